@@ -1,0 +1,36 @@
+#include "keyfilter.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+class KeyFilter : public QObject
+{
+public:
+    KeyFilter(FieldKind kind, QObject *parent) : QObject(parent), m_kind(kind) { }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const QString text = key->text();
+            if (text.size() == 1) {
+                const int code = text.at(0).unicode();
+                const bool editingKey = code < 32 || code == 127;
+                if (!editingKey && FilterKeyAscii(m_kind, code) == 0)
+                    return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    FieldKind m_kind;
+};
+} // namespace
+
+void InstallKeyFilter(QLineEdit *box, FieldKind kind)
+{
+    box->installEventFilter(new KeyFilter(kind, box));
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "stationdb/callsign.h"
+
+class QLineEdit;
+
+// Lets only the characters of the box's kind through as they are typed (Backspace always).
+// Enter, Tab and the other editing keys are not characters and pass to the box's handlers.
+void InstallKeyFilter(QLineEdit *box, FieldKind kind);

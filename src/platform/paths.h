@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// Every folder and file location of the program. Folder texts end in "/" so that a file
+// name can be appended directly, as the program has always built its file names.
+class Paths
+{
+public:
+    // VORQ_ROOT when set (portable and training mode, and every test); else the platform's
+    // locations.
+    static Paths fromEnvironment();
+    // Everything under one root, as with VORQ_ROOT.
+    static Paths underRoot(const QString &root);
+
+    // The program root (C:\VORQ\ on Windows).
+    QString root() const { return m_root; }
+    QString dataFolder() const { return m_root + QStringLiteral("DatFiles/"); }
+    QString programFolder() const { return m_root + QStringLiteral("Version 1/"); }
+    QString tempFolder() const { return m_root + QStringLiteral("Temp/"); }
+    QString backupFolder() const { return m_root + QStringLiteral("FileBackup/"); }
+    // Where the program keeps files that once lived directly on C:\.
+    QString driveRoot() const { return m_driveRoot; }
+    // The per-user application-data folder that holds the maker folder.
+    QString appDataFolder() const { return m_appData; }
+    // The settings store's file of one application name ("VORQ", "Pelnet").
+    QString settingsFile(const QString &application) const;
+
+    bool isPortable() const { return m_portable; }
+
+private:
+    QString m_root;
+    QString m_driveRoot;
+    QString m_appData;
+    QString m_settingsFolder;
+    bool m_portable = false;
+};
+
+// The per-user data folder's maker folder name.
+inline QString MakerFolderName()
+{
+    return QStringLiteral("Halvorsoft");
+}

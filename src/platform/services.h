@@ -1,0 +1,159 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/paths.h"
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QWidget;
+class QDialog;
+class SettingsStore;
+
+// ---- Dialogs: every message box, question and picker that faces the operator ----
+
+enum class MsgIcon { None, Information, Warning, Critical, Question };
+
+enum MsgButton {
+    NoButton = 0,
+    Ok = 0x1,
+    Cancel = 0x2,
+    Yes = 0x4,
+    No = 0x8,
+};
+using MsgButtons = int;
+
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+    // A modal message box; returns the button pressed (Cancel when closed otherwise).
+    virtual MsgButton message(QWidget *parent, const QString &title, const QString &text,
+                              MsgIcon icon, MsgButtons buttons) = 0;
+    virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
+    virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
+    virtual QString chooseFolder(QWidget *parent, const QString &title,
+                                 const QString &startFolder) = 0;
+    // Runs one of the program's own modal windows; returns its result code.
+    virtual int execModal(QDialog *dialog) = 0;
+
+    // Shorthands.
+    void inform(QWidget *parent, const QString &title, const QString &text)
+    {
+        message(parent, title, text, MsgIcon::Information, Ok);
+    }
+    bool askYesNo(QWidget *parent, const QString &title, const QString &text)
+    {
+        return message(parent, title, text, MsgIcon::Question, Yes | No) == Yes;
+    }
+};
+
+// ---- Sounds: started asynchronously, never awaited ----
+
+namespace SoundName {
+// The platform's system sounds, which the program plays by name; everything else is played
+// by its file path.
+inline QString Notify()
+{
+    return QStringLiteral("notify");
+}
+inline QString Tada()
+{
+    return QStringLiteral("tada");
+}
+} // namespace SoundName
+
+class Sounds
+{
+public:
+    virtual ~Sounds() = default;
+    // A system sound name (SoundName) or the path of a WAV file; a missing file is silent.
+    virtual void play(const QString &sound) = 0;
+};
+
+// ---- Shell: web pages and other programs ----
+
+class Shell
+{
+public:
+    virtual ~Shell() = default;
+    virtual bool openUrl(const QUrl &url) = 0;
+    virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+};
+
+// ---- Keyboard: the lock keys ----
+
+class Keyboard
+{
+public:
+    virtual ~Keyboard() = default;
+    // False where the platform gives no way to read or set the lock keys.
+    virtual bool canSetLocks() const = 0;
+    virtual bool capsLockOn() const = 0;
+    virtual bool numLockOn() const = 0;
+    // One press and release of the key.
+    virtual void pressCapsLock() = 0;
+    virtual void pressNumLock() = 0;
+};
+
+// Brings the key to the wanted state; a key already there gets no key event.
+void SetCapsLock(Keyboard &keyboard, bool on);
+void SetNumLock(Keyboard &keyboard, bool on);
+
+// ---- Screen ----
+
+class Screen
+{
+public:
+    virtual ~Screen() = default;
+    virtual QSize size() const = 0;
+};
+
+// ---- Printer ----
+
+struct PrintCell
+{
+    int column = 0; // 1-based character column where the text starts; 0 = straight after
+    QString text;
+    bool operator==(const PrintCell &) const = default;
+};
+
+class Printer
+{
+public:
+    virtual ~Printer() = default;
+    // How many printers are installed.
+    virtual int count() const = 0;
+    virtual QFont font() const = 0;
+    virtual void setFont(const QFont &font) = 0;
+    // One line of the current document (an empty list prints an empty line).
+    virtual void printLine(const QList<PrintCell> &cells) = 0;
+    // Sends the document to the printer. False when printing failed.
+    virtual bool endDocument() = 0;
+    virtual QString errorString() const { return QString(); }
+
+    void printText(const QString &text) { printLine({ PrintCell { 0, text } }); }
+};
+
+// ---- The bundle handed to every window ----
+
+struct Services
+{
+    Paths paths;
+    std::shared_ptr<Clock> clock;
+    std::shared_ptr<SettingsStore> settings;
+    std::shared_ptr<Dialogs> dialogs;
+    std::shared_ptr<Sounds> sounds;
+    std::shared_ptr<Shell> shell;
+    std::shared_ptr<Keyboard> keyboard;
+    std::shared_ptr<Screen> screen;
+    std::shared_ptr<Printer> printer;
+};

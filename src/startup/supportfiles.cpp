@@ -1,0 +1,74 @@
+#include "supportfiles.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+struct Bundled
+{
+    const char *resource;
+    const char *name;
+};
+
+const Bundled kSupportFiles[] = {
+    { ":/texts/VorqPreamble.txt", "VorqPreamble.txt" },
+    { ":/texts/VorqInst.txt", "VorqInst.txt" },
+    { ":/texts/AltNC.txt", "AltNC.txt" },
+    { ":/sounds/IDTime.wav", "IDTime.wav" },
+    { ":/sounds/home.wav", "home.wav" },
+    { ":/sounds/merryxmas.wav", "merryxmas.wav" },
+    { ":/pictures/Xmas-0.gif", "Xmas-0.gif" },
+    { ":/pictures/Xmas-1.gif", "Xmas-1.gif" },
+    { ":/pictures/Xmas-2.gif", "Xmas-2.gif" },
+};
+
+const Bundled kProgramFiles[] = {
+    { ":/sounds/ding.wav", "ding.wav" },
+};
+
+template<std::size_t N>
+bool install(const Bundled (&files)[N], const QString &folder, QString *error)
+{
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("cannot create the folder %1").arg(folder);
+        return false;
+    }
+    bool ok = true;
+    for (const Bundled &file : files) {
+        const QString target = QDir(folder).filePath(QString::fromLatin1(file.name));
+        if (QFile::exists(target))
+            continue;
+        QFile source(QString::fromLatin1(file.resource));
+        QFile out(target);
+        if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)
+            || out.write(source.readAll()) != source.size()) {
+            if (error)
+                *error = QStringLiteral("cannot write %1").arg(target);
+            out.remove();
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+} // namespace
+
+bool InstallSupportFiles(const QString &userDataFolder, QString *error)
+{
+    return install(kSupportFiles, userDataFolder, error);
+}
+
+bool InstallProgramFiles(const QString &programFolder, QString *error)
+{
+    return install(kProgramFiles, programFolder, error);
+}
+
+QStringList SupportFileNames()
+{
+    QStringList names;
+    for (const Bundled &file : kSupportFiles)
+        names << QString::fromLatin1(file.name);
+    return names;
+}

@@ -1,0 +1,107 @@
+#include "stationdb/callsign.h"
+
+#include <QTest>
+
+class TestCallSign : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void isValidCall_data();
+    void isValidCall();
+    void keyFilter_data();
+    void keyFilter();
+    void prefixAndSuffix_data();
+    void prefixAndSuffix();
+};
+
+void TestCallSign::isValidCall_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("1x3") << "K4ABC" << true;
+    QTest::newRow("1x4, six long with digit second") << "K4ABCD" << false;
+    QTest::newRow("2x3") << "KA4ABC" << true;
+    QTest::newRow("2x2") << "WA4AB" << true;
+    QTest::newRow("1x1") << "N4A" << true;
+    QTest::newRow("letter digit only") << "K4" << false;
+    QTest::newRow("ends in its only digit") << "KA4" << false;
+    // Only the first occurrence of a digit is looked at, so a repeat may end the call.
+    QTest::newRow("ends in a repeated digit") << "KA4AB4" << true;
+    QTest::newRow("starts with B") << "B4ABC" << false;
+    QTest::newRow("starts with V") << "VE4ABC" << false;
+    QTest::newRow("two different digits") << "K4A5C" << false;
+    QTest::newRow("same digit repeated") << "K4A4C" << true;
+    QTest::newRow("digit first") << "4KABC" << false;
+    QTest::newRow("digits first two") << "44ABC" << false;
+    QTest::newRow("hyphen passes") << "K4-BC" << true;
+    QTest::newRow("seven characters") << "KA4ABCD" << false;
+    QTest::newRow("no digit") << "KABCD" << false;
+    QTest::newRow("digit fourth") << "KAB4C" << false;
+    QTest::newRow("lower case is the caller's job") << "k4abc" << false;
+    QTest::newRow("AA prefix") << "AA4XY" << true;
+    QTest::newRow("zero digit") << "KB0AAA" << true;
+}
+
+void TestCallSign::isValidCall()
+{
+    QFETCH(QString, call);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidCall(call), valid);
+}
+
+void TestCallSign::keyFilter_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("passes");
+    const int call = int(FieldKind::Call);
+    const int text = int(FieldKind::Text);
+    QTest::newRow("call letter") << call << int('k') << true;
+    QTest::newRow("call capital") << call << int('Z') << true;
+    QTest::newRow("call digit") << call << int('7') << true;
+    QTest::newRow("call blank") << call << int(' ') << true;
+    QTest::newRow("call backspace") << call << 8 << true;
+    QTest::newRow("call hyphen") << call << int('-') << false;
+    QTest::newRow("call slash") << call << int('/') << false;
+    QTest::newRow("call enter") << call << 13 << false;
+    QTest::newRow("text letter") << text << int('a') << true;
+    QTest::newRow("text blank") << text << int(' ') << true;
+    QTest::newRow("text digit") << text << int('3') << false;
+    QTest::newRow("text period") << text << int('.') << false;
+    QTest::newRow("text backspace") << text << 8 << true;
+    QTest::newRow("text accented") << text << 0xE9 << false;
+}
+
+void TestCallSign::keyFilter()
+{
+    QFETCH(int, kind);
+    QFETCH(int, key);
+    QFETCH(bool, passes);
+    QCOMPARE(FilterKeyAscii(FieldKind(kind), key), passes ? key : 0);
+}
+
+void TestCallSign::prefixAndSuffix_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("1x3") << "K4ABC" << "K4" << "ABC";
+    QTest::newRow("2x3") << "KA4ABC" << "KA4" << "ABC";
+    QTest::newRow("1x1") << "W4A" << "W4" << "A";
+    QTest::newRow("zero") << "K0AB" << "K0" << "AB";
+    QTest::newRow("vacant") << "VACANT" << "VAC" << "ANT";
+}
+
+void TestCallSign::prefixAndSuffix()
+{
+    QFETCH(QString, call);
+    QFETCH(QString, prefix);
+    QFETCH(QString, suffix);
+    QCOMPARE(CallPrefix(call), prefix);
+    QCOMPARE(CallSuffix(call), suffix);
+}
+
+QTEST_GUILESS_MAIN(TestCallSign)
+#include "tst_callsign.moc"

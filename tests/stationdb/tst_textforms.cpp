@@ -1,0 +1,158 @@
+#include "platform/paths.h"
+#include "stationdb/folders.h"
+#include "stationdb/textforms.h"
+#include "testroot.h"
+
+#include <QTest>
+
+class TestTextForms : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void leadingNumber_data();
+    void leadingNumber();
+    void dates_data();
+    void dates();
+    void parseDate_data();
+    void parseDate();
+    void englishNames();
+    void addSlash_data();
+    void addSlash();
+    void userDataFolder();
+    void windowsVersionName_data();
+    void windowsVersionName();
+};
+
+void TestTextForms::leadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value");
+    QTest::newRow("plain") << "120" << 120;
+    QTest::newRow("trailing text") << "12abc" << 12;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("text") << "abc" << 0;
+    QTest::newRow("leading blank counter") << " 3" << 3;
+    QTest::newRow("negative") << "-4" << -4;
+    QTest::newRow("fraction rounds") << "2.6" << 3;
+    QTest::newRow("huge clamps") << "99999999999999" << 2147483647;
+    QTest::newRow("sign only") << "-" << 0;
+    QTest::newRow("blank between digits stops") << "1 2" << 1;
+}
+
+void TestTextForms::leadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    QCOMPARE(LeadingInt(text), value);
+}
+
+void TestTextForms::dates_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("shortDate");
+    QTest::addColumn<QString>("mmddyyyy");
+    QTest::newRow("single digits") << QDate(2012, 3, 7) << "3/7/2012" << "03/07/2012";
+    QTest::newRow("double digits") << QDate(2026, 12, 25) << "12/25/2026" << "12/25/2026";
+}
+
+void TestTextForms::dates()
+{
+    QFETCH(QDate, date);
+    QFETCH(QString, shortDate);
+    QFETCH(QString, mmddyyyy);
+    QCOMPARE(ShortDate(date), shortDate);
+    QCOMPARE(MmDdYyyy(date), mmddyyyy);
+    QVERIFY(ShortDate(date).size() <= 10);
+    QCOMPARE(ParseDateText(shortDate), std::optional<QDate>(date));
+    QCOMPARE(ParseDateText(mmddyyyy), std::optional<QDate>(date));
+}
+
+void TestTextForms::parseDate_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isDate");
+    QTest::newRow("padded record field") << "3/7/2012  " << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("word") << "YESTERDAY" << false;
+    QTest::newRow("month 13") << "13/1/2020" << false;
+    QTest::newRow("february 30") << "2/30/2020" << false;
+    QTest::newRow("iso") << "2020-01-02" << false;
+    QTest::newRow("two-digit year") << "1/2/20" << false;
+}
+
+void TestTextForms::parseDate()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, isDate);
+    QCOMPARE(ParseDateText(text).has_value(), isDate);
+}
+
+void TestTextForms::englishNames()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(EnglishMonthName(3), QStringLiteral("March"));
+    QCOMPARE(EnglishDayName(QDate(2026, 12, 6)), QStringLiteral("Sunday"));
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestTextForms::addSlash_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("result");
+#ifdef Q_OS_WIN
+    QTest::newRow("letter") << "C:\\VORQ" << "C:\\VORQ\\";
+#else
+    QTest::newRow("letter") << "/home/op/VORQ" << "/home/op/VORQ/";
+#endif
+    QTest::newRow("backslash") << "C:\\VORQ\\" << "C:\\VORQ\\";
+    QTest::newRow("slash") << "/home/op/" << "/home/op/";
+}
+
+void TestTextForms::addSlash()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, result);
+    AddSlash(path);
+    QCOMPARE(path, result);
+}
+
+void TestTextForms::userDataFolder()
+{
+    TestRoot root;
+    const QString folder = InitUserDataFolder(root.paths());
+    QCOMPARE(folder, root.paths().appDataFolder() + "Halvorsoft/");
+    QVERIFY(IsFolder(root.paths().appDataFolder()));
+    QVERIFY(!IsFolder(root.paths().appDataFolder() + "missing"));
+    QVERIFY(!IsFolder(QString()));
+    QVERIFY(!IsFolder(root.filePath("LEE")));
+    QCOMPARE(GetSpecialFolder(root.paths(), 5), QString());
+}
+
+void TestTextForms::windowsVersionName_data()
+{
+    QTest::addColumn<int>("platform");
+    QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("xp") << 2 << 5 << 1 << "Win XP";
+    QTest::newRow("vista") << 2 << 6 << 0 << "Win Vista";
+    QTest::newRow("seven") << 2 << 6 << 1 << "Win Seven";
+    QTest::newRow("ten") << 2 << 10 << 0 << "Unknown";
+    QTest::newRow("9x") << 1 << 5 << 1 << "Unknown";
+}
+
+void TestTextForms::windowsVersionName()
+{
+    QFETCH(int, platform);
+    QFETCH(int, major);
+    QFETCH(int, minor);
+    QFETCH(QString, name);
+    QCOMPARE(WindowsVersionNameFor(platform, major, minor), name);
+#ifndef Q_OS_WIN
+    QCOMPARE(GetWindowsVersionName(), QStringLiteral("Unknown"));
+#endif
+}
+
+QTEST_GUILESS_MAIN(TestTextForms)
+#include "tst_textforms.moc"

@@ -1,0 +1,40 @@
+#include "doubles.h"
+
+#include <QDialog>
+
+MsgButton ScriptedDialogs::message(QWidget *, const QString &title, const QString &text,
+                                   MsgIcon icon, MsgButtons buttons)
+{
+    messages.append({ title, text, icon, buttons });
+    if (!answers.isEmpty())
+        return answers.dequeue();
+    if (buttons & Ok || buttons == NoButton)
+        return Ok;
+    if (buttons & Yes)
+        return Yes;
+    return Cancel;
+}
+
+std::optional<QFont> ScriptedDialogs::chooseFont(QWidget *, const QFont &)
+{
+    return fonts.isEmpty() ? std::nullopt : fonts.dequeue();
+}
+
+std::optional<QColor> ScriptedDialogs::chooseColor(QWidget *, const QColor &)
+{
+    return colors.isEmpty() ? std::nullopt : colors.dequeue();
+}
+
+QString ScriptedDialogs::chooseFolder(QWidget *, const QString &, const QString &)
+{
+    return folders.isEmpty() ? QString() : folders.dequeue();
+}
+
+int ScriptedDialogs::execModal(QDialog *dialog)
+{
+    modalWindows << dialog->objectName();
+    if (modalScripts.isEmpty())
+        return QDialog::Rejected;
+    const auto script = modalScripts.dequeue();
+    return script(dialog);
+}

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <QList>
+#include <QQueue>
+#include <functional>
+
+// Test doubles for what faces a person or the clock.
+
+class ManualClock : public Clock
+{
+public:
+    explicit ManualClock(const QDateTime &at) : m_now(at) { }
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime &at) { m_now = at; }
+    void setDate(const QDate &date) { m_now.setDate(date); }
+    void advanceSeconds(qint64 seconds) { m_now = m_now.addSecs(seconds); }
+
+private:
+    QDateTime m_now;
+};
+
+struct DialogRecord
+{
+    QString title;
+    QString text;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = NoButton;
+};
+
+// Answers every dialog from a script and records what was asked. With the script empty a
+// message gets Ok, or Yes when it offers no Ok; pickers are cancelled; modal windows are
+// rejected.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    MsgButton message(QWidget *parent, const QString &title, const QString &text, MsgIcon icon,
+                      MsgButtons buttons) override;
+    std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
+    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
+    QString chooseFolder(QWidget *parent, const QString &title,
+                         const QString &startFolder) override;
+    int execModal(QDialog *dialog) override;
+
+    QQueue<MsgButton> answers;
+    QQueue<std::optional<QFont>> fonts;
+    QQueue<std::optional<QColor>> colors;
+    QQueue<QString> folders;
+    // Each runs on the shown window (fill boxes, press buttons) and returns its result.
+    QQueue<std::function<int(QDialog *)>> modalScripts;
+
+    QList<DialogRecord> messages;
+    QStringList modalWindows; // objectName of each window run
+};
+
+class RecordingSounds : public Sounds
+{
+public:
+    void play(const QString &sound) override { played << sound; }
+    QStringList played;
+};
+
+class RecordingShell : public Shell
+{
+public:
+    bool openUrl(const QUrl &url) override
+    {
+        urls << url;
+        return true;
+    }
+    bool startProgram(const QString &program, const QStringList &arguments) override
+    {
+        programs << (QStringList { program } + arguments);
+        return true;
+    }
+    QList<QUrl> urls;
+    QList<QStringList> programs;
+};
+
+class RecordingKeyboard : public Keyboard
+{
+public:
+    bool canSetLocks() const override { return settable; }
+    bool capsLockOn() const override { return caps; }
+    bool numLockOn() const override { return num; }
+    void pressCapsLock() override
+    {
+        caps = !caps;
+        ++capsPresses;
+    }
+    void pressNumLock() override
+    {
+        num = !num;
+        ++numPresses;
+    }
+    bool settable = false;
+    bool caps = false;
+    bool num = true;
+    int capsPresses = 0;
+    int numPresses = 0;
+};
+
+class FixedScreen : public Screen
+{
+public:
+    explicit FixedScreen(QSize size = QSize(1280, 1024)) : pixels(size) { }
+    QSize size() const override { return pixels; }
+    QSize pixels;
+};
+
+class RecordingPrinter : public Printer
+{
+public:
+    int count() const override { return printers; }
+    QFont font() const override { return m_font; }
+    void setFont(const QFont &font) override { m_font = font; }
+    void printLine(const QList<PrintCell> &cells) override { current << cells; }
+    bool endDocument() override
+    {
+        if (failNext) {
+            failNext = false;
+            current.clear();
+            return false;
+        }
+        documents << current;
+        current.clear();
+        return true;
+    }
+    QString errorString() const override { return QStringLiteral("printer jammed"); }
+
+    int printers = 1;
+    bool failNext = false;
+    QList<QList<PrintCell>> current;
+    QList<QList<QList<PrintCell>>> documents;
+
+private:
+    QFont m_font;
+};
