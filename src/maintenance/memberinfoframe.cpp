@@ -1,0 +1,92 @@
+#include "memberinfoframe.h"
+
+#include "platform/keyfilter.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+template<typename T>
+T *named(T *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+} // namespace
+
+MemberInfoFrame::MemberInfoFrame(QWidget *parent)
+    : QGroupBox(QStringLiteral("MEMBER INFO"), parent)
+{
+    setObjectName(QStringLiteral("fraAdd"));
+    lblMode = named(new QLabel(this), "lblMode");
+    TxtNew = named(new QLineEdit(this), "TxtNew");
+    LblNew = named(new QLabel(QStringLiteral("NEW CALL"), this), "LblNew");
+    txtCall = named(new QLineEdit(this), "txtCall");
+    lblCall = named(new QLabel(QStringLiteral("CALL"), this), "lblCall");
+    txtName = named(new QLineEdit(this), "txtName");
+    lblName = named(new QLabel(QStringLiteral("NAME"), this), "lblName");
+    txtCounty = named(new QLineEdit(this), "txtCounty");
+    lblCounty = named(new QLabel(QStringLiteral("COUNTY"), this), "lblCounty");
+    txtStatus = named(new QLineEdit(this), "txtStatus");
+    lblStatus1 = named(new QLabel(QStringLiteral("STATUS"), this), "lblStatus1");
+    txtCS = named(new QLineEdit(this), "txtCS");
+    lblCS = named(new QLabel(QStringLiteral("CITY"), this), "lblCS");
+    cmdSave = named(new QPushButton(QStringLiteral("SAVE"), this), "cmdSave");
+    cmdCancel = named(new QPushButton(QStringLiteral("CANCEL"), this), "cmdCancel");
+    lblIDTime = named(new QLabel(QStringLiteral("ID TIME"), this), "lblIDTime");
+    lblIDTime->setAlignment(Qt::AlignCenter);
+    lblIDTime->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+    lblIDTime->hide();
+    TxtNew->hide();
+    LblNew->hide();
+
+    InstallKeyFilter(txtCall, FieldKind::Call);
+    InstallKeyFilter(TxtNew, FieldKind::Call);
+    for (QLineEdit *box : { txtName, txtCounty, txtStatus, txtCS })
+        InstallKeyFilter(box, FieldKind::Text);
+    // Boxes no wider than their record fields.
+    txtCall->setMaxLength(6);
+    TxtNew->setMaxLength(6);
+    txtName->setMaxLength(15);
+    txtCounty->setMaxLength(15);
+    txtStatus->setMaxLength(11);
+    txtCS->setMaxLength(25);
+}
+
+void MemberInfoFrame::resizeEvent(QResizeEvent *event)
+{
+    QGroupBox::resizeEvent(event);
+    arrange();
+}
+
+void MemberInfoFrame::arrange()
+{
+    const double W = width();
+    const double H = height();
+    const int rowHeight = int(H * 0.0573);
+    lblMode->setGeometry(int(W * 0.0565), int(H * 0.08), int(W * 0.6257), int(H * 0.0764));
+    const int idWidth = int(W * 0.9195);
+    lblIDTime->setGeometry(int((W - idWidth) / 2), int(H * 0.85), idWidth, int(H * 0.1082));
+
+    struct Row
+    {
+        QLineEdit *box;
+        QLabel *label;
+        double top, boxWidth, labelWidth;
+    };
+    const Row rows[] = {
+        { TxtNew, LblNew, 0.19, 0.25, 0.4295 },     { txtCall, lblCall, 0.28, 0.25, 0.2546 },
+        { txtName, lblName, 0.37, 0.3332, 0.2412 }, { txtCounty, lblCounty, 0.465, 0.2898, 0.2898 },
+        { txtStatus, lblStatus1, 0.56, 0.1932, 0.2898 }, { txtCS, lblCS, 0.66, 0.5, 0.161 },
+    };
+    const int left = int(W * 0.0523);
+    for (const Row &r : rows) {
+        const int boxWidth = int(W * r.boxWidth);
+        r.box->setGeometry(left, int(H * r.top), boxWidth, rowHeight);
+        // Each caption sits right of its box (the 600-twip gap measured from the box's width).
+        r.label->setGeometry(boxWidth + 40, int(H * r.top), int(W * r.labelWidth), rowHeight);
+    }
+    cmdSave->setGeometry(left, int(H * 0.76), int(W * 0.1265) + 30, rowHeight);
+    cmdCancel->setGeometry(int(W * 0.3), int(H * 0.76), int(W * 0.1265) + 30, rowHeight);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The MEMBER INFO frame: the boxes of one station record and the mode it is in.
+class MemberInfoFrame : public QGroupBox
+{
+    Q_OBJECT
+public:
+    explicit MemberInfoFrame(QWidget *parent = nullptr);
+
+    QLabel *lblMode;
+    QLineEdit *TxtNew;
+    QLabel *LblNew;
+    QLineEdit *txtCall;
+    QLabel *lblCall;
+    QLineEdit *txtName;
+    QLabel *lblName;
+    QLineEdit *txtCounty;
+    QLabel *lblCounty;
+    QLineEdit *txtStatus;
+    QLabel *lblStatus1;
+    QLineEdit *txtCS;
+    QLabel *lblCS;
+    QPushButton *cmdSave;
+    QPushButton *cmdCancel;
+    QLabel *lblIDTime;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void arrange();
+};

@@ -1,0 +1,76 @@
+#include "countyview.h"
+
+#include "memberline.h"
+#include "stationdb/callsign.h"
+#include "stationdb/stationfile.h"
+#include "stationdb/textforms.h"
+
+#include <algorithm>
+
+bool IsDueForRetirement(const StationRecord &r, const QDate &today)
+{
+    if (r.LastDate.isEmpty() || r.Name == QLatin1String("CNTY EOC"))
+        return false;
+    const auto heard = ParseDateText(r.LastDate);
+    if (!heard)
+        return false;
+    return heard->daysTo(today) >= RetireAfterDays;
+}
+
+CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMembers &members)
+{
+    CountyView view;
+    if (members.size() < RecordsPerFile)
+        members.resize(RecordsPerFile);
+
+    struct Entry
+    {
+        QString key;
+        QString call;
+        QString name;
+        QString city;
+    };
+    QList<Entry> work;
+
+    StationFile file(path);
+    file.open();
+    for (int n = 1; n <= RecordsPerFile; ++n) {
+        StationRecord r = file.read(n);
+        r.Call = r.Call.trimmed();
+        members[n - 1].Call = r.Call;
+        if (r.Call.isEmpty() || r.Call == StationRecord::EndMarker())
+            break;
+        r.trimAll();
+        members[n - 1] = r;
+        view.recordsRead = n;
+
+        if (IsDueForRetirement(r, today)) {
+            StationRecord retired = r;
+            retired.Call = StationRecord::VacantMarker();
+            retired.Name.clear();
+            retired.County.clear();
+            retired.City.clear();
+            retired.LastDate = ShortDate(today);
+            if (file.write(n, retired)) {
+                view.retiredLines << r.Call + u' ' + r.Name + u' ' + r.County;
+                members[n - 1] = retired;
+                members[n - 1].Status.clear();
+                r = members[n - 1];
+            } else {
+                // The station stays listed: better an old member shown than one lost from
+                // the list while its record still says otherwise.
+                view.failedRetirements << r.Call;
+            }
+        }
+        if (r.Call == StationRecord::VacantMarker())
+            continue;
+        work.append({ CallSuffix(r.Call) + u' ' + CallPrefix(r.Call) + u' ' + r.Name + u' ' + r.City,
+                      r.Call, r.Name, r.City });
+    }
+    std::stable_sort(work.begin(), work.end(), [](const Entry &a, const Entry &b) {
+        return a.key.compare(b.key, Qt::CaseInsensitive) < 0;
+    });
+    for (const Entry &e : work)
+        view.memberLines << BuildMemberLine(e.call, e.name, e.city);
+    return view;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "stationdb/stationrecord.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The fields of the county read last, indexed by record number - 1 (trimmed). A read
+// overwrites the entries of the records it reads; the others keep what they held.
+using CurrentMembers = QList<StationRecord>;
+
+struct CountyView
+{
+    QStringList memberLines; // sorted by suffix, prefix, name, city; no vacant slots
+    QStringList retiredLines; // call, name, county of each station retired now
+    QStringList failedRetirements; // calls whose retirement could not be written
+    int recordsRead = 0;
+};
+
+// Days without a check-in after which a station is retired.
+inline constexpr int RetireAfterDays = 365;
+
+// Reads a county's station file up to its first blank call or end marker (at most 100
+// records), retires stations not heard for a year, and builds the sorted member lines.
+CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMembers &members);
+
+// True when the station is due for retirement: a readable LastDate a year or more ago, and
+// not a county EOC. A LastDate that is no date never retires a station.
+bool IsDueForRetirement(const StationRecord &trimmed, const QDate &today);

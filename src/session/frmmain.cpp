@@ -1,0 +1,692 @@
+#include "frmmain.h"
+
+#include "appearance/mainlayout.h"
+#include "idreminder.h"
+#include "maintenance/memberinfoframe.h"
+#include "netinfoframe.h"
+#include "platform/services.h"
+#include "startup/startupcontext.h"
+#include "stationdb/settingsstore.h"
+#include "stationdb/textforms.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLoggingCategory>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTimer>
+
+Q_LOGGING_CATEGORY(lcSession, "vorq.session")
+
+namespace {
+
+const QString kOptions = QStringLiteral("Options");
+const QString kSettings = QStringLiteral("Settings");
+const QString kTrue = QStringLiteral("True");
+const QString kFalse = QStringLiteral("False");
+
+// The check-in box's wide caret, so the operator sees at a glance where typing goes.
+class WideCaretStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override
+    {
+        if (metric == PM_TextCursorWidth)
+            return 5;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+template<typename T>
+T *named(T *object, const char *name)
+{
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+}
+
+QAction *action(QMenu *menu, const char *name, const QString &caption)
+{
+    return named(menu->addAction(caption), name);
+}
+
+// Colours are stored as the platform's colour number: red + green * 256 + blue * 65536.
+QColor colorFromSetting(const QString &text)
+{
+    const qint32 value = LeadingInt(text);
+    return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
+}
+
+} // namespace
+
+// The window background, with the divider lines between the areas.
+class MainCanvas : public QWidget
+{
+public:
+    explicit MainCanvas(QWidget *parent) : QWidget(parent) { }
+    QList<QLineF> lines;
+    QRectF outline;
+    QColor lineColor = Qt::black;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(QPen(lineColor, 1));
+        painter.drawRect(outline);
+        painter.drawLines(lines);
+    }
+};
+
+FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
+    : QMainWindow(parent), m_services(services), m_context(context),
+      m_session(context.countyTable)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("VORQ V1 B12"));
+    popupMenu = [](QMenu *menu, const QPoint &at) { menu->exec(at); };
+    buildControls();
+    buildMenus();
+    Form_Load();
+}
+
+FrmMain::~FrmMain() = default;
+
+QLineEdit *FrmMain::txtChkin() const { return fraFormData->txtChkin; }
+QLabel *FrmMain::lblStatus() const { return fraFormData->lblStatus; }
+QLabel *FrmMain::lblChkins() const { return fraFormData->lblChkins; }
+PressLabel *FrmMain::lblTraffic() const { return fraFormData->lblTraffic; }
+QLabel *FrmMain::lblNetCtl() const { return fraFormData->lblNetCtl; }
+QLabel *FrmMain::lblNetMgr() const { return fraFormData->lblNetMgr; }
+QLabel *FrmMain::Label4() const { return fraFormData->Label4; }
+QPushButton *FrmMain::CmdChange() const { return fraFormData->CmdChange; }
+
+void FrmMain::buildControls()
+{
+    m_canvas = new MainCanvas(this);
+    setCentralWidget(m_canvas);
+
+    fraCounties = named(new QGroupBox(QStringLiteral("COUNTIES"), m_canvas), "fraCounties");
+    lstCounties = named(new QListWidget(fraCounties), "lstCounties");
+
+    FraStations = named(new QGroupBox(QStringLiteral("NET MEMBERS"), m_canvas), "FraStations");
+    lst1 = named(new QListWidget(FraStations), "lst1");
+    lst1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    lst1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    fraPreamble = named(new QGroupBox(QStringLiteral("PREAMBLE"), m_canvas), "fraPreamble");
+    rtxtPreamble = named(new QTextEdit(fraPreamble), "rtxtPreamble");
+    rtxtPreamble->setAcceptRichText(false);
+
+    fraAdd = new MemberInfoFrame(m_canvas);
+
+    FraSearch = named(new QGroupBox(QStringLiteral("NON LISTED STATIONS"), m_canvas), "FraSearch");
+    lstEarly = named(new QListWidget(FraSearch), "lstEarly");
+    cmdClear = named(new QPushButton(QStringLiteral("CLEAR"), FraSearch), "cmdClear");
+    CmdRefresh = named(new QPushButton(QStringLiteral(" REFRESH QRZ"), FraSearch), "CmdRefresh");
+    CmdRefresh->setEnabled(false);
+
+    fraFormData = new NetInfoFrame(m_canvas);
+    fraFormData->txtChkin->setStyle(new WideCaretStyle);
+    fraFormData->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
+
+    fraDeletedStations = named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas),
+                               "fraDeletedStations");
+    lstDS = named(new QListWidget(fraDeletedStations), "lstDS");
+    cmdExit = named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
+
+    IDTimer = named(new QTimer(this), "IDTimer");
+    IDTimer->setInterval(1000);
+    Timer1 = named(new QTimer(this), "Timer1");
+    Timer1->setInterval(200);
+
+    connect(txtChkin(), &QLineEdit::returnPressed, this, &FrmMain::txtChkin_KeyDown);
+    connect(txtChkin(), &QLineEdit::textEdited, this, [this](const QString &text) {
+        // Where Caps Lock cannot be forced on, calls still appear in capitals as typed.
+        if (m_services.keyboard->canSetLocks())
+            return;
+        const QString upper = text.toUpper();
+        if (upper != text) {
+            const int cursor = txtChkin()->cursorPosition();
+            txtChkin()->setText(upper);
+            txtChkin()->setCursorPosition(cursor);
+        }
+    });
+    connect(lstCounties, &QListWidget::currentRowChanged, this, &FrmMain::lstCounties_Click);
+    connect(lst1, &QListWidget::itemClicked, this, &FrmMain::lst1_Click);
+    connect(lst1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { lst1_MouseDown(Qt::RightButton, pos); });
+    connect(lstEarly, &QListWidget::itemClicked, this, &FrmMain::lstEarly_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &FrmMain::cmdClear_Click);
+    connect(lblTraffic(), &PressLabel::pressed, this, &FrmMain::lblTraffic_MouseDown);
+    connect(IDTimer, &QTimer::timeout, this, &FrmMain::IDTimer_Timer);
+    connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
+    connect(cmdExit, &QPushButton::pressed, this, [this] {
+        cmdExit->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);"));
+    });
+    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void FrmMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    mnuFile = named(bar->addMenu(QStringLiteral("File")), "mnuFile");
+    mnuFilePrint = named(mnuFile->addMenu(QStringLiteral("&Print...")), "mnuFilePrint");
+    action(mnuFilePrint, "mnuFilePrintPageSetup", QStringLiteral("&Page Setup"));
+    action(mnuFilePrint, "mnuFilePrintFont", QStringLiteral("&Font"));
+    action(mnuFilePrint, "mnuFilePrintInstructions", QStringLiteral("&Instructions"));
+    action(mnuFilePrint, "mnuFilePrintPreamble", QStringLiteral("P&reamble"));
+    mnuFilePrint->setEnabled(false); // printing of texts is not built yet
+    named(mnuFile->addSeparator(), "Hyphen1");
+    mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
+    connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
+
+    mnuEdit = named(bar->addMenu(QStringLiteral("&Edit")), "mnuEdit");
+    mnuEditDelete = action(mnuEdit, "mnuEditDelete", QStringLiteral("&Delete"));
+    mnuEditEdit = action(mnuEdit, "mnuEditEdit", QStringLiteral("&Edit"));
+    mnuChgCtl = action(mnuEdit, "mnuChgCtl", QStringLiteral("Change Net Ctl/Mgr"));
+    mnuChgCall = action(mnuEdit, "mnuChgCall", QStringLiteral("Change CallSign"));
+    mnuEditDeleteCheckin = action(mnuEdit, "mnuEditDeleteCheckin", QStringLiteral("Delete Checkin"));
+    connect(mnuEditDeleteCheckin, &QAction::triggered, this, &FrmMain::mnuEditDeleteCheckin_Click);
+    // Filled in as the member maintenance and the roster arrive.
+    mnuChgCtl->setEnabled(false);
+    mnuChgCall->setEnabled(false);
+
+    mnuFormat = named(bar->addMenu(QStringLiteral("F&ormat")), "mnuFormat");
+    QMenu *controls = named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
+    action(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"));
+    action(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"));
+    action(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"));
+    QMenu *form = named(mnuFormat->addMenu(QStringLiteral("FORM")), "mnuFormatForm");
+    action(form, "mnuFormatFormFont", QStringLiteral("Font"));
+    action(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"));
+    action(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"));
+    action(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"));
+    QMenu *formData = named(mnuFormat->addMenu(QStringLiteral("FormData")), "mnuFormatFormData");
+    action(formData, "mnuFormatFormDataFont", QStringLiteral("Font"));
+    action(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"));
+    for (QMenu *m : { controls, form, formData }) {
+        for (QAction *a : m->actions())
+            a->setEnabled(false); // appearance settings are not built yet
+    }
+
+    Hyphen2 = named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2");
+    mnuOptionsRetainCheckmark =
+        action(Hyphen2, "mnuOptionsRetainCheckmark", QStringLiteral("&Retain Checkmark"));
+    mnuOptionsDisableDing = action(Hyphen2, "mnuOptionsDisableDing", QStringLiteral("&Disable Ding"));
+    mnuOptionsChangeQRZLogin =
+        action(Hyphen2, "mnuOptionsChangeQRZLogin", QStringLiteral("Change QRZ Login"));
+    mnuOptionsDisablePreambleWindow = action(Hyphen2, "mnuOptionsDisablePreambleWindow",
+                                             QStringLiteral("Disable Preamble Window"));
+    for (QAction *a : { mnuOptionsRetainCheckmark, mnuOptionsDisableDing,
+                        mnuOptionsChangeQRZLogin, mnuOptionsDisablePreambleWindow })
+        a->setCheckable(true);
+    mnuOptionsRetainCheckmark->setChecked(true);
+    mnuOptionsChangeQRZLogin->setEnabled(false); // the QRZ login is not built yet
+    // A checkable entry has flipped its mark by the time it reports the click.
+    connect(mnuOptionsRetainCheckmark, &QAction::triggered, this,
+            &FrmMain::mnuOptionsRetainCheckmark_Click);
+    connect(mnuOptionsDisableDing, &QAction::triggered, this, &FrmMain::mnuOptionsDisableDing_Click);
+    connect(mnuOptionsDisablePreambleWindow, &QAction::triggered, this,
+            &FrmMain::mnuOptionsDisablePreambleWindow_Click);
+
+    mnuReports = named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports");
+    mnuReportsMonthly = action(mnuReports, "mnuReportsMonthly", QStringLiteral("&Monthly Report"));
+    mnuReportEditor = action(mnuReports, "mnuReportEditor", QStringLiteral("&Report Editor"));
+    mnuReportsMonthly->setEnabled(false);
+    mnuReportEditor->setEnabled(false);
+
+    mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
+    mnuHelpInstructions = action(mnuHelp, "mnuHelpInstructions", QStringLiteral("&Instructions"));
+    mnuHelpInstructions->setEnabled(false);
+    mnuAbout = named(bar->addAction(QStringLiteral("A&bout")), "mnuAbout");
+    mnuAbout->setEnabled(false);
+}
+
+bool FrmMain::loadStep(const std::function<void()> &step)
+{
+    step();
+    return true;
+}
+
+void FrmMain::Form_Load()
+{
+    SettingsStore &settings = *m_services.settings;
+    CountyTable &table = m_context.countyTable;
+
+    // The window takes most of the screen and centres itself on it.
+    const QSize screen(m_context.ScreenWidth > 0 ? m_context.ScreenWidth : m_services.screen->size().width(),
+                       m_context.ScreenHeight > 0 ? m_context.ScreenHeight : m_services.screen->size().height());
+    resize(int(screen.width() * 0.95), int(screen.height() * 0.9));
+    m_designHeight = height();
+    m_designFontSize = font().pointSizeF();
+
+    lstCounties->blockSignals(true);
+    lstCounties->addItem(QStringLiteral("EARLY CHECKINS"));
+    for (int p = CountyTable::First; p <= CountyTable::Last; ++p) {
+        table.FillDisplayName(p);
+        if (table.FileHasMembers(table.displayName(p)))
+            lstCounties->addItem(table.displayName(p));
+    }
+    lstCounties->addItem(QStringLiteral("LATE CHECKINS"));
+    lstCounties->setCurrentRow(-1);
+    lstCounties->blockSignals(false);
+
+    SetCapsLock(*m_services.keyboard, true);
+    SetNumLock(*m_services.keyboard, false);
+    updateCounters();
+    lblTraffic()->setText(QStringLiteral("0"));
+
+    setCaption();
+    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+
+    mnuEditEdit->setEnabled(false);
+    mnuEditDelete->setEnabled(false);
+
+    const QString dst = settings.get(kSettings, QStringLiteral("DST"));
+    m_dst = !dst.isEmpty() && dst.compare(kTrue, Qt::CaseInsensitive) == 0;
+
+    const bool firstRun = settings.get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty();
+    if (!firstRun) {
+        if (m_services.printer->count() == 0)
+            mnuFilePrint->setEnabled(false);
+        if (!settings.get(kSettings, QStringLiteral("Top")).isEmpty()) {
+            for (const char *key : { "Top", "Height", "Left", "Width" })
+                settings.remove(kSettings, QString::fromLatin1(key));
+        }
+        if (!settings.get(kSettings, QStringLiteral("Ding")).isEmpty())
+            settings.remove(kSettings, QStringLiteral("Ding"));
+        applyOptions();
+    }
+
+    lblNetMgr()->setText(m_context.NetMgrName + QStringLiteral("   ") + m_context.NetMgrCall);
+    lblNetCtl()->setText(m_context.NetCtlName + QStringLiteral("   ") + m_context.NetCtlCall);
+    if (m_context.AltNetControlChosen)
+        Label4()->setText(QStringLiteral("ALT ") + Label4()->text());
+
+    if (settings.get(kSettings, QStringLiteral("User Name")) == m_context.NetCtlName)
+        IDTimer->start();
+
+    m_monthName = EnglishMonthName(m_services.clock->today().month());
+    loadPreamble();
+
+    const QColor line = colorFromSetting(settings.get(QStringLiteral("Form"), QStringLiteral("LineColor")));
+    m_canvas->lineColor = line;
+    ArrangeMainWindow();
+
+    lstCounties->setCurrentRow(0);
+}
+
+void FrmMain::setCaption()
+{
+    const SettingsStore &settings = *m_services.settings;
+    QString date;
+    QString tail;
+    if (!m_context.DatabaseUpdateFlag) {
+        date = settings.get(kSettings, QStringLiteral("dBDate"));
+        if (date.isEmpty())
+            date = m_context.ServerDbDate;
+    } else {
+        const QFileInfo flag(m_context.DataFolder + QStringLiteral("DbFlag.txt"));
+        const QString stamp = flag.exists() ? MmDdYyyy(flag.lastModified().date()) : QString();
+        if (m_context.ServerDbDate != stamp) {
+            date = stamp;
+            tail = QStringLiteral("   DATABASE DID NOT UPDATE");
+        } else {
+            date = m_context.ServerDbDate;
+            tail = QStringLiteral("  DATATBASE UPDATED");
+        }
+    }
+    setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
+                   + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + tail);
+}
+
+void FrmMain::applyOptions()
+{
+    SettingsStore &settings = *m_services.settings;
+    struct Option
+    {
+        QAction *action;
+        QString key;
+        bool missingChecked;
+    };
+    const Option options[] = {
+        { mnuOptionsDisableDing, QStringLiteral("Ding"), false },
+        { mnuOptionsRetainCheckmark, QStringLiteral("RetainCheckmark"), true },
+        { mnuOptionsDisablePreambleWindow, QStringLiteral("DisablePreambleWindow"), false },
+    };
+    for (const Option &o : options) {
+        const QString value = settings.get(kOptions, o.key);
+        if (value.isEmpty()) {
+            o.action->setChecked(o.missingChecked);
+            settings.save(kOptions, o.key, o.missingChecked ? kTrue : kFalse);
+        } else {
+            o.action->setChecked(value.compare(kTrue, Qt::CaseInsensitive) == 0);
+        }
+    }
+    mnuOptionsChangeQRZLogin->setChecked(false);
+}
+
+void FrmMain::loadPreamble()
+{
+    // A missing or unreadable preamble leaves the pane empty: the net can run without it.
+    QFile file(m_context.UserDataFolder + QStringLiteral("VorqPreamble.txt"));
+    if (m_context.UserDataFolder.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        qCInfo(lcSession) << "no preamble at" << file.fileName();
+        return;
+    }
+    rtxtPreamble->setPlainText(QString::fromLatin1(file.readAll()));
+    const int length = rtxtPreamble->document()->characterCount() - 1;
+    constexpr int start = 1231;
+    constexpr int count = 225;
+    if (length > start) {
+        QTextCursor cursor(rtxtPreamble->document());
+        cursor.setPosition(start);
+        cursor.setPosition(std::min(start + count, length), QTextCursor::KeepAnchor);
+        QTextCharFormat blue;
+        blue.setForeground(QColor(0, 0, 255));
+        cursor.mergeCharFormat(blue);
+    }
+    QTextCursor top(rtxtPreamble->document());
+    rtxtPreamble->setTextCursor(top);
+}
+
+void FrmMain::updateCounters()
+{
+    lblChkins()->setText(QString::number(m_session.checkinCount()));
+}
+
+qint32 FrmMain::sessionCheckins() const
+{
+    return LeadingInt(lblChkins()->text());
+}
+
+qint32 FrmMain::sessionTraffic() const
+{
+    return LeadingInt(lblTraffic()->text());
+}
+
+void FrmMain::showOutcome(const SessionOutcome &outcome, QListWidgetItem *item)
+{
+    if (outcome.status)
+        lblStatus()->setText(*outcome.status);
+    if (!outcome.checkinLine.isEmpty())
+        lst1->addItem(outcome.checkinLine);
+    if (!outcome.nonListed.isEmpty())
+        lstEarly->addItem(outcome.nonListed);
+    if (item && outcome.unmarkLine)
+        item->setCheckState(Qt::Unchecked);
+    if (item && outcome.removeLine)
+        delete item;
+    if (!outcome.sound.isEmpty())
+        m_services.sounds->play(outcome.sound);
+    updateCounters();
+}
+
+void FrmMain::txtChkin_KeyDown()
+{
+    const SessionOutcome outcome =
+        m_session.typedCheckin(txtChkin()->text(), m_services.clock->today());
+    showOutcome(outcome);
+    txtChkin()->clear();
+    Change_Caret();
+}
+
+void FrmMain::lstCounties_Click()
+{
+    QListWidgetItem *chosen = lstCounties->currentItem();
+    if (!chosen)
+        return;
+    const CountyChoice choice = m_session.chooseEntry(
+        chosen->text(), m_services.clock->today(), mnuOptionsRetainCheckmark->isChecked());
+    if (choice.status)
+        lblStatus()->setText(*choice.status);
+    if (!choice.sound.isEmpty())
+        m_services.sounds->play(choice.sound);
+    FraStations->setTitle(choice.caption);
+    lst1->clear();
+    const bool countyMode = !m_session.earlyLateMode();
+    for (const QString &line : choice.lines) {
+        auto *item = new QListWidgetItem(line, lst1);
+        if (countyMode)
+            item->setCheckState(Qt::Unchecked);
+    }
+    for (int row : choice.marked)
+        lst1->item(row)->setCheckState(Qt::Checked);
+    lstDS->addItems(choice.retired);
+    Change_Caret();
+}
+
+void FrmMain::lst1_Click(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    if (m_session.earlyLateMode()) {
+        Change_Caret();
+        return;
+    }
+    const bool ding = !mnuOptionsDisableDing->isChecked();
+    const SessionOutcome outcome = m_session.memberLineClick(
+        item->text(), m_services.clock->today(), ding,
+        m_context.ProgramFolder + QStringLiteral("ding.wav"));
+    if (outcome.checkedIn)
+        item->setCheckState(Qt::Checked);
+    showOutcome(outcome, item);
+    mnuEditEdit->setEnabled(true);
+    mnuEditDelete->setEnabled(true);
+    Change_Caret();
+}
+
+void FrmMain::lst1_MouseDown(Qt::MouseButton button, const QPoint &position)
+{
+    if (button == Qt::RightButton) {
+        if (m_session.earlyLateMode())
+            return;
+        if (!lstCounties->currentItem() || lstCounties->currentItem()->text().isEmpty())
+            return;
+        QListWidgetItem *line = lst1->currentItem();
+        if (!line || !line->text().left(4).contains(u' '))
+            return;
+        mnuChgCtl->setEnabled(false);
+        popupMenu(mnuEdit, lst1->viewport()->mapToGlobal(position));
+    }
+    mnuChgCtl->setEnabled(true);
+    if (ChangeCallFlag)
+        fraAdd->TxtNew->setFocus();
+    else
+        Change_Caret();
+}
+
+void FrmMain::lstEarly_Click(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    MemberFormMode = 1;
+    fraAdd->lblMode->setText(QStringLiteral("ADD"));
+    if (m_services.settings->get(kSettings, QStringLiteral("QRZ PW")).isEmpty()) {
+        fraAdd->txtCall->setText(item->text());
+        fraAdd->txtName->setFocus();
+    }
+}
+
+void FrmMain::cmdClear_Click()
+{
+    lstEarly->clear();
+    Change_Caret();
+}
+
+void FrmMain::lblTraffic_MouseDown(Qt::MouseButton button)
+{
+    m_session.countTraffic(button != Qt::RightButton);
+    lblTraffic()->setText(TrafficCaption(m_session.traffic()));
+}
+
+void FrmMain::mnuEditDeleteCheckin_Click()
+{
+    QListWidgetItem *line = lst1->currentItem();
+    const bool chosen = line && line->isSelected();
+    const SessionOutcome outcome = m_session.deleteCheckin(chosen ? line->text() : QString());
+    showOutcome(outcome, chosen ? line : nullptr);
+    Change_Caret();
+}
+
+void FrmMain::mnuOptionsRetainCheckmark_Click()
+{
+    m_services.settings->save(kOptions, QStringLiteral("RetainCheckmark"),
+                              mnuOptionsRetainCheckmark->isChecked() ? kTrue : kFalse);
+}
+
+void FrmMain::mnuOptionsDisableDing_Click()
+{
+    m_services.settings->save(kOptions, QStringLiteral("Ding"),
+                              mnuOptionsDisableDing->isChecked() ? kTrue : kFalse);
+}
+
+void FrmMain::mnuOptionsDisablePreambleWindow_Click()
+{
+    m_services.settings->save(kOptions, QStringLiteral("DisablePreambleWindow"),
+                              mnuOptionsDisablePreambleWindow->isChecked() ? kTrue : kFalse);
+    ArrangeMainWindow();
+}
+
+void FrmMain::IDTimer_Timer()
+{
+    switch (ClassifyIdTick(m_services.clock->now().time(), Timer1->isActive())) {
+    case IdTick::Start:
+        m_services.sounds->play(m_context.UserDataFolder + QStringLiteral("IDTime.wav"));
+        if (m_context.ScreenWidth == 1280 && m_context.ScreenHeight == 960) {
+            QFont f = fraAdd->lblIDTime->font();
+            f.setPointSize(28);
+            fraAdd->lblIDTime->setFont(f);
+        }
+        Timer1->start();
+        break;
+    case IdTick::End:
+        Timer1->stop();
+        fraAdd->lblIDTime->hide();
+        break;
+    case IdTick::None:
+        break;
+    }
+}
+
+void FrmMain::Timer1_Timer()
+{
+    fraAdd->lblIDTime->setVisible(fraAdd->lblIDTime->isHidden());
+}
+
+void FrmMain::Change_Caret()
+{
+    txtChkin()->setFocus();
+}
+
+void FrmMain::ArrangeMainWindow()
+{
+    const bool noPreamble = mnuOptionsDisablePreambleWindow->isChecked();
+    const MainLayout l = ComputeMainLayout(m_canvas->size(), noPreamble);
+    m_canvas->lines = l.dividers;
+    m_canvas->outline = l.outline;
+    fraCounties->setGeometry(l.fraCounties.toRect());
+    FraStations->setGeometry(l.FraStations.toRect());
+    fraPreamble->setVisible(!noPreamble);
+    if (!noPreamble)
+        fraPreamble->setGeometry(l.fraPreamble.toRect());
+    fraAdd->setGeometry(l.fraAdd.toRect());
+    FraSearch->setGeometry(l.FraSearch.toRect());
+    fraFormData->setGeometry(l.fraFormData.toRect());
+    fraDeletedStations->setGeometry(l.fraDeletedStations.toRect());
+    cmdExit->setGeometry(l.cmdExit.toRect());
+
+    const double cw = fraCounties->width(), ch = fraCounties->height();
+    const int countiesHeight = int(ch * 0.96) - 4;
+    lstCounties->setGeometry(int(cw * 0.0389), int(countiesHeight * 0.0387), int(cw * 0.93),
+                             countiesHeight - int(countiesHeight * 0.0387));
+    const double sw = FraStations->width(), sh = FraStations->height();
+    lst1->setGeometry(int(sw * 0.0259), int(sh * 0.0513), int(sw * 0.94),
+                      int(sh * (noPreamble ? 0.94 : 0.9131)) - 2);
+    const double pw = fraPreamble->width(), ph = fraPreamble->height();
+    rtxtPreamble->setGeometry(int(pw * 0.0266), int(ph * 0.1), int(pw * 0.938), int(ph * 0.804));
+    const double fw = FraSearch->width(), fh = FraSearch->height();
+    lstEarly->setGeometry(int(fw * 0.096), int(fh * 0.123), int(fw * 0.5001), int(fh * 0.7781));
+    const int buttonHeight = int(fh * 0.107);
+    cmdClear->setGeometry(int(fw * 0.63), lstEarly->y() + lstEarly->height() - buttonHeight,
+                          int(fw * 0.2594), buttonHeight);
+    CmdRefresh->setGeometry(cmdClear->x(), lstEarly->y() + lstEarly->height() - 3 * buttonHeight,
+                            int(fw * 0.2594), buttonHeight);
+    const double dw = fraDeletedStations->width(), dh = fraDeletedStations->height();
+    lstDS->setGeometry(int(dw * 0.025), int(dh * 0.22), int(dw * 0.95), int(dh * 0.74));
+    m_canvas->update();
+}
+
+void FrmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // Fonts follow the window's height unless it is maximised.
+    if (!isMaximized() && m_designHeight > 0 && m_designFontSize > 0) {
+        QFont f = m_canvas->font();
+        f.setPointSizeF(std::max(6.0, m_designFontSize * height() / m_designHeight));
+        m_canvas->setFont(f);
+    }
+    ArrangeMainWindow();
+}
+
+void FrmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+}
+
+QString FrmMain::netManagerLabel() const
+{
+    return lblNetMgr()->text();
+}
+
+void FrmMain::setNetControlLabel(const QString &text)
+{
+    lblNetCtl()->setText(text);
+}
+
+void FrmMain::setNetManagerLabel(const QString &text)
+{
+    lblNetMgr()->setText(text);
+}
+
+void FrmMain::netControlChosen(bool todaysRegular)
+{
+    if (todaysRegular) {
+        Label4()->setText(QStringLiteral("NET CONTROL"));
+        CmdChange()->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);"));
+    } else {
+        Label4()->setText(QStringLiteral("ALT NET CONTROL"));
+        CmdChange()->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 0);"));
+        CmdChange()->setText(QStringLiteral("CHANGED"));
+    }
+    m_context.AltNetControlChosen = true;
+}
+
+void FrmMain::setIdReminderEnabled(bool enabled)
+{
+    if (enabled)
+        IDTimer->start();
+    else
+        IDTimer->stop();
+}
+
+void FrmMain::clearMemberList()
+{
+    lst1->clear();
+}
+
+void FrmMain::focusCheckinBox()
+{
+    Change_Caret();
+}

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "netsession.h"
+#include "roster/rosterhost.h"
+
+#include <QMainWindow>
+#include <functional>
+
+class MemberInfoFrame;
+class NetInfoFrame;
+class PressLabel;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPushButton;
+class QTextEdit;
+class QTimer;
+struct Services;
+struct StartupContext;
+
+// The main window, where a net is run.
+class FrmMain : public QMainWindow, public RosterHost
+{
+    Q_OBJECT
+public:
+    FrmMain(Services &services, StartupContext &context, QWidget *parent = nullptr);
+    ~FrmMain() override;
+
+    // Controls, named as the program names them.
+    QGroupBox *fraCounties;
+    QListWidget *lstCounties;
+    QGroupBox *FraStations;
+    QListWidget *lst1;
+    QGroupBox *fraPreamble;
+    QTextEdit *rtxtPreamble;
+    MemberInfoFrame *fraAdd;
+    QGroupBox *FraSearch;
+    QListWidget *lstEarly;
+    QPushButton *cmdClear;
+    QPushButton *CmdRefresh;
+    NetInfoFrame *fraFormData;
+    QGroupBox *fraDeletedStations;
+    QListWidget *lstDS;
+    QPushButton *cmdExit;
+    QTimer *IDTimer;
+    QTimer *Timer1;
+
+    QMenu *mnuFile;
+    QMenu *mnuFilePrint;
+    QMenu *mnuEdit;
+    QMenu *mnuFormat;
+    QMenu *Hyphen2;
+    QMenu *mnuReports;
+    QMenu *mnuHelp;
+    QAction *mnuAbout;
+    QAction *mnuFileExit;
+    QAction *mnuEditDelete;
+    QAction *mnuEditEdit;
+    QAction *mnuChgCtl;
+    QAction *mnuChgCall;
+    QAction *mnuEditDeleteCheckin;
+    QAction *mnuOptionsRetainCheckmark;
+    QAction *mnuOptionsDisableDing;
+    QAction *mnuOptionsChangeQRZLogin;
+    QAction *mnuOptionsDisablePreambleWindow;
+    QAction *mnuReportsMonthly;
+    QAction *mnuReportEditor;
+    QAction *mnuHelpInstructions;
+
+    // Shorthands into the NET INFO column.
+    QLineEdit *txtChkin() const;
+    QLabel *lblStatus() const;
+    QLabel *lblChkins() const;
+    PressLabel *lblTraffic() const;
+    QLabel *lblNetCtl() const;
+    QLabel *lblNetMgr() const;
+    QLabel *Label4() const;
+    QPushButton *CmdChange() const;
+
+    NetSession &session() { return m_session; }
+    Services &services() { return m_services; }
+    StartupContext &context() { return m_context; }
+    const QString &MonthName() const { return m_monthName; }
+    bool daylightSaving() const { return m_dst; }
+
+    // The member form's state (add = 1, edit = 2).
+    int MemberFormMode = 0;
+    bool ChangeCallFlag = false;
+
+    // Handlers.
+    void txtChkin_KeyDown();
+    void lstCounties_Click();
+    void lst1_Click(QListWidgetItem *item);
+    void lst1_MouseDown(Qt::MouseButton button, const QPoint &position);
+    void lstEarly_Click(QListWidgetItem *item);
+    void cmdClear_Click();
+    void lblTraffic_MouseDown(Qt::MouseButton button);
+    void mnuEditDeleteCheckin_Click();
+    void mnuOptionsRetainCheckmark_Click();
+    void mnuOptionsDisableDing_Click();
+    void mnuOptionsDisablePreambleWindow_Click();
+    void IDTimer_Timer();
+    void Timer1_Timer();
+    void Change_Caret();
+
+    // Lays the window out again (the preamble option, a new size).
+    void ArrangeMainWindow();
+    // Shows a context menu; tests replace it, as a menu waits for a person.
+    std::function<void(QMenu *, const QPoint &)> popupMenu;
+
+    // The session's figures as the counters show them.
+    qint32 sessionCheckins() const;
+    qint32 sessionTraffic() const;
+
+    // RosterHost
+    QString netManagerLabel() const override;
+    void setNetControlLabel(const QString &text) override;
+    void setNetManagerLabel(const QString &text) override;
+    void netControlChosen(bool todaysRegular) override;
+    void setIdReminderEnabled(bool enabled) override;
+    void clearMemberList() override;
+    void focusCheckinBox() override;
+
+    // Shows an outcome of the session core on the window.
+    void showOutcome(const SessionOutcome &outcome, QListWidgetItem *item = nullptr);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void Form_Load();
+    bool loadStep(const std::function<void()> &step);
+    void loadPreamble();
+    void applyOptions();
+    void setCaption();
+    void updateCounters();
+
+    Services &m_services;
+    StartupContext &m_context;
+    NetSession m_session;
+    QString m_monthName;
+    bool m_dst = false;
+    double m_designHeight = 0;
+    double m_designFontSize = 0;
+    class MainCanvas *m_canvas = nullptr;
+};

@@ -1,0 +1,88 @@
+#include "netinfoframe.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+void PressLabel::mousePressEvent(QMouseEvent *event)
+{
+    emit pressed(event->button());
+    QLabel::mousePressEvent(event);
+}
+
+namespace {
+template<typename T>
+T *named(T *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel *centredLabel(const char *name, const QString &text, QWidget *parent)
+{
+    auto *label = named(new QLabel(text, parent), name);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+} // namespace
+
+NetInfoFrame::NetInfoFrame(QWidget *parent) : QGroupBox(QStringLiteral("NET INFO"), parent)
+{
+    setObjectName(QStringLiteral("fraFormData"));
+    lblCallSign = centredLabel("lblCallSign", QStringLiteral("CALLSIGN"), this);
+    txtChkin = named(new QLineEdit(this), "txtChkin");
+    lblStatus = centredLabel("lblStatus", QString(), this);
+    lblStatus->setWordWrap(true);
+    lblStatus->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+    lblChkins = centredLabel("lblChkins", QStringLiteral("0"), this);
+    Label6 = centredLabel("Label6", QStringLiteral("CHECK INS"), this);
+    lblTraffic = named(new PressLabel(QStringLiteral("0"), this), "lblTraffic");
+    lblTraffic->setAlignment(Qt::AlignCenter);
+    Label1 = centredLabel("Label1", QStringLiteral("TRAFFIC"), this);
+    Label4 = centredLabel("Label4", QStringLiteral("NET CONTROL"), this);
+    lblNetCtl = centredLabel("lblNetCtl", QString(), this);
+    Label2 = centredLabel("Label2", QStringLiteral("NET MANAGER"), this);
+    lblNetMgr = centredLabel("lblNetMgr", QString(), this);
+    CmdChange = named(new QPushButton(QStringLiteral("CHANGE"), this), "CmdChange");
+
+    QFont big = font();
+    big.setPointSize(big.pointSize() * 2);
+    txtChkin->setFont(big);
+    lblChkins->setFont(big);
+    lblTraffic->setFont(big);
+}
+
+void NetInfoFrame::resizeEvent(QResizeEvent *event)
+{
+    QGroupBox::resizeEvent(event);
+    arrange();
+}
+
+void NetInfoFrame::arrange()
+{
+    const double W = width();
+    const double H = height();
+    auto centre = [W](QWidget *w, double top, double height, double widthShare = 0.9) {
+        const int wd = int(W * widthShare);
+        w->setGeometry(int((W - wd) / 2), int(top), wd, int(height));
+    };
+    const double row = H * 0.0773;
+    centre(lblCallSign, H * 0.0464, row);
+    txtChkin->setGeometry(int(W * 0.0454), int(H * 0.1133), int(W * 0.909), int(row));
+    lblStatus->setGeometry(int(W * 0.0454), int(H * 0.215), int(W * 0.9), int(H * 0.1));
+    centre(lblChkins, H * 0.32, H * 0.06);
+    centre(Label6, H * 0.38, H * 0.045);
+    centre(lblTraffic, H * 0.43, H * 0.06);
+    centre(Label1, H * 0.49, H * 0.045);
+    centre(Label4, H * 0.59, 400 / 15.0);
+    centre(lblNetCtl, H * 0.65, H * 0.06);
+    centre(Label2, H * 0.74, H * 0.045);
+    centre(lblNetMgr, H * 0.79, H * 0.06);
+    centre(CmdChange, H * 0.89, H * 0.06, 0.3);
+    if (m_smallScreen) {
+        lblNetMgr->move(lblNetMgr->x(), int((H - lblNetMgr->height()) / 1.07));
+        lblNetCtl->move(lblNetCtl->x(), int((H - lblNetCtl->height()) / 1.32));
+        Label2->move(Label2->x(), int((H - lblNetMgr->height()) / 1.19));
+        Label4->move(Label4->x(), lblTraffic->y() + lblTraffic->height() + int(200 / 15.0));
+    }
+}

@@ -1,0 +1,230 @@
+#include "netsession.h"
+
+#include "memberline.h"
+#include "platform/services.h"
+#include "stationdb/callsign.h"
+#include "stationdb/countytable.h"
+#include "stationdb/stationfile.h"
+#include "stationdb/textforms.h"
+#include "stationsearch.h"
+
+namespace {
+QString fileError(const QString &call)
+{
+    return call + QStringLiteral(" NOT CHECKED IN - FILE ERROR");
+}
+} // namespace
+
+NetSession::NetSession(const CountyTable &table) : m_table(table)
+{
+    m_members.resize(RecordsPerFile);
+}
+
+SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today)
+{
+    SessionOutcome out;
+    if (!memberAddedFlag)
+        out.status = QString();
+    const QString c = typed.toUpper().trimmed();
+    if (!IsValidCall(c)) {
+        out.status = c + QStringLiteral("  INVALID CALL");
+        out.sound = SoundName::Notify();
+        return out;
+    }
+    const auto found = FindStation(m_table, c);
+    if (!found) {
+        out.nonListed = c;
+        out.status = c + QStringLiteral(" NOT FOUND");
+        out.sound = SoundName::Tada();
+        return out;
+    }
+    if (!m_earlyLateMode) {
+        out.status = m_chosenEntry + QStringLiteral(" COUNTY");
+        out.sound = SoundName::Notify();
+        return out;
+    }
+    const CheckinTable::Walk slot = m_checkins.walk(c);
+    switch (slot.kind) {
+    case CheckinTable::Walk::Match:
+        out.status = c + QStringLiteral(" Is Already Checked in");
+        out.sound = SoundName::Notify();
+        return out;
+    case CheckinTable::Walk::Full:
+        out.status = c + QStringLiteral(" NOT CHECKED IN - LIST FULL");
+        out.sound = SoundName::Notify();
+        return out;
+    case CheckinTable::Walk::Free:
+        break;
+    }
+    // The date goes to the file first: a station whose record cannot be written is not
+    // counted, so the log never claims what the database does not hold.
+    StationRecord record = found->record;
+    record.LastDate = ShortDate(today);
+    StationFile file(found->path);
+    file.open();
+    if (!file.write(found->recordNumber, record)) {
+        out.status = fileError(c);
+        out.sound = SoundName::Notify();
+        return out;
+    }
+    m_checkins.set(slot.entry, record.Call);
+    ++m_checkinCount;
+    out.status = c + QStringLiteral(" CHECKED IN");
+    out.checkinLine = BuildCheckinLine(record);
+    out.checkedIn = true;
+    return out;
+}
+
+CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, bool retainCheckmark)
+{
+    CountyChoice choice;
+    choice.status = QString();
+    m_chosenEntry = entry;
+    const QString kind = entry.left(5);
+    if (kind == QLatin1String("EARLY") || kind == QLatin1String("LATE ")) {
+        m_earlyLateKind = kind;
+        m_earlyLateMode = true;
+        choice.caption = kind == QLatin1String("EARLY") ? QStringLiteral("EARLY CHECKINS")
+                                                        : QStringLiteral("LATE CHECKINS");
+        return choice;
+    }
+    m_earlyLateKind.clear();
+    m_earlyLateMode = false;
+    choice.caption = entry
+        + (m_table.isHomeCounty(entry) ? QStringLiteral(" COUNTY MEMBERS") : QStringLiteral(" MEMBERS"));
+    m_currentCountyFile = m_table.CountyFilePath(entry);
+    const CountyView view = ReadCountyView(m_currentCountyFile, today, m_members);
+    choice.lines = view.memberLines;
+    choice.retired = view.retiredLines;
+    if (!view.failedRetirements.isEmpty()) {
+        choice.status = view.failedRetirements.join(u' ') + QStringLiteral(" NOT RETIRED - FILE ERROR");
+        choice.sound = SoundName::Notify();
+    }
+    if (retainCheckmark) {
+        for (int i = 0; i < choice.lines.size(); ++i) {
+            const QString call = ParseMemberLine(choice.lines[i]).call;
+            for (int k = 1; k <= CheckinTable::LastTyped; ++k) {
+                const QString e = m_checkins.entry(k);
+                if (e.isEmpty())
+                    break;
+                if (e == call) {
+                    choice.marked << i;
+                    break;
+                }
+            }
+        }
+    }
+    return choice;
+}
+
+SessionOutcome NetSession::memberLineClick(const QString &line, const QDate &today,
+                                           bool dingEnabled, const QString &dingSound)
+{
+    SessionOutcome out;
+    if (m_earlyLateMode)
+        return out; // check-in lines are not member lines
+    out.status = QString();
+    const QString c = ParseMemberLine(line).call;
+
+    int k = 0;
+    const CheckinTable::Walk slot = m_checkins.walk(c);
+    if (slot.kind == CheckinTable::Walk::Match) {
+        out.status = c + QStringLiteral(" IS ALREADY CHECKED IN");
+        out.sound = SoundName::Notify();
+        return out;
+    }
+    if (slot.kind == CheckinTable::Walk::Free) {
+        k = slot.entry;
+    } else if (m_checkins.entry(CheckinTable::Last).isEmpty()) {
+        k = CheckinTable::Last;
+    } else {
+        out.status = c + QStringLiteral(" NOT CHECKED IN - LIST FULL");
+        out.sound = SoundName::Notify();
+        out.unmarkLine = true;
+        return out;
+    }
+
+    StationFile file(m_currentCountyFile);
+    file.open();
+    // This scan passes the end marker: a click can only name a listed station anyway.
+    for (int n = 1; n <= RecordsPerFile; ++n) {
+        StationRecord record = file.read(n);
+        const QString call = record.Call.trimmed();
+        m_members[n - 1].Call = call;
+        if (call != c)
+            continue;
+        record.LastDate = MmDdYyyy(today);
+        if (!file.write(n, record)) {
+            out.status = fileError(c);
+            out.sound = SoundName::Notify();
+            out.unmarkLine = true;
+            return out;
+        }
+        m_checkins.set(k, c);
+        ++m_checkinCount;
+        if (dingEnabled)
+            out.sound = dingSound;
+        out.status = c + QStringLiteral(" CHECKED IN");
+        out.checkedIn = true;
+        return out;
+    }
+    out.unmarkLine = true;
+    return out;
+}
+
+SessionOutcome NetSession::deleteCheckin(const QString &line)
+{
+    SessionOutcome out;
+    if (line.isEmpty())
+        return out;
+    if (!m_earlyLateMode) {
+        const QString c = ParseMemberLine(line).call;
+        const int k = m_checkins.find(c, CheckinTable::Last);
+        if (k == 0)
+            return out;
+        m_checkins.set(k, QString());
+        setCheckinCount(m_checkinCount - 1);
+        out.status = c + QStringLiteral(" is NOT checked in");
+        out.unmarkLine = true;
+        return out;
+    }
+    const qsizetype blank = line.indexOf(u' ');
+    if (blank < 0)
+        return out;
+    const QString c = line.left(blank);
+    const int k = m_checkins.find(c);
+    if (k == 0)
+        return out;
+    m_checkins.set(k, CheckinTable::Deleted());
+    setCheckinCount(m_checkinCount - 1);
+    out.status = c + QStringLiteral(" REMOVED");
+    out.removeLine = true;
+    return out;
+}
+
+SessionOutcome NetSession::checkInAdded(const QString &call)
+{
+    SessionOutcome out;
+    const CheckinTable::Walk slot = m_checkins.walk(call);
+    if (slot.kind != CheckinTable::Walk::Free) {
+        out.status = slot.kind == CheckinTable::Walk::Full
+            ? call + QStringLiteral(" NOT CHECKED IN - LIST FULL")
+            : call + QStringLiteral(" Is Already Checked in");
+        return out;
+    }
+    m_checkins.set(slot.entry, call);
+    ++m_checkinCount;
+    out.status = call + QStringLiteral(" CHECKED IN");
+    out.checkedIn = true;
+    return out;
+}
+
+void NetSession::countTraffic(bool add)
+{
+    m_traffic = add ? m_traffic + 1 : std::max(0, m_traffic - 1);
+}
+
+QString TrafficCaption(int traffic)
+{
+    return u' ' + QString::number(traffic);
+}

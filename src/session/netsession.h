@@ -1,0 +1,85 @@
+#pragma once
+
+#include "checkintable.h"
+#include "countyview.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class CountyTable;
+
+// What one operator action asks the main window to show.
+struct SessionOutcome
+{
+    std::optional<QString> status; // the new status line, when it changes
+    QString sound; // a sound to start, or empty
+    QString checkinLine; // a line to append to the check-in list
+    QString nonListed; // a call to append to the non-listed list
+    bool checkedIn = false;
+    bool removeLine = false; // the acted-on line leaves the list
+    bool unmarkLine = false; // the acted-on line loses its mark
+};
+
+struct CountyChoice
+{
+    QString caption; // of the member frame
+    QStringList lines; // the member list
+    QList<int> marked; // lines to show marked (already checked in)
+    QStringList retired; // lines for the deleted-stations list
+    std::optional<QString> status;
+    QString sound;
+};
+
+// The logging core of a net session: the check-in table, the mode chosen in the COUNTIES
+// list, the county read last and the counters. It reads and writes the station files; the
+// window only shows what it answers.
+class NetSession
+{
+public:
+    explicit NetSession(const CountyTable &table);
+
+    // Enter in the check-in box.
+    SessionOutcome typedCheckin(const QString &typed, const QDate &today);
+    // A COUNTIES entry chosen.
+    CountyChoice chooseEntry(const QString &entry, const QDate &today, bool retainCheckmark);
+    // A click on a member line in county mode.
+    SessionOutcome memberLineClick(const QString &line, const QDate &today, bool dingEnabled,
+                                   const QString &dingSound);
+    // Edit > Delete Checkin on the current line (empty when none).
+    SessionOutcome deleteCheckin(const QString &line);
+    // A check-in of a station just added to the database (its record is already written).
+    SessionOutcome checkInAdded(const QString &call);
+
+    bool earlyLateMode() const { return m_earlyLateMode; }
+    QString earlyLateKind() const { return m_earlyLateKind; }
+    QString chosenEntry() const { return m_chosenEntry; }
+    QString currentCountyFile() const { return m_currentCountyFile; }
+    CurrentMembers &currentMembers() { return m_members; }
+    const CheckinTable &checkins() const { return m_checkins; }
+    CheckinTable &checkins() { return m_checkins; }
+
+    int checkinCount() const { return m_checkinCount; }
+    void setCheckinCount(int count) { m_checkinCount = std::max(0, count); }
+    int traffic() const { return m_traffic; }
+    // Left button adds one, right button takes one away; never below 0.
+    void countTraffic(bool add);
+
+    bool memberAddedFlag = false;
+
+private:
+    const CountyTable &m_table;
+    CheckinTable m_checkins;
+    CurrentMembers m_members;
+    bool m_earlyLateMode = true;
+    QString m_earlyLateKind = QStringLiteral("EARLY");
+    QString m_chosenEntry;
+    QString m_currentCountyFile;
+    int m_checkinCount = 0;
+    int m_traffic = 0;
+};
+
+// The counter captions: check-ins as a plain number; traffic with a leading blank before a
+// number of zero or more once it has been counted (" 3").
+QString TrafficCaption(int traffic);

@@ -1,0 +1,195 @@
+#include "appearance/mainlayout.h"
+#include "session/checkintable.h"
+#include "session/countyview.h"
+#include "session/idreminder.h"
+#include "session/memberline.h"
+#include "session/stationsearch.h"
+#include "testroot.h"
+
+#include <QTest>
+
+class TestSessionLogic : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void memberLine_data();
+    void memberLine();
+    void checkinLine();
+    void checkinWalkStopsAtFirstFree();
+    void searchOrder_data();
+    void searchOrder();
+    void idTicks_data();
+    void idTicks();
+    void layoutFractions_data();
+    void layoutFractions();
+    void countyViewTakesAllHundredRecords();
+};
+
+void TestSessionLogic::memberLine_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("1x3") << "K4ABC" << "K4   ABC  JIM BIRMINGHAM";
+    QTest::newRow("2x3") << "KA4ABC" << "KA4  ABC  JIM BIRMINGHAM";
+    QTest::newRow("1x1") << "W4A" << "W4   A    JIM BIRMINGHAM";
+    QTest::newRow("2x2") << "WB4XY" << "WB4  XY   JIM BIRMINGHAM";
+    QTest::newRow("no suffix") << "KA4" << "KA4       JIM BIRMINGHAM";
+    QTest::newRow("two characters") << "K4" << "K4        JIM BIRMINGHAM";
+}
+
+void TestSessionLogic::memberLine()
+{
+    QFETCH(QString, call);
+    QFETCH(QString, line);
+    QCOMPARE(BuildMemberLine(call, "JIM", "BIRMINGHAM"), line);
+    const ParsedMemberLine parsed = ParseMemberLine(line);
+    QCOMPARE(parsed.call, call);
+    QCOMPARE(parsed.rest, QStringLiteral("JIM BIRMINGHAM"));
+    QCOMPARE(parsed.firstWord, QStringLiteral("JIM"));
+}
+
+void TestSessionLogic::checkinLine()
+{
+    QCOMPARE(BuildCheckinLine(Station(" K4ABC", "JIM ", "JEFFERSON", "", "  BIRMINGHAM")),
+             QStringLiteral("K4ABC JIM JEFFERSON BIRMINGHAM"));
+    // An empty field still contributes its blank.
+    QCOMPARE(BuildCheckinLine(Station("K4ABC", "", "JEFFERSON", "", "")),
+             QStringLiteral("K4ABC  JEFFERSON "));
+}
+
+void TestSessionLogic::checkinWalkStopsAtFirstFree()
+{
+    CheckinTable t;
+    t.set(1, "K4A");
+    t.set(2, CheckinTable::Deleted());
+    t.set(3, "K4C");
+    QCOMPARE(t.walk("K4A").kind, CheckinTable::Walk::Match);
+    QCOMPARE(t.walk("K4C").entry, 3);
+    // DELETED is neither free nor the call.
+    QCOMPARE(t.walk("K4B").entry, 4);
+    QCOMPARE(t.walk("K4B").kind, CheckinTable::Walk::Free);
+    // A freed entry in the middle hides the calls behind it.
+    t.set(1, QString());
+    QCOMPARE(t.walk("K4C").kind, CheckinTable::Walk::Free);
+    QCOMPARE(t.walk("K4C").entry, 1);
+    for (int k = 1; k <= CheckinTable::LastTyped; ++k)
+        t.set(k, QStringLiteral("X%1").arg(k));
+    QCOMPARE(t.walk("K4Z").kind, CheckinTable::Walk::Full);
+    QCOMPARE(t.walk("X149").kind, CheckinTable::Walk::Match);
+}
+
+void TestSessionLogic::searchOrder_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("county");
+    QTest::addColumn<int>("record");
+    QTest::newRow("file table order: Arkansas before Arizona") << "N4DUP" << "ARKANSAS" << 2;
+    QTest::newRow("first match in a file") << "K4TWO" << "LEE" << 2;
+    QTest::newRow("blank call does not stop the file") << "W4BEH" << "LEE" << 4;
+    QTest::newRow("end marker stops the file") << "K4HIDDEN" << "" << 0;
+    QTest::newRow("record 101 is never read") << "K4FAR" << "" << 0;
+    QTest::newRow("record 100 is read") << "K4EDGE" << "TEXAS" << 100;
+    QTest::newRow("exact comparison") << "K4TW" << "" << 0;
+}
+
+void TestSessionLogic::searchOrder()
+{
+    QFETCH(QString, call);
+    QFETCH(QString, county);
+    QFETCH(int, record);
+    QList<StationRecord> texas;
+    for (int i = 1; i < 100; ++i)
+        texas << Vacant();
+    texas << Station("K4EDGE", "EDGE") << Station("K4FAR", "FAR");
+    TestRoot root({ { "ARIZONA", { Station("N4DUP", "ZONA") } },
+                    { "ARKANSAS", { Station("K4X"), Station("N4DUP", "KANSAS") } },
+                    { "LEE", { Vacant(), Station("K4TWO", "FIRST"), BlankSlot(), Station("W4BEH"),
+                               Station("K4TWO", "SECOND"), EndMarker(), Station("K4HIDDEN") } },
+                    { "TEXAS", texas } });
+    const auto found = FindStation(root.table(), call);
+    if (county.isEmpty()) {
+        QVERIFY(!found);
+        return;
+    }
+    QVERIFY(found.has_value());
+    QCOMPARE(found->path, root.filePath(county));
+    QCOMPARE(found->recordNumber, record);
+    QCOMPARE(found->record.County, county);
+}
+
+void TestSessionLogic::idTicks_data()
+{
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<bool>("blinking");
+    QTest::addColumn<int>("tick");
+    const int none = int(IdTick::None), start = int(IdTick::Start), end = int(IdTick::End);
+    QTest::newRow("6:39:00 pm starts") << QTime(18, 39, 0) << false << start;
+    QTest::newRow("6:49:00 starts") << QTime(18, 49, 0) << false << start;
+    QTest::newRow("6:59:00 starts") << QTime(18, 59, 0) << false << start;
+    QTest::newRow("7:09:00 starts") << QTime(19, 9, 0) << false << start;
+    QTest::newRow("7:19:00 starts") << QTime(19, 19, 0) << false << start;
+    QTest::newRow("morning too") << QTime(6, 39, 0) << false << start;
+    QTest::newRow("6:39:10 ends") << QTime(18, 39, 10) << true << end;
+    QTest::newRow("7:09:10 ends") << QTime(19, 9, 10) << true << end;
+    QTest::newRow("missed end tick caught at 11") << QTime(18, 39, 11) << true << end;
+    QTest::newRow("missed 7:09:10 caught at 7:09:11") << QTime(19, 9, 11) << true << end;
+    QTest::newRow("still blinking at 5") << QTime(18, 39, 5) << true << none;
+    QTest::newRow("10:39 never") << QTime(22, 39, 0) << false << none;
+    QTest::newRow("7:29 never") << QTime(19, 29, 0) << false << none;
+    QTest::newRow("6:39:01 no start") << QTime(18, 39, 1) << false << none;
+    QTest::newRow("idle past 10 nothing") << QTime(18, 40, 30) << false << none;
+}
+
+void TestSessionLogic::idTicks()
+{
+    QFETCH(QTime, time);
+    QFETCH(bool, blinking);
+    QFETCH(int, tick);
+    QCOMPARE(int(ClassifyIdTick(time, blinking)), tick);
+}
+
+void TestSessionLogic::layoutFractions_data()
+{
+    QTest::addColumn<bool>("noPreamble");
+    QTest::newRow("preamble shown") << false;
+    QTest::newRow("preamble hidden") << true;
+}
+
+void TestSessionLogic::layoutFractions()
+{
+    QFETCH(bool, noPreamble);
+    const QSizeF size(1200, 900);
+    const MainLayout l = ComputeMainLayout(size, noPreamble);
+    QCOMPARE(l.fraCounties.left(), 1200 * 0.0088);
+    QCOMPARE(l.fraCounties.height(), 900 * 0.9633);
+    QCOMPARE(l.FraStations.height(), 900 * (noPreamble ? 0.96 : 0.6349));
+    QCOMPARE(l.fraPreamble.isEmpty(), noPreamble);
+    QCOMPARE(l.FraSearch.left(), noPreamble ? l.fraAdd.left() : 1200 * 0.5542);
+    QCOMPARE(l.FraSearch.width(), noPreamble ? l.fraAdd.width() : 1200 * 0.2088);
+    QCOMPARE(l.fraFormData.left(), 1200 / 1.3 + 110 / TwipsPerPixel);
+    QCOMPARE(l.cmdExit.width(), l.fraFormData.width());
+    // The middle line runs the full height only without the preamble pane.
+    const QLineF middleFull(600, 8, 600, 892);
+    QCOMPARE(l.dividers.contains(middleFull), noPreamble);
+    QVERIFY(l.dividers.contains(QLineF(1200 / 1.3, 900 / 1.22, 1200 - 8, 900 / 1.22)));
+}
+
+void TestSessionLogic::countyViewTakesAllHundredRecords()
+{
+    QList<StationRecord> many;
+    for (int i = 0; i < 100; ++i) {
+        QString call = QStringLiteral("K4") + QChar(u'A' + i / 26) + QChar(u'A' + i % 26);
+        many << Station(call, "N", "LEE", "", "C", "3/1/2026");
+    }
+    TestRoot root({ { "LEE", many } });
+    CurrentMembers members;
+    const CountyView view = ReadCountyView(root.filePath("LEE"), QDate(2026, 3, 10), members);
+    QCOMPARE(view.memberLines.size(), 100);
+    QCOMPARE(view.recordsRead, 100);
+    QCOMPARE(members.size(), 100);
+    QCOMPARE(members[99].Call, many[99].Call);
+}
+
+QTEST_GUILESS_MAIN(TestSessionLogic)
+#include "tst_sessionlogic.moc"

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "session/frmmain.h"
+#include "startup/startupcontext.h"
+#include "testroot.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <memory>
+
+// A main window on a temporary root: station files, settings and clock as given.
+class MainWindowFixture
+{
+public:
+    explicit MainWindowFixture(TestRoot::Files files = {},
+                               std::initializer_list<SettingValue> settings = {},
+                               const QDateTime &now = QDateTime(QDate(2026, 3, 10), QTime(19, 0, 0)))
+        : root(files, settings, now)
+    {
+    }
+
+    // Builds the window (its load runs); call after preparing the root.
+    FrmMain &open()
+    {
+        FillStartupContext(context, root.services());
+        window = std::make_unique<FrmMain>(root.services(), context);
+        return *window;
+    }
+
+    // Types a call into the check-in box and presses Enter.
+    void type(const QString &call)
+    {
+        QTest::keyClicks(window->txtChkin(), call);
+        QTest::keyClick(window->txtChkin(), Qt::Key_Return);
+    }
+
+    void choose(const QString &entry)
+    {
+        const auto items = window->lstCounties->findItems(entry, Qt::MatchExactly);
+        QVERIFY2(!items.isEmpty(), qPrintable(entry));
+        window->lstCounties->setCurrentItem(items.first());
+    }
+
+    QListWidgetItem *memberLine(const QString &call) const
+    {
+        for (int i = 0; i < window->lst1->count(); ++i) {
+            QListWidgetItem *item = window->lst1->item(i);
+            const QString text = item->text();
+            if (QString(text).remove(u' ').startsWith(call))
+                return item;
+        }
+        return nullptr;
+    }
+
+    void click(QListWidgetItem *item)
+    {
+        window->lst1->setCurrentItem(item);
+        window->lst1_Click(item);
+    }
+
+    QString status() const { return window->lblStatus()->text(); }
+    QStringList lines(QListWidget *list) const
+    {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+
+    TestRoot root;
+    StartupContext context;
+    std::unique_ptr<FrmMain> window;
+};
