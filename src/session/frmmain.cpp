@@ -3,6 +3,7 @@
 #include "appearance/mainlayout.h"
 #include "idreminder.h"
 #include "maintenance/memberinfoframe.h"
+#include "maintenance/membermaintenance.h"
 #include "netinfoframe.h"
 #include "platform/services.h"
 #include "startup/startupcontext.h"
@@ -97,6 +98,7 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     popupMenu = [](QMenu *menu, const QPoint &at) { menu->exec(at); };
     buildControls();
     buildMenus();
+    m_maintenance = new MemberMaintenance(*this);
     Form_Load();
 }
 
@@ -198,9 +200,8 @@ void FrmMain::buildMenus()
     mnuChgCall = action(mnuEdit, "mnuChgCall", QStringLiteral("Change CallSign"));
     mnuEditDeleteCheckin = action(mnuEdit, "mnuEditDeleteCheckin", QStringLiteral("Delete Checkin"));
     connect(mnuEditDeleteCheckin, &QAction::triggered, this, &FrmMain::mnuEditDeleteCheckin_Click);
-    // Filled in as the member maintenance and the roster arrive.
+    // Enabled when the roster window arrives.
     mnuChgCtl->setEnabled(false);
-    mnuChgCall->setEnabled(false);
 
     mnuFormat = named(bar->addMenu(QStringLiteral("F&ormat")), "mnuFormat");
     QMenu *controls = named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");

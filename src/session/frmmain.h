@@ -7,6 +7,7 @@
 #include <functional>
 
 class MemberInfoFrame;
+class MemberMaintenance;
 class NetInfoFrame;
 class PressLabel;
 class QAction;
@@ -82,6 +83,7 @@ public:
     QPushButton *CmdChange() const;
 
     NetSession &session() { return m_session; }
+    MemberMaintenance &maintenance() { return *m_maintenance; }
     Services &services() { return m_services; }
     StartupContext &context() { return m_context; }
     const QString &MonthName() const { return m_monthName; }
@@ -150,4 +152,5 @@ private:
     double m_designHeight = 0;
     double m_designFontSize = 0;
     class MainCanvas *m_canvas = nullptr;
+    MemberMaintenance *m_maintenance = nullptr;
 };

@@ -38,10 +38,17 @@ StationRecord StationFile::read(int n) const
 
 bool StationFile::write(int n, const StationRecord &record)
 {
+    return write(QList<std::pair<int, StationRecord>> { { n, record } });
+}
+
+bool StationFile::write(const QList<std::pair<int, StationRecord>> &records)
+{
     m_error.clear();
-    if (n < 1) {
-        m_error = QStringLiteral("invalid record number");
-        return false;
+    for (const auto &[n, record] : records) {
+        if (n < 1) {
+            m_error = QStringLiteral("invalid record number");
+            return false;
+        }
     }
     const QFileInfo info(m_path);
     // A file marked read-only stays unchanged even for an administrator, who could
@@ -53,14 +60,15 @@ bool StationFile::write(int n, const StationRecord &record)
         return false;
     }
     QByteArray data = m_data;
-    const qsizetype offset = qsizetype(n - 1) * StationRecord::Size;
-    if (data.size() < offset + StationRecord::Size) {
-        // Fill up to the record with whole blank records (a trailing partial record is
-        // completed with blanks) so every earlier slot reads as free.
-        data.append(QByteArray(offset + StationRecord::Size - data.size(), ' '));
+    for (const auto &[n, record] : records) {
+        const qsizetype offset = qsizetype(n - 1) * StationRecord::Size;
+        if (data.size() < offset + StationRecord::Size) {
+            // Fill up to the record with whole blank records (a trailing partial record is
+            // completed with blanks) so every earlier slot reads as free.
+            data.append(QByteArray(offset + StationRecord::Size - data.size(), ' '));
+        }
+        data.replace(offset, StationRecord::Size, record.toBytes());
     }
-    const QByteArray bytes = record.toBytes();
-    data.replace(offset, StationRecord::Size, bytes);
 
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly)) {

@@ -3,6 +3,8 @@
 #include "stationrecord.h"
 
 #include <QByteArray>
+#include <QList>
+#include <utility>
 #include <QString>
 
 // The number of records any scan of a station file reads at most.
@@ -29,6 +31,8 @@ public:
     // Writes record n in place; a file shorter than n records grows with blank records.
     // False, with errorString() set, when the file cannot be written.
     bool write(int n, const StationRecord &record);
+    // Writes several records in one atomic replacement of the file.
+    bool write(const QList<std::pair<int, StationRecord>> &records);
     QString errorString() const { return m_error; }
 
 private:

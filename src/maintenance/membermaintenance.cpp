@@ -1,0 +1,515 @@
+#include "membermaintenance.h"
+
+#include "memberinfoframe.h"
+#include "memberops.h"
+#include "platform/services.h"
+#include "session/frmmain.h"
+#include "session/memberline.h"
+#include "startup/startupcontext.h"
+#include "stationdb/callsign.h"
+#include "stationdb/settingsstore.h"
+#include "stationdb/stationfile.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+QString fileError(const QString &detail)
+{
+    return QStringLiteral("RECORD NOT SAVED - FILE ERROR: ") + detail;
+}
+} // namespace
+
+MemberMaintenance::MemberMaintenance(FrmMain &main)
+    : QObject(&main), m_main(main), m_frame(*main.fraAdd)
+{
+    for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty,
+                            m_frame.txtStatus, m_frame.txtCS, m_frame.TxtNew })
+        box->installEventFilter(this);
+    connect(m_frame.cmdSave, &QPushButton::clicked, this, &MemberMaintenance::cmdSave_Click);
+    connect(m_frame.cmdCancel, &QPushButton::clicked, this, &MemberMaintenance::cmdCancel_Click);
+    connect(main.mnuEditEdit, &QAction::triggered, this, &MemberMaintenance::mnuEditEdit_Click);
+    connect(main.mnuEditDelete, &QAction::triggered, this, &MemberMaintenance::mnuEditDelete_Click);
+    connect(main.mnuChgCall, &QAction::triggered, this, &MemberMaintenance::mnuChgCall_Click);
+    main.mnuChgCall->setEnabled(true);
+}
+
+bool MemberMaintenance::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto type = event->type();
+    if (type == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (watched == m_frame.TxtNew && key->key() != Qt::Key_Backspace && !enter)
+            m_frame.cmdCancel->setEnabled(true);
+        if (!enter)
+            return false;
+        auto *box = static_cast<QLineEdit *>(watched);
+        upperCase(box);
+        if (box == m_frame.txtCall)
+            txtCall_Enter();
+        else if (box == m_frame.txtName)
+            m_frame.txtCounty->setFocus();
+        else if (box == m_frame.txtCounty)
+            txtCounty_Enter();
+        else if (box == m_frame.txtStatus)
+            txtStatus_Enter();
+        return true;
+    }
+    if (m_inFocusChange || (type != QEvent::FocusIn && type != QEvent::FocusOut))
+        return false;
+    m_inFocusChange = true;
+    if (type == QEvent::FocusIn) {
+        if (watched == m_frame.txtCall)
+            txtCall_GotFocus();
+        else if (watched == m_frame.txtName)
+            txtName_GotFocus();
+        else if (watched == m_frame.txtStatus)
+            txtStatus_GotFocus();
+        else if (watched == m_frame.TxtNew)
+            TxtNew_GotFocus();
+    } else {
+        auto *box = static_cast<QLineEdit *>(watched);
+        upperCase(box);
+        if (box == m_frame.txtCall)
+            txtCall_LostFocus();
+        else if (box == m_frame.txtCounty)
+            txtCounty_LostFocus();
+        else if (box == m_frame.TxtNew)
+            TxtNew_LostFocus();
+    }
+    m_inFocusChange = false;
+    return false;
+}
+
+void MemberMaintenance::status(const QString &text)
+{
+    m_main.lblStatus()->setText(text);
+}
+
+void MemberMaintenance::notify()
+{
+    m_main.services().sounds->play(SoundName::Notify());
+}
+
+void MemberMaintenance::upperCase(QLineEdit *box)
+{
+    const QString upper = box->text().toUpper();
+    if (upper != box->text())
+        box->setText(upper);
+}
+
+void MemberMaintenance::moveFocus(QWidget *box)
+{
+    // While focus is moving away, a focus change made at once would be undone by the move
+    // in progress: it is made as soon as that move has ended.
+    if (m_inFocusChange)
+        QMetaObject::invokeMethod(box, [box] { box->setFocus(); }, Qt::QueuedConnection);
+    else
+        box->setFocus();
+}
+
+void MemberMaintenance::backToCheckin()
+{
+    m_main.Change_Caret();
+}
+
+void MemberMaintenance::txtCall_GotFocus()
+{
+    if (m_main.ChangeCallFlag) {
+        m_main.ChangeCallFlag = false;
+        TxtNew_GotFocus();
+        return;
+    }
+    m_frame.txtCall->clear();
+}
+
+void MemberMaintenance::txtCall_Enter()
+{
+    if (m_frame.TxtNew->isVisible())
+        m_frame.TxtNew->setFocus();
+    else
+        m_frame.txtName->setFocus();
+}
+
+void MemberMaintenance::txtCall_LostFocus()
+{
+    const QString call = m_frame.txtCall->text();
+    if (IsValidCall(call))
+        return;
+    status(call + QStringLiteral("  INVALID CALL"));
+    m_frame.txtCall->clear();
+    notify();
+    moveFocus(m_frame.txtCall);
+}
+
+void MemberMaintenance::txtName_GotFocus()
+{
+    m_frame.txtName->clear();
+    m_frame.cmdCancel->setEnabled(true);
+}
+
+bool MemberMaintenance::countyCheck()
+{
+    const QString county = m_frame.txtCounty->text();
+    if (m_main.context().countyTable.displayPosition(county) > 0)
+        return true;
+    notify();
+    m_frame.txtCounty->clear();
+    moveFocus(m_frame.txtCounty);
+    return false;
+}
+
+void MemberMaintenance::txtCounty_Enter()
+{
+    if (countyCheck())
+        m_frame.txtStatus->setFocus();
+}
+
+void MemberMaintenance::txtCounty_LostFocus()
+{
+    // An empty box is left alone: Save asks for the county, and the operator must be free
+    // to leave the frame (Cancel) without being called back.
+    if (m_frame.txtCounty->text().isEmpty())
+        return;
+    if (countyCheck() && m_frame.txtCS->text().isEmpty())
+        moveFocus(m_frame.txtCS);
+}
+
+void MemberMaintenance::txtStatus_GotFocus()
+{
+    m_frame.txtStatus->clear();
+}
+
+void MemberMaintenance::txtStatus_Enter()
+{
+    if (m_frame.txtCS->isVisible())
+        m_frame.txtCS->setFocus();
+}
+
+void MemberMaintenance::TxtNew_GotFocus()
+{
+    m_frame.TxtNew->clear();
+}
+
+void MemberMaintenance::TxtNew_LostFocus()
+{
+    const QString call = m_frame.TxtNew->text();
+    if (call.isEmpty() || IsValidCall(call))
+        return;
+    status(call + QStringLiteral("  INVALID CALL"));
+    m_frame.TxtNew->clear();
+    notify();
+    moveFocus(m_frame.txtCall);
+}
+
+void MemberMaintenance::mnuEditEdit_Click()
+{
+    QListWidgetItem *line = m_main.lst1->currentItem();
+    if (!line || !line->isSelected())
+        return;
+    for (QWidget *w : std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblStatus1,
+                                                         m_frame.lblCounty, m_frame.lblCS,
+                                                         m_frame.txtStatus, m_frame.txtCounty,
+                                                         m_frame.txtCS })
+        w->show();
+    m_frame.lblCall->setText(QStringLiteral("CALL"));
+    m_frame.LblNew->hide();
+    m_frame.lblMode->setText(QStringLiteral("EDIT"));
+    m_frame.cmdCancel->show();
+    m_frame.cmdCancel->setEnabled(true);
+
+    m_frame.txtCall->setText(ParseMemberLine(line->text()).call);
+    StationFile file(m_main.session().currentCountyFile());
+    file.open();
+    for (int n = 1; n <= RecordsPerFile; ++n) {
+        const StationRecord r = file.read(n).trimmed();
+        if (r.Call != m_frame.txtCall->text())
+            continue;
+        m_frame.txtName->setText(r.Name);
+        m_frame.txtCounty->setText(r.County);
+        m_frame.txtStatus->setText(r.Status);
+        m_frame.txtCS->setText(r.City);
+        m_editRecord = r;
+        break;
+    }
+}
+
+void MemberMaintenance::cmdSave_Click()
+{
+    if (m_frame.txtCounty->text().isEmpty()) {
+        if (m_main.ChangeCallFlag)
+            saveChangeCall();
+        else
+            m_frame.txtCounty->setFocus();
+        return;
+    }
+    if (m_main.MemberFormMode != 1)
+        saveEdit();
+    else
+        saveAdd();
+}
+
+void MemberMaintenance::saveEdit()
+{
+    // Without a preceding Edit there is no record to keep the date of, nor a line to
+    // replace: nothing is written.
+    CurrentMembers &members = m_main.session().currentMembers();
+    int i = -1;
+    for (int n = 0; n < RecordsPerFile && n < members.size(); ++n) {
+        if (members[n].Call == m_frame.txtCall->text()) {
+            i = n;
+            break;
+        }
+    }
+    if (i < 0 || !m_editRecord || m_editRecord->Call != m_frame.txtCall->text()) {
+        status(QStringLiteral("ERROR! RECORD NOT FOUND!"));
+        return;
+    }
+    StationRecord record;
+    record.Call = m_frame.txtCall->text();
+    record.Name = m_frame.txtName->text();
+    record.County = m_frame.txtCounty->text();
+    record.Status = m_frame.txtStatus->text();
+    record.City = m_frame.txtCS->text();
+    record.LastDate = m_editRecord->LastDate;
+    QString error;
+    if (!WriteMemberRecord(m_main.session().currentCountyFile(), i + 1, record, &error)) {
+        status(fileError(error));
+        notify();
+        return;
+    }
+    members[i] = record.trimmed();
+    status(QStringLiteral("RECORD UPDATED"));
+    if (QListWidgetItem *line = m_main.lst1->currentItem()) {
+        const Qt::CheckState mark = line->checkState();
+        line->setText(EditedMemberLine(record.Call, record.Name, record.City));
+        line->setCheckState(mark);
+    }
+    m_editRecord.reset();
+    backToCheckin();
+    m_frame.lblMode->clear();
+    clearBoxes();
+}
+
+void MemberMaintenance::saveAdd()
+{
+    const QString call = m_frame.txtCall->text();
+    auto finish = [this] {
+        clearBoxes();
+        m_main.MemberFormMode = 0;
+        backToCheckin();
+        m_frame.lblMode->clear();
+    };
+    if (!IsValidCall(call)) {
+        status(call + QStringLiteral("  INVALID CALL"));
+        finish();
+        return;
+    }
+    StationRecord station;
+    station.Call = call;
+    station.Name = m_frame.txtName->text();
+    station.County = m_frame.txtCounty->text();
+    station.Status = m_frame.txtStatus->text();
+    station.City = m_frame.txtCS->text();
+
+    NetSession &session = m_main.session();
+    const QString path = m_main.context().countyTable.CountyFilePath(station.County);
+    const AddResult added =
+        AddMemberRecord(path, station, m_main.services().clock->today(), session.currentMembers());
+    switch (added.kind) {
+    case AddResult::AlreadyExists:
+        status(QStringLiteral("CALL ALREADY EXISTS"));
+        notify();
+        finish();
+        return;
+    case AddResult::FileFull:
+        status(QStringLiteral("COUNTY FILE FULL"));
+        notify();
+        finish();
+        return;
+    case AddResult::WriteFailed:
+        // The boxes keep what was typed, so nothing is lost and Save can be tried again.
+        status(fileError(added.error));
+        notify();
+        return;
+    case AddResult::Added:
+        break;
+    }
+
+    const SessionOutcome checkin = session.checkInAdded(call);
+    if (checkin.checkedIn) {
+        m_main.showOutcome(checkin);
+        m_main.lst1->addItem(station.Call + u' ' + station.Name + u' ' + station.City);
+    }
+    LogNewMember(*m_main.services().settings, station.Call + u' ' + station.Name + u' '
+                     + station.County + u' ' + station.City);
+    status(call + QStringLiteral(" ADDED"));
+    session.memberAddedFlag = true;
+    finish();
+}
+
+void MemberMaintenance::saveChangeCall()
+{
+    NetSession &session = m_main.session();
+    CurrentMembers &members = session.currentMembers();
+    const QString oldCall = m_frame.txtCall->text();
+    const QString newCall = m_frame.TxtNew->text();
+    int i = -1;
+    for (int n = 0; n < RecordsPerFile && n < members.size(); ++n) {
+        if (members[n].Call == oldCall) {
+            i = n;
+            break;
+        }
+    }
+    if (i >= 0 && !newCall.isEmpty()) {
+        StationRecord record = members[i];
+        record.Call = newCall;
+        QString error;
+        if (!WriteMemberRecord(session.currentCountyFile(), i + 1, record, &error)) {
+            status(fileError(error));
+            notify();
+            return;
+        }
+        members[i].Call = newCall;
+        if (QListWidgetItem *line = m_main.lst1->currentItem()) {
+            const Qt::CheckState mark = line->checkState();
+            line->setText(ChangedCallLine(newCall, record.Name, record.City));
+            line->setCheckState(mark);
+        }
+        leaveChangeCallMode();
+        session.setCheckinCount(session.checkinCount() - 1);
+        m_main.showOutcome(SessionOutcome {});
+        m_main.ChangeCallFlag = false;
+    }
+    backToCheckin();
+    m_frame.lblMode->clear();
+}
+
+void MemberMaintenance::leaveChangeCallMode()
+{
+    m_frame.TxtNew->hide();
+    m_frame.TxtNew->clear();
+    m_frame.LblNew->hide();
+    m_frame.txtCall->setEnabled(true);
+    m_frame.txtCall->clear();
+    m_frame.lblCall->setText(QStringLiteral("CALL"));
+    m_frame.lblCall->show();
+    for (QLineEdit *box : { m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus, m_frame.txtCS }) {
+        box->setEnabled(true);
+        box->show();
+        box->clear();
+    }
+    m_frame.lblName->show();
+    m_frame.lblCounty->show();
+    m_frame.lblStatus1->show();
+    m_frame.lblCS->show();
+}
+
+void MemberMaintenance::clearBoxes()
+{
+    for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus,
+                            m_frame.txtCS })
+        box->clear();
+}
+
+void MemberMaintenance::cmdCancel_Click()
+{
+    m_frame.txtCall->clear();
+    if (!m_main.ChangeCallFlag) {
+        for (QLineEdit *box : { m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus,
+                                m_frame.txtCS, m_frame.TxtNew })
+            box->clear();
+        for (QWidget *w : std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblCounty,
+                                                             m_frame.lblCS, m_frame.txtName,
+                                                             m_frame.txtCounty, m_frame.txtStatus,
+                                                             m_frame.txtCS })
+            w->show();
+        m_frame.txtCall->setEnabled(true);
+        m_frame.TxtNew->hide();
+        m_frame.LblNew->hide();
+        m_frame.lblCall->setText(QStringLiteral("CALL"));
+        m_editRecord.reset();
+    }
+    m_frame.lblMode->clear();
+    backToCheckin();
+}
+
+void MemberMaintenance::mnuEditDelete_Click()
+{
+    QListWidgetItem *line = m_main.lst1->currentItem();
+    if (!line || !line->isSelected())
+        return;
+    const ParsedMemberLine parsed = ParseMemberLine(line->text());
+    const QString c = parsed.call;
+    const QString m = parsed.firstWord;
+    m_frame.txtName->clear();
+    Services &services = m_main.services();
+    const MsgButton answer = services.dialogs->message(
+        &m_main, QStringLiteral("REMOVING RECORD FROM THE DATABASE"),
+        QStringLiteral("REALLY REMOVE ") + c + u' ' + m + QStringLiteral(" FROM THE DATABASE?"),
+        MsgIcon::Question, Yes | No);
+    if (answer != Yes)
+        return;
+
+    NetSession &session = m_main.session();
+    const QString text = line->text();
+    auto removeLine = [&] {
+        delete line;
+        session.setCheckinCount(session.checkinCount() - 1);
+        m_main.showOutcome(SessionOutcome {});
+    };
+    if (HasWeekdayCode(text)) {
+        removeLine();
+        backToCheckin();
+        return;
+    }
+    const DeleteResult deleted =
+        DeleteMemberRecord(session.currentCountyFile(), c, services.clock->today());
+    switch (deleted.kind) {
+    case DeleteResult::WriteFailed:
+        status(fileError(deleted.error));
+        notify();
+        break;
+    case DeleteResult::Deleted:
+        removeLine();
+        session.currentMembers()[deleted.record - 1] = StationRecord { StationRecord::VacantMarker(), {}, {}, {}, {}, {} };
+        status(QStringLiteral("\nRECORD DELETED"));
+        break;
+    case DeleteResult::NotFound:
+        removeLine();
+        status(QStringLiteral("RECORD NOT FOUND!"));
+        notify();
+        break;
+    }
+    backToCheckin();
+}
+
+void MemberMaintenance::mnuChgCall_Click()
+{
+    m_main.mnuChgCtl->setEnabled(true);
+    QListWidgetItem *line = m_main.lst1->currentItem();
+    if (!line || !line->isSelected()) {
+        status(QStringLiteral("You must select a call to change"));
+        notify();
+        return;
+    }
+    m_main.ChangeCallFlag = true;
+    m_frame.lblMode->setText(QStringLiteral("CHANGE CALL"));
+    for (QWidget *w : std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblCounty,
+                                                         m_frame.lblStatus1, m_frame.lblCS,
+                                                         m_frame.txtName, m_frame.txtCounty,
+                                                         m_frame.txtStatus, m_frame.txtCS })
+        w->hide();
+    m_frame.txtCall->setEnabled(true);
+    m_frame.TxtNew->show();
+    m_frame.LblNew->show();
+    m_frame.txtCall->setText(ParseMemberLine(line->text().trimmed()).call);
+    m_frame.lblCall->setText(QStringLiteral("OLD CALL"));
+    m_frame.TxtNew->setFocus();
+}
