@@ -6,6 +6,9 @@
 #include "maintenance/membermaintenance.h"
 #include "netinfoframe.h"
 #include "platform/services.h"
+#include "reports/frmreport.h"
+#include "reports/frmreporteditor.h"
+#include "reports/sessionend.h"
 #include "startup/startupcontext.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/textforms.h"
@@ -244,20 +247,14 @@ void FrmMain::buildMenus()
     mnuReports = named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports");
     mnuReportsMonthly = action(mnuReports, "mnuReportsMonthly", QStringLiteral("&Monthly Report"));
     mnuReportEditor = action(mnuReports, "mnuReportEditor", QStringLiteral("&Report Editor"));
-    mnuReportsMonthly->setEnabled(false);
-    mnuReportEditor->setEnabled(false);
+    connect(mnuReportsMonthly, &QAction::triggered, this, &FrmMain::mnuReportsMonthly_Click);
+    connect(mnuReportEditor, &QAction::triggered, this, &FrmMain::mnuReportEditor_Click);
 
     mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
     mnuHelpInstructions = action(mnuHelp, "mnuHelpInstructions", QStringLiteral("&Instructions"));
     mnuHelpInstructions->setEnabled(false);
     mnuAbout = named(bar->addAction(QStringLiteral("A&bout")), "mnuAbout");
     mnuAbout->setEnabled(false);
-}
-
-bool FrmMain::loadStep(const std::function<void()> &step)
-{
-    step();
-    return true;
 }
 
 void FrmMain::Form_Load()
@@ -288,7 +285,8 @@ void FrmMain::Form_Load()
     updateCounters();
     lblTraffic()->setText(QStringLiteral("0"));
 
-    setCaption();
+    if (!setCaption())
+        return;
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
 
     mnuEditEdit->setEnabled(false);
@@ -318,7 +316,7 @@ void FrmMain::Form_Load()
     if (settings.get(kSettings, QStringLiteral("User Name")) == m_context.NetCtlName)
         IDTimer->start();
 
-    m_monthName = EnglishMonthName(m_services.clock->today().month());
+    m_reportPeriod = InitialReportPeriod(m_services.clock->today());
     loadPreamble();
 
     const QColor line = colorFromSetting(settings.get(QStringLiteral("Form"), QStringLiteral("LineColor")));
@@ -328,7 +326,7 @@ void FrmMain::Form_Load()
     lstCounties->setCurrentRow(0);
 }
 
-void FrmMain::setCaption()
+bool FrmMain::setCaption()
 {
     const SettingsStore &settings = *m_services.settings;
     QString date;
@@ -339,7 +337,11 @@ void FrmMain::setCaption()
             date = m_context.ServerDbDate;
     } else {
         const QFileInfo flag(m_context.DataFolder + QStringLiteral("DbFlag.txt"));
-        const QString stamp = flag.exists() ? MmDdYyyy(flag.lastModified().date()) : QString();
+        if (!flag.exists() || !flag.lastModified().isValid()) {
+            ErrorHandler(QStringLiteral("File not found: ") + flag.filePath());
+            return false;
+        }
+        const QString stamp = MmDdYyyy(flag.lastModified().date());
         if (m_context.ServerDbDate != stamp) {
             date = stamp;
             tail = QStringLiteral("   DATABASE DID NOT UPDATE");
@@ -350,6 +352,47 @@ void FrmMain::setCaption()
     }
     setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
                    + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + tail);
+    return true;
+}
+
+void FrmMain::ErrorHandler(const QString &description)
+{
+    const SessionEnd end =
+        ErrorHandlerDialogue(m_services, this, description, sessionCheckins(), sessionTraffic());
+    if (end == SessionEnd::Cancelled)
+        return;
+    // The program ends; the question has been asked already.
+    m_ending = true;
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void FrmMain::closeEvent(QCloseEvent *event)
+{
+    // However the window is closed, a night's totals are never dropped without the question.
+    if (!m_ending) {
+        const SessionEnd end = EndSession(m_services, this, sessionCheckins(), sessionTraffic());
+        if (end == SessionEnd::Cancelled) {
+            event->ignore();
+            Change_Caret();
+            return;
+        }
+        m_ending = true;
+    }
+    SetCapsLock(*m_services.keyboard, false);
+    event->accept();
+}
+
+void FrmMain::mnuReportsMonthly_Click()
+{
+    auto *report = new FrmReport(m_services, m_context, m_reportPeriod, this);
+    report->setAttribute(Qt::WA_DeleteOnClose);
+    report->show();
+}
+
+void FrmMain::mnuReportEditor_Click()
+{
+    frmReportEditor editor(m_services, m_context, this);
+    m_services.dialogs->execModal(&editor);
 }
 
 void FrmMain::applyOptions()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "netsession.h"
+#include "reports/reporttext.h"
 #include "roster/rosterhost.h"
 
 #include <QMainWindow>
@@ -86,7 +87,8 @@ public:
     MemberMaintenance &maintenance() { return *m_maintenance; }
     Services &services() { return m_services; }
     StartupContext &context() { return m_context; }
-    const QString &MonthName() const { return m_monthName; }
+    const QString &MonthName() const { return m_reportPeriod.MonthName; }
+    ReportPeriod &reportPeriod() { return m_reportPeriod; }
     bool daylightSaving() const { return m_dst; }
 
     // The member form's state (add = 1, edit = 2).
@@ -108,6 +110,10 @@ public:
     void IDTimer_Timer();
     void Timer1_Timer();
     void Change_Caret();
+    void mnuReportsMonthly_Click();
+    void mnuReportEditor_Click();
+    // A run-time error that escaped the load: shown, then the session may be saved.
+    void ErrorHandler(const QString &description);
 
     // Lays the window out again (the preamble option, a new size).
     void ArrangeMainWindow();
@@ -132,22 +138,23 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();
     void buildMenus();
     void Form_Load();
-    bool loadStep(const std::function<void()> &step);
     void loadPreamble();
     void applyOptions();
-    void setCaption();
+    bool setCaption();
     void updateCounters();
 
     Services &m_services;
     StartupContext &m_context;
     NetSession m_session;
-    QString m_monthName;
+    ReportPeriod m_reportPeriod;
+    bool m_ending = false;
     bool m_dst = false;
     double m_designHeight = 0;
     double m_designFontSize = 0;

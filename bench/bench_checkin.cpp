@@ -1,0 +1,210 @@
+#include "demodatabase.h"
+
+#include "platform/paths.h"
+#include "session/countyview.h"
+#include "session/netsession.h"
+#include "session/stationsearch.h"
+#include "stationdb/countytable.h"
+#include "stationdb/settingsstore.h"
+#include "stationdb/stationfile.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// The demo database is written once for the whole run: writing 116 files per benchmark
+// would dominate the run time and measure nothing the operator waits for.
+class FullDatabase
+{
+public:
+    static FullDatabase &instance()
+    {
+        static FullDatabase db;
+        return db;
+    }
+
+    const Paths &paths() const { return m_paths; }
+    const CountyTable &table() const { return m_table; }
+    QDate today() const { return m_today; }
+    // A station in the last file of the table, so a search has to open every file.
+    QString lastCall() const { return m_lastCall; }
+    QString lastFile() const { return m_table.filePath(CountyTable::Last); }
+
+private:
+    FullDatabase()
+        : m_paths(Paths::underRoot(m_dir.path())), m_table(m_paths.dataFolder()),
+          m_today(2026, 3, 10)
+    {
+        QString error;
+        if (!m_dir.isValid() || !WriteDemoDatabase(m_paths, { m_today, true }, &error)) {
+            std::fprintf(stderr, "vorq-bench: no demo database: %s\n", qPrintable(error));
+            std::exit(1);
+        }
+        StationFile last(lastFile());
+        last.open();
+        m_lastCall = last.read(RecordsPerFile).trimmed().Call;
+        if (last.recordCount() != RecordsPerFile || m_lastCall.isEmpty()) {
+            std::fprintf(stderr, "vorq-bench: the demo database is not full\n");
+            std::exit(1);
+        }
+    }
+
+    QTemporaryDir m_dir;
+    Paths m_paths;
+    CountyTable m_table;
+    QDate m_today;
+    QString m_lastCall;
+};
+
+void BM_FindStation_LastFile(benchmark::State &state)
+{
+    const FullDatabase &db = FullDatabase::instance();
+    const QString call = db.lastCall();
+    for (auto _ : state) {
+        auto found = FindStation(db.table(), call);
+        if (!found || found->recordNumber != RecordsPerFile)
+            state.SkipWithError("the last station was not found where it was written");
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK(BM_FindStation_LastFile)->Unit(benchmark::kMillisecond);
+
+void BM_FindStation_NotListed(benchmark::State &state)
+{
+    const FullDatabase &db = FullDatabase::instance();
+    // A valid call the demo never makes: its suffixes there have three letters.
+    const QString call = QStringLiteral("K4ZZ");
+    for (auto _ : state) {
+        auto found = FindStation(db.table(), call);
+        if (found)
+            state.SkipWithError("a call that is not in the database was found");
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK(BM_FindStation_NotListed)->Unit(benchmark::kMillisecond);
+
+void BM_ReadCountyView_NoRetirement(benchmark::State &state)
+{
+    const FullDatabase &db = FullDatabase::instance();
+    // Every demo station was heard within two years before the database date, so a day
+    // before all of them retires nobody and the file stays as it is between iterations.
+    const QDate before = db.today().addDays(-800);
+    CurrentMembers members;
+    for (auto _ : state) {
+        const CountyView view = ReadCountyView(db.lastFile(), before, members);
+        if (view.memberLines.size() != RecordsPerFile || !view.retiredLines.isEmpty())
+            state.SkipWithError("the view did not list the 100 stations unchanged");
+        benchmark::DoNotOptimize(view);
+    }
+}
+BENCHMARK(BM_ReadCountyView_NoRetirement)->Unit(benchmark::kMicrosecond);
+
+// The view on the database date retires about a third of the file, one whole-file write
+// each; a fresh copy each iteration keeps every iteration equal.
+void BM_ReadCountyView_WithRetirements(benchmark::State &state)
+{
+    const FullDatabase &db = FullDatabase::instance();
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("Copy.dat"));
+    CurrentMembers members;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(copy);
+        if (!QFile::copy(db.lastFile(), copy))
+            state.SkipWithError("the station file could not be copied");
+        state.ResumeTiming();
+        const CountyView view = ReadCountyView(copy, db.today(), members);
+        if (view.retiredLines.isEmpty() || !view.failedRetirements.isEmpty())
+            state.SkipWithError("the view retired nobody or failed to write");
+        benchmark::DoNotOptimize(view);
+    }
+}
+BENCHMARK(BM_ReadCountyView_WithRetirements)->Unit(benchmark::kMillisecond);
+
+// What the operator waits for after Enter: the worst-case search and the record write.
+void BM_TypedCheckin_Early(benchmark::State &state)
+{
+    const FullDatabase &db = FullDatabase::instance();
+    const QString call = db.lastCall();
+    std::unique_ptr<NetSession> session;
+    for (auto _ : state) {
+        state.PauseTiming();
+        session = std::make_unique<NetSession>(db.table());
+        state.ResumeTiming();
+        const SessionOutcome out = session->typedCheckin(call, db.today());
+        if (!out.checkedIn)
+            state.SkipWithError("the station was not checked in");
+        benchmark::DoNotOptimize(out);
+    }
+}
+BENCHMARK(BM_TypedCheckin_Early)->Unit(benchmark::kMillisecond);
+
+// A store the size of a used installation's: colours, fonts, counters, roster and report.
+class SettingsFixture
+{
+public:
+    static constexpr int Keys = 60;
+
+    SettingsFixture() : m_paths(Paths::underRoot(m_dir.path())), m_store(m_paths)
+    {
+        static const char *const sections[] = { "Settings", "Screen", "Report", "NetCtl",
+                                                "Fonts", "Counters" };
+        for (int i = 0; i < Keys; ++i) {
+            const QString section = QString::fromLatin1(sections[i % 6]);
+            const QString key = QStringLiteral("Key%1").arg(i);
+            m_store.save(section, key, QStringLiteral("value number %1 of the store").arg(i));
+        }
+    }
+    SettingsStore &store() { return m_store; }
+
+private:
+    QTemporaryDir m_dir;
+    Paths m_paths;
+    SettingsStore m_store;
+};
+
+void BM_Settings_Get(benchmark::State &state)
+{
+    SettingsFixture fixture;
+    for (auto _ : state) {
+        const QString value = fixture.store().get(QStringLiteral("counters"), QStringLiteral("KEY59"));
+        if (value.isEmpty())
+            state.SkipWithError("the last key was not read");
+        benchmark::DoNotOptimize(value);
+    }
+}
+BENCHMARK(BM_Settings_Get)->Unit(benchmark::kMicrosecond);
+
+void BM_Settings_Save(benchmark::State &state)
+{
+    SettingsFixture fixture;
+    int n = 0;
+    for (auto _ : state) {
+        if (!fixture.store().save(QStringLiteral("Counters"), QStringLiteral("Key59"),
+                                  QString::number(++n)))
+            state.SkipWithError("the store could not be written");
+    }
+}
+BENCHMARK(BM_Settings_Save)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

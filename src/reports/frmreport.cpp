@@ -1,0 +1,176 @@
+#include "frmreport.h"
+
+#include "platform/services.h"
+#include "reports/frmmonth.h"
+#include "reports/reporttext.h"
+#include "startup/startupcontext.h"
+#include "stationdb/settingsstore.h"
+
+#include <QClipboard>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+template<typename T>
+T *Named(T *widget, const QString &name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+} // namespace
+
+FrmReport::FrmReport(Services &services, StartupContext &context, ReportPeriod &period,
+                     QWidget *parent)
+    : QDialog(parent), m_services(services), m_context(context), m_period(period)
+{
+    setObjectName(QStringLiteral("FrmReport"));
+    setWindowTitle(QStringLiteral("VOQR MONTHLY REPORT"));
+
+    lblSessions = Named(new QLabel(ReportCaptions::Sessions(), this), QStringLiteral("lblSessions"));
+    lblSC = Named(new QLabel(QStringLiteral("0"), this), QStringLiteral("lblSC"));
+    Label1 = Named(new QLabel(ReportCaptions::Checkins(), this), QStringLiteral("Label1"));
+    lblTchkin = Named(new QLabel(QStringLiteral("0"), this), QStringLiteral("lblTchkin"));
+    Label2 = Named(new QLabel(ReportCaptions::Traffic(), this), QStringLiteral("Label2"));
+    lblTC = Named(new QLabel(QStringLiteral("0"), this), QStringLiteral("lblTC"));
+    lblAdditions = Named(new QLabel(QStringLiteral("DATABASE ADDITIONS"), this),
+                         QStringLiteral("lblAdditions"));
+    LstNewMem = Named(new QListWidget(this), QStringLiteral("LstNewMem"));
+    cmdPrint = Named(new QPushButton(QStringLiteral("&PRINT"), this), QStringLiteral("cmdPrint"));
+    CmdCopy = Named(new QPushButton(QStringLiteral("COPY REPORT TO CLIPBOARD"), this),
+                    QStringLiteral("CmdCopy"));
+    cmdReset = Named(new QPushButton(QStringLiteral("RESET REPORT"), this),
+                     QStringLiteral("cmdReset"));
+    cmdClose = Named(new QPushButton(QStringLiteral("&CLOSE"), this), QStringLiteral("cmdClose"));
+    for (QPushButton *button : { cmdPrint, CmdCopy, cmdReset, cmdClose })
+        button->setAutoDefault(false);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(lblSessions, 0, 0);
+    grid->addWidget(lblSC, 0, 1);
+    grid->addWidget(Label1, 1, 0);
+    grid->addWidget(lblTchkin, 1, 1);
+    grid->addWidget(Label2, 2, 0);
+    grid->addWidget(lblTC, 2, 1);
+    grid->addWidget(lblAdditions, 3, 0, 1, 2);
+    grid->addWidget(LstNewMem, 4, 0, 1, 2);
+    grid->addWidget(cmdPrint, 5, 0);
+    grid->addWidget(CmdCopy, 5, 1);
+    grid->addWidget(cmdReset, 6, 0);
+    grid->addWidget(cmdClose, 6, 1);
+
+    connect(CmdCopy, &QPushButton::clicked, this, &FrmReport::CmdCopy_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &FrmReport::cmdPrint_Click);
+    connect(cmdReset, &QPushButton::clicked, this, &FrmReport::cmdReset_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &FrmReport::cmdClose_Click);
+
+    Form_Load();
+}
+
+void FrmReport::Form_Load()
+{
+    adjustSize();
+    QSize screen(m_context.ScreenWidth, m_context.ScreenHeight);
+    if (screen.isEmpty())
+        screen = m_services.screen->size();
+    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+
+    if (m_services.printer->count() == 0)
+        cmdPrint->setEnabled(false);
+
+    const SettingsStore &settings = *m_services.settings;
+    if (!HasStoredTotals(settings))
+        return;
+    m_totals = LoadMonthlyTotals(settings);
+    showTotals();
+    LstNewMem->addItems(NewMemberEntries(settings));
+}
+
+void FrmReport::showTotals()
+{
+    lblSC->setText(QString::number(m_totals.Sessions));
+    lblTchkin->setText(QString::number(m_totals.Checkins));
+    lblTC->setText(QString::number(m_totals.Traffic));
+}
+
+void FrmReport::MonthCheck(const QString &question)
+{
+    const MsgButton answer =
+        m_services.dialogs->message(this, QString(), question, MsgIcon::Warning, Yes | No);
+    if (answer == Yes)
+        return;
+    frmMonth month(m_period, this);
+    m_services.dialogs->execModal(&month);
+}
+
+void FrmReport::CmdCopy_Click()
+{
+    MonthCheck(MonthCheckQuestion(ReportAction::Copy, m_period.MonthName));
+
+    SettingsStore &settings = *m_services.settings;
+    const MonthlyReportText report =
+        BuildMonthlyReportText(m_totals, NewMemberEntries(settings), m_period.MonthName,
+                               ReportYear(m_period, m_services.clock->today()));
+
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(report.clipboard);
+    CmdCopy->setText(QStringLiteral("REPORT COPIED"));
+
+    if (!settings.save(ReportKeys::Section(), ReportKeys::Subject(), report.subject)
+        || !settings.save(ReportKeys::Section(), ReportKeys::MsgText(), report.body)) {
+        // The clipboard holds the report anyway; only the stored copy is missing.
+        m_services.dialogs->message(this, windowTitle(),
+                                    QStringLiteral("The report could not be stored.\n")
+                                        + settings.lastError(),
+                                    MsgIcon::Warning, Ok);
+    }
+}
+
+void FrmReport::cmdPrint_Click()
+{
+    Printer &printer = *m_services.printer;
+    if (printer.count() == 0)
+        return;
+    MonthCheck(MonthCheckQuestion(ReportAction::Print, m_period.MonthName));
+
+    const auto lines =
+        MonthlyReportPrintLines(m_totals, NewMemberEntries(*m_services.settings),
+                                m_period.MonthName, ReportYear(m_period, m_services.clock->today()));
+    for (const auto &line : lines)
+        printer.printLine(line);
+    if (!printer.endDocument())
+        m_services.dialogs->message(this, QString(), PrinterErrorText(), MsgIcon::Warning,
+                                    Ok | Cancel);
+}
+
+void FrmReport::cmdReset_Click()
+{
+    m_totals = MonthlyTotals {};
+    showTotals();
+    LstNewMem->clear();
+    cmdReset->setEnabled(false);
+    m_context.ReportResetFlag = QStringLiteral("True");
+    if (!ResetMonthlyReport(*m_services.settings)) {
+        m_services.dialogs->message(this, windowTitle(),
+                                    QStringLiteral("The report could not be reset.\n")
+                                        + m_services.settings->lastError(),
+                                    MsgIcon::Critical, Ok);
+        // What is shown must be what is stored; the button stays for another try.
+        m_totals = LoadMonthlyTotals(*m_services.settings);
+        showTotals();
+        LstNewMem->addItems(NewMemberEntries(*m_services.settings));
+        cmdReset->setEnabled(true);
+        m_context.ReportResetFlag =
+            m_services.settings->get(ReportKeys::Section(), ReportKeys::ResetReport());
+    }
+}
+
+void FrmReport::cmdClose_Click()
+{
+    close();
+}

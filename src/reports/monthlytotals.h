@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class SettingsStore;
+
+// The running totals of the month, kept as decimal texts in the settings section "Report".
+struct MonthlyTotals
+{
+    qint32 Sessions = 0;
+    qint32 Checkins = 0;
+    qint32 Traffic = 0;
+    bool operator==(const MonthlyTotals &) const = default;
+};
+
+namespace ReportKeys {
+inline QString Section() { return QStringLiteral("Report"); }
+inline QString Sessions() { return QStringLiteral("Sessions"); }
+inline QString Checkins() { return QStringLiteral("Checkins"); }
+inline QString Traffic() { return QStringLiteral("Traffic"); }
+inline QString ResetReport() { return QStringLiteral("ResetReport"); }
+inline QString Subject() { return QStringLiteral("Subject"); }
+inline QString MsgText() { return QStringLiteral("MsgText"); }
+inline QString NewMemberSection() { return QStringLiteral("NewMember"); }
+} // namespace ReportKeys
+
+// The report, its printout and the editor show the keys "0" to "14" of the new-member list;
+// the member form may have written keys up to "51".
+inline constexpr int ReportNewMemberKeys = 15;
+inline constexpr int LastNewMemberKey = 51;
+
+// Each total read as the number at the start of its text (0 when there is none).
+MonthlyTotals LoadMonthlyTotals(const SettingsStore &settings);
+// True when the month has stored totals at all (the report window shows zeros otherwise).
+bool HasStoredTotals(const SettingsStore &settings);
+// Writes Sessions, Checkins and Traffic in that order; false at the first failed write.
+bool SaveMonthlyTotals(SettingsStore &settings, const MonthlyTotals &totals);
+
+// One more session with its figures. Sums stay within 32 bits instead of wrapping.
+MonthlyTotals AddSession(const MonthlyTotals &totals, qint32 checkins, qint32 traffic);
+// Adds a session to the totals as they are stored at this moment, so a correction made in
+// the report editor during the session is kept. False when the store could not be written.
+bool AddSessionToStoredTotals(SettingsStore &settings, qint32 checkins, qint32 traffic);
+
+// The non-empty new-member values of the keys "0" to "14", in key order.
+QStringList NewMemberEntries(const SettingsStore &settings);
+// The key ("0" to "14") of the first stored entry with exactly this text, or -1.
+int FindNewMemberKey(const SettingsStore &settings, const QString &entry);
+// Stores the list from key "0" on, leaving out empty entries, and empties every key after
+// it up to "51", so no stale copy of a former entry is left to show as a duplicate.
+bool SaveNewMemberList(SettingsStore &settings, const QStringList &entries);
+
+// Starts a new month: zero totals, the shown new-member keys emptied, the reset flag "True".
+bool ResetMonthlyReport(SettingsStore &settings);

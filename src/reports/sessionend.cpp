@@ -1,0 +1,50 @@
+#include "sessionend.h"
+
+#include "platform/services.h"
+#include "reports/monthlytotals.h"
+#include "stationdb/settingsstore.h"
+
+namespace {
+
+QString SaveQuestion()
+{
+    return QStringLiteral("Do you want to save this Session's data to the monthly report?");
+}
+
+SessionEnd AskAndSave(Services &services, QWidget *parent, const QString &title,
+                      qint32 sessionCheckins, qint32 sessionTraffic)
+{
+    const MsgButton answer = services.dialogs->message(parent, title, SaveQuestion(),
+                                                       MsgIcon::Warning, Yes | No | Cancel);
+    if (answer == No)
+        return SessionEnd::NotSaved;
+    if (answer != Yes)
+        return SessionEnd::Cancelled;
+    if (AddSessionToStoredTotals(*services.settings, sessionCheckins, sessionTraffic))
+        return SessionEnd::Saved;
+    // Quitting now would drop the night's figures; the operator stays in the session and
+    // can try again or write them down.
+    services.dialogs->message(parent, QStringLiteral("SAVE SESSION"),
+                              QStringLiteral("The session could not be added to the monthly "
+                                             "report.\n")
+                                  + services.settings->lastError(),
+                              MsgIcon::Critical, Ok);
+    return SessionEnd::Cancelled;
+}
+
+} // namespace
+
+SessionEnd EndSession(Services &services, QWidget *parent, qint32 sessionCheckins,
+                      qint32 sessionTraffic)
+{
+    return AskAndSave(services, parent, QStringLiteral("SAVE SESSION"), sessionCheckins,
+                      sessionTraffic);
+}
+
+SessionEnd ErrorHandlerDialogue(Services &services, QWidget *parent,
+                                const QString &errorDescription, qint32 sessionCheckins,
+                                qint32 sessionTraffic)
+{
+    services.dialogs->message(parent, QString(), errorDescription, MsgIcon::Critical, Ok);
+    return AskAndSave(services, parent, QString(), sessionCheckins, sessionTraffic);
+}
