@@ -9,6 +9,9 @@
 #include "reports/frmreport.h"
 #include "reports/frmreporteditor.h"
 #include "reports/sessionend.h"
+#include "roster/frmnetctl.h"
+#include "startup/frmabout.h"
+#include "startup/frminstr.h"
 #include "startup/startupcontext.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/textforms.h"
@@ -180,6 +183,7 @@ void FrmMain::buildControls()
         cmdExit->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);"));
     });
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
+    connect(CmdChange(), &QPushButton::clicked, this, &FrmMain::CmdChange_Click);
 }
 
 void FrmMain::buildMenus()
@@ -203,8 +207,7 @@ void FrmMain::buildMenus()
     mnuChgCall = action(mnuEdit, "mnuChgCall", QStringLiteral("Change CallSign"));
     mnuEditDeleteCheckin = action(mnuEdit, "mnuEditDeleteCheckin", QStringLiteral("Delete Checkin"));
     connect(mnuEditDeleteCheckin, &QAction::triggered, this, &FrmMain::mnuEditDeleteCheckin_Click);
-    // Enabled when the roster window arrives.
-    mnuChgCtl->setEnabled(false);
+    connect(mnuChgCtl, &QAction::triggered, this, &FrmMain::mnuChgCtl_Click);
 
     mnuFormat = named(bar->addMenu(QStringLiteral("F&ormat")), "mnuFormat");
     QMenu *controls = named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
@@ -252,9 +255,9 @@ void FrmMain::buildMenus()
 
     mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
     mnuHelpInstructions = action(mnuHelp, "mnuHelpInstructions", QStringLiteral("&Instructions"));
-    mnuHelpInstructions->setEnabled(false);
+    connect(mnuHelpInstructions, &QAction::triggered, this, &FrmMain::mnuHelpInstructions_Click);
     mnuAbout = named(bar->addAction(QStringLiteral("A&bout")), "mnuAbout");
-    mnuAbout->setEnabled(false);
+    connect(mnuAbout, &QAction::triggered, this, &FrmMain::mnuAbout_Click);
 }
 
 void FrmMain::Form_Load()
@@ -387,6 +390,34 @@ void FrmMain::mnuReportsMonthly_Click()
     auto *report = new FrmReport(m_services, m_context, m_reportPeriod, this);
     report->setAttribute(Qt::WA_DeleteOnClose);
     report->show();
+}
+
+void FrmMain::mnuChgCtl_Click()
+{
+    FrmNetCtl roster(m_services, m_context, *this, this);
+    roster.NetCtlFromMenu = true;
+    fraAdd->lblMode->setText(QStringLiteral("Change Call"));
+    m_services.dialogs->execModal(&roster);
+}
+
+void FrmMain::CmdChange_Click()
+{
+    // Not modal: the net goes on while the roster is open.
+    auto *roster = new FrmNetCtl(m_services, m_context, *this, this);
+    roster->setAttribute(Qt::WA_DeleteOnClose);
+    roster->show();
+}
+
+void FrmMain::mnuHelpInstructions_Click()
+{
+    FrmInstr instructions(m_services, m_context, this);
+    m_services.dialogs->execModal(&instructions);
+}
+
+void FrmMain::mnuAbout_Click()
+{
+    FrmAbout about(m_services, m_context, this);
+    m_services.dialogs->execModal(&about);
 }
 
 void FrmMain::mnuReportEditor_Click()

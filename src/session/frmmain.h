@@ -111,6 +111,10 @@ public:
     void Timer1_Timer();
     void Change_Caret();
     void mnuReportsMonthly_Click();
+    void mnuChgCtl_Click();
+    void CmdChange_Click();
+    void mnuHelpInstructions_Click();
+    void mnuAbout_Click();
     void mnuReportEditor_Click();
     // A run-time error that escaped the load: shown, then the session may be saved.
     void ErrorHandler(const QString &description);

@@ -40,6 +40,9 @@ struct StartupContext
     // From the start-up update check.
     bool DatabaseUpdateFlag = false;
     QString ServerDbDate;
+    // Makes the Instructions print entry print the preamble; closing the Instructions window
+    // clears it.
+    bool ShowPreamble = false;
 };
 
 // Sets the folders, the county table's file names, the screen size, today's date parts and

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
+#include <QDialog>
 
 namespace {
 const QString Notify = QStringLiteral("notify");
@@ -58,6 +59,9 @@ private slots:
     void layoutWithAndWithoutPreamble();
     void capitalsAsTyped();
     void nonListedClickStartsAdd();
+    void rosterFromTheMenu_data();
+    void rosterFromTheMenu();
+    void smallWindowsFromTheMenus();
 };
 
 void TestFrmMain::countiesList()
@@ -496,6 +500,63 @@ void TestFrmMain::nonListedClickStartsAdd()
     w2.lstEarly_Click(w2.lstEarly->item(0));
     QCOMPARE(w2.fraAdd->lblMode->text(), QStringLiteral("ADD"));
     QVERIFY(w2.fraAdd->txtCall->text().isEmpty());
+}
+
+void TestFrmMain::rosterFromTheMenu_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("label4");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("colour");
+    QTest::addColumn<bool>("timer");
+    // 2026-03-10 is a Tuesday: row 2 of the week.
+    QTest::newRow("today's regular line") << 2 << "NET CONTROL" << "CHANGE" << "rgb(0, 255, 0)" << true;
+    QTest::newRow("another day's line") << 4 << "ALT NET CONTROL" << "CHANGED" << "rgb(255, 255, 0)" << false;
+}
+
+void TestFrmMain::rosterFromTheMenu()
+{
+    QFETCH(int, row);
+    QFETCH(QString, label4);
+    QFETCH(QString, button);
+    QFETCH(QString, colour);
+    QFETCH(bool, timer);
+    MainWindowFixture f({}, laterRun());
+    f.root.settings().save("NetCtl", "Thursday", "CARL");
+    f.root.settings().save("NetCtlCall", "Thursday", "W4CRL");
+    f.root.settings().save("Settings", "User Name", "BOB");
+    FrmMain &w = f.open();
+    w.IDTimer->stop();
+    f.root.dialogs().modalScripts.enqueue([row](QDialog *roster) {
+        auto *days = roster->findChild<QListWidget *>("lst1");
+        days->setCurrentRow(row);
+        emit days->itemClicked(days->item(row));
+        roster->findChild<QPushButton *>("cmdOK")->click();
+        return int(QDialog::Accepted);
+    });
+    w.mnuChgCtl->trigger();
+    QCOMPARE(f.root.dialogs().modalWindows.size(), 1);
+    QCOMPARE(w.fraAdd->lblMode->text(), QStringLiteral("Change Call"));
+    QCOMPARE(w.lblNetCtl()->text(), row == 2 ? QStringLiteral("BOB   K4BOB") : QStringLiteral("CARL   W4CRL"));
+    QCOMPARE(w.Label4()->text(), label4);
+    QCOMPARE(w.CmdChange()->text(), button);
+    QVERIFY(w.CmdChange()->styleSheet().contains(colour));
+    QCOMPARE(w.IDTimer->isActive(), timer);
+}
+
+void TestFrmMain::smallWindowsFromTheMenus()
+{
+    MainWindowFixture f;
+    FrmMain &w = f.open();
+    w.mnuAbout->trigger();
+    w.mnuHelpInstructions->trigger();
+    w.mnuReportEditor->trigger();
+    QCOMPARE(f.root.dialogs().modalWindows.size(), 3);
+    QVERIFY(f.root.dialogs().modalWindows.contains("frmAbout"));
+    QVERIFY(f.root.dialogs().modalWindows.contains("frmInstr"));
+    QVERIFY(f.root.dialogs().modalWindows.contains("frmReportEditor"));
+    w.mnuReportsMonthly->trigger();
+    QVERIFY(w.findChild<QDialog *>("FrmReport"));
 }
 
 QTEST_MAIN(TestFrmMain)

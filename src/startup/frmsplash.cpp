@@ -1,0 +1,240 @@
+#include "frmsplash.h"
+
+#include "frmholiday.h"
+#include "frminstr.h"
+#include "frmusername.h"
+#include "frmxmas.h"
+#include "platform/services.h"
+#include "seasons.h"
+#include "startupcontext.h"
+#include "startupsteps.h"
+#include "stationdb/settingsstore.h"
+
+#include <QFile>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QRandomGenerator>
+#include <QTimer>
+
+namespace {
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text = QString())
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+FrmSplash::FrmSplash(Services &services, StartupContext &context, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , Timer1(new QTimer(this))
+    , Label1(makeLabel(this, QStringLiteral("Label1"), QStringLiteral("VORQNET")))
+    , Label5(makeLabel(this, QStringLiteral("Label5"), QStringLiteral(" VERSION 1")))
+    , lblBuild(makeLabel(this, QStringLiteral("lblBuild"), QStringLiteral("BUILD 12")))
+    , Label6(makeLabel(this, QStringLiteral("Label6"), QStringLiteral("TODAY'S NET ")))
+    , Label2(makeLabel(this, QStringLiteral("Label2"), QStringLiteral("CONTROL IS")))
+    , lblNetCtlName(makeLabel(this, QStringLiteral("lblNetCtlName")))
+    , lblNetCtlCall(makeLabel(this, QStringLiteral("lblNetCtlCall")))
+    , lblName(makeLabel(this, QStringLiteral("lblName")))
+    , lblGM(makeLabel(this, QStringLiteral("lblGM"), QStringLiteral("GOOD EVENING")))
+    , Label3(makeLabel(this, QStringLiteral("Label3")))
+    , WinLogo(makeLabel(this, QStringLiteral("WinLogo")))
+    , Image1(makeLabel(this, QStringLiteral("Image1")))
+    , m_services(services)
+    , m_context(context)
+{
+    setObjectName(QStringLiteral("frmsplash"));
+    setWindowTitle(QStringLiteral("VORQNET"));
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(5000);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &FrmSplash::Timer1_Timer);
+
+    QFont title = Label1->font();
+    title.setPointSize(title.pointSize() + 14);
+    title.setBold(true);
+    Label1->setFont(title);
+    QFont strong = lblNetCtlName->font();
+    strong.setPointSize(strong.pointSize() + 4);
+    strong.setBold(true);
+    for (QLabel *label : { lblNetCtlName, lblNetCtlCall, lblName, lblGM })
+        label->setFont(strong);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.gif")));
+    lblName->setVisible(false);
+    lblGM->setVisible(false);
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(Image1, 0, 0, 4, 1, Qt::AlignTop);
+    layout->addWidget(Label1, 0, 1, 1, 2);
+    layout->addWidget(Label5, 1, 1);
+    layout->addWidget(lblBuild, 1, 2);
+    layout->addWidget(lblGM, 2, 1);
+    layout->addWidget(lblName, 2, 2);
+    layout->addWidget(Label6, 3, 1);
+    layout->addWidget(Label2, 3, 2);
+    layout->addWidget(lblNetCtlName, 4, 1);
+    layout->addWidget(lblNetCtlCall, 4, 2);
+    layout->addWidget(WinLogo, 4, 0);
+    layout->addWidget(Label3, 5, 0, 1, 3);
+    resize(DesignWidth, DesignHeight);
+}
+
+bool FrmSplash::start()
+{
+    if (!Form_Load())
+        return false;
+    show();
+    return true;
+}
+
+bool FrmSplash::Form_Load()
+{
+    SettingsStore &settings = *m_services.settings;
+
+    // Folders, county file names, screen size, today and the stored names.
+    FillStartupContext(m_context, m_services);
+    MigrateStationFiles(m_context.ProgramFolder, m_context.DataFolder, m_context.countyTable);
+    PrepareUserDataFolder(m_context.UserDataFolder, m_context.ProgramFolder);
+
+    runDaylightSavingCheck();
+
+    Label3->setText(QStringLiteral("THE TASKORA TRAFFIC NET CONTROL PROGRAM\r\n"
+                                   "Written by the VORQ developers\r\n"
+                                   "Released 2026"));
+    placeWindow();
+
+    const QString storedUser
+        = settings.get(QStringLiteral("Settings"), QStringLiteral("User Name"));
+    if (!storedUser.isEmpty()) {
+        m_context.UserName = storedUser.toUpper();
+        lblName->setText(m_context.UserName);
+        lblName->setVisible(true);
+    } else {
+        askUserName();
+    }
+
+    if (updateCheck && !updateCheck())
+        return false;
+
+    lblGM->setVisible(true);
+    showWindowsLogo();
+
+    SeedRoster(settings);
+    m_context.NetCtlName = settings.get(QStringLiteral("NetCtl"), m_context.WeekdayName);
+    m_context.NetCtlCall = settings.get(QStringLiteral("NetCtlCall"), m_context.WeekdayName);
+    m_context.NetMgrName = settings.get(QStringLiteral("Settings"), QStringLiteral("NetMgr"));
+    m_context.NetMgrCall = settings.get(QStringLiteral("Settings"), QStringLiteral("NetMgrCall"));
+    lblNetCtlName->setText(m_context.NetCtlName);
+    lblNetCtlCall->setText(m_context.NetCtlCall);
+
+    if (qrzLoginOffer)
+        qrzLoginOffer();
+
+    // An obsolete value of older versions.
+    if (settings.get(QStringLiteral("Settings"), QStringLiteral("NMFlag")).isEmpty())
+        settings.remove(QStringLiteral("Settings"), QStringLiteral("NMFlag"));
+
+    m_context.UserName = settings.get(QStringLiteral("Settings"), QStringLiteral("User Name"));
+    if (CheckReportReset(m_context, settings)) {
+        m_services.dialogs->message(
+            this, ResetReminderTitle(), ResetReminderText(), MsgIcon::Warning, Ok);
+    }
+    ClearReportResetOnDay8(m_context, settings);
+
+    Timer1->start();
+    return true;
+}
+
+void FrmSplash::Timer1_Timer()
+{
+    Timer1->stop();
+    const bool firstStart
+        = m_services.settings->get(QStringLiteral("First"), QStringLiteral("Firstime"))
+        != QLatin1String("FALSE");
+
+    if (ChristmasWindowDue(m_context.TodayMonth, m_context.TodayDay, firstStart)) {
+        hide();
+        m_services.sounds->play(m_context.UserDataFolder + ChristmasSoundFile(firstStart));
+        FrmXmas xmas(m_services, m_context, this);
+        m_services.dialogs->execModal(&xmas);
+    }
+    if (firstStart) {
+        FrmInstr instructions(m_services, m_context, this);
+        m_services.dialogs->execModal(&instructions);
+    } else {
+        // Left on the drive by a build update; gone or not, start-up goes on.
+        QFile::remove(m_services.paths.driveRoot() + QStringLiteral("VORQBldUpdate.exe"));
+    }
+
+    emit startupFinished();
+    close();
+}
+
+void FrmSplash::placeWindow()
+{
+    const QSize screen(m_context.ScreenWidth, m_context.ScreenHeight);
+    resize(DesignWidth, DesignHeight);
+    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    if (screen == QSize(1024, 768)) {
+        // 1000 twips narrower, 500 to the right, 500 lower in height; the top stays.
+        constexpr int narrower = 1000 / 15;
+        constexpr int shorter = 500 / 15;
+        resize(width() - narrower, height() - shorter);
+        move(x() + narrower / 2, y());
+    }
+}
+
+void FrmSplash::askUserName()
+{
+    FrmUserName prompt(m_services, m_context, this);
+    m_services.dialogs->execModal(&prompt);
+    const QString name = prompt.userName().toUpper();
+    // The prompt closes only with a name; without one nothing is stored, so the next start
+    // asks again.
+    if (name.isEmpty())
+        return;
+    m_context.UserName = name;
+    lblName->setText(name);
+    lblName->setVisible(true);
+    m_services.settings->save(QStringLiteral("Settings"), QStringLiteral("User Name"), name);
+}
+
+void FrmSplash::showWindowsLogo()
+{
+    QString prefix;
+    int pictures = 0;
+    if (m_context.WindowsVersionName == QLatin1String("Win XP")) {
+        prefix = QStringLiteral("WinXP");
+        pictures = 8;
+    } else if (m_context.WindowsVersionName == QLatin1String("Win Vista")) {
+        prefix = QStringLiteral("Vista");
+        pictures = 3;
+    } else if (m_context.WindowsVersionName == QLatin1String("Win Seven")) {
+        prefix = QStringLiteral("Win7");
+        pictures = 6;
+    }
+    if (pictures == 0) {
+        WinLogo->setVisible(false);
+        return;
+    }
+    const int n = QRandomGenerator::global()->bounded(pictures) + 1;
+    // Relative to the current folder, as the pictures were always installed beside the program.
+    WinLogo->setPixmap(QPixmap(prefix + QString::number(n) + QStringLiteral(".bmp")));
+}
+
+void FrmSplash::runDaylightSavingCheck()
+{
+    const DstDecision decision = DecideDst(m_services.clock->today());
+    if (decision.notice != DstNotice::None) {
+        FrmHoliday notice(this);
+        notice.setWindowTitle(DstNoticeCaption());
+        notice.Label1->setText(DstNoticeText(decision.notice));
+        m_services.dialogs->execModal(&notice);
+    } else if (decision.daylightTime) {
+        m_services.settings->save(QStringLiteral("Settings"), QStringLiteral("DST"),
+            *decision.daylightTime ? QStringLiteral("True") : QStringLiteral("False"));
+    }
+}

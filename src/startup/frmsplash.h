@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+struct Services;
+struct StartupContext;
+class QLabel;
+class QTimer;
+
+// The first window: prepares the start-up context and the folders, asks what the first start
+// needs, shows today's net control, and five seconds later hands over to the main window.
+class FrmSplash : public QWidget
+{
+    Q_OBJECT
+
+public:
+    FrmSplash(Services &services, StartupContext &context, QWidget *parent = nullptr);
+
+    // Runs the load sequence and shows the window. False when a step ended the program (an
+    // update installer took over); the main window must then not open.
+    bool start();
+
+    // The load sequence, in order. Modal windows and messages go through the services.
+    bool Form_Load();
+    // The five-second step: Christmas greeting, first-start instructions, then the hand-over.
+    void Timer1_Timer();
+
+    // Steps whose windows come from other parts of the program. Each runs at its place in the
+    // sequence when set; unset, the step does nothing.
+    // The update check: returns false when the program is to end (an installer was started).
+    std::function<bool()> updateCheck;
+    // The offer to log in to the call-sign lookup service.
+    std::function<void()> qrzLoginOffer;
+
+    QTimer *Timer1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *lblBuild = nullptr;
+    QLabel *Label6 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *lblNetCtlName = nullptr;
+    QLabel *lblNetCtlCall = nullptr;
+    QLabel *lblName = nullptr;
+    QLabel *lblGM = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *WinLogo = nullptr;
+    QLabel *Image1 = nullptr;
+
+    // The design size; a 1024 x 768 screen gets a smaller window.
+    static constexpr int DesignWidth = 560;
+    static constexpr int DesignHeight = 400;
+
+signals:
+    // The sequence is done; the main window opens now. The splash closes right after.
+    void startupFinished();
+
+private:
+    void placeWindow();
+    void askUserName();
+    void showWindowsLogo();
+    void runDaylightSavingCheck();
+
+    Services &m_services;
+    StartupContext &m_context;
+};
