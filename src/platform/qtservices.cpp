@@ -23,7 +23,7 @@
 #endif
 
 MsgButton QtDialogs::message(QWidget *parent, const QString &title, const QString &text,
-                             MsgIcon icon, MsgButtons buttons)
+                             MsgIcon icon, MsgButtons buttons, MsgButton defaultButton)
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
@@ -47,6 +47,13 @@ MsgButton QtDialogs::message(QWidget *parent, const QString &title, const QStrin
     if (!qtButtons)
         qtButtons = QMessageBox::Ok;
     box.setStandardButtons(qtButtons);
+    switch (defaultButton) {
+    case Ok: box.setDefaultButton(QMessageBox::Ok); break;
+    case Yes: box.setDefaultButton(QMessageBox::Yes); break;
+    case No: box.setDefaultButton(QMessageBox::No); break;
+    case Cancel: box.setDefaultButton(QMessageBox::Cancel); break;
+    case NoButton: break;
+    }
     switch (box.exec()) {
     case QMessageBox::Ok: return Ok;
     case QMessageBox::Yes: return Yes;

@@ -12,7 +12,7 @@ class QtDialogs : public Dialogs
 {
 public:
     MsgButton message(QWidget *parent, const QString &title, const QString &text, MsgIcon icon,
-                      MsgButtons buttons) override;
+                      MsgButtons buttons, MsgButton defaultButton = NoButton) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     QString chooseFolder(QWidget *parent, const QString &title,

@@ -36,8 +36,10 @@ class Dialogs
 public:
     virtual ~Dialogs() = default;
     // A modal message box; returns the button pressed (Cancel when closed otherwise).
+    // The default button is the one Enter presses (the first offered when none is named).
     virtual MsgButton message(QWidget *parent, const QString &title, const QString &text,
-                              MsgIcon icon, MsgButtons buttons) = 0;
+                              MsgIcon icon, MsgButtons buttons,
+                              MsgButton defaultButton = NoButton) = 0;
     virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
     virtual QString chooseFolder(QWidget *parent, const QString &title,

@@ -15,7 +15,7 @@ SessionEnd AskAndSave(Services &services, QWidget *parent, const QString &title,
                       qint32 sessionCheckins, qint32 sessionTraffic)
 {
     const MsgButton answer = services.dialogs->message(parent, title, SaveQuestion(),
-                                                       MsgIcon::Warning, Yes | No | Cancel);
+                                                       MsgIcon::Warning, Yes | No | Cancel, Cancel);
     if (answer == No)
         return SessionEnd::NotSaved;
     if (answer != Yes)

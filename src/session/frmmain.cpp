@@ -694,10 +694,13 @@ void FrmMain::ArrangeMainWindow()
     const double fw = FraSearch->width(), fh = FraSearch->height();
     lstEarly->setGeometry(int(fw * 0.096), int(fh * 0.123), int(fw * 0.5001), int(fh * 0.7781));
     const int buttonHeight = int(fh * 0.107);
-    cmdClear->setGeometry(int(fw * 0.63), lstEarly->y() + lstEarly->height() - buttonHeight,
-                          int(fw * 0.2594), buttonHeight);
-    CmdRefresh->setGeometry(cmdClear->x(), lstEarly->y() + lstEarly->height() - 3 * buttonHeight,
-                            int(fw * 0.2594), buttonHeight);
+    // The buttons keep their place but grow to show their captions whole.
+    const int buttonWidth = std::max(int(fw * 0.2594), CmdRefresh->sizeHint().width());
+    const int buttonLeft = std::min(int(fw * 0.63), int(fw) - buttonWidth - 4);
+    cmdClear->setGeometry(buttonLeft, lstEarly->y() + lstEarly->height() - buttonHeight,
+                          buttonWidth, buttonHeight);
+    CmdRefresh->setGeometry(buttonLeft, lstEarly->y() + lstEarly->height() - 3 * buttonHeight,
+                            buttonWidth, buttonHeight);
     const double dw = fraDeletedStations->width(), dh = fraDeletedStations->height();
     lstDS->setGeometry(int(dw * 0.025), int(dh * 0.22), int(dw * 0.95), int(dh * 0.74));
     m_canvas->update();

@@ -62,6 +62,7 @@ void TestFrmMainExit::exitAddsTheSession()
     QCOMPARE(f.root.dialogs().messages[0].title, QStringLiteral("SAVE SESSION"));
     QCOMPARE(f.root.dialogs().messages[0].text,
              QStringLiteral("Do you want to save this Session's data to the monthly report?"));
+    QCOMPARE(f.root.dialogs().messages[0].defaultButton, Cancel);
     QCOMPARE(f.root.settings().get("Report", "Sessions"), QStringLiteral("11"));
     QCOMPARE(f.root.settings().get("Report", "Checkins"), QStringLiteral("134"));
     QCOMPARE(f.root.settings().get("Report", "Traffic"), QStringLiteral("9"));

@@ -3,9 +3,9 @@
 #include <QDialog>
 
 MsgButton ScriptedDialogs::message(QWidget *, const QString &title, const QString &text,
-                                   MsgIcon icon, MsgButtons buttons)
+                                   MsgIcon icon, MsgButtons buttons, MsgButton defaultButton)
 {
-    messages.append({ title, text, icon, buttons });
+    messages.append({ title, text, icon, buttons, defaultButton });
     if (!answers.isEmpty())
         return answers.dequeue();
     if (buttons & Ok || buttons == NoButton)

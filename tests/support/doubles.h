@@ -27,6 +27,7 @@ struct DialogRecord
     QString text;
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = NoButton;
+    MsgButton defaultButton = NoButton;
 };
 
 // Answers every dialog from a script and records what was asked. With the script empty a
@@ -36,7 +37,7 @@ class ScriptedDialogs : public Dialogs
 {
 public:
     MsgButton message(QWidget *parent, const QString &title, const QString &text, MsgIcon icon,
-                      MsgButtons buttons) override;
+                      MsgButtons buttons, MsgButton defaultButton = NoButton) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     QString chooseFolder(QWidget *parent, const QString &title,
