@@ -1,5 +1,6 @@
 #include "frmreport.h"
 
+#include "startup/centrewindow.h"
 #include "platform/services.h"
 #include "reports/frmmonth.h"
 #include "reports/reporttext.h"
@@ -74,10 +75,7 @@ FrmReport::FrmReport(Services &services, StartupContext &context, ReportPeriod &
 void FrmReport::Form_Load()
 {
     adjustSize();
-    QSize screen(m_context.ScreenWidth, m_context.ScreenHeight);
-    if (screen.isEmpty())
-        screen = m_services.screen->size();
-    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    CentreOnScreen(*this, m_context, m_services);
 
     if (m_services.printer->count() == 0)
         cmdPrint->setEnabled(false);

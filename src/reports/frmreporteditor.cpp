@@ -1,5 +1,6 @@
 #include "frmreporteditor.h"
 
+#include "startup/centrewindow.h"
 #include "platform/services.h"
 #include "reports/monthlytotals.h"
 #include "startup/startupcontext.h"
@@ -91,10 +92,7 @@ frmReportEditor::frmReportEditor(Services &services, StartupContext &context, QW
 void frmReportEditor::Form_Load()
 {
     adjustSize();
-    QSize screen(m_context.ScreenWidth, m_context.ScreenHeight);
-    if (screen.isEmpty())
-        screen = m_services.screen->size();
-    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    CentreOnScreen(*this, m_context, m_services);
 
     const SettingsStore &settings = *m_services.settings;
     const MonthlyTotals totals = LoadMonthlyTotals(settings);

@@ -381,6 +381,12 @@ void FrmMain::closeEvent(QCloseEvent *event)
         }
         m_ending = true;
     }
+    // The first run is over once the window has been closed with a net control and a
+    // manager shown; the start-up sequence reads this mark.
+    if (!lblNetMgr()->text().isEmpty() && !lblNetCtl()->text().isEmpty()
+        && m_services.settings->get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty())
+        m_services.settings->save(QStringLiteral("First"), QStringLiteral("Firstime"),
+                                  QStringLiteral("FALSE"));
     SetCapsLock(*m_services.keyboard, false);
     event->accept();
 }
