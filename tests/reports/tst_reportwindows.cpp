@@ -6,7 +6,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,8 +17,9 @@ void StoreMonth(TestRoot &root)
 {
     for (auto [section, key, value] :
          { SettingValue { "Report", "Sessions", "11" }, { "Report", "Checkins", "134" },
-           { "Report", "Traffic", "9" }, { "NewMember", "0", "K4AAA AL" },
-           { "NewMember", "2", "W4BBB BO" }, { "NewMember", "15", "N4ZZZ ZED" } })
+           { "Report", "Traffic", "9" }, { "Report", "ResetReport", "False" },
+           { "NewMember", "0", "K4AAA AL" }, { "NewMember", "2", "W4BBB BO" },
+           { "NewMember", "15", "N4ZZZ ZED" } })
         root.settings().save(section, key, value);
 }
 
@@ -36,16 +36,12 @@ template<typename Window>
 struct Opened
 {
     template<typename... Extra>
-    explicit Opened(TestRoot &root, Extra &...extra) : window(root.services(), context, extra...)
-    {
-    }
+    explicit Opened(TestRoot &r, Extra &...extra) : window(r.services(), context, extra...) { }
     QStringList texts(std::initializer_list<const char *> names) const
     {
         QStringList out;
-        for (const char *name : names) {
-            QObject *control = window.template findChild<QObject *>(name);
-            out << control->property("text").toString();
-        }
+        for (const char *name : names)
+            out << window.template findChild<QObject *>(name)->property("text").toString();
         return out;
     }
     QPushButton *button(const char *name) const
@@ -79,34 +75,36 @@ class TestReportWindows : public QObject
     Q_OBJECT
 
 private slots:
-    void reportCopy_data();
-    void reportCopy();
+    void report_data();
+    void report();
     void decemberInJanuaryNamesLastYear();
-    void reportPrint_data();
-    void reportPrint();
-    void reportReset();
-    void editorAddDeleteSave();
-    void editorEditAndPutBack();
+    void editor();
 };
 
-void TestReportWindows::reportCopy_data()
+void TestReportWindows::report_data()
 {
     QTest::addColumn<bool>("stored");
     QTest::addColumn<bool>("firstKeyEmptied");
+    QTest::addColumn<int>("printers");
+    QTest::addColumn<bool>("printFails");
     QTest::addColumn<QStringList>("figures");
     QTest::addColumn<QStringList>("members");
     const QStringList month { "11", "134", "9" };
-    QTest::newRow("nothing stored") << false << false << QStringList { "0", "0", "0" }
-                                    << QStringList {};
-    QTest::newRow("with members") << true << false << month << QStringList { "K4AAA AL", "W4BBB BO" };
+    QTest::newRow("nothing stored, no printer")
+        << false << false << 0 << false << QStringList { "0", "0", "0" } << QStringList {};
+    QTest::newRow("with members, print fails")
+        << true << false << 1 << true << month << QStringList { "K4AAA AL", "W4BBB BO" };
     // Emptied by the editor's Delete: the stations after it still belong in the report.
-    QTest::newRow("key 0 emptied") << true << true << month << QStringList { "W4BBB BO" };
+    QTest::newRow("key 0 emptied, printed")
+        << true << true << 1 << false << month << QStringList { "W4BBB BO" };
 }
 
-void TestReportWindows::reportCopy()
+void TestReportWindows::report()
 {
     QFETCH(bool, stored);
     QFETCH(bool, firstKeyEmptied);
+    QFETCH(int, printers);
+    QFETCH(bool, printFails);
     QFETCH(QStringList, figures);
     QFETCH(QStringList, members);
     TestRoot root;
@@ -114,16 +112,17 @@ void TestReportWindows::reportCopy()
         StoreMonth(root);
     if (firstKeyEmptied)
         root.settings().save("NewMember", "0", "");
+    root.printer().printers = printers;
+    root.printer().failNext = printFails;
     ReportPeriod period = InitialReportPeriod(root.clock().today());
     Opened<FrmReport> report(root, period);
-    QCOMPARE(report.window.windowTitle(), "VOQR MONTHLY REPORT");
     QCOMPARE(report.texts({ "lblSC", "lblTchkin", "lblTC" }), figures);
     QCOMPARE(report.listed(), members);
 
-    const QStringList expected = QStringList { "TASKORA SECTION PHONE NET REPORT FOR March 2026", "",
-                                               "SESSIONS CALLED: " + figures[0],
-                                               "TOTAL CHECKINS: " + figures[1],
-                                               "TRAFFIC COUNT: " + figures[2], "", "NEW CHECKINS", "" }
+    const QString subject = "TASKORA SECTION PHONE NET REPORT FOR March 2026";
+    const QStringList expected =
+        QStringList { subject, "", "SESSIONS CALLED: " + figures[0], "TOTAL CHECKINS: " + figures[1],
+                      "TRAFFIC COUNT: " + figures[2], "", "NEW CHECKINS", "" }
         + members + QStringList { "", "THIS NET REPORT WAS SENT VIA THE VORQ Vx PROGRAM" };
     for (int copy = 0; copy < 2; ++copy) {
         QGuiApplication::clipboard()->setText("old");
@@ -132,11 +131,50 @@ void TestReportWindows::reportCopy()
         QCOMPARE(report.texts({ "CmdCopy" }), QStringList { "REPORT COPIED" });
     }
     QCOMPARE(Keys(root, "Report", { "Subject", "MsgText" }),
-             QStringList({ expected.first(), expected.mid(2).join("\r\n") }));
-    QCOMPARE(root.dialogs().messages.value(0).text,
-             "This Net Report is for the Month of March Is this correct?");
-    QCOMPARE(root.dialogs().messages.value(0).buttons, Yes | No);
+             QStringList({ subject, expected.mid(2).join("\r\n") }));
+    auto &messages = root.dialogs().messages;
+    QCOMPARE(messages.value(0).text, "This Net Report is for the Month of March Is this correct?");
+    QCOMPARE(messages.value(0).buttons, Yes | No);
     QVERIFY(root.dialogs().modalWindows.isEmpty());
+
+    // Print: with no printer the button is off and does nothing.
+    QCOMPARE(report.button("cmdPrint")->isEnabled(), printers > 0);
+    messages.clear();
+    report.button("cmdPrint")->click();
+    QStringList asked;
+    for (const DialogRecord &message : messages)
+        asked << message.text;
+    if (printers > 0)
+        QCOMPARE(asked.takeFirst(), "This Net Report is for the month of March Is this correct?");
+    QCOMPARE(asked, printFails ? QStringList { "PRINTER ERROR - FIX PROBLEM AND TRY AGAIN!" }
+                               : QStringList {});
+    QVERIFY(root.printer().current.isEmpty());
+    QCOMPARE(root.printer().documents.size(), printers > 0 && !printFails ? 1 : 0);
+    if (!root.printer().documents.isEmpty()) {
+        const QList<PrintCell> empty;
+        QList<QList<PrintCell>> page { empty, empty, empty, { { 30, subject } }, empty,
+                                       { { 0, "SESSIONS CALLED:" + figures[0] } },
+                                       { { 0, "TOTAL CHECKINS:" + figures[1] } },
+                                       { { 0, "TRAFFIC COUNT:" + figures[2] } }, empty, empty,
+                                       { { 30, "NEW CHECKINS ADDED THIS MONTH" } }, empty };
+        for (const QString &member : members)
+            page << QList<PrintCell> { { 30, member } };
+        QCOMPARE(root.printer().documents[0], page);
+    }
+    if (!stored)
+        return;
+
+    // Reset, asking nothing, empties the month in the window and the store.
+    messages.clear();
+    report.click("cmdReset");
+    QVERIFY(messages.isEmpty());
+    QCOMPARE(report.texts({ "lblSC", "lblTchkin", "lblTC" }), QStringList({ "0", "0", "0" }));
+    QVERIFY(report.listed().isEmpty());
+    QVERIFY(!report.button("cmdReset")->isEnabled());
+    QCOMPARE(Keys(root, "Report", { "Sessions", "Checkins", "Traffic", "ResetReport" }),
+             QStringList({ "0", "0", "0", "True" }));
+    QCOMPARE(report.context.ReportResetFlag, "True");
+    QCOMPARE(Keys(root, "NewMember", { "0", "2", "15" }), QStringList({ "", "", "N4ZZZ ZED" }));
 }
 
 void TestReportWindows::decemberInJanuaryNamesLastYear()
@@ -159,69 +197,7 @@ void TestReportWindows::decemberInJanuaryNamesLastYear()
     QCOMPARE(root.dialogs().modalWindows, QStringList({ "frmMonth", "frmMonth" }));
 }
 
-void TestReportWindows::reportPrint_data()
-{
-    QTest::addColumn<int>("printers");
-    QTest::addColumn<bool>("fails");
-    QTest::addColumn<QStringList>("messages");
-    const QString check = "This Net Report is for the month of March Is this correct?";
-    QTest::newRow("printed") << 1 << false << QStringList { check };
-    QTest::newRow("no printer") << 0 << false << QStringList {};
-    QTest::newRow("failed") << 1 << true
-                            << QStringList { check, "PRINTER ERROR - FIX PROBLEM AND TRY AGAIN!" };
-}
-
-void TestReportWindows::reportPrint()
-{
-    QFETCH(int, printers);
-    QFETCH(bool, fails);
-    QFETCH(QStringList, messages);
-    TestRoot root;
-    StoreMonth(root);
-    root.settings().save("NewMember", "0", "");
-    root.printer().printers = printers;
-    root.printer().failNext = fails;
-    ReportPeriod period = InitialReportPeriod(root.clock().today());
-    Opened<FrmReport> report(root, period);
-    QCOMPARE(report.button("cmdPrint")->isEnabled(), printers > 0);
-    report.button("cmdPrint")->click();
-
-    QStringList asked;
-    for (const DialogRecord &message : root.dialogs().messages)
-        asked << message.text;
-    QCOMPARE(asked, messages);
-    QVERIFY(root.printer().current.isEmpty());
-    QCOMPARE(root.printer().documents.size(), messages.size() == 1 ? 1 : 0);
-    if (messages.size() != 1)
-        return;
-    const QList<PrintCell> empty;
-    const QList<QList<PrintCell>> page {
-        empty, empty, empty, { { 30, "TASKORA SECTION PHONE NET REPORT FOR March 2026" } }, empty,
-        { { 0, "SESSIONS CALLED:11" } }, { { 0, "TOTAL CHECKINS:134" } }, { { 0, "TRAFFIC COUNT:9" } },
-        empty, empty, { { 30, "NEW CHECKINS ADDED THIS MONTH" } }, empty, { { 30, "W4BBB BO" } },
-    };
-    QCOMPARE(root.printer().documents[0], page);
-}
-
-void TestReportWindows::reportReset()
-{
-    TestRoot root;
-    StoreMonth(root);
-    root.settings().save("Report", "ResetReport", "False");
-    ReportPeriod period = InitialReportPeriod(root.clock().today());
-    Opened<FrmReport> report(root, period);
-    report.click("cmdReset");
-    QVERIFY(root.dialogs().messages.isEmpty());
-    QCOMPARE(report.texts({ "lblSC", "lblTchkin", "lblTC" }), QStringList({ "0", "0", "0" }));
-    QVERIFY(report.listed().isEmpty());
-    QVERIFY(!report.button("cmdReset")->isEnabled());
-    QCOMPARE(Keys(root, "Report", { "Sessions", "Checkins", "Traffic", "ResetReport" }),
-             QStringList({ "0", "0", "0", "True" }));
-    QCOMPARE(report.context.ReportResetFlag, "True");
-    QCOMPARE(Keys(root, "NewMember", { "0", "2", "15" }), QStringList({ "", "", "N4ZZZ ZED" }));
-}
-
-void TestReportWindows::editorAddDeleteSave()
+void TestReportWindows::editor()
 {
     TestRoot root;
     StoreMonth(root);
@@ -230,8 +206,6 @@ void TestReportWindows::editorAddDeleteSave()
     QCOMPARE(editor.texts({ "txtSessions", "txtCheckins", "txtTraffic" }),
              QStringList({ "11", "134", "9" }));
     QCOMPARE(editor.listed(), QStringList({ "K4AAA AL", "W4BBB BO" }));
-    QVERIFY(!editor.button("CmdSave")->isEnabled());
-    QVERIFY(!editor.button("cmdAdd")->isEnabled());
 
     editor.type("txtAdd", "K4NEW NED");
     editor.click("cmdAdd");
@@ -244,8 +218,15 @@ void TestReportWindows::editorAddDeleteSave()
     editor.list()->setCurrentRow(0);
     editor.click("cmdDelete");
     QCOMPARE(editor.listed(), QStringList({ "W4BBB BO", " K4NEW NED" }));
+    // An edit is put back in its place, and stored only by Save.
+    editor.list()->setCurrentRow(0);
+    editor.click("cmdEdit");
+    QCOMPARE(editor.texts({ "Label1", "txtAdd" }), QStringList({ "EDIT NEW MEMBER", "W4BBB BO" }));
+    editor.type("txtAdd", "W4BBB BOB");
+    editor.click("cmdMove");
+    QCOMPARE(editor.listed(), QStringList({ "W4BBB BOB", " K4NEW NED" }));
+    QCOMPARE(editor.texts({ "Label1" }), QStringList { "ADD NEW MEMBER" });
     QCOMPARE(Keys(root, "NewMember", { "0", "1", "2" }), QStringList({ "", "", "W4BBB BO" }));
-    QVERIFY(!editor.button("CmdSave")->isEnabled());
 
     editor.type("txtAdd", "W4TWO TIM");
     editor.click("cmdAdd");
@@ -253,29 +234,8 @@ void TestReportWindows::editorAddDeleteSave()
     editor.click("CmdSave");
     QCOMPARE(root.settings().get("Report", "Sessions"), "12x");
     QCOMPARE(Keys(root, "NewMember", { "0", "1", "2", "3", "15" }),
-             QStringList({ "W4BBB BO", " K4NEW NED", " W4TWO TIM", "", "" }));
+             QStringList({ "W4BBB BOB", " K4NEW NED", " W4TWO TIM", "", "" }));
     QVERIFY(!editor.button("CmdSave")->isEnabled());
-}
-
-void TestReportWindows::editorEditAndPutBack()
-{
-    TestRoot root;
-    StoreMonth(root);
-    Opened<frmReportEditor> editor(root);
-    editor.list()->setCurrentRow(1);
-    editor.click("cmdEdit");
-    QCOMPARE(editor.texts({ "Label1", "txtAdd" }), QStringList({ "EDIT NEW MEMBER", "W4BBB BO" }));
-    editor.type("txtAdd", "W4BBB BOB");
-    QVERIFY(editor.button("cmdMove")->isVisibleTo(&editor.window));
-    editor.click("cmdMove");
-    QCOMPARE(editor.listed(), QStringList({ "K4AAA AL", "W4BBB BOB" }));
-    QCOMPARE(editor.texts({ "Label1" }), QStringList { "ADD NEW MEMBER" });
-    QVERIFY(editor.button("cmdMove")->isHidden());
-    QVERIFY(!editor.button("cmdAdd")->isEnabled());
-    editor.type("txtAdd", "K4NEW NED");
-    QVERIFY(editor.button("cmdAdd")->isEnabled());
-    editor.click("cmdExit");
-    QCOMPARE(Keys(root, "NewMember", { "1", "2" }), QStringList({ "", "W4BBB BO" }));
 }
 
 QTEST_MAIN(TestReportWindows)

@@ -5,14 +5,15 @@
 #include <QGroupBox>
 #include <QMenu>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const QDateTime kNow(QDate(2026, 3, 10), QTime(19, 0, 0));
-const QDate kToday = kNow.date();
 
 QString daysAgo(int days)
 {
-    const QDate d = kToday.addDays(-days);
-    return QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year());
+    const QDate d = kNow.date().addDays(-days);
+    return u"%1/%2/%3"_s.arg(d.month()).arg(d.day()).arg(d.year());
 }
 } // namespace
 
@@ -26,16 +27,10 @@ private slots:
     void retirement_data();
     void retirement();
     void memberOrderAndScanEnd();
-    void clickCheckIn();
-    void clickAlreadyCheckedIn();
-    void clickWithDingDisabled();
-    void retainCheckmark_data();
-    void retainCheckmark();
+    void clickCheckInAndOptions_data();
+    void clickCheckInAndOptions();
+    void clicksOnEarlyAndMemberLines();
     void deleteCheckinInCountyMode();
-    void deleteCheckinOnMemberNotCheckedIn();
-    void clickInEarlyModeDoesNothing();
-    void contextMenuOnlyOnMemberLines();
-    void typedThenClickedSharesTheTable();
 };
 
 void TestFrmMainCounty::captions_data()
@@ -58,8 +53,6 @@ void TestFrmMainCounty::captions()
     FrmMain &w = f.open();
     f.choose(entry);
     QCOMPARE(w.FraStations->title(), caption);
-    QVERIFY(!w.session().earlyLateMode());
-    QCOMPARE(w.session().earlyLateKind(), QString());
     QCOMPARE(w.session().currentCountyFile(), f.root.filePath(entry));
 }
 
@@ -89,14 +82,11 @@ void TestFrmMainCounty::retirement()
     QCOMPARE(f.memberLine("K4OLD") == nullptr, retired);
     QCOMPARE(w.lst1->count(), retired ? 2 : 3);
     if (retired) {
-        const StationRecord r = f.root.record("LEE", 2);
-        QCOMPARE(r.Call, QStringLiteral("VACANT"));
-        QCOMPARE(r.Name, QString(15, u' '));
-        QCOMPARE(r.County, QString(15, u' '));
-        QCOMPARE(r.City, QString(25, u' '));
-        QCOMPARE(r.Status.trimmed(), station.Status); // the weekday code stays
-        QCOMPARE(r.LastDate.trimmed(), QStringLiteral("3/10/2026"));
+        // Only the weekday code stays.
+        QCOMPARE(f.root.record("LEE", 2).trimmed(), Station("VACANT", "", "", station.Status, "", "3/10/2026"));
         QCOMPARE(f.lines(w.lstDS), (QStringList { "K4OLD JIM LEE" }));
+        const QByteArray after = f.root.stationBytes("LEE");
+        QCOMPARE(after.left(82) + after.mid(164), before.left(82) + before.mid(164));
         // Retired once, it stays vacant: a second look retires nobody again.
         f.choose("EARLY CHECKINS");
         f.choose("LEE");
@@ -105,8 +95,6 @@ void TestFrmMainCounty::retirement()
         QCOMPARE(f.root.stationBytes("LEE"), before);
         QCOMPARE(w.lstDS->count(), 0);
     }
-    QCOMPARE(f.root.record("LEE", 1), StationRecord::fromBytes(before.left(82)));
-    QCOMPARE(f.root.record("LEE", 3), StationRecord::fromBytes(before.mid(164, 82)));
 }
 
 void TestFrmMainCounty::memberOrderAndScanEnd()
@@ -115,7 +103,9 @@ void TestFrmMainCounty::memberOrderAndScanEnd()
                                         Vacant(), Station("N4B", "BOB"), Station("KA4ABC", "CAL", "", "", "THREE"),
                                         Station("K4ABC", "ABE", "", "", "FOUR"), BlankSlot(),
                                         Station("W4LOST", "LOST") } },
-                          { "BALDWIN", { Station("K4Z", "ZOE"), EndMarker(), Station("K4AFTER") } } },
+                          { "BALDWIN", { Station("K4Z", "ZOE"), EndMarker(), Station("K4AFTER") } },
+                          { "TEXAS", QList<StationRecord>(99, Vacant()) << Station("K4ZZ", "ZED")
+                                                                        << Station("K4FAR") } },
                         {}, kNow);
     FrmMain &w = f.open();
     f.choose("MOBILE");
@@ -125,163 +115,98 @@ void TestFrmMainCounty::memberOrderAndScanEnd()
                                              "N4   B    BOB " }));
     f.choose("BALDWIN");
     QCOMPARE(f.lines(w.lst1), (QStringList { "K4   Z    ZOE " }));
+    f.choose("TEXAS"); // record 100 is read, record 101 is not
+    QCOMPARE(f.lines(w.lst1), (QStringList { "K4   ZZ   ZED " }));
 }
 
-void TestFrmMainCounty::clickCheckIn()
+void TestFrmMainCounty::clickCheckInAndOptions_data()
 {
+    QTest::addColumn<bool>("on");
+    QTest::newRow("ding, checkmark retained") << true;
+    QTest::newRow("ding disabled, checkmark not retained") << false;
+}
+
+void TestFrmMainCounty::clickCheckInAndOptions()
+{
+    QFETCH(bool, on);
     MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM", "LEE", "", "OPELIKA", "1/5/2026"),
                                      Station("W4XY", "SUE", "LEE", "", "AUBURN", "1/5/2026") } } },
-                        {}, kNow);
+                        { { "First", "Firstime", "FALSE" }, { "Options", "Ding", on ? "False" : "True" },
+                          { "Options", "RetainCheckmark", on ? "True" : "False" } }, kNow);
     FrmMain &w = f.open();
     f.choose("LEE");
     const QByteArray before = f.root.stationBytes("LEE");
     f.click(f.memberLine("W4XY"));
-    QCOMPARE(f.status(), QStringLiteral("W4XY CHECKED IN"));
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("1"));
+    QCOMPARE(f.status(), u"W4XY CHECKED IN"_s);
     QCOMPARE(f.memberLine("W4XY")->checkState(), Qt::Checked);
-    QCOMPARE(f.root.record("LEE", 2).LastDate, QStringLiteral("03/10/2026"));
-    QCOMPARE(f.root.stationBytes("LEE").left(82), before.left(82));
-    QCOMPARE(f.root.stationBytes("LEE").mid(82, 72), before.mid(82, 72));
-    QCOMPARE(f.root.sounds().played, (QStringList { f.context.ProgramFolder + "ding.wav" }));
-    QVERIFY(w.mnuEditEdit->isEnabled());
-    QVERIFY(w.mnuEditDelete->isEnabled());
+    QCOMPARE(f.root.record("LEE", 2).LastDate, u"03/10/2026"_s);
+    QCOMPARE(f.root.stationBytes("LEE").left(154), before.left(154)); // only the date is written
     QCOMPARE(w.lst1->count(), 2); // no line is added
+    f.type("K4ABC"); // county mode: names the county, checks nobody in
+    QCOMPARE(f.status(), u"LEE COUNTY"_s);
+    // Coming back marks the member only when the option says so, and checks nobody in again.
+    f.choose("EARLY CHECKINS");
+    f.choose("LEE");
+    QCOMPARE(f.memberLine("W4XY")->checkState() == Qt::Checked, on);
+    QCOMPARE(f.checkins(), u"1"_s);
+    QCOMPARE(f.status(), QString());
+    const QString ding = f.context.ProgramFolder + "ding.wav";
+    QCOMPARE(f.root.sounds().played, on ? (QStringList { ding, "notify" }) : QStringList { "notify" });
 }
 
-void TestFrmMainCounty::clickAlreadyCheckedIn()
+void TestFrmMainCounty::clicksOnEarlyAndMemberLines()
 {
     MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM", "LEE", "", "OPELIKA", "1/5/2026") } } }, {}, kNow);
     FrmMain &w = f.open();
+    QStringList menus;
+    bool changeCtlEnabled = true;
+    w.popupMenu = [&](QMenu *menu, const QPoint &) {
+        menus << menu->objectName();
+        changeCtlEnabled = w.mnuChgCtl->isEnabled();
+    };
     f.type("K4ABC");
-    f.choose("LEE");
     const QByteArray before = f.root.stationBytes("LEE");
+    // On an early check-in line a click does nothing and no context menu opens.
+    f.click(w.lst1->item(0));
+    w.lst1_MouseDown(Qt::RightButton, QPoint(5, 5));
+    QCOMPARE(f.status(), u"K4ABC CHECKED IN"_s);
+    QVERIFY(menus.isEmpty());
+    // On a member line: already checked in; the Edit menu opens without Change Control.
+    f.choose("LEE");
     f.click(f.memberLine("K4ABC"));
-    QCOMPARE(f.status(), QStringLiteral("K4ABC IS ALREADY CHECKED IN"));
-    QCOMPARE(f.root.sounds().played.last(), QStringLiteral("notify"));
+    QCOMPARE(f.status(), u"K4ABC IS ALREADY CHECKED IN"_s);
+    QCOMPARE(f.root.sounds().played.last(), u"notify"_s);
     QCOMPARE(f.root.stationBytes("LEE"), before);
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("1"));
-}
-
-void TestFrmMainCounty::clickWithDingDisabled()
-{
-    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM") } } },
-                        { { "First", "Firstime", "FALSE" }, { "Options", "Ding", "True" } }, kNow);
-    FrmMain &w = f.open();
-    f.choose("LEE");
-    f.click(f.memberLine("K4ABC"));
-    QCOMPARE(f.status(), QStringLiteral("K4ABC CHECKED IN"));
-    QVERIFY(f.root.sounds().played.isEmpty());
-    QVERIFY(w.mnuOptionsDisableDing->isChecked());
-}
-
-void TestFrmMainCounty::retainCheckmark_data()
-{
-    QTest::addColumn<QString>("retain");
-    QTest::addColumn<bool>("marked");
-    QTest::newRow("on") << "True" << true;
-    QTest::newRow("off") << "False" << false;
-}
-
-void TestFrmMainCounty::retainCheckmark()
-{
-    QFETCH(QString, retain);
-    QFETCH(bool, marked);
-    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM"), Station("W4XY", "SUE") } } },
-                        { { "First", "Firstime", "FALSE" }, { "Options", "RetainCheckmark", retain } }, kNow);
-    FrmMain &w = f.open();
-    f.choose("LEE");
-    f.click(f.memberLine("W4XY"));
-    f.type("K4ABC"); // county mode: names the county, checks nobody in
-    QCOMPARE(f.status(), QStringLiteral("LEE COUNTY"));
-    f.choose("EARLY CHECKINS");
-    f.choose("LEE");
-    QCOMPARE(f.memberLine("W4XY")->checkState() == Qt::Checked, marked);
-    QCOMPARE(f.memberLine("K4ABC")->checkState(), Qt::Unchecked);
-    // Marking checks nobody in a second time and says nothing.
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("1"));
-    QCOMPARE(f.status(), QString());
-    QCOMPARE(f.root.sounds().played.size(), 2); // the ding and the county notice only
+    QCOMPARE(f.checkins(), u"1"_s);
+    w.lst1_MouseDown(Qt::RightButton, QPoint(5, 5));
+    QCOMPARE(menus, (QStringList { "mnuEdit" }));
+    QVERIFY(!changeCtlEnabled);
 }
 
 void TestFrmMainCounty::deleteCheckinInCountyMode()
 {
-    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM"), Station("W4XY", "SUE") } } }, {}, kNow);
+    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM"), Station("W4XY", "SUE"), Station("N4Z") } } }, {}, kNow);
     FrmMain &w = f.open();
     f.choose("LEE");
     f.click(f.memberLine("K4ABC"));
     f.click(f.memberLine("W4XY"));
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("2"));
+    // On a member not checked in it changes nothing, and the next click checks in as usual.
+    w.lst1->setCurrentItem(f.memberLine("N4Z"));
+    w.mnuEditDeleteCheckin->trigger();
+    QCOMPARE(f.checkins(), u"2"_s);
+    QCOMPARE(w.session().checkins().entry(1), u"K4ABC"_s);
+    f.click(f.memberLine("N4Z"));
+    QCOMPARE(f.status(), u"N4Z CHECKED IN"_s);
     w.lst1->setCurrentItem(f.memberLine("K4ABC"));
     w.mnuEditDeleteCheckin->trigger();
-    QCOMPARE(f.status(), QStringLiteral("K4ABC is NOT checked in"));
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("1"));
+    QCOMPARE(f.status(), u"K4ABC is NOT checked in"_s);
+    QCOMPARE(f.checkins(), u"2"_s);
     QCOMPARE(f.memberLine("K4ABC")->checkState(), Qt::Unchecked);
     QCOMPARE(w.session().checkins().entry(1), QString());
     // The freed entry is taken by the next check-in.
     f.click(f.memberLine("K4ABC"));
-    QCOMPARE(w.session().checkins().entry(1), QStringLiteral("K4ABC"));
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("2"));
-}
-
-void TestFrmMainCounty::deleteCheckinOnMemberNotCheckedIn()
-{
-    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM"), Station("W4XY", "SUE") } } }, {}, kNow);
-    FrmMain &w = f.open();
-    f.choose("LEE");
-    f.click(f.memberLine("K4ABC"));
-    w.lst1->setCurrentItem(f.memberLine("W4XY"));
-    w.mnuEditDeleteCheckin->trigger();
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("1"));
-    QCOMPARE(w.session().checkins().entry(1), QStringLiteral("K4ABC"));
-    // The next click checks in as usual, it does not take anything back.
-    f.click(f.memberLine("W4XY"));
-    QCOMPARE(f.status(), QStringLiteral("W4XY CHECKED IN"));
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("2"));
-}
-
-void TestFrmMainCounty::clickInEarlyModeDoesNothing()
-{
-    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM") } } }, {}, kNow);
-    FrmMain &w = f.open();
-    f.type("K4ABC");
-    const QByteArray before = f.root.stationBytes("LEE");
-    f.click(w.lst1->item(0));
-    QCOMPARE(f.status(), QStringLiteral("K4ABC CHECKED IN"));
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("1"));
-    QCOMPARE(f.root.stationBytes("LEE"), before);
-}
-
-void TestFrmMainCounty::contextMenuOnlyOnMemberLines()
-{
-    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM") } } }, {}, kNow);
-    FrmMain &w = f.open();
-    QStringList shown;
-    bool changeCtlEnabledInMenu = true;
-    w.popupMenu = [&](QMenu *menu, const QPoint &) {
-        shown << menu->objectName();
-        changeCtlEnabledInMenu = w.mnuChgCtl->isEnabled();
-    };
-    f.type("K4ABC");
-    w.lst1->setCurrentRow(0);
-    w.lst1_MouseDown(Qt::RightButton, QPoint(5, 5));
-    QVERIFY(shown.isEmpty());
-    f.choose("LEE");
-    w.lst1->setCurrentRow(0);
-    w.lst1_MouseDown(Qt::RightButton, QPoint(5, 5));
-    QCOMPARE(shown, (QStringList { "mnuEdit" }));
-    QVERIFY(!changeCtlEnabledInMenu);
-}
-
-void TestFrmMainCounty::typedThenClickedSharesTheTable()
-{
-    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM") } } }, {}, kNow);
-    FrmMain &w = f.open();
-    f.choose("LEE");
-    f.click(f.memberLine("K4ABC"));
-    f.choose("LATE CHECKINS");
-    f.type("K4ABC");
-    QCOMPARE(f.status(), QStringLiteral("K4ABC Is Already Checked in"));
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("1"));
+    QCOMPARE(w.session().checkins().entry(1), u"K4ABC"_s);
+    QCOMPARE(f.checkins(), u"3"_s);
 }
 
 QTEST_MAIN(TestFrmMainCounty)

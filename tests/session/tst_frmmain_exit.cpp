@@ -2,7 +2,6 @@
 #include "session/netinfoframe.h"
 
 #include <QAction>
-#include <QFile>
 #include <QPushButton>
 
 namespace {
@@ -10,7 +9,7 @@ QList<StationRecord> stations(int count)
 {
     QList<StationRecord> out;
     for (int i = 0; i < count; ++i)
-        out << Station(QStringLiteral("K4") + QChar(u'A' + i / 26) + QChar(u'A' + i % 26), "OP");
+        out << Station(QString("K4") + QChar(u'A' + i / 26) + QChar(u'A' + i % 26), "OP");
     return out;
 }
 } // namespace
@@ -22,8 +21,6 @@ class TestFrmMainExit : public QObject
 private slots:
     void exitAddsTheSession_data();
     void exitAddsTheSession();
-    void cancelKeepsTheSession();
-    void noLeavesTheTotalsAlone();
     void exitButtonTurnsGreen();
     void errorHandlerOnLoad_data();
     void errorHandlerOnLoad();
@@ -32,14 +29,18 @@ private slots:
 void TestFrmMainExit::exitAddsTheSession_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("exit button") << "button";
-    QTest::newRow("file exit") << "menu";
-    QTest::newRow("title bar") << "close";
+    QTest::addColumn<int>("answer");
+    QTest::newRow("exit button") << "button" << int(Yes);
+    QTest::newRow("file exit") << "menu" << int(Yes);
+    QTest::newRow("title bar") << "close" << int(Yes);
+    QTest::newRow("no: ends, totals untouched") << "close" << int(No);
+    QTest::newRow("cancel: the session goes on") << "close" << int(Cancel);
 }
 
 void TestFrmMainExit::exitAddsTheSession()
 {
     QFETCH(QString, how);
+    QFETCH(int, answer);
     MainWindowFixture f({ { "LEE", stations(14) } },
                         { { "Report", "Sessions", "10" }, { "Report", "Checkins", "120" },
                           { "Report", "Traffic", "7" } });
@@ -49,59 +50,31 @@ void TestFrmMainExit::exitAddsTheSession()
         f.type(s.Call);
     QTest::mouseClick(w.lblTraffic(), Qt::LeftButton);
     QTest::mouseClick(w.lblTraffic(), Qt::LeftButton);
-    QCOMPARE(w.lblChkins()->text(), QStringLiteral("14"));
-    f.root.dialogs().answers.enqueue(Yes);
+    const QStringList before { "10", "120", "7" }, added { "11", "134", "9" };
+    auto report = [&f] {
+        return QStringList { f.setting("Report", "Sessions"), f.setting("Report", "Checkins"),
+                             f.setting("Report", "Traffic") };
+    };
+    f.root.dialogs().answers.enqueue(MsgButton(answer));
     if (how == "button")
         w.cmdExit->click();
     else if (how == "menu")
         w.mnuFileExit->trigger();
     else
         w.close();
-    QVERIFY(!w.isVisible());
+    QCOMPARE(w.isVisible(), answer == Cancel);
     QCOMPARE(f.root.dialogs().messages.size(), 1);
-    QCOMPARE(f.root.dialogs().messages[0].title, QStringLiteral("SAVE SESSION"));
+    QCOMPARE(f.root.dialogs().messages[0].title, QString("SAVE SESSION"));
     QCOMPARE(f.root.dialogs().messages[0].text,
-             QStringLiteral("Do you want to save this Session's data to the monthly report?"));
+             QString("Do you want to save this Session's data to the monthly report?"));
     QCOMPARE(f.root.dialogs().messages[0].defaultButton, Cancel);
-    QCOMPARE(f.root.settings().get("Report", "Sessions"), QStringLiteral("11"));
-    QCOMPARE(f.root.settings().get("Report", "Checkins"), QStringLiteral("134"));
-    QCOMPARE(f.root.settings().get("Report", "Traffic"), QStringLiteral("9"));
-}
-
-void TestFrmMainExit::cancelKeepsTheSession()
-{
-    MainWindowFixture f({ { "LEE", stations(2) } }, { { "Report", "Sessions", "3" } });
-    FrmMain &w = f.open();
-    w.show();
-    f.type("K4AA");
-    f.root.dialogs().answers.enqueue(Cancel);
-    w.close();
-    QVERIFY(w.isVisible());
-    QCOMPARE(f.root.settings().get("Report", "Sessions"), QStringLiteral("3"));
-    // The session goes on; a later exit still adds it.
-    f.type("K4AB");
-    f.root.dialogs().answers.enqueue(Yes);
-    w.close();
-    QVERIFY(!w.isVisible());
-    QCOMPARE(f.root.settings().get("Report", "Sessions"), QStringLiteral("4"));
-    QCOMPARE(f.root.settings().get("Report", "Checkins"), QStringLiteral("2"));
-}
-
-void TestFrmMainExit::noLeavesTheTotalsAlone()
-{
-    MainWindowFixture f({ { "LEE", stations(2) } }, { { "Report", "Sessions", "3" } });
-    FrmMain &w = f.open();
-    w.show();
-    f.type("K4AA");
-    QFile store(f.root.settings().fileOf("VORQ"));
-    QVERIFY(store.open(QIODevice::ReadOnly));
-    const QByteArray before = store.readAll();
-    store.close();
-    f.root.dialogs().answers.enqueue(No);
-    w.close();
-    QVERIFY(!w.isVisible());
-    QVERIFY(store.open(QIODevice::ReadOnly));
-    QCOMPARE(store.readAll(), before);
+    if (answer == Cancel) { // a later exit still adds the whole session
+        QCOMPARE(report(), before);
+        f.root.dialogs().answers.enqueue(Yes);
+        w.close();
+        QVERIFY(!w.isVisible());
+    }
+    QCOMPARE(report(), answer == No ? before : added);
 }
 
 void TestFrmMainExit::exitButtonTurnsGreen()
@@ -133,16 +106,14 @@ void TestFrmMainExit::errorHandlerOnLoad()
     f.root.dialogs().answers.enqueue(MsgButton(answer));
     FrmMain &w = f.open();
     w.show();
-    QCOMPARE(f.root.dialogs().messages.size(), 2);
+    QCoreApplication::processEvents();
+    QCOMPARE(w.isVisible(), answer == Cancel);
+    QCOMPARE(f.setting("Report", "Sessions"), sessions);
+    QCOMPARE(f.root.dialogs().messages.size(), 2); // no second question once the program ends
     QCOMPARE(f.root.dialogs().messages[0].icon, MsgIcon::Critical);
     QVERIFY(f.root.dialogs().messages[0].text.contains("DbFlag.txt"));
     QCOMPARE(f.root.dialogs().messages[1].text,
-             QStringLiteral("Do you want to save this Session's data to the monthly report?"));
-    QCoreApplication::processEvents();
-    QCOMPARE(w.isVisible(), answer == Cancel);
-    QCOMPARE(f.root.settings().get("Report", "Sessions"), sessions);
-    // No second question once the program ends.
-    QCOMPARE(f.root.dialogs().messages.size(), 2);
+             QString("Do you want to save this Session's data to the monthly report?"));
 }
 
 QTEST_MAIN(TestFrmMainExit)

@@ -61,6 +61,8 @@ public:
     }
 
     QString status() const { return window->lblStatus()->text(); }
+    QString checkins() const { return window->lblChkins()->text(); }
+    QString setting(const QString &section, const QString &key) { return root.settings().get(section, key); }
     QStringList lines(QListWidget *list) const
     {
         QStringList out;
