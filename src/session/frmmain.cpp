@@ -724,11 +724,6 @@ void FrmMain::resizeEvent(QResizeEvent *event)
     ArrangeMainWindow();
 }
 
-void FrmMain::changeEvent(QEvent *event)
-{
-    QMainWindow::changeEvent(event);
-}
-
 QString FrmMain::netManagerLabel() const
 {
     return lblNetMgr()->text();

@@ -15,13 +15,14 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString Notify = u"notify"_s;
 
-// A settled installation: not the first run, today's net control is BOB, who is the user.
+// A settled installation: not the first run; today's net control BOB is the user; CARL on Thursdays.
 std::initializer_list<SettingValue> laterRun()
 {
     static const std::initializer_list<SettingValue> values = {
         { "First", "Firstime", "FALSE" }, { "NetCtl", "Tuesday", "BOB" }, { "NetCtlCall", "Tuesday", "K4BOB" },
         { "Settings", "NetMgr", "ANN" }, { "Settings", "NetMgrCall", "W4ANN" }, { "Settings", "dBDate", "2/1/2026" },
-        { "Settings", "User Name", "BOB" } };
+        { "Settings", "User Name", "BOB" }, { "NetCtl", "Thursday", "CARL" },
+        { "NetCtlCall", "Thursday", "W4CRL" } };
     return values;
 }
 } // namespace
@@ -31,47 +32,24 @@ class TestFrmMain : public QObject
     Q_OBJECT
 
 private slots:
-    void countiesList();
-    void optionsPersistAndLayoutFollows();
-    void captionNetInfoAndIdTimer_data();
-    void captionNetInfoAndIdTimer();
-    void preambleBlueRange();
+    void preambleOptionsAndLayout();
+    void captionIdReminderAndRoster_data();
+    void captionIdReminderAndRoster();
     void typedOutcomes_data();
     void typedOutcomes();
-    void typedCheckInWritesTheRecord();
-    void deleteCheckinInEarlyModeAndSharedTable();
-    void refusedCheckIn_data();
-    void refusedCheckIn();
-    void smallControls();
-    void idReminder();
-    void rosterFromTheMenu();
+    void earlyCheckInDeleteAndLateMode();
+    void countiesListAndSmallControls();
 };
 
-void TestFrmMain::countiesList()
-{
-    QList<StationRecord> stateAt100(99, Vacant());
-    stateAt100 << Station("K4LAST");
-    MainWindowFixture f({ { "JEFFERSON", { Station("K4ABC", "JIM") } }, { "LEE", { Vacant(), Vacant() } },
-                          { "MOBILE", { EndMarker(), Station("K4HID") } }, { "AUTAUGA", { EndMarker() } },
-                          { "TEXAS", stateAt100 }, { "ARIZONA", { Station("N4AZ") } },
-                          { "ARKANSAS", { Station("N4AR") } } });
-    FrmMain &w = f.open();
-    // A station only behind the end marker still counts; only VACANT or the marker does not.
-    QCOMPARE(f.lines(w.lstCounties), (QStringList { "EARLY CHECKINS", "JEFFERSON", "MOBILE", "ARIZONA",
-                                                    "ARKANSAS", "TEXAS", "LATE CHECKINS" }));
-    QVERIFY(QFile::exists(f.root.filePath("WYOMING"))); // missing files were created empty
-    QCOMPARE(w.lstCounties->currentRow(), 0);
-    QCOMPARE(w.FraStations->title(), u"EARLY CHECKINS"_s);
-    // Without a preamble file the pane stays empty and nobody is asked anything.
-    QVERIFY(w.rtxtPreamble->toPlainText().isEmpty());
-    QVERIFY(f.root.dialogs().messages.isEmpty());
-}
-
-void TestFrmMain::optionsPersistAndLayoutFollows()
+void TestFrmMain::preambleOptionsAndLayout()
 {
     MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { "Options", "Ding", "True" },
                               { "Settings", "Top", "100" }, { "Settings", "Width", "100" },
                               { "Settings", "Ding", "True" } });
+    const QByteArray text = QByteArray("abcdefghijklmnopqrstuvwxyz").repeated(62).left(1600);
+    QFile file(f.root.paths().appDataFolder() + "Halvorsoft/VorqPreamble.txt");
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
     // Ding, RetainCheckmark, DisablePreambleWindow: as marked in the menu and as stored.
     auto marks = [](FrmMain &m) {
         return QList<bool> { m.mnuOptionsDisableDing->isChecked(), m.mnuOptionsRetainCheckmark->isChecked(),
@@ -82,11 +60,18 @@ void TestFrmMain::optionsPersistAndLayoutFollows()
                              m.setting("Options", "DisablePreambleWindow") };
     };
     FrmMain &w = f.open();
+    // The preamble is shown with characters 1231 to 1455 in blue, from its top.
+    QCOMPARE(w.rtxtPreamble->toPlainText(), QString::fromLatin1(text));
+    QTextCursor c(w.rtxtPreamble->document());
+    auto at = [&c](int i) { c.setPosition(i + 1); return c.charFormat().foreground().color(); };
+    const QColor blue(0, 0, 255);
+    QCOMPARE((QList<QColor> { at(1230), at(1231), at(1455) }), (QList<QColor> { Qt::black, blue, blue }));
+    QVERIFY(at(1456) != blue);
+    QCOMPARE(w.rtxtPreamble->textCursor().position(), 0);
     // Missing options take their defaults and are stored; the obsolete window values are gone.
     QCOMPARE(marks(w), (QList<bool> { true, true, false }));
     QCOMPARE(stored(f), (QStringList { "True", "True", "False" }));
-    QCOMPARE(f.setting("Settings", "Top") + f.setting("Settings", "Width") + f.setting("Settings", "Ding"),
-             QString());
+    QCOMPARE(f.setting("Settings", "Top") + f.setting("Settings", "Width") + f.setting("Settings", "Ding"), "");
     // The panes follow the preamble option (the fractions are pinned by the layout's own test).
     auto near = [](double a, double b) { return std::abs(a - b) <= 1.5; };
     w.resize(1200, 900);
@@ -98,7 +83,6 @@ void TestFrmMain::optionsPersistAndLayoutFollows()
     QCOMPARE(stored(f), (QStringList { "False", "False", "True" }));
     QVERIFY(w.fraPreamble->isHidden());
     QVERIFY(near(w.FraStations->height(), inner.height() * 0.96));
-    QCOMPARE(w.FraSearch->x(), w.fraAdd->x());
     FrmMain w2(f.root.services(), f.context); // a new start shows the stored marks
     QCOMPARE(marks(w2), (QList<bool> { false, false, true }));
     // The first run keeps the design options whatever is stored.
@@ -107,7 +91,7 @@ void TestFrmMain::optionsPersistAndLayoutFollows()
     QCOMPARE(g.setting("Options", "DisablePreambleWindow"), QString());
 }
 
-void TestFrmMain::captionNetInfoAndIdTimer_data()
+void TestFrmMain::captionIdReminderAndRoster_data()
 {
     QTest::addColumn<QString>("user");
     QTest::addColumn<bool>("timer");
@@ -116,118 +100,134 @@ void TestFrmMain::captionNetInfoAndIdTimer_data()
     QTest::newRow("case matters") << "Bob" << false;
 }
 
-void TestFrmMain::captionNetInfoAndIdTimer()
+void TestFrmMain::captionIdReminderAndRoster()
 {
     QFETCH(QString, user);
     QFETCH(bool, timer);
-    MainWindowFixture f({}, laterRun());
+    MainWindowFixture f({}, laterRun(), QDateTime(QDate(2026, 3, 10), QTime(18, 39, 0))); // a Tuesday
     f.root.settings().save("Settings", "User Name", user);
+    f.root.screen().pixels = QSize(1280, 960);
     FrmMain &w = f.open();
     QCOMPARE(w.windowTitle(), u"VORQ V1 B12  3/10/2026  - Current dB Date: 2/1/2026"_s);
     QCOMPARE(w.lblNetCtl()->text(), u"BOB   K4BOB"_s);
     QCOMPARE(w.lblNetMgr()->text(), u"ANN   W4ANN"_s);
     QCOMPARE(w.IDTimer->isActive(), timer);
-}
-
-void TestFrmMain::preambleBlueRange()
-{
-    MainWindowFixture f;
-    const QByteArray text = QByteArray("abcdefghijklmnopqrstuvwxyz").repeated(62).left(1600);
-    QFile file(f.root.paths().appDataFolder() + "Halvorsoft/VorqPreamble.txt");
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    file.close();
-    FrmMain &w = f.open();
-    QCOMPARE(w.rtxtPreamble->toPlainText(), QString::fromLatin1(text));
-    auto colourAt = [&w](int position) {
-        QTextCursor c(w.rtxtPreamble->document());
-        c.setPosition(position + 1);
-        return c.charFormat().foreground().color();
+    if (!timer)
+        return;
+    // The identification reminder blinks from 6:39:00 to 6:39:10.
+    QLabel *label = w.fraAdd->lblIDTime;
+    QVERIFY(label->isHidden());
+    w.IDTimer_Timer();
+    QVERIFY(w.Timer1->isActive());
+    QCOMPARE(f.root.sounds().played, (QStringList { f.context.UserDataFolder + "IDTime.wav" }));
+    QCOMPARE(label->font().pointSize(), 28);
+    auto blink = [&] { w.Timer1_Timer(); return !label->isHidden(); };
+    QCOMPARE((QList<bool> { blink(), blink(), blink() }), (QList<bool> { true, false, true }));
+    f.root.clock().advanceSeconds(10);
+    w.IDTimer_Timer();
+    QVERIFY(!w.Timer1->isActive() && label->isHidden());
+    // A missed end tick is caught up by the next one.
+    f.root.clock().set(QDateTime(QDate(2026, 3, 10), QTime(19, 9, 0)));
+    w.IDTimer_Timer();
+    QVERIFY(w.Timer1->isActive());
+    f.root.clock().advanceSeconds(11); // 7:09:11
+    w.Timer1_Timer();
+    w.IDTimer_Timer();
+    QVERIFY(!w.Timer1->isActive() && label->isHidden());
+    // The roster from the menu: today's line restarts the ID timer, another day's stops it.
+    w.IDTimer->stop();
+    auto pick = [&](int row) {
+        f.root.dialogs().modalScripts.enqueue([row](QDialog *roster) {
+            auto *days = roster->findChild<QListWidget *>("lst1");
+            days->setCurrentRow(row);
+            emit days->itemClicked(days->item(row));
+            roster->findChild<QPushButton *>("cmdOK")->click();
+            return int(QDialog::Accepted);
+        });
+        w.mnuChgCtl->trigger();
+        QCOMPARE(w.fraAdd->lblMode->text(), u"Change Call"_s);
     };
-    QCOMPARE(colourAt(1230), QColor(Qt::black));
-    QCOMPARE(colourAt(1231), QColor(0, 0, 255));
-    QCOMPARE(colourAt(1455), QColor(0, 0, 255));
-    QVERIFY(colourAt(1456) != QColor(0, 0, 255));
-    QCOMPARE(w.rtxtPreamble->textCursor().position(), 0);
+    auto shown = [&w] { return QStringList { w.lblNetCtl()->text(), w.Label4()->text(), w.CmdChange()->text() }; };
+    pick(2); // today's regular line
+    QCOMPARE(shown(), (QStringList { "BOB   K4BOB", "NET CONTROL", "CHANGE" }));
+    QVERIFY(w.CmdChange()->styleSheet().contains("rgb(0, 255, 0)") && w.IDTimer->isActive());
+    pick(4); // another day's line
+    QCOMPARE(shown(), (QStringList { "CARL   W4CRL", "ALT NET CONTROL", "CHANGED" }));
+    QVERIFY(w.CmdChange()->styleSheet().contains("rgb(255, 255, 0)") && !w.IDTimer->isActive());
 }
 
 void TestFrmMain::typedOutcomes_data()
 {
-    QTest::addColumn<QString>("choose");
-    QTest::addColumn<QStringList>("typed");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QStringList>("sounds");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QStringList>("checkins");
-    QTest::addColumn<QStringList>("nonListed");
-    const QString early = "EARLY CHECKINS";
-    const QStringList none, jim { "K4ABC JIM JEFFERSON BIRMINGHAM" };
-    QTest::newRow("checked in, lower case and blank")
-        << early << QStringList { "k4abc " } << "K4ABC CHECKED IN" << none << 1 << jim << none;
-    QTest::newRow("bad prefix")
-        << early << QStringList { "B4ABC" } << "B4ABC  INVALID CALL" << QStringList { Notify } << 0 << none << none;
-    QTest::newRow("not found, listed each time") << early << QStringList { "W4NEW", "w4new" } << "W4NEW NOT FOUND"
-                                                 << QStringList { "tada", "tada" } << 0 << none
-                                                 << QStringList { "W4NEW", "W4NEW" };
-    QTest::newRow("already checked in") << early << QStringList { "K4ABC", "K4ABC" } << "K4ABC Is Already Checked in"
-                                        << QStringList { Notify } << 1 << jim << none;
+    // Lists are written with '|' between their lines; "block" is "full" (check-in table) or "ro" (file).
+    for (const char *column : { "choose", "typed", "status", "sounds", "count", "checkins", "nonListed", "block" })
+        QTest::addColumn<QString>(column);
+    const QString e = "EARLY CHECKINS", jim = "K4ABC JIM JEFFERSON BIRMINGHAM", no = "K4ABC NOT CHECKED IN - ";
+    QTest::newRow("lower case, blank") << e << "k4abc " << "K4ABC CHECKED IN" << "" << "1" << jim << "" << "";
+    QTest::newRow("bad prefix") << e << "B4ABC" << "B4ABC  INVALID CALL" << Notify << "0" << "" << "" << "";
+    QTest::newRow("not found, listed each time")
+        << e << "W4NEW|w4new" << "W4NEW NOT FOUND" << "tada|tada" << "0" << "" << "W4NEW|W4NEW" << "";
+    QTest::newRow("already checked in")
+        << e << "K4ABC|K4ABC" << "K4ABC Is Already Checked in" << Notify << "1" << jim << "" << "";
     QTest::newRow("county chosen names the county")
-        << "LEE" << QStringList { "K4ABC" } << "LEE COUNTY" << QStringList { Notify } << 0
-        << QStringList { "KA4  LEE  ANN " } << none;
+        << "LEE" << "K4ABC" << "LEE COUNTY" << Notify << "0" << "KA4  LEE  ANN " << "" << "";
     QTest::newRow("state chosen names the state too")
-        << "TEXAS" << QStringList { "K4ABC" } << "TEXAS COUNTY" << QStringList { Notify } << 0
-        << QStringList { "W5   TX    " } << none;
-    QTest::newRow("late mode checks in") << "LATE CHECKINS" << QStringList { "KA4LEE" } << "KA4LEE CHECKED IN"
-                                         << none << 1 << QStringList { "KA4LEE ANN LEE " } << none;
+        << "TEXAS" << "K4ABC" << "TEXAS COUNTY" << Notify << "0" << "W5   TX    " << "" << "";
+    QTest::newRow("late mode checks in")
+        << "LATE CHECKINS" << "KA4LEE" << "KA4LEE CHECKED IN" << "" << "1" << "KA4LEE ANN LEE " << "" << "";
+    QTest::newRow("list full") << e << "K4ABC" << no + "LIST FULL" << Notify << "0" << "" << "" << "full";
+    QTest::newRow("file error") << e << "K4ABC" << no + "FILE ERROR" << Notify << "0" << "" << "" << "ro";
 }
 
 void TestFrmMain::typedOutcomes()
 {
     QFETCH(QString, choose);
-    QFETCH(QStringList, typed);
+    QFETCH(QString, typed);
     QFETCH(QString, status);
-    QFETCH(QStringList, sounds);
-    QFETCH(int, count);
-    QFETCH(QStringList, checkins);
-    QFETCH(QStringList, nonListed);
+    QFETCH(QString, sounds);
+    QFETCH(QString, count);
+    QFETCH(QString, checkins);
+    QFETCH(QString, nonListed);
+    QFETCH(QString, block);
+    const auto list = [](const QString &lines) { return lines.split(u'|', Qt::SkipEmptyParts); };
     MainWindowFixture f({ { "JEFFERSON", { Station("K4ABC", "JIM", "", "", "BIRMINGHAM", "1/1/2026") } },
                           { "LEE", { Station("KA4LEE", "ANN") } }, { "TEXAS", { Station("W5TX") } } });
     FrmMain &w = f.open();
+    auto db = [&r = f.root] { return r.stationBytes("JEFFERSON") + r.stationBytes("LEE") + r.stationBytes("TEXAS"); };
+    const QByteArray before = db();
+    for (int k = 1; block == "full" && k <= 149; ++k)
+        w.session().checkins().set(k, u"X%1"_s.arg(k));
+    if (block == "ro")
+        QFile::setPermissions(f.root.filePath("JEFFERSON"), QFile::ReadOwner);
     f.choose(choose);
-    for (const QString &call : typed)
+    for (const QString &call : list(typed))
         f.type(call);
     QCOMPARE(f.status(), status);
-    QCOMPARE(f.root.sounds().played, sounds);
-    QCOMPARE(f.checkins(), QString::number(count));
-    QCOMPARE(f.lines(w.lst1), checkins); // a county's own member list stays as it was
-    QCOMPARE(f.lines(w.lstEarly), nonListed);
+    QCOMPARE(f.root.sounds().played, list(sounds));
+    QCOMPARE(f.checkins(), count);
+    QCOMPARE(f.lines(w.lst1), list(checkins)); // a county's own member list stays as it was
+    QCOMPARE(f.lines(w.lstEarly), list(nonListed));
     QVERIFY(w.txtChkin()->text().isEmpty());
+    // Only a check-in writes, and one refused leaves no trace in the session's table.
+    QCOMPARE(db() != before, count != "0");
+    QCOMPARE(w.session().checkins().find(list(typed).first().trimmed().toUpper()) > 0, count != "0");
 }
 
-void TestFrmMain::typedCheckInWritesTheRecord()
+void TestFrmMain::earlyCheckInDeleteAndLateMode()
 {
-    MainWindowFixture f({ { "JEFFERSON", { Station("W4XYZ"),
-                                           Station(" K4ABC", "  JIM", "JEFFERSON", "SUN", "BIRMINGHAM", "1/1/2025"),
-                                           Station("K4NEXT") } } });
-    FrmMain &w = f.open();
-    const QByteArray before = f.root.stationBytes("JEFFERSON");
-    f.type("K4ABC");
-    const QByteArray after = f.root.stationBytes("JEFFERSON");
-    QCOMPARE(after.size(), before.size());
-    QCOMPARE(after.left(82) + after.mid(164), before.left(82) + before.mid(164));
-    // The other fields are written back, and listed, without their leading blanks.
-    QCOMPARE(f.root.record("JEFFERSON", 2).trimmed(),
-             Station("K4ABC", "JIM", "JEFFERSON", "SUN", "BIRMINGHAM", "3/10/2026"));
-    QCOMPARE(f.root.record("JEFFERSON", 2).Name, PadField("JIM", 15));
-    QCOMPARE(f.lines(w.lst1), (QStringList { "K4ABC JIM JEFFERSON BIRMINGHAM" }));
-}
-
-void TestFrmMain::deleteCheckinInEarlyModeAndSharedTable()
-{
-    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM"), Station("W4XY", "SUE") } } });
+    MainWindowFixture f({ { "LEE", { Station("W4XY", "SUE"),
+                                     Station(" K4ABC", "  JIM", "LEE", "SUN", "BIRMINGHAM", "1/1/2025"),
+                                     Station("K4NEXT") } } });
     FrmMain &w = f.open();
     w.mnuEditDeleteCheckin->trigger(); // nothing listed: nothing happens
+    const QByteArray before = f.root.stationBytes("LEE");
     f.type("K4ABC");
+    // Only the record's date changes; the other fields are written back, and listed, without leading blanks.
+    const QByteArray after = f.root.stationBytes("LEE");
+    QCOMPARE(after.left(82) + after.mid(164), before.left(82) + before.mid(164));
+    QCOMPARE(f.root.record("LEE", 2).trimmed(), Station("K4ABC", "JIM", "LEE", "SUN", "BIRMINGHAM", "3/10/2026"));
+    QCOMPARE(f.root.record("LEE", 2).Name, PadField("JIM", 15));
     f.type("W4XY");
+    QCOMPARE(f.lines(w.lst1), (QStringList { "K4ABC JIM LEE BIRMINGHAM", "W4XY SUE LEE " }));
     w.lst1->setCurrentRow(-1);
     w.lst1->clearSelection();
     w.mnuEditDeleteCheckin->trigger(); // no line chosen: nothing changes
@@ -235,14 +235,12 @@ void TestFrmMain::deleteCheckinInEarlyModeAndSharedTable()
     w.lst1->setCurrentRow(0);
     w.mnuEditDeleteCheckin->trigger();
     QCOMPARE(f.status(), u"K4ABC REMOVED"_s);
-    QCOMPARE(f.checkins(), u"1"_s);
     QCOMPARE(f.lines(w.lst1), (QStringList { "W4XY SUE LEE " }));
     QCOMPARE(w.session().checkins().entry(1), u"DELETED"_s);
     // Typing the call again checks it in afresh, in the next free entry.
     f.type("K4ABC");
     QCOMPARE(f.status(), u"K4ABC CHECKED IN"_s);
     QCOMPARE(w.session().checkins().entry(3), u"K4ABC"_s);
-    QCOMPARE(f.checkins(), u"2"_s);
     // Late check-ins use the same table.
     f.choose("LATE CHECKINS");
     QCOMPARE(w.FraStations->title(), u"LATE CHECKINS"_s);
@@ -252,55 +250,33 @@ void TestFrmMain::deleteCheckinInEarlyModeAndSharedTable()
     QCOMPARE(f.checkins(), u"2"_s);
 }
 
-void TestFrmMain::refusedCheckIn_data()
+void TestFrmMain::countiesListAndSmallControls()
 {
-    QTest::addColumn<bool>("tableFull");
-    QTest::addColumn<QString>("status");
-    QTest::newRow("table full") << true << "K4ABC NOT CHECKED IN - LIST FULL";
-    QTest::newRow("record not written") << false << "K4ABC NOT CHECKED IN - FILE ERROR";
-}
-
-void TestFrmMain::refusedCheckIn()
-{
-    QFETCH(bool, tableFull);
-    QFETCH(QString, status);
-    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM") } } });
+    MainWindowFixture f({ { "JEFFERSON", { Station("K4ABC", "JIM") } }, { "LEE", { Vacant(), Vacant() } },
+                          { "MOBILE", { EndMarker(), Station("K4HID") } }, { "AUTAUGA", { EndMarker() } },
+                          { "TEXAS", QList<StationRecord>(99, Vacant()) << Station("K4LAST") },
+                          { "ARIZONA", { Station("N4AZ") } }, { "ARKANSAS", { Station("N4AR") } } },
+                        { { "Settings", "QRZ PW", "password=x" } });
     FrmMain &w = f.open();
-    const QByteArray before = f.root.stationBytes("LEE");
-    for (int k = 1; tableFull && k <= 149; ++k)
-        w.session().checkins().set(k, u"X%1"_s.arg(k));
-    if (!tableFull)
-        QFile::setPermissions(f.root.filePath("LEE"), QFile::ReadOwner);
-    f.type("K4ABC");
-    QCOMPARE(f.status(), status);
-    QCOMPARE(f.root.sounds().played, QStringList { Notify });
-    QCOMPARE(f.checkins(), u"0"_s);
-    QCOMPARE(w.lst1->count(), 0);
-    QCOMPARE(f.root.stationBytes("LEE"), before);
-    if (!tableFull) { // writable again: the call checks in
-        QFile::setPermissions(f.root.filePath("LEE"), QFile::ReadOwner | QFile::WriteOwner);
-        f.type("K4ABC");
-        QCOMPARE(f.status(), u"K4ABC CHECKED IN"_s);
-    }
-}
-
-void TestFrmMain::smallControls()
-{
-    MainWindowFixture f({}, { { "Settings", "QRZ PW", "password=x" } });
-    FrmMain &w = f.open();
+    // A station only behind the end marker still counts; only VACANT or the marker does not.
+    QCOMPARE(f.lines(w.lstCounties), (QStringList { "EARLY CHECKINS", "JEFFERSON", "MOBILE", "ARIZONA",
+                                                    "ARKANSAS", "TEXAS", "LATE CHECKINS" }));
+    QVERIFY(QFile::exists(f.root.filePath("WYOMING"))); // missing files were created empty
+    QCOMPARE(w.FraStations->title(), u"EARLY CHECKINS"_s);
+    // Without a preamble file the pane stays empty and nobody is asked anything.
+    QVERIFY(w.rtxtPreamble->toPlainText().isEmpty());
+    QVERIFY(f.root.dialogs().messages.isEmpty());
     // Num Lock off and Caps Lock on where the keyboard allows it; capitals as typed.
-    QCOMPARE(f.root.keyboard().capsPresses, 1);
-    QCOMPARE(f.root.keyboard().numPresses, 1);
+    QCOMPARE(std::pair(f.root.keyboard().capsPresses, f.root.keyboard().numPresses), std::pair(1, 1));
     QTest::keyClicks(w.txtChkin(), "k4a");
     QCOMPARE(w.txtChkin()->text(), u"K4A"_s);
-    // The traffic counter never goes below 0.
-    QTest::mouseClick(w.lblTraffic(), Qt::RightButton);
-    QCOMPARE(w.lblTraffic()->text(), u" 0"_s);
-    for (int i = 0; i < 3; ++i)
-        QTest::mouseClick(w.lblTraffic(), Qt::LeftButton);
-    QCOMPARE(w.lblTraffic()->text(), u" 3"_s);
-    QTest::mouseClick(w.lblTraffic(), Qt::RightButton);
-    QCOMPARE(w.lblTraffic()->text(), u" 2"_s);
+    // The traffic counter: left click up, right click down, never below 0.
+    QStringList counts;
+    for (Qt::MouseButton b : { Qt::RightButton, Qt::LeftButton, Qt::LeftButton, Qt::LeftButton, Qt::RightButton }) {
+        QTest::mouseClick(w.lblTraffic(), b);
+        counts << w.lblTraffic()->text();
+    }
+    QCOMPARE(counts, (QStringList { " 0", " 1", " 2", " 3", " 2" }));
     // With a QRZ password stored, a click on a non-listed call leaves the details to the lookup
     // (without it the form takes the call: see the maintenance tests). Clear empties the list.
     QTest::keyClick(w.txtChkin(), Qt::Key_Return);
@@ -316,67 +292,6 @@ void TestFrmMain::smallControls()
     QCOMPARE(f.root.dialogs().modalWindows, (QStringList { "frmAbout", "frmInstr", "frmReportEditor" }));
     w.mnuReportsMonthly->trigger();
     QVERIFY(w.findChild<QDialog *>("FrmReport"));
-}
-
-void TestFrmMain::idReminder()
-{
-    MainWindowFixture f({}, laterRun(), QDateTime(QDate(2026, 3, 10), QTime(18, 39, 0)));
-    f.root.screen().pixels = QSize(1280, 960);
-    FrmMain &w = f.open();
-    QLabel *label = w.fraAdd->lblIDTime;
-    QVERIFY(label->isHidden());
-    w.IDTimer_Timer(); // 6:39:00 starts the blinking
-    QVERIFY(w.Timer1->isActive());
-    QCOMPARE(f.root.sounds().played, (QStringList { f.context.UserDataFolder + "IDTime.wav" }));
-    QCOMPARE(label->font().pointSize(), 28);
-    w.Timer1_Timer();
-    QVERIFY(!label->isHidden());
-    w.Timer1_Timer();
-    QVERIFY(label->isHidden());
-    w.Timer1_Timer();
-    f.root.clock().advanceSeconds(10); // 6:39:10 ends it
-    w.IDTimer_Timer();
-    QVERIFY(!w.Timer1->isActive() && label->isHidden());
-    // A missed end tick is caught up by the next one.
-    f.root.clock().set(QDateTime(QDate(2026, 3, 10), QTime(19, 9, 0)));
-    w.IDTimer_Timer();
-    QVERIFY(w.Timer1->isActive());
-    f.root.clock().advanceSeconds(11); // 7:09:11
-    w.Timer1_Timer();
-    w.IDTimer_Timer();
-    QVERIFY(!w.Timer1->isActive() && label->isHidden());
-}
-
-void TestFrmMain::rosterFromTheMenu()
-{
-    MainWindowFixture f({}, laterRun());
-    f.root.settings().save("NetCtl", "Thursday", "CARL");
-    f.root.settings().save("NetCtlCall", "Thursday", "W4CRL");
-    FrmMain &w = f.open();
-    w.IDTimer->stop();
-    auto pick = [&](int row) {
-        f.root.dialogs().modalScripts.enqueue([row](QDialog *roster) {
-            auto *days = roster->findChild<QListWidget *>("lst1");
-            days->setCurrentRow(row);
-            emit days->itemClicked(days->item(row));
-            roster->findChild<QPushButton *>("cmdOK")->click();
-            return int(QDialog::Accepted);
-        });
-        w.mnuChgCtl->trigger();
-        QCOMPARE(w.fraAdd->lblMode->text(), u"Change Call"_s);
-    };
-    pick(2); // today's regular line (2026-03-10 is a Tuesday)
-    QCOMPARE(w.lblNetCtl()->text(), u"BOB   K4BOB"_s);
-    QCOMPARE(w.Label4()->text(), u"NET CONTROL"_s);
-    QCOMPARE(w.CmdChange()->text(), u"CHANGE"_s);
-    QVERIFY(w.CmdChange()->styleSheet().contains("rgb(0, 255, 0)"));
-    QVERIFY(w.IDTimer->isActive());
-    pick(4); // another day's line
-    QCOMPARE(w.lblNetCtl()->text(), u"CARL   W4CRL"_s);
-    QCOMPARE(w.Label4()->text(), u"ALT NET CONTROL"_s);
-    QCOMPARE(w.CmdChange()->text(), u"CHANGED"_s);
-    QVERIFY(w.CmdChange()->styleSheet().contains("rgb(255, 255, 0)"));
-    QVERIFY(!w.IDTimer->isActive());
 }
 
 QTEST_MAIN(TestFrmMain)

@@ -2,6 +2,7 @@
 #include "startup/frmsplash.h"
 #include "startup/frmusername.h"
 #include "startup/startupcontext.h"
+#include "startup/startupsteps.h"
 #include "stationdb/textforms.h"
 #include "testroot.h"
 
@@ -18,39 +19,29 @@ class TestFrmSplash : public QObject
 
 private slots:
     void firstStart();
+    void laterStart_data();
     void laterStart();
-    void resetWarning_data();
-    void resetWarning();
-    void daylightSaving_data();
-    void daylightSaving();
-    void christmas_data();
-    void christmas();
-    void smallScreen();
+    void seasons_data();
+    void seasons();
 };
 
 namespace {
 
-QDateTime at(int y, int m, int d)
-{
-    return QDateTime(QDate(y, m, d), QTime(18, 30));
-}
-
-// A start on a day (by default Tuesday 10 March 2026). A later start has user BOB, AMY every
-// day and MAX managing; a first start nothing stored.
+// A start on a day. A later start has user BOB as net control every day, 40 check-ins and
+// MAX managing; a first start nothing stored.
 struct Start
 {
-    explicit Start(const QDateTime &now = at(2026, 3, 10), bool later = true)
-        : root({}, {}, now)
+    explicit Start(const QDate &today = QDate(2026, 3, 10), bool later = true)
+        : root({}, {}, QDateTime(today, QTime(18, 30)))
     {
         if (!later)
             return;
-        SettingsStore &s = root.settings();
-        s.save("Settings", "User Name", "BOB");
-        s.save("First", "Firstime", "FALSE");
-        s.save("Settings", "NetMgr", "MAX");
-        s.save("Settings", "NetMgrCall", "W4MAX");
+        for (const SettingValue &v : { SettingValue { "Settings", "User Name", "BOB" },
+                 { "First", "Firstime", "FALSE" }, { "Settings", "NetMgr", "MAX" },
+                 { "Settings", "NetMgrCall", "W4MAX" }, { "Report", "Checkins", "40" } })
+            root.settings().save(v.section, v.key, v.value);
         for (int d = 1; d <= 7; ++d)
-            s.save("NetCtl", EnglishDayName(QDate(2026, 3, d)), "AMY");
+            root.settings().save("NetCtl", EnglishDayName(QDate(2026, 3, d)), "BOB");
     }
     TestRoot root;
     StartupContext context;
@@ -61,7 +52,7 @@ struct Start
 
 void TestFrmSplash::firstStart()
 {
-    Start s(at(2026, 3, 10), false);
+    Start s(QDate(2026, 3, 10), false);
     s.root.dialogs().modalScripts << [](QDialog *d) {
         qobject_cast<FrmUserName *>(d)->txtUser->setText("abc");
         qobject_cast<FrmUserName *>(d)->CmdExit_Click();
@@ -81,30 +72,40 @@ void TestFrmSplash::firstStart()
         [&] { seen << s.root.dialogs().modalWindows.join('+'); });
 
     QVERIFY(s.splash.Form_Load());
-    QCOMPARE(s.splash.lblName->text(), "ABC");
-    QCOMPARE(settings.get("Settings", "User Name"), "ABC");
-    // Seeded roster, today's entry shown.
-    const QString tuesday = settings.get("NetCtl", "Tuesday");
-    QVERIFY(!tuesday.isEmpty());
+    QCOMPARE(s.splash.lblName->text() + '/' + settings.get("Settings", "User Name"), "ABC/ABC");
+    // Seeded roster, today's entry shown; no reset warning.
+    const QString tuesday = DefaultRoster().at(2).name;
     QCOMPARE(s.splash.lblNetCtlName->text(), tuesday);
-    QVERIFY(s.root.dialogs().messages.isEmpty());
-    QVERIFY(s.splash.Timer1->isActive());
-
+    QVERIFY(s.root.dialogs().messages.isEmpty() && s.splash.Timer1->isActive());
     // The instructions come before the main window takes over.
     s.splash.Timer1_Timer();
     QCOMPARE(seen, (QStringList { "update:ABC/", "qrz:" + tuesday, "frmUserName+frmInstr" }));
-    QVERIFY(s.root.sounds().played.isEmpty());
 
     // An installer taking over ends the start: no hand-over follows.
     FrmSplash ended(s.root.services(), s.context);
     ended.updateCheck = [] { return false; };
-    QVERIFY(!ended.Form_Load());
-    QVERIFY(!ended.Timer1->isActive());
+    QVERIFY(!ended.Form_Load() && !ended.Timer1->isActive());
+}
+
+void TestFrmSplash::laterStart_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("resetFlag"); // Report/ResetReport as stored
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("day 10") << QDate(2026, 3, 10) << "False" << QSize(1280, 1024);
+    QTest::newRow("day 2: warned") << QDate(2026, 3, 2) << "False" << QSize(1280, 1024);
+    QTest::newRow("day 8: flag cleared, 1024x768")
+        << QDate(2026, 3, 8) << "True" << QSize(1024, 768);
 }
 
 void TestFrmSplash::laterStart()
 {
-    Start s;
+    QFETCH(QDate, today);
+    QFETCH(QString, resetFlag);
+    QFETCH(QSize, screen);
+    Start s(today);
+    s.root.settings().save("Report", "ResetReport", resetFlag);
+    s.root.screen().pixels = screen;
     const Paths &p = s.root.paths();
     const QString leftOver = p.driveRoot() + "VORQBldUpdate.exe";
     QFile(leftOver).open(QIODevice::WriteOnly);
@@ -115,38 +116,12 @@ void TestFrmSplash::laterStart()
     int handOvers = 0;
     connect(&s.splash, &FrmSplash::startupFinished, this, [&] { ++handOvers; });
     QVERIFY(s.splash.Form_Load());
-    const int w = FrmSplash::DesignWidth, h = FrmSplash::DesignHeight; // centred on 1280x1024
-    QCOMPARE(QRect(s.splash.pos(), s.splash.size()), QRect((1280 - w) / 2, (1024 - h) / 2, w, h));
-    s.splash.Timer1_Timer();
-    QCOMPARE(handOvers, 1);
-    QVERIFY(s.root.dialogs().modalWindows.isEmpty() && s.root.dialogs().messages.isEmpty());
-    QCOMPARE(s.context.NetCtlName + '/' + s.context.NetMgrCall, "AMY/W4MAX");
-    QCOMPARE(s.splash.lblName->text(), "BOB");
-    QVERIFY(!QFile::exists(leftOver));
-    QVERIFY(QFile::exists(p.dataFolder() + "Mobile.dat")
-        && !QFile::exists(p.programFolder() + "Mobile.dat"));
-    QCOMPARE(s.context.UserDataFolder, p.appDataFolder() + "Halvorsoft/");
-    QVERIFY(QFile::exists(s.context.UserDataFolder + "VorqInst.txt"));
-}
-
-void TestFrmSplash::resetWarning_data()
-{
-    QTest::addColumn<QDate>("today"); // the user is today's net control
-    QTest::newRow("day 2: warned") << QDate(2026, 3, 2);
-    QTest::newRow("day 8: flag cleared") << QDate(2026, 3, 8);
-}
-
-void TestFrmSplash::resetWarning()
-{
-    QFETCH(QDate, today);
-    const int warnings = today.day() < 8 ? 1 : 0;
-    Start s(QDateTime(today, QTime(19, 0)));
-    s.root.settings().save("NetCtl", EnglishDayName(today), "BOB");
-    s.root.settings().save("Report", "Checkins", "40");
-    s.root.settings().save("Report", "ResetReport", today.day() == 8 ? "True" : "False");
-    QVERIFY(s.splash.Form_Load());
-    QCOMPARE(s.root.dialogs().messages.size(), warnings);
-    if (warnings) {
+    const int w = FrmSplash::DesignWidth, h = FrmSplash::DesignHeight; // centred
+    QCOMPARE(QRect(s.splash.pos(), s.splash.size()),
+        screen.width() == 1024 ? QRect((1024 - w) / 2 + 33, (768 - h) / 2, w - 66, h - 33)
+                               : QRect((1280 - w) / 2, (1024 - h) / 2, w, h));
+    QCOMPARE(s.root.dialogs().messages.size(), int(today.day() == 2));
+    if (today.day() == 2) {
         const DialogRecord m = s.root.dialogs().messages.first();
         QCOMPARE(m.title + '|' + m.text,
             "RESET NET REPORT|Your Net Report for last month has not been reset.\r\nPlease reset "
@@ -154,84 +129,62 @@ void TestFrmSplash::resetWarning()
         QCOMPARE(m.icon, MsgIcon::Warning);
     }
     QCOMPARE(s.root.settings().get("Report", "ResetReport"), "False");
+    s.splash.Timer1_Timer();
+    QVERIFY(handOvers == 1 && s.root.dialogs().modalWindows.isEmpty());
+    QCOMPARE(s.context.NetCtlName + '/' + s.context.NetMgrCall + '/' + s.splash.lblName->text(),
+        "BOB/W4MAX/BOB");
+    QVERIFY(!QFile::exists(leftOver) && !QFile::exists(p.programFolder() + "Mobile.dat"));
+    QVERIFY(QFile::exists(p.dataFolder() + "Mobile.dat"));
+    QVERIFY(QFile::exists(p.appDataFolder() + "Halvorsoft/VorqInst.txt"));
 }
 
-void TestFrmSplash::daylightSaving_data()
+void TestFrmSplash::seasons_data()
 {
-    QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<QString>("before"); // Settings/DST, "" = never set
-    QTest::addColumn<QString>("notice");
-    QTest::addColumn<QString>("after");
-    const QString forward = "REMIND THE NET TO SET THEIR CLOCK FORWARD ONE HOUR TONIGHT!!";
-    const QString back = "REMIND THE NET TO SET THEIR CLOCK BACK ONE HOUR TONIGHT!!";
-    const QString none;
-    QTest::newRow("2018 forward notice") << at(2018, 3, 10) << "False" << forward << "False";
-    QTest::newRow("2018 daylight day") << at(2018, 3, 11) << "False" << none << "True";
-    QTest::newRow("2026 back notice") << at(2026, 10, 31) << "True" << back << "True";
-    QTest::newRow("2024 June") << at(2024, 6, 15) << "True" << none << "True";
-    QTest::newRow("2027 forward notice") << at(2027, 3, 13) << none << forward << none;
-    QTest::newRow("2030 back notice") << at(2030, 11, 2) << "True" << back << "True";
-}
-
-void TestFrmSplash::daylightSaving()
-{
-    QFETCH(QDateTime, now);
-    QFETCH(QString, before);
-    QFETCH(QString, notice);
-    QFETCH(QString, after);
-    Start s(now);
-    if (!before.isEmpty())
-        s.root.settings().save("Settings", "DST", before);
-    QString shown;
-    s.root.dialogs().modalScripts << [&](QDialog *d) {
-        shown = d->windowTitle() + '|' + qobject_cast<FrmHoliday *>(d)->Label1->text();
-        return QDialog::Accepted;
-    };
-    QVERIFY(s.splash.Form_Load());
-    QCOMPARE(shown, notice.isEmpty() ? "" : "DAYLIGHT SAVINGS TIME CHANGE|" + notice);
-    QCOMPARE(s.root.settings().get("Settings", "DST"), after);
-}
-
-void TestFrmSplash::christmas_data()
-{
-    QTest::addColumn<int>("day");
+    QTest::addColumn<QDate>("today");
     QTest::addColumn<bool>("firstStart");
-    QTest::addColumn<QStringList>("windows");
+    QTest::addColumn<QStringList>("windows"); // a notice with its title and text
     QTest::addColumn<QString>("sound");
-    using L = QStringList;
-    QTest::newRow("first start 18th") << 18 << true << L { "frmXmas", "frmInstr" } << "home.wav";
-    QTest::newRow("later start 18th") << 18 << false << L {} << "";
-    QTest::newRow("first start 19th") << 19 << true << L { "frmXmas", "frmInstr" } << "home.wav";
-    QTest::newRow("later start 19th") << 19 << false << L { "frmXmas" } << "merryxmas.wav";
-    QTest::newRow("first start 26th") << 26 << true << L { "frmInstr" } << "";
+    QTest::addColumn<QString>("dst"); // Settings/DST after, "" never set
+    const auto row = [](const char *tag, QDate today, bool first, const QStringList &windows,
+                         const char *sound, const char *dst) {
+        QTest::newRow(tag) << today << first << windows << QString(sound) << QString(dst);
+    };
+    const QString notice = "frmHoliday|DAYLIGHT SAVINGS TIME CHANGE|REMIND THE NET TO SET THEIR "
+                           "CLOCK %1 ONE HOUR TONIGHT!!";
+    row("forward notice", QDate(2018, 3, 10), false, { notice.arg("FORWARD") }, "", "");
+    row("daylight day", QDate(2018, 3, 11), false, {}, "", "True");
+    row("back notice", QDate(2026, 10, 31), false, { notice.arg("BACK") }, "", "");
+    row("standard time", QDate(2020, 11, 1), false, {}, "", "False");
+    row("first start 18th", QDate(2026, 12, 18), true, { "frmXmas", "frmInstr" }, "home.wav", "");
+    row("later start 18th", QDate(2026, 12, 18), false, {}, "", "");
+    row("later start 19th", QDate(2026, 12, 19), false, { "frmXmas" }, "merryxmas.wav", "");
+    row("first start 26th", QDate(2026, 12, 26), true, { "frmInstr" }, "", "");
 }
 
-void TestFrmSplash::christmas()
+void TestFrmSplash::seasons()
 {
-    QFETCH(int, day);
+    QFETCH(QDate, today);
     QFETCH(bool, firstStart);
     QFETCH(QStringList, windows);
     QFETCH(QString, sound);
-    Start s(at(2026, 12, day));
+    QFETCH(QString, dst);
+    Start s(today);
     if (firstStart)
         s.root.settings().remove("First", "Firstime");
+    QStringList &shown = s.root.dialogs().modalWindows;
+    s.root.dialogs().modalScripts << [&](QDialog *d) {
+        if (auto *holiday = qobject_cast<FrmHoliday *>(d))
+            shown.last() += '|' + d->windowTitle() + '|' + holiday->Label1->text();
+        return QDialog::Accepted;
+    };
     QVERIFY(s.splash.Form_Load());
     s.splash.show();
     s.splash.Timer1_Timer();
-    QCOMPARE(s.root.dialogs().modalWindows, windows);
-    QCOMPARE(s.root.sounds().played,
-        sound.isEmpty() ? QStringList() : QStringList { s.context.UserDataFolder + sound });
+    QCOMPARE(shown, windows);
+    QCOMPARE(s.root.sounds().played, sound.isEmpty() ? QStringList() : QStringList {
+        s.root.paths().appDataFolder() + "Halvorsoft/" + sound });
+    QCOMPARE(s.root.settings().get("Settings", "DST"), dst);
     QVERIFY(!s.splash.isVisible());
-}
-
-void TestFrmSplash::smallScreen()
-{
-    Start s;
-    s.root.screen().pixels = QSize(1024, 768);
-    QVERIFY(s.splash.Form_Load());
-    const int w = FrmSplash::DesignWidth, h = FrmSplash::DesignHeight;
-    QCOMPARE(QRect(s.splash.pos(), s.splash.size()),
-        QRect((1024 - w) / 2 + 33, (768 - h) / 2, w - 66, h - 33));
 }
 
 QTEST_MAIN(TestFrmSplash)
