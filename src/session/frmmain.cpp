@@ -19,15 +19,12 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QLoggingCategory>
-#include <QMenuBar>
-#include <QPainter>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -42,31 +39,6 @@ const QString kSettings = QStringLiteral("Settings");
 const QString kTrue = QStringLiteral("True");
 const QString kFalse = QStringLiteral("False");
 
-// The check-in box's wide caret, so the operator sees at a glance where typing goes.
-class WideCaretStyle : public QProxyStyle
-{
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption *option,
-                    const QWidget *widget) const override
-    {
-        if (metric == PM_TextCursorWidth)
-            return 5;
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-};
-
-template<typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
-
-QAction *action(QMenu *menu, const char *name, const QString &caption)
-{
-    return named(menu->addAction(caption), name);
-}
-
 // Colours are stored as the platform's colour number: red + green * 256 + blue * 65536.
 QColor colorFromSetting(const QString &text)
 {
@@ -75,25 +47,6 @@ QColor colorFromSetting(const QString &text)
 }
 
 } // namespace
-
-// The window background, with the divider lines between the areas.
-class MainCanvas : public QWidget
-{
-public:
-    explicit MainCanvas(QWidget *parent) : QWidget(parent) { }
-    QList<QLineF> lines;
-    QRectF outline;
-    QColor lineColor = Qt::black;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setPen(QPen(lineColor, 1));
-        painter.drawRect(outline);
-        painter.drawLines(lines);
-    }
-};
 
 FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_context(context),
@@ -118,147 +71,6 @@ QLabel *FrmMain::lblNetCtl() const { return fraFormData->lblNetCtl; }
 QLabel *FrmMain::lblNetMgr() const { return fraFormData->lblNetMgr; }
 QLabel *FrmMain::Label4() const { return fraFormData->Label4; }
 QPushButton *FrmMain::CmdChange() const { return fraFormData->CmdChange; }
-
-void FrmMain::buildControls()
-{
-    m_canvas = new MainCanvas(this);
-    setCentralWidget(m_canvas);
-
-    fraCounties = named(new QGroupBox(QStringLiteral("COUNTIES"), m_canvas), "fraCounties");
-    lstCounties = named(new QListWidget(fraCounties), "lstCounties");
-
-    FraStations = named(new QGroupBox(QStringLiteral("NET MEMBERS"), m_canvas), "FraStations");
-    lst1 = named(new QListWidget(FraStations), "lst1");
-    lst1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    lst1->setContextMenuPolicy(Qt::CustomContextMenu);
-
-    fraPreamble = named(new QGroupBox(QStringLiteral("PREAMBLE"), m_canvas), "fraPreamble");
-    rtxtPreamble = named(new QTextEdit(fraPreamble), "rtxtPreamble");
-    rtxtPreamble->setAcceptRichText(false);
-
-    fraAdd = new MemberInfoFrame(m_canvas);
-
-    FraSearch = named(new QGroupBox(QStringLiteral("NON LISTED STATIONS"), m_canvas), "FraSearch");
-    lstEarly = named(new QListWidget(FraSearch), "lstEarly");
-    cmdClear = named(new QPushButton(QStringLiteral("CLEAR"), FraSearch), "cmdClear");
-    CmdRefresh = named(new QPushButton(QStringLiteral(" REFRESH QRZ"), FraSearch), "CmdRefresh");
-    CmdRefresh->setEnabled(false);
-
-    fraFormData = new NetInfoFrame(m_canvas);
-    fraFormData->txtChkin->setStyle(new WideCaretStyle);
-    fraFormData->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
-
-    fraDeletedStations = named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas),
-                               "fraDeletedStations");
-    lstDS = named(new QListWidget(fraDeletedStations), "lstDS");
-    cmdExit = named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
-
-    IDTimer = named(new QTimer(this), "IDTimer");
-    IDTimer->setInterval(1000);
-    Timer1 = named(new QTimer(this), "Timer1");
-    Timer1->setInterval(200);
-
-    connect(txtChkin(), &QLineEdit::returnPressed, this, &FrmMain::txtChkin_KeyDown);
-    connect(txtChkin(), &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Where Caps Lock cannot be forced on, calls still appear in capitals as typed.
-        if (m_services.keyboard->canSetLocks())
-            return;
-        const QString upper = text.toUpper();
-        if (upper != text) {
-            const int cursor = txtChkin()->cursorPosition();
-            txtChkin()->setText(upper);
-            txtChkin()->setCursorPosition(cursor);
-        }
-    });
-    connect(lstCounties, &QListWidget::currentRowChanged, this, &FrmMain::lstCounties_Click);
-    connect(lst1, &QListWidget::itemClicked, this, &FrmMain::lst1_Click);
-    connect(lst1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { lst1_MouseDown(Qt::RightButton, pos); });
-    connect(lstEarly, &QListWidget::itemClicked, this, &FrmMain::lstEarly_Click);
-    connect(cmdClear, &QPushButton::clicked, this, &FrmMain::cmdClear_Click);
-    connect(lblTraffic(), &PressLabel::pressed, this, &FrmMain::lblTraffic_MouseDown);
-    connect(IDTimer, &QTimer::timeout, this, &FrmMain::IDTimer_Timer);
-    connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
-    connect(cmdExit, &QPushButton::pressed, this, [this] {
-        cmdExit->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);"));
-    });
-    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
-    connect(CmdChange(), &QPushButton::clicked, this, &FrmMain::CmdChange_Click);
-}
-
-void FrmMain::buildMenus()
-{
-    QMenuBar *bar = menuBar();
-    mnuFile = named(bar->addMenu(QStringLiteral("File")), "mnuFile");
-    mnuFilePrint = named(mnuFile->addMenu(QStringLiteral("&Print...")), "mnuFilePrint");
-    action(mnuFilePrint, "mnuFilePrintPageSetup", QStringLiteral("&Page Setup"));
-    action(mnuFilePrint, "mnuFilePrintFont", QStringLiteral("&Font"));
-    action(mnuFilePrint, "mnuFilePrintInstructions", QStringLiteral("&Instructions"));
-    action(mnuFilePrint, "mnuFilePrintPreamble", QStringLiteral("P&reamble"));
-    mnuFilePrint->setEnabled(false); // printing of texts is not built yet
-    named(mnuFile->addSeparator(), "Hyphen1");
-    mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
-    connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
-
-    mnuEdit = named(bar->addMenu(QStringLiteral("&Edit")), "mnuEdit");
-    mnuEditDelete = action(mnuEdit, "mnuEditDelete", QStringLiteral("&Delete"));
-    mnuEditEdit = action(mnuEdit, "mnuEditEdit", QStringLiteral("&Edit"));
-    mnuChgCtl = action(mnuEdit, "mnuChgCtl", QStringLiteral("Change Net Ctl/Mgr"));
-    mnuChgCall = action(mnuEdit, "mnuChgCall", QStringLiteral("Change CallSign"));
-    mnuEditDeleteCheckin = action(mnuEdit, "mnuEditDeleteCheckin", QStringLiteral("Delete Checkin"));
-    connect(mnuEditDeleteCheckin, &QAction::triggered, this, &FrmMain::mnuEditDeleteCheckin_Click);
-    connect(mnuChgCtl, &QAction::triggered, this, &FrmMain::mnuChgCtl_Click);
-
-    mnuFormat = named(bar->addMenu(QStringLiteral("F&ormat")), "mnuFormat");
-    QMenu *controls = named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
-    action(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"));
-    action(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"));
-    action(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"));
-    QMenu *form = named(mnuFormat->addMenu(QStringLiteral("FORM")), "mnuFormatForm");
-    action(form, "mnuFormatFormFont", QStringLiteral("Font"));
-    action(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"));
-    action(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"));
-    action(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"));
-    QMenu *formData = named(mnuFormat->addMenu(QStringLiteral("FormData")), "mnuFormatFormData");
-    action(formData, "mnuFormatFormDataFont", QStringLiteral("Font"));
-    action(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"));
-    for (QMenu *m : { controls, form, formData }) {
-        for (QAction *a : m->actions())
-            a->setEnabled(false); // appearance settings are not built yet
-    }
-
-    Hyphen2 = named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2");
-    mnuOptionsRetainCheckmark =
-        action(Hyphen2, "mnuOptionsRetainCheckmark", QStringLiteral("&Retain Checkmark"));
-    mnuOptionsDisableDing = action(Hyphen2, "mnuOptionsDisableDing", QStringLiteral("&Disable Ding"));
-    mnuOptionsChangeQRZLogin =
-        action(Hyphen2, "mnuOptionsChangeQRZLogin", QStringLiteral("Change QRZ Login"));
-    mnuOptionsDisablePreambleWindow = action(Hyphen2, "mnuOptionsDisablePreambleWindow",
-                                             QStringLiteral("Disable Preamble Window"));
-    for (QAction *a : { mnuOptionsRetainCheckmark, mnuOptionsDisableDing,
-                        mnuOptionsChangeQRZLogin, mnuOptionsDisablePreambleWindow })
-        a->setCheckable(true);
-    mnuOptionsRetainCheckmark->setChecked(true);
-    mnuOptionsChangeQRZLogin->setEnabled(false); // the QRZ login is not built yet
-    // A checkable entry has flipped its mark by the time it reports the click.
-    connect(mnuOptionsRetainCheckmark, &QAction::triggered, this,
-            &FrmMain::mnuOptionsRetainCheckmark_Click);
-    connect(mnuOptionsDisableDing, &QAction::triggered, this, &FrmMain::mnuOptionsDisableDing_Click);
-    connect(mnuOptionsDisablePreambleWindow, &QAction::triggered, this,
-            &FrmMain::mnuOptionsDisablePreambleWindow_Click);
-
-    mnuReports = named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports");
-    mnuReportsMonthly = action(mnuReports, "mnuReportsMonthly", QStringLiteral("&Monthly Report"));
-    mnuReportEditor = action(mnuReports, "mnuReportEditor", QStringLiteral("&Report Editor"));
-    connect(mnuReportsMonthly, &QAction::triggered, this, &FrmMain::mnuReportsMonthly_Click);
-    connect(mnuReportEditor, &QAction::triggered, this, &FrmMain::mnuReportEditor_Click);
-
-    mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
-    mnuHelpInstructions = action(mnuHelp, "mnuHelpInstructions", QStringLiteral("&Instructions"));
-    connect(mnuHelpInstructions, &QAction::triggered, this, &FrmMain::mnuHelpInstructions_Click);
-    mnuAbout = named(bar->addAction(QStringLiteral("A&bout")), "mnuAbout");
-    connect(mnuAbout, &QAction::triggered, this, &FrmMain::mnuAbout_Click);
-}
 
 void FrmMain::Form_Load()
 {
@@ -323,7 +135,7 @@ void FrmMain::Form_Load()
     loadPreamble();
 
     const QColor line = colorFromSetting(settings.get(QStringLiteral("Form"), QStringLiteral("LineColor")));
-    m_canvas->lineColor = line;
+    setLineColor(line);
     ArrangeMainWindow();
 
     lstCounties->setCurrentRow(0);
@@ -669,59 +481,6 @@ void FrmMain::Timer1_Timer()
 void FrmMain::Change_Caret()
 {
     txtChkin()->setFocus();
-}
-
-void FrmMain::ArrangeMainWindow()
-{
-    const bool noPreamble = mnuOptionsDisablePreambleWindow->isChecked();
-    const MainLayout l = ComputeMainLayout(m_canvas->size(), noPreamble);
-    m_canvas->lines = l.dividers;
-    m_canvas->outline = l.outline;
-    fraCounties->setGeometry(l.fraCounties.toRect());
-    FraStations->setGeometry(l.FraStations.toRect());
-    fraPreamble->setVisible(!noPreamble);
-    if (!noPreamble)
-        fraPreamble->setGeometry(l.fraPreamble.toRect());
-    fraAdd->setGeometry(l.fraAdd.toRect());
-    FraSearch->setGeometry(l.FraSearch.toRect());
-    fraFormData->setGeometry(l.fraFormData.toRect());
-    fraDeletedStations->setGeometry(l.fraDeletedStations.toRect());
-    cmdExit->setGeometry(l.cmdExit.toRect());
-
-    const double cw = fraCounties->width(), ch = fraCounties->height();
-    const int countiesHeight = int(ch * 0.96) - 4;
-    lstCounties->setGeometry(int(cw * 0.0389), int(countiesHeight * 0.0387), int(cw * 0.93),
-                             countiesHeight - int(countiesHeight * 0.0387));
-    const double sw = FraStations->width(), sh = FraStations->height();
-    lst1->setGeometry(int(sw * 0.0259), int(sh * 0.0513), int(sw * 0.94),
-                      int(sh * (noPreamble ? 0.94 : 0.9131)) - 2);
-    const double pw = fraPreamble->width(), ph = fraPreamble->height();
-    rtxtPreamble->setGeometry(int(pw * 0.0266), int(ph * 0.1), int(pw * 0.938), int(ph * 0.804));
-    const double fw = FraSearch->width(), fh = FraSearch->height();
-    lstEarly->setGeometry(int(fw * 0.096), int(fh * 0.123), int(fw * 0.5001), int(fh * 0.7781));
-    const int buttonHeight = int(fh * 0.107);
-    // The buttons keep their place but grow to show their captions whole.
-    const int buttonWidth = std::max(int(fw * 0.2594), CmdRefresh->sizeHint().width());
-    const int buttonLeft = std::min(int(fw * 0.63), int(fw) - buttonWidth - 4);
-    cmdClear->setGeometry(buttonLeft, lstEarly->y() + lstEarly->height() - buttonHeight,
-                          buttonWidth, buttonHeight);
-    CmdRefresh->setGeometry(buttonLeft, lstEarly->y() + lstEarly->height() - 3 * buttonHeight,
-                            buttonWidth, buttonHeight);
-    const double dw = fraDeletedStations->width(), dh = fraDeletedStations->height();
-    lstDS->setGeometry(int(dw * 0.025), int(dh * 0.22), int(dw * 0.95), int(dh * 0.74));
-    m_canvas->update();
-}
-
-void FrmMain::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
-    // Fonts follow the window's height unless it is maximised.
-    if (!isMaximized() && m_designHeight > 0 && m_designFontSize > 0) {
-        QFont f = m_canvas->font();
-        f.setPointSizeF(std::max(6.0, m_designFontSize * height() / m_designHeight));
-        m_canvas->setFont(f);
-    }
-    ArrangeMainWindow();
 }
 
 QString FrmMain::netManagerLabel() const

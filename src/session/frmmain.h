@@ -147,6 +147,7 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void setLineColor(const QColor &color);
     void Form_Load();
     void loadPreamble();
     void applyOptions();
