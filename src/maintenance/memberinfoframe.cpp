@@ -1,40 +1,32 @@
 #include "memberinfoframe.h"
 
+#include "platform/named.h"
 #include "platform/keyfilter.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-template<typename T>
-T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-} // namespace
-
 MemberInfoFrame::MemberInfoFrame(QWidget *parent)
     : QGroupBox(QStringLiteral("MEMBER INFO"), parent)
 {
     setObjectName(QStringLiteral("fraAdd"));
-    lblMode = named(new QLabel(this), "lblMode");
-    TxtNew = named(new QLineEdit(this), "TxtNew");
-    LblNew = named(new QLabel(QStringLiteral("NEW CALL"), this), "LblNew");
-    txtCall = named(new QLineEdit(this), "txtCall");
-    lblCall = named(new QLabel(QStringLiteral("CALL"), this), "lblCall");
-    txtName = named(new QLineEdit(this), "txtName");
-    lblName = named(new QLabel(QStringLiteral("NAME"), this), "lblName");
-    txtCounty = named(new QLineEdit(this), "txtCounty");
-    lblCounty = named(new QLabel(QStringLiteral("COUNTY"), this), "lblCounty");
-    txtStatus = named(new QLineEdit(this), "txtStatus");
-    lblStatus1 = named(new QLabel(QStringLiteral("STATUS"), this), "lblStatus1");
-    txtCS = named(new QLineEdit(this), "txtCS");
-    lblCS = named(new QLabel(QStringLiteral("CITY"), this), "lblCS");
-    cmdSave = named(new QPushButton(QStringLiteral("SAVE"), this), "cmdSave");
-    cmdCancel = named(new QPushButton(QStringLiteral("CANCEL"), this), "cmdCancel");
-    lblIDTime = named(new QLabel(QStringLiteral("ID TIME"), this), "lblIDTime");
+    lblMode = Named(new QLabel(this), "lblMode");
+    TxtNew = Named(new QLineEdit(this), "TxtNew");
+    LblNew = Named(new QLabel(QStringLiteral("NEW CALL"), this), "LblNew");
+    txtCall = Named(new QLineEdit(this), "txtCall");
+    lblCall = Named(new QLabel(QStringLiteral("CALL"), this), "lblCall");
+    txtName = Named(new QLineEdit(this), "txtName");
+    lblName = Named(new QLabel(QStringLiteral("NAME"), this), "lblName");
+    txtCounty = Named(new QLineEdit(this), "txtCounty");
+    lblCounty = Named(new QLabel(QStringLiteral("COUNTY"), this), "lblCounty");
+    txtStatus = Named(new QLineEdit(this), "txtStatus");
+    lblStatus1 = Named(new QLabel(QStringLiteral("STATUS"), this), "lblStatus1");
+    txtCS = Named(new QLineEdit(this), "txtCS");
+    lblCS = Named(new QLabel(QStringLiteral("CITY"), this), "lblCS");
+    cmdSave = Named(new QPushButton(QStringLiteral("SAVE"), this), "cmdSave");
+    cmdCancel = Named(new QPushButton(QStringLiteral("CANCEL"), this), "cmdCancel");
+    lblIDTime = Named(new QLabel(QStringLiteral("ID TIME"), this), "lblIDTime");
     lblIDTime->setAlignment(Qt::AlignCenter);
     lblIDTime->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
     lblIDTime->hide();

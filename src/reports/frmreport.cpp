@@ -1,5 +1,6 @@
 #include "frmreport.h"
 
+#include "platform/named.h"
 #include "startup/centrewindow.h"
 #include "platform/services.h"
 #include "reports/frmmonth.h"
@@ -13,17 +14,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-
-namespace {
-
-template<typename T>
-T *Named(T *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-} // namespace
 
 FrmReport::FrmReport(Services &services, StartupContext &context, ReportPeriod &period,
                      QWidget *parent)

@@ -1,5 +1,6 @@
 #include "frmreporteditor.h"
 
+#include "platform/named.h"
 #include "startup/centrewindow.h"
 #include "platform/services.h"
 #include "reports/monthlytotals.h"
@@ -12,17 +13,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
-
-namespace {
-
-template<typename T>
-T *Named(T *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-} // namespace
 
 frmReportEditor::frmReportEditor(Services &services, StartupContext &context, QWidget *parent)
     : QDialog(parent), m_services(services), m_context(context)

@@ -1,5 +1,6 @@
 #include "frmnetctl.h"
 
+#include "platform/named.h"
 #include "platform/services.h"
 #include "rosterhost.h"
 #include "rosterschedule.h"
@@ -23,12 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename T> T *named(T *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QString appTitle()
 {
@@ -62,36 +57,36 @@ FrmNetCtl::FrmNetCtl(Services &services, StartupContext &context, RosterHost &ho
 
 void FrmNetCtl::buildWindow()
 {
-    Frame1 = named(new QGroupBox(QStringLiteral("NET CONTROLS"), this), QStringLiteral("Frame1"));
-    lst1 = named(new QListWidget(Frame1), QStringLiteral("lst1"));
+    Frame1 = Named(new QGroupBox(QStringLiteral("NET CONTROLS"), this), QStringLiteral("Frame1"));
+    lst1 = Named(new QListWidget(Frame1), QStringLiteral("lst1"));
     (new QVBoxLayout(Frame1))->addWidget(lst1);
 
-    fraAltNC = named(
+    fraAltNC = Named(
         new QGroupBox(QStringLiteral("ALT NET CONTROLS"), this), QStringLiteral("fraAltNC"));
-    lstAltNC = named(new QListWidget(fraAltNC), QStringLiteral("lstAltNC"));
-    cmdAddAltNC = named(
+    lstAltNC = Named(new QListWidget(fraAltNC), QStringLiteral("lstAltNC"));
+    cmdAddAltNC = Named(
         new QPushButton(QStringLiteral("ADD ALT NC"), fraAltNC), QStringLiteral("cmdAddAltNC"));
-    cmdEdit = named(new QPushButton(QStringLiteral("EDIT"), fraAltNC), QStringLiteral("cmdEdit"));
+    cmdEdit = Named(new QPushButton(QStringLiteral("EDIT"), fraAltNC), QStringLiteral("cmdEdit"));
     cmdEdit->setEnabled(false);
     auto *altLayout = new QGridLayout(fraAltNC);
     altLayout->addWidget(lstAltNC, 0, 0, 1, 2);
     altLayout->addWidget(cmdAddAltNC, 1, 0);
     altLayout->addWidget(cmdEdit, 1, 1);
-    mnuAltNC = named(new QMenu(QStringLiteral("&AltNC"), this), QStringLiteral("mnuAltNC"));
+    mnuAltNC = Named(new QMenu(QStringLiteral("&AltNC"), this), QStringLiteral("mnuAltNC"));
     mnuEditEdit
-        = named(mnuAltNC->addAction(QStringLiteral("&Edit")), QStringLiteral("mnuEditEdit"));
+        = Named(mnuAltNC->addAction(QStringLiteral("&Edit")), QStringLiteral("mnuEditEdit"));
     mnuEditDelete
-        = named(mnuAltNC->addAction(QStringLiteral("&Delete")), QStringLiteral("mnuEditDelete"));
+        = Named(mnuAltNC->addAction(QStringLiteral("&Delete")), QStringLiteral("mnuEditDelete"));
     lstAltNC->setContextMenuPolicy(Qt::CustomContextMenu);
 
     FraNetMgr
-        = named(new QGroupBox(QStringLiteral("NET MANAGER"), this), QStringLiteral("FraNetMgr"));
-    TxtMgrName = named(new QLineEdit(FraNetMgr), QStringLiteral("TxtMgrName"));
-    TxtMgrCall = named(new QLineEdit(FraNetMgr), QStringLiteral("TxtMgrCall"));
+        = Named(new QGroupBox(QStringLiteral("NET MANAGER"), this), QStringLiteral("FraNetMgr"));
+    TxtMgrName = Named(new QLineEdit(FraNetMgr), QStringLiteral("TxtMgrName"));
+    TxtMgrCall = Named(new QLineEdit(FraNetMgr), QStringLiteral("TxtMgrCall"));
     cmdChange
-        = named(new QPushButton(QStringLiteral("CHANGE"), FraNetMgr), QStringLiteral("cmdChange"));
+        = Named(new QPushButton(QStringLiteral("CHANGE"), FraNetMgr), QStringLiteral("cmdChange"));
     CmdClrNM
-        = named(new QPushButton(QStringLiteral("&CLEAR"), FraNetMgr), QStringLiteral("CmdClrNM"));
+        = Named(new QPushButton(QStringLiteral("&CLEAR"), FraNetMgr), QStringLiteral("CmdClrNM"));
     auto *mgrLayout = new QGridLayout(FraNetMgr);
     mgrLayout->addWidget(new QLabel(QStringLiteral("NAME"), FraNetMgr), 0, 0);
     mgrLayout->addWidget(TxtMgrName, 0, 1);
@@ -100,16 +95,16 @@ void FrmNetCtl::buildWindow()
     mgrLayout->addWidget(cmdChange, 2, 0);
     mgrLayout->addWidget(CmdClrNM, 2, 1);
 
-    FraNetCtl = named(
+    FraNetCtl = Named(
         new QGroupBox(QStringLiteral("NET CONTROL OPERATIONS"), this), QStringLiteral("FraNetCtl"));
-    lblDay = named(new QLabel(QStringLiteral("DAY"), FraNetCtl), QStringLiteral("lblDay"));
-    txtDay = named(new QLineEdit(FraNetCtl), QStringLiteral("txtDay"));
-    TxtCtlName = named(new QLineEdit(FraNetCtl), QStringLiteral("TxtCtlName"));
-    TxtCtlCall = named(new QLineEdit(FraNetCtl), QStringLiteral("TxtCtlCall"));
-    cmdAdd = named(new QPushButton(QStringLiteral("ADD"), FraNetCtl), QStringLiteral("cmdAdd"));
-    cmdOK = named(new QPushButton(QStringLiteral("OK"), FraNetCtl), QStringLiteral("cmdOK"));
+    lblDay = Named(new QLabel(QStringLiteral("DAY"), FraNetCtl), QStringLiteral("lblDay"));
+    txtDay = Named(new QLineEdit(FraNetCtl), QStringLiteral("txtDay"));
+    TxtCtlName = Named(new QLineEdit(FraNetCtl), QStringLiteral("TxtCtlName"));
+    TxtCtlCall = Named(new QLineEdit(FraNetCtl), QStringLiteral("TxtCtlCall"));
+    cmdAdd = Named(new QPushButton(QStringLiteral("ADD"), FraNetCtl), QStringLiteral("cmdAdd"));
+    cmdOK = Named(new QPushButton(QStringLiteral("OK"), FraNetCtl), QStringLiteral("cmdOK"));
     cmdClrNC
-        = named(new QPushButton(QStringLiteral("&CLEAR"), FraNetCtl), QStringLiteral("cmdClrNC"));
+        = Named(new QPushButton(QStringLiteral("&CLEAR"), FraNetCtl), QStringLiteral("cmdClrNC"));
     cmdAdd->setEnabled(false);
     cmdOK->setEnabled(false);
     auto *ctlLayout = new QGridLayout(FraNetCtl);
@@ -123,12 +118,12 @@ void FrmNetCtl::buildWindow()
     ctlLayout->addWidget(cmdOK, 3, 1);
     ctlLayout->addWidget(cmdClrNC, 3, 2);
 
-    Frame2 = named(new QGroupBox(QStringLiteral("INSTRUCTIONS"), this), QStringLiteral("Frame2"));
-    txtInstr = named(new QPlainTextEdit(Frame2), QStringLiteral("txtInstr"));
+    Frame2 = Named(new QGroupBox(QStringLiteral("INSTRUCTIONS"), this), QStringLiteral("Frame2"));
+    txtInstr = Named(new QPlainTextEdit(Frame2), QStringLiteral("txtInstr"));
     txtInstr->setReadOnly(true);
     (new QVBoxLayout(Frame2))->addWidget(txtInstr);
 
-    cmdClose = named(new QPushButton(QStringLiteral("CLOSE"), this), QStringLiteral("cmdClose"));
+    cmdClose = Named(new QPushButton(QStringLiteral("CLOSE"), this), QStringLiteral("cmdClose"));
 
     auto *layout = new QGridLayout(this);
     layout->addWidget(Frame1, 0, 0, 2, 1);

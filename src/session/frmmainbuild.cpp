@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "platform/named.h"
 #include "appearance/mainlayout.h"
 #include "maintenance/memberinfoframe.h"
 #include "netinfoframe.h"
@@ -36,16 +37,9 @@ public:
     }
 };
 
-template<typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
-
 QAction *action(QMenu *menu, const char *name, const QString &caption)
 {
-    return named(menu->addAction(caption), name);
+    return Named(menu->addAction(caption), name);
 }
 
 } // namespace
@@ -74,38 +68,38 @@ void FrmMain::buildControls()
     m_canvas = new MainCanvas(this);
     setCentralWidget(m_canvas);
 
-    fraCounties = named(new QGroupBox(QStringLiteral("COUNTIES"), m_canvas), "fraCounties");
-    lstCounties = named(new QListWidget(fraCounties), "lstCounties");
+    fraCounties = Named(new QGroupBox(QStringLiteral("COUNTIES"), m_canvas), "fraCounties");
+    lstCounties = Named(new QListWidget(fraCounties), "lstCounties");
 
-    FraStations = named(new QGroupBox(QStringLiteral("NET MEMBERS"), m_canvas), "FraStations");
-    lst1 = named(new QListWidget(FraStations), "lst1");
+    FraStations = Named(new QGroupBox(QStringLiteral("NET MEMBERS"), m_canvas), "FraStations");
+    lst1 = Named(new QListWidget(FraStations), "lst1");
     lst1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lst1->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    fraPreamble = named(new QGroupBox(QStringLiteral("PREAMBLE"), m_canvas), "fraPreamble");
-    rtxtPreamble = named(new QTextEdit(fraPreamble), "rtxtPreamble");
+    fraPreamble = Named(new QGroupBox(QStringLiteral("PREAMBLE"), m_canvas), "fraPreamble");
+    rtxtPreamble = Named(new QTextEdit(fraPreamble), "rtxtPreamble");
     rtxtPreamble->setAcceptRichText(false);
 
     fraAdd = new MemberInfoFrame(m_canvas);
 
-    FraSearch = named(new QGroupBox(QStringLiteral("NON LISTED STATIONS"), m_canvas), "FraSearch");
-    lstEarly = named(new QListWidget(FraSearch), "lstEarly");
-    cmdClear = named(new QPushButton(QStringLiteral("CLEAR"), FraSearch), "cmdClear");
-    CmdRefresh = named(new QPushButton(QStringLiteral(" REFRESH QRZ"), FraSearch), "CmdRefresh");
+    FraSearch = Named(new QGroupBox(QStringLiteral("NON LISTED STATIONS"), m_canvas), "FraSearch");
+    lstEarly = Named(new QListWidget(FraSearch), "lstEarly");
+    cmdClear = Named(new QPushButton(QStringLiteral("CLEAR"), FraSearch), "cmdClear");
+    CmdRefresh = Named(new QPushButton(QStringLiteral(" REFRESH QRZ"), FraSearch), "CmdRefresh");
     CmdRefresh->setEnabled(false);
 
     fraFormData = new NetInfoFrame(m_canvas);
     fraFormData->txtChkin->setStyle(new WideCaretStyle);
     fraFormData->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
 
-    fraDeletedStations = named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas),
+    fraDeletedStations = Named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas),
                                "fraDeletedStations");
-    lstDS = named(new QListWidget(fraDeletedStations), "lstDS");
-    cmdExit = named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
+    lstDS = Named(new QListWidget(fraDeletedStations), "lstDS");
+    cmdExit = Named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
 
-    IDTimer = named(new QTimer(this), "IDTimer");
+    IDTimer = Named(new QTimer(this), "IDTimer");
     IDTimer->setInterval(1000);
-    Timer1 = named(new QTimer(this), "Timer1");
+    Timer1 = Named(new QTimer(this), "Timer1");
     Timer1->setInterval(200);
 
     connect(txtChkin(), &QLineEdit::returnPressed, this, &FrmMain::txtChkin_KeyDown);
@@ -139,18 +133,18 @@ void FrmMain::buildControls()
 void FrmMain::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    mnuFile = named(bar->addMenu(QStringLiteral("File")), "mnuFile");
-    mnuFilePrint = named(mnuFile->addMenu(QStringLiteral("&Print...")), "mnuFilePrint");
+    mnuFile = Named(bar->addMenu(QStringLiteral("File")), "mnuFile");
+    mnuFilePrint = Named(mnuFile->addMenu(QStringLiteral("&Print...")), "mnuFilePrint");
     action(mnuFilePrint, "mnuFilePrintPageSetup", QStringLiteral("&Page Setup"));
     action(mnuFilePrint, "mnuFilePrintFont", QStringLiteral("&Font"));
     action(mnuFilePrint, "mnuFilePrintInstructions", QStringLiteral("&Instructions"));
     action(mnuFilePrint, "mnuFilePrintPreamble", QStringLiteral("P&reamble"));
     mnuFilePrint->setEnabled(false); // printing of texts is not built yet
-    named(mnuFile->addSeparator(), "Hyphen1");
+    Named(mnuFile->addSeparator(), "Hyphen1");
     mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
 
-    mnuEdit = named(bar->addMenu(QStringLiteral("&Edit")), "mnuEdit");
+    mnuEdit = Named(bar->addMenu(QStringLiteral("&Edit")), "mnuEdit");
     mnuEditDelete = action(mnuEdit, "mnuEditDelete", QStringLiteral("&Delete"));
     mnuEditEdit = action(mnuEdit, "mnuEditEdit", QStringLiteral("&Edit"));
     mnuChgCtl = action(mnuEdit, "mnuChgCtl", QStringLiteral("Change Net Ctl/Mgr"));
@@ -159,17 +153,17 @@ void FrmMain::buildMenus()
     connect(mnuEditDeleteCheckin, &QAction::triggered, this, &FrmMain::mnuEditDeleteCheckin_Click);
     connect(mnuChgCtl, &QAction::triggered, this, &FrmMain::mnuChgCtl_Click);
 
-    mnuFormat = named(bar->addMenu(QStringLiteral("F&ormat")), "mnuFormat");
-    QMenu *controls = named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
+    mnuFormat = Named(bar->addMenu(QStringLiteral("F&ormat")), "mnuFormat");
+    QMenu *controls = Named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
     action(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"));
     action(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"));
     action(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"));
-    QMenu *form = named(mnuFormat->addMenu(QStringLiteral("FORM")), "mnuFormatForm");
+    QMenu *form = Named(mnuFormat->addMenu(QStringLiteral("FORM")), "mnuFormatForm");
     action(form, "mnuFormatFormFont", QStringLiteral("Font"));
     action(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"));
     action(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"));
     action(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"));
-    QMenu *formData = named(mnuFormat->addMenu(QStringLiteral("FormData")), "mnuFormatFormData");
+    QMenu *formData = Named(mnuFormat->addMenu(QStringLiteral("FormData")), "mnuFormatFormData");
     action(formData, "mnuFormatFormDataFont", QStringLiteral("Font"));
     action(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"));
     for (QMenu *m : { controls, form, formData }) {
@@ -177,7 +171,7 @@ void FrmMain::buildMenus()
             a->setEnabled(false); // appearance settings are not built yet
     }
 
-    Hyphen2 = named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2");
+    Hyphen2 = Named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2");
     mnuOptionsRetainCheckmark =
         action(Hyphen2, "mnuOptionsRetainCheckmark", QStringLiteral("&Retain Checkmark"));
     mnuOptionsDisableDing = action(Hyphen2, "mnuOptionsDisableDing", QStringLiteral("&Disable Ding"));
@@ -197,16 +191,16 @@ void FrmMain::buildMenus()
     connect(mnuOptionsDisablePreambleWindow, &QAction::triggered, this,
             &FrmMain::mnuOptionsDisablePreambleWindow_Click);
 
-    mnuReports = named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports");
+    mnuReports = Named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports");
     mnuReportsMonthly = action(mnuReports, "mnuReportsMonthly", QStringLiteral("&Monthly Report"));
     mnuReportEditor = action(mnuReports, "mnuReportEditor", QStringLiteral("&Report Editor"));
     connect(mnuReportsMonthly, &QAction::triggered, this, &FrmMain::mnuReportsMonthly_Click);
     connect(mnuReportEditor, &QAction::triggered, this, &FrmMain::mnuReportEditor_Click);
 
-    mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
+    mnuHelp = Named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
     mnuHelpInstructions = action(mnuHelp, "mnuHelpInstructions", QStringLiteral("&Instructions"));
     connect(mnuHelpInstructions, &QAction::triggered, this, &FrmMain::mnuHelpInstructions_Click);
-    mnuAbout = named(bar->addAction(QStringLiteral("A&bout")), "mnuAbout");
+    mnuAbout = Named(bar->addAction(QStringLiteral("A&bout")), "mnuAbout");
     connect(mnuAbout, &QAction::triggered, this, &FrmMain::mnuAbout_Click);
 }
 

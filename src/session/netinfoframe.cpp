@@ -1,5 +1,7 @@
 #include "netinfoframe.h"
 
+#include "platform/named.h"
+
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -11,16 +13,9 @@ void PressLabel::mousePressEvent(QMouseEvent *event)
 }
 
 namespace {
-template<typename T>
-T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QLabel *centredLabel(const char *name, const QString &text, QWidget *parent)
 {
-    auto *label = named(new QLabel(text, parent), name);
+    auto *label = Named(new QLabel(text, parent), name);
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
@@ -30,20 +25,20 @@ NetInfoFrame::NetInfoFrame(QWidget *parent) : QGroupBox(QStringLiteral("NET INFO
 {
     setObjectName(QStringLiteral("fraFormData"));
     lblCallSign = centredLabel("lblCallSign", QStringLiteral("CALLSIGN"), this);
-    txtChkin = named(new QLineEdit(this), "txtChkin");
+    txtChkin = Named(new QLineEdit(this), "txtChkin");
     lblStatus = centredLabel("lblStatus", QString(), this);
     lblStatus->setWordWrap(true);
     lblStatus->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
     lblChkins = centredLabel("lblChkins", QStringLiteral("0"), this);
     Label6 = centredLabel("Label6", QStringLiteral("CHECK INS"), this);
-    lblTraffic = named(new PressLabel(QStringLiteral("0"), this), "lblTraffic");
+    lblTraffic = Named(new PressLabel(QStringLiteral("0"), this), "lblTraffic");
     lblTraffic->setAlignment(Qt::AlignCenter);
     Label1 = centredLabel("Label1", QStringLiteral("TRAFFIC"), this);
     Label4 = centredLabel("Label4", QStringLiteral("NET CONTROL"), this);
     lblNetCtl = centredLabel("lblNetCtl", QString(), this);
     Label2 = centredLabel("Label2", QStringLiteral("NET MANAGER"), this);
     lblNetMgr = centredLabel("lblNetMgr", QString(), this);
-    CmdChange = named(new QPushButton(QStringLiteral("CHANGE"), this), "CmdChange");
+    CmdChange = Named(new QPushButton(QStringLiteral("CHANGE"), this), "CmdChange");
 
     QFont big = font();
     big.setPointSize(big.pointSize() * 2);
