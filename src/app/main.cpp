@@ -1,3 +1,4 @@
+#include "platform/instancelock.h"
 #include "platform/qtservices.h"
 #include "session/frmmain.h"
 #include "startup/frmsplash.h"
@@ -11,6 +12,15 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORQ"));
     Services services = MakeProductionServices();
+    // The lock comes before anything is read or written: a second copy leaves every file
+    // as the first copy has it.
+    InstanceLock lock(services.paths);
+    if (const Status locked = lock.acquire(); !locked) {
+        services.dialogs->message(nullptr, QStringLiteral("VORQ"), locked.error(),
+                                  MsgIcon::Critical, Ok);
+        return 1;
+    }
+    RemoveLeftoverWrites(services.paths);
     StartupContext context;
     std::unique_ptr<FrmMain> window;
     FrmSplash splash(services, context);

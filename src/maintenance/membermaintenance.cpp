@@ -226,7 +226,11 @@ void MemberMaintenance::mnuEditEdit_Click()
 
     m_frame.txtCall->setText(ParseMemberLine(line->text()).call);
     StationFile file(m_main.session().currentCountyFile());
-    file.open();
+    if (const Status opened = file.open(); !opened) {
+        status(QStringLiteral("CANNOT READ ") + opened.error());
+        notify();
+        return;
+    }
     for (int n = 1; n <= RecordsPerFile; ++n) {
         const StationRecord r = file.read(n).trimmed();
         if (r.Call != m_frame.txtCall->text())
@@ -278,9 +282,12 @@ void MemberMaintenance::saveEdit()
     record.Status = m_frame.txtStatus->text();
     record.City = m_frame.txtCS->text();
     record.LastDate = m_editRecord->LastDate;
-    QString error;
-    if (!WriteMemberRecord(m_main.session().currentCountyFile(), i + 1, record, &error)) {
-        status(fileError(error));
+    if (!fieldsStorable(record))
+        return;
+    const Status written = ReplaceStationRecord(m_main.session().currentCountyFile(), i + 1,
+                                                m_editRecord->Call, record);
+    if (!written) {
+        status(fileError(written.error()));
         notify();
         return;
     }
@@ -317,6 +324,9 @@ void MemberMaintenance::saveAdd()
     station.County = m_frame.txtCounty->text();
     station.Status = m_frame.txtStatus->text();
     station.City = m_frame.txtCS->text();
+    // The boxes keep their text: the operator corrects the one named and saves again.
+    if (!fieldsStorable(station))
+        return;
 
     NetSession &session = m_main.session();
     const QString path = m_main.context().countyTable.CountyFilePath(station.County);
@@ -347,9 +357,16 @@ void MemberMaintenance::saveAdd()
         m_main.showOutcome(checkin);
         m_main.lst1->addItem(station.Call + u' ' + station.Name + u' ' + station.City);
     }
-    LogNewMember(*m_main.services().settings, station.Call + u' ' + station.Name + u' '
-                     + station.County + u' ' + station.City);
-    status(call + QStringLiteral(" ADDED"));
+    const Result<QString> logged =
+        LogNewMember(*m_main.services().settings, station.Call + u' ' + station.Name + u' '
+                         + station.County + u' ' + station.City);
+    if (logged) {
+        status(call + QStringLiteral(" ADDED"));
+    } else {
+        // The station is in the database; only the month's list of new members misses it.
+        status(call + QStringLiteral(" ADDED - NOT IN THE NEW MEMBER LIST: ") + logged.error());
+        notify();
+    }
     session.memberAddedFlag = true;
     finish();
 }
@@ -367,12 +384,20 @@ void MemberMaintenance::saveChangeCall()
             break;
         }
     }
+    if (!newCall.isEmpty() && !IsValidCall(newCall)) {
+        status(newCall + QStringLiteral("  INVALID CALL"));
+        notify();
+        return;
+    }
     if (i >= 0 && !newCall.isEmpty()) {
         StationRecord record = members[i];
         record.Call = newCall;
-        QString error;
-        if (!WriteMemberRecord(session.currentCountyFile(), i + 1, record, &error)) {
-            status(fileError(error));
+        if (!fieldsStorable(record))
+            return;
+        const Status written =
+            ReplaceStationRecord(session.currentCountyFile(), i + 1, oldCall, record);
+        if (!written) {
+            status(fileError(written.error()));
             notify();
             return;
         }
@@ -389,6 +414,31 @@ void MemberMaintenance::saveChangeCall()
     }
     backToCheckin();
     m_frame.lblMode->clear();
+}
+
+bool MemberMaintenance::fieldsStorable(const StationRecord &record)
+{
+    const struct
+    {
+        const QString &text;
+        FieldKind kind;
+        QString box;
+    } fields[] = {
+        { record.Call, FieldKind::Call, m_main.ChangeCallFlag ? QStringLiteral("NEW CALL") : QStringLiteral("CALL") },
+        { record.Name, FieldKind::Text, QStringLiteral("NAME") },
+        { record.County, FieldKind::Text, QStringLiteral("COUNTY") },
+        { record.Status, FieldKind::Text, QStringLiteral("STATUS") },
+        { record.City, FieldKind::Text, QStringLiteral("CITY") },
+    };
+    for (const auto &field : fields) {
+        if (PassesKeyFilter(field.kind, field.text))
+            continue;
+        status(field.box + QStringLiteral(": ONLY LETTERS") + (field.kind == FieldKind::Call ? QStringLiteral(", DIGITS") : QString())
+               + QStringLiteral(" AND BLANKS CAN BE STORED"));
+        notify();
+        return false;
+    }
+    return true;
 }
 
 void MemberMaintenance::leaveChangeCallMode()

@@ -47,6 +47,9 @@ private:
     void notify();
     void upperCase(QLineEdit *box);
     bool countyCheck();
+    // False, with the box named on the status line, when a field holds a character its
+    // box does not take (pasted text, a lookup): it would be stored as something else.
+    bool fieldsStorable(const StationRecord &record);
     void clearBoxes();
     void leaveChangeCallMode();
     void backToCheckin();

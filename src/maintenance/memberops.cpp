@@ -25,7 +25,10 @@ AddResult AddMemberRecord(const QString &path, const StationRecord &station, con
     record.LastDate = ShortDate(today);
 
     StationFile file(path);
-    file.open();
+    if (const Status opened = file.open(); !opened) {
+        result.error = opened.error();
+        return result;
+    }
     int slot = 0;
     int marker = 0;
     for (int n = 1; n <= RecordsPerFile; ++n) {
@@ -57,9 +60,9 @@ AddResult AddMemberRecord(const QString &path, const StationRecord &station, con
         result.kind = AddResult::FileFull;
         return result;
     }
-    if (!file.write(writes)) {
+    if (const Status written = file.write(writes); !written) {
         result.kind = AddResult::WriteFailed;
-        result.error = file.errorString();
+        result.error = written.error();
         return result;
     }
     members[slot - 1] = record.trimmed();
@@ -68,31 +71,24 @@ AddResult AddMemberRecord(const QString &path, const StationRecord &station, con
     return result;
 }
 
-bool WriteMemberRecord(const QString &path, int n, const StationRecord &record, QString *error)
-{
-    StationFile file(path);
-    file.open();
-    if (file.write(n, record))
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
-}
-
 DeleteResult DeleteMemberRecord(const QString &path, const QString &call, const QDate &today)
 {
     DeleteResult result;
     StationFile file(path);
-    file.open();
+    if (const Status opened = file.open(); !opened) {
+        result.kind = DeleteResult::WriteFailed;
+        result.error = opened.error();
+        return result;
+    }
     for (int n = 1; n <= RecordsPerFile; ++n) {
         if (file.read(n).Call.trimmed() != call)
             continue;
         StationRecord vacant;
         vacant.Call = StationRecord::VacantMarker();
         vacant.LastDate = ShortDate(today);
-        if (!file.write(n, vacant)) {
+        if (const Status written = file.write(n, vacant); !written) {
             result.kind = DeleteResult::WriteFailed;
-            result.error = file.errorString();
+            result.error = written.error();
             return result;
         }
         result.kind = DeleteResult::Deleted;
@@ -111,7 +107,7 @@ bool HasWeekdayCode(const QString &line)
     return false;
 }
 
-QString LogNewMember(SettingsStore &settings, const QString &line)
+Result<QString> LogNewMember(SettingsStore &settings, const QString &line)
 {
     const QString section = QStringLiteral("NewMember");
     QString key = QStringLiteral("51");
@@ -121,7 +117,9 @@ QString LogNewMember(SettingsStore &settings, const QString &line)
             break;
         }
     }
-    return settings.save(section, key, line) ? key : QString();
+    if (!settings.save(section, key, line))
+        return Status::Error(settings.lastError());
+    return key;
 }
 
 QString EditedMemberLine(const QString &call, const QString &name, const QString &city)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/countyview.h"
+#include "stationdb/result.h"
 #include "stationdb/stationrecord.h"
 
 #include <QDate>
@@ -23,9 +24,6 @@ struct AddResult
 AddResult AddMemberRecord(const QString &path, const StationRecord &station, const QDate &today,
                           CurrentMembers &members);
 
-// Writes record n of a file; false with *error when it cannot.
-bool WriteMemberRecord(const QString &path, int n, const StationRecord &record,
-                       QString *error = nullptr);
 
 struct DeleteResult
 {
@@ -42,8 +40,8 @@ DeleteResult DeleteMemberRecord(const QString &path, const QString &call, const 
 bool HasWeekdayCode(const QString &line);
 
 // Logs an addition under the first empty NewMember key of "0" to "50", else "51".
-// Returns the key used, empty when the store could not be written.
-QString LogNewMember(SettingsStore &settings, const QString &line);
+// Returns the key used, or why the store could not be written.
+Result<QString> LogNewMember(SettingsStore &settings, const QString &line);
 
 // The member line written after an edit and after a call change: the prefix is two
 // characters when the second is a digit 1 to 9, else three.

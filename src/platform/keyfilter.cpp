@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QValidator>
 
 namespace {
 class KeyFilter : public QObject
@@ -28,9 +29,32 @@ protected:
 private:
     FieldKind m_kind;
 };
+
+// Pasted text and text set by the program pass the same filter as typing: what the box
+// cannot take is left out, so it never reaches a record.
+class FilterValidator : public QValidator
+{
+public:
+    FilterValidator(FieldKind kind, QObject *parent) : QValidator(parent), m_kind(kind) { }
+
+    State validate(QString &input, int &pos) const override
+    {
+        const QString before = input.left(pos);
+        const QString filtered = FilterText(m_kind, input);
+        if (filtered.size() != input.size()) {
+            pos = int(FilterText(m_kind, before).size());
+            input = filtered;
+        }
+        return Acceptable;
+    }
+
+private:
+    FieldKind m_kind;
+};
 } // namespace
 
 void InstallKeyFilter(QLineEdit *box, FieldKind kind)
 {
     box->installEventFilter(new KeyFilter(kind, box));
+    box->setValidator(new FilterValidator(kind, box));
 }

@@ -25,6 +25,9 @@ public:
     QString appDataFolder() const { return m_appData; }
     // The settings store's file of one application name ("VORQ", "Pelnet").
     QString settingsFile(const QString &application) const;
+    QString settingsFolder() const { return m_settingsFolder; }
+    // Held while the program runs, so that one copy at a time works on the root.
+    QString lockFile() const { return m_root + QStringLiteral("vorq.lock"); }
 
     bool isPortable() const { return m_portable; }
 

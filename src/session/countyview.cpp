@@ -33,7 +33,12 @@ CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMember
     QList<Entry> work;
 
     StationFile file(path);
-    file.open();
+    if (const Status opened = file.open(); !opened) {
+        view.readError = opened.error();
+        // Nothing of another county may stand in for this one's records.
+        std::fill(members.begin(), members.end(), StationRecord {});
+        return view;
+    }
     for (int n = 1; n <= RecordsPerFile; ++n) {
         StationRecord r = file.read(n);
         r.Call = r.Call.trimmed();
@@ -51,7 +56,7 @@ CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMember
             retired.County.clear();
             retired.City.clear();
             retired.LastDate = ShortDate(today);
-            if (file.write(n, retired)) {
+            if (file.write(n, retired).ok()) {
                 view.retiredLines << r.Call + u' ' + r.Name + u' ' + r.County;
                 members[n - 1] = retired;
                 members[n - 1].Status.clear();

@@ -16,6 +16,7 @@ struct CountyView
     QStringList memberLines; // sorted by suffix, prefix, name, city; no vacant slots
     QStringList retiredLines; // call, name, county of each station retired now
     QStringList failedRetirements; // calls whose retirement could not be written
+    QString readError; // why the file could not be read; then nothing else is set
     int recordsRead = 0;
 };
 

@@ -13,6 +13,7 @@
 #include "startup/frmabout.h"
 #include "startup/frminstr.h"
 #include "startup/startupcontext.h"
+#include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/textforms.h"
 
@@ -61,7 +62,12 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     Form_Load();
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain()
+{
+    // The member form's handlers must not see the focus moves of a window half torn down.
+    delete m_maintenance;
+    m_maintenance = nullptr;
+}
 
 QLineEdit *FrmMain::txtChkin() const { return fraFormData->txtChkin; }
 QLabel *FrmMain::lblStatus() const { return fraFormData->lblStatus; }
@@ -86,9 +92,14 @@ void FrmMain::Form_Load()
 
     lstCounties->blockSignals(true);
     lstCounties->addItem(QStringLiteral("EARLY CHECKINS"));
+    QStringList unreadable;
     for (int p = CountyTable::First; p <= CountyTable::Last; ++p) {
         table.FillDisplayName(p);
-        if (table.FileHasMembers(table.displayName(p)))
+        const Result<bool> hasMembers = table.FileHasMembers(table.displayName(p));
+        // A county whose file cannot be read stays in the list: choosing it tells why.
+        if (!hasMembers)
+            unreadable << hasMembers.error();
+        if (!hasMembers || hasMembers.value())
             lstCounties->addItem(table.displayName(p));
     }
     lstCounties->addItem(QStringLiteral("LATE CHECKINS"));
@@ -139,6 +150,10 @@ void FrmMain::Form_Load()
     ArrangeMainWindow();
 
     lstCounties->setCurrentRow(0);
+    if (const QString notice = m_session.takeUnreadableNotice(unreadable); !notice.isEmpty()) {
+        lblStatus()->setText(notice);
+        m_services.sounds->play(SoundName::Notify());
+    }
 }
 
 bool FrmMain::setCaption()
@@ -197,8 +212,12 @@ void FrmMain::closeEvent(QCloseEvent *event)
     // manager shown; the start-up sequence reads this mark.
     if (!lblNetMgr()->text().isEmpty() && !lblNetCtl()->text().isEmpty()
         && m_services.settings->get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty())
-        m_services.settings->save(QStringLiteral("First"), QStringLiteral("Firstime"),
-                                  QStringLiteral("FALSE"));
+        if (!m_services.settings->save(QStringLiteral("First"), QStringLiteral("Firstime"),
+                                       QStringLiteral("FALSE")))
+            m_services.dialogs->message(this, QStringLiteral("VORQ"),
+                                        QStringLiteral("SETTINGS NOT SAVED: ")
+                                            + m_services.settings->lastError(),
+                                        MsgIcon::Warning, Ok);
     SetCapsLock(*m_services.keyboard, false);
     event->accept();
 }
@@ -273,12 +292,14 @@ void FrmMain::applyOptions()
 void FrmMain::loadPreamble()
 {
     // A missing or unreadable preamble leaves the pane empty: the net can run without it.
-    QFile file(m_context.UserDataFolder + QStringLiteral("VorqPreamble.txt"));
-    if (m_context.UserDataFolder.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        qCInfo(lcSession) << "no preamble at" << file.fileName();
+    const QString path = m_context.UserDataFolder + QStringLiteral("VorqPreamble.txt");
+    const Result<QByteArray> text =
+        m_context.UserDataFolder.isEmpty() ? Result<QByteArray>(Status::Error(path)) : ReadWholeFile(path);
+    if (!text) {
+        qCInfo(lcSession) << "no preamble:" << text.error();
         return;
     }
-    rtxtPreamble->setPlainText(QString::fromLatin1(file.readAll()));
+    rtxtPreamble->setPlainText(QString::fromLatin1(text.value()));
     const int length = rtxtPreamble->document()->characterCount() - 1;
     constexpr int start = 1231;
     constexpr int count = 225;

@@ -89,7 +89,10 @@ void FrmMain::buildControls()
     CmdRefresh->setEnabled(false);
 
     fraFormData = new NetInfoFrame(m_canvas);
-    fraFormData->txtChkin->setStyle(new WideCaretStyle);
+    // A widget does not own the style it is given: the box does, through parenthood.
+    auto *caretStyle = new WideCaretStyle;
+    caretStyle->setParent(fraFormData->txtChkin);
+    fraFormData->txtChkin->setStyle(caretStyle);
     fraFormData->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
 
     fraDeletedStations = Named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas),

@@ -9,9 +9,14 @@
 #include "stationsearch.h"
 
 namespace {
-QString fileError(const QString &call)
+QString fileError(const QString &call, const Status &failure)
 {
-    return call + QStringLiteral(" NOT CHECKED IN - FILE ERROR");
+    return call + QStringLiteral(" NOT CHECKED IN - FILE ERROR: ") + failure.error();
+}
+
+QString withNotice(const QString &status, const QString &notice)
+{
+    return notice.isEmpty() ? status : status + QStringLiteral(" - ") + notice;
 }
 } // namespace
 
@@ -31,11 +36,13 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
         out.sound = SoundName::Notify();
         return out;
     }
-    const auto found = FindStation(m_table, c);
+    const StationSearch search = FindStation(m_table, c);
+    const QString notice = takeUnreadableNotice(search.unreadable);
+    const auto &found = search.found;
     if (!found) {
         out.nonListed = c;
-        out.status = c + QStringLiteral(" NOT FOUND");
-        out.sound = SoundName::Tada();
+        out.status = withNotice(c + QStringLiteral(" NOT FOUND"), notice);
+        out.sound = notice.isEmpty() ? SoundName::Tada() : SoundName::Notify();
         return out;
     }
     if (!m_earlyLateMode) {
@@ -60,16 +67,15 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
     // counted, so the log never claims what the database does not hold.
     StationRecord record = found->record;
     record.LastDate = ShortDate(today);
-    StationFile file(found->path);
-    file.open();
-    if (!file.write(found->recordNumber, record)) {
-        out.status = fileError(c);
+    const Status written = ReplaceStationRecord(found->path, found->recordNumber, c, record);
+    if (!written) {
+        out.status = fileError(c, written);
         out.sound = SoundName::Notify();
         return out;
     }
     m_checkins.set(slot.entry, record.Call);
     ++m_checkinCount;
-    out.status = c + QStringLiteral(" CHECKED IN");
+    out.status = withNotice(c + QStringLiteral(" CHECKED IN"), notice);
     out.checkinLine = BuildCheckinLine(record);
     out.checkedIn = true;
     return out;
@@ -94,6 +100,13 @@ CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, b
         + (m_table.isHomeCounty(entry) ? QStringLiteral(" COUNTY MEMBERS") : QStringLiteral(" MEMBERS"));
     m_currentCountyFile = m_table.CountyFilePath(entry);
     const CountyView view = ReadCountyView(m_currentCountyFile, today, m_members);
+    if (!view.readError.isEmpty()) {
+        // An empty list would say the county has no members; the operator is told why
+        // there is none instead.
+        choice.status = QStringLiteral("CANNOT READ ") + view.readError;
+        choice.sound = SoundName::Notify();
+        return choice;
+    }
     choice.lines = view.memberLines;
     choice.retired = view.retiredLines;
     if (!view.failedRetirements.isEmpty()) {
@@ -145,7 +158,12 @@ SessionOutcome NetSession::memberLineClick(const QString &line, const QDate &tod
     }
 
     StationFile file(m_currentCountyFile);
-    file.open();
+    if (const Status opened = file.open(); !opened) {
+        out.status = fileError(c, opened);
+        out.sound = SoundName::Notify();
+        out.unmarkLine = true;
+        return out;
+    }
     // This scan passes the end marker: a click can only name a listed station anyway.
     for (int n = 1; n <= RecordsPerFile; ++n) {
         StationRecord record = file.read(n);
@@ -154,8 +172,8 @@ SessionOutcome NetSession::memberLineClick(const QString &line, const QDate &tod
         if (call != c)
             continue;
         record.LastDate = MmDdYyyy(today);
-        if (!file.write(n, record)) {
-            out.status = fileError(c);
+        if (const Status written = file.write(n, record); !written) {
+            out.status = fileError(c, written);
             out.sound = SoundName::Notify();
             out.unmarkLine = true;
             return out;
@@ -217,6 +235,18 @@ SessionOutcome NetSession::checkInAdded(const QString &call)
     out.status = call + QStringLiteral(" CHECKED IN");
     out.checkedIn = true;
     return out;
+}
+
+QString NetSession::takeUnreadableNotice(const QStringList &errors)
+{
+    QStringList fresh;
+    for (const QString &error : errors) {
+        if (!m_reportedUnreadable.contains(error)) {
+            m_reportedUnreadable.insert(error);
+            fresh << error;
+        }
+    }
+    return fresh.isEmpty() ? QString() : QStringLiteral("CANNOT READ ") + fresh.join(QStringLiteral("; "));
 }
 
 void NetSession::countTraffic(bool add)

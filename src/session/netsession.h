@@ -4,6 +4,7 @@
 #include "countyview.h"
 
 #include <QDate>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -68,7 +69,12 @@ public:
 
     bool memberAddedFlag = false;
 
+    // A notice of the files that could not be read, each told once per session (a notice
+    // on every check-in would drown the status line); empty when all were told already.
+    QString takeUnreadableNotice(const QStringList &errors);
+
 private:
+
     const CountyTable &m_table;
     CheckinTable m_checkins;
     CurrentMembers m_members;
@@ -78,6 +84,7 @@ private:
     QString m_currentCountyFile;
     int m_checkinCount = 0;
     int m_traffic = 0;
+    QSet<QString> m_reportedUnreadable;
 };
 
 // The counter captions: check-ins as a plain number; traffic with a leading blank before a

@@ -2,8 +2,8 @@
 
 #include "centrewindow.h"
 #include "startupcontext.h"
+#include "stationdb/atomicfile.h"
 
-#include <QFile>
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QTextEdit>
@@ -11,10 +11,11 @@
 
 QString ReadWholeText(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is read: a pipe in its place would block the window.
+    const Result<QByteArray> read = ReadWholeFile(path);
+    if (!read)
         return QString();
-    const QByteArray bytes = file.readAll();
+    const QByteArray &bytes = read.value();
     // Our own texts are UTF-8; older ones came in the Windows code page, read here as
     // Latin-1 so no byte is lost.
     QStringDecoder utf8(QStringDecoder::Utf8);

@@ -1,5 +1,7 @@
 #include "supportfiles.h"
 
+#include "stationdb/atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -41,12 +43,15 @@ bool install(const Bundled (&files)[N], const QString &folder, QString *error)
         if (QFile::exists(target))
             continue;
         QFile source(QString::fromLatin1(file.resource));
-        QFile out(target);
-        if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)
-            || out.write(source.readAll()) != source.size()) {
+        if (!source.open(QIODevice::ReadOnly)) {
             if (error)
-                *error = QStringLiteral("cannot write %1").arg(target);
-            out.remove();
+                *error = FileError(source.fileName(), source.errorString());
+            ok = false;
+            continue;
+        }
+        if (const Status written = WriteFileAtomically(target, source.readAll()); !written) {
+            if (error)
+                *error = written.error();
             ok = false;
         }
     }

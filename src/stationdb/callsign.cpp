@@ -1,5 +1,7 @@
 #include "callsign.h"
 
+#include <algorithm>
+
 namespace {
 bool isDigit(QChar c)
 {
@@ -16,6 +18,10 @@ bool IsValidCall(const QString &s)
     const qsizetype length = s.size();
     if (length > 6)
         return false;
+    for (QChar c : s) {
+        if (c.unicode() <= u' ' || c.unicode() > u'~')
+            return false;
+    }
     if (length == 6 && isDigit(s.at(1)))
         return false;
 
@@ -49,6 +55,23 @@ int FilterKeyAscii(FieldKind kind, int keyAscii)
     if (kind == FieldKind::Call && keyAscii >= '0' && keyAscii <= '9')
         return keyAscii;
     return 0;
+}
+
+bool PassesKeyFilter(FieldKind kind, const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [kind](QChar c) {
+        return c.unicode() != 8 && FilterKeyAscii(kind, c.unicode()) != 0;
+    });
+}
+
+QString FilterText(FieldKind kind, const QString &text)
+{
+    QString out;
+    for (QChar c : text) {
+        if (c.unicode() != 8 && FilterKeyAscii(kind, c.unicode()) != 0)
+            out += c;
+    }
+    return out;
 }
 
 QString CallPrefix(const QString &call)

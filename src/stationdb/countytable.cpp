@@ -106,13 +106,14 @@ QString CountyTable::CountyFilePath(const QString &displayName) const
     return QString();
 }
 
-bool CountyTable::FileHasMembers(const QString &displayName) const
+Result<bool> CountyTable::FileHasMembers(const QString &displayName) const
 {
     const QString path = CountyFilePath(displayName);
     if (path.isEmpty())
         return false;
     StationFile file(path);
-    file.open();
+    if (const Status opened = file.open(); !opened)
+        return opened;
     for (int n = 1; n <= RecordsPerFile; ++n) {
         if (beginsLikeCall(file.read(n).Call.trimmed()))
             return true;

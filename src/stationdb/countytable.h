@@ -1,5 +1,7 @@
 #pragma once
 
+#include "result.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -35,8 +37,9 @@ public:
     // The file of a display name: walks the file table in order and compares the upper-cased
     // base name exactly (case-sensitive). Empty when nothing matches.
     QString CountyFilePath(const QString &displayName) const;
-    // True at the first of records 1 to 100 whose trimmed call begins with A, K, N or W.
-    bool FileHasMembers(const QString &displayName) const;
+    // True at the first of records 1 to 100 whose trimmed call begins with A, K, N or W; an
+    // error when the file exists but cannot be read.
+    Result<bool> FileHasMembers(const QString &displayName) const;
 
     // Position 1 to 116 of a display name, 0 when it is none.
     int displayPosition(const QString &displayName) const;

@@ -1,29 +1,43 @@
 #include "stationfile.h"
 
+#include "atomicfile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+namespace {
+
+QByteArray recordBytes(const QByteArray &data, int n)
+{
+    QByteArray bytes = data.mid(qsizetype(n - 1) * StationRecord::Size, StationRecord::Size);
+    // A record past the end reads as blanks, so a missing record equals a blank one.
+    bytes.append(QByteArray(StationRecord::Size - bytes.size(), ' '));
+    return bytes;
+}
+
+} // namespace
 
 StationFile::StationFile(QString path) : m_path(std::move(path)) { }
 
-bool StationFile::open()
+Status StationFile::open()
 {
     m_data.clear();
-    m_error.clear();
-    QFile file(m_path);
-    if (!file.exists()) {
-        if (!file.open(QIODevice::WriteOnly)) {
-            m_error = file.errorString();
-            return false;
-        }
-        return true;
+    m_open = false;
+    if (!QFileInfo::exists(m_path) && !QFileInfo(m_path).isSymLink()) {
+        // A missing file is created empty, as it always has been; when that fails it still
+        // reads as empty, and the first write reports why it cannot be made.
+        QFile create(m_path);
+        if (create.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            create.close();
+        m_open = true;
+        return Status::Ok();
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = file.errorString();
-        return false;
-    }
-    m_data = file.readAll();
-    return true;
+    Result<QByteArray> bytes = ReadWholeFile(m_path);
+    if (!bytes)
+        return bytes.status();
+    m_data = std::move(bytes.value());
+    m_open = true;
+    return Status::Ok();
 }
 
 StationRecord StationFile::read(int n) const
@@ -36,30 +50,42 @@ StationRecord StationFile::read(int n) const
     return StationRecord::fromBytes(m_data.mid(offset, StationRecord::Size));
 }
 
-bool StationFile::write(int n, const StationRecord &record)
+Status StationFile::write(int n, const StationRecord &record)
 {
     return write(QList<std::pair<int, StationRecord>> { { n, record } });
 }
 
-bool StationFile::write(const QList<std::pair<int, StationRecord>> &records)
+Status StationFile::write(const QList<std::pair<int, StationRecord>> &records)
 {
-    m_error.clear();
+    if (!m_open)
+        return Status::Error(FileError(m_path, QStringLiteral("not read, so not written")));
     for (const auto &[n, record] : records) {
-        if (n < 1) {
-            m_error = QStringLiteral("invalid record number");
-            return false;
-        }
+        if (n < 1)
+            return Status::Error(FileError(m_path, QStringLiteral("invalid record number")));
+        // A character the file's single-byte text cannot hold would be stored as "?".
+        if (!record.fitsLatin1())
+            return Status::Error(
+                FileError(m_path, QStringLiteral("text the station file cannot hold")));
     }
     const QFileInfo info(m_path);
     // A file marked read-only stays unchanged even for an administrator, who could
     // otherwise replace it.
     constexpr auto anyWrite =
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite))) {
-        m_error = QStringLiteral("%1 is read-only").arg(m_path);
-        return false;
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
+        return Status::Error(FileError(m_path, QStringLiteral("the file is read-only")));
+
+    QByteArray data;
+    if (info.exists() || info.isSymLink()) {
+        Result<QByteArray> current = ReadWholeFile(m_path);
+        if (!current)
+            return current.status();
+        data = std::move(current.value());
     }
-    QByteArray data = m_data;
+    for (const auto &[n, record] : records) {
+        if (recordBytes(data, n) != recordBytes(m_data, n))
+            return Status::Error(FileError(m_path, ChangedByAnotherProgram()));
+    }
     for (const auto &[n, record] : records) {
         const qsizetype offset = qsizetype(n - 1) * StationRecord::Size;
         if (data.size() < offset + StationRecord::Size) {
@@ -69,16 +95,22 @@ bool StationFile::write(const QList<std::pair<int, StationRecord>> &records)
         }
         data.replace(offset, StationRecord::Size, record.toBytes());
     }
-
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = file.errorString();
-        return false;
-    }
-    if (file.write(data) != data.size() || !file.commit()) {
-        m_error = file.errorString();
-        return false;
-    }
+    const Status written = WriteFileAtomically(m_path, data);
+    if (!written)
+        return written;
     m_data = data;
-    return true;
+    return Status::Ok();
+}
+
+Status ReplaceStationRecord(const QString &path, int n, const QString &expectedCall,
+                            const StationRecord &record)
+{
+    StationFile file(path);
+    const Status opened = file.open();
+    if (!opened)
+        return opened;
+    if (n < 1 || n > RecordsPerFile || file.read(n).Call.trimmed() != expectedCall
+        || expectedCall.isEmpty())
+        return Status::Error(FileError(path, StationFile::ChangedByAnotherProgram()));
+    return file.write(n, record);
 }

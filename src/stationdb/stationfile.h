@@ -1,11 +1,12 @@
 #pragma once
 
+#include "result.h"
 #include "stationrecord.h"
 
 #include <QByteArray>
 #include <QList>
-#include <utility>
 #include <QString>
+#include <utility>
 
 // The number of records any scan of a station file reads at most.
 inline constexpr int RecordsPerFile = 100;
@@ -18,9 +19,11 @@ class StationFile
 public:
     explicit StationFile(QString path);
 
-    // Opens the file, creating it empty when missing. False when it can be neither read nor
-    // created; reads then give blank records.
-    bool open();
+    // Reads the whole file. A missing file is created empty and reads as empty. A
+    // file that is not a regular file or cannot be read is an error; the object then
+    // refuses every write, because a write built on a failed read would lose the members.
+    Status open();
+    bool isOpen() const { return m_open; }
 
     const QString &path() const { return m_path; }
     // Whole records present in the file.
@@ -29,14 +32,25 @@ public:
     // A record past the end of the file reads as blanks.
     StationRecord read(int n) const;
     // Writes record n in place; a file shorter than n records grows with blank records.
-    // False, with errorString() set, when the file cannot be written.
-    bool write(int n, const StationRecord &record);
-    // Writes several records in one atomic replacement of the file.
-    bool write(const QList<std::pair<int, StationRecord>> &records);
-    QString errorString() const { return m_error; }
+    Status write(int n, const StationRecord &record);
+    // Writes several records in one atomic replacement of the file. The file is read again
+    // first: when another program has changed one of these records since open(), nothing
+    // is written. Changes to other records are kept.
+    Status write(const QList<std::pair<int, StationRecord>> &records);
+
+    // The reason given when a record changed under the operator's hands.
+    static QString ChangedByAnotherProgram()
+    {
+        return QStringLiteral("RECORD CHANGED BY ANOTHER PROGRAM - CHOOSE THE COUNTY AGAIN");
+    }
 
 private:
     QString m_path;
     QByteArray m_data;
-    QString m_error;
+    bool m_open = false;
 };
+
+// Replaces record n when it still holds the station the operator acted on (its trimmed
+// call is expectedCall), so a stale member list never overwrites another station.
+Status ReplaceStationRecord(const QString &path, int n, const QString &expectedCall,
+                            const StationRecord &record);

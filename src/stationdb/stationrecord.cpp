@@ -54,3 +54,14 @@ StationRecord StationRecord::trimmed() const
     r.trimAll();
     return r;
 }
+
+bool StationRecord::fitsLatin1() const
+{
+    for (const QString *field : { &Call, &Name, &County, &Status, &City, &LastDate }) {
+        for (QChar c : *field) {
+            if (c.unicode() > 0xff)
+                return false;
+        }
+    }
+    return true;
+}

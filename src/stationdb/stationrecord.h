@@ -39,6 +39,9 @@ struct StationRecord
     // A slot that holds no station: blank or vacant.
     bool isFree() const { return isBlank() || isVacant(); }
 
+    // True when every field can be stored as single-byte text without loss.
+    bool fitsLatin1() const;
+
     bool operator==(const StationRecord &) const = default;
 };
 

@@ -3,6 +3,9 @@
 #include "maintenance/membermaintenance.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
 #include <QFile>
 #include <QPushButton>
 
@@ -134,6 +137,11 @@ void TestMaintenance::refusedFailedAndLoggedAdds()
     saveAs("W4B", "MOBILE");
     QCOMPARE(f.setting("NewMember", "51"), u"W4B NEW MOBILE TOWN"_s);
     QCOMPARE(f.setting("NewMember", "52"), QString());
+    // A month's list that cannot be written is told, not passed over.
+    const QString ini = f.root.settings().fileOf("VORQ");
+    QVERIFY(QFile::remove(ini) && QDir().mkpath(ini));
+    QVERIFY(saveAs("W4LOG", "MOBILE").startsWith(u"W4LOG ADDED - NOT IN THE NEW MEMBER LIST: "_s + ini));
+    QCOMPARE(f.root.record("MOBILE", 4).Call.trimmed(), u"W4LOG"_s);
 }
 
 void TestMaintenance::editChangeCallAndLostRecord()
@@ -243,6 +251,16 @@ void TestMaintenance::keyFiltersAndCountyCheck()
     auto typed = [](QLineEdit *b, const char *keys) { b->setFocus(); QTest::keyClicks(b, keys); return b->text(); };
     QCOMPARE(typed(m.txtCall, "k4-a/b 1"), u"k4ab 1"_s);
     QCOMPARE(typed(m.txtName, "ann-marie 2"), u"annmarie "_s);
+    // Pasted text passes the same filter as typing: nothing a record cannot hold gets in.
+    QGuiApplication::clipboard()->setText(u"\u00c9LODIE\tX 2\u0141\u200f"_s);
+    m.txtName->clear();
+    m.txtName->paste();
+    QCOMPARE(m.txtName->text(), u"LODIEX "_s);
+    QGuiApplication::clipboard()->setText(u"K4A\u00a0B\n"_s);
+    m.txtCall->clear();
+    m.txtCall->paste();
+    QCOMPARE(m.txtCall->text(), u"K4AB"_s);
+    m.txtCall->clear();
     // The county must be a name of the table; upper case is made on Enter.
     typed(m.txtCounty, "lee");
     QTest::keyClick(m.txtCounty, Qt::Key_Return);

@@ -158,7 +158,7 @@ void TestFrmMain::captionIdReminderAndRoster()
 
 void TestFrmMain::typedOutcomes_data()
 {
-    // Lists are written with '|' between their lines; "block" is "full" (check-in table) or "ro" (file).
+    // Lists are written with '|' between their lines; "block" "full" fills the check-in table.
     for (const char *column : { "choose", "typed", "status", "sounds", "count", "checkins", "nonListed", "block" })
         QTest::addColumn<QString>(column);
     const QString e = "EARLY CHECKINS", jim = "K4ABC JIM JEFFERSON BIRMINGHAM", no = "K4ABC NOT CHECKED IN - ";
@@ -175,7 +175,6 @@ void TestFrmMain::typedOutcomes_data()
     QTest::newRow("late mode checks in")
         << "LATE CHECKINS" << "KA4LEE" << "KA4LEE CHECKED IN" << "" << "1" << "KA4LEE ANN LEE " << "" << "";
     QTest::newRow("list full") << e << "K4ABC" << no + "LIST FULL" << Notify << "0" << "" << "" << "full";
-    QTest::newRow("file error") << e << "K4ABC" << no + "FILE ERROR" << Notify << "0" << "" << "" << "ro";
 }
 
 void TestFrmMain::typedOutcomes()
@@ -196,8 +195,6 @@ void TestFrmMain::typedOutcomes()
     const QByteArray before = db();
     for (int k = 1; block == "full" && k <= 149; ++k)
         w.session().checkins().set(k, u"X%1"_s.arg(k));
-    if (block == "ro")
-        QFile::setPermissions(f.root.filePath("JEFFERSON"), QFile::ReadOwner);
     f.choose(choose);
     for (const QString &call : list(typed))
         f.type(call);

@@ -84,7 +84,7 @@ void TestSessionLogic::searchOrder()
                     { "LEE", { Vacant(), Station("K4TWO", "FIRST"), BlankSlot(), Station("W4BEH"),
                                Station("K4TWO", "SECOND"), EndMarker(), Station("K4HIDDEN") } },
                     { "TEXAS", QList<StationRecord>(99, Vacant()) << Station("K4EDGE") << Station("K4FAR") } });
-    const FoundStation found = FindStation(root.table(), call).value_or(FoundStation {}); // none: all empty
+    const FoundStation found = FindStation(root.table(), call).found.value_or(FoundStation {}); // none: all empty
     QCOMPARE(std::tuple(found.record.County, found.recordNumber, found.path),
              std::tuple(county, record, county.isEmpty() ? QString() : root.filePath(county)));
 }

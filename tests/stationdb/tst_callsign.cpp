@@ -11,6 +11,8 @@ private slots:
     void isValidCall();
     void keyFilter_data();
     void keyFilter();
+    void pastedText_data();
+    void pastedText();
     void prefixAndSuffix_data();
     void prefixAndSuffix();
 };
@@ -42,6 +44,15 @@ void TestCallSign::isValidCall_data()
     QTest::newRow("lower case is the caller's job") << "k4abc" << false;
     QTest::newRow("AA prefix") << "AA4XY" << true;
     QTest::newRow("zero digit") << "KB0AAA" << true;
+    // What a paste brings: each would make a call that is never found again as typed.
+    QTest::newRow("blank inside") << "K4A B" << false;
+    QTest::newRow("tab inside") << "K4A\tB" << false;
+    QTest::newRow("NUL inside") << QString::fromLatin1("K4A\0B", 5) << false;
+    QTest::newRow("line feed") << "K4AB\n" << false;
+    QTest::newRow("no-break space") << "K4A\u00a0B" << false;
+    QTest::newRow("right-to-left mark") << "K4AB\u200f" << false;
+    QTest::newRow("letter outside Latin-1") << "K4\u0141B" << false;
+    QTest::newRow("Latin-1 letter") << "K4\u00c9B" << false;
 }
 
 void TestCallSign::isValidCall()
@@ -75,6 +86,31 @@ void TestCallSign::keyFilter()
     QFETCH(int, key);
     QFETCH(bool, passes);
     QCOMPARE(FilterKeyAscii(FieldKind(kind), key), passes ? key : 0);
+}
+
+void TestCallSign::pastedText_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("kept");
+    const int call = int(FieldKind::Call);
+    const int text = int(FieldKind::Text);
+    QTest::newRow("clean call") << call << "K4ABC" << "K4ABC";
+    QTest::newRow("call with tab and NUL") << call << QString::fromLatin1("K4\tA\0BC", 7) << "K4ABC";
+    QTest::newRow("name with digits") << text << "ANN 2ND" << "ANN ND";
+    QTest::newRow("name outside Latin-1") << text << "\u0141UKASZ" << "UKASZ";
+    QTest::newRow("city with accent and RTL mark") << text << "MONTR\u00c9AL\u200f" << "MONTRAL";
+    QTest::newRow("line feed and no-break space") << text << "ST\nJOHN\u00a0X" << "STJOHNX";
+}
+
+void TestCallSign::pastedText()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, text);
+    QFETCH(QString, kept);
+    QCOMPARE(FilterText(FieldKind(kind), text), kept);
+    QCOMPARE(PassesKeyFilter(FieldKind(kind), text), kept == text);
+    QVERIFY(PassesKeyFilter(FieldKind(kind), kept));
 }
 
 void TestCallSign::prefixAndSuffix_data()

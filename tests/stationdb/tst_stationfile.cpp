@@ -1,7 +1,12 @@
 #include "stationdb/stationfile.h"
+#include "failingfs.h"
+#include "stationdb/atomicfile.h"
 #include "testroot.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
 #include <QTest>
 #include <random>
 
@@ -17,7 +22,13 @@ private slots:
     void missingFileIsCreatedEmpty();
     void badFilesReadAsBlanks_data();
     void badFilesReadAsBlanks();
-    void failedWriteIsReported();
+    void failedWriteLeavesFileIntact_data();
+    void failedWriteLeavesFileIntact();
+    void unreadableFileIsNeverWritten_data();
+    void unreadableFileIsNeverWritten();
+    void replaceChecksTheStation_data();
+    void replaceChecksTheStation();
+    void leftoverTemporariesRemoved();
     void markers();
 };
 
@@ -80,12 +91,13 @@ void TestStationFile::missingFileIsCreatedEmpty()
 {
     TestRoot root;
     const QString path = root.filePath("MOBILE");
-    QVERIFY(!QFile::exists(path));
     StationFile file(path);
     QVERIFY(file.open());
-    QVERIFY(QFile::exists(path));
-    QCOMPARE(QFile(path).size(), 0);
+    QCOMPARE(QFileInfo(path).size(), 0);
     QCOMPARE(file.read(1), StationRecord::blank());
+    QVERIFY(file.write(1, Station("K4NEW")));
+    QCOMPARE(root.record("MOBILE", 1).Call.trimmed(), QStringLiteral("K4NEW"));
+    QCOMPARE(QFileInfo(path).permissions() & QFile::ReadOther, QFile::ReadOther);
 }
 
 void TestStationFile::badFilesReadAsBlanks_data()
@@ -115,7 +127,7 @@ void TestStationFile::badFilesReadAsBlanks()
     StationFile file(root.filePath("LEE"));
     QVERIFY(file.open());
     QCOMPARE(file.read(record).Call.trimmed(), call);
-    root.table().FileHasMembers("LEE"); // the table's scan copes as well
+    (void)root.table().FileHasMembers("LEE"); // the table's scan copes as well
     // And a write keeps every other byte where it was.
     QVERIFY(file.write(1, Station("W4NEW")));
     const QByteArray after = root.stationBytes("LEE");
@@ -124,24 +136,134 @@ void TestStationFile::badFilesReadAsBlanks()
         QCOMPARE(after.mid(82), content.mid(82));
 }
 
-void TestStationFile::failedWriteIsReported()
+void TestStationFile::failedWriteLeavesFileIntact_data()
 {
-    TestRoot root({ { "LEE", { Station("K4A"), Station("K4B") } } });
+    QTest::addColumn<QString>("fault");
+    for (const char *fault : { "read-only", "full disk", "folder gone", "record changed",
+                               "not single-byte text" })
+        QTest::newRow(fault) << QString::fromLatin1(fault);
+}
+
+void TestStationFile::failedWriteLeavesFileIntact()
+{
+    QFETCH(QString, fault);
+    TestRoot root({ { "LEE", { Station("K4A", "ANN"), Station("K4B", "BOB"), EndMarker() } } });
     const QString path = root.filePath("LEE");
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
+    const QByteArray before = root.stationBytes("LEE");
     StationFile file(path);
     QVERIFY(file.open());
-    QCOMPARE(file.read(2).Call.trimmed(), QStringLiteral("K4B"));
-    QVERIFY(!file.write(2, Station("W4X")));
-    QVERIFY(!file.errorString().isEmpty());
-    QCOMPARE(root.record("LEE", 2).Call.trimmed(), QStringLiteral("K4B"));
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    // The folder vanished under an open file.
-    StationFile other(path);
-    QVERIFY(other.open());
-    QVERIFY(QDir(root.paths().dataFolder()).removeRecursively());
-    QVERIFY(!other.write(1, Station("W4X")));
-    QVERIFY(!other.errorString().isEmpty());
+    StationRecord update = Station("W4X", "XAVIER");
+    std::unique_ptr<FullDisk> full;
+    if (fault == "read-only") {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup);
+    } else if (fault == "full disk") {
+        full = std::make_unique<FullDisk>(root.root());
+        QVERIFY2(full->isFull(), "no way to fill a file system here");
+    } else if (fault == "folder gone") {
+        QVERIFY(QDir(root.paths().dataFolder()).removeRecursively());
+    } else if (fault == "record changed") {
+        // Another program took record 2 after this one read the file.
+        StationFile other(path);
+        QVERIFY(other.open());
+        QVERIFY(other.write(2, Station("N4OTH", "OTHER")));
+    } else {
+        update.Name = QStringLiteral("\u0141UKASZ"); // L with stroke: no Latin-1 byte
+    }
+    const QByteArray expected = root.stationBytes("LEE");
+    const Status written = file.write(2, update);
+    QVERIFY(!written);
+    QVERIFY2(written.error().contains(path), qPrintable(written.error()));
+    full.reset();
+    QCOMPARE(root.stationBytes("LEE"), expected);
+    if (fault != "record changed" && fault != "folder gone")
+        QCOMPARE(expected, before);
+    // Nothing of the attempt is left beside the file.
+    QCOMPARE(QDir(root.paths().dataFolder()).entryList(QDir::Files | QDir::Hidden),
+             fault == "folder gone" ? QStringList() : QStringList { "Lee.dat" });
+}
+
+void TestStationFile::unreadableFileIsNeverWritten_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("write-only file") << "write-only";
+    QTest::newRow("folder in its place") << "folder";
+    QTest::newRow("named pipe in its place") << "pipe";
+}
+
+void TestStationFile::unreadableFileIsNeverWritten()
+{
+    QFETCH(QString, kind);
+    TestRoot root({ { "LEE", { Station("K4A"), Station("K4B"), EndMarker() } } });
+    const QString path = root.filePath("LEE");
+    const QByteArray before = root.stationBytes("LEE");
+    ObeyFilePermissions obey;
+    if (kind == "write-only") {
+        QVERIFY(obey.active());
+        QFile::setPermissions(path, QFile::WriteOwner);
+    } else {
+        QVERIFY(QFile::remove(path));
+        if (kind == "folder")
+            QVERIFY(QDir().mkpath(path));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    StationFile file(path);
+    const Status opened = file.open(); // a pipe must not block here
+    QVERIFY(!opened);
+    QVERIFY(opened.error().startsWith(path));
+    QVERIFY(!file.write(3, Station("W4NEW")));
+    QVERIFY(!ReplaceStationRecord(path, 1, "K4A", Station("K4A")));
+    QVERIFY(!root.table().FileHasMembers("LEE"));
+    if (kind == "write-only") {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(root.stationBytes("LEE"), before);
+    } else {
+        QCOMPARE(QFileInfo(path).isFile(), false);
+    }
+}
+
+void TestStationFile::replaceChecksTheStation_data()
+{
+    QTest::addColumn<int>("record");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("still there") << 2 << "K4B" << true;
+    QTest::newRow("another station took it") << 1 << "K4B" << false;
+    QTest::newRow("freed meanwhile") << 3 << "K4C" << false;
+    QTest::newRow("no call named") << 4 << "" << false;
+    QTest::newRow("past the scan") << 101 << "" << false;
+}
+
+void TestStationFile::replaceChecksTheStation()
+{
+    QFETCH(int, record);
+    QFETCH(QString, expected);
+    QFETCH(bool, written);
+    TestRoot root({ { "LEE", { Station("K4A"), Station("K4B"), Vacant() } } });
+    const QByteArray before = root.stationBytes("LEE");
+    const Status result = ReplaceStationRecord(root.filePath("LEE"), record, expected,
+                                               Station(expected.isEmpty() ? "W4X" : expected, "NEW"));
+    QCOMPARE(result.ok(), written);
+    if (written)
+        QCOMPARE(root.record("LEE", record).Name.trimmed(), QStringLiteral("NEW"));
+    else
+        QVERIFY(result.error().contains(StationFile::ChangedByAnotherProgram())
+                && root.stationBytes("LEE") == before);
+}
+
+void TestStationFile::leftoverTemporariesRemoved()
+{
+    TestRoot root({ { "LEE", { Station("K4A") } } });
+    const QString data = root.paths().dataFolder();
+    for (const char *name : { "Lee.dat.Ab12Cd", "Lee.dat.XXXXXX", "notes.txt.abcdef", "Lee.dat.toolong7",
+                              "Lee.datx.abcdef", ".dat.abcdef" }) {
+        QFile f(data + name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(RemoveLeftoverTemporaries(data, { ".dat" }), 2);
+    QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             QStringList({ ".dat.abcdef", "Lee.dat", "Lee.dat.toolong7", "Lee.datx.abcdef",
+                           "notes.txt.abcdef" }));
 }
 
 void TestStationFile::markers()

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "result.h"
+
+#include <QByteArray>
+#include <QFileDevice>
+#include <QString>
+
+// The one write path for every file the program owns. The whole new content goes to a
+// temporary file beside the target; every write, the flush and the sync are checked; only
+// then is it renamed over the target. Any failure leaves the old file byte-identical and
+// is returned. A new file gets newPermissions; an existing one keeps its own.
+Status WriteFileAtomically(const QString &path, const QByteArray &content,
+                           QFileDevice::Permissions newPermissions =
+                               QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                               | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+
+// Reads a whole regular file. A path that is missing, not a regular file (a folder, a pipe,
+// a device) or unreadable is an error: a caller that cannot read a file must never write it.
+Result<QByteArray> ReadWholeFile(const QString &path);
+
+// The temporary files of an interrupted write of ours are named "<file>.XXXXXX"; this
+// removes those left in a folder beside files of the given suffixes (".dat", ".ini").
+// Returns how many were removed.
+int RemoveLeftoverTemporaries(const QString &folder, const QStringList &suffixes);

@@ -1,0 +1,132 @@
+#include "failingfs.h"
+#include "maintenance/memberops.h"
+#include "session/netsession.h"
+#include "testroot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+// The net session against station files that fail as real disks do: nothing is claimed
+// that the files do not hold, and nothing is written from a file that could not be read.
+class TestSessionStorage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fullDiskChangesNothing_data();
+    void fullDiskChangesNothing();
+    void unreadableFileIsToldOnceAndNeverWritten();
+    void checkinOfAStationMovedMeanwhile();
+};
+
+namespace {
+const QDate kToday(2026, 3, 10);
+
+// A county with a station heard lately and one silent for years, and a state.
+#define LEE_AND_TEXAS                                                                          \
+    { { "LEE", { Station("K4OD", "ODELL", "", "", "OPELIKA", "1/2/2026"),                      \
+                 Station("W4OLD", "OLDIE", "", "", "AUBURN", "1/2/2020"), EndMarker() } },      \
+      { "TEXAS", { Station("N4TX", "TEX") } } }
+} // namespace
+
+void TestSessionStorage::fullDiskChangesNothing_data()
+{
+    QTest::addColumn<QString>("action");
+    for (const char *action : { "typed check-in", "click check-in", "retirement", "add", "delete" })
+        QTest::newRow(action) << QString::fromLatin1(action);
+}
+
+void TestSessionStorage::fullDiskChangesNothing()
+{
+    QFETCH(QString, action);
+    TestRoot root(LEE_AND_TEXAS);
+    NetSession session(root.table());
+    if (action == "click check-in")
+        QVERIFY(session.chooseEntry("TEXAS", kToday, true).status->isEmpty());
+    const QByteArray before = root.stationBytes("LEE") + root.stationBytes("TEXAS");
+    FullDisk full(root.root());
+    QVERIFY2(full.isFull(), "no way to fill a file system here");
+
+    QString status;
+    if (action == "typed check-in") {
+        const SessionOutcome out = session.typedCheckin("K4OD", kToday);
+        QVERIFY(!out.checkedIn && out.checkinLine.isEmpty());
+        status = *out.status;
+        QVERIFY(status.startsWith("K4OD NOT CHECKED IN - FILE ERROR: "));
+    } else if (action == "click check-in") {
+        const SessionOutcome out = session.memberLineClick("N4   TX   TEX ", kToday, true, "ding");
+        QVERIFY(!out.checkedIn && out.unmarkLine);
+        status = *out.status;
+    } else if (action == "retirement") {
+        const CountyChoice choice = session.chooseEntry("LEE", kToday, true);
+        QCOMPARE(choice.retired, QStringList());
+        QCOMPARE(choice.lines.size(), 2); // the silent station stays listed
+        status = *choice.status;
+        QCOMPARE(status, "W4OLD NOT RETIRED - FILE ERROR");
+    } else if (action == "add") {
+        CurrentMembers members;
+        const AddResult added = AddMemberRecord(root.filePath("LEE"), Station("W4NEW", "NEW", "LEE"),
+                                                kToday, members);
+        QCOMPARE(added.kind, AddResult::WriteFailed);
+        status = added.error;
+    } else {
+        const DeleteResult deleted = DeleteMemberRecord(root.filePath("LEE"), "K4OD", kToday);
+        QCOMPARE(deleted.kind, DeleteResult::WriteFailed);
+        status = deleted.error;
+    }
+    QVERIFY(!status.isEmpty());
+    QCOMPARE(session.checkinCount(), 0);
+    QCOMPARE(session.checkins().entry(1), QString());
+    QCOMPARE(root.stationBytes("LEE") + root.stationBytes("TEXAS"), before);
+}
+
+void TestSessionStorage::unreadableFileIsToldOnceAndNeverWritten()
+{
+    TestRoot root(LEE_AND_TEXAS);
+    ObeyFilePermissions obey;
+    QVERIFY(obey.active());
+    const QString lee = root.filePath("LEE");
+    QVERIFY(QFile::setPermissions(lee, QFile::WriteOwner));
+    NetSession session(root.table());
+
+    // The search passes over the file, says so once, and still finds stations elsewhere.
+    SessionOutcome out = session.typedCheckin("N4TX", kToday);
+    QVERIFY(out.checkedIn);
+    QVERIFY2(out.status->startsWith("N4TX CHECKED IN - CANNOT READ " + lee), qPrintable(*out.status));
+    out = session.typedCheckin("K4OD", kToday);
+    QCOMPARE(*out.status, "K4OD NOT FOUND");
+
+    // The county view says why it shows nobody, and retires nobody.
+    const CountyChoice choice = session.chooseEntry("LEE", kToday, true);
+    QVERIFY(choice.lines.isEmpty() && choice.retired.isEmpty());
+    QVERIFY(choice.status->startsWith("CANNOT READ " + lee));
+    CurrentMembers members;
+    QCOMPARE(AddMemberRecord(lee, Station("W4NEW", "NEW", "LEE"), kToday, members).kind,
+             AddResult::WriteFailed);
+    QCOMPARE(DeleteMemberRecord(lee, "K4OD", kToday).kind, DeleteResult::WriteFailed);
+
+    QVERIFY(QFile::setPermissions(lee, QFile::ReadOwner | QFile::WriteOwner));
+    QCOMPARE(root.record("LEE", 1).Call.trimmed(), "K4OD");
+    QCOMPARE(root.record("LEE", 2).Call.trimmed(), "W4OLD");
+    QCOMPARE(root.record("LEE", 3).Call.trimmed(), "**EOF*");
+    QCOMPARE(root.stationBytes("LEE").size(), 3 * 82);
+}
+
+void TestSessionStorage::checkinOfAStationMovedMeanwhile()
+{
+    // A click check-in works from the list read earlier; if another program has put another
+    // station into that record since, that station keeps its date.
+    TestRoot root(LEE_AND_TEXAS);
+    NetSession session(root.table());
+    session.chooseEntry("LEE", kToday, true);
+    root.writeStations("LEE", { Station("W4OTH", "OTHER", "", "", "", "5/5/2025"),
+                                Station("K4OD", "ODELL", "", "", "", "1/2/2026") });
+    const SessionOutcome out = session.memberLineClick("K4   OD   ODELL OPELIKA", kToday, false, {});
+    QVERIFY(out.checkedIn);
+    QCOMPARE(root.record("LEE", 1).LastDate.trimmed(), "5/5/2025");
+    QCOMPARE(root.record("LEE", 2).LastDate.trimmed(), "03/10/2026");
+}
+
+QTEST_GUILESS_MAIN(TestSessionStorage)
+#include "tst_sessionstorage.moc"
