@@ -24,8 +24,8 @@ MemberInfoFrame::MemberInfoFrame(QWidget *parent)
     lblStatus1 = Named(new QLabel(QStringLiteral("STATUS"), this), "lblStatus1");
     txtCS = Named(new QLineEdit(this), "txtCS");
     lblCS = Named(new QLabel(QStringLiteral("CITY"), this), "lblCS");
-    cmdSave = Named(new QPushButton(QStringLiteral("SAVE"), this), "cmdSave");
-    cmdCancel = Named(new QPushButton(QStringLiteral("CANCEL"), this), "cmdCancel");
+    cmdSave = Named(new QPushButton(QStringLiteral("&Save"), this), "cmdSave");
+    cmdCancel = Named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
     lblIDTime = Named(new QLabel(QStringLiteral("ID TIME"), this), "lblIDTime");
     lblIDTime->setAlignment(Qt::AlignCenter);
     lblIDTime->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));

@@ -140,7 +140,8 @@ void MemberMaintenance::txtCall_Enter()
 void MemberMaintenance::txtCall_LostFocus()
 {
     const QString call = m_frame.txtCall->text();
-    if (IsValidCall(call))
+    // An empty box is left alone, so the operator can always get back to CALLSIGN.
+    if (call.isEmpty() || IsValidCall(call))
         return;
     status(call + QStringLiteral("  INVALID CALL"));
     m_frame.txtCall->clear();
@@ -295,7 +296,7 @@ void MemberMaintenance::saveEdit()
     status(QStringLiteral("RECORD UPDATED"));
     if (QListWidgetItem *line = m_main.lst1->currentItem()) {
         const Qt::CheckState mark = line->checkState();
-        line->setText(EditedMemberLine(record.Call, record.Name, record.City));
+        line->setText(BuildMemberLine(record.Call, record.Name, record.City));
         line->setCheckState(mark);
     }
     m_editRecord.reset();
@@ -330,8 +331,11 @@ void MemberMaintenance::saveAdd()
 
     NetSession &session = m_main.session();
     const QString path = m_main.context().countyTable.CountyFilePath(station.County);
-    const AddResult added =
-        AddMemberRecord(path, station, m_main.services().clock->today(), session.currentMembers());
+    // The records read belong to the current county's list only when the station goes there.
+    CurrentMembers otherCounty;
+    const AddResult added = AddMemberRecord(
+        path, station, m_main.services().clock->today(),
+        path == session.currentCountyFile() ? session.currentMembers() : otherCounty);
     switch (added.kind) {
     case AddResult::AlreadyExists:
         status(QStringLiteral("CALL ALREADY EXISTS"));
@@ -377,6 +381,19 @@ void MemberMaintenance::saveChangeCall()
     CurrentMembers &members = session.currentMembers();
     const QString oldCall = m_frame.txtCall->text();
     const QString newCall = m_frame.TxtNew->text();
+    if (oldCall.isEmpty() || newCall.isEmpty()) {
+        // Nothing names a station to change: an empty old call would match a blank slot.
+        leaveChangeCallMode();
+        m_main.ChangeCallFlag = false;
+        m_frame.lblMode->clear();
+        backToCheckin();
+        return;
+    }
+    if (!IsValidCall(newCall)) {
+        status(newCall + QStringLiteral("  INVALID CALL"));
+        notify();
+        return;
+    }
     int i = -1;
     for (int n = 0; n < RecordsPerFile && n < members.size(); ++n) {
         if (members[n].Call == oldCall) {
@@ -384,34 +401,38 @@ void MemberMaintenance::saveChangeCall()
             break;
         }
     }
-    if (!newCall.isEmpty() && !IsValidCall(newCall)) {
-        status(newCall + QStringLiteral("  INVALID CALL"));
+    if (i < 0) {
+        status(QStringLiteral("ERROR! RECORD NOT FOUND!"));
         notify();
         return;
     }
-    if (i >= 0 && !newCall.isEmpty()) {
-        StationRecord record = members[i];
-        record.Call = newCall;
-        if (!fieldsStorable(record))
-            return;
-        const Status written =
-            ReplaceStationRecord(session.currentCountyFile(), i + 1, oldCall, record);
-        if (!written) {
-            status(fileError(written.error()));
-            notify();
-            return;
-        }
-        members[i].Call = newCall;
-        if (QListWidgetItem *line = m_main.lst1->currentItem()) {
-            const Qt::CheckState mark = line->checkState();
-            line->setText(ChangedCallLine(newCall, record.Name, record.City));
-            line->setCheckState(mark);
-        }
-        leaveChangeCallMode();
-        session.setCheckinCount(session.checkinCount() - 1);
-        m_main.showOutcome(SessionOutcome {});
-        m_main.ChangeCallFlag = false;
+    const ChangeCallResult changed =
+        ChangeMemberCall(session.currentCountyFile(), i + 1, oldCall, newCall);
+    if (changed.kind == ChangeCallResult::AlreadyExists) {
+        status(newCall + QStringLiteral(" - CALL ALREADY EXISTS"));
+        notify();
+        return;
     }
+    if (changed.kind != ChangeCallResult::Changed) {
+        status(fileError(changed.error));
+        notify();
+        return;
+    }
+    members[i] = changed.record;
+    session.memberLeft(oldCall, newCall);
+    for (int row = 0; row < m_main.lst1->count(); ++row) {
+        QListWidgetItem *line = m_main.lst1->item(row);
+        if (ParseMemberLine(line->text()).call != oldCall)
+            continue;
+        line->setText(BuildMemberLine(newCall, changed.record.Name, changed.record.City));
+        line->setCheckState(session.checkins().find(newCall, CheckinTable::Last) > 0 ? Qt::Checked
+                                                                                    : Qt::Unchecked);
+        break;
+    }
+    leaveChangeCallMode();
+    m_main.showOutcome(SessionOutcome {});
+    status(oldCall + QStringLiteral(" CHANGED TO ") + newCall);
+    m_main.ChangeCallFlag = false;
     backToCheckin();
     m_frame.lblMode->clear();
 }
@@ -470,30 +491,29 @@ void MemberMaintenance::clearBoxes()
 
 void MemberMaintenance::cmdCancel_Click()
 {
-    m_frame.txtCall->clear();
-    if (!m_main.ChangeCallFlag) {
-        for (QLineEdit *box : { m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus,
-                                m_frame.txtCS, m_frame.TxtNew })
-            box->clear();
-        for (QWidget *w : std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblCounty,
-                                                             m_frame.lblCS, m_frame.txtName,
-                                                             m_frame.txtCounty, m_frame.txtStatus,
-                                                             m_frame.txtCS })
-            w->show();
-        m_frame.txtCall->setEnabled(true);
-        m_frame.TxtNew->hide();
-        m_frame.LblNew->hide();
-        m_frame.lblCall->setText(QStringLiteral("CALL"));
-        m_editRecord.reset();
-    }
+    // Every way out leaves the whole form in view, whatever mode it was in.
+    leaveChangeCallMode();
+    m_main.ChangeCallFlag = false;
+    m_main.MemberFormMode = 0;
+    m_editRecord.reset();
     m_frame.lblMode->clear();
     backToCheckin();
+}
+
+bool MemberMaintenance::memberLineSelected(QListWidgetItem *line, const QString &what)
+{
+    if (line && line->isSelected() && !m_main.session().earlyLateMode())
+        return true;
+    // Check-in lines are not member lines: their text would be taken apart wrongly.
+    status(QStringLiteral("CHOOSE A COUNTY AND SELECT A MEMBER TO ") + what);
+    notify();
+    return false;
 }
 
 void MemberMaintenance::mnuEditDelete_Click()
 {
     QListWidgetItem *line = m_main.lst1->currentItem();
-    if (!line || !line->isSelected())
+    if (!memberLineSelected(line, QStringLiteral("DELETE")))
         return;
     const ParsedMemberLine parsed = ParseMemberLine(line->text());
     const QString c = parsed.call;
@@ -503,22 +523,11 @@ void MemberMaintenance::mnuEditDelete_Click()
     const MsgButton answer = services.dialogs->message(
         &m_main, QStringLiteral("REMOVING RECORD FROM THE DATABASE"),
         QStringLiteral("REALLY REMOVE ") + c + u' ' + m + QStringLiteral(" FROM THE DATABASE?"),
-        MsgIcon::Question, Yes | No);
+        MsgIcon::Question, Yes | No, No);
     if (answer != Yes)
         return;
 
     NetSession &session = m_main.session();
-    const QString text = line->text();
-    auto removeLine = [&] {
-        delete line;
-        session.setCheckinCount(session.checkinCount() - 1);
-        m_main.showOutcome(SessionOutcome {});
-    };
-    if (HasWeekdayCode(text)) {
-        removeLine();
-        backToCheckin();
-        return;
-    }
     const DeleteResult deleted =
         DeleteMemberRecord(session.currentCountyFile(), c, services.clock->today());
     switch (deleted.kind) {
@@ -526,13 +535,20 @@ void MemberMaintenance::mnuEditDelete_Click()
         status(fileError(deleted.error));
         notify();
         break;
+    case DeleteResult::NetControl:
+        status(c + QStringLiteral(" IS A NET CONTROL - NOT DELETED"));
+        notify();
+        break;
     case DeleteResult::Deleted:
-        removeLine();
+        delete line;
+        session.memberLeft(c);
+        m_main.showOutcome(SessionOutcome {});
         session.currentMembers()[deleted.record - 1] = StationRecord { StationRecord::VacantMarker(), {}, {}, {}, {}, {} };
         status(QStringLiteral("\nRECORD DELETED"));
         break;
     case DeleteResult::NotFound:
-        removeLine();
+        // The line named no station of the file: it goes, and nothing else changes.
+        delete line;
         status(QStringLiteral("RECORD NOT FOUND!"));
         notify();
         break;
@@ -549,6 +565,8 @@ void MemberMaintenance::mnuChgCall_Click()
         notify();
         return;
     }
+    if (!memberLineSelected(line, QStringLiteral("CHANGE")))
+        return;
     m_main.ChangeCallFlag = true;
     m_frame.lblMode->setText(QStringLiteral("CHANGE CALL"));
     for (QWidget *w : std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblCounty,

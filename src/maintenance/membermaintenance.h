@@ -8,6 +8,7 @@
 class FrmMain;
 class MemberInfoFrame;
 class QLineEdit;
+class QListWidgetItem;
 class QWidget;
 
 // The MEMBER INFO frame at work: adding, editing, deleting and changing the call of members
@@ -47,6 +48,8 @@ private:
     void notify();
     void upperCase(QLineEdit *box);
     bool countyCheck();
+    // True when line is a selected member line of a county view; else says what to select.
+    bool memberLineSelected(QListWidgetItem *line, const QString &what);
     // False, with the box named on the status line, when a field holds a character its
     // box does not take (pasted text, a lookup): it would be stored as something else.
     bool fieldsStorable(const StationRecord &record);

@@ -4,17 +4,6 @@
 #include "stationdb/stationfile.h"
 #include "stationdb/textforms.h"
 
-namespace {
-
-QString editPrefix(const QString &call)
-{
-    if (call.size() >= 2 && call.at(1) >= u'1' && call.at(1) <= u'9')
-        return call.left(2);
-    return call.left(3);
-}
-
-} // namespace
-
 AddResult AddMemberRecord(const QString &path, const StationRecord &station, const QDate &today,
                           CurrentMembers &members)
 {
@@ -29,6 +18,12 @@ AddResult AddMemberRecord(const QString &path, const StationRecord &station, con
         result.error = opened.error();
         return result;
     }
+    // The whole file up to its end is looked at before a slot is chosen: a station may stand
+    // behind a freed slot, and must not be stored a second time.
+    if (FindCallInFile(file, station.Call) > 0) {
+        result.kind = AddResult::AlreadyExists;
+        return result;
+    }
     int slot = 0;
     int marker = 0;
     for (int n = 1; n <= RecordsPerFile; ++n) {
@@ -37,10 +32,6 @@ AddResult AddMemberRecord(const QString &path, const StationRecord &station, con
         if (r.Call == StationRecord::EndMarker()) {
             marker = n;
             break;
-        }
-        if (r.Call == station.Call) {
-            result.kind = AddResult::AlreadyExists;
-            return result;
         }
         if (r.Call.isEmpty() || r.Call == StationRecord::VacantMarker()) {
             slot = n;
@@ -71,6 +62,48 @@ AddResult AddMemberRecord(const QString &path, const StationRecord &station, con
     return result;
 }
 
+int FindCallInFile(const StationFile &file, const QString &call)
+{
+    for (int n = 1; n <= RecordsPerFile; ++n) {
+        const QString c = file.read(n).Call.trimmed();
+        if (c == StationRecord::EndMarker())
+            return 0;
+        if (c == call)
+            return n;
+    }
+    return 0;
+}
+
+ChangeCallResult ChangeMemberCall(const QString &path, int n, const QString &oldCall,
+                                  const QString &newCall)
+{
+    ChangeCallResult result;
+    StationFile file(path);
+    if (const Status opened = file.open(); !opened) {
+        result.error = opened.error();
+        return result;
+    }
+    if (oldCall.isEmpty() || file.read(n).Call.trimmed() != oldCall) {
+        result.error = FileError(path, StationFile::ChangedByAnotherProgram());
+        return result;
+    }
+    if (FindCallInFile(file, newCall) > 0) {
+        result.kind = ChangeCallResult::AlreadyExists;
+        return result;
+    }
+    // Only the call changes: the rest of the record is taken from the file as it is now, so
+    // a check-in dated meanwhile is kept.
+    StationRecord record = file.read(n);
+    record.Call = newCall;
+    if (const Status written = file.write(n, record); !written) {
+        result.error = written.error();
+        return result;
+    }
+    result.kind = ChangeCallResult::Changed;
+    result.record = record.trimmed();
+    return result;
+}
+
 DeleteResult DeleteMemberRecord(const QString &path, const QString &call, const QDate &today)
 {
     DeleteResult result;
@@ -81,8 +114,14 @@ DeleteResult DeleteMemberRecord(const QString &path, const QString &call, const 
         return result;
     }
     for (int n = 1; n <= RecordsPerFile; ++n) {
-        if (file.read(n).Call.trimmed() != call)
+        const StationRecord found = file.read(n);
+        if (found.Call.trimmed() != call)
             continue;
+        if (IsWeekdayCode(found.Status.trimmed())) {
+            result.kind = DeleteResult::NetControl;
+            result.record = n;
+            return result;
+        }
         StationRecord vacant;
         vacant.Call = StationRecord::VacantMarker();
         vacant.LastDate = ShortDate(today);
@@ -98,10 +137,10 @@ DeleteResult DeleteMemberRecord(const QString &path, const QString &call, const 
     return result;
 }
 
-bool HasWeekdayCode(const QString &line)
+bool IsWeekdayCode(const QString &status)
 {
-    for (const char *code : { " SUN ", " MON ", " TUE ", " WED ", " THU ", " FRI ", " SAT " }) {
-        if (line.contains(QLatin1String(code)))
+    for (const char *code : { "SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT" }) {
+        if (status == QLatin1String(code))
             return true;
     }
     return false;
@@ -120,19 +159,4 @@ Result<QString> LogNewMember(SettingsStore &settings, const QString &line)
     if (!settings.save(section, key, line))
         return Status::Error(settings.lastError());
     return key;
-}
-
-QString EditedMemberLine(const QString &call, const QString &name, const QString &city)
-{
-    const QString prefix = editPrefix(call);
-    const QString suffix = call.mid(prefix.size());
-    if (suffix.size() < 1 || suffix.size() > 3)
-        return call;
-    return PadField(prefix, 5) + PadField(suffix, 5) + u' ' + name + u' ' + city;
-}
-
-QString ChangedCallLine(const QString &call, const QString &name, const QString &city)
-{
-    const QString prefix = editPrefix(call);
-    return prefix + QStringLiteral("  ") + call.mid(prefix.size()) + u' ' + name + u' ' + city;
 }

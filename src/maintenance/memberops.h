@@ -8,6 +8,7 @@
 #include <QString>
 
 class SettingsStore;
+class StationFile;
 
 struct AddResult
 {
@@ -25,25 +26,37 @@ AddResult AddMemberRecord(const QString &path, const StationRecord &station, con
                           CurrentMembers &members);
 
 
+// The record (from 1) of the first station with this call before the end marker, 0 when none.
+int FindCallInFile(const StationFile &file, const QString &call);
+
+struct ChangeCallResult
+{
+    enum Kind { Changed, AlreadyExists, WriteFailed } kind = WriteFailed;
+    StationRecord record; // as written, trimmed
+    QString error;
+};
+
+// Gives record n a new call, when it still holds oldCall and no station of the file has the
+// new call already; the other fields stay as the file holds them.
+ChangeCallResult ChangeMemberCall(const QString &path, int n, const QString &oldCall,
+                                  const QString &newCall);
+
 struct DeleteResult
 {
-    enum Kind { Deleted, NotFound, WriteFailed } kind = NotFound;
+    enum Kind { Deleted, NotFound, NetControl, WriteFailed } kind = NotFound;
     int record = 0;
     QString error;
 };
 
 // Overwrites the first record of the file whose call is the given one with a vacant record
-// dated today.
+// dated today. A weekday net control (a weekday code in its status) is kept.
 DeleteResult DeleteMemberRecord(const QString &path, const QString &call, const QDate &today);
 
-// True when a member line names a weekday net control (" SUN " ... " SAT ").
-bool HasWeekdayCode(const QString &line);
+// True when a status is a weekday code ("SUN" ... "SAT"): the station is a net control.
+bool IsWeekdayCode(const QString &status);
 
 // Logs an addition under the first empty NewMember key of "0" to "50", else "51".
 // Returns the key used, or why the store could not be written.
 Result<QString> LogNewMember(SettingsStore &settings, const QString &line);
 
-// The member line written after an edit and after a call change: the prefix is two
-// characters when the second is a digit 1 to 9, else three.
-QString EditedMemberLine(const QString &call, const QString &name, const QString &city);
-QString ChangedCallLine(const QString &call, const QString &name, const QString &city);
+

@@ -19,8 +19,9 @@ public:
         int entry; // the free or matching entry; 0 when full
     };
 
-    // Walks entries 1 to 149 and stops at the first entry that is free or holds the call.
-    // A call stored behind a free entry is therefore not seen.
+    // The entry that holds the call (any of 1 to 150), else the first free one of 1 to 149.
+    // Every entry is looked at: a check-in taken back frees its entry, and a station
+    // checked in behind it must still be seen, or it would be checked in and counted twice.
     Walk walk(const QString &call) const;
     // The first entry of 1 to last that holds the call, 0 when none.
     int find(const QString &call, int last = LastTyped) const;
@@ -31,6 +32,9 @@ public:
         if (k >= 1 && k <= Last)
             m_entries[k] = value;
     }
+
+    // How many entries hold a station (neither free nor taken back).
+    int stationCount() const;
 
 private:
     std::array<QString, Last + 1> m_entries;

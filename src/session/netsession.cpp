@@ -74,7 +74,6 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
         return out;
     }
     m_checkins.set(slot.entry, record.Call);
-    ++m_checkinCount;
     out.status = withNotice(c + QStringLiteral(" CHECKED IN"), notice);
     out.checkinLine = BuildCheckinLine(record);
     out.checkedIn = true;
@@ -86,6 +85,7 @@ CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, b
     CountyChoice choice;
     choice.status = QString();
     m_chosenEntry = entry;
+    m_clickCheckin.reset();
     const QString kind = entry.left(5);
     if (kind == QLatin1String("EARLY") || kind == QLatin1String("LATE ")) {
         m_earlyLateKind = kind;
@@ -116,15 +116,8 @@ CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, b
     if (retainCheckmark) {
         for (int i = 0; i < choice.lines.size(); ++i) {
             const QString call = ParseMemberLine(choice.lines[i]).call;
-            for (int k = 1; k <= CheckinTable::LastTyped; ++k) {
-                const QString e = m_checkins.entry(k);
-                if (e.isEmpty())
-                    break;
-                if (e == call) {
-                    choice.marked << i;
-                    break;
-                }
-            }
+            if (m_checkins.find(call, CheckinTable::Last) > 0)
+                choice.marked << i;
         }
     }
     return choice;
@@ -138,6 +131,7 @@ SessionOutcome NetSession::memberLineClick(const QString &line, const QDate &tod
         return out; // check-in lines are not member lines
     out.status = QString();
     const QString c = ParseMemberLine(line).call;
+    m_clickCheckin.reset();
 
     int k = 0;
     const CheckinTable::Walk slot = m_checkins.walk(c);
@@ -179,7 +173,7 @@ SessionOutcome NetSession::memberLineClick(const QString &line, const QDate &tod
             return out;
         }
         m_checkins.set(k, c);
-        ++m_checkinCount;
+        m_clickCheckin = c;
         if (dingEnabled)
             out.sound = dingSound;
         out.status = c + QStringLiteral(" CHECKED IN");
@@ -201,7 +195,6 @@ SessionOutcome NetSession::deleteCheckin(const QString &line)
         if (k == 0)
             return out;
         m_checkins.set(k, QString());
-        setCheckinCount(m_checkinCount - 1);
         out.status = c + QStringLiteral(" is NOT checked in");
         out.unmarkLine = true;
         return out;
@@ -210,11 +203,10 @@ SessionOutcome NetSession::deleteCheckin(const QString &line)
     if (blank < 0)
         return out;
     const QString c = line.left(blank);
-    const int k = m_checkins.find(c);
+    const int k = m_checkins.find(c, CheckinTable::Last);
     if (k == 0)
         return out;
     m_checkins.set(k, CheckinTable::Deleted());
-    setCheckinCount(m_checkinCount - 1);
     out.status = c + QStringLiteral(" REMOVED");
     out.removeLine = true;
     return out;
@@ -231,10 +223,23 @@ SessionOutcome NetSession::checkInAdded(const QString &call)
         return out;
     }
     m_checkins.set(slot.entry, call);
-    ++m_checkinCount;
     out.status = call + QStringLiteral(" CHECKED IN");
     out.checkedIn = true;
     return out;
+}
+
+void NetSession::memberLeft(const QString &call, const QString &newCall)
+{
+    const int k = m_checkins.find(call, CheckinTable::Last);
+    if (k == 0)
+        return;
+    if (m_clickCheckin == call) {
+        // Selecting the line by a click checked the station in; that check-in is taken back.
+        m_checkins.set(k, QString());
+        m_clickCheckin.reset();
+    } else if (!newCall.isEmpty()) {
+        m_checkins.set(k, newCall);
+    }
 }
 
 QString NetSession::takeUnreadableNotice(const QStringList &errors)

@@ -61,8 +61,12 @@ public:
     const CheckinTable &checkins() const { return m_checkins; }
     CheckinTable &checkins() { return m_checkins; }
 
-    int checkinCount() const { return m_checkinCount; }
-    void setCheckinCount(int count) { m_checkinCount = std::max(0, count); }
+    // Always the number of stations in the check-in table: no path changes one without
+    // the other.
+    int checkinCount() const { return m_checkins.stationCount(); }
+    // A member deleted (newCall empty) or given a new call. The check-in made by the click
+    // that selected its line is taken back; one made earlier stays, under the new call.
+    void memberLeft(const QString &call, const QString &newCall = QString());
     int traffic() const { return m_traffic; }
     // Left button adds one, right button takes one away; never below 0.
     void countTraffic(bool add);
@@ -82,7 +86,7 @@ private:
     QString m_earlyLateKind = QStringLiteral("EARLY");
     QString m_chosenEntry;
     QString m_currentCountyFile;
-    int m_checkinCount = 0;
+    std::optional<QString> m_clickCheckin; // the station the last member-line click checked in
     int m_traffic = 0;
     QSet<QString> m_reportedUnreadable;
 };

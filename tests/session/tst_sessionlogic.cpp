@@ -16,7 +16,7 @@ class TestSessionLogic : public QObject
 private slots:
     void memberLine_data();
     void memberLine();
-    void checkinWalkStopsAtFirstFree();
+    void checkinWalkSeesEveryEntry();
     void searchOrder_data();
     void searchOrder();
     void idTicks_data();
@@ -43,7 +43,7 @@ void TestSessionLogic::memberLine()
     QCOMPARE((QStringList { p.call, p.rest, p.firstWord }), (QStringList { call, "JIM BIRMINGHAM", "JIM" }));
 }
 
-void TestSessionLogic::checkinWalkStopsAtFirstFree()
+void TestSessionLogic::checkinWalkSeesEveryEntry()
 {
     CheckinTable t;
     t.set(1, "K4A");
@@ -52,12 +52,17 @@ void TestSessionLogic::checkinWalkStopsAtFirstFree()
     auto walk = [&t](const QString &call) { return std::pair { t.walk(call).kind, t.walk(call).entry }; };
     QCOMPARE(walk("K4C"), std::pair(CheckinTable::Walk::Match, 3));
     QCOMPARE(walk("K4B"), std::pair(CheckinTable::Walk::Free, 4)); // DELETED is neither free nor the call
-    t.set(1, QString()); // a freed entry in the middle hides the calls behind it
-    QCOMPARE(walk("K4C"), std::pair(CheckinTable::Walk::Free, 1));
+    t.set(1, QString()); // a freed entry never hides a station checked in behind it
+    QCOMPARE(walk("K4C"), std::pair(CheckinTable::Walk::Match, 3));
+    QCOMPARE(walk("K4B"), std::pair(CheckinTable::Walk::Free, 1));
+    QCOMPARE(t.stationCount(), 1);
     for (int k = 1; k <= CheckinTable::LastTyped; ++k)
         t.set(k, u"X%1"_s.arg(k));
     QCOMPARE(t.walk("K4Z").kind, CheckinTable::Walk::Full);
     QCOMPARE(walk("X149"), std::pair(CheckinTable::Walk::Match, 149));
+    t.set(CheckinTable::Last, "K4CLICK"); // a click may use the last entry; typing sees it too
+    QCOMPARE(walk("K4CLICK"), std::pair(CheckinTable::Walk::Match, 150));
+    QCOMPARE(t.stationCount(), 150);
 }
 
 void TestSessionLogic::searchOrder_data()
