@@ -109,12 +109,15 @@ void FrmReport::CmdCopy_Click()
     clipboard->setText(report.clipboard);
     CmdCopy->setText(QStringLiteral("REPORT COPIED"));
 
-    if (!settings.save(ReportKeys::Section(), ReportKeys::Subject(), report.subject)
-        || !settings.save(ReportKeys::Section(), ReportKeys::MsgText(), report.body)) {
+    // Subject and text are one copy: never the subject of one report with another's text.
+    const Status stored = settings.saveAll(
+        { SettingChange::Set(ReportKeys::Section(), ReportKeys::Subject(), report.subject),
+          SettingChange::Set(ReportKeys::Section(), ReportKeys::MsgText(), report.body) });
+    if (!stored) {
         // The clipboard holds the report anyway; only the stored copy is missing.
         m_services.dialogs->message(this, windowTitle(),
                                     QStringLiteral("The report could not be stored.\n")
-                                        + settings.lastError(),
+                                        + stored.error(),
                                     MsgIcon::Warning, Ok);
     }
 }
@@ -143,10 +146,10 @@ void FrmReport::cmdReset_Click()
     LstNewMem->clear();
     cmdReset->setEnabled(false);
     m_context.ReportResetFlag = QStringLiteral("True");
-    if (!ResetMonthlyReport(*m_services.settings)) {
+    if (const Status reset = ResetMonthlyReport(*m_services.settings); !reset) {
         m_services.dialogs->message(this, windowTitle(),
                                     QStringLiteral("The report could not be reset.\n")
-                                        + m_services.settings->lastError(),
+                                        + reset.error(),
                                     MsgIcon::Critical, Ok);
         // What is shown must be what is stored; the button stays for another try.
         m_totals = LoadMonthlyTotals(*m_services.settings);

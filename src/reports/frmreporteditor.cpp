@@ -162,10 +162,12 @@ void frmReportEditor::cmdDelete_Click()
     const int key = FindNewMemberKey(settings, lstNewMember->item(row)->text());
     if (key < 0)
         return;
-    if (!settings.save(ReportKeys::NewMemberSection(), QString::number(key), QString())) {
+    if (const Status emptied =
+            settings.saveValue(ReportKeys::NewMemberSection(), QString::number(key), QString());
+        !emptied) {
         m_services.dialogs->message(this, windowTitle(),
                                     QStringLiteral("The entry could not be deleted.\n")
-                                        + settings.lastError(),
+                                        + emptied.error(),
                                     MsgIcon::Critical, Ok);
         return;
     }
@@ -182,15 +184,18 @@ void frmReportEditor::CmdSave_Click()
         entries << lstNewMember->item(i)->text();
 
     // The totals go in as typed: every reader takes the number at the start of the text.
-    const bool saved =
-        settings.save(ReportKeys::Section(), ReportKeys::Sessions(), txtSessions->text())
-        && settings.save(ReportKeys::Section(), ReportKeys::Checkins(), txtCheckins->text())
-        && settings.save(ReportKeys::Section(), ReportKeys::Traffic(), txtTraffic->text())
-        && SaveNewMemberList(settings, entries);
+    // They and the list are saved together, so a failure leaves the month as it was.
+    QList<SettingChange> changes {
+        SettingChange::Set(ReportKeys::Section(), ReportKeys::Sessions(), txtSessions->text()),
+        SettingChange::Set(ReportKeys::Section(), ReportKeys::Checkins(), txtCheckins->text()),
+        SettingChange::Set(ReportKeys::Section(), ReportKeys::Traffic(), txtTraffic->text())
+    };
+    changes += NewMemberListChanges(settings, entries);
+    const Status saved = settings.saveAll(changes);
     if (!saved) {
         m_services.dialogs->message(this, windowTitle(),
                                     QStringLiteral("The changes could not be saved.\n")
-                                        + settings.lastError(),
+                                        + saved.error(),
                                     MsgIcon::Critical, Ok);
         return;
     }

@@ -4,6 +4,7 @@
 #include "stationdb/textforms.h"
 
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -21,14 +22,25 @@ QString NewMemberKey(int index)
 
 } // namespace
 
-MonthlyTotals LoadMonthlyTotals(const SettingsStore &settings)
+Result<MonthlyTotals> ReadMonthlyTotals(const SettingsStore &settings)
 {
     using namespace ReportKeys;
     MonthlyTotals totals;
-    totals.Sessions = LeadingInt(settings.get(Section(), Sessions()));
-    totals.Checkins = LeadingInt(settings.get(Section(), Checkins()));
-    totals.Traffic = LeadingInt(settings.get(Section(), Traffic()));
+    for (const auto &[key, total] : { std::pair { Sessions(), &totals.Sessions },
+                                      std::pair { Checkins(), &totals.Checkins },
+                                      std::pair { Traffic(), &totals.Traffic } }) {
+        const Result<QString> text = settings.read(Section(), key);
+        if (!text)
+            return text.status();
+        *total = LeadingInt(*text);
+    }
     return totals;
+}
+
+MonthlyTotals LoadMonthlyTotals(const SettingsStore &settings)
+{
+    const Result<MonthlyTotals> totals = ReadMonthlyTotals(settings);
+    return totals ? *totals : MonthlyTotals {};
 }
 
 bool HasStoredTotals(const SettingsStore &settings)
@@ -36,12 +48,17 @@ bool HasStoredTotals(const SettingsStore &settings)
     return !settings.get(ReportKeys::Section(), ReportKeys::Sessions()).isEmpty();
 }
 
-bool SaveMonthlyTotals(SettingsStore &settings, const MonthlyTotals &totals)
+QList<SettingChange> MonthlyTotalsChanges(const MonthlyTotals &totals)
 {
     using namespace ReportKeys;
-    return settings.save(Section(), Sessions(), QString::number(totals.Sessions))
-        && settings.save(Section(), Checkins(), QString::number(totals.Checkins))
-        && settings.save(Section(), Traffic(), QString::number(totals.Traffic));
+    return { SettingChange::Set(Section(), Sessions(), QString::number(totals.Sessions)),
+             SettingChange::Set(Section(), Checkins(), QString::number(totals.Checkins)),
+             SettingChange::Set(Section(), Traffic(), QString::number(totals.Traffic)) };
+}
+
+Status SaveMonthlyTotals(SettingsStore &settings, const MonthlyTotals &totals)
+{
+    return settings.saveAll(MonthlyTotalsChanges(totals));
 }
 
 MonthlyTotals AddSession(const MonthlyTotals &totals, qint32 checkins, qint32 traffic)
@@ -53,9 +70,13 @@ MonthlyTotals AddSession(const MonthlyTotals &totals, qint32 checkins, qint32 tr
     return sum;
 }
 
-bool AddSessionToStoredTotals(SettingsStore &settings, qint32 checkins, qint32 traffic)
+Status AddSessionToStoredTotals(SettingsStore &settings, qint32 checkins, qint32 traffic)
 {
-    return SaveMonthlyTotals(settings, AddSession(LoadMonthlyTotals(settings), checkins, traffic));
+    // Totals that could not be read are not taken as zeros: the month would start over.
+    const Result<MonthlyTotals> stored = ReadMonthlyTotals(settings);
+    if (!stored)
+        return stored.status();
+    return SaveMonthlyTotals(settings, AddSession(*stored, checkins, traffic));
 }
 
 QStringList NewMemberEntries(const SettingsStore &settings)
@@ -80,34 +101,37 @@ int FindNewMemberKey(const SettingsStore &settings, const QString &entry)
     return -1;
 }
 
-bool SaveNewMemberList(SettingsStore &settings, const QStringList &entries)
+QList<SettingChange> NewMemberListChanges(const SettingsStore &settings,
+                                          const QStringList &entries)
 {
     const QString section = ReportKeys::NewMemberSection();
+    QList<SettingChange> changes;
     int key = 0;
     for (const QString &entry : entries) {
-        if (entry.isEmpty())
-            continue;
-        if (!settings.save(section, NewMemberKey(key), entry))
-            return false;
-        ++key;
+        if (!entry.isEmpty())
+            changes << SettingChange::Set(section, NewMemberKey(key++), entry);
     }
     for (; key <= LastNewMemberKey; ++key) {
-        if (!settings.get(section, NewMemberKey(key)).isEmpty()
-            && !settings.save(section, NewMemberKey(key), QString()))
-            return false;
+        if (!settings.get(section, NewMemberKey(key)).isEmpty())
+            changes << SettingChange::Set(section, NewMemberKey(key), QString());
     }
-    return true;
+    return changes;
 }
 
-bool ResetMonthlyReport(SettingsStore &settings)
+Status SaveNewMemberList(SettingsStore &settings, const QStringList &entries)
 {
-    if (!SaveMonthlyTotals(settings, MonthlyTotals {}))
-        return false;
+    return settings.saveAll(NewMemberListChanges(settings, entries));
+}
+
+Status ResetMonthlyReport(SettingsStore &settings)
+{
+    QList<SettingChange> changes = MonthlyTotalsChanges(MonthlyTotals {});
     const QString section = ReportKeys::NewMemberSection();
     for (int i = 0; i < ReportNewMemberKeys; ++i) {
-        if (!settings.get(section, NewMemberKey(i)).isEmpty()
-            && !settings.save(section, NewMemberKey(i), QString()))
-            return false;
+        if (!settings.get(section, NewMemberKey(i)).isEmpty())
+            changes << SettingChange::Set(section, NewMemberKey(i), QString());
     }
-    return settings.save(ReportKeys::Section(), ReportKeys::ResetReport(), QStringLiteral("True"));
+    changes << SettingChange::Set(ReportKeys::Section(), ReportKeys::ResetReport(),
+                                  QStringLiteral("True"));
+    return settings.saveAll(changes);
 }

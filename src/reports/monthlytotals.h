@@ -1,9 +1,11 @@
 #pragma once
 
+#include "stationdb/result.h"
+#include "stationdb/settingsstore.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
-
-class SettingsStore;
 
 // The running totals of the month, kept as decimal texts in the settings section "Report".
 struct MonthlyTotals
@@ -30,18 +32,23 @@ inline QString NewMemberSection() { return QStringLiteral("NewMember"); }
 inline constexpr int ReportNewMemberKeys = 15;
 inline constexpr int LastNewMemberKey = 51;
 
-// Each total read as the number at the start of its text (0 when there is none).
+// Each total read as the number at the start of its text (0 when there is none, or when the
+// store cannot be read).
 MonthlyTotals LoadMonthlyTotals(const SettingsStore &settings);
+// The same, but a store that cannot be read is an error instead of zeros.
+Result<MonthlyTotals> ReadMonthlyTotals(const SettingsStore &settings);
 // True when the month has stored totals at all (the report window shows zeros otherwise).
 bool HasStoredTotals(const SettingsStore &settings);
-// Writes Sessions, Checkins and Traffic in that order; false at the first failed write.
-bool SaveMonthlyTotals(SettingsStore &settings, const MonthlyTotals &totals);
+// Sessions, Checkins and Traffic as one batch: the three never get out of step.
+QList<SettingChange> MonthlyTotalsChanges(const MonthlyTotals &totals);
+Status SaveMonthlyTotals(SettingsStore &settings, const MonthlyTotals &totals);
 
 // One more session with its figures. Sums stay within 32 bits instead of wrapping.
 MonthlyTotals AddSession(const MonthlyTotals &totals, qint32 checkins, qint32 traffic);
 // Adds a session to the totals as they are stored at this moment, so a correction made in
-// the report editor during the session is kept. False when the store could not be written.
-bool AddSessionToStoredTotals(SettingsStore &settings, qint32 checkins, qint32 traffic);
+// the report editor during the session is kept. Nothing is stored when it fails, so trying
+// again counts the session once.
+Status AddSessionToStoredTotals(SettingsStore &settings, qint32 checkins, qint32 traffic);
 
 // The non-empty new-member values of the keys "0" to "14", in key order.
 QStringList NewMemberEntries(const SettingsStore &settings);
@@ -49,7 +56,10 @@ QStringList NewMemberEntries(const SettingsStore &settings);
 int FindNewMemberKey(const SettingsStore &settings, const QString &entry);
 // Stores the list from key "0" on, leaving out empty entries, and empties every key after
 // it up to "51", so no stale copy of a former entry is left to show as a duplicate.
-bool SaveNewMemberList(SettingsStore &settings, const QStringList &entries);
+QList<SettingChange> NewMemberListChanges(const SettingsStore &settings,
+                                          const QStringList &entries);
+Status SaveNewMemberList(SettingsStore &settings, const QStringList &entries);
 
-// Starts a new month: zero totals, the shown new-member keys emptied, the reset flag "True".
-bool ResetMonthlyReport(SettingsStore &settings);
+// Starts a new month in one batch: zero totals, the shown new-member keys emptied, the
+// reset flag "True".
+Status ResetMonthlyReport(SettingsStore &settings);

@@ -20,14 +20,16 @@ SessionEnd AskAndSave(Services &services, QWidget *parent, const QString &title,
         return SessionEnd::NotSaved;
     if (answer != Yes)
         return SessionEnd::Cancelled;
-    if (AddSessionToStoredTotals(*services.settings, sessionCheckins, sessionTraffic))
+    const Status saved =
+        AddSessionToStoredTotals(*services.settings, sessionCheckins, sessionTraffic);
+    if (saved)
         return SessionEnd::Saved;
     // Quitting now would drop the night's figures; the operator stays in the session and
     // can try again or write them down.
     services.dialogs->message(parent, QStringLiteral("SAVE SESSION"),
                               QStringLiteral("The session could not be added to the monthly "
                                              "report.\n")
-                                  + services.settings->lastError(),
+                                  + saved.error(),
                               MsgIcon::Critical, Ok);
     return SessionEnd::Cancelled;
 }

@@ -187,8 +187,6 @@ void FrmNetCtl::FillNetControlList()
 void FrmNetCtl::FillAltNetControlList()
 {
     lstAltNC->clear();
-    CloseAlternateGap(*m_services.settings, m_altNCPendingDelete);
-    m_altNCPendingDelete = 0;
     lstAltNC->addItems(AlternateLines(*m_services.settings));
 }
 
@@ -291,13 +289,26 @@ void FrmNetCtl::cmdAdd_Click()
     const QString day = NormalizeDayName(txtDay->text());
     if (name.isEmpty() || call.isEmpty() || day.isEmpty())
         return;
+    // The day's name and call are one entry: never one day's name with another's call.
+    if (!stored(m_services.settings->saveAll(
+            { SettingChange::Set(QStringLiteral("NetCtl"), day, name),
+              SettingChange::Set(QStringLiteral("NetCtlCall"), day, call) })))
+        return;
     if (day == m_context.WeekdayName)
         m_host.setNetControlLabel(NetInfoLabel(name, call));
-    m_services.settings->save(QStringLiteral("NetCtl"), day, name);
-    m_services.settings->save(QStringLiteral("NetCtlCall"), day, call);
     FillNetControlList();
     m_host.clearMemberList();
     m_host.focusCheckinBox();
+}
+
+bool FrmNetCtl::stored(const Status &saved)
+{
+    if (saved)
+        return true;
+    m_services.dialogs->message(this, appTitle(),
+        QStringLiteral("The roster could not be saved.\n") + saved.error(), MsgIcon::Critical,
+        Ok);
+    return false;
 }
 
 bool FrmNetCtl::todaysRegularLineTaken() const
@@ -333,9 +344,12 @@ void FrmNetCtl::cmdChange_Click()
     TxtMgrCall->setText(TxtMgrCall->text().toUpper());
     const QString name = TxtMgrName->text();
     const QString call = TxtMgrCall->text();
+    if (!stored(m_services.settings->saveAll(
+            { SettingChange::Set(QStringLiteral("Settings"), QStringLiteral("NetMgr"), name),
+              SettingChange::Set(QStringLiteral("Settings"), QStringLiteral("NetMgrCall"),
+                                 call) })))
+        return;
     m_host.setNetManagerLabel(NetInfoLabel(name, call));
-    m_services.settings->save(QStringLiteral("Settings"), QStringLiteral("NetMgr"), name);
-    m_services.settings->save(QStringLiteral("Settings"), QStringLiteral("NetMgrCall"), call);
     // The next opening of this window shows the manager now in office.
     m_context.NetMgrName = name;
     m_context.NetMgrCall = call;
@@ -349,8 +363,9 @@ void FrmNetCtl::cmdAddAltNC_Click()
     const int slot = FreeAlternateSlot(*m_services.settings);
     if (slot == 0)
         return;
-    m_services.settings->save(QStringLiteral("AltNC"), QString::number(slot),
-        TxtCtlName->text() + u' ' + TxtCtlCall->text());
+    if (!stored(m_services.settings->saveValue(QStringLiteral("AltNC"), QString::number(slot),
+            TxtCtlName->text() + u' ' + TxtCtlCall->text())))
+        return;
     FillAltNetControlList();
     TxtCtlName->clear();
     TxtCtlCall->clear();
@@ -361,10 +376,10 @@ void FrmNetCtl::mnuEditDelete_Click()
     const int row = lstAltNC->currentRow();
     if (row < 0)
         return;
-    m_altNCPendingDelete = row + 1;
-    m_services.settings->remove(QStringLiteral("AltNC"), QString::number(row + 1));
-    TxtCtlName->clear();
-    TxtCtlCall->clear();
+    if (stored(DeleteAlternate(*m_services.settings, row + 1))) {
+        TxtCtlName->clear();
+        TxtCtlCall->clear();
+    }
     FillAltNetControlList();
 }
 
@@ -382,8 +397,10 @@ void FrmNetCtl::cmdEdit_Click()
     const int row = lstAltNC->currentRow();
     if (row < 0)
         return;
-    m_services.settings->save(QStringLiteral("AltNC"), QString::number(row + 1),
-        TxtCtlName->text() + u' ' + TxtCtlCall->text());
+    // On failure the window stays in edit mode with the boxes filled, for another try.
+    if (!stored(m_services.settings->saveValue(QStringLiteral("AltNC"), QString::number(row + 1),
+            TxtCtlName->text() + u' ' + TxtCtlCall->text())))
+        return;
     FillAltNetControlList();
     m_altNCEditMode = false;
     cmdOK->setEnabled(false);

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class Status;
 struct Services;
 struct StartupContext;
 class RosterHost;
@@ -92,11 +93,10 @@ private:
     void buildWindow();
     void takeLine(const QString &line);
     bool todaysRegularLineTaken() const;
+    bool stored(const Status &saved);
 
     Services &m_services;
     StartupContext &m_context;
     RosterHost &m_host;
-    // Position (1 to 3) of the alternate deleted last, whose followers still move up.
-    int m_altNCPendingDelete = 0;
     bool m_altNCEditMode = false;
 };

@@ -9,17 +9,6 @@ QString altKey(int n)
 {
     return QString::number(n);
 }
-
-// Moves one alternate up a key; false when there was nothing to move.
-bool moveUp(SettingsStore &settings, int from)
-{
-    const QString value = settings.get(kAltNC, altKey(from));
-    if (value.isEmpty())
-        return false;
-    settings.save(kAltNC, altKey(from - 1), value);
-    settings.remove(kAltNC, altKey(from));
-    return true;
-}
 } // namespace
 
 QStringList RosterDayNames()
@@ -57,12 +46,19 @@ RosterLine SplitRosterLine(const QString &line)
     return { line.left(blank), line.mid(blank + 1) };
 }
 
-void CloseAlternateGap(SettingsStore &settings, int deleted)
+Status DeleteAlternate(SettingsStore &settings, int n)
 {
-    for (int from = deleted + 1; deleted >= 1 && from <= MaxAlternates; ++from) {
-        if (!moveUp(settings, from))
+    if (n < 1)
+        return Status::Ok();
+    QList<SettingChange> changes { SettingChange::Delete(kAltNC, altKey(n)) };
+    for (int from = n + 1; from <= MaxAlternates; ++from) {
+        const QString value = settings.get(kAltNC, altKey(from));
+        if (value.isEmpty())
             break;
+        changes << SettingChange::Set(kAltNC, altKey(from - 1), value)
+                << SettingChange::Delete(kAltNC, altKey(from));
     }
+    return settings.saveAll(changes);
 }
 
 QStringList AlternateLines(const SettingsStore &settings)

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "stationdb/result.h"
+#include "stationdb/settingsstore.h"
+
 #include <QString>
 #include <QStringList>
-
-class SettingsStore;
 
 // The weekday names, Sunday first: the keys of the NetCtl and NetCtlCall sections.
 QStringList RosterDayNames();
@@ -26,9 +27,10 @@ RosterLine SplitRosterLine(const QString &line);
 // The alternates sit under keys "1" to "3", kept compact from "1".
 inline constexpr int MaxAlternates = 3;
 
-// After alternate `deleted` (1 to 3) was removed, its followers move up one key each; the
-// first empty follower ends the moving. Nothing happens for 0.
-void CloseAlternateGap(SettingsStore &settings, int deleted);
+// Removes alternate n (1 to 3); its followers move up one key each, and the first empty
+// follower ends the moving. Nothing happens for 0. One write: no failure or crash leaves a
+// hole in the list or one alternate under two keys.
+Status DeleteAlternate(SettingsStore &settings, int n);
 
 // The stored alternates from key "1" up to the first empty key.
 QStringList AlternateLines(const SettingsStore &settings);

@@ -78,15 +78,20 @@ bool SeedRoster(SettingsStore &settings)
 {
     if (!settings.get(QStringLiteral("NetCtl"), QStringLiteral("Sunday")).isEmpty())
         return false;
-    settings.remove(QStringLiteral("NetCtl"), QStringLiteral("Sunday AM"));
+    // One batch: NetCtl/Sunday is what says the roster is seeded, so it must never be stored
+    // without the rest of the week.
+    QList<SettingChange> changes { SettingChange::Delete(QStringLiteral("NetCtl"),
+                                                         QStringLiteral("Sunday AM")) };
     for (const RosterEntry &entry : DefaultRoster()) {
-        settings.save(QStringLiteral("NetCtl"), entry.day, entry.name);
-        settings.save(QStringLiteral("NetCtlCall"), entry.day, entry.call);
+        changes << SettingChange::Set(QStringLiteral("NetCtl"), entry.day, entry.name)
+                << SettingChange::Set(QStringLiteral("NetCtlCall"), entry.day, entry.call);
     }
     const RosterEntry manager = DefaultNetManager();
-    settings.save(QStringLiteral("Settings"), QStringLiteral("NetMgr"), manager.name);
-    settings.save(QStringLiteral("Settings"), QStringLiteral("NetMgrCall"), manager.call);
-    return true;
+    changes << SettingChange::Set(QStringLiteral("Settings"), QStringLiteral("NetMgr"),
+                                  manager.name)
+            << SettingChange::Set(QStringLiteral("Settings"), QStringLiteral("NetMgrCall"),
+                                  manager.call);
+    return settings.saveAll(changes).ok();
 }
 
 bool CheckReportReset(StartupContext &context, SettingsStore &settings)

@@ -1,31 +1,17 @@
 #include "settingsstore.h"
 
+#include "atomicfile.h"
 #include "platform/paths.h"
 
+#include <QByteArrayList>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStringList>
 #ifdef Q_OS_WIN
 #include <QSettings>
 #endif
 
 namespace {
-
-// The INI file as an ordered list of sections, each an ordered list of key/value pairs.
-// Names keep the case they were first written in; lookups ignore case.
-struct IniEntry
-{
-    QString key;
-    QString value;
-};
-struct IniSection
-{
-    QString name;
-    QList<IniEntry> entries;
-};
-using IniFile = QList<IniSection>;
 
 QString escapeValue(const QString &value)
 {
@@ -64,12 +50,17 @@ QString unescapeValue(QStringView text)
     return out;
 }
 
-// Names are escaped too, so a "]" or "=" in a key cannot break the file.
+// Names are escaped too, so a "]" or "=" in a name cannot break the file, and a name that
+// starts like a section header or a comment is not read back as one. A backslash before
+// any other character stands for that character, so earlier versions read "\[" and "\;"
+// back as "[" and ";" too.
 QString escapeName(const QString &name)
 {
     QString out = escapeValue(name);
     out.replace(u'=', QStringLiteral("\\e"));
     out.replace(u']', QStringLiteral("\\c"));
+    if (out.startsWith(u'[') || out.startsWith(u';'))
+        out.prepend(u'\\');
     return out;
 }
 
@@ -98,99 +89,228 @@ QString unescapeName(QStringView text)
     return out;
 }
 
-IniFile parse(const QByteArray &bytes)
+bool sameName(const QString &a, const QString &b)
 {
-    IniFile file;
-    const QStringList lines = QString::fromUtf8(bytes).split(u'\n');
-    IniSection *current = nullptr;
-    for (QString line : lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith(u';'))
-            continue;
-        if (line.startsWith(u'[') && line.endsWith(u']')) {
-            file.append({ unescapeName(QStringView(line).mid(1, line.size() - 2)), {} });
-            current = &file.last();
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// One line of the file. A line the store neither made nor changed is written back with the
+// bytes it was read with, so a rewrite keeps comments and whatever a person or another
+// program put there, even text that is not UTF-8.
+struct IniLine
+{
+    enum Kind { Other, Section, Entry };
+    Kind kind = Other;
+    QString name; // of the section, or the key
+    QString value;
+    QByteArray raw; // as read, without the line end
+    bool crlf = false;
+    bool made = false; // written from name and value
+
+    bool isBlank() const { return kind == Other && raw.trimmed().isEmpty(); }
+};
+
+// The INI file in its own order. Names are looked up without regard to case, through every
+// section of the name: a file edited by hand may repeat a section or a key.
+class IniDocument
+{
+public:
+    explicit IniDocument(const QByteArray &bytes);
+
+    QByteArray bytes() const;
+    bool changed() const { return m_changed; }
+
+    // The first value of the key, in file order.
+    QString value(const QString &section, const QString &key) const;
+    // Replaces the first value of the key and drops any other copy of it; a new key goes
+    // after the last entry of the section, a new section at the end of the file.
+    void set(const QString &section, const QString &key, const QString &value);
+    void remove(const QString &section, const QString &key);
+
+private:
+    IniLine madeLine(IniLine::Kind kind, const QString &name = QString(),
+                     const QString &value = QString()) const
+    {
+        IniLine line;
+        line.kind = kind;
+        line.name = name;
+        line.value = value;
+        line.crlf = m_crlf;
+        line.made = true;
+        return line;
+    }
+
+    QList<IniLine> m_lines;
+    bool m_crlf = false; // the line end of the lines we add: the one the file already uses
+    bool m_changed = false;
+};
+
+IniDocument::IniDocument(const QByteArray &bytes)
+{
+    QByteArrayList parts = bytes.split('\n');
+    if (parts.last().isEmpty())
+        parts.removeLast(); // what follows the last line end
+    bool inSection = false;
+    for (QByteArray &part : parts) {
+        IniLine line;
+        if (part.endsWith('\r')) {
+            part.chop(1);
+            line.crlf = true;
+        }
+        line.raw = part;
+        const QString text = QString::fromUtf8(part);
+        if (text.isEmpty() || text.startsWith(u';')) {
+            // a blank line or a comment
+        } else if (text.startsWith(u'[') && text.endsWith(u']')) {
+            line.kind = IniLine::Section;
+            line.name = unescapeName(QStringView(text).mid(1, text.size() - 2));
+            inSection = true;
+        } else if (const qsizetype eq = text.indexOf(u'='); eq >= 0 && inSection) {
+            line.kind = IniLine::Entry;
+            line.name = unescapeName(QStringView(text).left(eq));
+            line.value = unescapeValue(QStringView(text).mid(eq + 1));
+        }
+        m_lines.append(line);
+    }
+    m_crlf = !m_lines.isEmpty() && m_lines.first().crlf;
+}
+
+QByteArray IniDocument::bytes() const
+{
+    QByteArray out;
+    for (const IniLine &line : m_lines) {
+        if (!line.made || line.kind == IniLine::Other)
+            out += line.raw;
+        else if (line.kind == IniLine::Section)
+            out += (u'[' + escapeName(line.name) + u']').toUtf8();
+        else
+            out += (escapeName(line.name) + u'=' + escapeValue(line.value)).toUtf8();
+        out += line.crlf ? "\r\n" : "\n";
+    }
+    return out;
+}
+
+QString IniDocument::value(const QString &section, const QString &key) const
+{
+    bool inSection = false;
+    for (const IniLine &line : m_lines) {
+        if (line.kind == IniLine::Section)
+            inSection = sameName(line.name, section);
+        else if (inSection && line.kind == IniLine::Entry && sameName(line.name, key))
+            return line.value;
+    }
+    return QString();
+}
+
+void IniDocument::set(const QString &section, const QString &key, const QString &value)
+{
+    qsizetype found = -1;
+    QList<qsizetype> copies;
+    qsizetype insertAt = -1; // after the last entry, or the header, of the first such section
+    bool inSection = false;
+    bool inFirst = false;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const IniLine &line = m_lines.at(i);
+        if (line.kind == IniLine::Section) {
+            inSection = sameName(line.name, section);
+            inFirst = inSection && insertAt < 0;
+            if (inFirst)
+                insertAt = i + 1;
             continue;
         }
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0 || !current)
+        if (!inSection || line.kind != IniLine::Entry)
             continue;
-        current->entries.append(
-            { unescapeName(QStringView(line).left(eq)), unescapeValue(QStringView(line).mid(eq + 1)) });
+        if (inFirst)
+            insertAt = i + 1;
+        if (sameName(line.name, key)) {
+            if (found < 0)
+                found = i;
+            else
+                copies.append(i);
+        }
     }
-    return file;
+
+    if (found >= 0) {
+        IniLine &line = m_lines[found];
+        if (line.value != value) {
+            line.value = value;
+            line.made = true;
+            m_changed = true;
+        }
+        for (auto it = copies.crbegin(); it != copies.crend(); ++it) {
+            m_lines.removeAt(*it);
+            m_changed = true;
+        }
+        return;
+    }
+    m_changed = true;
+    if (insertAt >= 0) {
+        m_lines.insert(insertAt, madeLine(IniLine::Entry, key, value));
+        return;
+    }
+    // Sections are set apart by a blank line, as the store has always written them.
+    if (!m_lines.isEmpty() && !m_lines.last().isBlank())
+        m_lines.append(madeLine(IniLine::Other));
+    m_lines.append(madeLine(IniLine::Section, section));
+    m_lines.append(madeLine(IniLine::Entry, key, value));
 }
 
-QByteArray serialize(const IniFile &file)
+void IniDocument::remove(const QString &section, const QString &key)
 {
-    QString text;
-    for (const IniSection &section : file) {
-        if (section.entries.isEmpty())
+    QList<qsizetype> emptied; // headers of the sections that lost an entry
+    bool inSection = false;
+    qsizetype header = -1;
+    for (qsizetype i = 0; i < m_lines.size();) {
+        const IniLine &line = m_lines.at(i);
+        if (line.kind == IniLine::Section) {
+            inSection = sameName(line.name, section);
+            header = i++;
             continue;
-        text += u'[' + escapeName(section.name) + QStringLiteral("]\n");
-        for (const IniEntry &entry : section.entries)
-            text += escapeName(entry.key) + u'=' + escapeValue(entry.value) + u'\n';
-        text += u'\n';
+        }
+        if (inSection && line.kind == IniLine::Entry && sameName(line.name, key)) {
+            m_lines.removeAt(i);
+            m_changed = true;
+            if (emptied.isEmpty() || emptied.last() != header)
+                emptied.append(header);
+            continue;
+        }
+        ++i;
     }
-    return text.toUtf8();
+    // A section left with nothing but blank lines goes as well: the store never wrote an
+    // empty one. A comment keeps its section.
+    for (auto it = emptied.crbegin(); it != emptied.crend(); ++it) {
+        qsizetype end = *it + 1;
+        while (end < m_lines.size() && m_lines.at(end).isBlank())
+            ++end;
+        if (end == m_lines.size() || m_lines.at(end).kind == IniLine::Section)
+            m_lines.remove(*it, end - *it);
+    }
 }
 
-IniSection *findSection(IniFile &file, const QString &name)
-{
-    for (IniSection &s : file) {
-        if (s.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &s;
-    }
-    return nullptr;
-}
-
-bool readIni(const QString &path, IniFile &out, QString &error)
-{
-    QFile f(path);
-    if (!f.exists()) {
-        out.clear();
-        return true;
-    }
-    if (!f.open(QIODevice::ReadOnly)) {
-        error = f.errorString();
-        return false;
-    }
-    out = parse(f.readAll());
-    return true;
-}
-
-bool writeIni(const QString &path, const IniFile &content, QString &error)
+// A missing file is an empty store. Anything else at the path has to be read to be used:
+// a folder, a pipe or a file without read permission is an error, never an empty store.
+Result<QByteArray> readStoreFile(const QString &path)
 {
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath())) {
-        error = QStringLiteral("cannot create %1").arg(info.absolutePath());
-        return false;
-    }
-    constexpr auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    if (!info.exists()) {
-        // Create it owner-only first: the atomic save below keeps an existing file's
-        // permissions, so the password never sits in a file others can read.
-        QFile first(path);
-        if (!first.open(QIODevice::WriteOnly)) {
-            error = first.errorString();
-            return false;
-        }
-        first.close();
-        first.setPermissions(ownerOnly);
-    }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        error = f.errorString();
-        return false;
-    }
-    const QByteArray bytes = serialize(content);
-    if (f.write(bytes) != bytes.size() || !f.commit()) {
-        error = f.errorString();
-        return false;
-    }
-    QFile::setPermissions(path, ownerOnly);
-    return true;
+    if (!info.exists() && !info.isSymLink())
+        return QByteArray();
+    return ReadWholeFile(path);
+}
+
+Status writeStoreFile(const QString &path, const QByteArray &bytes)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return Status::Error(FileError(folder, QStringLiteral("cannot create the folder")));
+    // The file holds the QRZ password: one that others may read or write becomes the
+    // owner's alone before anything new goes into it (a new file is made owner-only).
+    constexpr QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+        | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
+        | QFileDevice::ExeOther;
+    const QFileDevice::Permissions permissions = QFile::permissions(path);
+    if (permissions & others)
+        QFile::setPermissions(path, permissions & ~others);
+    return WriteFileAtomically(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 #ifdef Q_OS_WIN
@@ -198,6 +318,11 @@ QString registryPath(const QString &application)
 {
     return QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\")
         + application;
+}
+
+QString registryError(const QString &application)
+{
+    return FileError(registryPath(application), QStringLiteral("cannot access the registry"));
 }
 #endif
 
@@ -219,82 +344,76 @@ QString SettingsStore::fileOf(const QString &application) const
     return m_paths.settingsFile(application);
 }
 
-QString SettingsStore::GetSetting(const QString &application, const QString &section,
-                                  const QString &key) const
+Result<QString> SettingsStore::ReadSetting(const QString &application, const QString &section,
+                                           const QString &key) const
 {
 #ifdef Q_OS_WIN
     if (useRegistry()) {
         QSettings reg(registryPath(application), QSettings::NativeFormat);
-        return reg.value(section + u'/' + key).toString();
+        const QString value = reg.value(section + u'/' + key).toString();
+        if (reg.status() != QSettings::NoError)
+            return remember(Status::Error(registryError(application)));
+        m_lastError.clear();
+        return value;
     }
 #endif
-    IniFile file;
-    if (!readIni(fileOf(application), file, m_lastError))
-        return QString();
-    IniSection *s = findSection(file, section);
-    if (!s)
-        return QString();
-    for (const IniEntry &e : s->entries) {
-        if (e.key.compare(key, Qt::CaseInsensitive) == 0)
-            return e.value;
+    const Result<QByteArray> bytes = readStoreFile(fileOf(application));
+    if (!bytes)
+        return remember(bytes.status());
+    m_lastError.clear();
+    return IniDocument(*bytes).value(section, key);
+}
+
+Status SettingsStore::SaveSettings(const QString &application,
+                                   const QList<SettingChange> &changes)
+{
+#ifdef Q_OS_WIN
+    if (useRegistry()) {
+        // The registry has no batches: each value is written on its own.
+        QSettings reg(registryPath(application), QSettings::NativeFormat);
+        for (const SettingChange &change : changes) {
+            if (change.remove)
+                reg.remove(change.section + u'/' + change.key);
+            else
+                reg.setValue(change.section + u'/' + change.key, change.value);
+        }
+        reg.sync();
+        if (reg.status() != QSettings::NoError)
+            return remember(Status::Error(registryError(application)));
+        return remember(Status::Ok());
     }
-    return QString();
+#endif
+    const QString path = fileOf(application);
+    const Result<QByteArray> current = readStoreFile(path);
+    if (!current)
+        return remember(current.status());
+    IniDocument file(*current);
+    for (const SettingChange &change : changes) {
+        if (change.remove)
+            file.remove(change.section, change.key);
+        else
+            file.set(change.section, change.key, change.value);
+    }
+    if (!file.changed())
+        return remember(Status::Ok());
+    return remember(writeStoreFile(path, file.bytes()));
+}
+
+QString SettingsStore::GetSetting(const QString &application, const QString &section,
+                                  const QString &key) const
+{
+    const Result<QString> value = ReadSetting(application, section, key);
+    return value ? *value : QString();
 }
 
 bool SettingsStore::SaveSetting(const QString &application, const QString &section,
                                 const QString &key, const QString &value)
 {
-#ifdef Q_OS_WIN
-    if (useRegistry()) {
-        QSettings reg(registryPath(application), QSettings::NativeFormat);
-        reg.setValue(section + u'/' + key, value);
-        reg.sync();
-        return reg.status() == QSettings::NoError;
-    }
-#endif
-    const QString path = fileOf(application);
-    IniFile file;
-    if (!readIni(path, file, m_lastError))
-        return false;
-    IniSection *s = findSection(file, section);
-    if (!s) {
-        file.append({ section, {} });
-        s = &file.last();
-    }
-    bool replaced = false;
-    for (IniEntry &e : s->entries) {
-        if (e.key.compare(key, Qt::CaseInsensitive) == 0) {
-            e.value = value;
-            replaced = true;
-            break;
-        }
-    }
-    if (!replaced)
-        s->entries.append({ key, value });
-    return writeIni(path, file, m_lastError);
+    return SaveSettings(application, { SettingChange::Set(section, key, value) }).ok();
 }
 
 bool SettingsStore::DeleteSetting(const QString &application, const QString &section,
                                   const QString &key)
 {
-#ifdef Q_OS_WIN
-    if (useRegistry()) {
-        QSettings reg(registryPath(application), QSettings::NativeFormat);
-        reg.remove(section + u'/' + key);
-        return true;
-    }
-#endif
-    const QString path = fileOf(application);
-    IniFile file;
-    if (!readIni(path, file, m_lastError))
-        return false;
-    IniSection *s = findSection(file, section);
-    if (!s)
-        return true;
-    const qsizetype before = s->entries.size();
-    s->entries.removeIf(
-        [&key](const IniEntry &e) { return e.key.compare(key, Qt::CaseInsensitive) == 0; });
-    if (s->entries.size() == before)
-        return true;
-    return writeIni(path, file, m_lastError);
+    return SaveSettings(application, { SettingChange::Delete(section, key) }).ok();
 }

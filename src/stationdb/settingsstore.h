@@ -1,12 +1,37 @@
 #pragma once
 
+#include "platform/paths.h"
+#include "result.h"
+
+#include <QList>
 #include <QString>
 
-#include "platform/paths.h"
+// One change of a batch: a value to store, or a key to delete.
+struct SettingChange
+{
+    QString section;
+    QString key;
+    QString value;
+    bool remove = false;
+
+    static SettingChange Set(const QString &section, const QString &key, const QString &value)
+    {
+        return { section, key, value, false };
+    }
+    static SettingChange Delete(const QString &section, const QString &key)
+    {
+        return { section, key, QString(), true };
+    }
+};
 
 // The per-user store of everything remembered between runs: application, section, key,
 // each a text, every value a text. Section and key names are compared without regard to
 // case. Nothing is cached, so a value written anywhere is seen by the next read.
+//
+// Each application's store is one INI file, replaced as a whole on every change, so values
+// that belong together are saved as one batch: after a crash or a failed write either all
+// of them are stored or none. A file that exists but cannot be read is never written: a
+// write built on a failed read would lose everything else the file holds.
 class SettingsStore
 {
 public:
@@ -15,20 +40,33 @@ public:
 
     static QString App() { return QStringLiteral("VORQ"); }
 
-    // The value, or the empty text when it was never written or was deleted.
-    virtual QString GetSetting(const QString &application, const QString &section,
-                               const QString &key) const;
+    // The value (the empty text when it was never written or was deleted), or why the
+    // store could not be read.
+    virtual Result<QString> ReadSetting(const QString &application, const QString &section,
+                                        const QString &key) const;
+    // Applies the changes in order as one replacement of the store: all or none. A batch
+    // that changes nothing writes nothing. (The registry knows no batches: there the values
+    // are written one by one.)
+    virtual Status SaveSettings(const QString &application, const QList<SettingChange> &changes);
+
+    // The value, or the empty text when it was never written, was deleted or the store could
+    // not be read (lastError() then says why).
+    QString GetSetting(const QString &application, const QString &section,
+                       const QString &key) const;
     // Creates or replaces a value. False when the store could not be written.
-    virtual bool SaveSetting(const QString &application, const QString &section,
-                             const QString &key, const QString &value);
+    bool SaveSetting(const QString &application, const QString &section, const QString &key,
+                     const QString &value);
     // Removes a value; removing a value that is not there does nothing.
-    virtual bool DeleteSetting(const QString &application, const QString &section,
-                               const QString &key);
+    bool DeleteSetting(const QString &application, const QString &section, const QString &key);
 
     // Shorthands for the program's own application name.
     QString get(const QString &section, const QString &key) const
     {
         return GetSetting(App(), section, key);
+    }
+    Result<QString> read(const QString &section, const QString &key) const
+    {
+        return ReadSetting(App(), section, key);
     }
     bool save(const QString &section, const QString &key, const QString &value)
     {
@@ -38,12 +76,28 @@ public:
     {
         return DeleteSetting(App(), section, key);
     }
+    Status saveAll(const QList<SettingChange> &changes) { return SaveSettings(App(), changes); }
+    Status saveValue(const QString &section, const QString &key, const QString &value)
+    {
+        return saveAll({ SettingChange::Set(section, key, value) });
+    }
+    Status removeValue(const QString &section, const QString &key)
+    {
+        return saveAll({ SettingChange::Delete(section, key) });
+    }
 
     QString fileOf(const QString &application) const;
+    // Why the last read or write failed; empty after one that succeeded.
     QString lastError() const { return m_lastError; }
 
 private:
     bool useRegistry() const;
+    // Keeps the reason of a failure for lastError(), or clears it after a success.
+    Status remember(Status status) const
+    {
+        m_lastError = status.error();
+        return status;
+    }
 
     Paths m_paths;
     mutable QString m_lastError;

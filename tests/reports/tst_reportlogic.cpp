@@ -1,13 +1,27 @@
 #include "reports/monthlytotals.h"
 #include "reports/reporttext.h"
 #include "reports/sessionend.h"
+#include "failingfs.h"
 #include "testroot.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
+#include <optional>
+
 Q_DECLARE_METATYPE(MsgButton)
 Q_DECLARE_METATYPE(SessionEnd)
+
+namespace {
+
+QByteArray storeBytes(TestRoot &root)
+{
+    QFile file(root.settings().fileOf("VORQ"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 class TestReportLogic : public QObject
 {
@@ -16,7 +30,10 @@ class TestReportLogic : public QObject
 private slots:
     void endSession_data();
     void endSession();
-    void unwritableStoreKeepsTheSessionOpen();
+    void failedSaveKeepsTheSessionOpen_data();
+    void failedSaveKeepsTheSessionOpen();
+    void fullDiskKeepsTheMonth_data();
+    void fullDiskKeepsTheMonth();
     void period_data();
     void period();
 };
@@ -52,11 +69,7 @@ void TestReportLogic::endSession()
     const QStringList keys { "Sessions", "Checkins", "Traffic" };
     for (int i = 0; i < 3; ++i)
         root.settings().save("Report", keys[i], stored[i]);
-    const auto storeBytes = [&] {
-        QFile file(root.settings().fileOf("VORQ"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    const QByteArray before = storeBytes();
+    const QByteArray before = storeBytes(root);
 
     auto &dialogs = root.dialogs();
     dialogs.answers << answer;
@@ -77,18 +90,91 @@ void TestReportLogic::endSession()
     QCOMPARE(asked.buttons, Yes | No | Cancel);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(root.settings().get("Report", keys[i]), expected[i]);
-    QCOMPARE(storeBytes() == before, result != SessionEnd::Saved);
+    QCOMPARE(storeBytes(root) == before, result != SessionEnd::Saved);
 }
 
-void TestReportLogic::unwritableStoreKeepsTheSessionOpen()
+void TestReportLogic::failedSaveKeepsTheSessionOpen_data()
 {
-    TestRoot root;
-    QFile blocker(root.root() + "/Settings"); // a file where the store's folder belongs
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    QCOMPARE(EndSession(root.services(), nullptr, 14, 2), SessionEnd::Cancelled);
-    QCOMPARE(root.dialogs().messages.size(), 2);
-    QCOMPARE(root.dialogs().messages[1].icon, MsgIcon::Critical);
-    QVERIFY(root.dialogs().messages[1].text.startsWith("The session could not be added"));
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("settings folder is a file") << "folder is a file";
+    QTest::newRow("full disk") << "full disk";
+    QTest::newRow("store is a folder") << "store is a folder";
+    QTest::newRow("store cannot be read") << "store cannot be read";
+}
+
+void TestReportLogic::failedSaveKeepsTheSessionOpen()
+{
+    QFETCH(QString, fault);
+    TestRoot root({}, { { "Report", "Sessions", "10" }, { "Report", "Checkins", "120" },
+                        { "Report", "Traffic", "7" } });
+    const QString ini = root.settings().fileOf("VORQ");
+    const QString folder = QFileInfo(ini).absolutePath();
+    const QString aside = root.root() + "/aside";
+    const QByteArray before = storeBytes(root);
+    {
+        std::optional<FullDisk> disk;
+        std::optional<ObeyFilePermissions> obey;
+        if (fault == "folder is a file") {
+            QFile blocker(folder);
+            QVERIFY(QDir().rename(folder, aside) && blocker.open(QIODevice::WriteOnly));
+        } else if (fault == "full disk") {
+            if (!disk.emplace(root.root()).isFull())
+                QSKIP("cannot make the disk full here");
+        } else if (fault == "store is a folder") {
+            QVERIFY(QDir().rename(ini, aside) && QDir().mkdir(ini));
+        } else {
+            QVERIFY(QFile::setPermissions(ini, QFile::WriteOwner));
+            if (!obey.emplace().active())
+                QSKIP("file permissions cannot be enforced here");
+        }
+        root.dialogs().answers << Yes << Ok;
+        QCOMPARE(EndSession(root.services(), nullptr, 14, 2), SessionEnd::Cancelled);
+        QCOMPARE(root.dialogs().messages.size(), 2);
+        const DialogRecord &told = root.dialogs().messages[1];
+        QCOMPARE(told.icon, MsgIcon::Critical);
+        // Which file, and why.
+        QVERIFY2(told.text.startsWith("The session could not be added to the monthly report.\n"
+                                      + folder),
+                 qPrintable(told.text));
+    }
+    if (fault == "folder is a file")
+        QVERIFY(QFile::remove(folder) && QDir().rename(aside, folder));
+    else if (fault == "store is a folder")
+        QVERIFY(QDir().rmdir(ini) && QDir().rename(aside, ini));
+    else if (fault == "store cannot be read")
+        QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner));
+    QCOMPARE(storeBytes(root), before);
+    // Tried again once the fault is gone, the session counts once.
+    root.dialogs().answers << Yes;
+    QCOMPARE(EndSession(root.services(), nullptr, 14, 2), SessionEnd::Saved);
+    QCOMPARE(LoadMonthlyTotals(root.settings()), (MonthlyTotals { 11, 134, 9 }));
+}
+
+void TestReportLogic::fullDiskKeepsTheMonth_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::newRow("totals") << 0;
+    QTest::newRow("reset") << 1;
+    QTest::newRow("new-member list") << 2;
+}
+
+void TestReportLogic::fullDiskKeepsTheMonth()
+{
+    QFETCH(int, step);
+    TestRoot root({}, { { "Report", "Sessions", "10" }, { "Report", "Checkins", "120" },
+                        { "Report", "Traffic", "7" }, { "Report", "ResetReport", "False" },
+                        { "NewMember", "0", "K4AAA AL" }, { "NewMember", "1", "K4BBB BO" } });
+    SettingsStore &settings = root.settings();
+    const QByteArray before = storeBytes(root);
+    FullDisk disk(root.root());
+    if (!disk.isFull())
+        QSKIP("cannot make the disk full here");
+    const Status saved = step == 0 ? SaveMonthlyTotals(settings, { 11, 134, 9 })
+        : step == 1                ? ResetMonthlyReport(settings)
+                                   : SaveNewMemberList(settings, { "K4CCC CY" });
+    QVERIFY(!saved.ok());
+    QVERIFY2(saved.error().startsWith(settings.fileOf("VORQ") + ": "), qPrintable(saved.error()));
+    QCOMPARE(storeBytes(root), before);
 }
 
 void TestReportLogic::period_data()

@@ -3,6 +3,7 @@
 #include "startup/startupcontext.h"
 #include "startup/startupsteps.h"
 #include "startup/supportfiles.h"
+#include "failingfs.h"
 #include "testroot.h"
 
 #include <QFile>
@@ -141,6 +142,66 @@ private slots:
         w->cmdAddAltNC_Click();
         w->cmdAddAltNC_Click();
         QCOMPARE(lines(w->lstAltNC), (QStringList { "EVE K4EEE", "CY K4CCC" }));
+    }
+
+    void failedSaveIsTold_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("a day's net control") << 0;
+        QTest::newRow("the manager") << 1;
+        QTest::newRow("a new alternate") << 2;
+        QTest::newRow("an alternate deleted") << 3;
+        QTest::newRow("an alternate edited") << 4;
+    }
+
+    void failedSaveIsTold()
+    {
+        QFETCH(int, change);
+        QVERIFY(f->root.settings()
+                    .saveAll({ SettingChange::Set("AltNC", "1", "AL K4AAA"),
+                        SettingChange::Set("AltNC", "2", "BO K4BBB") })
+                    .ok());
+        w = f->open();
+        const QString ini = f->root.settings().fileOf("VORQ");
+        const auto storeBytes = [&ini] {
+            QFile file(ini);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray before = storeBytes();
+        const QStringList days = lines(w->lst1), alternates = lines(w->lstAltNC);
+        FullDisk disk(f->root.root());
+        if (!disk.isFull())
+            QSKIP("cannot make the disk full here");
+        if (change == 0) {
+            f->type("ZOE K4ZOE");
+            f->root.dialogs().answers << Yes;
+            w->cmdAdd_Click();
+        } else if (change == 1) {
+            w->TxtMgrName->setText("MAX");
+            w->TxtMgrCall->setText("W4MAX");
+            w->cmdChange_Click();
+        } else {
+            w->lstAltNC->setCurrentRow(0);
+            if (change == 4)
+                w->mnuEditEdit_Click();
+            f->type("CY K4CCC");
+            if (change == 2)
+                w->cmdAddAltNC_Click();
+            else if (change == 3)
+                w->mnuEditDelete_Click();
+            else
+                w->cmdEdit_Click();
+        }
+        const DialogRecord told = f->root.dialogs().messages.last();
+        QCOMPARE(told.icon, MsgIcon::Critical);
+        QVERIFY2(told.text.startsWith("The roster could not be saved.\n" + ini + ": "),
+            qPrintable(told.text));
+        // Nothing is shown as changed, and an edit stays open for another try.
+        QCOMPARE(f->host.log, QStringList());
+        QCOMPARE(lines(w->lst1), days);
+        QCOMPARE(lines(w->lstAltNC), alternates);
+        QCOMPARE(w->altNCEditMode(), change == 4);
+        QCOMPARE(storeBytes(), before);
     }
 
     void ok_data()

@@ -15,17 +15,17 @@ private slots:
 void TestRosterSchedule::alternates_data()
 {
     QTest::addColumn<QStringList>("before"); // alternates 1 to 3, "" = absent
-    QTest::addColumn<int>("deleted"); // 0: nothing pending
+    QTest::addColumn<int>("deleted"); // 0: none
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<int>("slot"); // then the free place
     QTest::addColumn<int>("listed"); // and the lines shown
     using L = QStringList;
-    QTest::newRow("first of three") << L { "", "B", "C" } << 1 << L { "B", "C", "" } << 3 << 2;
-    QTest::newRow("second of three") << L { "A", "", "C" } << 2 << L { "A", "C", "" } << 3 << 2;
-    QTest::newRow("last of three") << L { "A", "B", "" } << 3 << L { "A", "B", "" } << 3 << 2;
+    QTest::newRow("first of three") << L { "A", "B", "C" } << 1 << L { "B", "C", "" } << 3 << 2;
+    QTest::newRow("second of three") << L { "A", "B", "C" } << 2 << L { "A", "C", "" } << 3 << 2;
+    QTest::newRow("last of three") << L { "A", "B", "C" } << 3 << L { "A", "B", "" } << 3 << 2;
     // The first empty follower ends the moving.
     QTest::newRow("hole stops") << L { "", "", "C" } << 1 << L { "", "", "C" } << 1 << 0;
-    QTest::newRow("nothing pending") << L { "", "B", "C" } << 0 << L { "", "B", "C" } << 1 << 0;
+    QTest::newRow("nothing deleted") << L { "", "B", "C" } << 0 << L { "", "B", "C" } << 1 << 0;
     QTest::newRow("full") << L { "A", "B", "C" } << 0 << L { "A", "B", "C" } << 0 << 3;
     QTest::newRow("vacant reused")
         << L { "A", "VACANT", "C" } << 0 << L { "A", "VACANT", "C" } << 2 << 3;
@@ -46,7 +46,7 @@ void TestRosterSchedule::alternates()
         if (!before[k - 1].isEmpty())
             s.save("AltNC", QString::number(k), before[k - 1]);
     }
-    CloseAlternateGap(s, deleted);
+    QVERIFY(DeleteAlternate(s, deleted).ok());
     QStringList stored;
     for (int k = 1; k <= 3; ++k)
         stored << s.get("AltNC", QString::number(k));

@@ -1,8 +1,47 @@
 #include "stationdb/settingsstore.h"
+#include "failingfs.h"
 #include "testroot.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// "section|key|value" stores a value, "-section|key" deletes one.
+QList<SettingChange> changesOf(const QStringList &texts)
+{
+    QList<SettingChange> changes;
+    for (const QString &text : texts) {
+        const QStringList part = text.mid(text.startsWith(u'-') ? 1 : 0).split(u'|');
+        changes << (text.startsWith(u'-') ? SettingChange::Delete(part[0], part[1])
+                                           : SettingChange::Set(part[0], part[1], part[2]));
+    }
+    return changes;
+}
+
+// Owner, group and others, without the flags of the current user that repeat one of them.
+QFileDevice::Permissions modeOf(const QString &path)
+{
+    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
+// The names in the settings folder: a failed write leaves no temporary file behind.
+QStringList settingsFolderEntries(const TestRoot &root)
+{
+    return QDir(root.paths().settingsFolder())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+} // namespace
 
 class TestSettingsStore : public QObject
 {
@@ -17,6 +56,12 @@ private slots:
     void fileIsOwnerOnly();
     void unwritableStoreIsReported();
     void garbageFileReadsEmpty();
+    void rewrite_data();
+    void rewrite();
+    void fullDiskKeepsTheFile_data();
+    void fullDiskKeepsTheFile();
+    void unreadableStoreIsNeverWritten_data();
+    void unreadableStoreIsNeverWritten();
 };
 
 void TestSettingsStore::caseInsensitiveNames()
@@ -90,9 +135,13 @@ void TestSettingsStore::fileIsOwnerOnly()
     QVERIFY(root.settings().save("Settings", "QRZ PW", "password=secret"));
     // Still so after the file is written again.
     QVERIFY(root.settings().save("Settings", "QRZ ID", "username=x;"));
-    const auto perms = QFile::permissions(root.settings().fileOf("VORQ"));
-    QVERIFY(perms & QFile::ReadOwner);
-    QVERIFY(!(perms & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther)));
+    const QString ini = root.settings().fileOf("VORQ");
+    QCOMPARE(modeOf(ini), QFile::ReadOwner | QFile::WriteOwner);
+    // A file someone opened to others is the owner's alone again after the next save.
+    QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                           | QFile::ReadOther));
+    QVERIFY(root.settings().save("Settings", "QRZ ID", "username=y;"));
+    QCOMPARE(modeOf(ini), QFile::ReadOwner | QFile::WriteOwner);
 }
 
 void TestSettingsStore::unwritableStoreIsReported()
@@ -118,6 +167,164 @@ void TestSettingsStore::garbageFileReadsEmpty()
     QCOMPARE(root.settings().get("Report", "Sessions"), QStringLiteral("7"));
     QVERIFY(root.settings().save("Report", "Checkins", "3"));
     QCOMPARE(root.settings().get("Report", "Sessions"), QStringLiteral("7"));
+}
+
+void TestSettingsStore::rewrite_data()
+{
+    QTest::addColumn<QByteArray>("before"); // null: no file
+    QTest::addColumn<QStringList>("changes"); // one batch
+    QTest::addColumn<QByteArray>("after"); // null: still no file
+    QTest::addColumn<QStringList>("reads"); // "section|key|value", by a second store
+    QTest::newRow("comments and unknown lines stay in place")
+        << QByteArray("; kept by hand\n[Report]\n; totals\nSessions=3\nCheckins=21\n\n"
+                      "not an entry\n[Settings]\nUser Name=ALICE\n")
+        << QStringList { "Report|Traffic|4", "settings|user name|BOB" }
+        << QByteArray("; kept by hand\n[Report]\n; totals\nSessions=3\nCheckins=21\nTraffic=4\n\n"
+                      "not an entry\n[Settings]\nUser Name=BOB\n")
+        << QStringList { "REPORT|sessions|3", "Report|Traffic|4", "Settings|User Name|BOB" };
+    QTest::newRow("one copy of a key, in its first place")
+        << QByteArray("[Report]\nSessions=1\n[REPORT]\nSESSIONS=2\nsessions=3\nTraffic=1\n")
+        << QStringList { "report|SESSIONS|4" }
+        << QByteArray("[Report]\nSessions=4\n[REPORT]\nTraffic=1\n")
+        << QStringList { "Report|Sessions|4", "Report|Traffic|1" };
+    QTest::newRow("an emptied section goes, one with a comment stays")
+        << QByteArray("[A]\na=1\n\n[B]\nb=1\n\n[C]\n; note\nc=1\n")
+        << QStringList { "-b|B", "-C|c" } << QByteArray("[A]\na=1\n\n[C]\n; note\n")
+        << QStringList { "A|a|1", "B|b|", "C|c|" };
+    QTest::newRow("new keys after the last entry, new sections after a blank line")
+        << QByteArray("[A]\na=1") << QStringList { "B|b|2", "A|a2|x" }
+        << QByteArray("[A]\na=1\na2=x\n\n[B]\nb=2\n") << QStringList { "A|a2|x", "B|b|2" };
+    QTest::newRow("line ends of the file kept")
+        << QByteArray("[A]\r\na=1\r\n") << QStringList { "A|b|2", "C|c|3" }
+        << QByteArray("[A]\r\na=1\r\nb=2\r\n\r\n[C]\r\nc=3\r\n")
+        << QStringList { "A|a|1", "A|b|2", "C|c|3" };
+    QTest::newRow("bytes that are not text kept")
+        << QByteArray("\xff\xfe=junk\n[A]\na=1\n") << QStringList { "a|A|2" }
+        << QByteArray("\xff\xfe=junk\n[A]\na=2\n") << QStringList { "A|a|2" };
+    QTest::newRow("names that start like a header or a comment")
+        << QByteArray() << QStringList { "[Report|[Subject|x]", "[Report|;k|1", ";S|k|v" }
+        << QByteArray("[\\[Report]\n\\[Subject=x]\n\\;k=1\n\n[\\;S]\nk=v\n")
+        << QStringList { "[report|[subject|x]", "[Report|;K|1", ";s|k|v", "Report|Subject|" };
+    // Names escaped by earlier versions read back; a rewritten line gets today's escapes.
+    QTest::newRow("files of earlier versions")
+        << QByteArray("[odd\\c\\esection]\nk\\eey\\c=a\\nb\\\\\n\n[[x]\n[k=v\n\n")
+        << QStringList { "[x|[k|w]" }
+        << QByteArray("[odd\\c\\esection]\nk\\eey\\c=a\\nb\\\\\n\n[[x]\n\\[k=w]\n\n")
+        << QStringList { "odd]=section|k=ey]|a\nb\\", "[x|[k|w]" };
+    QTest::newRow("a batch applies in order")
+        << QByteArray() << QStringList { "A|x|1", "A|y|2", "-A|x", "A|y|3" }
+        << QByteArray("[A]\ny=3\n") << QStringList { "A|x|", "A|y|3" };
+    QTest::newRow("deleting what is not there writes nothing")
+        << QByteArray() << QStringList { "-A|x" } << QByteArray() << QStringList { "A|x|" };
+}
+
+void TestSettingsStore::rewrite()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, changes);
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, reads);
+    TestRoot root;
+    const QString ini = root.settings().fileOf("VORQ");
+    if (!before.isNull()) {
+        QVERIFY(QDir().mkpath(root.paths().settingsFolder()));
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(before) == before.size());
+    }
+    const Status saved = root.settings().saveAll(changesOf(changes));
+    QVERIFY2(saved.ok(), qPrintable(saved.error()));
+    QCOMPARE(QFile::exists(ini), !after.isNull());
+    QCOMPARE(fileBytes(ini), after);
+    const SettingsStore second(root.paths());
+    for (const QString &read : reads) {
+        const QStringList part = read.split(u'|');
+        QCOMPARE(second.get(part[0], part[1]), part[2]);
+    }
+}
+
+void TestSettingsStore::fullDiskKeepsTheFile_data()
+{
+    QTest::addColumn<QStringList>("changes");
+    QTest::newRow("a value") << QStringList { "Report|Sessions|4" };
+    QTest::newRow("a deletion") << QStringList { "-Settings|QRZ PW" };
+    QTest::newRow("a batch") << QStringList { "Report|Sessions|4", "Report|Checkins|30",
+                                              "-Settings|QRZ PW", "New|Key|value" };
+}
+
+void TestSettingsStore::fullDiskKeepsTheFile()
+{
+    QFETCH(QStringList, changes);
+    TestRoot root({}, { { "Report", "Sessions", "3" }, { "Settings", "QRZ PW", "password=x" } });
+    SettingsStore &store = root.settings();
+    const QString ini = store.fileOf("VORQ");
+    const QByteArray before = fileBytes(ini);
+    {
+        FullDisk disk(root.root());
+        if (!disk.isFull())
+            QSKIP("cannot make the disk full here");
+        const QList<SettingChange> batch = changesOf(changes);
+        if (batch.size() > 1) {
+            const Status saved = store.saveAll(batch);
+            QVERIFY(!saved.ok());
+            QVERIFY2(saved.error().startsWith(ini + ": "), qPrintable(saved.error()));
+        } else if (batch[0].remove) {
+            QVERIFY(!store.remove(batch[0].section, batch[0].key));
+        } else {
+            QVERIFY(!store.save(batch[0].section, batch[0].key, batch[0].value));
+        }
+        QVERIFY2(store.lastError().startsWith(ini + ": "), qPrintable(store.lastError()));
+        QCOMPARE(fileBytes(ini), before);
+    }
+    QCOMPARE(fileBytes(ini), before);
+    QCOMPARE(settingsFolderEntries(root), QStringList { "VORQ.ini" });
+}
+
+void TestSettingsStore::unreadableStoreIsNeverWritten_data()
+{
+    QTest::addColumn<QString>("inPlace");
+    QTest::newRow("no read permission") << "write-only file";
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("a named pipe") << "pipe"; // must not block the read either
+}
+
+void TestSettingsStore::unreadableStoreIsNeverWritten()
+{
+    QFETCH(QString, inPlace);
+    TestRoot root({}, { { "Report", "Sessions", "3" } });
+    SettingsStore &store = root.settings();
+    const QString ini = store.fileOf("VORQ");
+    const QByteArray before = fileBytes(ini);
+    if (inPlace == "folder") {
+        QVERIFY(QFile::remove(ini) && QDir().mkdir(ini));
+    } else if (inPlace == "pipe") {
+        QVERIFY(QFile::remove(ini));
+        QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+    } else {
+        QVERIFY(QFile::setPermissions(ini, QFile::WriteOwner));
+    }
+    {
+        ObeyFilePermissions obey;
+        if (!obey.active())
+            QSKIP("file permissions cannot be enforced here");
+        QCOMPARE(store.get("Report", "Sessions"), QString());
+        QVERIFY2(store.lastError().startsWith(ini + ": "), qPrintable(store.lastError()));
+        QVERIFY(!store.read("Report", "Sessions").ok());
+        QVERIFY(!store.save("Report", "Sessions", "4"));
+        QVERIFY(!store.remove("Report", "Sessions"));
+        const Status saved = store.saveAll(changesOf({ "Report|Sessions|4", "-Report|Checkins" }));
+        QVERIFY2(saved.error().startsWith(ini + ": "), qPrintable(saved.error()));
+    }
+    const QFileInfo info(ini);
+    if (inPlace == "folder") {
+        QVERIFY(info.isDir());
+    } else if (inPlace == "pipe") {
+        QVERIFY(info.exists() && !info.isFile() && !info.isDir());
+    } else {
+        QCOMPARE(modeOf(ini), QFile::WriteOwner);
+        QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(fileBytes(ini), before);
+    }
+    QCOMPARE(settingsFolderEntries(root), QStringList { "VORQ.ini" });
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
