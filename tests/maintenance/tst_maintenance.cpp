@@ -1,6 +1,7 @@
 #include "mainwindowfixture.h"
 #include "maintenance/memberinfoframe.h"
 #include "maintenance/membermaintenance.h"
+#include "session/memberline.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -55,6 +56,7 @@ private slots:
     void deleteMember_data();
     void deleteMember();
     void keyFiltersAndCountyCheck();
+    void waysOutOfTheForm();
 };
 
 void TestMaintenance::addIntoSlot_data()
@@ -286,6 +288,54 @@ void TestMaintenance::keyFiltersAndCountyCheck()
     QCOMPARE(f.status(), u"B4X  INVALID CALL"_s);
     QVERIFY(m.txtCall->text().isEmpty());
     QTRY_VERIFY(m.txtCall->hasFocus());
+}
+
+void TestMaintenance::waysOutOfTheForm()
+{
+    MainWindowFixture f({ { "LEE", { Station("K4A", "ANN", "LEE", "", "OPELIKA"), Station("W4XY", "SUE") } },
+                          { "MOBILE", { Station("K4M", "MO") } } },
+                        {}, kNow);
+    FrmMain &w = f.open();
+    MemberInfoFrame &m = *w.fraAdd;
+    // Delete and Change CallSign on a check-in line say what to select and touch nothing.
+    f.type("K4A");
+    w.lst1->setCurrentRow(0);
+    w.mnuEditDelete->trigger();
+    w.mnuChgCall->trigger();
+    QVERIFY(f.root.dialogs().messages.isEmpty() && !w.ChangeCallFlag);
+    QCOMPARE(f.status(), u"CHOOSE A COUNTY AND SELECT A MEMBER TO CHANGE"_s);
+    QCOMPARE(f.checkins(), u"1"_s);
+    QCOMPARE(w.lst1->count(), 1);
+    // Change CallSign, Cancel: the whole form is back, and Save then writes nothing.
+    f.choose("LEE");
+    f.click(f.memberLine("W4XY"));
+    const QByteArray before = f.root.stationBytes("LEE");
+    w.mnuChgCall->trigger();
+    m.cmdCancel->click();
+    QVERIFY(!w.ChangeCallFlag && m.TxtNew->isHidden() && m.lblCall->text() == u"CALL"_s);
+    for (QWidget *box : std::initializer_list<QWidget *> { m.txtName, m.txtCounty, m.txtStatus, m.txtCS })
+        QVERIFY(!box->isHidden());
+    m.TxtNew->setText("K4ZBC");
+    save(f);
+    QCOMPARE(f.root.stationBytes("LEE"), before);
+    // An empty CALL box can be left for CALLSIGN.
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    m.txtCall->setFocus();
+    m.txtCall->clear();
+    w.txtChkin()->setFocus();
+    QTRY_VERIFY(w.txtChkin()->hasFocus());
+    QVERIFY(!f.status().contains("INVALID"));
+    // A member added to another county leaves this county's records alone: a call change
+    // afterwards writes only the call.
+    fillAdd(f, "W4NEW", "MOBILE", "NEW", "", "MOBILE");
+    QCOMPARE(save(f), u"W4NEW ADDED"_s);
+    f.click(f.memberLine("K4A"));
+    w.mnuChgCall->trigger();
+    m.TxtNew->setText("K4ZBC");
+    save(f);
+    QCOMPARE(f.root.record("LEE", 1).trimmed(), Station("K4ZBC", "ANN", "LEE", "", "OPELIKA", "3/10/2026"));
+    QCOMPARE(ParseMemberLine(w.lst1->currentItem()->text()).call, u"K4ZBC"_s);
 }
 
 QTEST_MAIN(TestMaintenance)
