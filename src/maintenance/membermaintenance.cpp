@@ -294,10 +294,15 @@ void MemberMaintenance::saveEdit()
     }
     members[i] = record.trimmed();
     status(QStringLiteral("RECORD UPDATED"));
-    if (QListWidgetItem *line = m_main.lst1->currentItem()) {
+    // The edited station's own line, wherever the selection has moved since Edit.
+    for (int row = 0; row < m_main.lst1->count(); ++row) {
+        QListWidgetItem *line = m_main.lst1->item(row);
+        if (ParseMemberLine(line->text()).call != record.Call)
+            continue;
         const Qt::CheckState mark = line->checkState();
         line->setText(BuildMemberLine(record.Call, record.Name, record.City));
         line->setCheckState(mark);
+        break;
     }
     m_editRecord.reset();
     backToCheckin();

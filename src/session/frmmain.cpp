@@ -4,6 +4,7 @@
 #include "idreminder.h"
 #include "maintenance/memberinfoframe.h"
 #include "maintenance/membermaintenance.h"
+#include "memberline.h"
 #include "netinfoframe.h"
 #include "platform/services.h"
 #include "reports/frmreport.h"
@@ -393,7 +394,9 @@ void FrmMain::lst1_Click(QListWidgetItem *item)
     const SessionOutcome outcome = m_session.memberLineClick(
         item->text(), m_services.clock->today(), ding,
         m_context.ProgramFolder + QStringLiteral("ding.wav"));
-    if (outcome.checkedIn)
+    // A click on the box of a station checked in already must not take its mark away.
+    if (outcome.checkedIn
+        || m_session.checkins().find(ParseMemberLine(item->text()).call, CheckinTable::Last) > 0)
         item->setCheckState(Qt::Checked);
     showOutcome(outcome, item);
     mnuEditEdit->setEnabled(true);

@@ -336,6 +336,16 @@ void TestMaintenance::waysOutOfTheForm()
     save(f);
     QCOMPARE(f.root.record("LEE", 1).trimmed(), Station("K4ZBC", "ANN", "LEE", "", "OPELIKA", "3/10/2026"));
     QCOMPARE(ParseMemberLine(w.lst1->currentItem()->text()).call, u"K4ZBC"_s);
+    // Edit one member, click another, Save: the edited member's line changes, not the other.
+    f.click(f.memberLine("K4ZBC"));
+    w.mnuEditEdit->trigger();
+    m.txtName->setText("ANNIE");
+    QListWidgetItem *sue = f.memberLine("W4XY");
+    sue->setCheckState(Qt::Unchecked); // a click on the box of a member checked in already
+    f.click(sue);
+    QCOMPARE(sue->checkState(), Qt::Checked);
+    QCOMPARE(save(f), u"RECORD UPDATED"_s);
+    QCOMPARE(f.lines(w.lst1).mid(0, 2), (QStringList { "K4   ZBC  ANNIE OPELIKA", "W4   XY   SUE " }));
 }
 
 QTEST_MAIN(TestMaintenance)
