@@ -44,6 +44,10 @@ MemberInfoFrame::MemberInfoFrame(QWidget *parent)
     txtCounty->setMaxLength(15);
     txtStatus->setMaxLength(11);
     txtCS->setMaxLength(25);
+    // Tab walks the form in the order it is filled in, as Enter does.
+    QWidget *order[] = { txtCall, TxtNew, txtName, txtCounty, txtStatus, txtCS, cmdSave, cmdCancel };
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void MemberInfoFrame::resizeEvent(QResizeEvent *event)

@@ -59,6 +59,8 @@ bool MemberMaintenance::eventFilter(QObject *watched, QEvent *event)
             txtCounty_Enter();
         else if (box == m_frame.txtStatus)
             txtStatus_Enter();
+        else if (box == m_frame.txtCS)
+            m_frame.cmdSave->setFocus();
         return true;
     }
     if (m_inFocusChange || (type != QEvent::FocusIn && type != QEvent::FocusOut))

@@ -4,6 +4,7 @@
 #include "session/memberline.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -326,6 +327,15 @@ void TestMaintenance::waysOutOfTheForm()
     w.txtChkin()->setFocus();
     QTRY_VERIFY(w.txtChkin()->hasFocus());
     QVERIFY(!f.status().contains("INVALID"));
+    // Tab and Enter walk the form in the order it is filled in, up to Save.
+    m.txtCall->setFocus();
+    for (QWidget *next : std::initializer_list<QWidget *> { m.txtName, m.txtCounty, m.txtStatus, m.txtCS, m.cmdSave }) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), next);
+    }
+    m.txtCS->setFocus();
+    QTest::keyClick(m.txtCS, Qt::Key_Return);
+    QTRY_COMPARE(QApplication::focusWidget(), m.cmdSave);
     // A member added to another county leaves this county's records alone: a call change
     // afterwards writes only the call.
     fillAdd(f, "W4NEW", "MOBILE", "NEW", "", "MOBILE");
