@@ -1,16 +1,11 @@
 #include "membermaintenance.h"
 
+#include "maintenancehost.h"
 #include "memberinfoframe.h"
-#include "memberops.h"
 #include "platform/services.h"
-#include "session/frmmain.h"
-#include "session/memberline.h"
-#include "startup/startupcontext.h"
 #include "stationdb/callsign.h"
-#include "stationdb/settingsstore.h"
-#include "stationdb/stationfile.h"
+#include "stationdb/countytable.h"
 
-#include <QAction>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,25 +13,15 @@
 #include <QListWidget>
 #include <QPushButton>
 
-namespace {
-QString fileError(const QString &detail)
-{
-    return QStringLiteral("RECORD NOT SAVED - FILE ERROR: ") + detail;
-}
-} // namespace
-
-MemberMaintenance::MemberMaintenance(FrmMain &main)
-    : QObject(&main), m_main(main), m_frame(*main.fraAdd)
+MemberMaintenance::MemberMaintenance(MaintenanceHost &host, MemberInfoFrame &frame)
+    : QObject(&frame), m_host(host), m_frame(frame),
+      m_editor(host.hostSession(), host.hostCountyTable(), *host.hostServices().settings)
 {
     for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty,
                             m_frame.txtStatus, m_frame.txtCS, m_frame.TxtNew })
         box->installEventFilter(this);
     connect(m_frame.cmdSave, &QPushButton::clicked, this, &MemberMaintenance::cmdSave_Click);
     connect(m_frame.cmdCancel, &QPushButton::clicked, this, &MemberMaintenance::cmdCancel_Click);
-    connect(main.mnuEditEdit, &QAction::triggered, this, &MemberMaintenance::mnuEditEdit_Click);
-    connect(main.mnuEditDelete, &QAction::triggered, this, &MemberMaintenance::mnuEditDelete_Click);
-    connect(main.mnuChgCall, &QAction::triggered, this, &MemberMaintenance::mnuChgCall_Click);
-    main.mnuChgCall->setEnabled(true);
 }
 
 bool MemberMaintenance::eventFilter(QObject *watched, QEvent *event)
@@ -91,12 +76,12 @@ bool MemberMaintenance::eventFilter(QObject *watched, QEvent *event)
 
 void MemberMaintenance::status(const QString &text)
 {
-    m_main.lblStatus()->setText(text);
+    m_host.setStatusLine(text);
 }
 
 void MemberMaintenance::notify()
 {
-    m_main.services().sounds->play(SoundName::Notify());
+    m_host.hostServices().sounds->play(SoundName::Notify());
 }
 
 void MemberMaintenance::upperCase(QLineEdit *box)
@@ -118,17 +103,19 @@ void MemberMaintenance::moveFocus(QWidget *box)
 
 void MemberMaintenance::backToCheckin()
 {
-    m_main.Change_Caret();
+    m_host.returnToCheckin();
 }
 
 void MemberMaintenance::txtCall_GotFocus()
 {
-    if (m_main.ChangeCallFlag) {
-        m_main.ChangeCallFlag = false;
+    // In a call change the old call stays; the caret's way back empties the new one.
+    if (m_editor.mode() == FormMode::ChangeCall) {
         TxtNew_GotFocus();
         return;
     }
-    m_frame.txtCall->clear();
+    // An edit keeps its call: a new call is Change CallSign's work.
+    if (m_editor.mode() != FormMode::Edit)
+        m_frame.txtCall->clear();
 }
 
 void MemberMaintenance::txtCall_Enter()
@@ -160,7 +147,7 @@ void MemberMaintenance::txtName_GotFocus()
 bool MemberMaintenance::countyCheck()
 {
     const QString county = m_frame.txtCounty->text();
-    if (m_main.context().countyTable.displayPosition(county) > 0)
+    if (m_host.hostCountyTable().displayPosition(county) > 0)
         return true;
     notify();
     m_frame.txtCounty->clear();
@@ -211,380 +198,188 @@ void MemberMaintenance::TxtNew_LostFocus()
     moveFocus(m_frame.txtCall);
 }
 
-void MemberMaintenance::mnuEditEdit_Click()
+void MemberMaintenance::showMode(FormMode mode)
 {
-    QListWidgetItem *line = m_main.lst1->currentItem();
-    if (!line || !line->isSelected())
-        return;
-    for (QWidget *w : std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblStatus1,
-                                                         m_frame.lblCounty, m_frame.lblCS,
-                                                         m_frame.txtStatus, m_frame.txtCounty,
-                                                         m_frame.txtCS })
-        w->show();
-    m_frame.lblCall->setText(QStringLiteral("CALL"));
-    m_frame.LblNew->hide();
-    m_frame.lblMode->setText(QStringLiteral("EDIT"));
-    m_frame.cmdCancel->show();
-    m_frame.cmdCancel->setEnabled(true);
-
-    m_frame.txtCall->setText(ParseMemberLine(line->text()).call);
-    StationFile file(m_main.session().currentCountyFile());
-    if (const Status opened = file.open(); !opened) {
-        status(QStringLiteral("CANNOT READ ") + opened.error());
-        notify();
-        return;
-    }
-    for (int n = 1; n <= RecordsPerFile; ++n) {
-        const StationRecord r = file.read(n).trimmed();
-        if (r.Call != m_frame.txtCall->text())
-            continue;
-        m_frame.txtName->setText(r.Name);
-        m_frame.txtCounty->setText(r.County);
-        m_frame.txtStatus->setText(r.Status);
-        m_frame.txtCS->setText(r.City);
-        m_editRecord = r;
-        break;
-    }
-}
-
-void MemberMaintenance::cmdSave_Click()
-{
-    if (m_frame.txtCounty->text().isEmpty()) {
-        if (m_main.ChangeCallFlag)
-            saveChangeCall();
-        else
-            m_frame.txtCounty->setFocus();
-        return;
-    }
-    if (m_main.MemberFormMode != 1)
-        saveEdit();
-    else
-        saveAdd();
-}
-
-void MemberMaintenance::saveEdit()
-{
-    // Without a preceding Edit there is no record to keep the date of, nor a line to
-    // replace: nothing is written.
-    CurrentMembers &members = m_main.session().currentMembers();
-    int i = -1;
-    for (int n = 0; n < RecordsPerFile && n < members.size(); ++n) {
-        if (members[n].Call == m_frame.txtCall->text()) {
-            i = n;
-            break;
-        }
-    }
-    if (i < 0 || !m_editRecord || m_editRecord->Call != m_frame.txtCall->text()) {
-        status(QStringLiteral("ERROR! RECORD NOT FOUND!"));
-        return;
-    }
-    StationRecord record;
-    record.Call = m_frame.txtCall->text();
-    record.Name = m_frame.txtName->text();
-    record.County = m_frame.txtCounty->text();
-    record.Status = m_frame.txtStatus->text();
-    record.City = m_frame.txtCS->text();
-    record.LastDate = m_editRecord->LastDate;
-    if (!fieldsStorable(record))
-        return;
-    const Status written = ReplaceStationRecord(m_main.session().currentCountyFile(), i + 1,
-                                                m_editRecord->Call, record);
-    if (!written) {
-        status(fileError(written.error()));
-        notify();
-        return;
-    }
-    members[i] = record.trimmed();
-    status(QStringLiteral("RECORD UPDATED"));
-    // The edited station's own line, wherever the selection has moved since Edit.
-    for (int row = 0; row < m_main.lst1->count(); ++row) {
-        QListWidgetItem *line = m_main.lst1->item(row);
-        if (ParseMemberLine(line->text()).call != record.Call)
-            continue;
-        const Qt::CheckState mark = line->checkState();
-        line->setText(BuildMemberLine(record.Call, record.Name, record.City));
-        line->setCheckState(mark);
-        break;
-    }
-    m_editRecord.reset();
-    backToCheckin();
-    m_frame.lblMode->clear();
-    clearBoxes();
-}
-
-void MemberMaintenance::saveAdd()
-{
-    const QString call = m_frame.txtCall->text();
-    auto finish = [this] {
-        clearBoxes();
-        m_main.MemberFormMode = 0;
-        backToCheckin();
-        m_frame.lblMode->clear();
-    };
-    if (!IsValidCall(call)) {
-        status(call + QStringLiteral("  INVALID CALL"));
-        finish();
-        return;
-    }
-    StationRecord station;
-    station.Call = call;
-    station.Name = m_frame.txtName->text();
-    station.County = m_frame.txtCounty->text();
-    station.Status = m_frame.txtStatus->text();
-    station.City = m_frame.txtCS->text();
-    // The boxes keep their text: the operator corrects the one named and saves again.
-    if (!fieldsStorable(station))
-        return;
-
-    NetSession &session = m_main.session();
-    const QString path = m_main.context().countyTable.CountyFilePath(station.County);
-    // The records read belong to the current county's list only when the station goes there.
-    CurrentMembers otherCounty;
-    const AddResult added = AddMemberRecord(
-        path, station, m_main.services().clock->today(),
-        path == session.currentCountyFile() ? session.currentMembers() : otherCounty);
-    switch (added.kind) {
-    case AddResult::AlreadyExists:
-        status(QStringLiteral("CALL ALREADY EXISTS"));
-        notify();
-        finish();
-        return;
-    case AddResult::FileFull:
-        status(QStringLiteral("COUNTY FILE FULL"));
-        notify();
-        finish();
-        return;
-    case AddResult::WriteFailed:
-        // The boxes keep what was typed, so nothing is lost and Save can be tried again.
-        status(fileError(added.error));
-        notify();
-        return;
-    case AddResult::Added:
-        break;
-    }
-
-    const SessionOutcome checkin = session.checkInAdded(call);
-    if (checkin.checkedIn) {
-        m_main.showOutcome(checkin);
-        m_main.lst1->addItem(station.Call + u' ' + station.Name + u' ' + station.City);
-    }
-    const Result<QString> logged =
-        LogNewMember(*m_main.services().settings, station.Call + u' ' + station.Name + u' '
-                         + station.County + u' ' + station.City);
-    if (logged) {
-        status(call + QStringLiteral(" ADDED"));
-    } else {
-        // The station is in the database; only the month's list of new members misses it.
-        status(call + QStringLiteral(" ADDED - NOT IN THE NEW MEMBER LIST: ") + logged.error());
-        notify();
-    }
-    session.memberAddedFlag = true;
-    finish();
-}
-
-void MemberMaintenance::saveChangeCall()
-{
-    NetSession &session = m_main.session();
-    CurrentMembers &members = session.currentMembers();
-    const QString oldCall = m_frame.txtCall->text();
-    const QString newCall = m_frame.TxtNew->text();
-    if (oldCall.isEmpty() || newCall.isEmpty()) {
-        // Nothing names a station to change: an empty old call would match a blank slot.
-        leaveChangeCallMode();
-        m_main.ChangeCallFlag = false;
-        m_frame.lblMode->clear();
-        backToCheckin();
-        return;
-    }
-    if (!IsValidCall(newCall)) {
-        status(newCall + QStringLiteral("  INVALID CALL"));
-        notify();
-        return;
-    }
-    int i = -1;
-    for (int n = 0; n < RecordsPerFile && n < members.size(); ++n) {
-        if (members[n].Call == oldCall) {
-            i = n;
-            break;
-        }
-    }
-    if (i < 0) {
-        status(QStringLiteral("ERROR! RECORD NOT FOUND!"));
-        notify();
-        return;
-    }
-    const ChangeCallResult changed =
-        ChangeMemberCall(session.currentCountyFile(), i + 1, oldCall, newCall);
-    if (changed.kind == ChangeCallResult::AlreadyExists) {
-        status(newCall + QStringLiteral(" - CALL ALREADY EXISTS"));
-        notify();
-        return;
-    }
-    if (changed.kind != ChangeCallResult::Changed) {
-        status(fileError(changed.error));
-        notify();
-        return;
-    }
-    members[i] = changed.record;
-    session.memberLeft(oldCall, newCall);
-    for (int row = 0; row < m_main.lst1->count(); ++row) {
-        QListWidgetItem *line = m_main.lst1->item(row);
-        if (ParseMemberLine(line->text()).call != oldCall)
-            continue;
-        line->setText(BuildMemberLine(newCall, changed.record.Name, changed.record.City));
-        line->setCheckState(session.checkins().find(newCall, CheckinTable::Last) > 0 ? Qt::Checked
-                                                                                    : Qt::Unchecked);
-        break;
-    }
-    leaveChangeCallMode();
-    m_main.showOutcome(SessionOutcome {});
-    status(oldCall + QStringLiteral(" CHANGED TO ") + newCall);
-    m_main.ChangeCallFlag = false;
-    backToCheckin();
-    m_frame.lblMode->clear();
-}
-
-bool MemberMaintenance::fieldsStorable(const StationRecord &record)
-{
-    const struct
-    {
-        const QString &text;
-        FieldKind kind;
-        QString box;
-    } fields[] = {
-        { record.Call, FieldKind::Call, m_main.ChangeCallFlag ? QStringLiteral("NEW CALL") : QStringLiteral("CALL") },
-        { record.Name, FieldKind::Text, QStringLiteral("NAME") },
-        { record.County, FieldKind::Text, QStringLiteral("COUNTY") },
-        { record.Status, FieldKind::Text, QStringLiteral("STATUS") },
-        { record.City, FieldKind::Text, QStringLiteral("CITY") },
-    };
-    for (const auto &field : fields) {
-        if (PassesKeyFilter(field.kind, field.text))
-            continue;
-        status(field.box + QStringLiteral(": ONLY LETTERS") + (field.kind == FieldKind::Call ? QStringLiteral(", DIGITS") : QString())
-               + QStringLiteral(" AND BLANKS CAN BE STORED"));
-        notify();
-        return false;
-    }
-    return true;
-}
-
-void MemberMaintenance::leaveChangeCallMode()
-{
-    m_frame.TxtNew->hide();
-    m_frame.TxtNew->clear();
-    m_frame.LblNew->hide();
+    const bool changeCall = mode == FormMode::ChangeCall;
+    for (QWidget *w : std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblCounty,
+                                                         m_frame.lblStatus1, m_frame.lblCS,
+                                                         m_frame.txtName, m_frame.txtCounty,
+                                                         m_frame.txtStatus, m_frame.txtCS })
+        w->setVisible(!changeCall);
+    m_frame.TxtNew->setVisible(changeCall);
+    m_frame.LblNew->setVisible(changeCall);
     m_frame.txtCall->setEnabled(true);
-    m_frame.txtCall->clear();
-    m_frame.lblCall->setText(QStringLiteral("CALL"));
-    m_frame.lblCall->show();
-    for (QLineEdit *box : { m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus, m_frame.txtCS }) {
-        box->setEnabled(true);
-        box->show();
-        box->clear();
+    m_frame.lblCall->setText(changeCall ? QStringLiteral("OLD CALL") : QStringLiteral("CALL"));
+    switch (mode) {
+    case FormMode::None: m_frame.lblMode->clear(); break;
+    case FormMode::Add: m_frame.lblMode->setText(QStringLiteral("ADD")); break;
+    case FormMode::Edit: m_frame.lblMode->setText(QStringLiteral("EDIT")); break;
+    case FormMode::ChangeCall: m_frame.lblMode->setText(QStringLiteral("CHANGE CALL")); break;
     }
-    m_frame.lblName->show();
-    m_frame.lblCounty->show();
-    m_frame.lblStatus1->show();
-    m_frame.lblCS->show();
 }
 
 void MemberMaintenance::clearBoxes()
 {
     for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus,
-                            m_frame.txtCS })
+                            m_frame.txtCS, m_frame.TxtNew })
         box->clear();
+}
+
+void MemberMaintenance::show(const EditorOutcome &outcome)
+{
+    if (outcome.lineRecord > 0) {
+        if (QListWidgetItem *line = m_host.lineOfRecord(outcome.lineRecord)) {
+            if (outcome.lineText.isEmpty()) {
+                delete line;
+            } else {
+                line->setText(outcome.lineText);
+                line->setCheckState(outcome.lineChecked ? Qt::Checked : Qt::Unchecked);
+            }
+        }
+    }
+    if (!outcome.appendLine.isEmpty())
+        m_host.appendLine(outcome.appendLine);
+    if (outcome.countChanged)
+        m_host.showCounters();
+    if (outcome.status)
+        status(*outcome.status);
+    if (!outcome.sound.isEmpty())
+        m_host.hostServices().sounds->play(outcome.sound);
+    if (outcome.formDone) {
+        clearBoxes();
+        showMode(FormMode::None);
+        backToCheckin();
+    }
+}
+
+int MemberMaintenance::selectedMember(const QString &what)
+{
+    QListWidgetItem *line = m_host.selectedLine();
+    const int record = line ? m_host.recordOf(line) : 0;
+    if (record > 0 && m_host.hostSession().member(record))
+        return record;
+    // Check-in lines are no member lines: nothing of them may reach a station record.
+    status(QStringLiteral("CHOOSE A COUNTY AND SELECT A MEMBER TO ") + what);
+    notify();
+    return 0;
+}
+
+void MemberMaintenance::startAdd(const QString &call, bool fillCall)
+{
+    m_editor.startAdd();
+    showMode(FormMode::Add);
+    if (fillCall) {
+        clearBoxes();
+        m_frame.txtCall->setText(call);
+        m_frame.txtName->setFocus();
+    }
+}
+
+void MemberMaintenance::focusAfterListClick()
+{
+    if (m_editor.mode() == FormMode::ChangeCall)
+        m_frame.TxtNew->setFocus();
+    else
+        backToCheckin();
+}
+
+void MemberMaintenance::mnuEditEdit_Click()
+{
+    const int record = selectedMember(QStringLiteral("EDIT"));
+    if (record == 0)
+        return;
+    const Result<MemberFields> fields = m_editor.startEdit(record);
+    if (!fields) {
+        status(fields.error());
+        notify();
+        return;
+    }
+    showMode(FormMode::Edit);
+    m_frame.cmdCancel->setEnabled(true);
+    m_frame.txtCall->setText(fields->call);
+    m_frame.txtName->setText(fields->name);
+    m_frame.txtCounty->setText(fields->county);
+    m_frame.txtStatus->setText(fields->status);
+    m_frame.txtCS->setText(fields->city);
+}
+
+void MemberMaintenance::cmdSave_Click()
+{
+    if (m_editor.mode() != FormMode::ChangeCall && m_editor.mode() != FormMode::None
+        && m_frame.txtCounty->text().isEmpty()) {
+        m_frame.txtCounty->setFocus();
+        return;
+    }
+    for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty,
+                            m_frame.txtStatus, m_frame.txtCS, m_frame.TxtNew })
+        upperCase(box);
+    const MemberFields fields { m_frame.txtCall->text(), m_frame.txtName->text(),
+                                m_frame.txtCounty->text(), m_frame.txtStatus->text(),
+                                m_frame.txtCS->text() };
+    show(m_editor.save(fields, m_frame.TxtNew->text(), m_host.hostServices().clock->today()));
 }
 
 void MemberMaintenance::cmdCancel_Click()
 {
     // Every way out leaves the whole form in view, whatever mode it was in.
-    leaveChangeCallMode();
-    m_main.ChangeCallFlag = false;
-    m_main.MemberFormMode = 0;
-    m_editRecord.reset();
-    m_frame.lblMode->clear();
+    m_editor.cancel();
+    clearBoxes();
+    showMode(FormMode::None);
     backToCheckin();
 }
 
-bool MemberMaintenance::memberLineSelected(QListWidgetItem *line, const QString &what)
+void MemberMaintenance::countyChanged()
 {
-    if (line && line->isSelected() && !m_main.session().earlyLateMode())
-        return true;
-    // Check-in lines are not member lines: their text would be taken apart wrongly.
-    status(QStringLiteral("CHOOSE A COUNTY AND SELECT A MEMBER TO ") + what);
-    notify();
-    return false;
+    if (m_editor.mode() == FormMode::Edit || m_editor.mode() == FormMode::ChangeCall)
+        cmdCancel_Click();
 }
 
 void MemberMaintenance::mnuEditDelete_Click()
 {
-    QListWidgetItem *line = m_main.lst1->currentItem();
-    if (!memberLineSelected(line, QStringLiteral("DELETE")))
+    const int record = selectedMember(QStringLiteral("DELETE"));
+    if (record == 0)
         return;
-    const ParsedMemberLine parsed = ParseMemberLine(line->text());
-    const QString c = parsed.call;
-    const QString m = parsed.firstWord;
+    const std::optional<MemberRef> member = m_host.hostSession().member(record);
+    QListWidgetItem *line = m_host.selectedLine();
+    const QString text = line->text();
+    const QString name = text.mid(10).section(u' ', 0, 0);
     m_frame.txtName->clear();
-    Services &services = m_main.services();
+    Services &services = m_host.hostServices();
     const MsgButton answer = services.dialogs->message(
-        &m_main, QStringLiteral("REMOVING RECORD FROM THE DATABASE"),
-        QStringLiteral("REALLY REMOVE ") + c + u' ' + m + QStringLiteral(" FROM THE DATABASE?"),
+        m_host.hostWindow(), QStringLiteral("REMOVING RECORD FROM THE DATABASE"),
+        QStringLiteral("REALLY REMOVE ") + member->call + u' ' + name
+            + QStringLiteral(" FROM THE DATABASE?"),
         MsgIcon::Question, Yes | No, No);
     if (answer != Yes)
         return;
-
-    NetSession &session = m_main.session();
-    const DeleteResult deleted =
-        DeleteMemberRecord(session.currentCountyFile(), c, services.clock->today());
-    switch (deleted.kind) {
-    case DeleteResult::WriteFailed:
-        status(fileError(deleted.error));
-        notify();
-        break;
-    case DeleteResult::NetControl:
-        status(c + QStringLiteral(" IS A NET CONTROL - NOT DELETED"));
-        notify();
-        break;
-    case DeleteResult::Deleted:
-        delete line;
-        session.memberLeft(c);
-        m_main.showOutcome(SessionOutcome {});
-        session.currentMembers()[deleted.record - 1] = StationRecord { StationRecord::VacantMarker(), {}, {}, {}, {}, {} };
-        status(QStringLiteral("\nRECORD DELETED"));
-        break;
-    case DeleteResult::NotFound:
-        // The line named no station of the file: it goes, and nothing else changes.
-        delete line;
-        status(QStringLiteral("RECORD NOT FOUND!"));
-        notify();
-        break;
+    show(m_editor.remove(record, services.clock->today()));
+    if (m_editor.mode() == FormMode::None && !m_frame.lblMode->text().isEmpty()) {
+        clearBoxes();
+        showMode(FormMode::None);
     }
     backToCheckin();
 }
 
 void MemberMaintenance::mnuChgCall_Click()
 {
-    m_main.mnuChgCtl->setEnabled(true);
-    QListWidgetItem *line = m_main.lst1->currentItem();
-    if (!line || !line->isSelected()) {
+    m_host.setRosterMenuEnabled(true);
+    QListWidgetItem *line = m_host.selectedLine();
+    if (!line) {
         status(QStringLiteral("You must select a call to change"));
         notify();
         return;
     }
-    if (!memberLineSelected(line, QStringLiteral("CHANGE")))
+    const int record = selectedMember(QStringLiteral("CHANGE"));
+    if (record == 0)
         return;
-    m_main.ChangeCallFlag = true;
-    m_frame.lblMode->setText(QStringLiteral("CHANGE CALL"));
-    for (QWidget *w : std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblCounty,
-                                                         m_frame.lblStatus1, m_frame.lblCS,
-                                                         m_frame.txtName, m_frame.txtCounty,
-                                                         m_frame.txtStatus, m_frame.txtCS })
-        w->hide();
-    m_frame.txtCall->setEnabled(true);
-    m_frame.TxtNew->show();
-    m_frame.LblNew->show();
-    m_frame.txtCall->setText(ParseMemberLine(line->text().trimmed()).call);
-    m_frame.lblCall->setText(QStringLiteral("OLD CALL"));
+    const Result<QString> oldCall = m_editor.startChangeCall(record);
+    if (!oldCall) {
+        status(oldCall.error());
+        notify();
+        return;
+    }
+    clearBoxes();
+    showMode(FormMode::ChangeCall);
+    m_frame.txtCall->setText(*oldCall);
     m_frame.TxtNew->setFocus();
 }

@@ -1,29 +1,37 @@
 #pragma once
 
-#include "stationdb/stationrecord.h"
+#include "membereditor.h"
 
 #include <QObject>
-#include <optional>
 
-class FrmMain;
+class MaintenanceHost;
 class MemberInfoFrame;
 class QLineEdit;
-class QListWidgetItem;
 class QWidget;
 
-// The MEMBER INFO frame at work: adding, editing, deleting and changing the call of members
-// of the county shown in the member list.
+// The MEMBER INFO frame at work: a thin view over MemberEditor. It reads the boxes, asks the
+// editor, and shows the answer in the frame and the main window's member list.
 class MemberMaintenance : public QObject
 {
     Q_OBJECT
 public:
-    explicit MemberMaintenance(FrmMain &main);
+    MemberMaintenance(MaintenanceHost &host, MemberInfoFrame &frame);
+
+    FormMode mode() const { return m_editor.mode(); }
+    MemberEditor &editor() { return m_editor; }
+
+    // A click on a non-listed call (the box takes the call unless a lookup fills the form).
+    void startAdd(const QString &call, bool fillCall);
+    // The caret goes where the form's mode wants it after a click in the member list.
+    void focusAfterListClick();
 
     void mnuEditEdit_Click();
     void mnuEditDelete_Click();
     void mnuChgCall_Click();
     void cmdSave_Click();
     void cmdCancel_Click();
+    // The county shown changes: a form working on a member of the old one ends.
+    void countyChanged();
 
     // Box events.
     void txtCall_GotFocus();
@@ -41,25 +49,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void saveAdd();
-    void saveEdit();
-    void saveChangeCall();
+    void show(const EditorOutcome &outcome);
+    // Shows the whole form for a mode: every box, or the two calls of a call change.
+    void showMode(FormMode mode);
+    int selectedMember(const QString &what);
     void status(const QString &text);
     void notify();
     void upperCase(QLineEdit *box);
     bool countyCheck();
-    // True when line is a selected member line of a county view; else says what to select.
-    bool memberLineSelected(QListWidgetItem *line, const QString &what);
-    // False, with the box named on the status line, when a field holds a character its
-    // box does not take (pasted text, a lookup): it would be stored as something else.
-    bool fieldsStorable(const StationRecord &record);
     void clearBoxes();
-    void leaveChangeCallMode();
     void backToCheckin();
     void moveFocus(QWidget *box);
 
-    FrmMain &m_main;
+    MaintenanceHost &m_host;
     MemberInfoFrame &m_frame;
-    std::optional<StationRecord> m_editRecord;
+    MemberEditor m_editor;
     bool m_inFocusChange = false;
 };

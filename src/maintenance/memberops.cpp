@@ -104,7 +104,7 @@ ChangeCallResult ChangeMemberCall(const QString &path, int n, const QString &old
     return result;
 }
 
-DeleteResult DeleteMemberRecord(const QString &path, const QString &call, const QDate &today)
+DeleteResult DeleteMemberRecord(const QString &path, int n, const QString &call, const QDate &today)
 {
     DeleteResult result;
     StationFile file(path);
@@ -113,28 +113,41 @@ DeleteResult DeleteMemberRecord(const QString &path, const QString &call, const 
         result.error = opened.error();
         return result;
     }
-    for (int n = 1; n <= RecordsPerFile; ++n) {
-        const StationRecord found = file.read(n);
-        if (found.Call.trimmed() != call)
-            continue;
-        if (IsWeekdayCode(found.Status.trimmed())) {
-            result.kind = DeleteResult::NetControl;
-            result.record = n;
-            return result;
-        }
-        StationRecord vacant;
-        vacant.Call = StationRecord::VacantMarker();
-        vacant.LastDate = ShortDate(today);
-        if (const Status written = file.write(n, vacant); !written) {
-            result.kind = DeleteResult::WriteFailed;
-            result.error = written.error();
-            return result;
-        }
-        result.kind = DeleteResult::Deleted;
-        result.record = n;
+    const StationRecord found = file.read(n);
+    if (n < 1 || n > RecordsPerFile || call.isEmpty() || found.Call.trimmed() != call)
+        return result;
+    result.record = n;
+    if (IsWeekdayCode(found.Status.trimmed())) {
+        result.kind = DeleteResult::NetControl;
         return result;
     }
+    StationRecord vacant;
+    vacant.Call = StationRecord::VacantMarker();
+    vacant.LastDate = ShortDate(today);
+    if (const Status written = file.write(n, vacant); !written) {
+        result.kind = DeleteResult::WriteFailed;
+        result.error = written.error();
+        return result;
+    }
+    result.kind = DeleteResult::Deleted;
     return result;
+}
+
+Result<StationRecord> EditMemberRecord(const QString &path, int n, const StationRecord &fields)
+{
+    StationFile file(path);
+    if (const Status opened = file.open(); !opened)
+        return opened;
+    StationRecord record = file.read(n);
+    if (n < 1 || n > RecordsPerFile || fields.Call.isEmpty() || record.Call.trimmed() != fields.Call)
+        return Status::Error(FileError(path, StationFile::ChangedByAnotherProgram()));
+    record.Name = fields.Name;
+    record.County = fields.County;
+    record.Status = fields.Status;
+    record.City = fields.City;
+    if (const Status written = file.write(n, record); !written)
+        return written;
+    return record.trimmed();
 }
 
 bool IsWeekdayCode(const QString &status)

@@ -48,9 +48,13 @@ struct DeleteResult
     QString error;
 };
 
-// Overwrites the first record of the file whose call is the given one with a vacant record
-// dated today. A weekday net control (a weekday code in its status) is kept.
-DeleteResult DeleteMemberRecord(const QString &path, const QString &call, const QDate &today);
+// Overwrites record n, while it still holds the call, with a vacant record dated today. A
+// weekday net control (a weekday code in its status) is kept.
+DeleteResult DeleteMemberRecord(const QString &path, int n, const QString &call, const QDate &today);
+
+// Replaces the name, county, status and city of record n while it holds the call; its call
+// and date stay as the file has them (a check-in made meanwhile keeps its date).
+Result<StationRecord> EditMemberRecord(const QString &path, int n, const StationRecord &fields);
 
 // True when a status is a weekday code ("SUN" ... "SAT"): the station is a net control.
 bool IsWeekdayCode(const QString &status);

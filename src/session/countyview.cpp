@@ -29,6 +29,7 @@ CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMember
         QString call;
         QString name;
         QString city;
+        int record;
     };
     QList<Entry> work;
 
@@ -70,12 +71,14 @@ CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMember
         if (r.Call == StationRecord::VacantMarker())
             continue;
         work.append({ CallSuffix(r.Call) + u' ' + CallPrefix(r.Call) + u' ' + r.Name + u' ' + r.City,
-                      r.Call, r.Name, r.City });
+                      r.Call, r.Name, r.City, n });
     }
     std::stable_sort(work.begin(), work.end(), [](const Entry &a, const Entry &b) {
         return a.key.compare(b.key, Qt::CaseInsensitive) < 0;
     });
-    for (const Entry &e : work)
+    for (const Entry &e : work) {
         view.memberLines << BuildMemberLine(e.call, e.name, e.city);
+        view.records << e.record;
+    }
     return view;
 }

@@ -18,6 +18,7 @@
 #include "stationdb/settingsstore.h"
 #include "stationdb/textforms.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -35,6 +36,9 @@
 Q_LOGGING_CATEGORY(lcSession, "vorq.session")
 
 namespace {
+
+// The item data role under which a member line keeps its record number.
+constexpr int MemberRecordRole = Qt::UserRole + 1;
 
 const QString kOptions = QStringLiteral("Options");
 const QString kSettings = QStringLiteral("Settings");
@@ -59,7 +63,11 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     popupMenu = [](QMenu *menu, const QPoint &at) { menu->exec(at); };
     buildControls();
     buildMenus();
-    m_maintenance = new MemberMaintenance(*this);
+    m_maintenance = new MemberMaintenance(*this, *fraAdd);
+    connect(mnuEditEdit, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuEditEdit_Click);
+    connect(mnuEditDelete, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuEditDelete_Click);
+    connect(mnuChgCall, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuChgCall_Click);
+    mnuChgCall->setEnabled(true);
     Form_Load();
 }
 
@@ -371,10 +379,14 @@ void FrmMain::lstCounties_Click()
     FraStations->setTitle(choice.caption);
     lst1->clear();
     const bool countyMode = !m_session.earlyLateMode();
-    for (const QString &line : choice.lines) {
-        auto *item = new QListWidgetItem(line, lst1);
-        if (countyMode)
+    m_maintenance->countyChanged();
+    for (qsizetype i = 0; i < choice.lines.size(); ++i) {
+        auto *item = new QListWidgetItem(choice.lines[i], lst1);
+        if (countyMode) {
             item->setCheckState(Qt::Unchecked);
+            // The line knows its record; its text is only for the eye.
+            item->setData(MemberRecordRole, choice.records[i]);
+        }
     }
     for (int row : choice.marked)
         lst1->item(row)->setCheckState(Qt::Checked);
@@ -391,12 +403,14 @@ void FrmMain::lst1_Click(QListWidgetItem *item)
         return;
     }
     const bool ding = !mnuOptionsDisableDing->isChecked();
+    const int record = recordOf(item);
     const SessionOutcome outcome = m_session.memberLineClick(
-        item->text(), m_services.clock->today(), ding,
+        record, m_services.clock->today(), ding,
         m_context.ProgramFolder + QStringLiteral("ding.wav"));
     // A click on the box of a station checked in already must not take its mark away.
+    const std::optional<MemberRef> member = m_session.member(record);
     if (outcome.checkedIn
-        || m_session.checkins().find(ParseMemberLine(item->text()).call, CheckinTable::Last) > 0)
+        || (member && m_session.checkins().find(member->call, CheckinTable::Last) > 0))
         item->setCheckState(Qt::Checked);
     showOutcome(outcome, item);
     mnuEditEdit->setEnabled(true);
@@ -418,22 +432,16 @@ void FrmMain::lst1_MouseDown(Qt::MouseButton button, const QPoint &position)
         popupMenu(mnuEdit, lst1->viewport()->mapToGlobal(position));
     }
     mnuChgCtl->setEnabled(true);
-    if (ChangeCallFlag)
-        fraAdd->TxtNew->setFocus();
-    else
-        Change_Caret();
+    m_maintenance->focusAfterListClick();
 }
 
 void FrmMain::lstEarly_Click(QListWidgetItem *item)
 {
     if (!item)
         return;
-    MemberFormMode = 1;
-    fraAdd->lblMode->setText(QStringLiteral("ADD"));
-    if (m_services.settings->get(kSettings, QStringLiteral("QRZ PW")).isEmpty()) {
-        fraAdd->txtCall->setText(item->text());
-        fraAdd->txtName->setFocus();
-    }
+    // With a QRZ login the lookup fills the form; without one the operator types it.
+    m_maintenance->startAdd(item->text(),
+                            m_services.settings->get(kSettings, QStringLiteral("QRZ PW")).isEmpty());
 }
 
 void FrmMain::cmdClear_Click()
@@ -452,7 +460,8 @@ void FrmMain::mnuEditDeleteCheckin_Click()
 {
     QListWidgetItem *line = lst1->currentItem();
     const bool chosen = line && line->isSelected();
-    const SessionOutcome outcome = m_session.deleteCheckin(chosen ? line->text() : QString());
+    const SessionOutcome outcome =
+        m_session.deleteCheckin(chosen ? line->text() : QString(), chosen ? recordOf(line) : 0);
     showOutcome(outcome, chosen ? line : nullptr);
     Change_Caret();
 }
@@ -541,6 +550,46 @@ void FrmMain::setIdReminderEnabled(bool enabled)
         IDTimer->start();
     else
         IDTimer->stop();
+}
+
+const CountyTable &FrmMain::hostCountyTable()
+{
+    return m_context.countyTable;
+}
+
+void FrmMain::setStatusLine(const QString &text)
+{
+    lblStatus()->setText(text);
+}
+
+QListWidgetItem *FrmMain::selectedLine()
+{
+    QListWidgetItem *line = lst1->currentItem();
+    return line && line->isSelected() ? line : nullptr;
+}
+
+int FrmMain::recordOf(QListWidgetItem *line)
+{
+    return line ? line->data(MemberRecordRole).toInt() : 0;
+}
+
+QListWidgetItem *FrmMain::lineOfRecord(int record)
+{
+    for (int row = 0; record > 0 && row < lst1->count(); ++row) {
+        if (recordOf(lst1->item(row)) == record)
+            return lst1->item(row);
+    }
+    return nullptr;
+}
+
+void FrmMain::appendLine(const QString &text)
+{
+    lst1->addItem(text);
+}
+
+void FrmMain::setRosterMenuEnabled(bool enabled)
+{
+    mnuChgCtl->setEnabled(enabled);
 }
 
 void FrmMain::clearMemberList()

@@ -2,6 +2,7 @@
 
 #include "netsession.h"
 #include "reports/reporttext.h"
+#include "maintenance/maintenancehost.h"
 #include "roster/rosterhost.h"
 
 #include <QMainWindow>
@@ -25,7 +26,7 @@ struct Services;
 struct StartupContext;
 
 // The main window, where a net is run.
-class FrmMain : public QMainWindow, public RosterHost
+class FrmMain : public QMainWindow, public RosterHost, public MaintenanceHost
 {
     Q_OBJECT
 public:
@@ -91,9 +92,6 @@ public:
     ReportPeriod &reportPeriod() { return m_reportPeriod; }
     bool daylightSaving() const { return m_dst; }
 
-    // The member form's state (add = 1, edit = 2).
-    int MemberFormMode = 0;
-    bool ChangeCallFlag = false;
 
     // Handlers.
     void txtChkin_KeyDown();
@@ -136,6 +134,20 @@ public:
     void setIdReminderEnabled(bool enabled) override;
     void clearMemberList() override;
     void focusCheckinBox() override;
+
+    // MaintenanceHost
+    Services &hostServices() override { return m_services; }
+    const CountyTable &hostCountyTable() override;
+    NetSession &hostSession() override { return m_session; }
+    QWidget *hostWindow() override { return this; }
+    void setStatusLine(const QString &text) override;
+    void showCounters() override { updateCounters(); }
+    void returnToCheckin() override { Change_Caret(); }
+    QListWidgetItem *selectedLine() override;
+    int recordOf(QListWidgetItem *line) override;
+    QListWidgetItem *lineOfRecord(int record) override;
+    void appendLine(const QString &text) override;
+    void setRosterMenuEnabled(bool enabled) override;
 
     // Shows an outcome of the session core on the window.
     void showOutcome(const SessionOutcome &outcome, QListWidgetItem *item = nullptr);

@@ -108,29 +108,40 @@ CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, b
         return choice;
     }
     choice.lines = view.memberLines;
+    choice.records = view.records;
     choice.retired = view.retiredLines;
     if (!view.failedRetirements.isEmpty()) {
         choice.status = view.failedRetirements.join(u' ') + QStringLiteral(" NOT RETIRED - FILE ERROR");
         choice.sound = SoundName::Notify();
     }
     if (retainCheckmark) {
-        for (int i = 0; i < choice.lines.size(); ++i) {
-            const QString call = ParseMemberLine(choice.lines[i]).call;
-            if (m_checkins.find(call, CheckinTable::Last) > 0)
+        for (int i = 0; i < choice.records.size(); ++i) {
+            if (m_checkins.find(m_members[choice.records[i] - 1].Call, CheckinTable::Last) > 0)
                 choice.marked << i;
         }
     }
     return choice;
 }
 
-SessionOutcome NetSession::memberLineClick(const QString &line, const QDate &today,
-                                           bool dingEnabled, const QString &dingSound)
+std::optional<MemberRef> NetSession::member(int record) const
+{
+    if (m_earlyLateMode || record < 1 || record > m_members.size())
+        return std::nullopt;
+    const QString call = m_members[record - 1].Call;
+    if (call.isEmpty() || call == StationRecord::VacantMarker() || call == StationRecord::EndMarker())
+        return std::nullopt;
+    return MemberRef { m_currentCountyFile, record, call };
+}
+
+SessionOutcome NetSession::memberLineClick(int record, const QDate &today, bool dingEnabled,
+                                           const QString &dingSound)
 {
     SessionOutcome out;
-    if (m_earlyLateMode)
+    const std::optional<MemberRef> station = member(record);
+    if (!station)
         return out; // check-in lines are not member lines
     out.status = QString();
-    const QString c = ParseMemberLine(line).call;
+    const QString c = station->call;
     m_clickCheckin.reset();
 
     int k = 0;
@@ -151,46 +162,43 @@ SessionOutcome NetSession::memberLineClick(const QString &line, const QDate &tod
         return out;
     }
 
-    StationFile file(m_currentCountyFile);
-    if (const Status opened = file.open(); !opened) {
-        out.status = fileError(c, opened);
+    // The date goes to the record the line stands for, and only while it still holds the
+    // station the line shows.
+    StationFile file(station->path);
+    Status written = file.open();
+    StationRecord dated = file.read(record);
+    if (written && dated.Call.trimmed() != c)
+        written = Status::Error(FileError(station->path, StationFile::ChangedByAnotherProgram()));
+    if (written) {
+        dated.LastDate = MmDdYyyy(today);
+        written = file.write(record, dated);
+    }
+    if (!written) {
+        out.status = fileError(c, written);
         out.sound = SoundName::Notify();
         out.unmarkLine = true;
         return out;
     }
-    // This scan passes the end marker: a click can only name a listed station anyway.
-    for (int n = 1; n <= RecordsPerFile; ++n) {
-        StationRecord record = file.read(n);
-        const QString call = record.Call.trimmed();
-        m_members[n - 1].Call = call;
-        if (call != c)
-            continue;
-        record.LastDate = MmDdYyyy(today);
-        if (const Status written = file.write(n, record); !written) {
-            out.status = fileError(c, written);
-            out.sound = SoundName::Notify();
-            out.unmarkLine = true;
-            return out;
-        }
-        m_checkins.set(k, c);
-        m_clickCheckin = c;
-        if (dingEnabled)
-            out.sound = dingSound;
-        out.status = c + QStringLiteral(" CHECKED IN");
-        out.checkedIn = true;
-        return out;
-    }
-    out.unmarkLine = true;
+    m_members[record - 1].LastDate = MmDdYyyy(today);
+    m_checkins.set(k, c);
+    m_clickCheckin = c;
+    if (dingEnabled)
+        out.sound = dingSound;
+    out.status = c + QStringLiteral(" CHECKED IN");
+    out.checkedIn = true;
     return out;
 }
 
-SessionOutcome NetSession::deleteCheckin(const QString &line)
+SessionOutcome NetSession::deleteCheckin(const QString &line, int record)
 {
     SessionOutcome out;
     if (line.isEmpty())
         return out;
     if (!m_earlyLateMode) {
-        const QString c = ParseMemberLine(line).call;
+        const std::optional<MemberRef> station = member(record);
+        if (!station)
+            return out;
+        const QString c = station->call;
         const int k = m_checkins.find(c, CheckinTable::Last);
         if (k == 0)
             return out;

@@ -23,10 +23,20 @@ struct SessionOutcome
     bool unmarkLine = false; // the acted-on line loses its mark
 };
 
+// A station of the county shown: its file and record, and the call the county view read
+// there. Member lines are known by their record, never by taking their text apart again.
+struct MemberRef
+{
+    QString path;
+    int record = 0;
+    QString call;
+};
+
 struct CountyChoice
 {
     QString caption; // of the member frame
     QStringList lines; // the member list
+    QList<int> records; // the record of each line
     QList<int> marked; // lines to show marked (already checked in)
     QStringList retired; // lines for the deleted-stations list
     std::optional<QString> status;
@@ -45,11 +55,15 @@ public:
     SessionOutcome typedCheckin(const QString &typed, const QDate &today);
     // A COUNTIES entry chosen.
     CountyChoice chooseEntry(const QString &entry, const QDate &today, bool retainCheckmark);
-    // A click on a member line in county mode.
-    SessionOutcome memberLineClick(const QString &line, const QDate &today, bool dingEnabled,
+    // A click on the member line of a record in county mode.
+    SessionOutcome memberLineClick(int record, const QDate &today, bool dingEnabled,
                                    const QString &dingSound);
-    // Edit > Delete Checkin on the current line (empty when none).
-    SessionOutcome deleteCheckin(const QString &line);
+    // Edit > Delete Checkin on the current line: a check-in line (early and late mode) or
+    // the member line of a record (county mode). An empty line: nothing is selected.
+    SessionOutcome deleteCheckin(const QString &line, int record = 0);
+    // The station of a member line of the county shown; none in early and late mode or for
+    // a record that holds no station.
+    std::optional<MemberRef> member(int record) const;
     // A check-in of a station just added to the database (its record is already written).
     SessionOutcome checkInAdded(const QString &call);
 

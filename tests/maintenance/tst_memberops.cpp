@@ -77,10 +77,10 @@ void TestMemberOps::takeBackNeverCountsTwice()
     TestRoot root({ { "LEE", { Station("K4A", "ANN"), Station("K4B", "BOB") } } });
     NetSession session(root.table());
     session.chooseEntry("LEE", kToday, true);
-    QVERIFY(session.memberLineClick(BuildMemberLine("K4A", "ANN", ""), kToday, false, {}).checkedIn);
-    QVERIFY(session.memberLineClick(BuildMemberLine("K4B", "BOB", ""), kToday, false, {}).checkedIn);
+    QVERIFY(session.memberLineClick(1, kToday, false, {}).checkedIn);
+    QVERIFY(session.memberLineClick(2, kToday, false, {}).checkedIn);
     // K4A is taken back: its entry is freed, and K4B behind it is still seen.
-    session.deleteCheckin(BuildMemberLine("K4A", "ANN", ""));
+    session.deleteCheckin(BuildMemberLine("K4A", "ANN", ""), 1);
     QCOMPARE(session.checkinCount(), 1);
     session.chooseEntry("EARLY CHECKINS", kToday, true);
     QCOMPARE(*session.typedCheckin("K4B", kToday).status, u"K4B Is Already Checked in"_qs);
@@ -95,9 +95,9 @@ void TestMemberOps::deleteAndChangeTakeBackOnlyTheClick()
     NetSession session(root.table());
     QVERIFY(session.typedCheckin("K4A", kToday).checkedIn); // checked in earlier, by typing
     session.chooseEntry("LEE", kToday, true);
-    QVERIFY(session.memberLineClick(BuildMemberLine("K4B", "BOB", ""), kToday, false, {}).checkedIn);
+    QVERIFY(session.memberLineClick(2, kToday, false, {}).checkedIn);
     // The line of K4A is selected by a click that finds it checked in already: nothing to take back.
-    session.memberLineClick(BuildMemberLine("K4A", "ANN", ""), kToday, false, {});
+    session.memberLineClick(1, kToday, false, {});
     session.memberLeft("K4A", "KA4AAA");
     QCOMPARE(session.checkins().entry(1), u"KA4AAA"_qs);
     QCOMPARE(session.checkinCount(), 2);
@@ -105,9 +105,9 @@ void TestMemberOps::deleteAndChangeTakeBackOnlyTheClick()
     session.memberLeft("K4C");
     QCOMPARE(session.checkinCount(), 2);
     // K4B's line was selected by the click that checked it in: that check-in goes.
-    session.memberLineClick(BuildMemberLine("K4B", "BOB", ""), kToday, false, {});
+    session.memberLineClick(2, kToday, false, {});
     QVERIFY(session.checkins().find("K4B", CheckinTable::Last) > 0);
-    QVERIFY(session.memberLineClick(BuildMemberLine("K4C", "CY", ""), kToday, false, {}).checkedIn);
+    QVERIFY(session.memberLineClick(3, kToday, false, {}).checkedIn);
     session.memberLeft("K4C");
     QCOMPARE(session.checkinCount(), 2);
     QCOMPARE(session.checkins().find("K4C", CheckinTable::Last), 0);

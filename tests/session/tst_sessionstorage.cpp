@@ -1,6 +1,7 @@
 #include "failingfs.h"
 #include "maintenance/memberops.h"
 #include "session/netsession.h"
+#include "stationdb/stationfile.h"
 #include "testroot.h"
 
 #include <QDir>
@@ -55,7 +56,7 @@ void TestSessionStorage::fullDiskChangesNothing()
         status = *out.status;
         QVERIFY(status.startsWith("K4OD NOT CHECKED IN - FILE ERROR: "));
     } else if (action == "click check-in") {
-        const SessionOutcome out = session.memberLineClick("N4   TX   TEX ", kToday, true, "ding");
+        const SessionOutcome out = session.memberLineClick(1, kToday, true, "ding");
         QVERIFY(!out.checkedIn && out.unmarkLine);
         status = *out.status;
     } else if (action == "retirement") {
@@ -71,7 +72,7 @@ void TestSessionStorage::fullDiskChangesNothing()
         QCOMPARE(added.kind, AddResult::WriteFailed);
         status = added.error;
     } else {
-        const DeleteResult deleted = DeleteMemberRecord(root.filePath("LEE"), "K4OD", kToday);
+        const DeleteResult deleted = DeleteMemberRecord(root.filePath("LEE"), 1, "K4OD", kToday);
         QCOMPARE(deleted.kind, DeleteResult::WriteFailed);
         status = deleted.error;
     }
@@ -104,7 +105,7 @@ void TestSessionStorage::unreadableFileIsToldOnceAndNeverWritten()
     CurrentMembers members;
     QCOMPARE(AddMemberRecord(lee, Station("W4NEW", "NEW", "LEE"), kToday, members).kind,
              AddResult::WriteFailed);
-    QCOMPARE(DeleteMemberRecord(lee, "K4OD", kToday).kind, DeleteResult::WriteFailed);
+    QCOMPARE(DeleteMemberRecord(lee, 1, "K4OD", kToday).kind, DeleteResult::WriteFailed);
 
     QVERIFY(QFile::setPermissions(lee, QFile::ReadOwner | QFile::WriteOwner));
     QCOMPARE(root.record("LEE", 1).Call.trimmed(), "K4OD");
@@ -115,17 +116,19 @@ void TestSessionStorage::unreadableFileIsToldOnceAndNeverWritten()
 
 void TestSessionStorage::checkinOfAStationMovedMeanwhile()
 {
-    // A click check-in works from the list read earlier; if another program has put another
-    // station into that record since, that station keeps its date.
+    // A click works on the record the county view read; if another program has put another
+    // station there since, nothing is written and the operator is told to look again.
     TestRoot root(LEE_AND_TEXAS);
     NetSession session(root.table());
     session.chooseEntry("LEE", kToday, true);
     root.writeStations("LEE", { Station("W4OTH", "OTHER", "", "", "", "5/5/2025"),
                                 Station("K4OD", "ODELL", "", "", "", "1/2/2026") });
-    const SessionOutcome out = session.memberLineClick("K4   OD   ODELL OPELIKA", kToday, false, {});
-    QVERIFY(out.checkedIn);
-    QCOMPARE(root.record("LEE", 1).LastDate.trimmed(), "5/5/2025");
-    QCOMPARE(root.record("LEE", 2).LastDate.trimmed(), "03/10/2026");
+    const QByteArray before = root.stationBytes("LEE");
+    const SessionOutcome out = session.memberLineClick(1, kToday, false, {});
+    QVERIFY(!out.checkedIn && out.unmarkLine);
+    QVERIFY(out.status->contains(StationFile::ChangedByAnotherProgram()));
+    QCOMPARE(root.stationBytes("LEE"), before);
+    QCOMPARE(session.checkinCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSessionStorage)

@@ -1,0 +1,255 @@
+#include "membereditor.h"
+
+#include "memberops.h"
+#include "platform/services.h"
+#include "session/memberline.h"
+#include "stationdb/callsign.h"
+#include "stationdb/countytable.h"
+#include "stationdb/stationfile.h"
+
+namespace {
+QString fileError(const QString &detail)
+{
+    return QStringLiteral("RECORD NOT SAVED - FILE ERROR: ") + detail;
+}
+} // namespace
+
+std::optional<QString> UnstorableField(const MemberFields &fields, bool changeCall)
+{
+    const struct
+    {
+        const QString &text;
+        FieldKind kind;
+        QString box;
+    } boxes[] = {
+        { fields.call, FieldKind::Call, changeCall ? QStringLiteral("NEW CALL") : QStringLiteral("CALL") },
+        { fields.name, FieldKind::Text, QStringLiteral("NAME") },
+        { fields.county, FieldKind::Text, QStringLiteral("COUNTY") },
+        { fields.status, FieldKind::Text, QStringLiteral("STATUS") },
+        { fields.city, FieldKind::Text, QStringLiteral("CITY") },
+    };
+    for (const auto &box : boxes) {
+        if (!PassesKeyFilter(box.kind, box.text))
+            return box.box + QStringLiteral(": ONLY LETTERS")
+                + (box.kind == FieldKind::Call ? QStringLiteral(", DIGITS") : QString())
+                + QStringLiteral(" AND BLANKS CAN BE STORED");
+    }
+    return std::nullopt;
+}
+
+MemberEditor::MemberEditor(NetSession &session, const CountyTable &table, SettingsStore &settings)
+    : m_session(session), m_table(table), m_settings(settings)
+{
+}
+
+void MemberEditor::startAdd()
+{
+    m_mode = FormMode::Add;
+    m_target.reset();
+}
+
+Result<MemberFields> MemberEditor::startEdit(int record)
+{
+    const std::optional<MemberRef> member = m_session.member(record);
+    if (!member)
+        return Status::Error(QStringLiteral("ERROR! RECORD NOT FOUND!"));
+    StationFile file(member->path);
+    if (const Status opened = file.open(); !opened)
+        return Status::Error(QStringLiteral("CANNOT READ ") + opened.error());
+    const StationRecord r = file.read(record).trimmed();
+    if (r.Call != member->call)
+        return Status::Error(StationFile::ChangedByAnotherProgram());
+    m_mode = FormMode::Edit;
+    m_target = member;
+    return MemberFields { r.Call, r.Name, r.County, r.Status, r.City };
+}
+
+Result<QString> MemberEditor::startChangeCall(int record)
+{
+    const std::optional<MemberRef> member = m_session.member(record);
+    if (!member)
+        return Status::Error(QStringLiteral("You must select a call to change"));
+    m_mode = FormMode::ChangeCall;
+    m_target = member;
+    return member->call;
+}
+
+void MemberEditor::cancel()
+{
+    end();
+}
+
+void MemberEditor::end()
+{
+    m_mode = FormMode::None;
+    m_target.reset();
+}
+
+EditorOutcome MemberEditor::failed(const QString &text) const
+{
+    EditorOutcome out;
+    out.status = text;
+    out.sound = SoundName::Notify();
+    return out;
+}
+
+EditorOutcome MemberEditor::save(const MemberFields &fields, const QString &newCall,
+                                 const QDate &today)
+{
+    switch (m_mode) {
+    case FormMode::Add:
+        return saveAdd(fields, today);
+    case FormMode::Edit:
+        return saveEdit(fields);
+    case FormMode::ChangeCall:
+        return saveChangeCall(newCall);
+    case FormMode::None:
+        break;
+    }
+    // Nothing was chosen to edit: there is no record to write.
+    EditorOutcome out;
+    out.status = QStringLiteral("ERROR! RECORD NOT FOUND!");
+    return out;
+}
+
+EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &today)
+{
+    if (!IsValidCall(fields.call)) {
+        EditorOutcome out;
+        out.status = fields.call + QStringLiteral("  INVALID CALL");
+        out.formDone = true;
+        end();
+        return out;
+    }
+    // The boxes keep their text: the operator corrects the one named and saves again.
+    if (const auto problem = UnstorableField(fields, false))
+        return failed(*problem);
+    const StationRecord station { fields.call, fields.name, fields.county, fields.status,
+                                  fields.city, QString() };
+    const QString path = m_table.CountyFilePath(fields.county);
+    // The records read belong to the current county's list only when the station goes there.
+    CurrentMembers otherCounty;
+    const AddResult added = AddMemberRecord(
+        path, station, today,
+        path == m_session.currentCountyFile() ? m_session.currentMembers() : otherCounty);
+    EditorOutcome out;
+    switch (added.kind) {
+    case AddResult::AlreadyExists:
+    case AddResult::FileFull:
+        out = failed(added.kind == AddResult::FileFull ? QStringLiteral("COUNTY FILE FULL")
+                                                       : QStringLiteral("CALL ALREADY EXISTS"));
+        out.formDone = true;
+        end();
+        return out;
+    case AddResult::WriteFailed:
+        // The boxes keep what was typed, so nothing is lost and Save can be tried again.
+        return failed(fileError(added.error));
+    case AddResult::Added:
+        break;
+    }
+
+    const SessionOutcome checkin = m_session.checkInAdded(fields.call);
+    if (checkin.checkedIn) {
+        out.countChanged = true;
+        out.appendLine = fields.call + u' ' + fields.name + u' ' + fields.city;
+    }
+    const Result<QString> logged = LogNewMember(
+        m_settings, fields.call + u' ' + fields.name + u' ' + fields.county + u' ' + fields.city);
+    if (logged) {
+        out.status = fields.call + QStringLiteral(" ADDED");
+    } else {
+        // The station is in the database; only the month's list of new members misses it.
+        out.status = fields.call + QStringLiteral(" ADDED - NOT IN THE NEW MEMBER LIST: ")
+            + logged.error();
+        out.sound = SoundName::Notify();
+    }
+    m_session.memberAddedFlag = true;
+    out.formDone = true;
+    end();
+    return out;
+}
+
+EditorOutcome MemberEditor::saveEdit(const MemberFields &fields)
+{
+    if (!m_target || fields.call != m_target->call)
+        return failed(QStringLiteral("ERROR! RECORD NOT FOUND!"));
+    if (const auto problem = UnstorableField(fields, false))
+        return failed(*problem);
+    const Result<StationRecord> written = EditMemberRecord(
+        m_target->path, m_target->record,
+        StationRecord { fields.call, fields.name, fields.county, fields.status, fields.city, {} });
+    if (!written)
+        return failed(fileError(written.error()));
+    EditorOutcome out;
+    out.status = QStringLiteral("RECORD UPDATED");
+    if (m_target->path == m_session.currentCountyFile()) {
+        m_session.currentMembers()[m_target->record - 1] = *written;
+        out.lineRecord = m_target->record;
+        out.lineText = BuildMemberLine(written->Call, written->Name, written->City);
+        out.lineChecked = m_session.checkins().find(written->Call, CheckinTable::Last) > 0;
+    }
+    out.formDone = true;
+    end();
+    return out;
+}
+
+EditorOutcome MemberEditor::saveChangeCall(const QString &newCall)
+{
+    EditorOutcome out;
+    if (!m_target || newCall.isEmpty()) {
+        // Nothing names a station or a new call: nothing to write.
+        out.formDone = true;
+        end();
+        return out;
+    }
+    if (!IsValidCall(newCall))
+        return failed(newCall + QStringLiteral("  INVALID CALL"));
+    const MemberRef old = *m_target;
+    const ChangeCallResult changed = ChangeMemberCall(old.path, old.record, old.call, newCall);
+    if (changed.kind == ChangeCallResult::AlreadyExists)
+        return failed(newCall + QStringLiteral(" - CALL ALREADY EXISTS"));
+    if (changed.kind != ChangeCallResult::Changed)
+        return failed(fileError(changed.error));
+    m_session.memberLeft(old.call, newCall);
+    if (old.path == m_session.currentCountyFile()) {
+        m_session.currentMembers()[old.record - 1] = changed.record;
+        out.lineRecord = old.record;
+        out.lineText = BuildMemberLine(newCall, changed.record.Name, changed.record.City);
+        out.lineChecked = m_session.checkins().find(newCall, CheckinTable::Last) > 0;
+    }
+    out.countChanged = true;
+    out.status = old.call + QStringLiteral(" CHANGED TO ") + newCall;
+    out.formDone = true;
+    end();
+    return out;
+}
+
+EditorOutcome MemberEditor::remove(int record, const QDate &today)
+{
+    const std::optional<MemberRef> member = m_session.member(record);
+    if (!member)
+        return failed(QStringLiteral("CHOOSE A COUNTY AND SELECT A MEMBER TO DELETE"));
+    const DeleteResult deleted = DeleteMemberRecord(member->path, record, member->call, today);
+    EditorOutcome out;
+    switch (deleted.kind) {
+    case DeleteResult::WriteFailed:
+        return failed(fileError(deleted.error));
+    case DeleteResult::NetControl:
+        return failed(member->call + QStringLiteral(" IS A NET CONTROL - NOT DELETED"));
+    case DeleteResult::NotFound:
+        // The record holds another station now: nothing is written, the list is stale.
+        return failed(QStringLiteral("RECORD NOT FOUND!"));
+    case DeleteResult::Deleted:
+        break;
+    }
+    m_session.memberLeft(member->call);
+    StationRecord vacant;
+    vacant.Call = StationRecord::VacantMarker();
+    m_session.currentMembers()[record - 1] = vacant;
+    out.lineRecord = record;
+    out.countChanged = true;
+    out.status = QStringLiteral("\nRECORD DELETED");
+    if (m_target && m_target->record == record)
+        end();
+    return out;
+}
