@@ -3,6 +3,7 @@
 #include "memberops.h"
 #include "platform/services.h"
 #include "session/memberline.h"
+#include "session/stationsearch.h"
 #include "stationdb/callsign.h"
 #include "stationdb/countytable.h"
 #include "stationdb/stationfile.h"
@@ -85,6 +86,18 @@ void MemberEditor::end()
     m_target.reset();
 }
 
+std::optional<QString> MemberEditor::existingElsewhere(const QString &call, const QString &path) const
+{
+    // One call, one station: a second record of it would never be found by a check-in.
+    const StationSearch search = FindStation(m_table, call);
+    if (!search.found)
+        return std::nullopt;
+    const QString county = search.found->record.County;
+    if (search.found->path == path || county.isEmpty())
+        return QStringLiteral("CALL ALREADY EXISTS");
+    return QStringLiteral("CALL ALREADY EXISTS IN ") + county;
+}
+
 EditorOutcome MemberEditor::failed(const QString &text) const
 {
     EditorOutcome out;
@@ -124,9 +137,15 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
     // The boxes keep their text: the operator corrects the one named and saves again.
     if (const auto problem = UnstorableField(fields, false))
         return failed(*problem);
+    const QString path = m_table.CountyFilePath(fields.county);
+    if (const auto elsewhere = existingElsewhere(fields.call, path)) {
+        EditorOutcome out = failed(*elsewhere);
+        out.formDone = true;
+        end();
+        return out;
+    }
     const StationRecord station { fields.call, fields.name, fields.county, fields.status,
                                   fields.city, QString() };
-    const QString path = m_table.CountyFilePath(fields.county);
     // The records read belong to the current county's list only when the station goes there.
     CurrentMembers otherCounty;
     const AddResult added = AddMemberRecord(
@@ -204,6 +223,12 @@ EditorOutcome MemberEditor::saveChangeCall(const QString &newCall)
     }
     if (!IsValidCall(newCall))
         return failed(newCall + QStringLiteral("  INVALID CALL"));
+    if (const auto elsewhere = existingElsewhere(newCall, m_target->path))
+        return failed(newCall + QStringLiteral(" - ") + *elsewhere);
+    // A station of that call is counted tonight already (one deleted since, say): the
+    // renamed station would stand in the table twice.
+    if (m_session.checkins().find(newCall, CheckinTable::Last) > 0)
+        return failed(newCall + QStringLiteral(" IS CHECKED IN ALREADY - CALL NOT CHANGED"));
     const MemberRef old = *m_target;
     const ChangeCallResult changed = ChangeMemberCall(old.path, old.record, old.call, newCall);
     if (changed.kind == ChangeCallResult::AlreadyExists)

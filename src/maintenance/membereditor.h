@@ -69,6 +69,8 @@ private:
     EditorOutcome saveEdit(const MemberFields &fields);
     EditorOutcome saveChangeCall(const QString &newCall);
     EditorOutcome failed(const QString &text) const;
+    // Why a call cannot be given to a station: another station of the database has it.
+    std::optional<QString> existingElsewhere(const QString &call, const QString &path) const;
     void end();
 
     NetSession &m_session;

@@ -133,10 +133,12 @@ void TestMaintenance::refusedFailedAndLoggedAdds()
         w.session().checkins().set(k, u"X%1"_s.arg(k));
     for (int k = 0; k <= 50; ++k)
         f.root.settings().save("NewMember", QString::number(k), "TAKEN");
-    QCOMPARE(saveAs("W4DUP", "MOBILE"), u"W4DUP ADDED"_s); // another county's file is not looked in
+    // One call, one station: a call of another county's file is refused, naming it.
+    QCOMPARE(saveAs("W4DUP", "MOBILE"), u"CALL ALREADY EXISTS IN LEE"_s);
+    QCOMPARE(saveAs("W4FUL", "MOBILE"), u"W4FUL ADDED"_s);
     QCOMPARE(f.checkins(), u"149"_s);
-    QCOMPARE(f.root.record("MOBILE", 2).Call.trimmed(), u"W4DUP"_s);
-    QCOMPARE(f.setting("NewMember", "51"), u"W4DUP NEW MOBILE TOWN"_s);
+    QCOMPARE(f.root.record("MOBILE", 2).Call.trimmed(), u"W4FUL"_s);
+    QCOMPARE(f.setting("NewMember", "51"), u"W4FUL NEW MOBILE TOWN"_s);
     saveAs("W4B", "MOBILE");
     QCOMPARE(f.setting("NewMember", "51"), u"W4B NEW MOBILE TOWN"_s);
     QCOMPARE(f.setting("NewMember", "52"), QString());
