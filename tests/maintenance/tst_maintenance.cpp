@@ -36,13 +36,6 @@ QString save(MainWindowFixture &f)
     return f.status();
 }
 
-QStringList calls(const QByteArray &file)
-{
-    QStringList out;
-    for (qsizetype i = 0; i < file.size(); i += 82)
-        out << QString::fromLatin1(file.mid(i, 6)).trimmed();
-    return out;
-}
 } // namespace
 
 class TestMaintenance : public QObject
@@ -50,8 +43,6 @@ class TestMaintenance : public QObject
     Q_OBJECT
 
 private slots:
-    void addIntoSlot_data();
-    void addIntoSlot();
     void refusedFailedAndLoggedAdds();
     void editChangeCallAndLostRecord();
     void deleteMember_data();
@@ -59,39 +50,6 @@ private slots:
     void keyFiltersAndCountyCheck();
     void waysOutOfTheForm();
 };
-
-void TestMaintenance::addIntoSlot_data()
-{
-    QTest::addColumn<QList<StationRecord>>("before");
-    QTest::addColumn<QString>("after"); // the calls of the file, blank-separated
-    using L = QList<StationRecord>;
-    const StationRecord k4a = Station("K4A");
-    QTest::newRow("vacant slot reused") << L { k4a, Vacant(), Station("K4C"), EndMarker() } << "K4A W4NEW K4C **EOF*";
-    QTest::newRow("blank slot") << L { k4a, BlankSlot(), EndMarker() } << "K4A W4NEW **EOF*";
-    QTest::newRow("end marker moves on") << L { k4a, EndMarker() } << "K4A W4NEW **EOF*";
-    QTest::newRow("end marker moves over a blank")
-        << L { k4a, EndMarker(), BlankSlot(), Station("K4OLD") } << "K4A W4NEW **EOF* K4OLD";
-    QTest::newRow("empty file") << L {} << "W4NEW";
-    QTest::newRow("end marker at record 100 gives way")
-        << (L(99, k4a) << EndMarker()) << QString("K4A ").repeated(99) + "W4NEW";
-}
-
-void TestMaintenance::addIntoSlot()
-{
-    QFETCH(QList<StationRecord>, before);
-    QFETCH(QString, after);
-    MainWindowFixture f({}, {}, kNow);
-    f.root.writeStations("LEE", before);
-    FrmMain &w = f.open();
-    fillAdd(f, "W4NEW", "LEE", "ANN", "SUN", "OPELIKA");
-    QCOMPARE(save(f), u"W4NEW ADDED"_s);
-    QCOMPARE(calls(f.root.stationBytes("LEE")), after.split(u' '));
-    QCOMPARE(f.root.record("LEE", after.split(u' ').indexOf("W4NEW") + 1).trimmed(),
-             Station("W4NEW", "ANN", "LEE", "SUN", "OPELIKA", "3/10/2026"));
-    QVERIFY(w.maintenance().mode() == FormMode::None && w.fraAdd->txtCall->text().isEmpty() && w.fraAdd->lblMode->text().isEmpty());
-    f.type("W4NEW"); // every scan now finds the station
-    QCOMPARE(f.status(), u"W4NEW Is Already Checked in"_s);
-}
 
 void TestMaintenance::refusedFailedAndLoggedAdds()
 {

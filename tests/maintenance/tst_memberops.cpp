@@ -1,3 +1,4 @@
+#include "maintenance/membereditor.h"
 #include "maintenance/memberops.h"
 #include "session/memberline.h"
 #include "session/netsession.h"
@@ -11,6 +12,8 @@ class TestMemberOps : public QObject
     Q_OBJECT
 
 private slots:
+    void addIntoSlot_data();
+    void addIntoSlot();
     void duplicatesAnywhereRefused_data();
     void duplicatesAnywhereRefused();
     void changeCallKeepsTheFileRecord();
@@ -20,6 +23,46 @@ private slots:
 
 namespace {
 const QDate kToday(2026, 3, 10);
+}
+
+void TestMemberOps::addIntoSlot_data()
+{
+    QTest::addColumn<QList<StationRecord>>("before");
+    QTest::addColumn<QString>("after"); // the calls of the file, blank-separated
+    using L = QList<StationRecord>;
+    const StationRecord k4a = Station("K4A");
+    QTest::newRow("vacant slot reused") << L { k4a, Vacant(), Station("K4C"), EndMarker() } << "K4A W4NEW K4C **EOF*";
+    QTest::newRow("blank slot") << L { k4a, BlankSlot(), EndMarker() } << "K4A W4NEW **EOF*";
+    QTest::newRow("end marker moves on") << L { k4a, EndMarker() } << "K4A W4NEW **EOF*";
+    QTest::newRow("end marker moves over a blank")
+        << L { k4a, EndMarker(), BlankSlot(), Station("K4OLD") } << "K4A W4NEW **EOF* K4OLD";
+    QTest::newRow("empty file") << L {} << "W4NEW";
+    QTest::newRow("end marker at record 100 gives way")
+        << (L(99, k4a) << EndMarker()) << QString("K4A ").repeated(99) + "W4NEW";
+}
+
+void TestMemberOps::addIntoSlot()
+{
+    QFETCH(QList<StationRecord>, before);
+    QFETCH(QString, after);
+    TestRoot root;
+    root.writeStations("LEE", before);
+    NetSession session(root.table());
+    MemberEditor editor(session, root.table(), root.settings());
+    editor.startAdd();
+    const EditorOutcome out = editor.save({ "W4NEW", "ANN", "LEE", "SUN", "OPELIKA" }, {}, kToday);
+    QCOMPARE(*out.status, u"W4NEW ADDED"_qs);
+    QVERIFY(out.formDone && editor.mode() == FormMode::None);
+    QStringList calls;
+    const QByteArray bytes = root.stationBytes("LEE");
+    for (qsizetype i = 0; i < bytes.size(); i += StationRecord::Size)
+        calls << QString::fromLatin1(bytes.mid(i, 6)).trimmed();
+    QCOMPARE(calls, after.split(u' '));
+    QCOMPARE(root.record("LEE", calls.indexOf("W4NEW") + 1).trimmed(),
+             Station("W4NEW", "ANN", "LEE", "SUN", "OPELIKA", "3/10/2026"));
+    // Checked in as it was added, and every scan now finds it.
+    QCOMPARE(*session.typedCheckin("W4NEW", kToday).status, u"W4NEW Is Already Checked in"_qs);
+    QCOMPARE(root.settings().get("NewMember", "0"), u"W4NEW ANN LEE OPELIKA"_qs);
 }
 
 void TestMemberOps::duplicatesAnywhereRefused_data()
