@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QSignalBlocker>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcSession, "vorq.session")
@@ -134,12 +135,16 @@ void FrmMain::Form_Load()
     if (!firstRun) {
         if (m_services.printer->count() == 0)
             mnuFilePrint->setEnabled(false);
+        // What the last unload left behind goes, in one write.
+        QList<SettingChange> leftovers;
         if (!settings.get(kSettings, QStringLiteral("Top")).isEmpty()) {
             for (const char *key : { "Top", "Height", "Left", "Width" })
-                settings.remove(kSettings, QString::fromLatin1(key));
+                leftovers << SettingChange::Delete(kSettings, QString::fromLatin1(key));
         }
         if (!settings.get(kSettings, QStringLiteral("Ding")).isEmpty())
-            settings.remove(kSettings, QStringLiteral("Ding"));
+            leftovers << SettingChange::Delete(kSettings, QStringLiteral("Ding"));
+        if (const Status removed = settings.saveAll(leftovers); !removed)
+            m_loadFailures << removed.error();
         applyOptions();
     }
 
@@ -159,8 +164,13 @@ void FrmMain::Form_Load()
     ArrangeMainWindow();
 
     lstCounties->setCurrentRow(0);
-    if (const QString notice = m_session.takeUnreadableNotice(unreadable); !notice.isEmpty()) {
-        lblStatus()->setText(notice);
+    QStringList notices;
+    if (const QString notice = m_session.takeUnreadableNotice(unreadable); !notice.isEmpty())
+        notices << notice;
+    if (!m_loadFailures.isEmpty())
+        notices << QStringLiteral("SETTINGS NOT SAVED: ") + m_loadFailures.join(QStringLiteral("; "));
+    if (!notices.isEmpty()) {
+        lblStatus()->setText(notices.join(QStringLiteral(" - ")));
         m_services.sounds->play(SoundName::Notify());
     }
 }
@@ -286,15 +296,18 @@ void FrmMain::applyOptions()
         { mnuOptionsRetainCheckmark, QStringLiteral("RetainCheckmark"), true },
         { mnuOptionsDisablePreambleWindow, QStringLiteral("DisablePreambleWindow"), false },
     };
+    QList<SettingChange> defaults;
     for (const Option &o : options) {
         const QString value = settings.get(kOptions, o.key);
         if (value.isEmpty()) {
             o.action->setChecked(o.missingChecked);
-            settings.save(kOptions, o.key, o.missingChecked ? kTrue : kFalse);
+            defaults << SettingChange::Set(kOptions, o.key, o.missingChecked ? kTrue : kFalse);
         } else {
             o.action->setChecked(value.compare(kTrue, Qt::CaseInsensitive) == 0);
         }
     }
+    if (const Status saved = settings.saveAll(defaults); !saved)
+        m_loadFailures << saved.error();
     mnuOptionsChangeQRZLogin->setChecked(false);
 }
 
@@ -466,23 +479,34 @@ void FrmMain::mnuEditDeleteCheckin_Click()
     Change_Caret();
 }
 
+bool FrmMain::saveOption(QAction *option, const QString &key)
+{
+    const Status saved =
+        m_services.settings->saveValue(kOptions, key, option->isChecked() ? kTrue : kFalse);
+    if (saved)
+        return true;
+    // The menu shows what the store holds: the option keeps its old state.
+    const QSignalBlocker blocker(option);
+    option->setChecked(!option->isChecked());
+    lblStatus()->setText(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
+    m_services.sounds->play(SoundName::Notify());
+    return false;
+}
+
 void FrmMain::mnuOptionsRetainCheckmark_Click()
 {
-    m_services.settings->save(kOptions, QStringLiteral("RetainCheckmark"),
-                              mnuOptionsRetainCheckmark->isChecked() ? kTrue : kFalse);
+    saveOption(mnuOptionsRetainCheckmark, QStringLiteral("RetainCheckmark"));
 }
 
 void FrmMain::mnuOptionsDisableDing_Click()
 {
-    m_services.settings->save(kOptions, QStringLiteral("Ding"),
-                              mnuOptionsDisableDing->isChecked() ? kTrue : kFalse);
+    saveOption(mnuOptionsDisableDing, QStringLiteral("Ding"));
 }
 
 void FrmMain::mnuOptionsDisablePreambleWindow_Click()
 {
-    m_services.settings->save(kOptions, QStringLiteral("DisablePreambleWindow"),
-                              mnuOptionsDisablePreambleWindow->isChecked() ? kTrue : kFalse);
-    ArrangeMainWindow();
+    if (saveOption(mnuOptionsDisablePreambleWindow, QStringLiteral("DisablePreambleWindow")))
+        ArrangeMainWindow();
 }
 
 void FrmMain::IDTimer_Timer()

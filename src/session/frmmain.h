@@ -165,6 +165,9 @@ private:
     void applyOptions();
     bool setCaption();
     void updateCounters();
+    // Saves an option as its menu entry now shows it; false, with the entry turned back and
+    // the status line telling why, when the store cannot be written.
+    bool saveOption(QAction *option, const QString &key);
 
     Services &m_services;
     StartupContext &m_context;
@@ -176,4 +179,5 @@ private:
     double m_designFontSize = 0;
     class MainCanvas *m_canvas = nullptr;
     MemberMaintenance *m_maintenance = nullptr;
+    QStringList m_loadFailures; // settings the load could not write, told once it is done
 };

@@ -122,7 +122,7 @@ bool FrmSplash::Form_Load()
     lblGM->setVisible(true);
     showWindowsLogo();
 
-    SeedRoster(settings);
+    reportSave(SeedRoster(settings));
     m_context.NetCtlName = settings.get(QStringLiteral("NetCtl"), m_context.WeekdayName);
     m_context.NetCtlCall = settings.get(QStringLiteral("NetCtlCall"), m_context.WeekdayName);
     m_context.NetMgrName = settings.get(QStringLiteral("Settings"), QStringLiteral("NetMgr"));
@@ -133,17 +133,25 @@ bool FrmSplash::Form_Load()
     if (qrzLoginOffer)
         qrzLoginOffer();
 
-    // An obsolete value of older versions.
-    if (settings.get(QStringLiteral("Settings"), QStringLiteral("NMFlag")).isEmpty())
-        settings.remove(QStringLiteral("Settings"), QStringLiteral("NMFlag"));
+    // An obsolete value of older versions goes when it is there.
+    if (!settings.get(QStringLiteral("Settings"), QStringLiteral("NMFlag")).isEmpty())
+        reportSave(settings.removeValue(QStringLiteral("Settings"), QStringLiteral("NMFlag")));
 
     m_context.UserName = settings.get(QStringLiteral("Settings"), QStringLiteral("User Name"));
-    if (CheckReportReset(m_context, settings)) {
+    Status saved;
+    if (CheckReportReset(m_context, settings, saved)) {
         m_services.dialogs->message(
             this, ResetReminderTitle(), ResetReminderText(), MsgIcon::Warning, Ok);
     }
-    ClearReportResetOnDay8(m_context, settings);
+    reportSave(saved);
+    ClearReportResetOnDay8(m_context, settings, saved);
+    reportSave(saved);
 
+    // The start goes on (the net must be able to run), but the operator learns, once, that
+    // these values will be asked or set again next time.
+    if (!m_saveFailures.isEmpty())
+        m_services.dialogs->message(this, QStringLiteral("VORQ"),
+                                    m_saveFailures.join(u'\n'), MsgIcon::Warning, Ok);
     Timer1->start();
     return true;
 }
@@ -199,7 +207,7 @@ void FrmSplash::askUserName()
     m_context.UserName = name;
     lblName->setText(name);
     lblName->setVisible(true);
-    m_services.settings->save(QStringLiteral("Settings"), QStringLiteral("User Name"), name);
+    reportSave(m_services.settings->saveValue(QStringLiteral("Settings"), QStringLiteral("User Name"), name));
 }
 
 void FrmSplash::showWindowsLogo()
@@ -225,6 +233,13 @@ void FrmSplash::showWindowsLogo()
     WinLogo->setPixmap(QPixmap(prefix + QString::number(n) + QStringLiteral(".bmp")));
 }
 
+void FrmSplash::reportSave(const Status &saved)
+{
+    const QString text = QStringLiteral("SETTINGS NOT SAVED: ") + saved.error();
+    if (!saved && !m_saveFailures.contains(text))
+        m_saveFailures << text;
+}
+
 void FrmSplash::runDaylightSavingCheck()
 {
     const DstDecision decision = DecideDst(m_services.clock->today());
@@ -234,7 +249,8 @@ void FrmSplash::runDaylightSavingCheck()
         notice.Label1->setText(DstNoticeText(decision.notice));
         m_services.dialogs->execModal(&notice);
     } else if (decision.daylightTime) {
-        m_services.settings->save(QStringLiteral("Settings"), QStringLiteral("DST"),
-            *decision.daylightTime ? QStringLiteral("True") : QStringLiteral("False"));
+        reportSave(m_services.settings->saveValue(
+            QStringLiteral("Settings"), QStringLiteral("DST"),
+            *decision.daylightTime ? QStringLiteral("True") : QStringLiteral("False")));
     }
 }

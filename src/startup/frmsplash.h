@@ -1,5 +1,9 @@
 #pragma once
 
+#include "stationdb/result.h"
+
+#include <QStringList>
+
 #include <QWidget>
 #include <functional>
 
@@ -56,6 +60,8 @@ signals:
     void startupFinished();
 
 private:
+    // Keeps a failed save to be told at the end of the load.
+    void reportSave(const Status &saved);
     void placeWindow();
     void askUserName();
     void showWindowsLogo();
@@ -63,4 +69,5 @@ private:
 
     Services &m_services;
     StartupContext &m_context;
+    QStringList m_saveFailures;
 };

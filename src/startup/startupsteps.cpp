@@ -74,10 +74,10 @@ RosterEntry DefaultNetManager()
     return DefaultRoster().at(4);
 }
 
-bool SeedRoster(SettingsStore &settings)
+Status SeedRoster(SettingsStore &settings)
 {
     if (!settings.get(QStringLiteral("NetCtl"), QStringLiteral("Sunday")).isEmpty())
-        return false;
+        return Status::Ok();
     // One batch: NetCtl/Sunday is what says the roster is seeded, so it must never be stored
     // without the rest of the week.
     QList<SettingChange> changes { SettingChange::Delete(QStringLiteral("NetCtl"),
@@ -91,10 +91,10 @@ bool SeedRoster(SettingsStore &settings)
                                   manager.name)
             << SettingChange::Set(QStringLiteral("Settings"), QStringLiteral("NetMgrCall"),
                                   manager.call);
-    return settings.saveAll(changes).ok();
+    return settings.saveAll(changes);
 }
 
-bool CheckReportReset(StartupContext &context, SettingsStore &settings)
+bool CheckReportReset(StartupContext &context, SettingsStore &settings, Status &saved)
 {
     // Exact text: the net control's name as stored against the user name as stored.
     if (context.UserName != context.NetCtlName)
@@ -102,19 +102,19 @@ bool CheckReportReset(StartupContext &context, SettingsStore &settings)
     context.ReportResetFlag = settings.get(QStringLiteral("Report"), QStringLiteral("ResetReport"));
     if (context.ReportResetFlag.isEmpty()) {
         context.ReportResetFlag = kTrue;
-        settings.save(QStringLiteral("Report"), QStringLiteral("ResetReport"), kTrue);
+        saved = settings.saveValue(QStringLiteral("Report"), QStringLiteral("ResetReport"), kTrue);
     }
     const int day = LeadingInt(context.TodayDay);
     return context.ReportResetFlag != kTrue && day >= 1 && day <= 7
         && LeadingInt(settings.get(QStringLiteral("Report"), QStringLiteral("Checkins"))) > 0;
 }
 
-bool ClearReportResetOnDay8(StartupContext &context, SettingsStore &settings)
+bool ClearReportResetOnDay8(StartupContext &context, SettingsStore &settings, Status &saved)
 {
     if (LeadingInt(context.TodayDay) != 8 || context.ReportResetFlag != kTrue)
         return false;
     context.ReportResetFlag = kFalse;
-    settings.save(QStringLiteral("Report"), QStringLiteral("ResetReport"), kFalse);
+    saved = settings.saveValue(QStringLiteral("Report"), QStringLiteral("ResetReport"), kFalse);
     return true;
 }
 

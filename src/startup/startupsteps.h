@@ -1,5 +1,7 @@
 #pragma once
 
+#include "stationdb/result.h"
+
 #include <QList>
 #include <QString>
 
@@ -30,18 +32,20 @@ struct RosterEntry
 QList<RosterEntry> DefaultRoster();
 RosterEntry DefaultNetManager();
 
-// Writes the default roster when NetCtl/Sunday is empty. Returns whether it did.
-bool SeedRoster(SettingsStore &settings);
+// Writes the default roster when NetCtl/Sunday is empty, in one write; an error when that
+// write fails.
+Status SeedRoster(SettingsStore &settings);
 
 // The reset reminder concerns only today's net control, who keeps the net report. Reads the
 // stored flag into the context (an empty flag counts as reset and is stored as such) and
 // returns whether the operator is to be warned: days 1 to 7, flag not "True", check-ins
 // stored for the month.
-bool CheckReportReset(StartupContext &context, SettingsStore &settings);
+// A flag that could not be stored is told through saved.
+bool CheckReportReset(StartupContext &context, SettingsStore &settings, Status &saved);
 
 // On day 8 a report reset for the new month is due again: a flag in memory of "True" becomes
 // "False", in memory and in the store. Only a flag read by the reminder counts.
-bool ClearReportResetOnDay8(StartupContext &context, SettingsStore &settings);
+bool ClearReportResetOnDay8(StartupContext &context, SettingsStore &settings, Status &saved);
 
 QString ResetReminderTitle();
 QString ResetReminderText();

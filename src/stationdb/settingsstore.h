@@ -54,10 +54,10 @@ public:
     QString GetSetting(const QString &application, const QString &section,
                        const QString &key) const;
     // Creates or replaces a value. False when the store could not be written.
-    bool SaveSetting(const QString &application, const QString &section, const QString &key,
+    [[nodiscard]] bool SaveSetting(const QString &application, const QString &section, const QString &key,
                      const QString &value);
     // Removes a value; removing a value that is not there does nothing.
-    bool DeleteSetting(const QString &application, const QString &section, const QString &key);
+    [[nodiscard]] bool DeleteSetting(const QString &application, const QString &section, const QString &key);
 
     // Shorthands for the program's own application name.
     QString get(const QString &section, const QString &key) const
@@ -68,11 +68,11 @@ public:
     {
         return ReadSetting(App(), section, key);
     }
-    bool save(const QString &section, const QString &key, const QString &value)
+    [[nodiscard]] bool save(const QString &section, const QString &key, const QString &value)
     {
         return SaveSetting(App(), section, key, value);
     }
-    bool remove(const QString &section, const QString &key)
+    [[nodiscard]] bool remove(const QString &section, const QString &key)
     {
         return DeleteSetting(App(), section, key);
     }

@@ -90,7 +90,7 @@ void TestMaintenance::refusedFailedAndLoggedAdds()
     for (int k = 2; k <= 149; ++k)
         w.session().checkins().set(k, u"X%1"_s.arg(k));
     for (int k = 0; k <= 50; ++k)
-        f.root.settings().save("NewMember", QString::number(k), "TAKEN");
+        QVERIFY(f.root.settings().save("NewMember", QString::number(k), "TAKEN"));
     // One call, one station: a call of another county's file is refused, naming it.
     QCOMPARE(saveAs("W4DUP", "MOBILE"), u"CALL ALREADY EXISTS IN LEE"_s);
     QCOMPARE(saveAs("W4FUL", "MOBILE"), u"W4FUL ADDED"_s);

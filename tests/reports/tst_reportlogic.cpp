@@ -68,7 +68,7 @@ void TestReportLogic::endSession()
     TestRoot root;
     const QStringList keys { "Sessions", "Checkins", "Traffic" };
     for (int i = 0; i < 3; ++i)
-        root.settings().save("Report", keys[i], stored[i]);
+        QVERIFY(root.settings().save("Report", keys[i], stored[i]));
     const QByteArray before = storeBytes(root);
 
     auto &dialogs = root.dialogs();

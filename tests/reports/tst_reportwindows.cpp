@@ -95,7 +95,7 @@ private slots:
         const bool stored = shown.size() > 3; // the stored month has new members
         TestRoot root({}, stored ? Month : std::initializer_list<SettingValue> {});
         if (firstKeyEmptied)
-            root.settings().save("NewMember", "0", "");
+            QVERIFY(root.settings().save("NewMember", "0", ""));
         root.printer().printers = printers;
         root.printer().failNext = printFails;
         ReportPeriod period = InitialReportPeriod(root.clock().today());
@@ -168,7 +168,7 @@ private slots:
     void editor()
     {
         TestRoot root({}, Month);
-        root.settings().save("Report", "Checkins", "134abc");
+        QVERIFY(root.settings().save("Report", "Checkins", "134abc"));
         StartupContext context;
         frmReportEditor editor(root.services(), context);
         QListWidget *list = editor.findChild<QListWidget *>();

@@ -34,7 +34,7 @@ struct Fixture
 {
     Fixture() : root({}, { { "Settings", "User Name", "CYRUS" } })
     {
-        SeedRoster(root.settings());
+        QVERIFY(SeedRoster(root.settings()));
         FillStartupContext(context, root.services());
         InstallSupportFiles(context.UserDataFolder);
     }
@@ -135,7 +135,7 @@ private slots:
         w->mnuEditDelete_Click();
         QCOMPARE(lines(w->lstAltNC), (QStringList { "BOB K4BOB", "CY K4CCC" })); // gap closed
         // A "VACANT" place is shown and reused; empty boxes add nothing.
-        f->root.settings().save("AltNC", "1", "VACANT");
+        QVERIFY(f->root.settings().save("AltNC", "1", "VACANT"));
         w = f->open();
         QCOMPARE(lines(w->lstAltNC), (QStringList { "VACANT", "CY K4CCC" }));
         f->type("EVE K4EEE");
@@ -231,7 +231,7 @@ private slots:
         QFETCH(int, altRow);
         QFETCH(QString, typed);
         QFETCH(QStringList, log);
-        f->root.settings().save("AltNC", "1", "AL K4AAA");
+        QVERIFY(f->root.settings().save("AltNC", "1", "AL K4AAA"));
         w = f->open();
         w->lst1->setCurrentRow(dayRow);
         w->lst1_Click();

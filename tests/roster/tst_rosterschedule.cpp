@@ -44,7 +44,7 @@ void TestRosterSchedule::alternates()
     SettingsStore &s = root.settings();
     for (int k = 1; k <= 3; ++k) {
         if (!before[k - 1].isEmpty())
-            s.save("AltNC", QString::number(k), before[k - 1]);
+            QVERIFY(s.save("AltNC", QString::number(k), before[k - 1]));
     }
     QVERIFY(DeleteAlternate(s, deleted).ok());
     QStringList stored;

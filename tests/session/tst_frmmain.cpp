@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
@@ -85,6 +86,15 @@ void TestFrmMain::preambleOptionsAndLayout()
     QVERIFY(near(w.FraStations->height(), inner.height() * 0.96));
     FrmMain w2(f.root.services(), f.context); // a new start shows the stored marks
     QCOMPARE(marks(w2), (QList<bool> { false, false, true }));
+    // A store that cannot be written: the option keeps the state the store holds, and the
+    // status line names the file.
+    const QString ini = f.root.settings().fileOf("VORQ");
+    const QString kept = ini + ".kept";
+    QVERIFY(QFile::rename(ini, kept) && QDir().mkpath(ini));
+    w.mnuOptionsDisableDing->trigger();
+    QCOMPARE(marks(w).first(), false);
+    QVERIFY2(f.status().startsWith("SETTINGS NOT SAVED: " + ini), qPrintable(f.status()));
+    QVERIFY(QDir(ini).removeRecursively() && QFile::rename(kept, ini));
     // The first run keeps the design options whatever is stored.
     MainWindowFixture g({}, { { "Options", "Ding", "True" }, { "Options", "RetainCheckmark", "False" } });
     QCOMPARE(marks(g.open()), (QList<bool> { false, true, false }));
@@ -105,7 +115,7 @@ void TestFrmMain::captionIdReminderAndRoster()
     QFETCH(QString, user);
     QFETCH(bool, timer);
     MainWindowFixture f({}, laterRun(), QDateTime(QDate(2026, 3, 10), QTime(18, 39, 0))); // a Tuesday
-    f.root.settings().save("Settings", "User Name", user);
+    QVERIFY(f.root.settings().save("Settings", "User Name", user));
     f.root.screen().pixels = QSize(1280, 960);
     FrmMain &w = f.open();
     QCOMPARE(w.windowTitle(), u"VORQ V1 B12  3/10/2026  - Current dB Date: 2/1/2026"_s);

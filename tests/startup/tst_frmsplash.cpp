@@ -4,6 +4,7 @@
 #include "startup/startupcontext.h"
 #include "startup/startupsteps.h"
 #include "stationdb/textforms.h"
+#include "failingfs.h"
 #include "testroot.h"
 
 #include <QDir>
@@ -23,6 +24,7 @@ private slots:
     void laterStart();
     void seasons_data();
     void seasons();
+    void failedSavesAreTold();
 };
 
 namespace {
@@ -39,9 +41,9 @@ struct Start
         for (const SettingValue &v : { SettingValue { "Settings", "User Name", "BOB" },
                  { "First", "Firstime", "FALSE" }, { "Settings", "NetMgr", "MAX" },
                  { "Settings", "NetMgrCall", "W4MAX" }, { "Report", "Checkins", "40" } })
-            root.settings().save(v.section, v.key, v.value);
+            QVERIFY(root.settings().save(v.section, v.key, v.value));
         for (int d = 1; d <= 7; ++d)
-            root.settings().save("NetCtl", EnglishDayName(QDate(2026, 3, d)), "BOB");
+            QVERIFY(root.settings().save("NetCtl", EnglishDayName(QDate(2026, 3, d)), "BOB"));
     }
     TestRoot root;
     StartupContext context;
@@ -104,7 +106,7 @@ void TestFrmSplash::laterStart()
     QFETCH(QString, resetFlag);
     QFETCH(QSize, screen);
     Start s(today);
-    s.root.settings().save("Report", "ResetReport", resetFlag);
+    QVERIFY(s.root.settings().save("Report", "ResetReport", resetFlag));
     s.root.screen().pixels = screen;
     const Paths &p = s.root.paths();
     const QString leftOver = p.driveRoot() + "VORQBldUpdate.exe";
@@ -170,7 +172,7 @@ void TestFrmSplash::seasons()
     QFETCH(QString, dst);
     Start s(today);
     if (firstStart)
-        s.root.settings().remove("First", "Firstime");
+        QVERIFY(s.root.settings().remove("First", "Firstime"));
     QStringList &shown = s.root.dialogs().modalWindows;
     s.root.dialogs().modalScripts << [&](QDialog *d) {
         if (auto *holiday = qobject_cast<FrmHoliday *>(d))
@@ -185,6 +187,34 @@ void TestFrmSplash::seasons()
         s.root.paths().appDataFolder() + "Halvorsoft/" + sound });
     QCOMPARE(s.root.settings().get("Settings", "DST"), dst);
     QVERIFY(!s.splash.isVisible());
+}
+
+void TestFrmSplash::failedSavesAreTold()
+{
+    // A first start on a full disk: the name and the roster cannot be stored. The start goes
+    // on, and each failure is told, naming the file.
+    Start s(QDate(2026, 3, 10), false);
+    s.root.dialogs().modalScripts << [](QDialog *d) {
+        qobject_cast<FrmUserName *>(d)->txtUser->setText("abc");
+        qobject_cast<FrmUserName *>(d)->CmdExit_Click();
+        return d->result();
+    };
+    {
+        FullDisk full(s.root.root());
+        QVERIFY2(full.isFull(), "no way to fill a file system here");
+        QVERIFY(s.splash.Form_Load());
+    }
+    // Told once, each different failure on a line of its own.
+    QCOMPARE(s.root.dialogs().messages.size(), 1);
+    QCOMPARE(s.root.dialogs().messages[0].text,
+             "SETTINGS NOT SAVED: " + s.root.settings().fileOf("VORQ") + ": No space left on device");
+    QCOMPARE(s.root.settings().get("Settings", "User Name"), QString());
+
+    // The obsolete NMFlag goes when it is there.
+    Start later;
+    QVERIFY(later.root.settings().save("Settings", "NMFlag", "1"));
+    QVERIFY(later.splash.Form_Load());
+    QCOMPARE(later.root.settings().get("Settings", "NMFlag"), QString());
 }
 
 QTEST_MAIN(TestFrmSplash)

@@ -61,8 +61,8 @@ void TestStartupSteps::rosterSeededOnce()
     QCOMPARE(s.get("Settings", "NetMgr") + s.get("Settings", "NetMgrCall"),
         s.get("NetCtl", "Thursday") + s.get("NetCtlCall", "Thursday"));
     // An existing roster is the net's own.
-    s.save("NetCtl", "Monday", "ZED");
-    QVERIFY(!SeedRoster(s));
+    QVERIFY(s.save("NetCtl", "Monday", "ZED"));
+    QVERIFY(SeedRoster(s)); // nothing to write
     QCOMPARE(s.get("NetCtl", "Monday"), "ZED");
 }
 
@@ -95,14 +95,16 @@ void TestStartupSteps::resetReminder()
     QFETCH(QString, storedAfter);
     TestRoot root;
     if (!given[2].isEmpty())
-        root.settings().save("Report", "ResetReport", given[2]);
-    root.settings().save("Report", "Checkins", given[3]);
+        QVERIFY(root.settings().save("Report", "ResetReport", given[2]));
+    QVERIFY(root.settings().save("Report", "Checkins", given[3]));
     StartupContext context;
     context.UserName = "BOB";
     context.NetCtlName = given[0];
     context.TodayDay = given[1];
-    QCOMPARE(CheckReportReset(context, root.settings()), warn);
-    ClearReportResetOnDay8(context, root.settings());
+    Status saved;
+    QCOMPARE(CheckReportReset(context, root.settings(), saved), warn);
+    ClearReportResetOnDay8(context, root.settings(), saved);
+    QVERIFY(saved);
     QCOMPARE(root.settings().get("Report", "ResetReport"), storedAfter);
 }
 

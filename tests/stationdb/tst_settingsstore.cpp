@@ -89,7 +89,7 @@ void TestSettingsStore::applicationsNeverCollide()
     QVERIFY(s.SaveSetting("VORQ", "Settings", "chkNoShow", "0"));
     QCOMPARE(other.GetSetting("Pelnet", "Settings", "chkNoShow"), QStringLiteral("1"));
     QCOMPARE(other.GetSetting("VORQ", "Settings", "chkNoShow"), QStringLiteral("0"));
-    other.DeleteSetting("VORQ", "Settings", "chkNoShow");
+    QVERIFY(other.DeleteSetting("VORQ", "Settings", "chkNoShow"));
     QCOMPARE(s.GetSetting("VORQ", "Settings", "chkNoShow"), QString());
     QCOMPARE(s.GetSetting("Pelnet", "Settings", "chkNoShow"), QStringLiteral("1"));
     // Deleting what is not there is harmless.
