@@ -6,6 +6,7 @@
 #include "reports/monthlytotals.h"
 #include "startup/startupcontext.h"
 #include "stationdb/settingsstore.h"
+#include "stationdb/textforms.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -67,8 +68,11 @@ frmReportEditor::frmReportEditor(Services &services, StartupContext &context, QW
     for (QLineEdit *total : { txtSessions, txtCheckins, txtTraffic })
         connect(total, &QLineEdit::textChanged, this, &frmReportEditor::txtTotal_Change);
     connect(txtAdd, &QLineEdit::textChanged, this, &frmReportEditor::txtAdd_Change);
+    // A click counts even on the entry still selected, so DELETE and EDIT come back after
+    // SAVE turned them off.
     connect(lstNewMember, &QListWidget::currentRowChanged, this,
             &frmReportEditor::lstNewMember_Click);
+    connect(lstNewMember, &QListWidget::itemClicked, this, &frmReportEditor::lstNewMember_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmReportEditor::cmdAdd_Click);
     connect(cmdEdit, &QPushButton::clicked, this, &frmReportEditor::cmdEdit_Click);
     connect(cmdMove, &QPushButton::clicked, this, &frmReportEditor::cmdMove_Click);
@@ -81,6 +85,8 @@ frmReportEditor::frmReportEditor(Services &services, StartupContext &context, QW
 
 void frmReportEditor::Form_Load()
 {
+    // Wide enough for a whole entry: call, name, county and city.
+    lstNewMember->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40);
     adjustSize();
     CentreOnScreen(*this, m_context, m_services);
 
@@ -183,13 +189,30 @@ void frmReportEditor::CmdSave_Click()
     for (int i = 0; i < lstNewMember->count(); ++i)
         entries << lstNewMember->item(i)->text();
 
-    // The totals go in as typed: every reader takes the number at the start of the text.
-    // They and the list are saved together, so a failure leaves the month as it was.
-    QList<SettingChange> changes {
-        SettingChange::Set(ReportKeys::Section(), ReportKeys::Sessions(), txtSessions->text()),
-        SettingChange::Set(ReportKeys::Section(), ReportKeys::Checkins(), txtCheckins->text()),
-        SettingChange::Set(ReportKeys::Section(), ReportKeys::Traffic(), txtTraffic->text())
-    };
+    // A total must be a whole number: "1O0" would be read back as 1, and the next session
+    // would add to that. Nothing is stored until all three are.
+    QList<SettingChange> changes;
+    const struct
+    {
+        QLineEdit *box;
+        QLabel *label;
+        QString key;
+    } totals[] = { { txtSessions, lblSessions, ReportKeys::Sessions() },
+                   { txtCheckins, lblcheckin, ReportKeys::Checkins() },
+                   { txtTraffic, LBLTraffic, ReportKeys::Traffic() } };
+    for (const auto &total : totals) {
+        const std::optional<qint32> value = WholeNumber(total.box->text());
+        if (!value) {
+            m_services.dialogs->message(this, windowTitle(),
+                                        total.label->text()
+                                            + QStringLiteral(" MUST BE A WHOLE NUMBER - NOTHING SAVED"),
+                                        MsgIcon::Warning, Ok);
+            total.box->setFocus();
+            total.box->selectAll();
+            return;
+        }
+        changes << SettingChange::Set(ReportKeys::Section(), total.key, QString::number(*value));
+    }
     changes += NewMemberListChanges(settings, entries);
     const Status saved = settings.saveAll(changes);
     if (!saved) {

@@ -43,6 +43,21 @@ qint32 LeadingInt(QStringView text)
     return qint32(value);
 }
 
+std::optional<qint32> WholeNumber(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 10)
+        return std::nullopt;
+    for (QChar c : t) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    }
+    const qint64 value = t.toLongLong();
+    if (value > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(value);
+}
+
 QString ShortDate(const QDate &date)
 {
     return QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());

@@ -11,6 +11,10 @@ double LeadingNumber(QStringView text);
 // LeadingNumber rounded to a whole number and held within 32 bits.
 qint32 LeadingInt(QStringView text);
 
+// A text that is a whole number of 0 or more within 32 bits, blanks around it allowed; none
+// for anything else ("1O0", "1.5", "-3", "").
+std::optional<qint32> WholeNumber(const QString &text);
+
 // "short date": M/d/yyyy (3/7/2012), as written to LastDate by a typed check-in.
 QString ShortDate(const QDate &date);
 // mm/dd/yyyy with leading zeros, as written by a check-in by click.

@@ -193,10 +193,20 @@ private slots:
 
         Type(editor, "txtAdd", "W4TWO TIM");
         Click(editor, "cmdAdd");
-        Type(editor, "txtSessions", "12x");
+        // A total that is no whole number is refused, naming the box; nothing is stored.
+        Type(editor, "txtSessions", "1O");
+        QVERIFY(Click(editor, "CmdSave")->isEnabled());
+        QCOMPARE(root.dialogs().messages.last().text, "SESSIONS CALLED MUST BE A WHOLE NUMBER - NOTHING SAVED");
+        QCOMPARE(Keys(root, "Report", "Sessions") + '|' + Keys(root, "NewMember", "0 1 2"), "11|||W4BBB BO");
+        Type(editor, "txtSessions", "12");
         QVERIFY(!Click(editor, "CmdSave")->isEnabled());
-        QCOMPARE(Keys(root, "Report", "Sessions"), "12x");
+        QCOMPARE(Keys(root, "Report", "Sessions Checkins"), "12|134");
         QCOMPARE(Keys(root, "NewMember", "0 1 2 3 15"), "W4BBB BOB| K4NEW NED| W4TWO TIM||");
+        // A click on the entry still selected makes DELETE and EDIT usable again.
+        auto *remove = editor.findChild<QPushButton *>("cmdDelete");
+        QVERIFY(!remove->isEnabled() && list->currentRow() == 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QVERIFY(remove->isEnabled());
     }
 };
 

@@ -26,23 +26,29 @@ void TestTextForms::leadingNumber_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value");
-    QTest::newRow("plain") << "120" << 120;
-    QTest::newRow("trailing text") << "12abc" << 12;
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("text") << "abc" << 0;
-    QTest::newRow("leading blank counter") << " 3" << 3;
-    QTest::newRow("negative") << "-4" << -4;
-    QTest::newRow("fraction rounds") << "2.6" << 3;
-    QTest::newRow("huge clamps") << "99999999999999" << 2147483647;
-    QTest::newRow("sign only") << "-" << 0;
-    QTest::newRow("blank between digits stops") << "1 2" << 1;
+    QTest::addColumn<bool>("whole"); // accepted as a whole number (a total typed in the editor)
+    QTest::newRow("plain") << "120" << 120 << true;
+    QTest::newRow("trailing text") << "12abc" << 12 << false;
+    QTest::newRow("empty") << "" << 0 << false;
+    QTest::newRow("text") << "abc" << 0 << false;
+    QTest::newRow("leading blank counter") << " 3" << 3 << true;
+    QTest::newRow("negative") << "-4" << -4 << false;
+    QTest::newRow("fraction rounds") << "2.6" << 3 << false;
+    QTest::newRow("huge clamps") << "99999999999999" << 2147483647 << false;
+    QTest::newRow("sign only") << "-" << 0 << false;
+    QTest::newRow("blank between digits stops") << "1 2" << 1 << false;
+    QTest::newRow("letter O for a zero") << "1O0" << 1 << false;
 }
 
 void TestTextForms::leadingNumber()
 {
     QFETCH(QString, text);
     QFETCH(int, value);
+    QFETCH(bool, whole);
     QCOMPARE(LeadingInt(text), value);
+    QCOMPARE(WholeNumber(text).has_value(), whole);
+    if (whole)
+        QCOMPARE(*WholeNumber(text), value);
 }
 
 void TestTextForms::dates_data()
