@@ -45,6 +45,9 @@ public:
             pos = int(FilterText(m_kind, before).size());
             input = filtered;
         }
+        // A call shows in capitals as it is typed, as it is stored.
+        if (m_kind == FieldKind::Call)
+            input = input.toUpper();
         return Acceptable;
     }
 

@@ -4,6 +4,7 @@
 
 class QLineEdit;
 
-// Lets only the characters of the box's kind through as they are typed (Backspace always).
-// Enter, Tab and the other editing keys are not characters and pass to the box's handlers.
+// Lets only the characters of the box's kind through as they are typed or pasted (Backspace
+// always); a call box shows capitals. Enter, Tab and the other editing keys are not
+// characters and pass to the box's handlers.
 void InstallKeyFilter(QLineEdit *box, FieldKind kind);

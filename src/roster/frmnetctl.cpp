@@ -1,5 +1,7 @@
 #include "frmnetctl.h"
 
+#include "platform/keyfilter.h"
+
 #include "platform/named.h"
 #include "platform/services.h"
 #include "rosterhost.h"
@@ -156,6 +158,8 @@ void FrmNetCtl::buildWindow()
     connect(cmdClose, &QPushButton::clicked, this, &FrmNetCtl::cmdClose_Click);
     for (QLineEdit *box : { txtDay, TxtCtlName, TxtCtlCall, TxtMgrName, TxtMgrCall })
         box->installEventFilter(this);
+    InstallKeyFilter(TxtCtlCall, FieldKind::Call);
+    InstallKeyFilter(TxtMgrCall, FieldKind::Call);
 
     resize(820, 520);
 }
@@ -181,7 +185,13 @@ bool FrmNetCtl::eventFilter(QObject *watched, QEvent *event)
 void FrmNetCtl::FillNetControlList()
 {
     lst1->clear();
-    lst1->addItems(NetControlLines(*m_services.settings));
+    const QStringList lines = NetControlLines(*m_services.settings);
+    const QStringList days = RosterDayNames();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        // The weekday stands beside its line; the entry itself is kept apart from the text.
+        auto *item = new QListWidgetItem(days[i].left(3).toUpper() + QStringLiteral("  ") + lines[i], lst1);
+        item->setData(Qt::UserRole, lines[i]);
+    }
 }
 
 void FrmNetCtl::FillAltNetControlList()
@@ -200,8 +210,13 @@ void FrmNetCtl::takeLine(const QString &line)
 
 void FrmNetCtl::lst1_Click()
 {
-    if (QListWidgetItem *item = lst1->currentItem())
-        takeLine(item->text());
+    QListWidgetItem *item = lst1->currentItem();
+    if (!item)
+        return;
+    takeLine(item->data(Qt::UserRole).toString());
+    // The line's weekday goes to DAY, so ADD changes the day that was clicked.
+    txtDay->setText(RosterDayNames().value(lst1->currentRow()));
+    cmdAdd->setEnabled(true);
 }
 
 void FrmNetCtl::lstAltNC_Click()
@@ -217,11 +232,9 @@ void FrmNetCtl::lstAltNC_Click()
 void FrmNetCtl::txtDay_GotFocus()
 {
     const QString day = NormalizeDayName(txtDay->text());
-    if (day.isEmpty()) {
-        txtDay->clear();
-        txtDay->setFocus();
+    // What is no weekday stays for the operator to correct; ADD says what is wanted.
+    if (day.isEmpty())
         return;
-    }
     txtDay->setText(day);
     cmdOK->setEnabled(true);
     cmdAdd->setEnabled(true);
@@ -277,17 +290,24 @@ void FrmNetCtl::TxtMgrCall_LostFocus()
 
 void FrmNetCtl::cmdAdd_Click()
 {
+    // The day is the key of the stored entry: without a weekday there is nothing to change.
+    const QString day = NormalizeDayName(txtDay->text());
+    if (day.isEmpty()) {
+        m_services.dialogs->message(this, appTitle(),
+                                    QStringLiteral("DAY MUST BE A WEEKDAY, SUNDAY TO SATURDAY"),
+                                    MsgIcon::Warning, Ok);
+        txtDay->setFocus();
+        return;
+    }
     const MsgButton answer = m_services.dialogs->message(this, appTitle(),
-        QStringLiteral("THIS WILL PERMANENTLY CHANGE THE SELECTED DAY'S NET CONTROL. ARE YOU "
-                       "SURE?"),
-        MsgIcon::Warning, Yes | No);
+        QStringLiteral("THIS WILL PERMANENTLY CHANGE THE SELECTED DAY'S NET CONTROL (")
+            + day.toUpper() + QStringLiteral("). ARE YOU SURE?"),
+        MsgIcon::Warning, Yes | No, No);
     if (answer != Yes)
         return;
     const QString name = TxtCtlName->text();
     const QString call = TxtCtlCall->text();
-    // The day is the key of the stored entry: without a weekday there is nothing to change.
-    const QString day = NormalizeDayName(txtDay->text());
-    if (name.isEmpty() || call.isEmpty() || day.isEmpty())
+    if (name.isEmpty() || call.isEmpty())
         return;
     // The day's name and call are one entry: never one day's name with another's call.
     if (!stored(m_services.settings->saveAll(
@@ -297,7 +317,6 @@ void FrmNetCtl::cmdAdd_Click()
     if (day == m_context.WeekdayName)
         m_host.setNetControlLabel(NetInfoLabel(name, call));
     FillNetControlList();
-    m_host.clearMemberList();
     m_host.focusCheckinBox();
 }
 
@@ -317,7 +336,7 @@ bool FrmNetCtl::todaysRegularLineTaken() const
     if (!item || lst1->currentRow() + 1 != m_context.WeekdayNumber)
         return false;
     // Typing over the taken line makes it someone else's net.
-    const RosterLine line = SplitRosterLine(item->text());
+    const RosterLine line = SplitRosterLine(item->data(Qt::UserRole).toString());
     return line.name == TxtCtlName->text() && line.call == TxtCtlCall->text();
 }
 

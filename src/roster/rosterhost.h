@@ -14,6 +14,5 @@ public:
     // anyone else (ALT NET CONTROL, yellow "CHANGED" button).
     virtual void netControlChosen(bool todaysRegular) = 0;
     virtual void setIdReminderEnabled(bool enabled) = 0;
-    virtual void clearMemberList() = 0;
     virtual void focusCheckinBox() = 0;
 };

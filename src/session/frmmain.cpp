@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -241,39 +242,54 @@ void FrmMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+namespace {
+// One window of a kind: a second request brings the open one to the front, so two copies
+// can never show the operator two different states.
+template<typename Window, typename Make>
+Window *OneWindow(QPointer<Window> &open, Make make)
+{
+    if (!open) {
+        open = make();
+        open->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    open->show();
+    open->raise();
+    open->activateWindow();
+    return open;
+}
+} // namespace
+
 void FrmMain::mnuReportsMonthly_Click()
 {
-    auto *report = new FrmReport(m_services, m_context, m_reportPeriod, this);
-    report->setAttribute(Qt::WA_DeleteOnClose);
-    report->show();
+    OneWindow(m_report, [this] { return new FrmReport(m_services, m_context, m_reportPeriod, this); });
 }
 
 void FrmMain::mnuChgCtl_Click()
 {
+    if (m_roster) {
+        OneWindow(m_roster, [] { return nullptr; });
+        return;
+    }
     FrmNetCtl roster(m_services, m_context, *this, this);
     roster.NetCtlFromMenu = true;
-    fraAdd->lblMode->setText(QStringLiteral("Change Call"));
     m_services.dialogs->execModal(&roster);
 }
 
 void FrmMain::CmdChange_Click()
 {
     // Not modal: the net goes on while the roster is open.
-    auto *roster = new FrmNetCtl(m_services, m_context, *this, this);
-    roster->setAttribute(Qt::WA_DeleteOnClose);
-    roster->show();
+    OneWindow(m_roster, [this] { return new FrmNetCtl(m_services, m_context, *this, this); });
 }
 
 void FrmMain::mnuHelpInstructions_Click()
 {
-    FrmInstr instructions(m_services, m_context, this);
-    m_services.dialogs->execModal(&instructions);
+    // Not modal: the operator logs stations while reading.
+    OneWindow(m_instructions, [this] { return new FrmInstr(m_services, m_context, this); });
 }
 
 void FrmMain::mnuAbout_Click()
 {
-    FrmAbout about(m_services, m_context, this);
-    m_services.dialogs->execModal(&about);
+    OneWindow(m_about, [this] { return new FrmAbout(m_services, m_context, this); });
 }
 
 void FrmMain::mnuReportEditor_Click()
@@ -614,11 +630,6 @@ void FrmMain::appendLine(const QString &text)
 void FrmMain::setRosterMenuEnabled(bool enabled)
 {
     mnuChgCtl->setEnabled(enabled);
-}
-
-void FrmMain::clearMemberList()
-{
-    lst1->clear();
 }
 
 void FrmMain::focusCheckinBox()

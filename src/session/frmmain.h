@@ -6,6 +6,7 @@
 #include "roster/rosterhost.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 
 class MemberInfoFrame;
@@ -132,7 +133,6 @@ public:
     void setNetManagerLabel(const QString &text) override;
     void netControlChosen(bool todaysRegular) override;
     void setIdReminderEnabled(bool enabled) override;
-    void clearMemberList() override;
     void focusCheckinBox() override;
 
     // MaintenanceHost
@@ -180,4 +180,9 @@ private:
     class MainCanvas *m_canvas = nullptr;
     MemberMaintenance *m_maintenance = nullptr;
     QStringList m_loadFailures; // settings the load could not write, told once it is done
+    // The windows of which one at a time is open.
+    QPointer<class FrmReport> m_report;
+    QPointer<class FrmNetCtl> m_roster;
+    QPointer<class FrmInstr> m_instructions;
+    QPointer<class FrmAbout> m_about;
 };

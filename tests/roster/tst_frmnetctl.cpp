@@ -22,7 +22,6 @@ public:
     void setNetManagerLabel(const QString &text) override { log << "NM " + text; }
     void netControlChosen(bool regular) override { log << (regular ? "regular" : "alternate"); }
     void setIdReminderEnabled(bool enabled) override { log << (enabled ? "ID on" : "ID off"); }
-    void clearMemberList() override { log << "cleared"; }
     void focusCheckinBox() override { log << "focus"; }
     QStringList log;
 };
@@ -63,6 +62,15 @@ QStringList lines(const QListWidget *list)
     return texts;
 }
 
+// The stored entries behind the weekday lines ("NAME CALL").
+QStringList entries(const QListWidget *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->data(Qt::UserRole).toString();
+    return texts;
+}
+
 } // namespace
 
 class TestFrmNetCtl : public QObject
@@ -85,7 +93,7 @@ private slots:
         QTest::newRow("another day") << "fRIDAY" << "Friday" << "ZOE K4ZOE" << Yes << 5;
         QTest::newRow("not sure") << "tuesday" << "Tuesday" << "ZOE K4ZOE" << No << -1;
         QTest::newRow("no name") << "Friday" << "Friday" << " K4ZOE" << Yes << -1;
-        QTest::newRow("abbreviated day") << "Tue" << "" << "ZOE K4ZOE" << Yes << -1;
+        QTest::newRow("abbreviated day") << "Tue" << "Tue" << "ZOE K4ZOE" << Yes << -1;
     }
 
     void addNetControl()
@@ -96,23 +104,27 @@ private slots:
         QFETCH(MsgButton, answer);
         QFETCH(int, changedRow);
         QVERIFY(w->txtDay->text() == "Tuesday" && !w->cmdAdd->isEnabled()); // on opening
-        QStringList expected = lines(w->lst1);
+        QStringList expected = entries(w->lst1);
         w->txtDay->setText(day);
         w->txtDay_Enter();
         QCOMPARE(w->txtDay->text(), shown);
-        QCOMPARE(w->cmdAdd->isEnabled(), !shown.isEmpty());
+        const bool weekday = shown != "Tue";
+        QCOMPARE(w->cmdAdd->isEnabled(), weekday);
         f->type(typed);
         f->root.dialogs().answers << answer;
         w->cmdAdd_Click();
+        // The question names the day; what is no weekday is said so, and nothing is asked.
         QCOMPARE(f->root.dialogs().messages.value(0).text,
-            "THIS WILL PERMANENTLY CHANGE THE SELECTED DAY'S NET CONTROL. ARE YOU SURE?");
-        QCOMPARE(f->root.dialogs().messages.value(0).buttons, Yes | No);
-        const QString stored = changedRow < 0 ? "" : "cleared,focus";
+            weekday ? "THIS WILL PERMANENTLY CHANGE THE SELECTED DAY'S NET CONTROL (" + shown.toUpper()
+                    + "). ARE YOU SURE?"
+                    : QString("DAY MUST BE A WEEKDAY, SUNDAY TO SATURDAY"));
+        QCOMPARE(f->root.dialogs().messages.value(0).buttons, weekday ? Yes | No : Ok);
+        const QString stored = changedRow < 0 ? "" : "focus";
         QCOMPARE(f->host.log.join(','), (changedRow == 2 ? "NC ZOE   K4ZOE," : "") + stored);
         if (changedRow >= 0)
             expected[changedRow] = "ZOE K4ZOE";
-        QCOMPARE(lines(w->lst1), expected);
-        QCOMPARE(lines(f->open()->lst1), expected); // as stored
+        QCOMPARE(entries(w->lst1), expected);
+        QCOMPARE(entries(f->open()->lst1), expected); // as stored
     }
 
     void alternates()
@@ -168,7 +180,7 @@ private slots:
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         };
         const QByteArray before = storeBytes();
-        const QStringList days = lines(w->lst1), alternates = lines(w->lstAltNC);
+        const QStringList days = entries(w->lst1), alternates = lines(w->lstAltNC);
         FullDisk disk(f->root.root());
         if (!disk.isFull())
             QSKIP("cannot make the disk full here");
@@ -198,7 +210,7 @@ private slots:
             qPrintable(told.text));
         // Nothing is shown as changed, and an edit stays open for another try.
         QCOMPARE(f->host.log, QStringList());
-        QCOMPARE(lines(w->lst1), days);
+        QCOMPARE(entries(w->lst1), days);
         QCOMPARE(lines(w->lstAltNC), alternates);
         QCOMPARE(w->altNCEditMode(), change == 4);
         QCOMPARE(storeBytes(), before);
@@ -225,6 +237,21 @@ private slots:
         row("own name as prefix", -1, -1, "CYRUSS K4CCC", "CYRUSS   K4CCC", "alternate", "ID off");
     }
 
+    void clickOnADayFillsTheForm()
+    {
+        // Each line shows its weekday; a click puts the day and the entry in the boxes, and
+        // a call typed in small letters shows in capitals.
+        QCOMPARE(w->lst1->item(5)->text(), "FRI  " + entries(w->lst1).value(5));
+        w->lst1->setCurrentRow(5);
+        w->lst1_Click();
+        QCOMPARE(w->txtDay->text() + '|' + w->TxtCtlName->text() + ' ' + w->TxtCtlCall->text(),
+                 "Friday|" + entries(w->lst1).value(5));
+        QVERIFY(w->cmdAdd->isEnabled());
+        w->TxtCtlCall->clear();
+        QTest::keyClicks(w->TxtCtlCall, "k4zoe");
+        QCOMPARE(w->TxtCtlCall->text(), "K4ZOE");
+    }
+
     void ok()
     {
         QFETCH(int, dayRow);
@@ -243,7 +270,7 @@ private slots:
         w->cmdOK_Click();
         QCOMPARE(f->host.log, log + QStringList { "focus" }); // closed
         QVERIFY(f->context.AltNetControlChosen);
-        QCOMPARE(lines(f->open()->lst1).value(2), "CYRUS KF4CYR"); // nothing stored by OK
+        QCOMPARE(entries(f->open()->lst1).value(2), "CYRUS KF4CYR"); // nothing stored by OK
     }
 
     void managerInstructionsAndClosing()
