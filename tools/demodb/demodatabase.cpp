@@ -160,7 +160,8 @@ bool WriteDemoDatabase(const Paths &paths, const DemoDatabaseOptions &options, Q
         } else {
             records << marker(StationRecord::EndMarker());
         }
-        if (!writeFile(table.filePath(p), records, error))
+        // By name, not by position: the file table keeps Arkansas before Arizona.
+        if (!writeFile(table.CountyFilePath(county), records, error))
             return false;
     }
 
