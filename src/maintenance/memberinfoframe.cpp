@@ -1,7 +1,8 @@
 #include "memberinfoframe.h"
 
-#include "platform/named.h"
+#include "platform/blockcaret.h"
 #include "platform/keyfilter.h"
+#include "platform/named.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +34,8 @@ MemberInfoFrame::MemberInfoFrame(QWidget *parent)
     TxtNew->hide();
     LblNew->hide();
 
+    for (QLineEdit *box : { txtCall, TxtNew, txtName, txtCounty, txtStatus, txtCS })
+        GiveBlockCaret(box);
     InstallKeyFilter(txtCall, FieldKind::Call);
     InstallKeyFilter(TxtNew, FieldKind::Call);
     for (QLineEdit *box : { txtName, txtCounty, txtStatus, txtCS })

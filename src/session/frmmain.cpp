@@ -419,7 +419,12 @@ void FrmMain::lstCounties_Click()
     }
     for (int row : choice.marked)
         lst1->item(row)->setCheckState(Qt::Checked);
-    lstDS->addItems(choice.retired);
+    if (!choice.retired.isEmpty()) {
+        const bool first = lstDS->count() == 0;
+        lstDS->addItems(choice.retired);
+        if (first)
+            ArrangeMainWindow(); // the rows' height is known now
+    }
     Change_Caret();
 }
 

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "platform/blockcaret.h"
 #include "platform/named.h"
 #include "appearance/mainlayout.h"
 #include "maintenance/memberinfoframe.h"
@@ -14,8 +15,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
@@ -23,19 +24,6 @@
 // The main window's controls, menus and arrangement; its handlers are in frmmain.cpp.
 
 namespace {
-
-// The check-in box's wide caret, so the operator sees at a glance where typing goes.
-class WideCaretStyle : public QProxyStyle
-{
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption *option,
-                    const QWidget *widget) const override
-    {
-        if (metric == PM_TextCursorWidth)
-            return 5;
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-};
 
 QAction *action(QMenu *menu, const char *name, const QString &caption)
 {
@@ -52,8 +40,16 @@ public:
     QList<QLineF> lines;
     QRectF outline;
     QColor lineColor = Qt::black;
+    std::function<void()> backgroundClicked;
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        // A click anywhere on the background sends the caret back to CALLSIGN.
+        if (backgroundClicked)
+            backgroundClicked();
+        event->accept();
+    }
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
@@ -66,6 +62,7 @@ protected:
 void FrmMain::buildControls()
 {
     m_canvas = new MainCanvas(this);
+    m_canvas->backgroundClicked = [this] { Change_Caret(); };
     setCentralWidget(m_canvas);
 
     fraCounties = Named(new QGroupBox(QStringLiteral("COUNTIES"), m_canvas), "fraCounties");
@@ -79,6 +76,9 @@ void FrmMain::buildControls()
     fraPreamble = Named(new QGroupBox(QStringLiteral("PREAMBLE"), m_canvas), "fraPreamble");
     rtxtPreamble = Named(new QTextEdit(fraPreamble), "rtxtPreamble");
     rtxtPreamble->setAcceptRichText(false);
+    // The net control reads it; a call typed after a click in it must still reach CALLSIGN.
+    rtxtPreamble->setReadOnly(true);
+    rtxtPreamble->setFocusPolicy(Qt::NoFocus);
 
     fraAdd = new MemberInfoFrame(m_canvas);
 
@@ -89,10 +89,7 @@ void FrmMain::buildControls()
     CmdRefresh->setEnabled(false);
 
     fraFormData = new NetInfoFrame(m_canvas);
-    // A widget does not own the style it is given: the box does, through parenthood.
-    auto *caretStyle = new WideCaretStyle;
-    caretStyle->setParent(fraFormData->txtChkin);
-    fraFormData->txtChkin->setStyle(caretStyle);
+    GiveBlockCaret(fraFormData->txtChkin);
     fraFormData->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
 
     fraDeletedStations = Named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas),
@@ -244,7 +241,12 @@ void FrmMain::ArrangeMainWindow()
     CmdRefresh->setGeometry(buttonLeft, lstEarly->y() + lstEarly->height() - 3 * buttonHeight,
                             buttonWidth, buttonHeight);
     const double dw = fraDeletedStations->width(), dh = fraDeletedStations->height();
-    lstDS->setGeometry(int(dw * 0.025), int(dh * 0.22), int(dw * 0.95), int(dh * 0.74));
+    // Whole lines only: the list is as high as the rows that fit, so none is cut in half.
+    const int frame = 2 * lstDS->frameWidth();
+    const int row = std::max(1, lstDS->count() > 0 ? lstDS->sizeHintForRow(0)
+                                                   : lstDS->fontMetrics().height() + 2);
+    const int rows = std::max(1, (int(dh * 0.74) - frame) / row);
+    lstDS->setGeometry(int(dw * 0.025), int(dh * 0.22), int(dw * 0.95), rows * row + frame);
     m_canvas->update();
 }
 

@@ -1,5 +1,7 @@
 #include "frmsplash.h"
 
+#include "centrewindow.h"
+
 #include "frmholiday.h"
 #include "frminstr.h"
 #include "frmusername.h"
@@ -247,6 +249,8 @@ void FrmSplash::runDaylightSavingCheck()
         FrmHoliday notice(this);
         notice.setWindowTitle(DstNoticeCaption());
         notice.Label1->setText(DstNoticeText(decision.notice));
+        notice.adjustSize();
+        CentreOnScreen(notice, m_context, m_services);
         m_services.dialogs->execModal(&notice);
     } else if (decision.daylightTime) {
         reportSave(m_services.settings->saveValue(

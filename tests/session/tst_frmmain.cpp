@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -40,6 +41,7 @@ private slots:
     void typedOutcomes();
     void earlyCheckInDeleteAndLateMode();
     void countiesListAndSmallControls();
+    void caretAlwaysFindsCallsign();
 };
 
 void TestFrmMain::preambleOptionsAndLayout()
@@ -307,6 +309,31 @@ void TestFrmMain::countiesListAndSmallControls()
         const QList<QDialog *> open = w.findChildren<QDialog *>(name);
         QVERIFY2(open.size() == 1 && open[0]->isVisible(), name);
     }
+}
+
+void TestFrmMain::caretAlwaysFindsCallsign()
+{
+    // A click on the preamble or on the window's background leaves CALLSIGN ready for the next
+    // call; the preamble takes no typing.
+    QList<StationRecord> silent;
+    for (int i = 0; i < 9; ++i)
+        silent << Station(QString("K4O%1").arg(QChar(u'A' + i)), "OLD", "", "", "", "1/1/2020");
+    MainWindowFixture f({ { "LEE", silent } });
+    FrmMain &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.lstCounties->setFocus();
+    QTest::mouseClick(w.centralWidget(), Qt::LeftButton, {}, QPoint(3, 3));
+    QTRY_VERIFY(w.txtChkin()->hasFocus());
+    QTest::mouseClick(w.rtxtPreamble->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClicks(QApplication::focusWidget(), "K4X");
+    QCOMPARE(w.txtChkin()->text(), u"K4X"_s);
+    QVERIFY(w.rtxtPreamble->isReadOnly());
+    // The deleted-stations list shows whole lines only.
+    f.choose("LEE");
+    QCOMPARE(w.lstDS->count(), 9);
+    const int inner = w.lstDS->height() - 2 * w.lstDS->frameWidth();
+    QCOMPARE(inner % w.lstDS->sizeHintForRow(0), 0);
 }
 
 QTEST_MAIN(TestFrmMain)
