@@ -116,7 +116,7 @@ void FrmReport::CmdCopy_Click()
     if (!stored) {
         // The clipboard holds the report anyway; only the stored copy is missing.
         m_services.dialogs->message(this, windowTitle(),
-                                    QStringLiteral("The report could not be stored.\n")
+                                    QStringLiteral("The report could not be stored.\nSETTINGS NOT SAVED: ")
                                         + stored.error(),
                                     MsgIcon::Warning, Ok);
     }
@@ -148,7 +148,7 @@ void FrmReport::cmdReset_Click()
     m_context.ReportResetFlag = QStringLiteral("True");
     if (const Status reset = ResetMonthlyReport(*m_services.settings); !reset) {
         m_services.dialogs->message(this, windowTitle(),
-                                    QStringLiteral("The report could not be reset.\n")
+                                    QStringLiteral("The report could not be reset.\nSETTINGS NOT SAVED: ")
                                         + reset.error(),
                                     MsgIcon::Critical, Ok);
         // What is shown must be what is stored; the button stays for another try.

@@ -172,7 +172,7 @@ void frmReportEditor::cmdDelete_Click()
             settings.saveValue(ReportKeys::NewMemberSection(), QString::number(key), QString());
         !emptied) {
         m_services.dialogs->message(this, windowTitle(),
-                                    QStringLiteral("The entry could not be deleted.\n")
+                                    QStringLiteral("The entry could not be deleted.\nSETTINGS NOT SAVED: ")
                                         + emptied.error(),
                                     MsgIcon::Critical, Ok);
         return;
@@ -217,7 +217,7 @@ void frmReportEditor::CmdSave_Click()
     const Status saved = settings.saveAll(changes);
     if (!saved) {
         m_services.dialogs->message(this, windowTitle(),
-                                    QStringLiteral("The changes could not be saved.\n")
+                                    QStringLiteral("The changes could not be saved.\nSETTINGS NOT SAVED: ")
                                         + saved.error(),
                                     MsgIcon::Critical, Ok);
         return;

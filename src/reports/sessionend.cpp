@@ -28,7 +28,7 @@ SessionEnd AskAndSave(Services &services, QWidget *parent, const QString &title,
     // can try again or write them down.
     services.dialogs->message(parent, QStringLiteral("SAVE SESSION"),
                               QStringLiteral("The session could not be added to the monthly "
-                                             "report.\n")
+                                             "report.\nSETTINGS NOT SAVED: ")
                                   + saved.error(),
                               MsgIcon::Critical, Ok);
     return SessionEnd::Cancelled;

@@ -325,7 +325,7 @@ bool FrmNetCtl::stored(const Status &saved)
     if (saved)
         return true;
     m_services.dialogs->message(this, appTitle(),
-        QStringLiteral("The roster could not be saved.\n") + saved.error(), MsgIcon::Critical,
+        QStringLiteral("The roster could not be saved.\nSETTINGS NOT SAVED: ") + saved.error(), MsgIcon::Critical,
         Ok);
     return false;
 }

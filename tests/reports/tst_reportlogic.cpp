@@ -134,7 +134,7 @@ void TestReportLogic::failedSaveKeepsTheSessionOpen()
         QCOMPARE(told.icon, MsgIcon::Critical);
         // Which file, and why.
         QVERIFY2(told.text.startsWith("The session could not be added to the monthly report.\n"
-                                      + folder),
+                                      "SETTINGS NOT SAVED: " + folder),
                  qPrintable(told.text));
     }
     if (fault == "folder is a file")

@@ -206,7 +206,7 @@ private slots:
         }
         const DialogRecord told = f->root.dialogs().messages.last();
         QCOMPARE(told.icon, MsgIcon::Critical);
-        QVERIFY2(told.text.startsWith("The roster could not be saved.\n" + ini + ": "),
+        QVERIFY2(told.text.startsWith("The roster could not be saved.\nSETTINGS NOT SAVED: " + ini + ": "),
             qPrintable(told.text));
         // Nothing is shown as changed, and an edit stays open for another try.
         QCOMPARE(f->host.log, QStringList());
