@@ -261,6 +261,7 @@ void TestMaintenance::waysOutOfTheForm()
                         {}, kNow);
     FrmMain &w = f.open();
     MemberInfoFrame &m = *w.fraAdd;
+    QCOMPARE(m.cmdSave->text() + m.cmdCancel->text(), u"&Save&Cancel"_s); // Alt+S, Alt+C
     // Delete and Change CallSign on a check-in line say what to select and touch nothing.
     f.type("K4A");
     w.lst1->setCurrentRow(0);
