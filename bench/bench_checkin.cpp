@@ -161,10 +161,16 @@ public:
     {
         static const char *const sections[] = { "Settings", "Screen", "Report", "NetCtl",
                                                 "Fonts", "Counters" };
+        QList<SettingChange> values;
         for (int i = 0; i < Keys; ++i) {
             const QString section = QString::fromLatin1(sections[i % 6]);
             const QString key = QStringLiteral("Key%1").arg(i);
-            m_store.save(section, key, QStringLiteral("value number %1 of the store").arg(i));
+            values << SettingChange::Set(section, key,
+                                         QStringLiteral("value number %1 of the store").arg(i));
+        }
+        if (const Status saved = m_store.saveAll(values); !saved) {
+            std::fprintf(stderr, "vorq-bench: %s\n", qPrintable(saved.error()));
+            std::exit(1);
         }
     }
     SettingsStore &store() { return m_store; }
