@@ -1,5 +1,6 @@
 #include "platform/instancelock.h"
 #include "platform/qtservices.h"
+#include "qrz/frmqrz.h"
 #include "session/frmmain.h"
 #include "startup/frmsplash.h"
 #include "startup/startupcontext.h"
@@ -24,6 +25,7 @@ int main(int argc, char **argv)
     StartupContext context;
     std::unique_ptr<FrmMain> window;
     FrmSplash splash(services, context);
+    splash.qrzLoginOffer = [&] { OfferQrzLogin(services, context, &splash); };
     QObject::connect(&splash, &FrmSplash::startupFinished, &app, [&] {
         window = std::make_unique<FrmMain>(services, context);
         window->show();

@@ -2,6 +2,11 @@
 
 #include "stationdb/settingsstore.h"
 
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
@@ -234,10 +239,47 @@ bool QtPrinter::endDocument()
     return true;
 }
 
+QtWebClient::QtWebClient() = default;
+QtWebClient::~QtWebClient() = default;
+
+WebAnswer QtWebClient::get(const QUrl &url, int timeoutMs)
+{
+    WebAnswer answer;
+    if (const QString refused = RefusedWebAddress(url); !refused.isEmpty()) {
+        answer.error = refused;
+        return answer;
+    }
+    if (!m_network)
+        m_network = std::make_unique<QNetworkAccessManager>();
+    QNetworkRequest request(url);
+    request.setTransferTimeout(timeoutMs);
+    QNetworkReply *reply = m_network->get(request);
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(timeoutMs);
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!reply->isFinished() || reply->error() == QNetworkReply::OperationCanceledError
+        || reply->error() == QNetworkReply::TimeoutError) {
+        reply->abort();
+        answer.timedOut = true;
+        answer.error = QStringLiteral("no answer within %1 s").arg((timeoutMs + 999) / 1000);
+    } else if (reply->error() != QNetworkReply::NoError) {
+        answer.error = reply->errorString();
+    } else {
+        answer.body = reply->readAll();
+    }
+    reply->deleteLater();
+    return answer;
+}
+
 Services MakeProductionServices()
 {
     Services s { Paths::fromEnvironment(), nullptr, nullptr, nullptr, nullptr,
-                 nullptr, nullptr,  nullptr, nullptr };
+                 nullptr, nullptr,  nullptr, nullptr, nullptr };
     s.clock = SystemClock::fromEnvironment();
     s.settings = std::make_shared<SettingsStore>(s.paths);
     s.dialogs = std::make_shared<QtDialogs>();
@@ -246,5 +288,6 @@ Services MakeProductionServices()
     s.keyboard = std::make_shared<SystemKeyboard>();
     s.screen = std::make_shared<PrimaryScreen>();
     s.printer = std::make_shared<QtPrinter>();
+    s.web = std::make_shared<QtWebClient>();
     return s;
 }

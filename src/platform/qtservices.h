@@ -75,4 +75,17 @@ private:
 };
 
 // Everything in its production form, from the environment (VORQ_ROOT, VORQ_NOW).
+// GET through QNetworkAccessManager, waiting in a local event loop that leaves out user
+// input, so the window paints but no handler runs again while the answer is awaited.
+class QtWebClient : public WebClient
+{
+public:
+    QtWebClient();
+    ~QtWebClient() override;
+    WebAnswer get(const QUrl &url, int timeoutMs) override;
+
+private:
+    std::unique_ptr<class QNetworkAccessManager> m_network;
+};
+
 Services MakeProductionServices();

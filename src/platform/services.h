@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QFont>
 #include <QList>
@@ -91,6 +92,31 @@ public:
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
 };
 
+// ---- WebClient: an HTTP(S) GET with a bounded time-out ----
+
+// The answer of a GET: its body, or why there is none.
+struct WebAnswer
+{
+    QByteArray body;
+    QString error; // empty when the request succeeded
+    bool timedOut = false; // no (complete) answer within the time-out
+    bool ok() const { return error.isEmpty(); }
+};
+
+class WebClient
+{
+public:
+    virtual ~WebClient() = default;
+    // Waits for the answer at most timeoutMs. The windows keep painting meanwhile, but no
+    // key or click reaches them until the answer is in. Only https is asked for, or http to
+    // a loopback address (tests); anything else is refused without a request.
+    virtual WebAnswer get(const QUrl &url, int timeoutMs) = 0;
+};
+
+// Why an address is not one the program asks: empty when it is https, or http to a
+// loopback address.
+QString RefusedWebAddress(const QUrl &url);
+
 // ---- Keyboard: the lock keys ----
 
 class Keyboard
@@ -158,4 +184,5 @@ struct Services
     std::shared_ptr<Keyboard> keyboard;
     std::shared_ptr<Screen> screen;
     std::shared_ptr<Printer> printer;
+    std::shared_ptr<WebClient> web;
 };

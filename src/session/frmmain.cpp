@@ -7,6 +7,7 @@
 #include "memberline.h"
 #include "netinfoframe.h"
 #include "platform/services.h"
+#include "qrz/frmqrz.h"
 #include "reports/frmreport.h"
 #include "reports/frmreporteditor.h"
 #include "reports/sessionend.h"
@@ -58,7 +59,7 @@ QColor colorFromSetting(const QString &text)
 
 FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_context(context),
-      m_session(context.countyTable)
+      m_session(context.countyTable), m_qrz(*services.settings, services.web.get())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("VORQ V1 B12"));
@@ -476,6 +477,69 @@ void FrmMain::lstEarly_Click(QListWidgetItem *item)
     // With a QRZ login the lookup fills the form; without one the operator types it.
     m_maintenance->startAdd(item->text(),
                             m_services.settings->get(kSettings, QStringLiteral("QRZ PW")).isEmpty());
+}
+
+void FrmMain::lstEarly_MouseDown(Qt::MouseButton button)
+{
+    if (button != Qt::RightButton)
+        return;
+    QListWidgetItem *selected = lstEarly->currentItem();
+    const QString call = selected && selected->isSelected() ? selected->text() : QString();
+    const SettingsStore &settings = *m_services.settings;
+    if (settings.get(QrzKeys::Section(), QrzKeys::Password()).isEmpty()) {
+        // No login: the station's page on the web site, and the operator types what it says.
+        fraAdd->txtCall->setText(call);
+        if (!call.isEmpty())
+            m_services.shell->openUrl(QrzWebPage(settings, call));
+        fraAdd->txtName->setFocus();
+        return;
+    }
+    if (call.isEmpty()) {
+        m_services.dialogs->message(this, QStringLiteral("VORQ"),
+                                    QStringLiteral("You must left click on call first then Right"),
+                                    MsgIcon::None, Ok);
+        return;
+    }
+    // The window paints while QRZ is asked but takes no input: nothing else runs meanwhile.
+    centralWidget()->setEnabled(false);
+    const Result<QrzAnswer> answer = m_qrz.lookup(call);
+    centralWidget()->setEnabled(true);
+    if (!answer || answer->error) {
+        m_services.dialogs->message(this, QStringLiteral("VORQ"), answer ? *answer->error : answer.error(),
+                                    MsgIcon::None, Ok);
+        return;
+    }
+    // The lookup fills an ADD, even when the left click that starts one was skipped.
+    if (m_maintenance->mode() != FormMode::Add)
+        m_maintenance->startAdd(call, false);
+    bool focusCounty = false;
+    const MemberFields form = FillFromQrz({ fraAdd->txtCall->text(), fraAdd->txtName->text(),
+                                            fraAdd->txtCounty->text(), fraAdd->txtStatus->text(),
+                                            fraAdd->txtCS->text() },
+                                          *answer, focusCounty);
+    fraAdd->txtCall->setText(form.call);
+    fraAdd->txtName->setText(form.name);
+    fraAdd->txtCounty->setText(form.county);
+    fraAdd->txtCS->setText(form.city);
+    if (focusCounty)
+        fraAdd->txtCounty->setFocus();
+}
+
+void FrmMain::CmdRefresh_Click()
+{
+    centralWidget()->setEnabled(false);
+    const Status logged = m_qrz.login();
+    centralWidget()->setEnabled(true);
+    if (!logged)
+        m_services.dialogs->message(this, QStringLiteral("VORQ"), logged.error(), MsgIcon::Warning, Ok);
+    Change_Caret();
+}
+
+void FrmMain::mnuOptionsChangeQRZLogin_Click()
+{
+    mnuOptionsChangeQRZLogin->setChecked(false);
+    ChangeQrzLogin(m_services, m_context, this);
+    Change_Caret();
 }
 
 void FrmMain::cmdClear_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "netsession.h"
+#include "qrz/qrzclient.h"
 #include "reports/reporttext.h"
 #include "maintenance/maintenancehost.h"
 #include "roster/rosterhost.h"
@@ -86,6 +87,7 @@ public:
     QPushButton *CmdChange() const;
 
     NetSession &session() { return m_session; }
+    QrzClient &qrz() { return m_qrz; }
     MemberMaintenance &maintenance() { return *m_maintenance; }
     Services &services() { return m_services; }
     StartupContext &context() { return m_context; }
@@ -100,6 +102,9 @@ public:
     void lst1_Click(QListWidgetItem *item);
     void lst1_MouseDown(Qt::MouseButton button, const QPoint &position);
     void lstEarly_Click(QListWidgetItem *item);
+    void lstEarly_MouseDown(Qt::MouseButton button);
+    void CmdRefresh_Click();
+    void mnuOptionsChangeQRZLogin_Click();
     void cmdClear_Click();
     void lblTraffic_MouseDown(Qt::MouseButton button);
     void mnuEditDeleteCheckin_Click();
@@ -179,6 +184,7 @@ private:
     double m_designFontSize = 0;
     class MainCanvas *m_canvas = nullptr;
     MemberMaintenance *m_maintenance = nullptr;
+    QrzClient m_qrz;
     QStringList m_loadFailures; // settings the load could not write, told once it is done
     // The windows of which one at a time is open.
     QPointer<class FrmReport> m_report;

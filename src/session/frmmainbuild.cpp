@@ -86,7 +86,7 @@ void FrmMain::buildControls()
     lstEarly = Named(new QListWidget(FraSearch), "lstEarly");
     cmdClear = Named(new QPushButton(QStringLiteral("CLEAR"), FraSearch), "cmdClear");
     CmdRefresh = Named(new QPushButton(QStringLiteral(" REFRESH QRZ"), FraSearch), "CmdRefresh");
-    CmdRefresh->setEnabled(false);
+    lstEarly->setContextMenuPolicy(Qt::CustomContextMenu);
 
     fraFormData = new NetInfoFrame(m_canvas);
     GiveBlockCaret(fraFormData->txtChkin);
@@ -119,6 +119,9 @@ void FrmMain::buildControls()
     connect(lst1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { lst1_MouseDown(Qt::RightButton, pos); });
     connect(lstEarly, &QListWidget::itemClicked, this, &FrmMain::lstEarly_Click);
+    connect(lstEarly, &QWidget::customContextMenuRequested, this,
+            [this] { lstEarly_MouseDown(Qt::RightButton); });
+    connect(CmdRefresh, &QPushButton::clicked, this, &FrmMain::CmdRefresh_Click);
     connect(cmdClear, &QPushButton::clicked, this, &FrmMain::cmdClear_Click);
     connect(lblTraffic(), &PressLabel::pressed, this, &FrmMain::lblTraffic_MouseDown);
     connect(IDTimer, &QTimer::timeout, this, &FrmMain::IDTimer_Timer);
@@ -183,7 +186,7 @@ void FrmMain::buildMenus()
                         mnuOptionsChangeQRZLogin, mnuOptionsDisablePreambleWindow })
         a->setCheckable(true);
     mnuOptionsRetainCheckmark->setChecked(true);
-    mnuOptionsChangeQRZLogin->setEnabled(false); // the QRZ login is not built yet
+    connect(mnuOptionsChangeQRZLogin, &QAction::triggered, this, &FrmMain::mnuOptionsChangeQRZLogin_Click);
     // A checkable entry has flipped its mark by the time it reports the click.
     connect(mnuOptionsRetainCheckmark, &QAction::triggered, this,
             &FrmMain::mnuOptionsRetainCheckmark_Click);

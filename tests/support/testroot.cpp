@@ -1,5 +1,7 @@
 #include "testroot.h"
 
+#include "platform/qtservices.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -33,7 +35,7 @@ StationRecord BlankSlot()
 
 TestRoot::TestRoot(Files files, std::initializer_list<SettingValue> settings, const QDateTime &now)
     : m_services { Paths::underRoot(m_dir.path()), nullptr, nullptr, nullptr, nullptr,
-                   nullptr, nullptr, nullptr, nullptr },
+                   nullptr, nullptr, nullptr, nullptr, nullptr },
       m_clock(std::make_shared<ManualClock>(now)),
       m_dialogs(std::make_shared<ScriptedDialogs>()),
       m_sounds(std::make_shared<RecordingSounds>()),
@@ -50,6 +52,8 @@ TestRoot::TestRoot(Files files, std::initializer_list<SettingValue> settings, co
     m_services.keyboard = m_keyboard;
     m_services.screen = m_screen;
     m_services.printer = m_printer;
+    // The real client: tests that need the network start a server on this machine.
+    m_services.web = std::make_shared<QtWebClient>();
     m_table.setDataFolder(m_services.paths.dataFolder());
     QDir().mkpath(m_services.paths.dataFolder());
     QDir().mkpath(m_services.paths.programFolder());

@@ -1,0 +1,170 @@
+#include "qrzclient.h"
+
+#include "platform/services.h"
+#include "stationdb/settingsstore.h"
+
+#include <QUrlQuery>
+
+std::optional<QString> QrzTagValue(const QString &answer, const QString &tag)
+{
+    const QString open = u'<' + tag + u'>';
+    const qsizetype start = answer.indexOf(open);
+    if (start < 0)
+        return std::nullopt;
+    const qsizetype end = answer.indexOf(QStringLiteral("</") + tag + u'>', start + open.size());
+    if (end < 0)
+        return std::nullopt;
+    return answer.mid(start + open.size(), end - start - open.size());
+}
+
+std::optional<QString> QrzSessionOf(const QString &answer)
+{
+    const std::optional<QString> key = QrzTagValue(answer, QStringLiteral("Key"));
+    if (!key)
+        return std::nullopt;
+    return QStringLiteral("s=") + *key + u';';
+}
+
+QrzAnswer ParseQrzAnswer(const QString &answer)
+{
+    QrzAnswer a;
+    a.error = QrzTagValue(answer, QStringLiteral("Error"));
+    if (answer.contains(QLatin1String("<Error>")) && !a.error)
+        a.error = QStringLiteral("the answer of QRZ was cut off");
+    a.call = QrzTagValue(answer, QStringLiteral("call"));
+    a.fname = QrzTagValue(answer, QStringLiteral("fname"));
+    a.addr2 = QrzTagValue(answer, QStringLiteral("addr2"));
+    a.county = QrzTagValue(answer, QStringLiteral("county"));
+    const qsizetype state = answer.indexOf(QLatin1String("<state>"));
+    if (state >= 0)
+        a.state = answer.mid(state + 7, 2);
+    return a;
+}
+
+MemberFields FillFromQrz(MemberFields form, const QrzAnswer &answer, bool &focusCounty)
+{
+    focusCounty = false;
+    if (answer.call)
+        form.call = *answer.call;
+    if (answer.fname)
+        form.name = answer.fname->section(u' ', 0, 0).toUpper();
+    if (answer.addr2)
+        form.city = answer.addr2->toUpper();
+    if (answer.county)
+        form.county = answer.county->toUpper();
+    if (answer.state) {
+        if (!answer.state->isEmpty())
+            focusCounty = true;
+        form.city += u' ' + *answer.state;
+    }
+    return form;
+}
+
+QUrl QrzServiceUrl(const SettingsStore &settings)
+{
+    const QString stored = settings.get(QrzKeys::Section(), QrzKeys::Url()).trimmed();
+    return QUrl(stored.isEmpty() ? QStringLiteral("https://xmldata.qrz.com/xml/current/") : stored);
+}
+
+QUrl QrzWebPage(const SettingsStore &settings, const QString &call)
+{
+    QString host = settings.get(QrzKeys::Section(), QrzKeys::Web()).trimmed();
+    if (host.isEmpty())
+        host = QStringLiteral("www.qrz.com");
+    QUrl page(host.contains(QLatin1String("://")) ? host : QStringLiteral("https://") + host);
+    page.setPath(QStringLiteral("/db/") + call);
+    return page;
+}
+
+namespace {
+// The value of a stored query fragment: "username=ALICE;" gives "ALICE".
+QString fragmentValue(const QString &stored, const QString &name, bool trailingSemicolon)
+{
+    QString value = stored;
+    if (value.startsWith(name + u'='))
+        value = value.mid(name.size() + 1);
+    if (trailingSemicolon && value.endsWith(u';'))
+        value.chop(1);
+    return value;
+}
+
+QString encoded(const QString &value)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+}
+
+QUrl withQuery(const QUrl &service, const QString &query)
+{
+    QUrl url = service;
+    // The service reads its own query form ("name=value;name=value"), so it is set as
+    // already encoded text.
+    url.setQuery(query, QUrl::StrictMode);
+    return url;
+}
+} // namespace
+
+QUrl QrzLoginUrl(const QUrl &service, const QString &storedId, const QString &storedPassword)
+{
+    return withQuery(service,
+                     QStringLiteral("username=") + encoded(fragmentValue(storedId, QStringLiteral("username"), true))
+                         + QStringLiteral(";password=")
+                         + encoded(fragmentValue(storedPassword, QStringLiteral("password"), false)));
+}
+
+QUrl QrzLookupUrl(const QUrl &service, const QString &session, const QString &call)
+{
+    return withQuery(service, QStringLiteral("s=") + encoded(fragmentValue(session, QStringLiteral("s"), true))
+                                  + QStringLiteral(";callsign=") + encoded(call));
+}
+
+QrzClient::QrzClient(SettingsStore &settings, WebClient *web, int timeoutMs)
+    : m_settings(settings), m_web(web), m_timeoutMs(timeoutMs)
+{
+}
+
+Result<QString> QrzClient::ask(const QUrl &url)
+{
+    if (!m_web)
+        return Status::Error(QStringLiteral("QRZ LOOKUP FAILED: no network"));
+    // The password travels in the query: never in the clear to another machine.
+    if (!RefusedWebAddress(url).isEmpty())
+        return Status::Error(QStringLiteral("QRZ ADDRESS MUST USE HTTPS: ") + url.toString(QUrl::RemoveQuery));
+    const WebAnswer answer = m_web->get(url, m_timeoutMs);
+    if (answer.timedOut)
+        return Status::Error(QStringLiteral("QRZ DID NOT ANSWER"));
+    if (!answer.ok())
+        return Status::Error(QStringLiteral("QRZ LOOKUP FAILED: ") + answer.error);
+    return QString::fromUtf8(answer.body);
+}
+
+Status QrzClient::login()
+{
+    const Result<QString> answer = ask(QrzLoginUrl(QrzServiceUrl(m_settings),
+                                                   m_settings.get(QrzKeys::Section(), QrzKeys::Id()),
+                                                   m_settings.get(QrzKeys::Section(), QrzKeys::Password())));
+    if (!answer)
+        return answer.status();
+    const std::optional<QString> session = QrzSessionOf(*answer);
+    if (!session)
+        return Status::Ok(); // refused: the next lookup tries again, the service says why
+    m_session = *session;
+    m_loggedIn = true;
+    if (m_settings.get(QrzKeys::Section(), QrzKeys::Key()) != m_session) {
+        if (const Status saved = m_settings.saveValue(QrzKeys::Section(), QrzKeys::Key(), m_session); !saved)
+            return Status::Error(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
+    }
+    return Status::Ok();
+}
+
+Result<QrzAnswer> QrzClient::lookup(const QString &call)
+{
+    if (!m_loggedIn) {
+        // A login that got no answer at all is told once; the lookup would only wait again.
+        if (const Status logged = login(); !logged && !m_loggedIn)
+            return logged;
+    }
+    const Result<QString> answer = ask(QrzLookupUrl(QrzServiceUrl(m_settings), m_session, call));
+    if (!answer)
+        return answer.status();
+    return ParseQrzAnswer(*answer);
+}

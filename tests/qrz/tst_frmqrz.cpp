@@ -1,0 +1,157 @@
+#include "loopbackhttp.h"
+#include "maintenance/memberinfoframe.h"
+#include "mainwindowfixture.h"
+#include "qrz/frmqrz.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+// The login window through its controls, and the right-click on a non-listed call in the
+// main window against a server on this machine.
+class TestFrmQrz : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loginWindow();
+    void offerAndChange_data();
+    void offerAndChange();
+    void rightClick_data();
+    void rightClick();
+};
+
+void TestFrmQrz::loginWindow()
+{
+    TestRoot root({}, { { "Settings", "QRZ Key", "s=old;" } });
+    StartupContext context;
+    {
+        FrmQrz w(root.services(), context);
+        QCOMPARE(root.keyboard().caps, false); // Caps Lock off while it shows
+        QVERIFY(!w.cmdOK->isEnabled() && w.TxtTitle->toPlainText().contains("Login.\nNOTICE IF YOU"));
+        QCOMPARE(w.txtQrzPassWrd->echoMode(), QLineEdit::Password);
+        // OK comes once the password box is left with text in it; "never ask" goes then.
+        w.txtQrzPassWrd->setText("pw");
+        w.txtQrzPassWrd_LostFocus();
+        QVERIFY(w.cmdOK->isEnabled() && !w.chkNoShow->isEnabled());
+        // Remove, with empty boxes: the login goes, the window stays, the caret in USER ID.
+        w.txtQrzPassWrd->clear();
+        w.ChkRemoveLogin->setChecked(true);
+        w.cmdOK->click();
+        QCOMPARE(root.settings().get("Settings", "QRZ Key"), QString());
+        QVERIFY(!w.ChkRemoveLogin->isChecked() && w.result() == 0);
+        // The id alone is kept; with the password the window closes.
+        w.txtUserID->setText("alice");
+        w.cmdOK->click();
+        QCOMPARE(root.settings().get("Settings", "QRZ ID"), u"username=alice;"_s);
+        QCOMPARE(root.settings().get("Settings", "QRZ PW"), QString());
+        w.txtQrzPassWrd->setText("p;a&s=s# +w");
+        w.cmdOK->click();
+        QCOMPARE(root.settings().get("Settings", "QRZ PW"), u"password=p;a&s=s# +w"_s);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(root.keyboard().caps, true); // and on again after
+    }
+    FrmQrz cancelled(root.services(), context);
+    cancelled.txtUserID->setText("bob");
+    cancelled.cmdCancel->click();
+    QCOMPARE(root.settings().get("Settings", "QRZ ID"), u"username=alice;"_s);
+}
+
+void TestFrmQrz::offerAndChange_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("noShow");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("nothing stored") << "" << "" << true;
+    QTest::newRow("asked never to") << "" << "1" << false;
+    QTest::newRow("unticked again") << "" << "0" << true;
+    QTest::newRow("a login stored") << "password=x" << "" << false;
+}
+
+void TestFrmQrz::offerAndChange()
+{
+    QFETCH(QString, password);
+    QFETCH(QString, noShow);
+    QFETCH(bool, offered);
+    TestRoot root({}, { { "Settings", "QRZ PW", password.isEmpty() ? "" : password } });
+    if (!noShow.isEmpty())
+        QVERIFY(root.settings().SaveSetting("Pelnet", "Settings", "chkNoShow", noShow));
+    StartupContext context;
+    // The offer ticks "never ask" and cancels: it is not offered at the next start.
+    if (offered) {
+        root.dialogs().modalScripts << [](QDialog *d) {
+            auto *w = qobject_cast<FrmQrz *>(d);
+            w->chkNoShow->click();
+            w->cmdCancel->click();
+            return d->result();
+        };
+    }
+    OfferQrzLogin(root.services(), context, nullptr);
+    QCOMPARE(root.dialogs().modalWindows, offered ? QStringList { "frmQRZ" } : QStringList());
+    if (offered)
+        QCOMPARE(root.settings().GetSetting("Pelnet", "Settings", "chkNoShow"), u"1"_s);
+    // Options > Change QRZ Login clears the choice and shows the window whatever is stored.
+    root.dialogs().modalScripts << [](QDialog *d) { return d->result(); };
+    ChangeQrzLogin(root.services(), context, nullptr);
+    QCOMPARE(root.dialogs().modalWindows.last(), u"frmQRZ"_s);
+    QCOMPARE(root.settings().GetSetting("Pelnet", "Settings", "chkNoShow"), u"0"_s);
+}
+
+void TestFrmQrz::rightClick_data()
+{
+    QTest::addColumn<QString>("password"); // QRZ PW stored
+    QTest::addColumn<QString>("call"); // the non-listed call right-clicked
+    QTest::addColumn<QStringList>("form"); // call, name, county, city afterwards
+    QTest::addColumn<QString>("message");
+    QTest::newRow("lookup fills the form") << "password=pw" << "W4NEW" << QStringList { "W4NEW", "MARY", "LEE", "OPELIKA AL" } << "";
+    QTest::newRow("service error leaves the form") << "password=pw" << "K4ZZZ" << QStringList { "", "", "", "" } << "Not found";
+    QTest::newRow("silent server") << "password=pw" << "K4SLO" << QStringList { "", "", "", "" } << "QRZ DID NOT ANSWER";
+    QTest::newRow("no login: the web page") << "" << "W4NEW" << QStringList { "W4NEW", "", "", "" } << "";
+}
+
+void TestFrmQrz::rightClick()
+{
+    QFETCH(QString, password);
+    QFETCH(QString, call);
+    QFETCH(QStringList, form);
+    QFETCH(QString, message);
+    LoopbackHttp server([](const QUrl &request) -> std::optional<QByteArray> {
+        const QString query = QUrl::fromPercentEncoding(request.query(QUrl::FullyEncoded).toLatin1());
+        if (query.startsWith("username="))
+            return QByteArray("<Session><Key>k</Key></Session>");
+        if (query.endsWith("K4SLO"))
+            return std::nullopt;
+        if (query.endsWith("W4NEW"))
+            return QByteArray("<Callsign><call>W4NEW</call><fname>MARY ANN</fname><addr2>Opelika</addr2>"
+                              "<county>Lee</county><state>AL</state></Callsign>");
+        return QByteArray("<Session><Error>Not found</Error></Session>");
+    });
+    MainWindowFixture f({}, { { "Settings", "QRZ Url", server.url("/xml/current/").toString() },
+                              { "Settings", "QRZ Web", server.url("").toString() },
+                              { "Settings", "QRZ ID", "username=alice;" }, { "Settings", "QRZ PW", password } });
+    FrmMain &w = f.open();
+    w.qrz().setTimeoutMs(300);
+    f.type(call);
+    w.lstEarly->setCurrentRow(0);
+    w.lstEarly_Click(w.lstEarly->item(0));
+    w.fraAdd->txtCall->clear();
+    w.lstEarly_MouseDown(Qt::RightButton);
+    MemberInfoFrame &m = *w.fraAdd;
+    QCOMPARE((QStringList { m.txtCall->text(), m.txtName->text(), m.txtCounty->text(), m.txtCS->text() }), form);
+    QCOMPARE(f.root.dialogs().messages.isEmpty() ? QString() : f.root.dialogs().messages.last().text, message);
+    QVERIFY(w.centralWidget()->isEnabled()); // usable again
+    if (password.isEmpty()) {
+        QVERIFY(server.requests().isEmpty()); // never contacted
+        QCOMPARE(f.root.shell().urls, (QList<QUrl> { server.url("/db/W4NEW") }));
+    } else if (form.first() == "W4NEW") {
+        // Checked and saved as an ADD.
+        m.cmdSave->click();
+        QCOMPARE(f.status(), u"W4NEW ADDED"_s);
+    }
+}
+
+QTEST_MAIN(TestFrmQrz)
+#include "tst_frmqrz.moc"
