@@ -150,6 +150,11 @@ void TestFrmQrz::rightClick()
         // Checked and saved as an ADD.
         m.cmdSave->click();
         QCOMPARE(f.status(), u"W4NEW ADDED"_s);
+        // REFRESH QRZ logs in again.
+        w.CmdRefresh->click();
+        QVERIFY(w.qrz().loggedIn());
+        QCOMPARE(server.requests().size(), 3);
+        QVERIFY(server.requests().last().contains("username=alice"));
     }
 }
 
