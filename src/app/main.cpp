@@ -3,6 +3,7 @@
 #include "qrz/frmqrz.h"
 #include "session/frmmain.h"
 #include "startup/frmsplash.h"
+#include "startup/frmupdate.h"
 #include "startup/startupcontext.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@ int main(int argc, char **argv)
     std::unique_ptr<FrmMain> window;
     FrmSplash splash(services, context);
     splash.qrzLoginOffer = [&] { OfferQrzLogin(services, context, &splash); };
+    splash.updateCheck = [&] { return RunUpdateCheck(services, context, &splash); };
     QObject::connect(&splash, &FrmSplash::startupFinished, &app, [&] {
         window = std::make_unique<FrmMain>(services, context);
         window->show();

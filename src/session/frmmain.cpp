@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -239,6 +240,7 @@ void FrmMain::closeEvent(QCloseEvent *event)
                                         QStringLiteral("SETTINGS NOT SAVED: ")
                                             + m_services.settings->lastError(),
                                         MsgIcon::Warning, Ok);
+    cleanUpUpdateFolder();
     SetCapsLock(*m_services.keyboard, false);
     event->accept();
 }
@@ -259,6 +261,19 @@ Window *OneWindow(QPointer<Window> &open, Make make)
     return open;
 }
 } // namespace
+
+void FrmMain::cleanUpUpdateFolder()
+{
+    // What a program update downloaded has done its work once the program runs again.
+    const QString flag = m_services.settings->get(kSettings, QStringLiteral("VBUpdate"));
+    if (!flag.isEmpty() && flag != kTrue)
+        return;
+    QDir temp(m_services.paths.tempFolder());
+    if (!temp.exists() || !temp.removeRecursively())
+        return;
+    if (!m_services.settings->save(kSettings, QStringLiteral("VBUpdate"), kFalse))
+        qCWarning(lcSession) << "VBUpdate not saved:" << m_services.settings->lastError();
+}
 
 void FrmMain::mnuReportsMonthly_Click()
 {

@@ -170,6 +170,8 @@ private:
     void applyOptions();
     bool setCaption();
     void updateCounters();
+    // The closing sequence's clean-up of what a program update downloaded.
+    void cleanUpUpdateFolder();
     // Saves an option as its menu entry now shows it; false, with the entry turned back and
     // the status line telling why, when the store cannot be written.
     bool saveOption(QAction *option, const QString &key);

@@ -2,6 +2,8 @@
 #include "session/netinfoframe.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
 
 namespace {
@@ -79,12 +81,22 @@ void TestFrmMainExit::exitAddsTheSession()
 
 void TestFrmMainExit::exitButtonTurnsGreen()
 {
-    MainWindowFixture f;
+    // Also: closing removes what a program update downloaded and clears its mark.
+    MainWindowFixture f({}, { { "Settings", "VBUpdate", "True" } });
+    QVERIFY(QDir().mkpath(f.root.paths().tempFolder() + "sub"));
+    QFile leftover(f.root.paths().tempFolder() + "VorqBldUpdate.exe");
+    QVERIFY(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
     FrmMain &w = f.open();
     QTest::mousePress(w.cmdExit, Qt::LeftButton);
     QVERIFY(w.cmdExit->styleSheet().contains("rgb(0, 255, 0)"));
     f.root.dialogs().answers.enqueue(Cancel);
     QTest::mouseRelease(w.cmdExit, Qt::LeftButton);
+    QVERIFY(QDir(f.root.paths().tempFolder()).exists()); // the session goes on
+    f.root.dialogs().answers.enqueue(No);
+    w.close();
+    QVERIFY(!QDir(f.root.paths().tempFolder()).exists());
+    QCOMPARE(f.setting("Settings", "VBUpdate"), QString("False"));
 }
 
 void TestFrmMainExit::errorHandlerOnLoad_data()

@@ -28,10 +28,12 @@ void LoopbackHttp::serve(QTcpSocket *socket)
     const QList<QByteArray> line = received.left(received.indexOf("\r\n")).split(' ');
     const QUrl target = QUrl::fromEncoded(line.value(1), QUrl::TolerantMode);
     m_requests << target.path() + u'?' + target.query(QUrl::FullyEncoded);
-    const std::optional<QByteArray> body = m_handler ? m_handler(target) : QByteArray();
-    if (!body)
+    const std::optional<Reply> reply = m_handler ? m_handler(target) : Reply(QByteArray());
+    if (!reply)
         return; // accepted, never answered
-    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nConnection: close\r\n"
-                  "Content-Length: " + QByteArray::number(body->size()) + "\r\n\r\n" + *body);
+    socket->write("HTTP/1.1 " + QByteArray::number(reply->status)
+                  + (reply->status == 200 ? " OK" : " Failed")
+                  + "\r\nContent-Type: text/xml\r\nConnection: close\r\n"
+                  "Content-Length: " + QByteArray::number(reply->body.size()) + "\r\n\r\n" + reply->body);
     socket->disconnectFromHost();
 }

@@ -14,7 +14,13 @@
 class LoopbackHttp : public QObject
 {
 public:
-    using Handler = std::function<std::optional<QByteArray>(const QUrl &request)>;
+    struct Reply
+    {
+        Reply(QByteArray text, int code = 200) : body(std::move(text)), status(code) { }
+        QByteArray body;
+        int status;
+    };
+    using Handler = std::function<std::optional<Reply>(const QUrl &request)>;
 
     explicit LoopbackHttp(Handler handler = {});
     // http://127.0.0.1:<port> + path
