@@ -2,6 +2,7 @@
 
 #include "appearance/mainlayout.h"
 #include "idreminder.h"
+#include "backup/frmprocessdatafiles.h"
 #include "maintenance/memberinfoframe.h"
 #include "maintenance/membermaintenance.h"
 #include "memberline.h"
@@ -241,6 +242,14 @@ void FrmMain::closeEvent(QCloseEvent *event)
                                             + m_services.settings->lastError(),
                                         MsgIcon::Warning, Ok);
     cleanUpUpdateFolder();
+    // A copy of the station files on another drive, offered while nothing writes them.
+    if (m_services.dialogs->message(this, QStringLiteral("BACKUP/RESTORE DATA FILES"),
+                                    QStringLiteral("Do You Want To Process Your Data Files?"),
+                                    MsgIcon::Warning, Yes | No, No)
+        == Yes) {
+        FrmProcessDataFiles files(m_services, m_context, this);
+        m_services.dialogs->execModal(&files);
+    }
     SetCapsLock(*m_services.keyboard, false);
     event->accept();
 }

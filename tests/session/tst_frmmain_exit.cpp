@@ -65,7 +65,15 @@ void TestFrmMainExit::exitAddsTheSession()
     else
         w.close();
     QCOMPARE(w.isVisible(), answer == Cancel);
-    QCOMPARE(f.root.dialogs().messages.size(), 1);
+    // A close that goes on offers the backup, No being the default.
+    QCOMPARE(f.root.dialogs().messages.size(), answer == Cancel ? 1 : 2);
+    if (answer != Cancel) {
+        const auto &offer = f.root.dialogs().messages[1];
+        QCOMPARE(QStringList({ offer.title, offer.text }),
+                 QStringList({ "BACKUP/RESTORE DATA FILES", "Do You Want To Process Your Data Files?" }));
+        QCOMPARE(offer.defaultButton, No);
+        QVERIFY(f.root.dialogs().modalWindows.isEmpty());
+    }
     QCOMPARE(f.root.dialogs().messages[0].title, QString("SAVE SESSION"));
     QCOMPARE(f.root.dialogs().messages[0].text,
              QString("Do you want to save this Session's data to the monthly report?"));
@@ -94,7 +102,10 @@ void TestFrmMainExit::exitButtonTurnsGreen()
     QTest::mouseRelease(w.cmdExit, Qt::LeftButton);
     QVERIFY(QDir(f.root.paths().tempFolder()).exists()); // the session goes on
     f.root.dialogs().answers.enqueue(No);
+    f.root.dialogs().answers.enqueue(Yes); // the backup offer: its window, then the close goes on
     w.close();
+    QCOMPARE(f.root.dialogs().modalWindows, QStringList { "frmProcessDataFiles" });
+    QVERIFY(!w.isVisible());
     QVERIFY(!QDir(f.root.paths().tempFolder()).exists());
     QCOMPARE(f.setting("Settings", "VBUpdate"), QString("False"));
 }
@@ -121,7 +132,8 @@ void TestFrmMainExit::errorHandlerOnLoad()
     QCoreApplication::processEvents();
     QCOMPARE(w.isVisible(), answer == Cancel);
     QCOMPARE(f.setting("Report", "Sessions"), sessions);
-    QCOMPARE(f.root.dialogs().messages.size(), 2); // no second question once the program ends
+    // No second save question once the program ends; only the backup offer of the close.
+    QCOMPARE(f.root.dialogs().messages.size(), answer == Cancel ? 2 : 3);
     QCOMPARE(f.root.dialogs().messages[0].icon, MsgIcon::Critical);
     QVERIFY(f.root.dialogs().messages[0].text.contains("DbFlag.txt"));
     QCOMPARE(f.root.dialogs().messages[1].text,

@@ -8,6 +8,9 @@ MsgButton ScriptedDialogs::message(QWidget *, const QString &title, const QStrin
     messages.append({ title, text, icon, buttons, defaultButton });
     if (!answers.isEmpty())
         return answers.dequeue();
+    // Unscripted, the operator presses Enter: the default button.
+    if (defaultButton != NoButton)
+        return defaultButton;
     if (buttons & Ok || buttons == NoButton)
         return Ok;
     if (buttons & Yes)

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QFileSystemModel;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTreeView;
+struct Services;
+struct StartupContext;
+
+// The dots of the progress line after file n of a backup: cleared when the 80th file is
+// reached, so the line never holds more than 79.
+QString ProgressDots(int n);
+
+// BACKUP/RESTORE DATA FILES: copies the station files out to a folder, or back from one.
+class FrmProcessDataFiles : public QDialog
+{
+    Q_OBJECT
+public:
+    FrmProcessDataFiles(Services &services, StartupContext &context, QWidget *parent = nullptr);
+
+    QGroupBox *fraOptions;
+    QRadioButton *OptBackup;
+    QRadioButton *OptRestore;
+    QGroupBox *fraRestore;
+    QRadioButton *OptAll;
+    QRadioButton *OptSelect;
+    QComboBox *Drive1;
+    QTreeView *Dir1;
+    QListWidget *lstSelect;
+    QLabel *lblFolder;
+    QLabel *Label2;
+    QLineEdit *txtFolder;
+    QLabel *Label1;
+    QLabel *lblStatus;
+    QLabel *lblStatus1;
+    QPushButton *cmdDone;
+
+    void OptBackup_Click();
+    void txtFolder_Enter();
+    void OptRestore_Click();
+    // A folder chosen in the folder list: the source of a restore.
+    void Dir1_Click(const QString &folder);
+    void OptAll_Click();
+    void OptSelect_Click();
+    void lstSelect_Click(const QString &name);
+
+    const QString &sourceFolder() const { return m_source; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void busy(bool on);
+    void done(const QString &text, bool ok);
+    void restore(const QStringList &names, bool keepCurrent);
+
+    Services &m_services;
+    StartupContext &m_context;
+    QFileSystemModel *m_folders;
+    QString m_source;
+};
