@@ -79,6 +79,12 @@ void MemberMaintenance::status(const QString &text)
     m_host.setStatusLine(text);
 }
 
+void MemberMaintenance::refuse(const QString &text)
+{
+    status(text);
+    notify();
+}
+
 void MemberMaintenance::notify()
 {
     m_host.hostServices().sounds->play(SoundName::Notify());
@@ -259,8 +265,7 @@ int MemberMaintenance::selectedMember(const QString &what)
     if (record > 0 && m_host.hostSession().member(record))
         return record;
     // Check-in lines are no member lines: nothing of them may reach a station record.
-    status(QStringLiteral("CHOOSE A COUNTY AND SELECT A MEMBER TO ") + what);
-    notify();
+    refuse(QStringLiteral("CHOOSE A COUNTY AND SELECT A MEMBER TO ") + what);
     return 0;
 }
 
@@ -290,8 +295,7 @@ void MemberMaintenance::mnuEditEdit_Click()
         return;
     const Result<MemberFields> fields = m_editor.startEdit(record);
     if (!fields) {
-        status(fields.error());
-        notify();
+        refuse(fields.error());
         return;
     }
     showMode(FormMode::Edit);
@@ -365,8 +369,7 @@ void MemberMaintenance::mnuChgCall_Click()
     m_host.setRosterMenuEnabled(true);
     QListWidgetItem *line = m_host.selectedLine();
     if (!line) {
-        status(QStringLiteral("You must select a call to change"));
-        notify();
+        refuse(QStringLiteral("You must select a call to change"));
         return;
     }
     const int record = selectedMember(QStringLiteral("CHANGE"));
@@ -374,8 +377,7 @@ void MemberMaintenance::mnuChgCall_Click()
         return;
     const Result<QString> oldCall = m_editor.startChangeCall(record);
     if (!oldCall) {
-        status(oldCall.error());
-        notify();
+        refuse(oldCall.error());
         return;
     }
     clearBoxes();

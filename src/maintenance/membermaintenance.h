@@ -55,6 +55,8 @@ private:
     int selectedMember(const QString &what);
     void status(const QString &text);
     void notify();
+    // The status line says why nothing was done, with the notify sound.
+    void refuse(const QString &text);
     void upperCase(QLineEdit *box);
     bool countyCheck();
     void clearBoxes();
