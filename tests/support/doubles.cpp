@@ -18,8 +18,9 @@ MsgButton ScriptedDialogs::message(QWidget *, const QString &title, const QStrin
     return Cancel;
 }
 
-std::optional<QFont> ScriptedDialogs::chooseFont(QWidget *, const QFont &)
+std::optional<QFont> ScriptedDialogs::chooseFont(QWidget *, const QFont &initial)
 {
+    fontsOffered << initial;
     return fonts.isEmpty() ? std::nullopt : fonts.dequeue();
 }
 
@@ -31,6 +32,12 @@ std::optional<QColor> ScriptedDialogs::chooseColor(QWidget *, const QColor &)
 QString ScriptedDialogs::chooseFolder(QWidget *, const QString &, const QString &)
 {
     return folders.isEmpty() ? QString() : folders.dequeue();
+}
+
+QString ScriptedDialogs::chooseSaveFile(QWidget *, const QString &, const QString &,
+                                        const QString &)
+{
+    return saveFiles.isEmpty() ? QString() : saveFiles.dequeue();
 }
 
 int ScriptedDialogs::execModal(QDialog *dialog)
