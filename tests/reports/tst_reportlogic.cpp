@@ -13,16 +13,6 @@
 Q_DECLARE_METATYPE(MsgButton)
 Q_DECLARE_METATYPE(SessionEnd)
 
-namespace {
-
-QByteArray storeBytes(TestRoot &root)
-{
-    QFile file(root.settings().fileOf("VORQ"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 class TestReportLogic : public QObject
 {
     Q_OBJECT
@@ -69,7 +59,7 @@ void TestReportLogic::endSession()
     const QStringList keys { "Sessions", "Checkins", "Traffic" };
     for (int i = 0; i < 3; ++i)
         QVERIFY(root.settings().save("Report", keys[i], stored[i]));
-    const QByteArray before = storeBytes(root);
+    const QByteArray before = root.settingsBytes();
 
     auto &dialogs = root.dialogs();
     dialogs.answers << answer;
@@ -90,7 +80,7 @@ void TestReportLogic::endSession()
     QCOMPARE(asked.buttons, Yes | No | Cancel);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(root.settings().get("Report", keys[i]), expected[i]);
-    QCOMPARE(storeBytes(root) == before, result != SessionEnd::Saved);
+    QCOMPARE(root.settingsBytes() == before, result != SessionEnd::Saved);
 }
 
 void TestReportLogic::failedSaveKeepsTheSessionOpen_data()
@@ -110,7 +100,7 @@ void TestReportLogic::failedSaveKeepsTheSessionOpen()
     const QString ini = root.settings().fileOf("VORQ");
     const QString folder = QFileInfo(ini).absolutePath();
     const QString aside = root.root() + "/aside";
-    const QByteArray before = storeBytes(root);
+    const QByteArray before = root.settingsBytes();
     {
         std::optional<FullDisk> disk;
         std::optional<ObeyFilePermissions> obey;
@@ -143,7 +133,7 @@ void TestReportLogic::failedSaveKeepsTheSessionOpen()
         QVERIFY(QDir().rmdir(ini) && QDir().rename(aside, ini));
     else if (fault == "store cannot be read")
         QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner));
-    QCOMPARE(storeBytes(root), before);
+    QCOMPARE(root.settingsBytes(), before);
     // Tried again once the fault is gone, the session counts once.
     root.dialogs().answers << Yes;
     QCOMPARE(EndSession(root.services(), nullptr, 14, 2), SessionEnd::Saved);
@@ -165,7 +155,7 @@ void TestReportLogic::fullDiskKeepsTheMonth()
                         { "Report", "Traffic", "7" }, { "Report", "ResetReport", "False" },
                         { "NewMember", "0", "K4AAA AL" }, { "NewMember", "1", "K4BBB BO" } });
     SettingsStore &settings = root.settings();
-    const QByteArray before = storeBytes(root);
+    const QByteArray before = root.settingsBytes();
     FullDisk disk(root.root());
     if (!disk.isFull())
         QSKIP("cannot make the disk full here");
@@ -174,7 +164,7 @@ void TestReportLogic::fullDiskKeepsTheMonth()
                                    : SaveNewMemberList(settings, { "K4CCC CY" });
     QVERIFY(!saved.ok());
     QVERIFY2(saved.error().startsWith(settings.fileOf("VORQ") + ": "), qPrintable(saved.error()));
-    QCOMPARE(storeBytes(root), before);
+    QCOMPARE(root.settingsBytes(), before);
 }
 
 void TestReportLogic::period_data()
