@@ -94,7 +94,6 @@ void TestFrmSplash::laterStart_data()
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QString>("resetFlag"); // Report/ResetReport as stored
     QTest::addColumn<QSize>("screen");
-    QTest::newRow("day 10") << QDate(2026, 3, 10) << "False" << QSize(1280, 1024);
     QTest::newRow("day 2: warned") << QDate(2026, 3, 2) << "False" << QSize(1280, 1024);
     QTest::newRow("day 8: flag cleared, 1024x768")
         << QDate(2026, 3, 8) << "True" << QSize(1024, 768);
@@ -156,7 +155,6 @@ void TestFrmSplash::seasons_data()
     row("forward notice", QDate(2018, 3, 10), false, { notice.arg("FORWARD") }, "", "");
     row("daylight day", QDate(2018, 3, 11), false, {}, "", "True");
     row("back notice", QDate(2026, 10, 31), false, { notice.arg("BACK") }, "", "");
-    row("standard time", QDate(2020, 11, 1), false, {}, "", "False");
     row("first start 18th", QDate(2026, 12, 18), true, { "frmXmas", "frmInstr" }, "home.wav", "");
     row("later start 18th", QDate(2026, 12, 18), false, {}, "", "");
     row("later start 19th", QDate(2026, 12, 19), false, { "frmXmas" }, "merryxmas.wav", "");
