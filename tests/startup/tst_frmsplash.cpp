@@ -45,6 +45,15 @@ struct Start
         for (int d = 1; d <= 7; ++d)
             QVERIFY(root.settings().save("NetCtl", EnglishDayName(QDate(2026, 3, d)), "BOB"));
     }
+    // The name window of a first start is answered with "abc".
+    void answerUserName()
+    {
+        root.dialogs().modalScripts << [](QDialog *d) {
+            qobject_cast<FrmUserName *>(d)->txtUser->setText("abc");
+            qobject_cast<FrmUserName *>(d)->CmdExit_Click();
+            return d->result();
+        };
+    }
     TestRoot root;
     StartupContext context;
     FrmSplash splash { root.services(), context };
@@ -55,11 +64,7 @@ struct Start
 void TestFrmSplash::firstStart()
 {
     Start s(QDate(2026, 3, 10), false);
-    s.root.dialogs().modalScripts << [](QDialog *d) {
-        qobject_cast<FrmUserName *>(d)->txtUser->setText("abc");
-        qobject_cast<FrmUserName *>(d)->CmdExit_Click();
-        return d->result();
-    };
+    s.answerUserName();
     SettingsStore &settings = s.root.settings();
     QStringList seen;
     // The update check runs once the name is known and before the roster is seeded; the login
@@ -192,11 +197,7 @@ void TestFrmSplash::failedSavesAreTold()
     // A first start on a full disk: the name and the roster cannot be stored. The start goes
     // on, and each failure is told, naming the file.
     Start s(QDate(2026, 3, 10), false);
-    s.root.dialogs().modalScripts << [](QDialog *d) {
-        qobject_cast<FrmUserName *>(d)->txtUser->setText("abc");
-        qobject_cast<FrmUserName *>(d)->CmdExit_Click();
-        return d->result();
-    };
+    s.answerUserName();
     {
         FullDisk full(s.root.root());
         QVERIFY2(full.isFull(), "no way to fill a file system here");
