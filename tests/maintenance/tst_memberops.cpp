@@ -173,7 +173,8 @@ void TestMemberOps::addRefusedCountedAndLogged()
     };
     const QByteArray lee = root.stationBytes("LEE");
     QCOMPARE(*add("K4A", "LEE").status, u"CALL ALREADY EXISTS"_qs);
-    QCOMPARE(*add("K4NOP", "LEE").status, u"COUNTY FILE FULL"_qs);
+    const EditorOutcome full = add("K4NOP", "LEE");
+    QCOMPARE(*full.status + u'|' + full.sound, u"COUNTY FILE FULL|notify"_qs);
     QCOMPARE(*add("B4BAD", "LEE").status, u"B4BAD  INVALID CALL"_qs);
     // One call, one station: a call of another county's file is refused, naming it.
     QCOMPARE(*add("W4DUP", "MOBILE").status, u"CALL ALREADY EXISTS IN LEE"_qs);
