@@ -288,10 +288,9 @@ private slots:
         QVERIFY(!w->isVisible() && !w->NetCtlFromMenu && f->host.log.size() == 2);
 
         // The instructions box shows AltNC.txt, and is empty without it.
-        QFile altText(f->context.UserDataFolder + "AltNC.txt");
-        QVERIFY(altText.open(QIODevice::ReadOnly));
-        QCOMPARE(w->txtInstr->toPlainText(), QString::fromUtf8(altText.readAll()));
-        QVERIFY(altText.remove());
+        const QString altText = f->context.UserDataFolder + "AltNC.txt";
+        QCOMPARE(w->txtInstr->toPlainText(), QString::fromUtf8(FileBytes(altText)));
+        QVERIFY(!FileBytes(altText).isEmpty() && QFile::remove(altText));
         QVERIFY(f->open()->txtInstr->toPlainText().isEmpty());
     }
 };
