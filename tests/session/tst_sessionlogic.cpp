@@ -24,8 +24,6 @@ class TestSessionLogic : public QObject
     Q_OBJECT
 
 private slots:
-    void memberLine_data();
-    void memberLine();
     void checkinWalkSeesEveryEntry();
     void searchOrder_data();
     void searchOrder();
@@ -39,24 +37,6 @@ private slots:
     void retirement();
     void clicksAndTakeBack();
 };
-
-void TestSessionLogic::memberLine_data()
-{
-    QTest::addColumn<QString>("call");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("1x3") << "K4ABC" << "K4   ABC  JIM BIRMINGHAM";
-    QTest::newRow("2x2") << "WB4XY" << "WB4  XY   JIM BIRMINGHAM";
-    QTest::newRow("no suffix") << "KA4" << "KA4       JIM BIRMINGHAM";
-}
-
-void TestSessionLogic::memberLine()
-{
-    QFETCH(QString, call);
-    QFETCH(QString, line);
-    QCOMPARE(BuildMemberLine(call, "JIM", "BIRMINGHAM"), line);
-    const ParsedMemberLine p = ParseMemberLine(line);
-    QCOMPARE((QStringList { p.call, p.rest, p.firstWord }), (QStringList { call, "JIM BIRMINGHAM", "JIM" }));
-}
 
 void TestSessionLogic::checkinWalkSeesEveryEntry()
 {
