@@ -12,7 +12,10 @@ CommandLine ParseCommandLine(const QStringList &arguments, const QString &versio
         QStringLiteral("VORQ: the logging program of a traffic net's net control station.\n"
                        "Without options it keeps its files under ~/VORQ/, or under the "
                        "folder in VORQ_ROOT when that is set."));
-    const QCommandLineOption help = parser.addHelpOption();
+    // Not addHelpOption(): its --help-all offers Qt's own options, which are not taken here.
+    const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") },
+        QStringLiteral("Displays help on commandline options."));
+    parser.addOption(help);
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption rootOption(QStringLiteral("root"),
         QStringLiteral("Keep every file of the program under DIR (station files, settings, "

@@ -36,6 +36,9 @@ private slots:
                                  << "vorq 9.8\n";
         QTest::newRow("unknown option") << QStringList { "--rooot", "x" } << Action::Fail << ""
                                         << none << "Unknown option 'rooot'";
+        // Qt's own options are not taken, so no help offers them.
+        QTest::newRow("no help of Qt's options") << QStringList { "--help-all" } << Action::Fail
+                                                 << "" << none << "Unknown option 'help-all'";
         QTest::newRow("option without its value") << QStringList { "--root" } << Action::Fail << ""
                                                   << none << "Missing value after '--root'";
         QTest::newRow("empty root") << QStringList { "--root", "" } << Action::Fail << "" << none
