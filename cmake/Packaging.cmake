@@ -38,14 +38,14 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Halvorsoft)
 set(CPACK_PACKAGE_CONTACT "VORQ maintainers <maintainers@users.noreply.c-seed-05f52fe1.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "logging program for the net control of a traffic net")
+# The long description; CPack puts the summary above it and indents each line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "logging program for the net control of a traffic net
- VORQ is the logging program of the net control station of a state-wide
- amateur-radio phone traffic net. The operator types the call sign of each
- station that checks in; VORQ finds it in its database of members, logs the
- check-in, counts check-ins and traffic, looks up unknown calls in the QRZ
- callsign service, keeps the roster of net controls and turns each session
- into monthly totals and a monthly report.")
+    "VORQ is the logging program of the net control station of a state-wide
+amateur-radio phone traffic net. The operator types the call sign of each
+station that checks in; VORQ finds it in its database of members, logs the
+check-in, counts check-ins and traffic, looks up unknown calls in the QRZ
+callsign service, keeps the roster of net controls and turns each session
+into monthly totals and a monthly report.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # vorq_<version>_amd64.deb
