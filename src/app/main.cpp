@@ -34,7 +34,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORQ"));
     QApplication::setApplicationVersion(QStringLiteral(VORQ_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("vorq"));
+    QApplication::setDesktopFileName(QStringLiteral("com.halvorsoft.vorq"));
     Services services = MakeProductionServices(line.root, line.now);
     // The lock comes before anything is read or written: a second copy leaves every file
     // as the first copy has it.
