@@ -634,6 +634,57 @@ def make_logo():
     return cv
 
 
+def make_icon_svg():
+    """The logo's tower and waves on a square: the desktop icon, scalable."""
+    def rgb(i):
+        return "#%02x%02x%02x" % LOGO_PALETTE[i]
+    cx, top, base_y, half_base = 120, 46, 108, 22
+    out = ['<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" '
+           'viewBox="60 0 120 120">',
+           '<rect x="60" y="0" width="120" height="120" rx="14" fill="%s"/>'
+           % rgb(0),
+           '<rect x="60" y="96" width="120" height="12" fill="%s"/>' % rgb(6),
+           '<path d="M 60 108 H 180 V 106 A 14 14 0 0 1 166 120 H 74 '
+           'A 14 14 0 0 1 60 106 Z" fill="%s"/>' % rgb(7)]
+
+    def line(x0, y0, x1, y1, colour, width):
+        out.append('<line x1="%.2f" y1="%.2f" x2="%.2f" y2="%.2f" stroke="%s" '
+                   'stroke-width="%g" stroke-linecap="round"/>'
+                   % (x0, y0, x1, y1, rgb(colour), width))
+
+    line(cx - half_base, base_y, cx - 2, top + 8, 1, 3)
+    line(cx + half_base, base_y, cx + 2, top + 8, 1, 3)
+    levels = 6
+    for k in range(levels + 1):
+        t = k / levels
+        y = base_y - (base_y - top - 8) * t
+        hw = half_base - (half_base - 2) * t
+        line(cx - hw, y, cx + hw, y, 2, 1.2)
+        if k < levels:
+            t2 = (k + 1) / levels
+            y2 = base_y - (base_y - top - 8) * t2
+            hw2 = half_base - (half_base - 2) * t2
+            line(cx - hw, y, cx + hw2, y2, 2, 1.2)
+            line(cx + hw, y, cx - hw2, y2, 2, 1.2)
+    line(cx, top + 8, cx, top - 4, 1, 2)
+    cy = top - 6
+    for i, r in enumerate((13, 23, 33, 43, 53)):
+        colour = rgb(4 if i % 2 == 0 else 5)
+        for a0 in (-35, 145):
+            # A polyline rather than an arc command: every icon renderer draws it alike.
+            pts = " ".join("%.2f,%.2f" % (cx + r * math.cos(math.radians(a)),
+                                          cy - r * math.sin(math.radians(a)))
+                           for a in range(a0, a0 + 71, 5))
+            out.append('<polyline points="%s" fill="none" stroke="%s" '
+                       'stroke-width="3"/>' % (pts, colour))
+    out.append('<circle cx="%d" cy="%d" r="3.2" fill="%s"/>' % (cx, cy, rgb(3)))
+    out.append('</svg>')
+    path = os.path.join(PICTURE_DIR, "vorq.svg")
+    with open(path, "w") as f:
+        f.write("\n".join(out) + "\n")
+    return path
+
+
 # ---------------------------------------------------------------------------
 
 def verify_gif(path):
@@ -672,6 +723,8 @@ def main():
             sys.exit("GIF round-trip failed for %s" % name)
         print("%-16s %dx%d %7d bytes (decoded OK)" %
               (name, w, h, os.path.getsize(path)))
+    path = make_icon_svg()
+    print("%-16s %7d bytes" % (os.path.basename(path), os.path.getsize(path)))
 
 
 if __name__ == "__main__":

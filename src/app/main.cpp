@@ -1,3 +1,4 @@
+#include "platform/commandline.h"
 #include "platform/instancelock.h"
 #include "platform/qtservices.h"
 #include "qrz/frmqrz.h"
@@ -7,13 +8,34 @@
 #include "startup/startupcontext.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char **argv)
 {
+    // The command line is read before the application object: --help and --version must
+    // answer without a display, and a wrong option must leave every file alone.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = ParseCommandLine(arguments, QStringLiteral(VORQ_VERSION));
+    switch (line.action) {
+    case CommandLine::Action::ShowHelp:
+    case CommandLine::Action::ShowVersion:
+        std::fputs(line.text.toLocal8Bit().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case CommandLine::Action::Fail:
+        std::fputs(line.text.toLocal8Bit().constData(), stderr);
+        return BadCommandLineExitCode;
+    case CommandLine::Action::Run:
+        break;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORQ"));
-    Services services = MakeProductionServices();
+    QApplication::setApplicationVersion(QStringLiteral(VORQ_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("com.halvorsoft.vorq"));
+    Services services = MakeProductionServices(line.root, line.now);
     // The lock comes before anything is read or written: a second copy leaves every file
     // as the first copy has it.
     InstanceLock lock(services.paths);

@@ -1,5 +1,7 @@
 #include "clock.h"
 
+#include "commandline.h"
+
 SystemClock::SystemClock(const QDateTime &startAt)
     : m_offsetMs(QDateTime::currentDateTime().msecsTo(startAt))
 {
@@ -8,11 +10,15 @@ SystemClock::SystemClock(const QDateTime &startAt)
 std::unique_ptr<SystemClock> SystemClock::fromEnvironment()
 {
     const QString text = qEnvironmentVariable("VORQ_NOW");
-    if (!text.isEmpty()) {
-        const QDateTime start = QDateTime::fromString(text, QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-        if (start.isValid())
-            return std::make_unique<SystemClock>(start);
-    }
+    // A moment that is not of the form leaves the system time, as it always has.
+    return startingAt(
+        text.isEmpty() ? QDateTime() : QDateTime::fromString(text, StartMomentFormat()));
+}
+
+std::unique_ptr<SystemClock> SystemClock::startingAt(const QDateTime &startAt)
+{
+    if (startAt.isValid())
+        return std::make_unique<SystemClock>(startAt);
     return std::make_unique<SystemClock>();
 }
 

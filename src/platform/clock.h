@@ -20,6 +20,8 @@ public:
     SystemClock() = default;
     explicit SystemClock(const QDateTime &startAt);
     static std::unique_ptr<SystemClock> fromEnvironment();
+    // Starts at startAt when it is valid (VORQ_NOW, --now); else the system time.
+    static std::unique_ptr<SystemClock> startingAt(const QDateTime &startAt);
 
     QDateTime now() const override;
 

@@ -26,7 +26,11 @@ Paths Paths::underRoot(const QString &root)
 
 Paths Paths::fromEnvironment()
 {
-    const QString root = qEnvironmentVariable("VORQ_ROOT");
+    return fromRoot(qEnvironmentVariable("VORQ_ROOT"));
+}
+
+Paths Paths::fromRoot(const QString &root)
+{
     if (!root.isEmpty())
         return underRoot(root);
 

@@ -10,6 +10,8 @@ public:
     // VORQ_ROOT when set (portable and training mode, and every test); else the platform's
     // locations.
     static Paths fromEnvironment();
+    // Under root when it is given (VORQ_ROOT, --root); else the platform's locations.
+    static Paths fromRoot(const QString &root);
     // Everything under one root, as with VORQ_ROOT.
     static Paths underRoot(const QString &root);
 

@@ -322,9 +322,14 @@ WebAnswer QtWebClient::get(const QUrl &url, int timeoutMs)
 
 Services MakeProductionServices()
 {
-    Services s { Paths::fromEnvironment(), nullptr, nullptr, nullptr, nullptr,
-                 nullptr, nullptr,  nullptr, nullptr, nullptr };
-    s.clock = SystemClock::fromEnvironment();
+    return MakeProductionServices(QString(), QDateTime());
+}
+
+Services MakeProductionServices(const QString &root, const QDateTime &now)
+{
+    Services s { root.isEmpty() ? Paths::fromEnvironment() : Paths::fromRoot(root), nullptr,
+        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr };
+    s.clock = now.isValid() ? SystemClock::startingAt(now) : SystemClock::fromEnvironment();
     s.settings = std::make_shared<SettingsStore>(s.paths);
     s.dialogs = std::make_shared<QtDialogs>();
     s.sounds = std::make_shared<QtSounds>();

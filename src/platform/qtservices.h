@@ -88,7 +88,6 @@ private:
     std::unique_ptr<QPrinter> m_printer;
 };
 
-// Everything in its production form, from the environment (VORQ_ROOT, VORQ_NOW).
 // GET through QNetworkAccessManager, waiting in a local event loop that leaves out user
 // input, so the window paints but no handler runs again while the answer is awaited.
 class QtWebClient : public WebClient
@@ -102,4 +101,8 @@ private:
     std::unique_ptr<class QNetworkAccessManager> m_network;
 };
 
+// Everything in its production form, from the environment (VORQ_ROOT, VORQ_NOW).
 Services MakeProductionServices();
+// The same with the program root and start moment given (--root, --now); an empty root and
+// an invalid moment fall back to the environment.
+Services MakeProductionServices(const QString &root, const QDateTime &now);

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -119,6 +120,46 @@ Result<QByteArray> ReadWholeFile(const QString &path)
     if (file.error() != QFileDevice::NoError)
         return Status::Error(FileError(path, file.errorString()));
     return bytes;
+}
+
+Result<QByteArray> ReadFileHead(const QString &path, qsizetype maxBytes)
+{
+#ifdef Q_OS_WIN
+    Result<QByteArray> whole = ReadWholeFile(path);
+    if (whole && whole->size() > maxBytes)
+        whole.value().truncate(maxBytes);
+    return whole;
+#else
+    // Non-blocking, so that opening a pipe returns at once; it is refused just below.
+    const int fd
+        = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return Status::Error(FileError(path, systemError()));
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer { fd };
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        return Status::Error(FileError(path, systemError()));
+    if (!S_ISREG(info.st_mode))
+        return Status::Error(FileError(path, QStringLiteral("not a regular file")));
+    QByteArray bytes(std::min<qsizetype>(maxBytes, qsizetype(info.st_size)), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Status::Error(FileError(path, systemError()));
+        if (n == 0)
+            break; // the file shrank meanwhile: what is there is the file
+        got += n;
+    }
+    bytes.truncate(got);
+    return bytes;
+#endif
 }
 
 int RemoveLeftoverTemporaries(const QString &folder, const QStringList &suffixes)

@@ -19,6 +19,12 @@ Status WriteFileAtomically(const QString &path, const QByteArray &content,
 // a device) or unreadable is an error: a caller that cannot read a file must never write it.
 Result<QByteArray> ReadWholeFile(const QString &path);
 
+// Reads at most maxBytes from the start of a regular file, with the platform's plain calls
+// where it has them: the station search reads every file at each search, and this is its
+// floor. Anything but a readable regular file is an error, as with ReadWholeFile; a pipe
+// in a file's place never blocks.
+Result<QByteArray> ReadFileHead(const QString &path, qsizetype maxBytes);
+
 // The temporary files of an interrupted write of ours are named "<file>.XXXXXX"; this
 // removes those left in a folder beside files of the given suffixes (".dat", ".ini").
 // Returns how many were removed.

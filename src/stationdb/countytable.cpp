@@ -40,14 +40,6 @@ QString displayNameOf(int position)
     return QString::fromLatin1(kFileBaseNames[source - 1]).toUpper();
 }
 
-bool beginsLikeCall(const QString &call)
-{
-    if (call.isEmpty())
-        return false;
-    const QChar c = call.at(0);
-    return c == u'A' || c == u'K' || c == u'N' || c == u'W';
-}
-
 } // namespace
 
 CountyTable::CountyTable(QString dataFolder) : m_dataFolder(std::move(dataFolder))
@@ -111,11 +103,13 @@ Result<bool> CountyTable::FileHasMembers(const QString &displayName) const
     const QString path = CountyFilePath(displayName);
     if (path.isEmpty())
         return false;
-    StationFile file(path);
-    if (const Status opened = file.open(); !opened)
-        return opened;
+    // Only the calls matter here; the main window's load asks this of all 116 files.
+    const Result<QByteArray> bytes = ReadStationRecords(path);
+    if (!bytes)
+        return bytes.status();
     for (int n = 1; n <= RecordsPerFile; ++n) {
-        if (beginsLikeCall(file.read(n).Call.trimmed()))
+        const QByteArrayView call = TrimmedCallBytes(*bytes, n);
+        if (!call.isEmpty() && QByteArrayView("AKNW").contains(call.front()))
             return true;
     }
     return false;

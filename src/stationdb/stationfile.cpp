@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 QByteArray recordBytes(const QByteArray &data, int n)
@@ -100,6 +102,32 @@ Status StationFile::write(const QList<std::pair<int, StationRecord>> &records)
         return written;
     m_data = data;
     return Status::Ok();
+}
+
+Result<QByteArray> ReadStationRecords(const QString &path)
+{
+    constexpr qsizetype scanned = qsizetype(RecordsPerFile) * StationRecord::Size;
+    Result<QByteArray> head = ReadFileHead(path, scanned);
+    if (head)
+        return head;
+    StationFile file(path);
+    if (const Status opened = file.open(); !opened)
+        return opened;
+    return file.bytes().left(scanned);
+}
+
+QByteArrayView TrimmedCallBytes(const QByteArray &bytes, int n)
+{
+    const qsizetype offset = qsizetype(n - 1) * StationRecord::Size + StationRecord::CallOffset;
+    if (n < 1 || offset >= bytes.size())
+        return QByteArrayView();
+    QByteArrayView call(bytes.constData() + offset,
+        std::min<qsizetype>(StationRecord::CallWidth, bytes.size() - offset));
+    while (!call.isEmpty() && QChar::isSpace(uchar(call.front())))
+        call = call.sliced(1);
+    while (!call.isEmpty() && QChar::isSpace(uchar(call.back())))
+        call.chop(1);
+    return call;
 }
 
 Status ReplaceStationRecord(const QString &path, int n, const QString &expectedCall,

@@ -4,6 +4,7 @@
 #include "stationrecord.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <utility>
@@ -26,6 +27,8 @@ public:
     bool isOpen() const { return m_open; }
 
     const QString &path() const { return m_path; }
+    // The file's bytes as read.
+    const QByteArray &bytes() const { return m_data; }
     // Whole records present in the file.
     int recordCount() const { return int(m_data.size() / StationRecord::Size); }
 
@@ -49,6 +52,17 @@ private:
     QByteArray m_data;
     bool m_open = false;
 };
+
+// The bytes of a station file's first 100 records, for the scans that look at calls only
+// (the search, the COUNTIES list): read with plain system calls (ReadFileHead). When that
+// read fails, open() is the judge: it creates a missing file as it always has and names
+// the reason of every other failure.
+Result<QByteArray> ReadStationRecords(const QString &path);
+// The call field of record n (from 1) of such bytes as the record's trimmed Call holds it,
+// without turning it into text: a search compares 11,600 calls. A record cut short by the
+// file's end is blank-padded, so its missing bytes are left out; past the end it is empty.
+// The blanks trimmed are those QString::trimmed() trims from Latin-1 text.
+QByteArrayView TrimmedCallBytes(const QByteArray &bytes, int n);
 
 // Replaces record n when it still holds the station the operator acted on (its trimmed
 // call is expectedCall), so a stale member list never overwrites another station.

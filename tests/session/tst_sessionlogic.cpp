@@ -3,8 +3,10 @@
 #include "session/memberline.h"
 #include "session/netsession.h"
 #include "session/stationsearch.h"
+#include "stationdb/stationfile.h"
 #include "testroot.h"
 
+#include <QFileInfo>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +29,9 @@ private slots:
     void checkinWalkSeesEveryEntry();
     void searchOrder_data();
     void searchOrder();
+    void searchReadsRecordsAsText_data();
+    void searchReadsRecordsAsText();
+    void searchSeesEveryChange();
     void idTicks_data();
     void idTicks();
     void typedCheckin_data();
@@ -87,6 +92,76 @@ void TestSessionLogic::searchOrder()
     const FoundStation found = FindStation(root.table(), call).found.value_or(FoundStation {}); // none: all empty
     QCOMPARE(std::tuple(found.record.County, found.recordNumber, found.path),
              std::tuple(county, record, county.isEmpty() ? QString() : root.filePath(county)));
+}
+
+void TestSessionLogic::searchReadsRecordsAsText_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // of the Lee file
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<int>("record");
+    const QByteArray first = Station("K4ONE").toBytes();
+    QTest::newRow("blanks trimmed as text: tab, no-break space")
+        << first + QByteArray("\t\xa0K4WS \xa0").leftJustified(82, ' ') << "K4WS" << 2;
+    QTest::newRow("record cut short by the file's end") << first + "K4CUT"
+                                                        << "K4CUT" << 2;
+    QTest::newRow("five-letter end marker is no end marker")
+        << first + QByteArray("**EOF").leftJustified(82, ' ') + Station("K4AFT").toBytes()
+        << "K4AFT" << 3;
+    QTest::newRow("Latin-1 call") << first + Station("K4\u00c4").toBytes() << "K4\u00c4" << 2;
+    QTest::newRow("call Latin-1 cannot hold") << first << "K4\u03a9" << 0;
+    QTest::newRow("a longer call is another call") << first << "K4ON" << 0;
+    QTest::newRow("blank call") << first + QByteArray(82, ' ') << "" << 0;
+}
+
+// The search compares the call fields' bytes; it must answer as the records' text does.
+void TestSessionLogic::searchReadsRecordsAsText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, call);
+    QFETCH(int, record);
+    TestRoot root;
+    root.writeStationBytes("LEE", bytes);
+    const StationSearch search = FindStation(root.table(), call);
+    QVERIFY(search.unreadable.isEmpty());
+    QCOMPARE(search.found ? search.found->recordNumber : 0, record);
+    if (record) {
+        QCOMPARE(search.found->path, root.filePath("LEE"));
+        QCOMPARE(search.found->record, root.record("LEE", record).trimmed());
+    }
+}
+
+// Every search reads what the files hold at that moment: another program's change made in
+// place, in the same second and at the same size, and this program's own writes.
+void TestSessionLogic::searchSeesEveryChange()
+{
+    TestRoot root(
+        { { "LEE", { Station("K4OLD", "OLD"), EndMarker() } }, { "TEXAS", { Station("N4TX") } } });
+    const QString lee = root.filePath("LEE");
+    auto where = [&](const QString &call) {
+        const auto found = FindStation(root.table(), call).found;
+        return found ? std::pair(found->path, found->recordNumber) : std::pair(QString(), 0);
+    };
+    QCOMPARE(where("K4OLD"), std::pair(lee, 1));
+    QCOMPARE(where("K4NEW"), std::pair(QString(), 0));
+
+    const QDateTime modified = QFileInfo(lee).lastModified();
+    QByteArray bytes = root.stationBytes("LEE");
+    bytes.replace(0, 6, "K4NEW ");
+    {
+        QFile f(lee);
+        QVERIFY(f.open(QIODevice::ReadWrite) && f.write(bytes) == bytes.size());
+        QVERIFY(f.setFileTime(modified, QFileDevice::FileModificationTime));
+    }
+    QCOMPARE(QFileInfo(lee).size(), bytes.size());
+    QCOMPARE(where("K4NEW"), std::pair(lee, 1));
+    QCOMPARE(where("K4OLD"), std::pair(QString(), 0));
+
+    QVERIFY(ReplaceStationRecord(lee, 1, "K4NEW", Station("K4OWN", "OWN", "LEE")));
+    QCOMPARE(where("K4OWN"), std::pair(lee, 1));
+    QCOMPARE(where("K4NEW"), std::pair(QString(), 0));
+    root.writeStations("TEXAS", { Vacant(), Station("K4OLD", "MOVED") });
+    QCOMPARE(where("K4OLD"), std::pair(root.filePath("TEXAS"), 2));
+    QCOMPARE(where("N4TX"), std::pair(QString(), 0));
 }
 
 void TestSessionLogic::idTicks_data()
