@@ -89,6 +89,12 @@ QString QtDialogs::chooseFolder(QWidget *parent, const QString &title, const QSt
     return QFileDialog::getExistingDirectory(parent, title, startFolder);
 }
 
+QString QtDialogs::chooseSaveFile(QWidget *parent, const QString &title,
+                                  const QString &startPath, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, title, startPath, filter);
+}
+
 int QtDialogs::execModal(QDialog *dialog)
 {
     return dialog->exec();

@@ -17,6 +17,8 @@ public:
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     QString chooseFolder(QWidget *parent, const QString &title,
                          const QString &startFolder) override;
+    QString chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
+                           const QString &filter) override;
     int execModal(QDialog *dialog) override;
 };
 

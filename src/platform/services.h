@@ -45,6 +45,10 @@ public:
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
     virtual QString chooseFolder(QWidget *parent, const QString &title,
                                  const QString &startFolder) = 0;
+    // The file to save into, chosen by the operator; empty when cancelled. filter as
+    // QFileDialog takes it ("CSV files (*.csv)").
+    virtual QString chooseSaveFile(QWidget *parent, const QString &title,
+                                   const QString &startPath, const QString &filter) = 0;
     // Runs one of the program's own modal windows; returns its result code.
     virtual int execModal(QDialog *dialog) = 0;
 

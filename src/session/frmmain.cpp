@@ -177,6 +177,7 @@ void FrmMain::Form_Load()
         lblStatus()->setText(notices.join(QStringLiteral(" - ")));
         m_services.sounds->play(SoundName::Notify());
     }
+    startJournal();
 }
 
 bool FrmMain::setCaption()
@@ -231,6 +232,7 @@ void FrmMain::closeEvent(QCloseEvent *event)
         }
         m_ending = true;
     }
+    finishJournal();
     // The first run is over once the window has been closed with a net control and a
     // manager shown; the start-up sequence reads this mark.
     if (!lblNetMgr()->text().isEmpty() && !lblNetCtl()->text().isEmpty()
@@ -568,6 +570,7 @@ void FrmMain::mnuOptionsChangeQRZLogin_Click()
 
 void FrmMain::cmdClear_Click()
 {
+    m_session.clearNonListed();
     lstEarly->clear();
     Change_Caret();
 }

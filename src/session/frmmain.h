@@ -1,6 +1,7 @@
 #pragma once
 
 #include "netsession.h"
+#include "sessionjournal.h"
 #include "qrz/qrzclient.h"
 #include "reports/reporttext.h"
 #include "maintenance/maintenancehost.h"
@@ -75,6 +76,8 @@ public:
     QAction *mnuReportsMonthly;
     QAction *mnuReportEditor;
     QAction *mnuHelpInstructions;
+    QAction *mnuFileSaveCheckinLog;
+    QAction *mnuReportsSessionLogs;
 
     // Shorthands into the NET INFO column.
     QLineEdit *txtChkin() const;
@@ -120,6 +123,10 @@ public:
     void mnuHelpInstructions_Click();
     void mnuAbout_Click();
     void mnuReportEditor_Click();
+    // The session journal's handlers are in frmmainjournal.cpp.
+    void mnuFileSaveCheckinLog_Click();
+    void mnuReportsSessionLogs_Click();
+    SessionJournal &journal() { return m_journal; }
     // A run-time error that escaped the load: shown, then the session may be saved.
     void ErrorHandler(const QString &description);
 
@@ -175,6 +182,10 @@ private:
     // Saves an option as its menu entry now shows it; false, with the entry turned back and
     // the status line telling why, when the store cannot be written.
     bool saveOption(QAction *option, const QString &key);
+    // Resumes the session an interrupted run left, when the operator says so, or starts a
+    // fresh journal; and makes the ended session's log and net report.
+    void startJournal();
+    void finishJournal();
 
     Services &m_services;
     StartupContext &m_context;
@@ -193,4 +204,6 @@ private:
     QPointer<class FrmNetCtl> m_roster;
     QPointer<class FrmInstr> m_instructions;
     QPointer<class FrmAbout> m_about;
+    QPointer<class FrmSessionLogs> m_sessionLogs;
+    SessionJournal m_journal { m_services.paths, *m_services.clock };
 };

@@ -143,6 +143,10 @@ void FrmMain::buildMenus()
     action(mnuFilePrint, "mnuFilePrintInstructions", QStringLiteral("&Instructions"));
     action(mnuFilePrint, "mnuFilePrintPreamble", QStringLiteral("P&reamble"));
     mnuFilePrint->setEnabled(false); // printing of texts is not built yet
+    mnuFileSaveCheckinLog =
+        action(mnuFile, "mnuFileSaveCheckinLog", QStringLiteral("Save Check-in Log..."));
+    connect(mnuFileSaveCheckinLog, &QAction::triggered, this,
+            &FrmMain::mnuFileSaveCheckinLog_Click);
     Named(mnuFile->addSeparator(), "Hyphen1");
     mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
@@ -199,6 +203,10 @@ void FrmMain::buildMenus()
     mnuReportEditor = action(mnuReports, "mnuReportEditor", QStringLiteral("&Report Editor"));
     connect(mnuReportsMonthly, &QAction::triggered, this, &FrmMain::mnuReportsMonthly_Click);
     connect(mnuReportEditor, &QAction::triggered, this, &FrmMain::mnuReportEditor_Click);
+    mnuReportsSessionLogs =
+        action(mnuReports, "mnuReportsSessionLogs", QStringLiteral("Session Logs"));
+    connect(mnuReportsSessionLogs, &QAction::triggered, this,
+            &FrmMain::mnuReportsSessionLogs_Click);
 
     mnuHelp = Named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
     mnuHelpInstructions = action(mnuHelp, "mnuHelpInstructions", QStringLiteral("&Instructions"));

@@ -33,6 +33,12 @@ QString ScriptedDialogs::chooseFolder(QWidget *, const QString &, const QString 
     return folders.isEmpty() ? QString() : folders.dequeue();
 }
 
+QString ScriptedDialogs::chooseSaveFile(QWidget *, const QString &, const QString &,
+                                        const QString &)
+{
+    return saveFiles.isEmpty() ? QString() : saveFiles.dequeue();
+}
+
 int ScriptedDialogs::execModal(QDialog *dialog)
 {
     modalWindows << dialog->objectName();

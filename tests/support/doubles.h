@@ -42,12 +42,15 @@ public:
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     QString chooseFolder(QWidget *parent, const QString &title,
                          const QString &startFolder) override;
+    QString chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
+                           const QString &filter) override;
     int execModal(QDialog *dialog) override;
 
     QQueue<MsgButton> answers;
     QQueue<std::optional<QFont>> fonts;
     QQueue<std::optional<QColor>> colors;
     QQueue<QString> folders;
+    QQueue<QString> saveFiles; // the files chosen to save into; empty: cancelled
     // Each runs on the shown window (fill boxes, press buttons) and returns its result.
     QQueue<std::function<int(QDialog *)>> modalScripts;
 
