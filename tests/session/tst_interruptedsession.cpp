@@ -16,7 +16,7 @@
 namespace {
 
 constexpr quint32 Seed = 20260310;
-constexpr int Steps = 70;
+constexpr int Steps = 50;
 
 // What the main window must show after the nth event of the scripted net, taken from the
 // live session as it ran, never from a journal.
@@ -115,7 +115,7 @@ void TestInterruptedSession::killedAtAnyMoment()
     live.setEventSink(&recorder);
     RunScriptedSession(live, editor, reference.clock().today(), Seed, Steps);
     const QList<Expected> &expected = recorder.states;
-    QVERIFY(expected.size() > 50);
+    QVERIFY(expected.size() > 35);
 
     // The line each call shows in the check-in list.
     QMap<QString, QString> lineOf;
