@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -84,15 +85,15 @@ std::optional<QColor> QtDialogs::chooseColor(QWidget *parent, const QColor &init
     return color;
 }
 
+QString QtDialogs::chooseSaveFile(QWidget *parent, const QString &title,
+                                  const QString &suggested, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+}
+
 QString QtDialogs::chooseFolder(QWidget *parent, const QString &title, const QString &startFolder)
 {
     return QFileDialog::getExistingDirectory(parent, title, startFolder);
-}
-
-QString QtDialogs::chooseSaveFile(QWidget *parent, const QString &title,
-                                  const QString &startPath, const QString &filter)
-{
-    return QFileDialog::getSaveFileName(parent, title, startPath, filter);
 }
 
 int QtDialogs::execModal(QDialog *dialog)
@@ -188,6 +189,8 @@ QtPrinter::QtPrinter() : m_font(QStringLiteral("Courier New"), 10) { }
 
 QtPrinter::QtPrinter(const QString &pdfFile) : m_pdfFile(pdfFile), m_font(QStringLiteral("Courier New"), 10) { }
 
+QtPrinter::~QtPrinter() = default;
+
 int QtPrinter::count() const
 {
     if (!m_pdfFile.isEmpty())
@@ -195,20 +198,55 @@ int QtPrinter::count() const
     return int(QPrinterInfo::availablePrinterNames().size());
 }
 
+QPrinter &QtPrinter::printer()
+{
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (!m_pdfFile.isEmpty()) {
+            m_printer->setOutputFormat(QPrinter::PdfFormat);
+            m_printer->setOutputFileName(m_pdfFile);
+        }
+    }
+    return *m_printer;
+}
+
 void QtPrinter::printLine(const QList<PrintCell> &cells)
 {
     m_lines.append(cells);
 }
 
+bool QtPrinter::setUp(QWidget *parent)
+{
+    m_error.clear();
+    QPrintDialog dialog(&printer(), parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.exec();
+    if (!printer().isValid()) {
+        m_error = QStringLiteral("The printer is not available.");
+        return false;
+    }
+    return true;
+}
+
 bool QtPrinter::endDocument()
+{
+    return render(printer());
+}
+
+bool QtPrinter::saveDocumentAsPdf(const QString &file)
+{
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(file);
+    if (m_printer)
+        pdf.setPageLayout(m_printer->pageLayout());
+    return render(pdf);
+}
+
+bool QtPrinter::render(QPrinter &printer)
 {
     m_error.clear();
     const auto lines = std::exchange(m_lines, {});
-    QPrinter printer(QPrinter::HighResolution);
-    if (!m_pdfFile.isEmpty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(m_pdfFile);
-    }
     QPainter painter;
     if (!painter.begin(&printer)) {
         m_error = QStringLiteral("The printer could not be started.");

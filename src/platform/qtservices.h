@@ -1,5 +1,9 @@
 #pragma once
 
+#include <memory>
+
+class QPrinter;
+
 #include "platform/services.h"
 
 #include <QObject>
@@ -15,10 +19,10 @@ public:
                       MsgButtons buttons, MsgButton defaultButton = NoButton) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
+    QString chooseSaveFile(QWidget *parent, const QString &title, const QString &suggested,
+                           const QString &filter) override;
     QString chooseFolder(QWidget *parent, const QString &title,
                          const QString &startFolder) override;
-    QString chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
-                           const QString &filter) override;
     int execModal(QDialog *dialog) override;
 };
 
@@ -62,18 +66,26 @@ public:
     QtPrinter();
     // Prints into a PDF file instead of a printer.
     explicit QtPrinter(const QString &pdfFile);
+    ~QtPrinter() override;
     int count() const override;
     QFont font() const override { return m_font; }
     void setFont(const QFont &font) override { m_font = font; }
     void printLine(const QList<PrintCell> &cells) override;
     bool endDocument() override;
+    bool saveDocumentAsPdf(const QString &file) override;
     QString errorString() const override { return m_error; }
+    bool setUp(QWidget *parent) override;
 
 private:
+    // The default printer with the set-up chosen this run.
+    QPrinter &printer();
+    bool render(QPrinter &printer);
+
     QString m_pdfFile;
     QFont m_font;
     QList<QList<PrintCell>> m_lines;
     QString m_error;
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 // Everything in its production form, from the environment (VORQ_ROOT, VORQ_NOW).

@@ -45,10 +45,9 @@ public:
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
     virtual QString chooseFolder(QWidget *parent, const QString &title,
                                  const QString &startFolder) = 0;
-    // The file to save into, chosen by the operator; empty when cancelled. filter as
-    // QFileDialog takes it ("CSV files (*.csv)").
+    // The name of a file to write; empty when cancelled.
     virtual QString chooseSaveFile(QWidget *parent, const QString &title,
-                                   const QString &startPath, const QString &filter) = 0;
+                                   const QString &suggested, const QString &filter) = 0;
     // Runs one of the program's own modal windows; returns its result code.
     virtual int execModal(QDialog *dialog) = 0;
 
@@ -170,7 +169,12 @@ public:
     virtual void printLine(const QList<PrintCell> &cells) = 0;
     // Sends the document to the printer. False when printing failed.
     virtual bool endDocument() = 0;
+    // Writes the document into a PDF file instead; for an operator without a printer.
+    virtual bool saveDocumentAsPdf(const QString &file) = 0;
     virtual QString errorString() const { return QString(); }
+    // The printer set-up dialog (printer, paper, orientation); false when it failed, with
+    // errorString() telling why. A cancelled dialog changes nothing and is no failure.
+    virtual bool setUp(QWidget *parent) = 0;
 
     void printText(const QString &text) { printLine({ PrintCell { 0, text } }); }
 };

@@ -9,6 +9,7 @@
 #include "stationdb/settingsstore.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -37,7 +38,9 @@ FrmReport::FrmReport(Services &services, StartupContext &context, ReportPeriod &
     cmdReset = Named(new QPushButton(QStringLiteral("RESET REPORT"), this),
                      QStringLiteral("cmdReset"));
     cmdClose = Named(new QPushButton(QStringLiteral("&CLOSE"), this), QStringLiteral("cmdClose"));
-    for (QPushButton *button : { cmdPrint, CmdCopy, cmdReset, cmdClose })
+    // A copy of the report for an operator without a printer.
+    cmdPdf = Named(new QPushButton(QStringLiteral("SAVE AS P&DF..."), this), QStringLiteral("cmdPdf"));
+    for (QPushButton *button : { cmdPrint, cmdPdf, CmdCopy, cmdReset, cmdClose })
         button->setAutoDefault(false);
 
     auto *grid = new QGridLayout(this);
@@ -51,11 +54,13 @@ FrmReport::FrmReport(Services &services, StartupContext &context, ReportPeriod &
     grid->addWidget(LstNewMem, 4, 0, 1, 2);
     grid->addWidget(cmdPrint, 5, 0);
     grid->addWidget(CmdCopy, 5, 1);
-    grid->addWidget(cmdReset, 6, 0);
-    grid->addWidget(cmdClose, 6, 1);
+    grid->addWidget(cmdPdf, 6, 0);
+    grid->addWidget(cmdReset, 7, 0);
+    grid->addWidget(cmdClose, 7, 1);
 
     connect(CmdCopy, &QPushButton::clicked, this, &FrmReport::CmdCopy_Click);
-    connect(cmdPrint, &QPushButton::clicked, this, &FrmReport::cmdPrint_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, [this] { printReport(QString()); });
+    connect(cmdPdf, &QPushButton::clicked, this, &FrmReport::cmdPdf_Click);
     connect(cmdReset, &QPushButton::clicked, this, &FrmReport::cmdReset_Click);
     connect(cmdClose, &QPushButton::clicked, this, &FrmReport::cmdClose_Click);
 
@@ -124,8 +129,23 @@ void FrmReport::CmdCopy_Click()
 
 void FrmReport::cmdPrint_Click()
 {
+    printReport(QString());
+}
+
+void FrmReport::cmdPdf_Click()
+{
+    const QString file = m_services.dialogs->chooseSaveFile(
+        this, QStringLiteral("SAVE AS PDF"),
+        QDir::homePath() + QStringLiteral("/VORQ report ") + m_period.MonthName + QStringLiteral(".pdf"),
+        QStringLiteral("PDF files (*.pdf)"));
+    if (!file.isEmpty())
+        printReport(file);
+}
+
+void FrmReport::printReport(const QString &pdfFile)
+{
     Printer &printer = *m_services.printer;
-    if (printer.count() == 0)
+    if (pdfFile.isEmpty() && printer.count() == 0)
         return;
     MonthCheck(MonthCheckQuestion(ReportAction::Print, m_period.MonthName));
 
@@ -134,7 +154,8 @@ void FrmReport::cmdPrint_Click()
                                 m_period.MonthName, ReportYear(m_period, m_services.clock->today()));
     for (const auto &line : lines)
         printer.printLine(line);
-    if (!printer.endDocument())
+    const bool done = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
+    if (!done)
         m_services.dialogs->message(this, QString(), PrinterErrorText(), MsgIcon::Warning,
                                     Ok | Cancel);
 }

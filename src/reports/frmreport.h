@@ -24,8 +24,11 @@ public:
 
 private:
     void Form_Load();
+    // Prints the report, or writes it into the PDF file when one is given.
+    void printReport(const QString &pdfFile);
     void CmdCopy_Click();
     void cmdPrint_Click();
+    void cmdPdf_Click();
     void cmdReset_Click();
     void cmdClose_Click();
     // Asks whether the report's month is right; No lets the operator pick another.
@@ -42,5 +45,5 @@ private:
     QLabel *Label2, *lblTC;
     QLabel *lblAdditions;
     QListWidget *LstNewMem;
-    QPushButton *cmdPrint, *CmdCopy, *cmdReset, *cmdClose;
+    QPushButton *cmdPrint, *cmdPdf, *CmdCopy, *cmdReset, *cmdClose;
 };

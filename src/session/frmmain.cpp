@@ -1,5 +1,7 @@
 #include "frmmain.h"
 
+#include "appearance/appearance.h"
+#include "appearance/controllook.h"
 #include "appearance/mainlayout.h"
 #include "idreminder.h"
 #include "backup/frmprocessdatafiles.h"
@@ -8,6 +10,7 @@
 #include "memberline.h"
 #include "netinfoframe.h"
 #include "platform/services.h"
+#include "printing/textprint.h"
 #include "qrz/frmqrz.h"
 #include "reports/frmreport.h"
 #include "reports/frmreporteditor.h"
@@ -50,13 +53,6 @@ const QString kSettings = QStringLiteral("Settings");
 const QString kTrue = QStringLiteral("True");
 const QString kFalse = QStringLiteral("False");
 
-// Colours are stored as the platform's colour number: red + green * 256 + blue * 65536.
-QColor colorFromSetting(const QString &text)
-{
-    const qint32 value = LeadingInt(text);
-    return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
-}
-
 } // namespace
 
 FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
@@ -73,6 +69,9 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     connect(mnuEditDelete, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuEditDelete_Click);
     connect(mnuChgCall, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuChgCall_Click);
     mnuChgCall->setEnabled(true);
+    m_look = std::make_unique<ControlLook>(centralWidget());
+    // The numbers the operator glances at all night never shrink with the window.
+    m_look->keepAtLeastDesignSize({ QStringLiteral("lblChkins"), QStringLiteral("lblTraffic") });
     Form_Load();
 }
 
@@ -102,7 +101,6 @@ void FrmMain::Form_Load()
                        m_context.ScreenHeight > 0 ? m_context.ScreenHeight : m_services.screen->size().height());
     resize(int(screen.width() * 0.95), int(screen.height() * 0.9));
     m_designHeight = height();
-    m_designFontSize = font().pointSizeF();
 
     lstCounties->blockSignals(true);
     lstCounties->addItem(QStringLiteral("EARLY CHECKINS"));
@@ -136,9 +134,13 @@ void FrmMain::Form_Load()
     m_dst = !dst.isEmpty() && dst.compare(kTrue, Qt::CaseInsensitive) == 0;
 
     const bool firstRun = settings.get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty();
+    // Without a printer there is nothing to print on; Save as PDF stays.
+    const bool printer = m_services.printer->count() > 0;
+    mnuFilePrint->setEnabled(printer);
     if (!firstRun) {
-        if (m_services.printer->count() == 0)
-            mnuFilePrint->setEnabled(false);
+        applySavedAppearance();
+        if (printer)
+            ApplyStoredPrinterFont(settings, *m_services.printer);
         // What the last unload left behind goes, in one write.
         QList<SettingChange> leftovers;
         if (!settings.get(kSettings, QStringLiteral("Top")).isEmpty()) {
@@ -154,6 +156,14 @@ void FrmMain::Form_Load()
 
     lblNetMgr()->setText(m_context.NetMgrName + QStringLiteral("   ") + m_context.NetMgrCall);
     lblNetCtl()->setText(m_context.NetCtlName + QStringLiteral("   ") + m_context.NetCtlCall);
+    if (firstRun) {
+        // Written only: this run keeps the design fonts, the next shows them.
+        const Status faces = settings.saveAll(
+            { SettingChange::Set(QStringLiteral("FormData"), QStringLiteral("Font"), DefaultFormDataFace()),
+              SettingChange::Set(QStringLiteral("Form"), QStringLiteral("Font"), DefaultFormFace()) });
+        if (!faces)
+            m_loadFailures << faces.error();
+    }
     if (m_context.AltNetControlChosen)
         Label4()->setText(QStringLiteral("ALT ") + Label4()->text());
 
@@ -163,8 +173,6 @@ void FrmMain::Form_Load()
     m_reportPeriod = InitialReportPeriod(m_services.clock->today());
     loadPreamble();
 
-    const QColor line = colorFromSetting(settings.get(QStringLiteral("Form"), QStringLiteral("LineColor")));
-    setLineColor(line);
     ArrangeMainWindow();
 
     lstCounties->setCurrentRow(0);
@@ -215,8 +223,12 @@ void FrmMain::ErrorHandler(const QString &description)
         ErrorHandlerDialogue(m_services, this, description, sessionCheckins(), sessionTraffic());
     if (end == SessionEnd::Cancelled)
         return;
-    // The program ends; the question has been asked already.
+    // The program ends; the question has been asked already. A saved session keeps the
+    // appearance too; No leaves everything as it was.
+    if (end == SessionEnd::Saved)
+        (void)saveAppearance(false);
     m_ending = true;
+    m_closeQuietly = true;
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
@@ -233,24 +245,19 @@ void FrmMain::closeEvent(QCloseEvent *event)
         m_ending = true;
     }
     finishJournal();
-    // The first run is over once the window has been closed with a net control and a
-    // manager shown; the start-up sequence reads this mark.
-    if (!lblNetMgr()->text().isEmpty() && !lblNetCtl()->text().isEmpty()
-        && m_services.settings->get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty())
-        if (!m_services.settings->save(QStringLiteral("First"), QStringLiteral("Firstime"),
-                                       QStringLiteral("FALSE")))
-            m_services.dialogs->message(this, QStringLiteral("VORQ"),
-                                        QStringLiteral("SETTINGS NOT SAVED: ")
-                                            + m_services.settings->lastError(),
-                                        MsgIcon::Warning, Ok);
-    cleanUpUpdateFolder();
-    // A copy of the station files on another drive, offered while nothing writes them.
-    if (m_services.dialogs->message(this, QStringLiteral("BACKUP/RESTORE DATA FILES"),
-                                    QStringLiteral("Do You Want To Process Your Data Files?"),
-                                    MsgIcon::Warning, Yes | No, No)
-        == Yes) {
-        FrmProcessDataFiles files(m_services, m_context, this);
-        m_services.dialogs->execModal(&files);
+    // A window closed before its net control and manager were shown (a load that stopped)
+    // leaves everything as it was.
+    if (!m_closeQuietly && !lblNetMgr()->text().isEmpty() && !lblNetCtl()->text().isEmpty()) {
+        (void)saveAppearance(true);
+        cleanUpUpdateFolder();
+        // A copy of the station files on another drive, offered while nothing writes them.
+        if (m_services.dialogs->message(this, QStringLiteral("BACKUP/RESTORE DATA FILES"),
+                                        QStringLiteral("Do You Want To Process Your Data Files?"),
+                                        MsgIcon::Warning, Yes | No, No)
+            == Yes) {
+            FrmProcessDataFiles files(m_services, m_context, this);
+            m_services.dialogs->execModal(&files);
+        }
     }
     SetCapsLock(*m_services.keyboard, false);
     event->accept();

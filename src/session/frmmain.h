@@ -10,7 +10,9 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
+class ControlLook;
 class MemberInfoFrame;
 class MemberMaintenance;
 class NetInfoFrame;
@@ -26,6 +28,7 @@ class QPushButton;
 class QTextEdit;
 class QTimer;
 struct Services;
+struct SettingChange;
 struct StartupContext;
 
 // The main window, where a net is run.
@@ -123,6 +126,21 @@ public:
     void mnuHelpInstructions_Click();
     void mnuAbout_Click();
     void mnuReportEditor_Click();
+    void mnuFormatControlsFont_Click();
+    void mnuFormatControlsColor_Click();
+    void mnuFormatControlsBackgroundColor_Click();
+    void mnuFormatFormFont_Click();
+    void mnuFormatFormFontColor_Click();
+    void mnuFormatFormBackgroundColor_Click();
+    void mnuFormatFormLineColor_Click();
+    void mnuFormatFormDataFont_Click();
+    void mnuFormatFormDataFontColor_Click();
+    void mnuFilePrintPageSetup_Click();
+    void mnuFilePrintFont_Click();
+    void mnuFilePrintInstructions_Click();
+    void mnuFilePrintPreamble_Click();
+    void mnuFilePdfInstructions_Click();
+    void mnuFilePdfPreamble_Click();
     // The session journal's handlers are in frmmainjournal.cpp.
     void mnuFileSaveCheckinLog_Click();
     void mnuReportsSessionLogs_Click();
@@ -132,6 +150,10 @@ public:
 
     // Lays the window out again (the preamble option, a new size).
     void ArrangeMainWindow();
+    // The fonts and colours of the controls.
+    ControlLook &look();
+    QColor lineColor() const;
+    QColor windowBackground() const;
     // Shows a context menu; tests replace it, as a menu waits for a person.
     std::function<void(QMenu *, const QPoint &)> popupMenu;
 
@@ -172,6 +194,17 @@ private:
     void buildControls();
     void buildMenus();
     void setLineColor(const QColor &color);
+    void setWindowBackground(const QColor &color);
+    void applySavedAppearance();
+    // What the closing sequence stores: the appearance, the first-run mark, the printer font.
+    QList<SettingChange> appearanceChanges(bool endsFirstRun) const;
+    bool saveAppearance(bool endsFirstRun);
+    void saveFormatChoice(const QList<SettingChange> &changes);
+    void chooseColorFor(const QColor &initial, const std::function<void(const QColor &)> &apply);
+    void choosePdfFor(const QString &fileName);
+    // Prints the instructions (or the preamble when asked for) on the printer, or into the
+    // PDF file when one is given.
+    void printReference(const QString &pdfFile);
     void Form_Load();
     void loadPreamble();
     void applyOptions();
@@ -193,8 +226,12 @@ private:
     ReportPeriod m_reportPeriod;
     bool m_ending = false;
     bool m_dst = false;
+    bool m_showPreamble = false; // the next reference print is the preamble
+    bool m_closeQuietly = false; // the error handler has ended the program
+    bool m_formFaceChosen = false; // through the Format menu, this run
+    bool m_dataFaceChosen = false;
     double m_designHeight = 0;
-    double m_designFontSize = 0;
+    std::unique_ptr<ControlLook> m_look;
     class MainCanvas *m_canvas = nullptr;
     MemberMaintenance *m_maintenance = nullptr;
     QrzClient m_qrz;

@@ -2,6 +2,7 @@
 
 #include "platform/blockcaret.h"
 #include "platform/named.h"
+#include "appearance/controllook.h"
 #include "appearance/mainlayout.h"
 #include "maintenance/memberinfoframe.h"
 #include "netinfoframe.h"
@@ -138,11 +139,18 @@ void FrmMain::buildMenus()
     QMenuBar *bar = menuBar();
     mnuFile = Named(bar->addMenu(QStringLiteral("File")), "mnuFile");
     mnuFilePrint = Named(mnuFile->addMenu(QStringLiteral("&Print...")), "mnuFilePrint");
-    action(mnuFilePrint, "mnuFilePrintPageSetup", QStringLiteral("&Page Setup"));
-    action(mnuFilePrint, "mnuFilePrintFont", QStringLiteral("&Font"));
-    action(mnuFilePrint, "mnuFilePrintInstructions", QStringLiteral("&Instructions"));
-    action(mnuFilePrint, "mnuFilePrintPreamble", QStringLiteral("P&reamble"));
-    mnuFilePrint->setEnabled(false); // printing of texts is not built yet
+    auto entry = [this](QMenu *menu, const char *name, const QString &caption, void (FrmMain::*handler)()) {
+        connect(action(menu, name, caption), &QAction::triggered, this, handler);
+    };
+    entry(mnuFilePrint, "mnuFilePrintPageSetup", QStringLiteral("&Page Setup"), &FrmMain::mnuFilePrintPageSetup_Click);
+    entry(mnuFilePrint, "mnuFilePrintFont", QStringLiteral("&Font"), &FrmMain::mnuFilePrintFont_Click);
+    entry(mnuFilePrint, "mnuFilePrintInstructions", QStringLiteral("&Instructions"),
+          &FrmMain::mnuFilePrintInstructions_Click);
+    entry(mnuFilePrint, "mnuFilePrintPreamble", QStringLiteral("P&reamble"), &FrmMain::mnuFilePrintPreamble_Click);
+    // A copy of the texts for an operator without a printer.
+    QMenu *pdf = Named(mnuFile->addMenu(QStringLiteral("Save as P&DF...")), "mnuFilePdf");
+    entry(pdf, "mnuFilePdfInstructions", QStringLiteral("&Instructions"), &FrmMain::mnuFilePdfInstructions_Click);
+    entry(pdf, "mnuFilePdfPreamble", QStringLiteral("P&reamble"), &FrmMain::mnuFilePdfPreamble_Click);
     mnuFileSaveCheckinLog =
         action(mnuFile, "mnuFileSaveCheckinLog", QStringLiteral("Save Check-in Log..."));
     connect(mnuFileSaveCheckinLog, &QAction::triggered, this,
@@ -162,21 +170,20 @@ void FrmMain::buildMenus()
 
     mnuFormat = Named(bar->addMenu(QStringLiteral("F&ormat")), "mnuFormat");
     QMenu *controls = Named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
-    action(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"));
-    action(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"));
-    action(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"));
+    entry(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"), &FrmMain::mnuFormatControlsFont_Click);
+    entry(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"), &FrmMain::mnuFormatControlsColor_Click);
+    entry(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"),
+          &FrmMain::mnuFormatControlsBackgroundColor_Click);
     QMenu *form = Named(mnuFormat->addMenu(QStringLiteral("FORM")), "mnuFormatForm");
-    action(form, "mnuFormatFormFont", QStringLiteral("Font"));
-    action(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"));
-    action(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"));
-    action(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"));
+    entry(form, "mnuFormatFormFont", QStringLiteral("Font"), &FrmMain::mnuFormatFormFont_Click);
+    entry(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"), &FrmMain::mnuFormatFormFontColor_Click);
+    entry(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"),
+          &FrmMain::mnuFormatFormBackgroundColor_Click);
+    entry(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"), &FrmMain::mnuFormatFormLineColor_Click);
     QMenu *formData = Named(mnuFormat->addMenu(QStringLiteral("FormData")), "mnuFormatFormData");
-    action(formData, "mnuFormatFormDataFont", QStringLiteral("Font"));
-    action(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"));
-    for (QMenu *m : { controls, form, formData }) {
-        for (QAction *a : m->actions())
-            a->setEnabled(false); // appearance settings are not built yet
-    }
+    entry(formData, "mnuFormatFormDataFont", QStringLiteral("Font"), &FrmMain::mnuFormatFormDataFont_Click);
+    entry(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"),
+          &FrmMain::mnuFormatFormDataFontColor_Click);
 
     Hyphen2 = Named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2");
     mnuOptionsRetainCheckmark =
@@ -229,6 +236,7 @@ void FrmMain::ArrangeMainWindow()
     fraAdd->setGeometry(l.fraAdd.toRect());
     FraSearch->setGeometry(l.FraSearch.toRect());
     fraFormData->setGeometry(l.fraFormData.toRect());
+    fraFormData->arrange();
     fraDeletedStations->setGeometry(l.fraDeletedStations.toRect());
     cmdExit->setGeometry(l.cmdExit.toRect());
 
@@ -264,12 +272,10 @@ void FrmMain::ArrangeMainWindow()
 void FrmMain::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    // Fonts follow the window's height unless it is maximised.
-    if (!isMaximized() && m_designHeight > 0 && m_designFontSize > 0) {
-        QFont f = m_canvas->font();
-        f.setPointSizeF(std::max(6.0, m_designFontSize * height() / m_designHeight));
-        m_canvas->setFont(f);
-    }
+    // Every control's font follows the window's height alike, unless the window is
+    // maximised: then the sizes are those chosen.
+    if (m_look && m_designHeight > 0 && !isMinimized())
+        m_look->scale(height() / m_designHeight, isMaximized());
     ArrangeMainWindow();
 }
 
@@ -277,4 +283,22 @@ void FrmMain::setLineColor(const QColor &color)
 {
     m_canvas->lineColor = color;
     m_canvas->update();
+}
+
+QColor FrmMain::lineColor() const
+{
+    return m_canvas->lineColor;
+}
+
+QColor FrmMain::windowBackground() const
+{
+    return m_canvas->palette().color(QPalette::Window);
+}
+
+void FrmMain::setWindowBackground(const QColor &color)
+{
+    QPalette p = m_canvas->palette();
+    p.setColor(QPalette::Window, color);
+    m_canvas->setPalette(p);
+    m_canvas->setAutoFillBackground(true);
 }

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <iterator>
 
 void PressLabel::mousePressEvent(QMouseEvent *event)
 {
@@ -43,8 +44,10 @@ NetInfoFrame::NetInfoFrame(QWidget *parent) : QGroupBox(QStringLiteral("NET INFO
     QFont big = font();
     big.setPointSize(big.pointSize() * 2);
     txtChkin->setFont(big);
-    lblChkins->setFont(big);
-    lblTraffic->setFont(big);
+    QFont counter = font();
+    counter.setPointSize(24);
+    lblChkins->setFont(counter);
+    lblTraffic->setFont(counter);
 }
 
 void NetInfoFrame::resizeEvent(QResizeEvent *event)
@@ -80,4 +83,33 @@ void NetInfoFrame::arrange()
         Label2->move(Label2->x(), int((H - lblNetMgr->height()) / 1.19));
         Label4->move(Label4->x(), lblTraffic->y() + lblTraffic->height() + int(200 / 15.0));
     }
+    keepApart();
+}
+
+void NetInfoFrame::keepApart()
+{
+    // Fractions and fonts chosen apart can put one row over another (a big font, a small
+    // screen): each row is as high as its text, and rows that would overlap are moved down,
+    // then back up from the frame's bottom as far as the rows above leave room.
+    QWidget *const stack[] = { lblCallSign, txtChkin, lblStatus, lblChkins, Label6, lblTraffic,
+                               Label1, Label4, lblNetCtl, Label2, lblNetMgr, CmdChange };
+    constexpr int gap = 4;
+    const int n = int(std::size(stack));
+    QList<QRect> rows;
+    for (QWidget *w : stack) {
+        QRect r = w->geometry();
+        r.setHeight(std::max(r.height(), w->sizeHint().height()));
+        rows << r;
+    }
+    for (int i = 1; i < n; ++i) {
+        if (rows[i].top() < rows[i - 1].bottom() + gap)
+            rows[i].moveTop(rows[i - 1].bottom() + gap);
+    }
+    for (int i = n - 1; i > 0; --i) {
+        const int limit = i == n - 1 ? height() - gap : rows[i + 1].top() - gap;
+        if (rows[i].bottom() > limit)
+            rows[i].moveBottom(limit);
+    }
+    for (int i = 0; i < n; ++i)
+        stack[i]->setGeometry(rows[i]);
 }

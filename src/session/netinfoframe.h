@@ -42,11 +42,13 @@ public:
 
     // Places the four NET INFO labels lower, for the smallest screens.
     void setSmallScreen(bool small) { m_smallScreen = small; }
+    // Places the rows again, e.g. after a font change.
+    void arrange();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void arrange();
+    void keepApart();
     bool m_smallScreen = false;
 };

@@ -29,14 +29,6 @@ private slots:
     void window();
 };
 
-namespace {
-QByteArray read(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-} // namespace
-
 void TestStationBackup::backup()
 {
     // Only two counties have a file here; the others are skipped and counted.
@@ -47,11 +39,11 @@ void TestStationBackup::backup()
     CopyReport report = BackupStationFiles(root.table(), data, target);
     QVERIFY2(report.ok(), qPrintable(report.error));
     QCOMPARE(std::pair(report.copied, report.missing), std::pair(2, 114));
-    QCOMPARE(read(target + "/Lee.dat"), root.stationBytes("LEE"));
+    QCOMPARE(FileBytes(target + "/Lee.dat"), root.stationBytes("LEE"));
     // An older backup is replaced file by file.
     root.writeStations("LEE", { Station("K4NEWER") });
     QVERIFY(BackupStationFiles(root.table(), data, target + "/").ok());
-    QCOMPARE(read(target + "/Lee.dat"), root.stationBytes("LEE"));
+    QCOMPARE(FileBytes(target + "/Lee.dat"), root.stationBytes("LEE"));
     // Never into the data folder itself.
     report = BackupStationFiles(root.table(), data, data);
     QVERIFY(!report.ok() && report.error.contains("data folder"));
@@ -86,7 +78,7 @@ void TestStationBackup::failingDestination()
     // Stopped at the first file, named, and nothing half-written left to pass for a backup.
     QVERIFY(!report.ok());
     QVERIFY2(report.error.contains("Lee.dat"), qPrintable(report.error));
-    QCOMPARE(read(target + "/Lee.dat"), QByteArray("OLD BACKUP"));
+    QCOMPARE(FileBytes(target + "/Lee.dat"), QByteArray("OLD BACKUP"));
     QCOMPARE(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList { "Lee.dat" });
 }
 
@@ -101,21 +93,21 @@ void TestStationBackup::restore()
     // One file: the other 115 stay byte-identical.
     QStringList before;
     for (const QString &name : StationFileNames(root.table()))
-        before << read(data + name);
+        before << FileBytes(data + name);
     CopyReport report = RestoreStationFiles(root.table(), data, drive.path(), { "Lee.dat" }, QString());
     QVERIFY(report.ok() && report.copied == 1);
     QCOMPARE(root.record("LEE", 1).Call.trimmed(), u"K4LIVE"_s);
     const QStringList names = StationFileNames(root.table());
     for (int i = 0; i < names.size(); ++i)
         if (names[i] != "Lee.dat")
-            QCOMPARE(read(data + names[i]), before[i].toLatin1());
+            QCOMPARE(FileBytes(data + names[i]), before[i].toLatin1());
     // All, with the live files kept first so a wrong restore can be undone.
     const QString safety = root.paths().backupFolder() + "before-restore-x/";
     report = RestoreStationFiles(root.table(), data, drive.path(), {}, safety);
     QVERIFY2(report.ok(), qPrintable(report.error));
     QCOMPARE(report.missing, 114); // the other counties have no file: the rest is restored
     QCOMPARE(root.record("MOBILE", 1).Call.trimmed(), u"K4MOB"_s);
-    QCOMPARE(StationRecord::fromBytes(read(safety + "Mobile.dat")).Call.trimmed(), u"K4CHG"_s);
+    QCOMPARE(StationRecord::fromBytes(FileBytes(safety + "Mobile.dat")).Call.trimmed(), u"K4CHG"_s);
     // A folder without station files restores nothing and says so.
     QTemporaryDir empty;
     report = RestoreStationFiles(root.table(), data, empty.path(), {}, QString());
@@ -161,7 +153,7 @@ void TestStationBackup::window()
     w.txtFolder_Enter();
     QCOMPARE(w.lblStatus->text(), u"BACKUP COMPLETE"_s);
     QVERIFY(w.lblStatus1->text().isEmpty() && w.txtFolder->isHidden() && !w.OptBackup->isChecked());
-    QCOMPARE(read(drive.path() + "/0929/Lee.dat"), f.root.stationBytes("LEE"));
+    QCOMPARE(FileBytes(drive.path() + "/0929/Lee.dat"), f.root.stationBytes("LEE"));
     // Restore All names where the former files went.
     w.Dir1_Click(drive.path() + "/0929");
     w.OptAll_Click();

@@ -4,6 +4,8 @@
 #include "session/netsession.h"
 #include "testroot.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 // The member operations and the check-in table without a window.
@@ -19,6 +21,8 @@ private slots:
     void changeCallKeepsTheFileRecord();
     void takeBackNeverCountsTwice();
     void deleteAndChangeTakeBackOnlyTheClick();
+    void addRefusedCountedAndLogged();
+    void editChangeAndDelete();
 };
 
 namespace {
@@ -154,6 +158,93 @@ void TestMemberOps::deleteAndChangeTakeBackOnlyTheClick()
     session.memberLeft("K4C");
     QCOMPARE(session.checkinCount(), 2);
     QCOMPARE(session.checkins().find("K4C", CheckinTable::Last), 0);
+}
+
+void TestMemberOps::addRefusedCountedAndLogged()
+{
+    TestRoot root({ { "LEE", QList<StationRecord>(99, Station("K4A")) << Station("W4DUP") },
+                    { "MOBILE", { EndMarker() } } },
+                  { { "NewMember", "0", "K4OLD X LEE Y" } });
+    NetSession session(root.table());
+    MemberEditor editor(session, root.table(), root.settings());
+    auto add = [&](const QString &call, const QString &county) {
+        editor.startAdd();
+        return editor.save({ call, "NEW", county, "", "TOWN" }, {}, kToday);
+    };
+    const QByteArray lee = root.stationBytes("LEE");
+    QCOMPARE(*add("K4A", "LEE").status, u"CALL ALREADY EXISTS"_qs);
+    const EditorOutcome full = add("K4NOP", "LEE");
+    QCOMPARE(*full.status + u'|' + full.sound, u"COUNTY FILE FULL|notify"_qs);
+    QCOMPARE(*add("B4BAD", "LEE").status, u"B4BAD  INVALID CALL"_qs);
+    // One call, one station: a call of another county's file is refused, naming it.
+    QCOMPARE(*add("W4DUP", "MOBILE").status, u"CALL ALREADY EXISTS IN LEE"_qs);
+    QCOMPARE(root.stationBytes("LEE"), lee);
+    QCOMPARE(session.checkinCount(), 0);
+    QCOMPARE(root.settings().get("NewMember", "1"), QString());
+    EditorOutcome out = add("W4NEW", "MOBILE");
+    QVERIFY(out.countChanged && out.appendLine == u"W4NEW NEW TOWN"_qs);
+    QCOMPARE(root.settings().get("NewMember", "1"), u"W4NEW NEW MOBILE TOWN"_qs); // the first free key
+    // A full table: added but not counted. Keys 0 to 50 taken: 51 is overwritten.
+    for (int k = 2; k <= CheckinTable::LastTyped; ++k)
+        session.checkins().set(k, u"X%1"_qs.arg(k));
+    for (int k = 0; k <= 50; ++k)
+        QVERIFY(root.settings().save("NewMember", QString::number(k), "TAKEN"));
+    out = add("W4FUL", "MOBILE");
+    QVERIFY(!out.countChanged && *out.status == u"W4FUL ADDED"_qs);
+    QCOMPARE(session.checkinCount(), 149);
+    add("W4B", "MOBILE");
+    QCOMPARE(root.settings().get("NewMember", "51"), u"W4B NEW MOBILE TOWN"_qs);
+    QCOMPARE(root.settings().get("NewMember", "52"), QString());
+    // A month's list that cannot be written is told, not passed over.
+    const QString ini = root.settings().fileOf("VORQ");
+    QVERIFY(QFile::remove(ini) && QDir().mkpath(ini));
+    QVERIFY(add("W4LOG", "MOBILE").status->startsWith(u"W4LOG ADDED - NOT IN THE NEW MEMBER LIST: "_qs + ini));
+    QCOMPARE(root.record("MOBILE", 4).Call.trimmed(), u"W4LOG"_qs);
+}
+
+void TestMemberOps::editChangeAndDelete()
+{
+    TestRoot root({ { "LEE", { Station("K4A", "JIM", "LEE", "", "OPELIKA", "2/2/2026"),
+                               Station("K4ABC", "ANN", "LEE", "TUE", "AUBURN", "01/05/2026"),
+                               Station("K4NC", "NED", "LEE", "MON", "SUN CITY", "1/1/2026"),
+                               Station("K4SUN", "SUE", "LEE", "", "SUN CITY", "1/1/2026") } },
+                    { "MOBILE", { EndMarker() } } });
+    NetSession session(root.table());
+    MemberEditor editor(session, root.table(), root.settings());
+    const QByteArray before = root.stationBytes("LEE");
+    // Save in no mode and Change CallSign of no member write nothing.
+    QCOMPARE(*editor.save({ "K4A", "HACK", "LEE", "", "" }, {}, kToday).status, u"ERROR! RECORD NOT FOUND!"_qs);
+    session.chooseEntry("LEE", kToday, true);
+    QCOMPARE(editor.startChangeCall(0).error(), u"You must select a call to change"_qs);
+    QCOMPARE(root.stationBytes("LEE"), before);
+    // Edit keeps the call and the date.
+    const Result<MemberFields> fields = editor.startEdit(2);
+    QVERIFY(fields);
+    MemberFields edited = *fields;
+    edited.name = "ANNE";
+    EditorOutcome out = editor.save(edited, {}, kToday);
+    QCOMPARE(*out.status, u"RECORD UPDATED"_qs);
+    QCOMPARE(root.record("LEE", 2).trimmed(), Station("K4ABC", "ANNE", "LEE", "TUE", "AUBURN", "01/05/2026"));
+    QCOMPARE(out.lineText, u"K4   ABC  ANNE AUBURN"_qs);
+    // A member added to another county leaves this county's records alone: a call change
+    // afterwards writes only the call.
+    editor.startAdd();
+    QCOMPARE(*editor.save({ "W4NEW", "NEW", "MOBILE", "", "MOBILE" }, {}, kToday).status, u"W4NEW ADDED"_qs);
+    QVERIFY(editor.startChangeCall(1));
+    out = editor.save({}, "KA4XYZ", kToday);
+    QCOMPARE(*out.status, u"K4A CHANGED TO KA4XYZ"_qs);
+    QCOMPARE(root.record("LEE", 1).trimmed(), Station("KA4XYZ", "JIM", "LEE", "", "OPELIKA", "2/2/2026"));
+    QCOMPARE(out.lineText, u"KA4  XYZ  JIM OPELIKA"_qs);
+    // Delete: a weekday net control stays; a weekday word in the city makes no net control.
+    QCOMPARE(*editor.remove(3, kToday).status, u"K4NC IS A NET CONTROL - NOT DELETED"_qs);
+    out = editor.remove(4, kToday);
+    QVERIFY(*out.status == u"\nRECORD DELETED"_qs && out.lineRecord == 4 && out.lineText.isEmpty());
+    QCOMPARE(root.record("LEE", 4).trimmed(), Station("VACANT", "", "", "", "", "3/10/2026"));
+    QCOMPARE(root.record("LEE", 3).Call.trimmed(), u"K4NC"_qs);
+    // A record another program gave to another station since stays.
+    root.writeStations("LEE", { Station("K4B") });
+    QCOMPARE(*editor.remove(1, kToday).status, u"RECORD NOT FOUND!"_qs);
+    QCOMPARE(root.record("LEE", 1).Call.trimmed(), u"K4B"_qs);
 }
 
 QTEST_GUILESS_MAIN(TestMemberOps)

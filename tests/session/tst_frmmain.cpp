@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
@@ -37,8 +38,8 @@ private slots:
     void preambleOptionsAndLayout();
     void captionIdReminderAndRoster_data();
     void captionIdReminderAndRoster();
-    void typedOutcomes_data();
-    void typedOutcomes();
+    void typedCallsReachTheLists();
+    void memberClicksAndMenus();
     void earlyCheckInDeleteAndLateMode();
     void countiesListAndSmallControls();
     void caretAlwaysFindsCallsign();
@@ -138,14 +139,6 @@ void TestFrmMain::captionIdReminderAndRoster()
     f.root.clock().advanceSeconds(10);
     w.IDTimer_Timer();
     QVERIFY(!w.Timer1->isActive() && label->isHidden());
-    // A missed end tick is caught up by the next one.
-    f.root.clock().set(QDateTime(QDate(2026, 3, 10), QTime(19, 9, 0)));
-    w.IDTimer_Timer();
-    QVERIFY(w.Timer1->isActive());
-    f.root.clock().advanceSeconds(11); // 7:09:11
-    w.Timer1_Timer();
-    w.IDTimer_Timer();
-    QVERIFY(!w.Timer1->isActive() && label->isHidden());
     // The roster from the menu: today's line restarts the ID timer, another day's stops it.
     w.IDTimer->stop();
     auto pick = [&](int row) {
@@ -168,58 +161,61 @@ void TestFrmMain::captionIdReminderAndRoster()
     QVERIFY(w.CmdChange()->styleSheet().contains("rgb(255, 255, 0)") && !w.IDTimer->isActive());
 }
 
-void TestFrmMain::typedOutcomes_data()
+void TestFrmMain::typedCallsReachTheLists()
 {
-    // Lists are written with '|' between their lines; "block" "full" fills the check-in table.
-    for (const char *column : { "choose", "typed", "status", "sounds", "count", "checkins", "nonListed", "block" })
-        QTest::addColumn<QString>(column);
-    const QString e = "EARLY CHECKINS", jim = "K4ABC JIM JEFFERSON BIRMINGHAM", no = "K4ABC NOT CHECKED IN - ";
-    QTest::newRow("lower case, blank") << e << "k4abc " << "K4ABC CHECKED IN" << "" << "1" << jim << "" << "";
-    QTest::newRow("bad prefix") << e << "B4ABC" << "B4ABC  INVALID CALL" << Notify << "0" << "" << "" << "";
-    QTest::newRow("not found, listed each time")
-        << e << "W4NEW|w4new" << "W4NEW NOT FOUND" << "tada|tada" << "0" << "" << "W4NEW|W4NEW" << "";
-    QTest::newRow("already checked in")
-        << e << "K4ABC|K4ABC" << "K4ABC Is Already Checked in" << Notify << "1" << jim << "" << "";
-    QTest::newRow("county chosen names the county")
-        << "LEE" << "K4ABC" << "LEE COUNTY" << Notify << "0" << "KA4  LEE  ANN " << "" << "";
-    QTest::newRow("state chosen names the state too")
-        << "TEXAS" << "K4ABC" << "TEXAS COUNTY" << Notify << "0" << "W5   TX    " << "" << "";
-    QTest::newRow("late mode checks in")
-        << "LATE CHECKINS" << "KA4LEE" << "KA4LEE CHECKED IN" << "" << "1" << "KA4LEE ANN LEE " << "" << "";
-    QTest::newRow("list full") << e << "K4ABC" << no + "LIST FULL" << Notify << "149" << "" << "" << "full";
+    MainWindowFixture f({ { "JEFFERSON", { Station("K4ABC", "JIM", "", "", "BIRMINGHAM") } },
+                          { "LEE", { Station("KA4LEE", "ANN") } } });
+    FrmMain &w = f.open();
+    for (const char *call : { "k4abc ", "W4NEW", "B4ABC" })
+        f.type(call);
+    QCOMPARE(f.root.sounds().played, (QStringList { "tada", Notify }));
+    QCOMPARE(f.status(), u"B4ABC  INVALID CALL"_s);
+    QCOMPARE(f.lines(w.lst1), (QStringList { "K4ABC JIM JEFFERSON BIRMINGHAM" }));
+    QCOMPARE(f.lines(w.lstEarly), (QStringList { "W4NEW" }));
+    QCOMPARE(f.checkins(), u"1"_s);
+    QVERIFY(w.txtChkin()->text().isEmpty());
+    // With a county chosen its member list stays as it was.
+    f.choose("LEE");
+    f.type("K4ABC");
+    QCOMPARE(f.status(), u"LEE COUNTY"_s);
+    QCOMPARE(f.lines(w.lst1), (QStringList { "KA4  LEE  ANN " }));
 }
 
-void TestFrmMain::typedOutcomes()
+void TestFrmMain::memberClicksAndMenus()
 {
-    QFETCH(QString, choose);
-    QFETCH(QString, typed);
-    QFETCH(QString, status);
-    QFETCH(QString, sounds);
-    QFETCH(QString, count);
-    QFETCH(QString, checkins);
-    QFETCH(QString, nonListed);
-    QFETCH(QString, block);
-    const auto list = [](const QString &lines) { return lines.split(u'|', Qt::SkipEmptyParts); };
-    MainWindowFixture f({ { "JEFFERSON", { Station("K4ABC", "JIM", "", "", "BIRMINGHAM", "1/1/2026") } },
-                          { "LEE", { Station("KA4LEE", "ANN") } }, { "TEXAS", { Station("W5TX") } } });
+    MainWindowFixture f({ { "LEE", { Station("K4ABC", "JIM"), Station("W4XY", "SUE") } } },
+                        { { "First", "Firstime", "FALSE" }, { "Options", "Ding", "False" },
+                          { "Options", "RetainCheckmark", "True" } });
     FrmMain &w = f.open();
-    auto db = [&r = f.root] { return r.stationBytes("JEFFERSON") + r.stationBytes("LEE") + r.stationBytes("TEXAS"); };
-    const QByteArray before = db();
-    for (int k = 1; block == "full" && k <= 149; ++k)
-        w.session().checkins().set(k, u"X%1"_s.arg(k));
-    f.choose(choose);
-    for (const QString &call : list(typed))
-        f.type(call);
-    QCOMPARE(f.status(), status);
-    QCOMPARE(f.root.sounds().played, list(sounds));
-    QCOMPARE(f.checkins(), count);
-    QCOMPARE(f.lines(w.lst1), list(checkins)); // a county's own member list stays as it was
-    QCOMPARE(f.lines(w.lstEarly), list(nonListed));
-    QVERIFY(w.txtChkin()->text().isEmpty());
-    // Only a check-in writes, and one refused leaves no trace in the session's table.
-    const bool checkedIn = count == "1";
-    QCOMPARE(db() != before, checkedIn);
-    QCOMPARE(w.session().checkins().find(list(typed).first().trimmed().toUpper()) > 0, checkedIn);
+    QStringList menus; // each menu opened, with whether Change Control was enabled
+    w.popupMenu = [&](QMenu *menu, const QPoint &) {
+        menus << menu->objectName() + (w.mnuChgCtl->isEnabled() ? "+" : "-");
+    };
+    f.type("K4ABC");
+    // On an early check-in line a click does nothing and no context menu opens.
+    f.click(w.lst1->item(0));
+    w.lst1_MouseDown(Qt::RightButton, QPoint(5, 5));
+    QCOMPARE(f.status(), u"K4ABC CHECKED IN"_s);
+    QVERIFY(menus.isEmpty());
+    // A member line: the click checks in, marks and dings; the Edit menu opens without
+    // Change Control.
+    f.choose("LEE");
+    f.click(f.memberLine("W4XY"));
+    QCOMPARE(f.status(), u"W4XY CHECKED IN"_s);
+    QCOMPARE(f.memberLine("W4XY")->checkState(), Qt::Checked);
+    QCOMPARE(f.root.sounds().played, (QStringList { f.context.ProgramFolder + "ding.wav" }));
+    QCOMPARE(w.lst1->count(), 2);
+    w.lst1_MouseDown(Qt::RightButton, QPoint(5, 5));
+    QCOMPARE(menus, (QStringList { "mnuEdit-" }));
+    // Coming back keeps the marks; Delete Checkin takes one off.
+    f.choose("EARLY CHECKINS");
+    f.choose("LEE");
+    QCOMPARE(f.memberLine("K4ABC")->checkState(), Qt::Checked);
+    w.lst1->setCurrentItem(f.memberLine("K4ABC"));
+    w.mnuEditDeleteCheckin->trigger();
+    QCOMPARE(f.status(), u"K4ABC is NOT checked in"_s);
+    QCOMPARE(f.memberLine("K4ABC")->checkState(), Qt::Unchecked);
+    QCOMPARE(f.checkins(), u"1"_s);
 }
 
 void TestFrmMain::earlyCheckInDeleteAndLateMode()
@@ -263,14 +259,13 @@ void TestFrmMain::earlyCheckInDeleteAndLateMode()
 void TestFrmMain::countiesListAndSmallControls()
 {
     MainWindowFixture f({ { "JEFFERSON", { Station("K4ABC", "JIM") } }, { "LEE", { Vacant(), Vacant() } },
-                          { "MOBILE", { EndMarker(), Station("K4HID") } }, { "AUTAUGA", { EndMarker() } },
-                          { "TEXAS", QList<StationRecord>(99, Vacant()) << Station("K4LAST") },
+                          { "MOBILE", { EndMarker(), Station("K4HID") } },
                           { "ARIZONA", { Station("N4AZ") } }, { "ARKANSAS", { Station("N4AR") } } },
                         { { "Settings", "QRZ PW", "password=x" } });
     FrmMain &w = f.open();
     // A station only behind the end marker still counts; only VACANT or the marker does not.
     QCOMPARE(f.lines(w.lstCounties), (QStringList { "EARLY CHECKINS", "JEFFERSON", "MOBILE", "ARIZONA",
-                                                    "ARKANSAS", "TEXAS", "LATE CHECKINS" }));
+                                                    "ARKANSAS", "LATE CHECKINS" }));
     QVERIFY(QFile::exists(f.root.filePath("WYOMING"))); // missing files were created empty
     QCOMPARE(w.FraStations->title(), u"EARLY CHECKINS"_s);
     // Without a preamble file the pane stays empty and nobody is asked anything.
@@ -296,7 +291,6 @@ void TestFrmMain::countiesListAndSmallControls()
     QVERIFY(w.fraAdd->txtCall->text().isEmpty());
     w.cmdClear_Click();
     QCOMPARE(w.lstEarly->count(), 0);
-    // Small windows from the menus.
     // Small windows from the menus: only the report editor holds the net up; About, the
     // instructions, the report and the roster are one window each, raised when asked again.
     for (QAction *menu : { w.mnuAbout, w.mnuHelpInstructions, w.mnuReportEditor, w.mnuAbout,

@@ -132,8 +132,11 @@ void TestFrmMainExit::errorHandlerOnLoad()
     QCoreApplication::processEvents();
     QCOMPARE(w.isVisible(), answer == Cancel);
     QCOMPARE(f.setting("Report", "Sessions"), sessions);
-    // No second save question once the program ends; only the backup offer of the close.
-    QCOMPARE(f.root.dialogs().messages.size(), answer == Cancel ? 2 : 3);
+    // No second save question and no backup offer once the error has ended the program;
+    // only a saved session keeps the appearance.
+    QCOMPARE(f.root.dialogs().messages.size(), 2);
+    QCOMPARE(f.setting("Screen", "Size").isEmpty(), answer != Yes);
+    QVERIFY(f.setting("First", "Firstime").isEmpty());
     QCOMPARE(f.root.dialogs().messages[0].icon, MsgIcon::Critical);
     QVERIFY(f.root.dialogs().messages[0].text.contains("DbFlag.txt"));
     QCOMPARE(f.root.dialogs().messages[1].text,

@@ -17,12 +17,6 @@ void AddStations(MainWindowFixture &f)
             Station("K4CC", "CY") });
 }
 
-QByteArray FileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestFrmMainJournal : public QObject

@@ -36,12 +36,6 @@ QStringList Fields(const SessionEvent &e)
         e.netControlName, e.netControlCall, e.mode };
 }
 
-QByteArray FileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The parts of a net: a session, a member form and a journal on a program root.
 struct Net
 {

@@ -2,12 +2,23 @@
 #include "session/checkintable.h"
 #include "session/idreminder.h"
 #include "session/memberline.h"
+#include "session/netsession.h"
 #include "session/stationsearch.h"
 #include "testroot.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+const QDate kToday(2026, 3, 10);
+
+QString daysAgo(int days)
+{
+    const QDate d = kToday.addDays(-days);
+    return u"%1/%2/%3"_s.arg(d.month()).arg(d.day()).arg(d.year());
+}
+} // namespace
 
 class TestSessionLogic : public QObject
 {
@@ -23,6 +34,13 @@ private slots:
     void idTicks();
     void layoutFractions_data();
     void layoutFractions();
+    void typedCheckin_data();
+    void typedCheckin();
+    void countyChoice_data();
+    void countyChoice();
+    void retirement_data();
+    void retirement();
+    void clicksAndTakeBack();
 };
 
 void TestSessionLogic::memberLine_data()
@@ -138,6 +156,167 @@ void TestSessionLogic::layoutFractions()
     QCOMPARE(l.cmdExit.width(), l.fraFormData.width());
     QCOMPARE(l.dividers.contains(QLineF(600, 8, 600, 892)), noPreamble); // middle line: full height without it
     QVERIFY(l.dividers.contains(QLineF(1200 / 1.3, 900 / 1.22, 1200 - 8, 900 / 1.22)));
+}
+
+void TestSessionLogic::typedCheckin_data()
+{
+    // Lists are written with '|' between their lines; "full" fills the check-in table first.
+    for (const char *column : { "choose", "typed", "status", "sounds", "checkins", "nonListed" })
+        QTest::addColumn<QString>(column);
+    QTest::addColumn<bool>("full");
+    const QString e = "EARLY CHECKINS", jim = "K4ABC JIM JEFFERSON BIRMINGHAM", n = "notify";
+    QTest::newRow("lower case, blank") << e << "k4abc " << "K4ABC CHECKED IN" << "" << jim << "" << false;
+    QTest::newRow("bad prefix") << e << "B4ABC" << "B4ABC  INVALID CALL" << n << "" << "" << false;
+    QTest::newRow("not found, listed each time")
+        << e << "W4NEW|w4new" << "W4NEW NOT FOUND" << "tada|tada" << "" << "W4NEW|W4NEW" << false;
+    QTest::newRow("already checked in") << e << "K4ABC|K4ABC" << "K4ABC Is Already Checked in" << n << jim << "" << false;
+    QTest::newRow("county chosen names the county") << "LEE" << "K4ABC" << "LEE COUNTY" << n << "" << "" << false;
+    QTest::newRow("late mode checks in")
+        << "LATE CHECKINS" << "KA4LEE" << "KA4LEE CHECKED IN" << "" << "KA4LEE ANN LEE " << "" << false;
+    QTest::newRow("list full") << e << "K4ABC" << "K4ABC NOT CHECKED IN - LIST FULL" << n << "" << "" << true;
+}
+
+void TestSessionLogic::typedCheckin()
+{
+    QFETCH(QString, choose);
+    QFETCH(QString, typed);
+    QFETCH(QString, status);
+    QFETCH(QString, sounds);
+    QFETCH(QString, checkins);
+    QFETCH(QString, nonListed);
+    QFETCH(bool, full);
+    const auto list = [](const QString &lines) { return lines.split(u'|', Qt::SkipEmptyParts); };
+    TestRoot root({ { "JEFFERSON", { Station("K4ABC", "JIM", "", "", "BIRMINGHAM", "1/1/2026") } },
+                    { "LEE", { Station("KA4LEE", "ANN") } }, { "TEXAS", { Station("W5TX") } } });
+    auto db = [&root] { return root.stationBytes("JEFFERSON") + root.stationBytes("LEE") + root.stationBytes("TEXAS"); };
+    const QByteArray before = db();
+    NetSession session(root.table());
+    for (int k = 1; full && k <= CheckinTable::LastTyped; ++k)
+        session.checkins().set(k, u"X%1"_s.arg(k));
+    const int counted = session.checkinCount();
+    session.chooseEntry(choose, kToday, true);
+    QStringList played, lines, listed;
+    SessionOutcome out;
+    for (const QString &call : list(typed)) {
+        out = session.typedCheckin(call, kToday);
+        if (!out.sound.isEmpty())
+            played << out.sound;
+        lines << out.checkinLine;
+        listed << out.nonListed;
+    }
+    QCOMPARE(*out.status, status);
+    QCOMPARE(played.join(u'|'), sounds);
+    QCOMPARE(list(lines.join(u'|')), list(checkins));
+    QCOMPARE(list(listed.join(u'|')), list(nonListed));
+    // Only a check-in writes and counts; one refused leaves no trace in the table.
+    const bool checkedIn = !checkins.isEmpty();
+    QCOMPARE(session.checkinCount(), counted + (checkedIn ? 1 : 0));
+    QCOMPARE(db() != before, checkedIn);
+    QCOMPARE(session.checkins().find(list(typed).first().trimmed().toUpper()) > 0, checkedIn);
+}
+
+void TestSessionLogic::countyChoice_data()
+{
+    // Member lines are written with '|' between them.
+    for (const char *column : { "entry", "caption", "members" })
+        QTest::addColumn<QString>(column);
+    QTest::newRow("by suffix, prefix, name; no vacant slot; the blank call ends the scan")
+        << "MOBILE" << "MOBILE COUNTY MEMBERS"
+        << "K4   ABC  ABE FOUR|K4   ABC  AMY TWO|KA4  ABC  CAL THREE|WB4  ABC  ZED ONE|N4   B    BOB ";
+    QTest::newRow("the end marker ends the scan") << "BALDWIN" << "BALDWIN COUNTY MEMBERS" << "K4   Z    ZOE ";
+    QTest::newRow("state: record 100 is read, 101 is not") << "TEXAS" << "TEXAS MEMBERS" << "K4   ZZ   ZED ";
+    QTest::newRow("county named like a state") << "WASHINGTON" << "WASHINGTON COUNTY MEMBERS" << "K4   B    AL ";
+    QTest::newRow("district") << "WASHINGTON DC" << "WASHINGTON DC MEMBERS" << "K3   D    AL ";
+}
+
+void TestSessionLogic::countyChoice()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, caption);
+    QFETCH(QString, members);
+    TestRoot root({ { "MOBILE", { Station("WB4ABC", "ZED", "", "", "ONE"), Station("K4ABC", "AMY", "", "", "TWO"),
+                                  Vacant(), Station("N4B", "BOB"), Station("KA4ABC", "CAL", "", "", "THREE"),
+                                  Station("K4ABC", "ABE", "", "", "FOUR"), BlankSlot(), Station("W4LOST", "LOST") } },
+                    { "BALDWIN", { Station("K4Z", "ZOE"), EndMarker(), Station("K4AFTER") } },
+                    { "TEXAS", QList<StationRecord>(99, Vacant()) << Station("K4ZZ", "ZED") << Station("K4FAR") },
+                    { "WASHINGTON", { Station("K4B", "AL") } }, { "WASHINGTON DC", { Station("K3D", "AL") } } });
+    NetSession session(root.table());
+    const CountyChoice choice = session.chooseEntry(entry, kToday, true);
+    QCOMPARE(choice.caption, caption);
+    QCOMPARE(choice.lines, members.split(u'|'));
+    QCOMPARE(session.currentCountyFile(), root.filePath(entry));
+}
+
+void TestSessionLogic::retirement_data()
+{
+    for (const char *column : { "name", "status", "date" })
+        QTest::addColumn<QString>(column);
+    QTest::addColumn<bool>("retired");
+    QTest::newRow("365 days") << "JIM" << "MON" << daysAgo(365) << true;
+    QTest::newRow("364 days") << "JIM" << "" << daysAgo(364) << false;
+    QTest::newRow("two years, mm/dd/yyyy") << "JIM" << "" << "03/09/2024" << true;
+    QTest::newRow("county EOC") << "CNTY EOC" << "" << daysAgo(900) << false;
+    QTest::newRow("blank date") << "JIM" << "" << "" << false;
+    QTest::newRow("not a date") << "JIM" << "" << "LONG AGO" << false;
+}
+
+void TestSessionLogic::retirement()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, status);
+    QFETCH(QString, date);
+    QFETCH(bool, retired);
+    TestRoot root({ { "LEE", { Station("K4NEW", "ANN", "LEE", "", "AUBURN", daysAgo(1)),
+                               Station("K4OLD", name, "LEE", status, "OPELIKA", date),
+                               Station("W4AFTER", "BOB", "LEE", "", "SMITHS", daysAgo(2)) } } });
+    const QByteArray before = root.stationBytes("LEE");
+    NetSession session(root.table());
+    const CountyChoice first = session.chooseEntry("LEE", kToday, true);
+    const CountyChoice again = session.chooseEntry("LEE", kToday, true); // retires nobody again
+    QCOMPARE(first.retired, retired ? QStringList { "K4OLD JIM LEE" } : QStringList());
+    QCOMPARE(again.retired, QStringList());
+    QCOMPARE(again.lines.size(), retired ? 2 : 3);
+    // Only record 2 changes, and of it only the weekday code stays.
+    const QByteArray after = root.stationBytes("LEE");
+    QCOMPARE(after.left(82) + after.mid(164), before.left(82) + before.mid(164));
+    QCOMPARE(after == before, !retired);
+    if (retired)
+        QCOMPARE(root.record("LEE", 2).trimmed(), Station("VACANT", "", "", status, "", "3/10/2026"));
+}
+
+void TestSessionLogic::clicksAndTakeBack()
+{
+    TestRoot root({ { "LEE", { Station("K4ABC", "JIM", "LEE", "", "OPELIKA", "1/5/2026"),
+                               Station("W4XY", "SUE", "LEE", "", "AUBURN", "1/5/2026"), Station("N4Z") } } });
+    NetSession session(root.table());
+    QVERIFY(session.typedCheckin("K4ABC", kToday).checkedIn);
+    // In early mode there are no member lines to click.
+    QVERIFY(!session.memberLineClick(1, kToday, true, "ding").status);
+    session.chooseEntry("LEE", kToday, true);
+    const QByteArray before = root.stationBytes("LEE");
+    SessionOutcome out = session.memberLineClick(1, kToday, true, "ding");
+    QCOMPARE(*out.status + '|' + out.sound, u"K4ABC IS ALREADY CHECKED IN|notify"_s);
+    QCOMPARE(root.stationBytes("LEE"), before);
+    out = session.memberLineClick(2, kToday, true, "ding");
+    QCOMPARE(*out.status + '|' + out.sound, u"W4XY CHECKED IN|ding"_s);
+    // Only the date of the clicked record is written, in mm/dd/yyyy.
+    QCOMPARE(root.record("LEE", 2).LastDate, u"03/10/2026"_s);
+    QCOMPARE(root.stationBytes("LEE").left(154), before.left(154));
+    // Delete Checkin on a member not checked in changes nothing; a click then checks in, silent
+    // without the ding.
+    QVERIFY(!session.deleteCheckin(BuildMemberLine("N4Z", "", ""), 3).status);
+    QCOMPARE(session.memberLineClick(3, kToday, false, "ding").sound, QString());
+    QCOMPARE(session.checkinCount(), 3);
+    // Coming back marks the members checked in only when the option says so.
+    QCOMPARE(session.chooseEntry("LEE", kToday, false).marked, QList<int>());
+    QCOMPARE(session.chooseEntry("LEE", kToday, true).marked, (QList<int> { 0, 1, 2 }));
+    // Delete Checkin on a member: its entry is freed and taken by the next check-in.
+    out = session.deleteCheckin(BuildMemberLine("K4ABC", "JIM", "OPELIKA"), 1);
+    QVERIFY(out.unmarkLine && *out.status == u"K4ABC is NOT checked in"_s);
+    QCOMPARE(session.checkinCount(), 2);
+    QVERIFY(session.memberLineClick(1, kToday, false, {}).checkedIn);
+    QCOMPARE(session.checkins().entry(1), u"K4ABC"_s);
+    QCOMPARE(session.checkinCount(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestSessionLogic)

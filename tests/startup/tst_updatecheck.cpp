@@ -120,23 +120,18 @@ void TestUpdateCheck::steps()
     if (installed) {
         QVERIFY(QFileInfo(installer).permissions() & QFileDevice::ExeOwner);
         QCOMPARE(root.stationBytes("LEE"), QByteArray()); // untouched database
-        QFile backup(paths.backupFolder() + "Vorq.exe");
-        QVERIFY(backup.open(QIODevice::ReadOnly) && backup.readAll() == "THE PROGRAM");
+        QCOMPARE(FileBytes(paths.backupFolder() + "Vorq.exe"), "THE PROGRAM");
         QCOMPARE(root.settings().get("Settings", "VBUpdate"), u"True"_s);
     }
     // A 404 never replaces a text; a newer one does, whole.
-    QFile inst(context.UserDataFolder + "VorqInst.txt");
-    QVERIFY(inst.open(QIODevice::ReadOnly) && inst.readAll() == "OLD INSTRUCTIONS");
-    if (goesOn) {
-        QFile preamble(context.UserDataFolder + "VorqPreamble.txt");
-        QCOMPARE(preamble.open(QIODevice::ReadOnly) ? preamble.readAll() : QByteArray(), server.value("VorqPreamble.txt"));
-    }
+    QCOMPARE(FileBytes(context.UserDataFolder + "VorqInst.txt"), "OLD INSTRUCTIONS");
+    if (goesOn)
+        QCOMPARE(FileBytes(context.UserDataFolder + "VorqPreamble.txt"), server.value("VorqPreamble.txt"));
     const bool database = server.contains("VorqdBUpdate.zip");
     QCOMPARE(context.DatabaseUpdateFlag, database);
     QCOMPARE(context.ServerDbDate, goesOn && !tempExists ? QString(server["VorqdBDate.txt"]) : context.ServerDbDate);
     if (database) {
-        QFile updater(paths.programFolder() + "dBUpdate.exe");
-        QVERIFY(updater.open(QIODevice::ReadOnly) && updater.readAll() == "UPDATER");
+        QCOMPARE(FileBytes(paths.programFolder() + "dBUpdate.exe"), "UPDATER");
         QVERIFY(!QFileInfo::exists(paths.driveRoot() + "VorqdBUpdate.zip"));
     }
 }

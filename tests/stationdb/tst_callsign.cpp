@@ -25,34 +25,26 @@ void TestCallSign::isValidCall_data()
     QTest::newRow("1x3") << "K4ABC" << true;
     QTest::newRow("1x4, six long with digit second") << "K4ABCD" << false;
     QTest::newRow("2x3") << "KA4ABC" << true;
-    QTest::newRow("2x2") << "WA4AB" << true;
     QTest::newRow("1x1") << "N4A" << true;
     QTest::newRow("letter digit only") << "K4" << false;
     QTest::newRow("ends in its only digit") << "KA4" << false;
     // Only the first occurrence of a digit is looked at, so a repeat may end the call.
     QTest::newRow("ends in a repeated digit") << "KA4AB4" << true;
     QTest::newRow("starts with B") << "B4ABC" << false;
-    QTest::newRow("starts with V") << "VE4ABC" << false;
     QTest::newRow("two different digits") << "K4A5C" << false;
     QTest::newRow("same digit repeated") << "K4A4C" << true;
     QTest::newRow("digit first") << "4KABC" << false;
-    QTest::newRow("digits first two") << "44ABC" << false;
     QTest::newRow("hyphen passes") << "K4-BC" << true;
     QTest::newRow("seven characters") << "KA4ABCD" << false;
     QTest::newRow("no digit") << "KABCD" << false;
     QTest::newRow("digit fourth") << "KAB4C" << false;
     QTest::newRow("lower case is the caller's job") << "k4abc" << false;
-    QTest::newRow("AA prefix") << "AA4XY" << true;
     QTest::newRow("zero digit") << "KB0AAA" << true;
     // What a paste brings: each would make a call that is never found again as typed.
     QTest::newRow("blank inside") << "K4A B" << false;
-    QTest::newRow("tab inside") << "K4A\tB" << false;
     QTest::newRow("NUL inside") << QString::fromLatin1("K4A\0B", 5) << false;
-    QTest::newRow("line feed") << "K4AB\n" << false;
     QTest::newRow("no-break space") << "K4A\u00a0B" << false;
-    QTest::newRow("right-to-left mark") << "K4AB\u200f" << false;
     QTest::newRow("letter outside Latin-1") << "K4\u0141B" << false;
-    QTest::newRow("Latin-1 letter") << "K4\u00c9B" << false;
 }
 
 void TestCallSign::isValidCall()
@@ -70,7 +62,6 @@ void TestCallSign::keyFilter_data()
     const int call = int(FieldKind::Call);
     const int text = int(FieldKind::Text);
     QTest::newRow("call letter") << call << int('k') << true;
-    QTest::newRow("call capital") << call << int('Z') << true;
     QTest::newRow("call digit") << call << int('7') << true;
     QTest::newRow("call backspace") << call << 8 << true;
     QTest::newRow("call hyphen") << call << int('-') << false;

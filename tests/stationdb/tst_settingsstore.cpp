@@ -10,12 +10,6 @@
 
 namespace {
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // "section|key|value" stores a value, "-section|key" deletes one.
 QList<SettingChange> changesOf(const QStringList &texts)
 {
@@ -48,9 +42,7 @@ class TestSettingsStore : public QObject
     Q_OBJECT
 
 private slots:
-    void caseInsensitiveNames();
     void applicationsNeverCollide();
-    void deleteThenRead();
     void valuesRoundTrip_data();
     void valuesRoundTrip();
     void fileIsOwnerOnly();
@@ -63,21 +55,6 @@ private slots:
     void unreadableStoreIsNeverWritten_data();
     void unreadableStoreIsNeverWritten();
 };
-
-void TestSettingsStore::caseInsensitiveNames()
-{
-    TestRoot root;
-    QVERIFY(root.settings().save("SCREEN", "User Name", "255"));
-    QCOMPARE(root.settings().get("screen", "USER NAME"), QStringLiteral("255"));
-    // Writing under the other spelling replaces the one value instead of adding a second.
-    QVERIFY(root.settings().save("Screen", "user name", "16711680"));
-    QCOMPARE(root.settings().get("SCREEN", "User Name"), QStringLiteral("16711680"));
-    QFile f(root.settings().fileOf("VORQ"));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray text = f.readAll();
-    QCOMPARE(text.count("16711680"), 1);
-    QCOMPARE(text.count("255"), 0);
-}
 
 void TestSettingsStore::applicationsNeverCollide()
 {
@@ -94,16 +71,6 @@ void TestSettingsStore::applicationsNeverCollide()
     QCOMPARE(s.GetSetting("Pelnet", "Settings", "chkNoShow"), QStringLiteral("1"));
     // Deleting what is not there is harmless.
     QVERIFY(s.DeleteSetting("NoApp", "NoSection", "Nothing"));
-}
-
-void TestSettingsStore::deleteThenRead()
-{
-    TestRoot root({}, { { "Settings", "Top", "100" }, { "Settings", "Left", "5" } });
-    QVERIFY(root.settings().remove("SETTINGS", "top"));
-    QCOMPARE(root.settings().get("Settings", "Top"), QString());
-    QVERIFY(root.settings().remove("Settings", "Nothing"));
-    QVERIFY(root.settings().remove("NoSection", "Nothing"));
-    QCOMPARE(root.settings().get("Settings", "Left"), QStringLiteral("5"));
 }
 
 void TestSettingsStore::valuesRoundTrip_data()
@@ -234,7 +201,7 @@ void TestSettingsStore::rewrite()
     const Status saved = root.settings().saveAll(changesOf(changes));
     QVERIFY2(saved.ok(), qPrintable(saved.error()));
     QCOMPARE(QFile::exists(ini), !after.isNull());
-    QCOMPARE(fileBytes(ini), after);
+    QCOMPARE(FileBytes(ini), after);
     const SettingsStore second(root.paths());
     for (const QString &read : reads) {
         const QStringList part = read.split(u'|');
@@ -257,7 +224,7 @@ void TestSettingsStore::fullDiskKeepsTheFile()
     TestRoot root({}, { { "Report", "Sessions", "3" }, { "Settings", "QRZ PW", "password=x" } });
     SettingsStore &store = root.settings();
     const QString ini = store.fileOf("VORQ");
-    const QByteArray before = fileBytes(ini);
+    const QByteArray before = FileBytes(ini);
     {
         FullDisk disk(root.root());
         if (!disk.isFull())
@@ -273,9 +240,9 @@ void TestSettingsStore::fullDiskKeepsTheFile()
             QVERIFY(!store.save(batch[0].section, batch[0].key, batch[0].value));
         }
         QVERIFY2(store.lastError().startsWith(ini + ": "), qPrintable(store.lastError()));
-        QCOMPARE(fileBytes(ini), before);
+        QCOMPARE(FileBytes(ini), before);
     }
-    QCOMPARE(fileBytes(ini), before);
+    QCOMPARE(FileBytes(ini), before);
     QCOMPARE(settingsFolderEntries(root), QStringList { "VORQ.ini" });
 }
 
@@ -293,7 +260,7 @@ void TestSettingsStore::unreadableStoreIsNeverWritten()
     TestRoot root({}, { { "Report", "Sessions", "3" } });
     SettingsStore &store = root.settings();
     const QString ini = store.fileOf("VORQ");
-    const QByteArray before = fileBytes(ini);
+    const QByteArray before = FileBytes(ini);
     if (inPlace == "folder") {
         QVERIFY(QFile::remove(ini) && QDir().mkdir(ini));
     } else if (inPlace == "pipe") {
@@ -322,7 +289,7 @@ void TestSettingsStore::unreadableStoreIsNeverWritten()
     } else {
         QCOMPARE(modeOf(ini), QFile::WriteOwner);
         QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner));
-        QCOMPARE(fileBytes(ini), before);
+        QCOMPARE(FileBytes(ini), before);
     }
     QCOMPARE(settingsFolderEntries(root), QStringList { "VORQ.ini" });
 }

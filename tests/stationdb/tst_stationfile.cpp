@@ -29,7 +29,6 @@ private slots:
     void replaceChecksTheStation_data();
     void replaceChecksTheStation();
     void leftoverTemporariesRemoved();
-    void markers();
 };
 
 void TestStationFile::recordFormat_data()
@@ -264,14 +263,6 @@ void TestStationFile::leftoverTemporariesRemoved()
     QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden, QDir::Name),
              QStringList({ ".dat.abcdef", "Lee.dat", "Lee.dat.toolong7", "Lee.datx.abcdef",
                            "notes.txt.abcdef" }));
-}
-
-void TestStationFile::markers()
-{
-    QVERIFY(EndMarker().isEndMarker() && !EndMarker().isFree());
-    QVERIFY(Vacant().isVacant() && Vacant().isFree() && BlankSlot().isFree());
-    QVERIFY(BlankSlot().isBlank() && !Station("K4A").isFree());
-    QCOMPARE(EndMarker().toBytes().left(6), QByteArray("**EOF*"));
 }
 
 QTEST_GUILESS_MAIN(TestStationFile)

@@ -18,8 +18,9 @@ MsgButton ScriptedDialogs::message(QWidget *, const QString &title, const QStrin
     return Cancel;
 }
 
-std::optional<QFont> ScriptedDialogs::chooseFont(QWidget *, const QFont &)
+std::optional<QFont> ScriptedDialogs::chooseFont(QWidget *, const QFont &initial)
 {
+    fontsOffered << initial;
     return fonts.isEmpty() ? std::nullopt : fonts.dequeue();
 }
 

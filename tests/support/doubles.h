@@ -42,7 +42,7 @@ public:
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     QString chooseFolder(QWidget *parent, const QString &title,
                          const QString &startFolder) override;
-    QString chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
+    QString chooseSaveFile(QWidget *parent, const QString &title, const QString &suggested,
                            const QString &filter) override;
     int execModal(QDialog *dialog) override;
 
@@ -50,7 +50,8 @@ public:
     QQueue<std::optional<QFont>> fonts;
     QQueue<std::optional<QColor>> colors;
     QQueue<QString> folders;
-    QQueue<QString> saveFiles; // the files chosen to save into; empty: cancelled
+    QQueue<QString> saveFiles;
+    QList<QFont> fontsOffered; // the initial font of each font picker shown
     // Each runs on the shown window (fill boxes, press buttons) and returns its result.
     QQueue<std::function<int(QDialog *)>> modalScripts;
 
@@ -128,15 +129,30 @@ public:
             return false;
         }
         documents << current;
+        documentFonts << m_font;
         current.clear();
         return true;
     }
+    bool saveDocumentAsPdf(const QString &file) override
+    {
+        pdfFiles << file;
+        return endDocument();
+    }
     QString errorString() const override { return QStringLiteral("printer jammed"); }
+    bool setUp(QWidget *) override
+    {
+        ++setUps;
+        return !failSetUp;
+    }
 
     int printers = 1;
     bool failNext = false;
+    bool failSetUp = false;
+    int setUps = 0;
+    QStringList pdfFiles; // the file of each document saved as PDF
     QList<QList<PrintCell>> current;
     QList<QList<QList<PrintCell>>> documents;
+    QList<QFont> documentFonts; // the font each document was printed in
 
 private:
     QFont m_font;

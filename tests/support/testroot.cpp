@@ -33,6 +33,12 @@ StationRecord BlankSlot()
     return StationRecord::blank();
 }
 
+QByteArray FileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 TestRoot::TestRoot(Files files, std::initializer_list<SettingValue> settings, const QDateTime &now)
     : m_services { Paths::underRoot(m_dir.path()), nullptr, nullptr, nullptr, nullptr,
                    nullptr, nullptr, nullptr, nullptr, nullptr },
@@ -78,10 +84,7 @@ void TestRoot::writeStations(const QString &displayName, const QList<StationReco
 
 QByteArray TestRoot::stationBytes(const QString &displayName) const
 {
-    QFile f(filePath(displayName));
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
+    return FileBytes(filePath(displayName));
 }
 
 void TestRoot::writeStationBytes(const QString &displayName, const QByteArray &bytes)

@@ -17,6 +17,8 @@ StationRecord Station(const QString &call, const QString &name = QString(),
 StationRecord EndMarker();
 StationRecord Vacant();
 StationRecord BlankSlot();
+// The whole content of a file; empty when it cannot be read.
+QByteArray FileBytes(const QString &path);
 
 struct SettingValue
 {
@@ -49,6 +51,8 @@ public:
     void writeStationBytes(const QString &displayName, const QByteArray &bytes);
     // Record n (from 1) of a display name's file, as stored (untrimmed).
     StationRecord record(const QString &displayName, int n) const;
+    // The bytes of the settings store's VORQ file.
+    QByteArray settingsBytes() { return FileBytes(settings().fileOf(QStringLiteral("VORQ"))); }
     QString filePath(const QString &displayName) const { return m_table.CountyFilePath(displayName); }
 
     ManualClock &clock() { return *m_clock; }

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+
+class QWidget;
+
+// The fonts and colours of a window's controls, reached by object name.
+//
+// Every control gets a font and palette of its own, so a frame's new font or colour never
+// spills into the controls inside it. Sizes are kept as chosen: the window shows them
+// scaled by its height while it is not maximised (the size chosen is the one shown at the
+// moment of the choice), and as chosen while it is.
+class ControlLook
+{
+public:
+    explicit ControlLook(QWidget *root);
+
+    QWidget *control(const QString &name) const;
+
+    void setFace(const QStringList &names, const QString &face);
+    void setBold(const QStringList &names, bool bold);
+    void setItalic(const QStringList &names, bool italic);
+    void setSize(const QStringList &names, double points);
+    void setTextColor(const QStringList &names, const QColor &color);
+    void setBackground(const QStringList &names, const QColor &color);
+
+    QFont font(const QString &name) const; // with the size as chosen
+    QColor textColor(const QString &name) const;
+    QColor background(const QString &name) const;
+
+    // These controls never show smaller than their first size, whatever the window's size.
+    void keepAtLeastDesignSize(const QStringList &names);
+    // The window's height as a share of its design height, and whether it is maximised.
+    void scale(double heightShare, bool maximised);
+
+private:
+    struct Size
+    {
+        double chosen = 0; // as chosen or stored
+        double base = 0; // at the design height
+        double floor = 0; // never shown smaller (0: no floor)
+    };
+    void show(QWidget *w);
+    QList<QWidget *> controls(const QStringList &names) const;
+
+    QWidget *m_root;
+    QHash<QString, QPointer<QWidget>> m_byName;
+    QHash<QWidget *, Size> m_sizes;
+    double m_share = 1;
+    bool m_maximised = false;
+};

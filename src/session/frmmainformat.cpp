@@ -1,0 +1,349 @@
+#include "frmmain.h"
+
+#include "appearance/appearance.h"
+#include "appearance/controllook.h"
+#include "netinfoframe.h"
+#include "platform/services.h"
+#include "printing/textprint.h"
+#include "reports/reporttext.h"
+#include "startup/startupcontext.h"
+#include "stationdb/settingsstore.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <cmath>
+#include <utility>
+
+// The main window's fonts and colours (the Format menu, the saved appearance) and the
+// printing of its reference texts.
+
+namespace {
+
+const QString kScreen = QStringLiteral("Screen");
+const QString kForm = QStringLiteral("Form");
+const QString kFormData = QStringLiteral("FormData");
+
+// The member list lines up its columns, so it always shows a face of fixed width.
+QString MemberListFace()
+{
+    if (QFontDatabase::hasFamily(QStringLiteral("Consolas")))
+        return QStringLiteral("Consolas");
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+}
+
+double WholePoints(double points)
+{
+    return std::max(1.0, std::floor(points));
+}
+
+} // namespace
+
+ControlLook &FrmMain::look()
+{
+    return *m_look;
+}
+
+void FrmMain::applySavedAppearance()
+{
+    const SettingsStore &settings = *m_services.settings;
+    ControlLook &look = *m_look;
+    auto color = [&](const QString &section, const char *key) {
+        return ColorFromNumberText(settings.get(section, QString::fromLatin1(key)));
+    };
+
+    const StoredFont screen = ReadStoredFont(settings, kScreen);
+    if (!screen.face.isEmpty())
+        look.setFace(Targets::ScreenFace, screen.face);
+    look.setFace({ QStringLiteral("lst1") }, MemberListFace());
+    if (screen.bold)
+        look.setBold(Targets::ScreenBold, *screen.bold);
+    if (screen.italic)
+        look.setItalic(Targets::ScreenItalic, *screen.italic);
+    look.setSize(Targets::ScreenSize, ScreenSizeFromSetting(settings.get(kScreen, QStringLiteral("Size"))));
+    if (const auto text = color(kScreen, "FGColor"))
+        look.setTextColor(Targets::ScreenText, *text);
+    if (const auto back = color(kScreen, "BGColor"))
+        look.setBackground(Targets::ScreenBack, *back);
+
+    // No line colour stored draws black lines.
+    setLineColor(color(kForm, "LineColor").value_or(QColor(Qt::black)));
+    const StoredFont form = ReadStoredFont(settings, kForm);
+    if (!form.face.isEmpty())
+        look.setFace(Targets::FormFace, form.face);
+    if (form.bold)
+        look.setBold(Targets::FormBold, *form.bold);
+    if (form.italic)
+        look.setItalic(Targets::FormItalic, *form.italic);
+    if (form.size) {
+        const double size = *form.size;
+        look.setSize(Targets::FormSize, size);
+        look.setSize(Targets::FormSizeCapped, std::min(size, 14.0));
+        // The frame caption of the non-listed stations has less room on a narrow screen.
+        if (m_context.ScreenWidth < 1441 && size >= 18)
+            look.setSize({ QStringLiteral("FraSearch") }, 16);
+    }
+    if (const auto text = color(kForm, "FGColor"))
+        look.setTextColor(Targets::FormText, *text);
+    if (const auto back = color(kForm, "BGColor")) {
+        look.setBackground(Targets::FormBack, *back);
+        setWindowBackground(*back);
+    }
+
+    const StoredFont data = ReadStoredFont(settings, kFormData);
+    if (!data.face.isEmpty())
+        look.setFace(Targets::DataFace, data.face);
+    if (data.bold)
+        look.setBold(Targets::DataBold, *data.bold);
+    if (data.italic)
+        look.setItalic(Targets::DataItalic, *data.italic);
+    if (data.size)
+        look.setSize(Targets::DataSize, std::floor(*data.size));
+    if (const auto text = color(kFormData, "FontColor"))
+        look.setTextColor(Targets::DataColor, *text);
+}
+
+QList<SettingChange> FrmMain::appearanceChanges(bool endsFirstRun) const
+{
+    const ControlLook &look = *m_look;
+    auto set = [](const QString &section, const char *key, const QString &value) {
+        return SettingChange::Set(section, QString::fromLatin1(key), value);
+    };
+    const QFont list = look.font(QStringLiteral("lst1"));
+    const QFont label = look.font(QStringLiteral("Label1"));
+    const QFont data = look.font(QStringLiteral("lblNetMgr"));
+    QList<SettingChange> changes {
+        set(kScreen, "Font", look.font(QStringLiteral("lstCounties")).family()),
+        set(kScreen, "Bold", BoolSettingText(list.bold())),
+        set(kScreen, "Italic", BoolSettingText(list.italic())),
+        set(kScreen, "Size", SizeSettingText(list.pointSizeF())),
+        set(kScreen, "FGCOLOR", ColorNumberText(look.textColor(QStringLiteral("lst1")))),
+        set(kScreen, "BGCOLOR", ColorNumberText(look.background(QStringLiteral("lst1")))),
+        set(kForm, "FGCOLOR", ColorNumberText(look.textColor(QStringLiteral("Label1")))),
+        set(kForm, "BGCOLOR", ColorNumberText(windowBackground())),
+    };
+    changes << FontSettingChanges(kForm, label) << FontSettingChanges(kFormData, data);
+    const bool firstRun = m_services.settings->get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty();
+    if (firstRun) {
+        // The first run shows the design fonts; the faces it stored for the next start stay,
+        // unless the operator chose others.
+        changes.removeIf([this](const SettingChange &c) {
+            return c.key == QLatin1String("Font")
+                && ((c.section == kForm && !m_formFaceChosen) || (c.section == kFormData && !m_dataFaceChosen));
+        });
+    }
+    changes << set(kFormData, "FontColor", ColorNumberText(look.textColor(QStringLiteral("lblNetMgr"))))
+            << set(kForm, "LineColor", ColorNumberText(lineColor()))
+            << set(QStringLiteral("Settings"), "Ding", BoolSettingText(mnuOptionsDisableDing->isChecked()));
+    if (endsFirstRun && firstRun)
+        changes << set(QStringLiteral("First"), "Firstime", QStringLiteral("FALSE"));
+    if (m_services.printer->count() > 0)
+        changes << FontSettingChanges(QStringLiteral("Print"), m_services.printer->font());
+    return changes;
+}
+
+bool FrmMain::saveAppearance(bool endsFirstRun)
+{
+    const Status saved = m_services.settings->saveAll(appearanceChanges(endsFirstRun));
+    if (!saved)
+        m_services.dialogs->message(this, QStringLiteral("VORQ"),
+                                    QStringLiteral("SETTINGS NOT SAVED: ") + saved.error(),
+                                    MsgIcon::Warning, Ok);
+    return bool(saved);
+}
+
+void FrmMain::saveFormatChoice(const QList<SettingChange> &changes)
+{
+    if (const Status saved = m_services.settings->saveAll(changes); !saved)
+        setStatusLine(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
+}
+
+void FrmMain::mnuFormatControlsFont_Click()
+{
+    ControlLook &look = *m_look;
+    QFont initial = look.font(QStringLiteral("lst1"));
+    initial.setFamily(look.font(QStringLiteral("lstCounties")).family());
+    const std::optional<QFont> chosen = m_services.dialogs->chooseFont(this, initial);
+    const QStringList lst1 { QStringLiteral("lst1") };
+    const QStringList counties { QStringLiteral("lstCounties") };
+    look.setFace(lst1, MemberListFace());
+    if (chosen) {
+        const QStringList early { QStringLiteral("lstEarly") };
+        look.setFace(counties + early, chosen->family());
+        look.setBold(lst1 + counties + early + QStringList { QStringLiteral("txtChkin") }, chosen->bold());
+        look.setItalic(lst1 + counties + early + QStringList { QStringLiteral("txtChkin") },
+                       chosen->italic());
+        look.setSize(lst1 + counties, WholePoints(chosen->pointSizeF()));
+        look.setSize(early, chosen->pointSizeF());
+    } else {
+        // Cancelled: only the sizes are put to whole points, as a choice would.
+        look.setSize(lst1, WholePoints(look.font(QStringLiteral("lst1")).pointSizeF()));
+        look.setSize(counties, WholePoints(look.font(QStringLiteral("lstCounties")).pointSizeF()));
+    }
+    saveFormatChoice({ SettingChange::Set(kScreen, QStringLiteral("Size"),
+                                          SizeSettingText(look.font(QStringLiteral("lst1")).pointSizeF())) });
+    ArrangeMainWindow();
+    Change_Caret();
+}
+
+void FrmMain::chooseColorFor(const QColor &initial, const std::function<void(const QColor &)> &apply)
+{
+    // A cancelled picker changes nothing.
+    if (const std::optional<QColor> chosen = m_services.dialogs->chooseColor(this, initial))
+        apply(*chosen);
+    Change_Caret();
+}
+
+void FrmMain::mnuFormatControlsColor_Click()
+{
+    chooseColorFor(m_look->textColor(QStringLiteral("lst1")),
+                   [this](const QColor &c) { m_look->setTextColor(Targets::ControlsColor, c); });
+}
+
+void FrmMain::mnuFormatControlsBackgroundColor_Click()
+{
+    chooseColorFor(m_look->background(QStringLiteral("lst1")),
+                   [this](const QColor &c) { m_look->setBackground(Targets::ControlsBack, c); });
+}
+
+void FrmMain::mnuFormatFormFont_Click()
+{
+    ControlLook &look = *m_look;
+    const std::optional<QFont> chosen =
+        m_services.dialogs->chooseFont(this, look.font(QStringLiteral("Label1")));
+    if (!chosen)
+        return;
+    look.setFace(Targets::FormFontFace, chosen->family());
+    m_formFaceChosen = true;
+    look.setBold(Targets::FormFontFace, chosen->bold());
+    look.setItalic(Targets::FormFontFace, chosen->italic());
+    look.setSize(Targets::FormFontSize, WholePoints(chosen->pointSizeF()));
+    saveFormatChoice(FontSettingChanges(kForm, look.font(QStringLiteral("Label1"))));
+    ArrangeMainWindow();
+    Change_Caret();
+}
+
+void FrmMain::mnuFormatFormFontColor_Click()
+{
+    chooseColorFor(m_look->textColor(QStringLiteral("Label1")),
+                   [this](const QColor &c) { m_look->setTextColor(Targets::FormColor, c); });
+}
+
+void FrmMain::mnuFormatFormBackgroundColor_Click()
+{
+    chooseColorFor(windowBackground(), [this](const QColor &c) {
+        setWindowBackground(c);
+        m_look->setBackground(Targets::FormBackground, c);
+    });
+}
+
+void FrmMain::mnuFormatFormLineColor_Click()
+{
+    chooseColorFor(lineColor(), [this](const QColor &c) { setLineColor(c); });
+}
+
+void FrmMain::mnuFormatFormDataFont_Click()
+{
+    ControlLook &look = *m_look;
+    const std::optional<QFont> chosen =
+        m_services.dialogs->chooseFont(this, look.font(QStringLiteral("lblNetMgr")));
+    if (chosen) {
+        look.setFace(Targets::DataFontFace, chosen->family());
+        m_dataFaceChosen = true;
+        look.setBold(Targets::DataFontRest, chosen->bold());
+        look.setItalic(Targets::DataFontRest, chosen->italic());
+        look.setSize(Targets::DataFontRest, WholePoints(chosen->pointSizeF()));
+    }
+    ArrangeMainWindow();
+    Change_Caret();
+}
+
+void FrmMain::mnuFormatFormDataFontColor_Click()
+{
+    chooseColorFor(m_look->textColor(QStringLiteral("lblChkins")),
+                   [this](const QColor &c) { m_look->setTextColor(Targets::DataFontColor, c); });
+}
+
+// ---- Printing ----
+
+void FrmMain::mnuFilePrintPageSetup_Click()
+{
+    Printer &printer = *m_services.printer;
+    if (printer.count() == 0)
+        return;
+    if (!printer.setUp(this))
+        m_services.dialogs->message(this, QString(), PrinterErrorText(), MsgIcon::Warning, Ok | Cancel);
+}
+
+void FrmMain::mnuFilePrintFont_Click()
+{
+    Printer &printer = *m_services.printer;
+    if (printer.count() == 0)
+        return;
+    if (const std::optional<QFont> chosen = m_services.dialogs->chooseFont(this, printer.font()))
+        printer.setFont(*chosen);
+}
+
+void FrmMain::mnuFilePrintInstructions_Click()
+{
+    if (m_services.printer->count() == 0)
+        return;
+    printReference(QString());
+}
+
+void FrmMain::mnuFilePrintPreamble_Click()
+{
+    if (m_services.printer->count() == 0)
+        return;
+    m_showPreamble = true;
+    printReference(QString());
+}
+
+void FrmMain::mnuFilePdfInstructions_Click()
+{
+    choosePdfFor(InstructionsFileName());
+}
+
+void FrmMain::mnuFilePdfPreamble_Click()
+{
+    m_showPreamble = true;
+    choosePdfFor(PreambleFileName());
+}
+
+void FrmMain::choosePdfFor(const QString &fileName)
+{
+    const QString suggested = QDir::homePath() + QLatin1Char('/')
+        + QString(fileName).replace(QStringLiteral(".txt"), QStringLiteral(".pdf"));
+    const QString pdf = m_services.dialogs->chooseSaveFile(this, QStringLiteral("SAVE AS PDF"), suggested,
+                                                           QStringLiteral("PDF files (*.pdf)"));
+    if (pdf.isEmpty()) {
+        m_showPreamble = false;
+        Change_Caret();
+        return;
+    }
+    printReference(pdf);
+}
+
+void FrmMain::printReference(const QString &pdfFile)
+{
+    // The preamble only when asked for it: the Instructions entry always prints the
+    // instructions.
+    const QString name = std::exchange(m_showPreamble, false) ? PreambleFileName() : InstructionsFileName();
+    Printer &printer = *m_services.printer;
+    if (const Status printed = PrintReferenceText(printer, m_context.UserDataFolder + name); !printed) {
+        setStatusLine(printed.error());
+        m_services.sounds->play(SoundName::Notify());
+        Change_Caret();
+        return;
+    }
+    const bool sent = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
+    if (!sent) {
+        setStatusLine(QStringLiteral("NOT PRINTED: ") + printer.errorString());
+        m_services.sounds->play(SoundName::Notify());
+    } else if (!pdfFile.isEmpty()) {
+        setStatusLine(QStringLiteral("SAVED AS PDF: ") + pdfFile);
+    }
+    Change_Caret();
+}

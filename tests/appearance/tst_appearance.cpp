@@ -1,0 +1,638 @@
+#include "appearance/appearance.h"
+#include "appearance/controllook.h"
+#include "mainwindowfixture.h"
+#include "session/netinfoframe.h"
+#include "platform/qtservices.h"
+#include "printing/textprint.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QRegularExpression>
+#include <QFile>
+#include <QGroupBox>
+#include <QMenu>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <functional>
+
+// The Format menu, the saved appearance, the closing sequence's settings and printing.
+class TestAppearance : public QObject
+{
+    Q_OBJECT
+private slots:
+    void colorNumber_data();
+    void colorNumber();
+    void formatEntries_data();
+    void formatEntries();
+    void cancelledPickers();
+    void savedKeys_data();
+    void savedKeys();
+    void savedAppearance_data();
+    void savedAppearance();
+    void firstRunAndSecondStart();
+    void closingSequence_data();
+    void closingSequence();
+    void fontsScaleAlike();
+    void netInfoRowsNeverOverlap_data();
+    void netInfoRowsNeverOverlap();
+    void printing_data();
+    void printing();
+    void printerFontAndSetUp();
+    void pdfHoldsTheText();
+};
+
+namespace {
+
+const QSet<QString> kNone;
+
+// What a control shows, part by part.
+struct Look
+{
+    QString face;
+    bool bold = false;
+    bool italic = false;
+    double size = 0;
+    QColor text;
+    QColor back;
+};
+
+QHash<QString, Look> Snapshot(FrmMain &w)
+{
+    QHash<QString, Look> looks;
+    for (QWidget *c : w.centralWidget()->findChildren<QWidget *>()) {
+        const QString name = c->objectName();
+        if (name.isEmpty() || name.startsWith("qt_"))
+            continue;
+        const QFont f = c->font();
+        looks.insert(name, { f.family(), f.bold(), f.italic(), f.pointSizeF(),
+                             w.look().textColor(name), w.look().background(name) });
+    }
+    return looks;
+}
+
+// The controls whose part differs between the two snapshots.
+template<typename Part>
+QSet<QString> Changed(const QHash<QString, Look> &before, const QHash<QString, Look> &after, Part part)
+{
+    QSet<QString> names;
+    for (auto it = before.begin(); it != before.end(); ++it) {
+        if (part(it.value()) != part(after.value(it.key())))
+            names.insert(it.key());
+    }
+    return names;
+}
+
+QSet<QString> Names(const QString &list)
+{
+    const QStringList names = list.split(' ', Qt::SkipEmptyParts);
+    return QSet<QString>(names.begin(), names.end());
+}
+
+QAction *Entry(FrmMain &w, const char *name)
+{
+    auto *a = w.findChild<QAction *>(name);
+    Q_ASSERT(a);
+    return a;
+}
+
+// A second start: the settings say the program ran before.
+std::initializer_list<SettingValue> kRanBefore = { { "First", "Firstime", "FALSE" } };
+
+} // namespace
+
+void TestAppearance::colorNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QColor>("color"); // invalid: the text keeps the design colour
+    QTest::newRow("red is the low byte") << "255" << QColor(255, 0, 0);
+    QTest::newRow("blue is the high byte") << "16711680" << QColor(0, 0, 255);
+    QTest::newRow("mixed") << "197121" << QColor(1, 2, 3);
+    QTest::newRow("white") << "16777215" << QColor(255, 255, 255);
+    QTest::newRow("system colour") << "-2147483633" << QColor();
+    QTest::newRow("too big") << "16777216" << QColor();
+    QTest::newRow("text") << "navy" << QColor();
+    QTest::newRow("empty") << "" << QColor();
+}
+
+void TestAppearance::colorNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(QColor, color);
+    const std::optional<QColor> read = ColorFromNumberText(text);
+    QCOMPARE(read.has_value(), color.isValid());
+    if (color.isValid()) {
+        QCOMPARE(*read, color);
+        QCOMPARE(ColorNumberText(color), text);
+    }
+}
+
+void TestAppearance::formatEntries_data()
+{
+    // The picker's answer, then per part the controls that change; every other control
+    // must stay as it was.
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("fontPicker");
+    QTest::addColumn<QSet<QString>>("faces");
+    QTest::addColumn<QSet<QString>>("bold"); // also italic, except where noted
+    QTest::addColumn<QSet<QString>>("sizes");
+    QTest::addColumn<QSet<QString>>("texts");
+    QTest::addColumn<QSet<QString>>("backs");
+    QTest::addColumn<QStringList>("writes"); // section/key written at once
+
+    QTest::newRow("CONTROLS Font") << "mnuFormatControlsFont" << true << Names("lstCounties lstEarly")
+                                   << Names("lst1 lstCounties lstEarly txtChkin")
+                                   << Names("lst1 lstCounties lstEarly") << kNone << kNone
+                                   << QStringList { "Screen/Size=17" };
+    QTest::newRow("CONTROLS Font Color")
+        << "mnuFormatControlsColor" << false << kNone << kNone << kNone
+        << Names("lst1 lstCounties lstEarly TxtNew txtCall txtName txtCounty txtStatus txtCS txtChkin")
+        << kNone << QStringList();
+    QTest::newRow("CONTROLS Background Color")
+        << "mnuFormatControlsBackgroundColor" << false << kNone << kNone << kNone << kNone
+        << Names("lst1 rtxtPreamble lstCounties lstEarly TxtNew txtCall txtName txtCounty txtStatus "
+                 "txtCS txtChkin")
+        << QStringList();
+    const QSet<QString> formFont = Names("Label1 Label2 Label4 Label6 LblNew lblCall lblName lblCounty "
+                                         "lblStatus1 lblCS fraCounties FraStations fraPreamble FraSearch "
+                                         "fraFormData fraAdd");
+    QSet<QString> formSizes = formFont;
+    formSizes.remove("fraPreamble");
+    QTest::newRow("FORM Font") << "mnuFormatFormFont" << true << formFont << formFont << formSizes << kNone
+                               << kNone
+                               << QStringList { "Form/Font=DejaVu Serif", "Form/Bold=True",
+                                                "Form/Italic=True", "Form/Size=17" };
+    QTest::newRow("FORM Font Color")
+        << "mnuFormatFormFontColor" << false << kNone << kNone << kNone
+        << Names("Label1 Label2 lblChkins Label4 Label6 LblNew lblCall lblName lblCounty lblStatus1 "
+                 "lblCS fraCounties FraStations FraSearch fraPreamble fraFormData fraAdd")
+        << kNone << QStringList();
+    QTest::newRow("FORM Background Color")
+        << "mnuFormatFormBackgroundColor" << false << kNone << kNone << kNone << kNone
+        << Names("fraCounties FraStations fraAdd FraSearch fraFormData fraPreamble") << QStringList();
+    QTest::newRow("FORM Line Color") << "mnuFormatFormLineColor" << false << kNone << kNone << kNone
+                                     << kNone << kNone << QStringList();
+    QTest::newRow("FormData Font") << "mnuFormatFormDataFont" << true << Names("txtChkin lblNetMgr lblNetCtl")
+                                   << Names("lblNetMgr lblNetCtl") << Names("lblNetMgr lblNetCtl")
+                                   << kNone << kNone << QStringList();
+    QTest::newRow("FormData Font Color") << "mnuFormatFormDataFontColor" << false << kNone << kNone
+                                         << kNone
+                                         << Names("lblCallSign lblChkins lblNetCtl lblNetMgr lblTraffic")
+                                         << kNone << QStringList();
+}
+
+void TestAppearance::formatEntries()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, fontPicker);
+    QFETCH(QSet<QString>, faces);
+    QFETCH(QSet<QString>, bold);
+    QFETCH(QSet<QString>, sizes);
+    QFETCH(QSet<QString>, texts);
+    QFETCH(QSet<QString>, backs);
+    QFETCH(QStringList, writes);
+
+    MainWindowFixture f({}, kRanBefore);
+    FrmMain &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QFont chosen("DejaVu Serif");
+    chosen.setBold(true);
+    chosen.setItalic(true);
+    chosen.setPointSizeF(17.5);
+    const QColor orange(255, 128, 0);
+    if (fontPicker)
+        f.root.dialogs().fonts.enqueue(chosen);
+    else
+        f.root.dialogs().colors.enqueue(orange);
+    const auto before = Snapshot(w);
+    Entry(w, qPrintable(entry))->trigger();
+    const auto after = Snapshot(w);
+
+    QCOMPARE(Changed(before, after, [](const Look &l) { return l.face; }), faces);
+    QCOMPARE(Changed(before, after, [](const Look &l) { return l.bold; }), bold);
+    QCOMPARE(Changed(before, after, [](const Look &l) { return l.italic; }), bold);
+    QCOMPARE(Changed(before, after, [](const Look &l) { return l.size; }), sizes);
+    QCOMPARE(Changed(before, after, [](const Look &l) { return l.text; }), texts);
+    QCOMPARE(Changed(before, after, [](const Look &l) { return l.back; }), backs);
+    for (const QString &name : faces)
+        QCOMPARE(after[name].face, QString("DejaVu Serif"));
+    for (const QString &name : texts)
+        QCOMPARE(after[name].text, orange);
+    for (const QString &name : backs)
+        QCOMPARE(after[name].back, orange);
+    // Sizes in whole points, except the non-listed list's, which keeps the choice.
+    for (const QString &name : sizes)
+        QCOMPARE(after[name].size, name == "lstEarly" ? 17.5 : 17.0);
+    QCOMPARE(w.windowBackground() == orange, entry == "mnuFormatFormBackgroundColor");
+    QCOMPARE(w.lineColor() == orange, entry == "mnuFormatFormLineColor");
+    for (const QString &write : writes) {
+        const QStringList parts = write.split(QRegularExpression("[/=]"));
+        QCOMPARE(f.setting(parts[0], parts[1]), parts[2]);
+    }
+    if (writes.isEmpty())
+        QVERIFY(f.setting("Screen", "Size").isEmpty() && f.setting("Form", "Font").isEmpty());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.txtChkin()));
+}
+
+void TestAppearance::cancelledPickers()
+{
+    MainWindowFixture f({}, kRanBefore);
+    FrmMain &w = f.open();
+    w.look().setSize({ "lst1", "lstCounties", "lstEarly" }, 11.5);
+    const auto before = Snapshot(w);
+    // Every picker cancelled (the script is empty).
+    for (const char *entry : { "mnuFormatFormFont", "mnuFormatFormDataFont", "mnuFormatControlsColor",
+                               "mnuFormatControlsBackgroundColor", "mnuFormatFormFontColor",
+                               "mnuFormatFormBackgroundColor", "mnuFormatFormLineColor",
+                               "mnuFormatFormDataFontColor" })
+        Entry(w, entry)->trigger();
+    QCOMPARE(Snapshot(w).size(), before.size());
+    QVERIFY(Changed(before, Snapshot(w), [](const Look &l) {
+                return std::make_tuple(l.face, l.bold, l.italic, l.size, l.text.rgb(), l.back.rgb());
+            }).isEmpty());
+    QVERIFY(f.setting("Form", "Font").isEmpty());
+
+    // CONTROLS Font, cancelled, puts the two lists to whole points and stores the size.
+    Entry(w, "mnuFormatControlsFont")->trigger();
+    const auto after = Snapshot(w);
+    QCOMPARE(Changed(before, after, [](const Look &l) { return l.size; }), Names("lst1 lstCounties"));
+    QCOMPARE(after["lst1"].size, 11.0);
+    QCOMPARE(after["lstEarly"].size, 11.5);
+    QCOMPARE(f.setting("Screen", "Size"), QString("11"));
+    QVERIFY(Changed(before, after, [](const Look &l) { return l.face; }).isEmpty());
+}
+
+void TestAppearance::savedKeys_data()
+{
+    // One stored value at a second start, and the controls it reaches; all others keep
+    // their design look.
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QSet<QString>>("names");
+    const QString boxes = " TxtNew txtCall txtName txtCounty txtStatus txtCS";
+    const QString frames = " fraCounties FraStations fraPreamble FraSearch fraFormData fraDeletedStations fraAdd";
+    const QString labels = "Label1 Label2 Label4 Label6 LblNew lblCall lblName lblCounty lblStatus1 lblCS";
+    const QString netInfo = "lblNetMgr lblNetCtl lblChkins lblTraffic lblCallSign";
+    QTest::newRow("Screen Font") << "Screen" << "Font" << "DejaVu Serif" << "face"
+                                 << Names("lstEarly lstDS txtChkin" + boxes);
+    QTest::newRow("Screen Bold") << "Screen" << "Bold" << "True" << "bold"
+                                 << Names("lst1 lstEarly lstDS txtChkin" + boxes);
+    QTest::newRow("Screen Italic") << "Screen" << "Italic" << "True" << "italic"
+                                   << Names("lst1 lstEarly lstDS" + boxes);
+    QTest::newRow("Screen FGColor") << "Screen" << "FGColor" << "255" << "text"
+                                    << Names("lst1 lstEarly lstDS txtChkin" + boxes);
+    QTest::newRow("Screen BGColor") << "Screen" << "BGColor" << "255" << "back"
+                                    << Names("lst1 lstCounties lstEarly lstDS rtxtPreamble txtChkin" + boxes);
+    QTest::newRow("Form FGColor") << "Form" << "FGColor" << "255" << "text"
+                                  << Names(labels + " lblMode" + frames);
+    QTest::newRow("Form BGColor") << "Form" << "BGColor" << "255" << "back"
+                                  << Names("LblNew lblCall lblName lblCounty lblStatus1 lblCS" + frames);
+    QTest::newRow("Form Font") << "Form" << "Font" << "DejaVu Serif" << "face"
+                               << Names(labels + " lblChkins lblMode" + frames);
+    QTest::newRow("Form Bold") << "Form" << "Bold" << "True" << "bold"
+                               << Names(labels + " lblChkins lblMode" + frames);
+    QTest::newRow("Form Italic") << "Form" << "Italic" << "True" << "italic"
+                                 << Names(labels + " lblChkins" + frames);
+    QTest::newRow("FormData Font") << "FormData" << "Font" << "DejaVu Serif" << "face" << Names(netInfo);
+    QTest::newRow("FormData Bold") << "FormData" << "Bold" << "True" << "bold" << Names(netInfo);
+    QTest::newRow("FormData Italic") << "FormData" << "Italic" << "True" << "italic"
+                                     << Names("lblNetMgr lblNetCtl lblChkins lblCallSign");
+    QTest::newRow("FormData Size") << "FormData" << "Size" << "31" << "size"
+                                   << Names("lblNetMgr lblNetCtl lblCallSign");
+    QTest::newRow("FormData FontColor") << "FormData" << "FontColor" << "255" << "text" << Names(netInfo);
+}
+
+void TestAppearance::savedKeys()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, part);
+    QFETCH(QSet<QString>, names);
+    MainWindowFixture plain({}, kRanBefore);
+    const auto before = Snapshot(plain.open());
+    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { section, key, value } });
+    const auto after = Snapshot(f.open());
+    const std::function<QString(const Look &)> parts[] = {
+        [](const Look &l) { return l.face; },
+        [](const Look &l) { return QString::number(l.bold); },
+        [](const Look &l) { return QString::number(l.italic); },
+        [](const Look &l) { return QString::number(l.size); },
+        [](const Look &l) { return l.text.name(); },
+        [](const Look &l) { return l.back.name(); },
+    };
+    const QStringList partNames { "face", "bold", "italic", "size", "text", "back" };
+    for (int i = 0; i < partNames.size(); ++i)
+        QCOMPARE(Changed(before, after, parts[i]), partNames[i] == part ? names : kNone);
+}
+
+void TestAppearance::savedAppearance_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("screenWidth");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<double>("size"); // 0: the design size
+    QTest::newRow("screen size 0") << "Screen" << "Size" << "0" << 1280 << "lst1" << 10.0;
+    QTest::newRow("screen size empty") << "Screen" << "Size" << "" << 1280 << "txtCall" << 10.0;
+    QTest::newRow("screen size text") << "Screen" << "Size" << "big" << 1280 << "lstCounties" << 10.0;
+    QTest::newRow("screen size 11.5") << "Screen" << "Size" << "11.5" << 1280 << "lstEarly" << 11.0;
+    QTest::newRow("form size 20 capped") << "Form" << "Size" << "20" << 1280 << "lblStatus1" << 14.0;
+    QTest::newRow("form size 20 mode") << "Form" << "Size" << "20" << 1280 << "lblMode" << 14.0;
+    QTest::newRow("form size 20 label") << "Form" << "Size" << "20" << 1280 << "Label1" << 20.0;
+    QTest::newRow("form size 12.5 kept") << "Form" << "Size" << "12.5" << 1280 << "Label2" << 12.5;
+    QTest::newRow("search frame narrow") << "Form" << "Size" << "20" << 1440 << "FraSearch" << 16.0;
+    QTest::newRow("search frame wide") << "Form" << "Size" << "20" << 1600 << "FraSearch" << 20.0;
+    QTest::newRow("form size damaged") << "Form" << "Size" << "x" << 1280 << "Label1" << 0.0;
+    QTest::newRow("counters keep theirs") << "Form" << "Size" << "8" << 1280 << "lblChkins" << 0.0;
+    QTest::newRow("formdata whole") << "FormData" << "Size" << "12.7" << 1280 << "lblNetMgr" << 12.0;
+}
+
+void TestAppearance::savedAppearance()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(int, screenWidth);
+    QFETCH(QString, control);
+    QFETCH(double, size);
+    MainWindowFixture design({}, kRanBefore);
+    const double designSize = design.open().look().font(control).pointSizeF();
+    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { section, key, value } });
+    f.root.screen().pixels = QSize(screenWidth, 900);
+    FrmMain &w = f.open();
+    QCOMPARE(w.look().font(control).pointSizeF(), size > 0 ? size : designSize);
+}
+
+void TestAppearance::firstRunAndSecondStart()
+{
+    const std::initializer_list<SettingValue> saved = {
+        { "Screen", "FGColor", "255" }, { "Screen", "BGCOLOR", "damaged" },
+        { "Form", "BGColor", "16711680" }, { "Form", "Bold", "perhaps" }, { "Form", "LineColor", "255" },
+    };
+    // First run: nothing is applied, the default faces are only written.
+    MainWindowFixture first({}, saved);
+    FrmMain &w1 = first.open();
+    QVERIFY(w1.look().textColor("lst1") != QColor(255, 0, 0));
+    QCOMPARE(w1.lineColor(), QColor(Qt::black));
+    QCOMPARE(first.setting("Form", "Font"), DefaultFormFace());
+    QCOMPARE(first.setting("FormData", "Font"), DefaultFormDataFace());
+
+    MainWindowFixture second({}, saved);
+    QVERIFY(second.root.settings().saveValue("First", "Firstime", "FALSE").ok());
+    FrmMain &w2 = second.open();
+    QCOMPARE(w2.look().textColor("lst1"), QColor(255, 0, 0));
+    QCOMPARE(w2.windowBackground(), QColor(0, 0, 255));
+    QCOMPARE(w2.lineColor(), QColor(255, 0, 0));
+    // Damaged values keep the design: no black-on-black window from a damaged file.
+    QCOMPARE(w2.look().background("lst1"), w1.look().background("lst1"));
+    QCOMPARE(w2.look().font("Label1").bold(), w1.look().font("Label1").bold());
+}
+
+void TestAppearance::closingSequence_data()
+{
+    QTest::addColumn<bool>("labelsShown");
+    QTest::addColumn<int>("printers");
+    QTest::newRow("labels empty") << false << 1;
+    QTest::newRow("with printer") << true << 1;
+    QTest::newRow("no printer") << true << 0;
+}
+
+void TestAppearance::closingSequence()
+{
+    QFETCH(bool, labelsShown);
+    QFETCH(int, printers);
+    MainWindowFixture f;
+    f.root.printer().printers = printers;
+    FrmMain &w = f.open();
+    QCOMPARE(w.findChild<QMenu *>("mnuFilePrint")->isEnabled(), printers > 0);
+    f.root.dialogs().colors.enqueue(QColor(1, 2, 3));
+    Entry(w, "mnuFormatControlsColor")->trigger();
+    f.root.dialogs().colors.enqueue(QColor(0, 128, 0));
+    Entry(w, "mnuFormatFormLineColor")->trigger();
+    QFont printerFont("DejaVu Sans Mono", 14);
+    printerFont.setBold(true);
+    f.root.printer().setFont(printerFont);
+    if (!labelsShown)
+        w.lblNetCtl()->clear();
+    const QString iniBefore = f.root.settings().get("First", "Firstime");
+    f.root.dialogs().answers.enqueue(No); // the session is not saved
+    f.root.dialogs().answers.enqueue(No); // no backup
+    w.close();
+
+    QCOMPARE(f.root.dialogs().messages.size(), labelsShown ? 2 : 1);
+    if (!labelsShown) {
+        QVERIFY(f.setting("Screen", "FGCOLOR").isEmpty());
+        QCOMPARE(f.setting("First", "Firstime"), iniBefore);
+        return;
+    }
+    QCOMPARE(f.setting("Screen", "FGCOLOR"), QString("197121"));
+    QCOMPARE(f.setting("Form", "LineColor"), QString("32768"));
+    QCOMPARE(f.setting("First", "Firstime"), QString("FALSE"));
+    // The faces the first run stored are not overwritten by this run's design fonts.
+    QCOMPARE(f.setting("Form", "Font"), DefaultFormFace());
+    QCOMPARE(f.setting("FormData", "Font"), DefaultFormDataFace());
+    QCOMPARE(f.setting("Print", "Font").isEmpty(), printers == 0);
+    if (printers > 0) {
+        QCOMPARE(f.setting("Print", "Font"), QString("DejaVu Sans Mono"));
+        QCOMPARE(f.setting("Print", "Bold"), QString("True"));
+        QCOMPARE(f.setting("Print", "Size"), QString("14"));
+    }
+
+    // The next start shows what was saved, and gives the printer its font.
+    StartupContext context;
+    FillStartupContext(context, f.root.services());
+    f.root.printer().setFont(QFont());
+    FrmMain again(f.root.services(), context);
+    QCOMPARE(again.look().textColor("txtCall"), QColor(1, 2, 3));
+    QCOMPARE(again.lineColor(), QColor(0, 128, 0));
+    if (printers > 0)
+        QCOMPARE(f.root.printer().font().family(), QString("DejaVu Sans Mono"));
+}
+
+void TestAppearance::fontsScaleAlike()
+{
+    MainWindowFixture f({}, kRanBefore);
+    FrmMain &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto design = Snapshot(w);
+    w.resize(w.width() / 2, w.height() / 2);
+    QCoreApplication::processEvents();
+    const auto half = Snapshot(w);
+    for (auto it = design.begin(); it != design.end(); ++it) {
+        const double expected = it.key() == "lblChkins" || it.key() == "lblTraffic"
+            ? it.value().size // the counters never shrink
+            : std::max(4.0, it.value().size / 2);
+        QVERIFY2(qAbs(half[it.key()].size - expected) < 0.6,
+                 qPrintable(QString("%1: %2 for %3").arg(it.key()).arg(half[it.key()].size).arg(expected)));
+    }
+    // Maximised, the sizes are those chosen, whatever the window's size.
+    w.look().setSize({ "lst1" }, 15);
+    w.showMaximized();
+    QTRY_VERIFY(w.isMaximized());
+    QCoreApplication::processEvents();
+    QCOMPARE(w.lst1->font().pointSizeF(), 15.0);
+    QCOMPARE(w.look().font("Label1").pointSizeF(), design["Label1"].size);
+    QCOMPARE(w.findChild<QWidget *>("Label1")->font().pointSizeF(), design["Label1"].size);
+}
+
+void TestAppearance::netInfoRowsNeverOverlap_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QString>("dataSize");
+    QTest::newRow("1024x768") << QSize(1024, 768) << "";
+    QTest::newRow("1024x768 big names") << QSize(1024, 768) << "20";
+    QTest::newRow("1280x1024") << QSize(1280, 1024) << "";
+}
+
+void TestAppearance::netInfoRowsNeverOverlap()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QString, dataSize);
+    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { "FormData", "Size", dataSize } });
+    f.root.screen().pixels = screen;
+    FrmMain &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    NetInfoFrame *frame = w.findChild<NetInfoFrame *>();
+    QWidget *const rows[] = { frame->lblCallSign, frame->txtChkin, frame->lblStatus, frame->lblChkins,
+                              frame->Label6,      frame->lblTraffic, frame->Label1, frame->Label4,
+                              frame->lblNetCtl,   frame->Label2,   frame->lblNetMgr, frame->CmdChange };
+    for (std::size_t i = 1; i < std::size(rows); ++i)
+        QVERIFY2(rows[i]->y() > rows[i - 1]->geometry().bottom(),
+                 qPrintable(rows[i]->objectName() + " over " + rows[i - 1]->objectName()));
+    QVERIFY(frame->CmdChange->geometry().bottom() < frame->height());
+    // Each row shows its text whole.
+    for (QWidget *row : rows)
+        QVERIFY2(row->height() >= row->sizeHint().height(), qPrintable(row->objectName()));
+}
+
+void TestAppearance::printing_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("file"); // empty: the file is missing
+    QTest::addColumn<QString>("printed");
+    QTest::addColumn<int>("printers");
+    QTest::newRow("instructions") << "mnuFilePrintInstructions" << "VorqInst.txt" << "HOW TO RUN" << 1;
+    QTest::newRow("preamble") << "mnuFilePrintPreamble" << "VorqPreamble.txt" << "GOOD EVENING" << 1;
+    QTest::newRow("instructions after preamble") << "both" << "VorqInst.txt" << "HOW TO RUN" << 1;
+    QTest::newRow("missing file") << "mnuFilePrintInstructions" << "" << "" << 1;
+    QTest::newRow("no printer") << "mnuFilePrintInstructions" << "VorqInst.txt" << "" << 0;
+    QTest::newRow("pdf without printer") << "mnuFilePdfInstructions" << "VorqInst.txt" << "HOW TO RUN" << 0;
+}
+
+void TestAppearance::printing()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, file);
+    QFETCH(QString, printed);
+    QFETCH(int, printers);
+    MainWindowFixture f({}, kRanBefore);
+    f.root.printer().printers = printers;
+    FrmMain &w = f.open();
+    const QString folder = f.context.UserDataFolder;
+    QDir().mkpath(folder);
+    QFile::remove(folder + "VorqInst.txt");
+    QFile::remove(folder + "VorqPreamble.txt");
+    if (!file.isEmpty()) {
+        QFile out(folder + "VorqInst.txt");
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("HOW TO RUN\r\nTHE NET\r\n");
+        out.close();
+        QFile pre(folder + "VorqPreamble.txt");
+        QVERIFY(pre.open(QIODevice::WriteOnly));
+        pre.write("GOOD EVENING\n\nTHIS IS THE NET\n");
+    }
+    QFont font("DejaVu Serif", 13);
+    f.root.printer().setFont(font);
+    f.root.dialogs().saveFiles.enqueue(f.root.root() + "/copy.pdf");
+    if (entry == "both") {
+        Entry(w, "mnuFilePrintPreamble")->trigger();
+        entry = "mnuFilePrintInstructions";
+    }
+    Entry(w, qPrintable(entry))->trigger();
+
+    auto &documents = f.root.printer().documents;
+    if (printed.isEmpty()) {
+        QVERIFY(documents.isEmpty());
+        if (file.isEmpty())
+            QCOMPARE(f.status(), QString("CANNOT READ VorqInst.txt"));
+        return;
+    }
+    const QList<PrintCell> empty;
+    const auto &lines = documents.last();
+    QCOMPARE(lines[0], empty);
+    QCOMPARE(lines[1], empty);
+    QCOMPARE(lines[2], (QList<PrintCell> { { 0, printed } }));
+    QCOMPARE(lines.size(), 2 + (printed == "HOW TO RUN" ? 2 : 3));
+    QCOMPARE(f.root.printer().documentFonts.last(), font);
+    QCOMPARE(f.root.printer().pdfFiles.size(), entry.contains("Pdf") ? 1 : 0);
+}
+
+void TestAppearance::printerFontAndSetUp()
+{
+    MainWindowFixture f({}, kRanBefore);
+    FrmMain &w = f.open();
+    RecordingPrinter &printer = f.root.printer();
+    const QFont before = printer.font();
+    Entry(w, "mnuFilePrintFont")->trigger(); // cancelled
+    QCOMPARE(printer.font(), before);
+    f.root.dialogs().fonts.enqueue(QFont("DejaVu Sans", 14, QFont::Bold));
+    Entry(w, "mnuFilePrintFont")->trigger();
+    QCOMPARE(printer.font().pointSize(), 14);
+    QVERIFY(f.root.dialogs().messages.isEmpty());
+
+    printer.failSetUp = true;
+    Entry(w, "mnuFilePrintPageSetup")->trigger();
+    QCOMPARE(printer.setUps, 1);
+    QCOMPARE(f.root.dialogs().messages.size(), 1);
+    QCOMPARE(f.root.dialogs().messages[0].text, QString("PRINTER ERROR - FIX PROBLEM AND TRY AGAIN!"));
+}
+
+void TestAppearance::pdfHoldsTheText()
+{
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    QFile text(dir.filePath("VorqInst.txt"));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("FIRST LINE OF THE INSTRUCTIONS\nSECOND LINE\n");
+    text.close();
+    QtPrinter printer;
+    printer.setFont(QFont("DejaVu Sans Mono", 12));
+    QVERIFY(PrintReferenceText(printer, text.fileName()).ok());
+    QVERIFY2(printer.saveDocumentAsPdf(dir.filePath("out.pdf")), qPrintable(printer.errorString()));
+    // The words with their boxes, in points from the page's top.
+    QProcess convert;
+    convert.start(pdftotext, { "-bbox", dir.filePath("out.pdf"), "-" });
+    QVERIFY(convert.waitForFinished(30000));
+    const QString html = QString::fromUtf8(convert.readAllStandardOutput());
+    QRegularExpression word(R"re(<word xMin="[\d.]+" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
+    QList<double> tops;
+    QStringList words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        tops << m.captured(1).toDouble();
+        words << m.captured(2);
+    }
+    QCOMPARE(words.join(' '), QString("FIRST LINE OF THE INSTRUCTIONS SECOND LINE"));
+    // Two empty lines come first: the text starts two line spacings below the top of the
+    // printable area.
+    QPrinter page(QPrinter::HighResolution);
+    const double top = page.pageLayout().paintRect(QPageLayout::Point).top();
+    const double spacing = tops.last() - tops.first();
+    QVERIFY(spacing > 5);
+    QVERIFY2(qAbs(tops.first() - top - 2 * spacing) < spacing / 2,
+             qPrintable(QString("text at %1, area at %2, spacing %3").arg(tops.first()).arg(top).arg(spacing)));
+}
+
+QTEST_MAIN(TestAppearance)
+#include "tst_appearance.moc"
