@@ -1,7 +1,6 @@
 #include "platform/instancelock.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -17,7 +16,6 @@ class TestInstanceLock : public QObject
 
 private slots:
     void secondCopyRefusedUntilTheFirstDies();
-    void leftoverWritesRemovedAtStart();
 };
 
 namespace {
@@ -56,26 +54,6 @@ void TestInstanceLock::secondCopyRefusedUntilTheFirstDies()
     QVERIFY(second.acquire());
     InstanceLock third(paths);
     QVERIFY(!third.acquire());
-}
-
-void TestInstanceLock::leftoverWritesRemovedAtStart()
-{
-    QTemporaryDir dir;
-    const Paths paths = Paths::underRoot(dir.path());
-    const QStringList leftovers { paths.dataFolder() + "Lee.dat.a1B2c3",
-                                  paths.settingsFolder() + "VORQ.ini.ZZ9zz9" };
-    const QStringList kept { paths.dataFolder() + "Lee.dat", paths.settingsFolder() + "VORQ.ini",
-                             paths.dataFolder() + "DbFlag.txt" };
-    for (const QString &path : leftovers + kept) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
-    RemoveLeftoverWrites(paths);
-    for (const QString &path : leftovers)
-        QVERIFY2(!QFile::exists(path), qPrintable(path));
-    for (const QString &path : kept)
-        QVERIFY2(QFile::exists(path), qPrintable(path));
 }
 
 int main(int argc, char **argv)

@@ -10,6 +10,7 @@ class TestRosterSchedule : public QObject
 private slots:
     void alternates_data();
     void alternates();
+    void idReminderOnlyForTheUser();
 };
 
 void TestRosterSchedule::alternates_data()
@@ -53,6 +54,13 @@ void TestRosterSchedule::alternates()
     QCOMPARE(stored, after);
     QCOMPARE(FreeAlternateSlot(s), slot);
     QCOMPARE(AlternateLines(s).size(), listed);
+}
+
+void TestRosterSchedule::idReminderOnlyForTheUser()
+{
+    QVERIFY(IdReminderFor(NetInfoLabel("CYRUS", "K4CCC"), "CYRUS"));
+    QVERIFY(!IdReminderFor(NetInfoLabel("Cyrus", "K4CCC"), "CYRUS"));
+    QVERIFY(!IdReminderFor(NetInfoLabel("CYRUSS", "K4CCC"), "CYRUS"));
 }
 
 QTEST_GUILESS_MAIN(TestRosterSchedule)

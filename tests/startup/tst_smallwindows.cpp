@@ -1,16 +1,12 @@
 #include "startup/frminstr.h"
 #include "startup/frmusername.h"
-#include "startup/frmxmas.h"
 #include "startup/startupcontext.h"
-#include "startup/supportfiles.h"
 #include "testroot.h"
 
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextEdit>
-#include <QTimer>
 
 class TestSmallWindows : public QObject
 {
@@ -20,7 +16,6 @@ private slots:
     void userNameNeedsAName();
     void instructionsShownExactly_data();
     void instructionsShownExactly();
-    void christmasAnimation();
 };
 
 struct Fixture
@@ -66,22 +61,6 @@ void TestSmallWindows::instructionsShownExactly()
         QVERIFY(
             file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush());
     QCOMPARE(FrmInstr(f.root.services(), f.context).txtInstr->toPlainText(), shown);
-}
-
-void TestSmallWindows::christmasAnimation()
-{
-    Fixture f;
-    QVERIFY(InstallSupportFiles(f.context.UserDataFolder));
-    FrmXmas window(f.root.services(), f.context);
-    for (const QString frame : { "Xmas-0.gif", "Xmas-1.gif", "Xmas-2.gif", "Xmas-0.gif" }) {
-        window.TimeXmas_Timer();
-        QCOMPARE(window.pictureFile(), f.context.UserDataFolder + frame);
-        QVERIFY(!window.Image1->pixmap().isNull());
-    }
-    QVERIFY(window.Timer1->isActive());
-    window.show();
-    window.Timer1_Timer(); // nobody pressed EXIT
-    QVERIFY(!window.isVisible() && !window.TimeXmas->isActive());
 }
 
 QTEST_MAIN(TestSmallWindows)

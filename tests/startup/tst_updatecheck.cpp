@@ -39,7 +39,6 @@ void writeFile(const QString &path, const QByteArray &bytes, const QDate &modifi
 void TestUpdateCheck::steps_data()
 {
     QTest::addColumn<Files>("server");
-    QTest::addColumn<bool>("tempExists");
     QTest::addColumn<bool>("goesOn");
     QTest::addColumn<QStringList>("fetched"); // the files asked for, in order
     QTest::addColumn<QString>("message");
@@ -47,31 +46,26 @@ void TestUpdateCheck::steps_data()
                        { "VorqPreambleDate.txt", "3/1/2026" }, { "VorqdBDate.txt", "03/01/2026" } };
     const QStringList asked { "updates/VorqVersion.txt", "updates/VorqBuild.txt", "updates/VorqInstDate.txt",
                               "updates/VorqPreambleDate.txt", "updates/VorqdBDate.txt" };
-    QTest::newRow("nothing newer") << same << false << true << asked << "";
     Files build = same;
     build["VorqBuild.txt"] = "13";
     build["VorqBldUpdate.zip"] = "NEW BUILD";
-    QTest::newRow("build 13 installs") << build << false << false
+    QTest::newRow("build 13 installs") << build << false
                                         << QStringList { "updates/VorqVersion.txt", "updates/VorqBuild.txt",
                                                          "files/VorqBldUpdate.zip", "files/VorqBldUpdate.zip.sha256" }
                                         << "A NEW BUILD HAS BEEN DOWNLOADED. CLICK OK TO INSTALL!";
     Files damaged = build;
     damaged["VorqBldUpdate.zip.sha256"] = QByteArray(64, 'a');
-    QTest::newRow("damaged build never starts") << damaged << false << true
+    QTest::newRow("damaged build never starts") << damaged << true
                                                 << QStringList { "updates/VorqVersion.txt", "updates/VorqBuild.txt",
                                                                  "files/VorqBldUpdate.zip", "files/VorqBldUpdate.zip.sha256" } + asked.mid(2)
                                                 << "UPDATE FILE IS DAMAGED - NOT INSTALLED";
-    Files pending = build;
-    pending["VorqVersion.txt"] = "2";
-    QTest::newRow("Temp left: version asked, nothing installed") << pending << true << true
-                                                                  << QStringList { asked[0] } + asked.mid(2) << "";
     Files texts = same;
     texts["VorqInstDate.txt"] = "03/09/2026";
     texts["VorqInst.txt"] = "404";
     texts["VorqPreamble.txt"] = "NEW PREAMBLE";
     texts["VorqdBDate.txt"] = "03/05/2026";
     texts["VorqdBUpdate.zip"] = "UPDATER";
-    QTest::newRow("newer texts and database") << texts << false << true
+    QTest::newRow("newer texts and database") << texts << true
                                                << QStringList { asked[0], asked[1], asked[2], "files/VorqInst.txt", asked[3],
                                                                 "files/VorqPreamble.txt", asked[4], "files/VorqdBUpdate.zip",
                                                                 "files/VorqdBUpdate.zip.sha256" }
@@ -81,7 +75,6 @@ void TestUpdateCheck::steps_data()
 void TestUpdateCheck::steps()
 {
     QFETCH(Files, server);
-    QFETCH(bool, tempExists);
     QFETCH(bool, goesOn);
     QFETCH(QStringList, fetched);
     QFETCH(QString, message);
@@ -99,8 +92,6 @@ void TestUpdateCheck::steps()
     writeFile(context.UserDataFolder + "VorqInst.txt", "OLD INSTRUCTIONS", QDate(2026, 3, 1));
     writeFile(paths.programFolder() + "dBUpdate.exe", "OLD UPDATER", QDate(2026, 3, 1));
     writeFile(paths.root() + "program", "THE PROGRAM", QDate(2026, 3, 1));
-    if (tempExists)
-        QVERIFY(QDir().mkpath(paths.tempFolder()));
 
     UpdateCheck check(root.services(), context, paths.root() + "program");
     QCOMPARE(check.run(), goesOn);
@@ -129,7 +120,8 @@ void TestUpdateCheck::steps()
         QCOMPARE(FileBytes(context.UserDataFolder + "VorqPreamble.txt"), server.value("VorqPreamble.txt"));
     const bool database = server.contains("VorqdBUpdate.zip");
     QCOMPARE(context.DatabaseUpdateFlag, database);
-    QCOMPARE(context.ServerDbDate, goesOn && !tempExists ? QString(server["VorqdBDate.txt"]) : context.ServerDbDate);
+    if (goesOn)
+        QCOMPARE(context.ServerDbDate, QString(server["VorqdBDate.txt"]));
     if (database) {
         QCOMPARE(FileBytes(paths.programFolder() + "dBUpdate.exe"), "UPDATER");
         QVERIFY(!QFileInfo::exists(paths.driveRoot() + "VorqdBUpdate.zip"));

@@ -9,40 +9,28 @@ class TestCallSign : public QObject
 private slots:
     void isValidCall_data();
     void isValidCall();
-    void keyFilter_data();
-    void keyFilter();
     void pastedText_data();
     void pastedText();
-    void prefixAndSuffix_data();
-    void prefixAndSuffix();
 };
 
 void TestCallSign::isValidCall_data()
 {
     QTest::addColumn<QString>("call");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("empty") << "" << false;
     QTest::newRow("1x3") << "K4ABC" << true;
     QTest::newRow("1x4, six long with digit second") << "K4ABCD" << false;
     QTest::newRow("2x3") << "KA4ABC" << true;
-    QTest::newRow("1x1") << "N4A" << true;
-    QTest::newRow("letter digit only") << "K4" << false;
     QTest::newRow("ends in its only digit") << "KA4" << false;
     // Only the first occurrence of a digit is looked at, so a repeat may end the call.
     QTest::newRow("ends in a repeated digit") << "KA4AB4" << true;
     QTest::newRow("starts with B") << "B4ABC" << false;
     QTest::newRow("two different digits") << "K4A5C" << false;
     QTest::newRow("same digit repeated") << "K4A4C" << true;
-    QTest::newRow("digit first") << "4KABC" << false;
     QTest::newRow("hyphen passes") << "K4-BC" << true;
-    QTest::newRow("seven characters") << "KA4ABCD" << false;
-    QTest::newRow("no digit") << "KABCD" << false;
     QTest::newRow("digit fourth") << "KAB4C" << false;
     QTest::newRow("lower case is the caller's job") << "k4abc" << false;
-    QTest::newRow("zero digit") << "KB0AAA" << true;
     // What a paste brings: each would make a call that is never found again as typed.
     QTest::newRow("blank inside") << "K4A B" << false;
-    QTest::newRow("NUL inside") << QString::fromLatin1("K4A\0B", 5) << false;
     QTest::newRow("no-break space") << "K4A\u00a0B" << false;
     QTest::newRow("letter outside Latin-1") << "K4\u0141B" << false;
 }
@@ -54,31 +42,6 @@ void TestCallSign::isValidCall()
     QCOMPARE(IsValidCall(call), valid);
 }
 
-void TestCallSign::keyFilter_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("passes");
-    const int call = int(FieldKind::Call);
-    const int text = int(FieldKind::Text);
-    QTest::newRow("call letter") << call << int('k') << true;
-    QTest::newRow("call digit") << call << int('7') << true;
-    QTest::newRow("call backspace") << call << 8 << true;
-    QTest::newRow("call hyphen") << call << int('-') << false;
-    QTest::newRow("call enter") << call << 13 << false;
-    QTest::newRow("text letter") << text << int('a') << true;
-    QTest::newRow("text digit") << text << int('3') << false;
-    QTest::newRow("text accented") << text << 0xE9 << false;
-}
-
-void TestCallSign::keyFilter()
-{
-    QFETCH(int, kind);
-    QFETCH(int, key);
-    QFETCH(bool, passes);
-    QCOMPARE(FilterKeyAscii(FieldKind(kind), key), passes ? key : 0);
-}
-
 void TestCallSign::pastedText_data()
 {
     QTest::addColumn<int>("kind");
@@ -86,9 +49,7 @@ void TestCallSign::pastedText_data()
     QTest::addColumn<QString>("kept");
     const int call = int(FieldKind::Call);
     const int text = int(FieldKind::Text);
-    QTest::newRow("clean call") << call << "K4ABC" << "K4ABC";
     QTest::newRow("call with tab and NUL") << call << QString::fromLatin1("K4\tA\0BC", 7) << "K4ABC";
-    QTest::newRow("name with digits") << text << "ANN 2ND" << "ANN ND";
     QTest::newRow("name outside Latin-1") << text << "\u0141UKASZ" << "UKASZ";
     QTest::newRow("city with accent and RTL mark") << text << "MONTR\u00c9AL\u200f" << "MONTRAL";
     QTest::newRow("line feed and no-break space") << text << "ST\nJOHN\u00a0X" << "STJOHNX";
@@ -102,25 +63,6 @@ void TestCallSign::pastedText()
     QCOMPARE(FilterText(FieldKind(kind), text), kept);
     QCOMPARE(PassesKeyFilter(FieldKind(kind), text), kept == text);
     QVERIFY(PassesKeyFilter(FieldKind(kind), kept));
-}
-
-void TestCallSign::prefixAndSuffix_data()
-{
-    QTest::addColumn<QString>("call");
-    QTest::addColumn<QString>("prefix");
-    QTest::addColumn<QString>("suffix");
-    QTest::newRow("1x3") << "K4ABC" << "K4" << "ABC";
-    QTest::newRow("2x3") << "KA4ABC" << "KA4" << "ABC";
-    QTest::newRow("vacant") << "VACANT" << "VAC" << "ANT";
-}
-
-void TestCallSign::prefixAndSuffix()
-{
-    QFETCH(QString, call);
-    QFETCH(QString, prefix);
-    QFETCH(QString, suffix);
-    QCOMPARE(CallPrefix(call), prefix);
-    QCOMPARE(CallSuffix(call), suffix);
 }
 
 QTEST_GUILESS_MAIN(TestCallSign)

