@@ -167,13 +167,14 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
         break;
     }
 
-    const SessionOutcome checkin = m_session.checkInAdded(fields.call);
+    const SessionOutcome checkin = m_session.checkInAdded(station, path, added.record);
     if (checkin.checkedIn) {
         out.countChanged = true;
-        out.appendLine = fields.call + u' ' + fields.name + u' ' + fields.city;
+        out.appendLine = checkin.checkinLine;
     }
-    const Result<QString> logged = LogNewMember(
-        m_settings, fields.call + u' ' + fields.name + u' ' + fields.county + u' ' + fields.city);
+    const QString newMemberLine =
+        fields.call + u' ' + fields.name + u' ' + fields.county + u' ' + fields.city;
+    const Result<QString> logged = LogNewMember(m_settings, newMemberLine);
     if (logged) {
         out.status = fields.call + QStringLiteral(" ADDED");
     } else {
@@ -182,7 +183,7 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
             + logged.error();
         out.sound = SoundName::Notify();
     }
-    m_session.memberAddedFlag = true;
+    m_session.memberAdded(fields.call, newMemberLine);
     out.formDone = true;
     end();
     return out;

@@ -21,6 +21,17 @@ public:
     QString programFolder() const { return m_root + QStringLiteral("Version 1/"); }
     QString tempFolder() const { return m_root + QStringLiteral("Temp/"); }
     QString backupFolder() const { return m_root + QStringLiteral("FileBackup/"); }
+    // The running session's journal, and the logs and net reports of past sessions.
+    QString sessionsFolder() const { return m_root + QStringLiteral("Sessions/"); }
+    QString sessionJournal() const { return sessionsFolder() + QStringLiteral("current.journal"); }
+    QString sessionLog(const QString &name) const
+    {
+        return sessionsFolder() + name + QStringLiteral(".log");
+    }
+    QString netReport(const QString &name) const
+    {
+        return sessionsFolder() + name + QStringLiteral(".txt");
+    }
     // Where the program keeps files that once lived directly on C:\.
     QString driveRoot() const { return m_driveRoot; }
     // The per-user application-data folder that holds the maker folder.

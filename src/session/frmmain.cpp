@@ -185,6 +185,7 @@ void FrmMain::Form_Load()
         lblStatus()->setText(notices.join(QStringLiteral(" - ")));
         m_services.sounds->play(SoundName::Notify());
     }
+    startJournal();
 }
 
 bool FrmMain::setCaption()
@@ -243,6 +244,7 @@ void FrmMain::closeEvent(QCloseEvent *event)
         }
         m_ending = true;
     }
+    finishJournal();
     // A window closed before its net control and manager were shown (a load that stopped)
     // leaves everything as it was.
     if (!m_closeQuietly && !lblNetMgr()->text().isEmpty() && !lblNetCtl()->text().isEmpty()) {
@@ -575,6 +577,7 @@ void FrmMain::mnuOptionsChangeQRZLogin_Click()
 
 void FrmMain::cmdClear_Click()
 {
+    m_session.clearNonListed();
     lstEarly->clear();
     Change_Caret();
 }

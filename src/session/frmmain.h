@@ -1,6 +1,7 @@
 #pragma once
 
 #include "netsession.h"
+#include "sessionjournal.h"
 #include "qrz/qrzclient.h"
 #include "reports/reporttext.h"
 #include "maintenance/maintenancehost.h"
@@ -78,6 +79,8 @@ public:
     QAction *mnuReportsMonthly;
     QAction *mnuReportEditor;
     QAction *mnuHelpInstructions;
+    QAction *mnuFileSaveCheckinLog;
+    QAction *mnuReportsSessionLogs;
 
     // Shorthands into the NET INFO column.
     QLineEdit *txtChkin() const;
@@ -138,6 +141,10 @@ public:
     void mnuFilePrintPreamble_Click();
     void mnuFilePdfInstructions_Click();
     void mnuFilePdfPreamble_Click();
+    // The session journal's handlers are in frmmainjournal.cpp.
+    void mnuFileSaveCheckinLog_Click();
+    void mnuReportsSessionLogs_Click();
+    SessionJournal &journal() { return m_journal; }
     // A run-time error that escaped the load: shown, then the session may be saved.
     void ErrorHandler(const QString &description);
 
@@ -208,6 +215,10 @@ private:
     // Saves an option as its menu entry now shows it; false, with the entry turned back and
     // the status line telling why, when the store cannot be written.
     bool saveOption(QAction *option, const QString &key);
+    // Resumes the session an interrupted run left, when the operator says so, or starts a
+    // fresh journal; and makes the ended session's log and net report.
+    void startJournal();
+    void finishJournal();
 
     Services &m_services;
     StartupContext &m_context;
@@ -230,4 +241,6 @@ private:
     QPointer<class FrmNetCtl> m_roster;
     QPointer<class FrmInstr> m_instructions;
     QPointer<class FrmAbout> m_about;
+    QPointer<class FrmSessionLogs> m_sessionLogs;
+    SessionJournal m_journal { m_services.paths, *m_services.clock };
 };

@@ -151,6 +151,10 @@ void FrmMain::buildMenus()
     QMenu *pdf = Named(mnuFile->addMenu(QStringLiteral("Save as P&DF...")), "mnuFilePdf");
     entry(pdf, "mnuFilePdfInstructions", QStringLiteral("&Instructions"), &FrmMain::mnuFilePdfInstructions_Click);
     entry(pdf, "mnuFilePdfPreamble", QStringLiteral("P&reamble"), &FrmMain::mnuFilePdfPreamble_Click);
+    mnuFileSaveCheckinLog =
+        action(mnuFile, "mnuFileSaveCheckinLog", QStringLiteral("Save Check-in Log..."));
+    connect(mnuFileSaveCheckinLog, &QAction::triggered, this,
+            &FrmMain::mnuFileSaveCheckinLog_Click);
     Named(mnuFile->addSeparator(), "Hyphen1");
     mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
@@ -206,6 +210,10 @@ void FrmMain::buildMenus()
     mnuReportEditor = action(mnuReports, "mnuReportEditor", QStringLiteral("&Report Editor"));
     connect(mnuReportsMonthly, &QAction::triggered, this, &FrmMain::mnuReportsMonthly_Click);
     connect(mnuReportEditor, &QAction::triggered, this, &FrmMain::mnuReportEditor_Click);
+    mnuReportsSessionLogs =
+        action(mnuReports, "mnuReportsSessionLogs", QStringLiteral("Session Logs"));
+    connect(mnuReportsSessionLogs, &QAction::triggered, this,
+            &FrmMain::mnuReportsSessionLogs_Click);
 
     mnuHelp = Named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
     mnuHelpInstructions = action(mnuHelp, "mnuHelpInstructions", QStringLiteral("&Instructions"));

@@ -1,12 +1,15 @@
 #include "netsession.h"
 
 #include "memberline.h"
+#include "sessionreplay.h"
 #include "platform/services.h"
 #include "stationdb/callsign.h"
 #include "stationdb/countytable.h"
 #include "stationdb/stationfile.h"
 #include "stationdb/textforms.h"
 #include "stationsearch.h"
+
+#include <QFileInfo>
 
 namespace {
 QString fileError(const QString &call, const Status &failure)
@@ -17,6 +20,33 @@ QString fileError(const QString &call, const Status &failure)
 QString withNotice(const QString &status, const QString &notice)
 {
     return notice.isEmpty() ? status : status + QStringLiteral(" - ") + notice;
+}
+
+SessionEvent checkinEvent(int entry, const StationRecord &station, const QString &path, int n,
+                          SessionEvent::How how, const QString &line)
+{
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::Checkin;
+    e.entry = entry;
+    e.call = station.Call.trimmed();
+    e.file = QFileInfo(path).fileName();
+    e.record = n;
+    e.name = station.Name.trimmed();
+    e.county = station.County.trimmed();
+    e.city = station.City.trimmed();
+    e.how = how;
+    e.line = line;
+    return e;
+}
+
+SessionEvent takeBackEvent(int entry, const QString &call, bool deleted)
+{
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::TakeBack;
+    e.entry = entry;
+    e.call = call;
+    e.marked = deleted;
+    return e;
 }
 } // namespace
 
@@ -41,6 +71,11 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
     const auto &found = search.found;
     if (!found) {
         out.nonListed = c;
+        m_nonListed << c;
+        SessionEvent e;
+        e.kind = SessionEvent::Kind::NonListed;
+        e.call = c;
+        report(e);
         out.status = withNotice(c + QStringLiteral(" NOT FOUND"), notice);
         out.sound = notice.isEmpty() ? SoundName::Tada() : SoundName::Notify();
         return out;
@@ -77,6 +112,8 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
     out.status = withNotice(c + QStringLiteral(" CHECKED IN"), notice);
     out.checkinLine = BuildCheckinLine(record);
     out.checkedIn = true;
+    report(checkinEvent(slot.entry, record, found->path, found->recordNumber,
+                        SessionEvent::How::Typed, out.checkinLine));
     return out;
 }
 
@@ -186,6 +223,7 @@ SessionOutcome NetSession::memberLineClick(int record, const QDate &today, bool 
         out.sound = dingSound;
     out.status = c + QStringLiteral(" CHECKED IN");
     out.checkedIn = true;
+    report(checkinEvent(k, dated, station->path, record, SessionEvent::How::Clicked, QString()));
     return out;
 }
 
@@ -203,6 +241,7 @@ SessionOutcome NetSession::deleteCheckin(const QString &line, int record)
         if (k == 0)
             return out;
         m_checkins.set(k, QString());
+        report(takeBackEvent(k, c, false));
         out.status = c + QStringLiteral(" is NOT checked in");
         out.unmarkLine = true;
         return out;
@@ -215,14 +254,16 @@ SessionOutcome NetSession::deleteCheckin(const QString &line, int record)
     if (k == 0)
         return out;
     m_checkins.set(k, CheckinTable::Deleted());
+    report(takeBackEvent(k, c, true));
     out.status = c + QStringLiteral(" REMOVED");
     out.removeLine = true;
     return out;
 }
 
-SessionOutcome NetSession::checkInAdded(const QString &call)
+SessionOutcome NetSession::checkInAdded(const StationRecord &station, const QString &path, int n)
 {
     SessionOutcome out;
+    const QString call = station.Call;
     const CheckinTable::Walk slot = m_checkins.walk(call);
     if (slot.kind != CheckinTable::Walk::Free) {
         out.status = slot.kind == CheckinTable::Walk::Full
@@ -233,21 +274,59 @@ SessionOutcome NetSession::checkInAdded(const QString &call)
     m_checkins.set(slot.entry, call);
     out.status = call + QStringLiteral(" CHECKED IN");
     out.checkedIn = true;
+    out.checkinLine = call + u' ' + station.Name + u' ' + station.City;
+    report(checkinEvent(slot.entry, station, path, n, SessionEvent::How::Added, out.checkinLine));
     return out;
+}
+
+void NetSession::memberAdded(const QString &call, const QString &newMemberLine)
+{
+    memberAddedFlag = true;
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::NewMember;
+    e.call = call;
+    e.line = newMemberLine;
+    report(e);
 }
 
 void NetSession::memberLeft(const QString &call, const QString &newCall)
 {
     const int k = m_checkins.find(call, CheckinTable::Last);
-    if (k == 0)
-        return;
-    if (m_clickCheckin == call) {
+    int renamed = 0;
+    if (k > 0 && m_clickCheckin == call) {
         // Selecting the line by a click checked the station in; that check-in is taken back.
         m_checkins.set(k, QString());
         m_clickCheckin.reset();
-    } else if (!newCall.isEmpty()) {
+        report(takeBackEvent(k, call, false));
+    } else if (k > 0 && !newCall.isEmpty()) {
         m_checkins.set(k, newCall);
+        renamed = k;
     }
+    if (!newCall.isEmpty()) {
+        SessionEvent e;
+        e.kind = SessionEvent::Kind::CallChanged;
+        e.entry = renamed;
+        e.call = call;
+        e.newCall = newCall;
+        report(e);
+    }
+}
+
+void NetSession::clearNonListed()
+{
+    m_nonListed.clear();
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::Clear;
+    report(e);
+}
+
+void NetSession::restore(const SessionState &state)
+{
+    m_checkins = state.table;
+    m_traffic = state.traffic;
+    m_nonListed = state.nonListed;
+    memberAddedFlag = state.memberAdded;
+    m_clickCheckin.reset();
 }
 
 QString NetSession::takeUnreadableNotice(const QStringList &errors)
@@ -265,6 +344,11 @@ QString NetSession::takeUnreadableNotice(const QStringList &errors)
 void NetSession::countTraffic(bool add)
 {
     m_traffic = add ? m_traffic + 1 : std::max(0, m_traffic - 1);
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::Traffic;
+    e.marked = add;
+    e.count = m_traffic;
+    report(e);
 }
 
 QString TrafficCaption(int traffic)

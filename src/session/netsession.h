@@ -2,6 +2,7 @@
 
 #include "checkintable.h"
 #include "countyview.h"
+#include "sessionevent.h"
 
 #include <QDate>
 #include <QSet>
@@ -10,6 +11,7 @@
 #include <optional>
 
 class CountyTable;
+struct SessionState;
 
 // What one operator action asks the main window to show.
 struct SessionOutcome
@@ -64,8 +66,11 @@ public:
     // The station of a member line of the county shown; none in early and late mode or for
     // a record that holds no station.
     std::optional<MemberRef> member(int record) const;
-    // A check-in of a station just added to the database (its record is already written).
-    SessionOutcome checkInAdded(const QString &call);
+    // A check-in of a station just added to the database (its record, record number n of
+    // the file at path, is already written). Its line is call, name and city.
+    SessionOutcome checkInAdded(const StationRecord &station, const QString &path, int n);
+    // A station added to the database and logged for the month's new-member list.
+    void memberAdded(const QString &call, const QString &newMemberLine);
 
     bool earlyLateMode() const { return m_earlyLateMode; }
     QString earlyLateKind() const { return m_earlyLateKind; }
@@ -87,11 +92,28 @@ public:
 
     bool memberAddedFlag = false;
 
+    // The calls of the non-listed list, as the window shows them.
+    const QStringList &nonListed() const { return m_nonListed; }
+    // CLEAR: the non-listed list empties.
+    void clearNonListed();
+
+    // Where every change of the session is reported as it is made (the journal); none by
+    // default.
+    void setEventSink(SessionEventSink *sink) { m_sink = sink; }
+    // Takes over an interrupted session as its journal rebuilt it: check-ins, counters and
+    // lists. No station file is read or written.
+    void restore(const SessionState &state);
+
     // A notice of the files that could not be read, each told once per session (a notice
     // on every check-in would drown the status line); empty when all were told already.
     QString takeUnreadableNotice(const QStringList &errors);
 
 private:
+    void report(const SessionEvent &event)
+    {
+        if (m_sink)
+            m_sink->record(event);
+    }
 
     const CountyTable &m_table;
     CheckinTable m_checkins;
@@ -103,6 +125,8 @@ private:
     std::optional<QString> m_clickCheckin; // the station the last member-line click checked in
     int m_traffic = 0;
     QSet<QString> m_reportedUnreadable;
+    QStringList m_nonListed;
+    SessionEventSink *m_sink = nullptr;
 };
 
 // The counter captions: check-ins as a plain number; traffic with a leading blank before a

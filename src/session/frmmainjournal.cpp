@@ -1,0 +1,102 @@
+// The main window's side of the session journal: the resume at load, the log at close, the
+// check-in log and the session logs window. The journal itself is core (sessionjournal.h).
+
+#include "frmmain.h"
+
+#include "netinfoframe.h"
+#include "netreport.h"
+#include "platform/services.h"
+#include "reports/frmsessionlogs.h"
+#include "startup/startupcontext.h"
+#include "stationdb/atomicfile.h"
+#include "stationdb/textforms.h"
+
+#include <QLabel>
+#include <QListWidget>
+
+void FrmMain::startJournal()
+{
+    m_journal.writeFailed = [this](const QString &error) {
+        // Told after the outcome of the action that failed, which would overwrite it.
+        QMetaObject::invokeMethod(
+            this,
+            [this, error] {
+                lblStatus()->setText(QStringLiteral("SESSION JOURNAL NOT WRITTEN: ") + error);
+                m_services.sounds->play(SoundName::Notify());
+            },
+            Qt::QueuedConnection);
+    };
+    // Net reports half written when the program stopped.
+    RemoveLeftoverTemporaries(m_services.paths.sessionsFolder(), { QStringLiteral(".txt") });
+    const PendingSession pending = ReadPendingSession(m_services.paths);
+    if (pending.kind == PendingSession::Unfinished) {
+        const SessionState &s = pending.state;
+        const QString question
+            = QStringLiteral("THE SESSION OF %1 %2 (%3 CHECK INS) DID NOT END. RESUME IT?")
+                  .arg(ShortDate(s.start.date()), s.start.toString(QStringLiteral("HH:mm")),
+                      QString::number(s.checkinCount()));
+        if (m_services.dialogs->message(
+                this, QStringLiteral("RESUME SESSION"), question, MsgIcon::Question, Yes | No, Yes)
+            == Yes) {
+            // Everything comes from the journal: no station file is read or written again.
+            m_session.restore(s);
+            lst1->clear();
+            lst1->addItems(s.checkinLines());
+            lstEarly->clear();
+            lstEarly->addItems(s.nonListed);
+            updateCounters();
+            lblTraffic()->setText(
+                s.trafficCounted ? TrafficCaption(s.traffic) : QStringLiteral("0"));
+            m_journal.resume(s);
+            m_session.setEventSink(&m_journal);
+            return;
+        }
+    }
+    // No: the unfinished session is kept as a log of its own, and a fresh one starts.
+    m_journal.begin(m_context.NetCtlName, m_context.NetCtlCall, QStringLiteral("EARLY"));
+    m_session.setEventSink(&m_journal);
+}
+
+void FrmMain::finishJournal()
+{
+    if (!m_journal.isOpen())
+        return;
+    m_session.setEventSink(nullptr);
+    const Result<QString> archived = m_journal.finish();
+    if (!archived)
+        m_services.dialogs->message(this, QStringLiteral("SESSION LOG"),
+            QStringLiteral("THE SESSION LOG WAS NOT WRITTEN: ") + archived.error(),
+            MsgIcon::Warning, Ok);
+}
+
+void FrmMain::mnuFileSaveCheckinLog_Click()
+{
+    const SessionState &s = m_journal.state();
+    const QDateTime start = s.started ? s.start : m_services.clock->now();
+    const QString path
+        = m_services.dialogs->chooseSaveFile(this, QStringLiteral("Save Check-in Log"),
+            m_services.paths.root() + start.toString(QStringLiteral("yyyy-MM-dd-HHmm"))
+                + QStringLiteral("-checkins.csv"),
+            QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (!path.isEmpty()) {
+        const Status saved = WriteFileAtomically(path, CheckinCsv(s));
+        if (saved) {
+            lblStatus()->setText(QStringLiteral("CHECK-IN LOG SAVED: ") + path);
+        } else {
+            lblStatus()->setText(QStringLiteral("CHECK-IN LOG NOT SAVED: ") + saved.error());
+            m_services.sounds->play(SoundName::Notify());
+        }
+    }
+    Change_Caret();
+}
+
+void FrmMain::mnuReportsSessionLogs_Click()
+{
+    if (!m_sessionLogs) {
+        m_sessionLogs = new FrmSessionLogs(m_services, this);
+        m_sessionLogs->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_sessionLogs->show();
+    m_sessionLogs->raise();
+    m_sessionLogs->activateWindow();
+}
