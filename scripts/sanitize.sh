@@ -11,4 +11,5 @@ cd build-asan
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1" \
 LSAN_OPTIONS="suppressions=$(pwd)/../scripts/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+VORQ_SLOW_TEST_SHARE=0.2 \
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j2

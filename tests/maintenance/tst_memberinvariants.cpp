@@ -55,7 +55,7 @@ struct Step
 void TestMemberInvariants::randomSequences_data()
 {
     QTest::addColumn<quint32>("seed");
-    for (quint32 seed = 1; seed <= 200; ++seed)
+    for (quint32 seed = 1; seed <= quint32(SlowTestRuns(200)); ++seed)
         QTest::addRow("seed %u", seed) << seed;
 }
 

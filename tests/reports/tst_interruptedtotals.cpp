@@ -22,7 +22,7 @@ private slots:
 
 void TestInterruptedTotals::killedAtAnyMoment()
 {
-    constexpr int Kills = 200;
+    const int Kills = SlowTestRuns(200);
     constexpr qint32 Checkins = 7;
     constexpr qint32 Traffic = 3;
     TestRoot root({}, { { "Settings", "QRZ PW", "password=secret" } });

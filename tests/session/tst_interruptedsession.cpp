@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -151,7 +152,7 @@ void TestInterruptedSession::killedAtAnyMoment()
     }
 
     qInfo("the net takes %lld ms", runNs / 1000000);
-    constexpr int Kills = 250;
+    const int Kills = SlowTestRuns(250);
     QRandomGenerator random(Seed); // the same moments on every run
     QSet<int> reached;
     for (int kill = 0; kill < Kills; ++kill) {
@@ -215,7 +216,7 @@ void TestInterruptedSession::killedAtAnyMoment()
         int(expected.size()) - 1);
     // The kills fell all along the net, not only before it or after it. (They fall where
     // the time goes, mostly in the writes of station files, so not every event is hit.)
-    QVERIFY(reached.size() > 12);
+    QVERIFY(reached.size() > std::min(12, Kills / 5));
 }
 
 QTEST_MAIN(TestInterruptedSession)

@@ -3,6 +3,7 @@
 #include "platform/qtservices.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 
 StationRecord Station(const QString &call, const QString &name, const QString &county,
@@ -99,4 +100,13 @@ StationRecord TestRoot::record(const QString &displayName, int n) const
     const QByteArray bytes = stationBytes(displayName);
     return StationRecord::fromBytes(bytes.mid(qsizetype(n - 1) * StationRecord::Size,
                                               StationRecord::Size));
+}
+
+int SlowTestRuns(int full)
+{
+    bool ok = false;
+    const double share = qEnvironmentVariable("VORQ_SLOW_TEST_SHARE").toDouble(&ok);
+    if (!ok || share <= 0 || share >= 1)
+        return full;
+    return std::max(1, int(full * share));
 }

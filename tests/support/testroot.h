@@ -20,6 +20,10 @@ StationRecord BlankSlot();
 // The whole content of a file; empty when it cannot be read.
 QByteArray FileBytes(const QString &path);
 
+// How many runs a slow test makes of its full count: all of them, or the share that
+// VORQ_SLOW_TEST_SHARE gives (the sanitizer build, ten times slower, runs a fifth).
+int SlowTestRuns(int full);
+
 struct SettingValue
 {
     QString section;
