@@ -109,16 +109,18 @@ class SettingsFixture
 public:
     static constexpr int Keys = 60;
 
-    SettingsFixture() : m_paths(Paths::underRoot(m_dir.path())), m_store(m_paths)
+    SettingsFixture()
+        : m_paths(Paths::underRoot(m_dir.path()))
+        , m_store(m_paths)
     {
-        static const char *const sections[] = { "Settings", "Screen", "Report", "NetCtl",
-                                                "Fonts", "Counters" };
+        static const char *const sections[]
+            = { "Settings", "Screen", "Report", "NetCtl", "Fonts", "Counters" };
         QList<SettingChange> values;
         for (int i = 0; i < Keys; ++i) {
             const QString section = QString::fromLatin1(sections[i % 6]);
             const QString key = QStringLiteral("Key%1").arg(i);
-            values << SettingChange::Set(section, key,
-                                         QStringLiteral("value number %1 of the store").arg(i));
+            values << SettingChange::Set(
+                section, key, QStringLiteral("value number %1 of the store").arg(i));
         }
         if (const Status saved = m_store.saveAll(values); !saved) {
             std::fprintf(stderr, "vorq-bench: %s\n", qPrintable(saved.error()));
@@ -137,7 +139,8 @@ void BM_Settings_Get(benchmark::State &state)
 {
     SettingsFixture fixture;
     for (auto _ : state) {
-        const QString value = fixture.store().get(QStringLiteral("counters"), QStringLiteral("KEY59"));
+        const QString value
+            = fixture.store().get(QStringLiteral("counters"), QStringLiteral("KEY59"));
         if (value.isEmpty())
             state.SkipWithError("the last key was not read");
         benchmark::DoNotOptimize(value);
@@ -150,8 +153,8 @@ void BM_Settings_Save(benchmark::State &state)
     SettingsFixture fixture;
     int n = 0;
     for (auto _ : state) {
-        if (!fixture.store().save(QStringLiteral("Counters"), QStringLiteral("Key59"),
-                                  QString::number(++n)))
+        if (!fixture.store().save(
+                QStringLiteral("Counters"), QStringLiteral("Key59"), QString::number(++n)))
             state.SkipWithError("the store could not be written");
     }
 }

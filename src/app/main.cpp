@@ -40,8 +40,8 @@ int main(int argc, char **argv)
     // as the first copy has it.
     InstanceLock lock(services.paths);
     if (const Status locked = lock.acquire(); !locked) {
-        services.dialogs->message(nullptr, QStringLiteral("VORQ"), locked.error(),
-                                  MsgIcon::Critical, Ok);
+        services.dialogs->message(
+            nullptr, QStringLiteral("VORQ"), locked.error(), MsgIcon::Critical, Ok);
         return 1;
     }
     RemoveLeftoverWrites(services.paths);

@@ -69,46 +69,45 @@ StoredFont ReadStoredFont(const SettingsStore &settings, const QString &section)
 QList<SettingChange> FontSettingChanges(const QString &section, const QFont &font)
 {
     return { SettingChange::Set(section, QStringLiteral("Font"), font.family()),
-             SettingChange::Set(section, QStringLiteral("Bold"), BoolSettingText(font.bold())),
-             SettingChange::Set(section, QStringLiteral("Italic"), BoolSettingText(font.italic())),
-             SettingChange::Set(section, QStringLiteral("Size"), SizeSettingText(font.pointSizeF())) };
+        SettingChange::Set(section, QStringLiteral("Bold"), BoolSettingText(font.bold())),
+        SettingChange::Set(section, QStringLiteral("Italic"), BoolSettingText(font.italic())),
+        SettingChange::Set(section, QStringLiteral("Size"), SizeSettingText(font.pointSizeF())) };
 }
 
 namespace Targets {
 namespace {
-const QStringList Boxes { QStringLiteral("TxtNew"),    QStringLiteral("txtCall"),
-                          QStringLiteral("txtName"),   QStringLiteral("txtCounty"),
-                          QStringLiteral("txtStatus"), QStringLiteral("txtCS") };
-const QStringList SideLists { QStringLiteral("lstSort"), QStringLiteral("lstEarly"),
-                              QStringLiteral("lstDS") };
-QStringList operator+(const QStringList &a, const char *name)
-{
-    return QStringList(a) << QString::fromLatin1(name);
-}
-const QStringList FormLabels { QStringLiteral("Label1"),  QStringLiteral("Label2"),
-                               QStringLiteral("Label4"),  QStringLiteral("Label6"),
-                               QStringLiteral("LblNew"),  QStringLiteral("lblCall"),
-                               QStringLiteral("lblName"), QStringLiteral("lblCounty"),
-                               QStringLiteral("lblStatus1"), QStringLiteral("lblCS") };
-const QStringList MemberLabels { QStringLiteral("LblNew"),    QStringLiteral("lblCall"),
-                                 QStringLiteral("lblName"),   QStringLiteral("lblCounty"),
-                                 QStringLiteral("lblStatus1"), QStringLiteral("lblCS") };
-const QStringList NetInfo { QStringLiteral("lblNetMgr"), QStringLiteral("lblNetCtl"),
-                            QStringLiteral("lblChkins"), QStringLiteral("lblTraffic"),
-                            QStringLiteral("lblCallSign") };
+    const QStringList Boxes { QStringLiteral("TxtNew"), QStringLiteral("txtCall"),
+        QStringLiteral("txtName"), QStringLiteral("txtCounty"), QStringLiteral("txtStatus"),
+        QStringLiteral("txtCS") };
+    const QStringList SideLists { QStringLiteral("lstSort"), QStringLiteral("lstEarly"),
+        QStringLiteral("lstDS") };
+    QStringList operator+(const QStringList &a, const char *name)
+    {
+        return QStringList(a) << QString::fromLatin1(name);
+    }
+    const QStringList FormLabels { QStringLiteral("Label1"), QStringLiteral("Label2"),
+        QStringLiteral("Label4"), QStringLiteral("Label6"), QStringLiteral("LblNew"),
+        QStringLiteral("lblCall"), QStringLiteral("lblName"), QStringLiteral("lblCounty"),
+        QStringLiteral("lblStatus1"), QStringLiteral("lblCS") };
+    const QStringList MemberLabels { QStringLiteral("LblNew"), QStringLiteral("lblCall"),
+        QStringLiteral("lblName"), QStringLiteral("lblCounty"), QStringLiteral("lblStatus1"),
+        QStringLiteral("lblCS") };
+    const QStringList NetInfo { QStringLiteral("lblNetMgr"), QStringLiteral("lblNetCtl"),
+        QStringLiteral("lblChkins"), QStringLiteral("lblTraffic"), QStringLiteral("lblCallSign") };
 } // namespace
 
-const QStringList Frames { QStringLiteral("fraCounties"),        QStringLiteral("FraStations"),
-                           QStringLiteral("fraPreamble"),        QStringLiteral("FraSearch"),
-                           QStringLiteral("fraFormData"),        QStringLiteral("fraDeletedStations"),
-                           QStringLiteral("fraAdd") };
+const QStringList Frames { QStringLiteral("fraCounties"), QStringLiteral("FraStations"),
+    QStringLiteral("fraPreamble"), QStringLiteral("FraSearch"), QStringLiteral("fraFormData"),
+    QStringLiteral("fraDeletedStations"), QStringLiteral("fraAdd") };
 
 const QStringList ScreenFace = Boxes + SideLists + "txtChkin";
-const QStringList ScreenBold = QStringList { QStringLiteral("lst1") } + SideLists + Boxes + "txtChkin";
+const QStringList ScreenBold
+    = QStringList { QStringLiteral("lst1") } + SideLists + Boxes + "txtChkin";
 const QStringList ScreenItalic = QStringList { QStringLiteral("lst1") } + SideLists + Boxes;
-const QStringList ScreenSize =
-    QStringList { QStringLiteral("lst1"), QStringLiteral("lstCounties") } + SideLists + Boxes;
-const QStringList ScreenText = QStringList { QStringLiteral("lst1") } + SideLists + Boxes + "txtChkin";
+const QStringList ScreenSize
+    = QStringList { QStringLiteral("lst1"), QStringLiteral("lstCounties") } + SideLists + Boxes;
+const QStringList ScreenText
+    = QStringList { QStringLiteral("lst1") } + SideLists + Boxes + "txtChkin";
 const QStringList ScreenBack = QStringList { QStringLiteral("lst1"), QStringLiteral("lstCounties") }
     + SideLists + QStringList { QStringLiteral("rtxtPreamble") } + Boxes + "txtChkin";
 
@@ -119,32 +118,31 @@ const QStringList FormBold = FormFace;
 const QStringList FormItalic = FormLabels + Frames + "lblChkins";
 // lblStatus1, lblCS and lblMode take the size up to 14 points only.
 const QStringList FormSize = QStringList { QStringLiteral("Label1"), QStringLiteral("Label2"),
-                                           QStringLiteral("Label4"), QStringLiteral("Label6"),
-                                           QStringLiteral("LblNew"), QStringLiteral("lblCall"),
-                                           QStringLiteral("lblName"), QStringLiteral("lblCounty") }
+    QStringLiteral("Label4"), QStringLiteral("Label6"), QStringLiteral("LblNew"),
+    QStringLiteral("lblCall"), QStringLiteral("lblName"), QStringLiteral("lblCounty") }
     + Frames;
 const QStringList FormSizeCapped { QStringLiteral("lblStatus1"), QStringLiteral("lblCS"),
-                                   QStringLiteral("lblMode") };
+    QStringLiteral("lblMode") };
 
 const QStringList DataFace = NetInfo;
 const QStringList DataBold = NetInfo;
 const QStringList DataItalic { QStringLiteral("lblNetMgr"), QStringLiteral("lblNetCtl"),
-                               QStringLiteral("lblChkins"), QStringLiteral("lblCallSign") };
+    QStringLiteral("lblChkins"), QStringLiteral("lblCallSign") };
 const QStringList DataSize { QStringLiteral("lblNetMgr"), QStringLiteral("lblNetCtl"),
-                             QStringLiteral("lblCallSign") };
+    QStringLiteral("lblCallSign") };
 const QStringList DataColor = NetInfo;
 
-const QStringList ControlsColor = QStringList { QStringLiteral("lst1"), QStringLiteral("lstCounties"),
-                                                QStringLiteral("lstEarly") }
+const QStringList ControlsColor = QStringList { QStringLiteral("lst1"),
+    QStringLiteral("lstCounties"), QStringLiteral("lstEarly") }
     + Boxes + "txtChkin";
-const QStringList ControlsBack = QStringList { QStringLiteral("lst1"), QStringLiteral("rtxtPreamble"),
-                                               QStringLiteral("lstCounties"), QStringLiteral("lstSort"),
-                                               QStringLiteral("lstEarly") }
+const QStringList ControlsBack
+    = QStringList { QStringLiteral("lst1"), QStringLiteral("rtxtPreamble"),
+          QStringLiteral("lstCounties"), QStringLiteral("lstSort"), QStringLiteral("lstEarly") }
     + Boxes + "txtChkin";
 const QStringList FormFontFace = FormLabels
     + QStringList { QStringLiteral("fraCounties"), QStringLiteral("FraStations"),
-                    QStringLiteral("fraPreamble"), QStringLiteral("FraSearch"),
-                    QStringLiteral("fraFormData"), QStringLiteral("fraAdd") };
+          QStringLiteral("fraPreamble"), QStringLiteral("FraSearch"), QStringLiteral("fraFormData"),
+          QStringLiteral("fraAdd") };
 const QStringList FormFontSize = [] {
     QStringList names = FormFontFace;
     names.removeAll(QStringLiteral("fraPreamble"));
@@ -152,13 +150,13 @@ const QStringList FormFontSize = [] {
 }();
 const QStringList FormColor = FormLabels + "lblChkins"
     + QStringList { QStringLiteral("fraCounties"), QStringLiteral("FraStations"),
-                    QStringLiteral("FraSearch"), QStringLiteral("fraPreamble"),
-                    QStringLiteral("fraFormData"), QStringLiteral("fraAdd") };
+          QStringLiteral("FraSearch"), QStringLiteral("fraPreamble"), QStringLiteral("fraFormData"),
+          QStringLiteral("fraAdd") };
 const QStringList FormBackground { QStringLiteral("fraCounties"), QStringLiteral("FraStations"),
-                                   QStringLiteral("fraAdd"),      QStringLiteral("FraSearch"),
-                                   QStringLiteral("fraFormData"), QStringLiteral("fraPreamble") };
+    QStringLiteral("fraAdd"), QStringLiteral("FraSearch"), QStringLiteral("fraFormData"),
+    QStringLiteral("fraPreamble") };
 const QStringList DataFontFace { QStringLiteral("txtChkin"), QStringLiteral("lblNetMgr"),
-                                 QStringLiteral("lblNetCtl") };
+    QStringLiteral("lblNetCtl") };
 const QStringList DataFontRest { QStringLiteral("lblNetMgr"), QStringLiteral("lblNetCtl") };
 const QStringList DataFontColor = NetInfo;
 } // namespace Targets

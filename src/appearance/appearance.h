@@ -53,8 +53,7 @@ inline QString DefaultFormDataFace()
 // The controls each stored value and each Format entry reach, by object name.
 namespace Targets {
 // Applied at start-up.
-extern const QStringList ScreenFace, ScreenBold, ScreenItalic, ScreenSize, ScreenText,
-    ScreenBack;
+extern const QStringList ScreenFace, ScreenBold, ScreenItalic, ScreenSize, ScreenText, ScreenBack;
 extern const QStringList FormText, FormBack, FormFace, FormBold, FormItalic, FormSize,
     FormSizeCapped;
 extern const QStringList DataFace, DataBold, DataItalic, DataSize, DataColor;

@@ -26,7 +26,8 @@ QPalette::ColorRole BackRole(const QWidget *w)
 
 } // namespace
 
-ControlLook::ControlLook(QWidget *root) : m_root(root)
+ControlLook::ControlLook(QWidget *root)
+    : m_root(root)
 {
     const QList<QWidget *> all = root->findChildren<QWidget *>();
     for (QWidget *w : all) {
@@ -42,8 +43,8 @@ ControlLook::ControlLook(QWidget *root) : m_root(root)
         f.setPointSizeF(f.pointSizeF());
         w->setFont(f);
         QPalette p = w->palette();
-        for (QPalette::ColorRole role : { QPalette::WindowText, QPalette::Text, QPalette::Base,
-                                          QPalette::Window })
+        for (QPalette::ColorRole role :
+            { QPalette::WindowText, QPalette::Text, QPalette::Base, QPalette::Window })
             p.setBrush(role, p.brush(role));
         w->setPalette(p);
         m_sizes.insert(w, { f.pointSizeF(), f.pointSizeF(), 0 });

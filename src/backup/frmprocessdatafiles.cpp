@@ -2,9 +2,9 @@
 
 #include "platform/named.h"
 #include "platform/services.h"
-#include "stationbackup.h"
 #include "startup/centrewindow.h"
 #include "startup/startupcontext.h"
+#include "stationbackup.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -28,8 +28,11 @@ QString ProgressDots(int n)
     return QString(n < 80 ? n : n - 79, u'.');
 }
 
-FrmProcessDataFiles::FrmProcessDataFiles(Services &services, StartupContext &context, QWidget *parent)
-    : QDialog(parent), m_services(services), m_context(context)
+FrmProcessDataFiles::FrmProcessDataFiles(
+    Services &services, StartupContext &context, QWidget *parent)
+    : QDialog(parent)
+    , m_services(services)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("frmProcessDataFiles"));
     setWindowTitle(QStringLiteral("BACKUP/RESTORE DATA FILES"));
@@ -42,16 +45,18 @@ FrmProcessDataFiles::FrmProcessDataFiles(Services &services, StartupContext &con
     Drive1 = Named(new QComboBox(this), "Drive1");
     Dir1 = Named(new QTreeView(this), "Dir1");
     lstSelect = Named(new QListWidget(this), "lstSelect");
-    lblFolder = Named(new QLabel(QStringLiteral("ENTER FOLDER NAME AND HIT ENTER"), this), "lblFolder");
+    lblFolder
+        = Named(new QLabel(QStringLiteral("ENTER FOLDER NAME AND HIT ENTER"), this), "lblFolder");
     // An example in this platform's form of a path on a removable drive.
-    Label2 = Named(new QLabel(QStringLiteral("Example ") + QDir::toNativeSeparators(
+    Label2 = Named(new QLabel(QStringLiteral("Example ")
+                           + QDir::toNativeSeparators(
 #ifdef Q_OS_WIN
-                                                            QStringLiteral("E:/0929/")),
+                               QStringLiteral("E:/0929/")),
 #else
-                                                            QStringLiteral("/media/usb/0929/")),
+                               QStringLiteral("/media/usb/0929/")),
 #endif
-                              this),
-                   "Label2");
+                       this),
+        "Label2");
     txtFolder = Named(new QLineEdit(this), "txtFolder");
     Label1 = Named(new QLabel(this), "Label1");
     Label1->setWordWrap(true);
@@ -99,11 +104,11 @@ FrmProcessDataFiles::FrmProcessDataFiles(Services &services, StartupContext &con
     connect(OptAll, &QRadioButton::clicked, this, &FrmProcessDataFiles::OptAll_Click);
     connect(OptSelect, &QRadioButton::clicked, this, &FrmProcessDataFiles::OptSelect_Click);
     connect(Drive1, &QComboBox::currentTextChanged, this,
-            [this](const QString &drive) { Dir1->setRootIndex(m_folders->index(drive)); });
+        [this](const QString &drive) { Dir1->setRootIndex(m_folders->index(drive)); });
     connect(Dir1, &QTreeView::clicked, this,
-            [this](const QModelIndex &index) { Dir1_Click(m_folders->filePath(index)); });
+        [this](const QModelIndex &index) { Dir1_Click(m_folders->filePath(index)); });
     connect(lstSelect, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { lstSelect_Click(item->text()); });
+        [this](QListWidgetItem *item) { lstSelect_Click(item->text()); });
     connect(cmdDone, &QPushButton::clicked, this, &QDialog::accept);
     txtFolder->installEventFilter(this);
 
@@ -119,8 +124,9 @@ FrmProcessDataFiles::FrmProcessDataFiles(Services &services, StartupContext &con
     resize(720, 480);
     CentreOnScreen(*this, context, services);
     lblStatus->setText(QStringLiteral("SELECT OPTION BELOW"));
-    Label1->setText(QStringLiteral("BACKUP: Click down arrow to select drive to backup to.   RESTORE: Select "
-                                   "the directory to restore from to enable restore options."));
+    Label1->setText(
+        QStringLiteral("BACKUP: Click down arrow to select drive to backup to.   RESTORE: Select "
+                       "the directory to restore from to enable restore options."));
 }
 
 bool FrmProcessDataFiles::eventFilter(QObject *watched, QEvent *event)
@@ -143,15 +149,16 @@ bool FrmProcessDataFiles::eventFilter(QObject *watched, QEvent *event)
 void FrmProcessDataFiles::busy(bool on)
 {
     // No other choice, and no DONE, while files are being copied.
-    for (QWidget *w : std::initializer_list<QWidget *> { fraOptions, fraRestore, Drive1, Dir1, lstSelect,
-                                                         txtFolder, cmdDone })
+    for (QWidget *w : std::initializer_list<QWidget *> {
+             fraOptions, fraRestore, Drive1, Dir1, lstSelect, txtFolder, cmdDone })
         w->setEnabled(!on);
 }
 
 void FrmProcessDataFiles::done(const QString &text, bool ok)
 {
     lblStatus->setText(text);
-    lblStatus->setStyleSheet(ok ? QStringLiteral("color: rgb(0, 255, 0);") : QStringLiteral("color: red;"));
+    lblStatus->setStyleSheet(
+        ok ? QStringLiteral("color: rgb(0, 255, 0);") : QStringLiteral("color: red;"));
     lblStatus1->clear();
 }
 
@@ -180,9 +187,10 @@ void FrmProcessDataFiles::txtFolder_Enter()
         done(QStringLiteral("BACKUP FAILED - ") + report.error, false);
         return;
     }
-    done(report.missing == 0 ? QStringLiteral("BACKUP COMPLETE")
-                             : QStringLiteral("BACKUP COMPLETE - %1 COUNTIES HAVE NO FILE").arg(report.missing),
-         true);
+    done(report.missing == 0
+            ? QStringLiteral("BACKUP COMPLETE")
+            : QStringLiteral("BACKUP COMPLETE - %1 COUNTIES HAVE NO FILE").arg(report.missing),
+        true);
     for (QWidget *w : std::initializer_list<QWidget *> { lblFolder, Label2, txtFolder })
         w->hide();
     txtFolder->clear();
@@ -213,8 +221,8 @@ void FrmProcessDataFiles::restore(const QStringList &names, bool keepCurrent)
             + m_services.clock->now().toString(QStringLiteral("yyyyMMdd-HHmmss")) + u'/'
         : QString();
     busy(true);
-    const CopyReport report = RestoreStationFiles(m_context.countyTable, m_context.DataFolder, m_source,
-                                                  names, safety);
+    const CopyReport report
+        = RestoreStationFiles(m_context.countyTable, m_context.DataFolder, m_source, names, safety);
     busy(false);
     if (!report.ok()) {
         done(QStringLiteral("RESTORE FAILED - ") + report.error, false);
@@ -224,7 +232,8 @@ void FrmProcessDataFiles::restore(const QStringList &names, bool keepCurrent)
     if (report.missing > 0)
         text += QStringLiteral(" - %1 FILES WERE NOT IN THE FOLDER").arg(report.missing);
     if (!report.safetyFolder.isEmpty())
-        text += QStringLiteral(" - THE FORMER FILES ARE KEPT IN ") + QDir::toNativeSeparators(report.safetyFolder);
+        text += QStringLiteral(" - THE FORMER FILES ARE KEPT IN ")
+            + QDir::toNativeSeparators(report.safetyFolder);
     done(text, true);
 }
 

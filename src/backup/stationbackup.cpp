@@ -41,7 +41,7 @@ Status CopyFileWhole(const QString &from, const QString &to)
 }
 
 CopyReport BackupStationFiles(const CountyTable &table, const QString &dataFolder,
-                              const QString &destination, const CopyProgress &progress)
+    const QString &destination, const CopyProgress &progress)
 {
     CopyReport report;
     if (destination.trimmed().isEmpty()) {
@@ -75,8 +75,8 @@ CopyReport BackupStationFiles(const CountyTable &table, const QString &dataFolde
 }
 
 CopyReport RestoreStationFiles(const CountyTable &table, const QString &dataFolder,
-                               const QString &source, const QStringList &names,
-                               const QString &safetyFolder, const CopyProgress &progress)
+    const QString &source, const QStringList &names, const QString &safetyFolder,
+    const CopyProgress &progress)
 {
     CopyReport report;
     const QStringList wanted = names.isEmpty() ? StationFileNames(table) : names;
@@ -106,7 +106,8 @@ CopyReport RestoreStationFiles(const CountyTable &table, const QString &dataFold
     for (int i = 0; i < present.size(); ++i) {
         if (progress)
             progress(i + 1);
-        if (const Status copied = CopyFileWhole(inFolder(source, present[i]), inFolder(dataFolder, present[i]));
+        if (const Status copied
+            = CopyFileWhole(inFolder(source, present[i]), inFolder(dataFolder, present[i]));
             !copied) {
             report.error = copied.error();
             return report;

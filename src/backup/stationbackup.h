@@ -29,15 +29,15 @@ Status CopyFileWhole(const QString &from, const QString &to);
 // A file the data folder does not have is skipped and counted; the first failing copy stops
 // the backup. A destination that is the data folder itself is refused.
 CopyReport BackupStationFiles(const CountyTable &table, const QString &dataFolder,
-                              const QString &destination, const CopyProgress &progress = {});
+    const QString &destination, const CopyProgress &progress = {});
 
 // Copies station files from source back into the data folder: all 116, or the names given.
 // Before any live file is replaced, the current files are copied to safetyFolder (when
 // given), so a wrong restore can be undone. A source that holds none of the files copies
 // nothing and says so.
 CopyReport RestoreStationFiles(const CountyTable &table, const QString &dataFolder,
-                               const QString &source, const QStringList &names,
-                               const QString &safetyFolder, const CopyProgress &progress = {});
+    const QString &source, const QStringList &names, const QString &safetyFolder,
+    const CopyProgress &progress = {});
 
 // The 116 station file names in table order.
 QStringList StationFileNames(const CountyTable &table);

@@ -23,7 +23,8 @@ std::optional<QString> UnstorableField(const MemberFields &fields, bool changeCa
         FieldKind kind;
         QString box;
     } boxes[] = {
-        { fields.call, FieldKind::Call, changeCall ? QStringLiteral("NEW CALL") : QStringLiteral("CALL") },
+        { fields.call, FieldKind::Call,
+            changeCall ? QStringLiteral("NEW CALL") : QStringLiteral("CALL") },
         { fields.name, FieldKind::Text, QStringLiteral("NAME") },
         { fields.county, FieldKind::Text, QStringLiteral("COUNTY") },
         { fields.status, FieldKind::Text, QStringLiteral("STATUS") },
@@ -39,7 +40,9 @@ std::optional<QString> UnstorableField(const MemberFields &fields, bool changeCa
 }
 
 MemberEditor::MemberEditor(NetSession &session, const CountyTable &table, SettingsStore &settings)
-    : m_session(session), m_table(table), m_settings(settings)
+    : m_session(session)
+    , m_table(table)
+    , m_settings(settings)
 {
 }
 
@@ -86,7 +89,8 @@ void MemberEditor::end()
     m_target.reset();
 }
 
-std::optional<QString> MemberEditor::existingElsewhere(const QString &call, const QString &path) const
+std::optional<QString> MemberEditor::existingElsewhere(
+    const QString &call, const QString &path) const
 {
     // One call, one station: a second record of it would never be found by a check-in.
     const StationSearch search = FindStation(m_table, call);
@@ -106,8 +110,8 @@ EditorOutcome MemberEditor::failed(const QString &text) const
     return out;
 }
 
-EditorOutcome MemberEditor::save(const MemberFields &fields, const QString &newCall,
-                                 const QDate &today)
+EditorOutcome MemberEditor::save(
+    const MemberFields &fields, const QString &newCall, const QDate &today)
 {
     switch (m_mode) {
     case FormMode::Add:
@@ -145,11 +149,10 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
         return out;
     }
     const StationRecord station { fields.call, fields.name, fields.county, fields.status,
-                                  fields.city, QString() };
+        fields.city, QString() };
     // The records read belong to the current county's list only when the station goes there.
     CurrentMembers otherCounty;
-    const AddResult added = AddMemberRecord(
-        path, station, today,
+    const AddResult added = AddMemberRecord(path, station, today,
         path == m_session.currentCountyFile() ? m_session.currentMembers() : otherCounty);
     EditorOutcome out;
     switch (added.kind) {
@@ -172,8 +175,8 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
         out.countChanged = true;
         out.appendLine = checkin.checkinLine;
     }
-    const QString newMemberLine =
-        fields.call + u' ' + fields.name + u' ' + fields.county + u' ' + fields.city;
+    const QString newMemberLine
+        = fields.call + u' ' + fields.name + u' ' + fields.county + u' ' + fields.city;
     const Result<QString> logged = LogNewMember(m_settings, newMemberLine);
     if (logged) {
         out.status = fields.call + QStringLiteral(" ADDED");
@@ -195,8 +198,7 @@ EditorOutcome MemberEditor::saveEdit(const MemberFields &fields)
         return failed(QStringLiteral("ERROR! RECORD NOT FOUND!"));
     if (const auto problem = UnstorableField(fields, false))
         return failed(*problem);
-    const Result<StationRecord> written = EditMemberRecord(
-        m_target->path, m_target->record,
+    const Result<StationRecord> written = EditMemberRecord(m_target->path, m_target->record,
         StationRecord { fields.call, fields.name, fields.county, fields.status, fields.city, {} });
     if (!written)
         return failed(fileError(written.error()));

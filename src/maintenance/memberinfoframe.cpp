@@ -48,7 +48,8 @@ MemberInfoFrame::MemberInfoFrame(QWidget *parent)
     txtStatus->setMaxLength(11);
     txtCS->setMaxLength(25);
     // Tab walks the form in the order it is filled in, as Enter does.
-    QWidget *order[] = { txtCall, TxtNew, txtName, txtCounty, txtStatus, txtCS, cmdSave, cmdCancel };
+    QWidget *order[]
+        = { txtCall, TxtNew, txtName, txtCounty, txtStatus, txtCS, cmdSave, cmdCancel };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -75,9 +76,12 @@ void MemberInfoFrame::arrange()
         double top, boxWidth, labelWidth;
     };
     const Row rows[] = {
-        { TxtNew, LblNew, 0.19, 0.25, 0.4295 },     { txtCall, lblCall, 0.28, 0.25, 0.2546 },
-        { txtName, lblName, 0.37, 0.3332, 0.2412 }, { txtCounty, lblCounty, 0.465, 0.2898, 0.2898 },
-        { txtStatus, lblStatus1, 0.56, 0.1932, 0.2898 }, { txtCS, lblCS, 0.66, 0.5, 0.161 },
+        { TxtNew, LblNew, 0.19, 0.25, 0.4295 },
+        { txtCall, lblCall, 0.28, 0.25, 0.2546 },
+        { txtName, lblName, 0.37, 0.3332, 0.2412 },
+        { txtCounty, lblCounty, 0.465, 0.2898, 0.2898 },
+        { txtStatus, lblStatus1, 0.56, 0.1932, 0.2898 },
+        { txtCS, lblCS, 0.66, 0.5, 0.161 },
     };
     const int left = int(W * 0.0523);
     for (const Row &r : rows) {

@@ -14,11 +14,13 @@
 #include <QPushButton>
 
 MemberMaintenance::MemberMaintenance(MaintenanceHost &host, MemberInfoFrame &frame)
-    : QObject(&frame), m_host(host), m_frame(frame),
-      m_editor(host.hostSession(), host.hostCountyTable(), *host.hostServices().settings)
+    : QObject(&frame)
+    , m_host(host)
+    , m_frame(frame)
+    , m_editor(host.hostSession(), host.hostCountyTable(), *host.hostServices().settings)
 {
-    for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty,
-                            m_frame.txtStatus, m_frame.txtCS, m_frame.TxtNew })
+    for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus,
+             m_frame.txtCS, m_frame.TxtNew })
         box->installEventFilter(this);
     connect(m_frame.cmdSave, &QPushButton::clicked, this, &MemberMaintenance::cmdSave_Click);
     connect(m_frame.cmdCancel, &QPushButton::clicked, this, &MemberMaintenance::cmdCancel_Click);
@@ -102,7 +104,8 @@ void MemberMaintenance::moveFocus(QWidget *box)
     // While focus is moving away, a focus change made at once would be undone by the move
     // in progress: it is made as soon as that move has ended.
     if (m_inFocusChange)
-        QMetaObject::invokeMethod(box, [box] { box->setFocus(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            box, [box] { box->setFocus(); }, Qt::QueuedConnection);
     else
         box->setFocus();
 }
@@ -207,27 +210,34 @@ void MemberMaintenance::TxtNew_LostFocus()
 void MemberMaintenance::showMode(FormMode mode)
 {
     const bool changeCall = mode == FormMode::ChangeCall;
-    for (QWidget *w : std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblCounty,
-                                                         m_frame.lblStatus1, m_frame.lblCS,
-                                                         m_frame.txtName, m_frame.txtCounty,
-                                                         m_frame.txtStatus, m_frame.txtCS })
+    for (QWidget *w :
+        std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblCounty, m_frame.lblStatus1,
+            m_frame.lblCS, m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus, m_frame.txtCS })
         w->setVisible(!changeCall);
     m_frame.TxtNew->setVisible(changeCall);
     m_frame.LblNew->setVisible(changeCall);
     m_frame.txtCall->setEnabled(true);
     m_frame.lblCall->setText(changeCall ? QStringLiteral("OLD CALL") : QStringLiteral("CALL"));
     switch (mode) {
-    case FormMode::None: m_frame.lblMode->clear(); break;
-    case FormMode::Add: m_frame.lblMode->setText(QStringLiteral("ADD")); break;
-    case FormMode::Edit: m_frame.lblMode->setText(QStringLiteral("EDIT")); break;
-    case FormMode::ChangeCall: m_frame.lblMode->setText(QStringLiteral("CHANGE CALL")); break;
+    case FormMode::None:
+        m_frame.lblMode->clear();
+        break;
+    case FormMode::Add:
+        m_frame.lblMode->setText(QStringLiteral("ADD"));
+        break;
+    case FormMode::Edit:
+        m_frame.lblMode->setText(QStringLiteral("EDIT"));
+        break;
+    case FormMode::ChangeCall:
+        m_frame.lblMode->setText(QStringLiteral("CHANGE CALL"));
+        break;
     }
 }
 
 void MemberMaintenance::clearBoxes()
 {
     for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus,
-                            m_frame.txtCS, m_frame.TxtNew })
+             m_frame.txtCS, m_frame.TxtNew })
         box->clear();
 }
 
@@ -314,12 +324,11 @@ void MemberMaintenance::cmdSave_Click()
         m_frame.txtCounty->setFocus();
         return;
     }
-    for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty,
-                            m_frame.txtStatus, m_frame.txtCS, m_frame.TxtNew })
+    for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus,
+             m_frame.txtCS, m_frame.TxtNew })
         upperCase(box);
     const MemberFields fields { m_frame.txtCall->text(), m_frame.txtName->text(),
-                                m_frame.txtCounty->text(), m_frame.txtStatus->text(),
-                                m_frame.txtCS->text() };
+        m_frame.txtCounty->text(), m_frame.txtStatus->text(), m_frame.txtCS->text() };
     show(m_editor.save(fields, m_frame.TxtNew->text(), m_host.hostServices().clock->today()));
 }
 
@@ -349,8 +358,8 @@ void MemberMaintenance::mnuEditDelete_Click()
     const QString name = text.mid(10).section(u' ', 0, 0);
     m_frame.txtName->clear();
     Services &services = m_host.hostServices();
-    const MsgButton answer = services.dialogs->message(
-        m_host.hostWindow(), QStringLiteral("REMOVING RECORD FROM THE DATABASE"),
+    const MsgButton answer = services.dialogs->message(m_host.hostWindow(),
+        QStringLiteral("REMOVING RECORD FROM THE DATABASE"),
         QStringLiteral("REALLY REMOVE ") + member->call + u' ' + name
             + QStringLiteral(" FROM THE DATABASE?"),
         MsgIcon::Question, Yes | No, No);

@@ -4,8 +4,8 @@
 #include "stationdb/stationfile.h"
 #include "stationdb/textforms.h"
 
-AddResult AddMemberRecord(const QString &path, const StationRecord &station, const QDate &today,
-                          CurrentMembers &members)
+AddResult AddMemberRecord(
+    const QString &path, const StationRecord &station, const QDate &today, CurrentMembers &members)
 {
     AddResult result;
     if (members.size() < RecordsPerFile)
@@ -46,7 +46,8 @@ AddResult AddMemberRecord(const QString &path, const StationRecord &station, con
         slot = marker;
         writes.append({ slot, record });
         if (marker < RecordsPerFile && file.read(marker + 1).isFree())
-            writes.append({ marker + 1, StationRecord { StationRecord::EndMarker(), {}, {}, {}, {}, {} } });
+            writes.append(
+                { marker + 1, StationRecord { StationRecord::EndMarker(), {}, {}, {}, {}, {} } });
     } else {
         result.kind = AddResult::FileFull;
         return result;
@@ -74,8 +75,8 @@ int FindCallInFile(const StationFile &file, const QString &call)
     return 0;
 }
 
-ChangeCallResult ChangeMemberCall(const QString &path, int n, const QString &oldCall,
-                                  const QString &newCall)
+ChangeCallResult ChangeMemberCall(
+    const QString &path, int n, const QString &oldCall, const QString &newCall)
 {
     ChangeCallResult result;
     StationFile file(path);
@@ -139,7 +140,8 @@ Result<StationRecord> EditMemberRecord(const QString &path, int n, const Station
     if (const Status opened = file.open(); !opened)
         return opened;
     StationRecord record = file.read(n);
-    if (n < 1 || n > RecordsPerFile || fields.Call.isEmpty() || record.Call.trimmed() != fields.Call)
+    if (n < 1 || n > RecordsPerFile || fields.Call.isEmpty()
+        || record.Call.trimmed() != fields.Call)
         return Status::Error(FileError(path, StationFile::ChangedByAnotherProgram()));
     record.Name = fields.Name;
     record.County = fields.County;

@@ -22,9 +22,8 @@ struct AddResult
 // the marker moves one record on (while that is record 100 or lower and holds no station),
 // so every scan still finds the station and the file keeps its end. A call already in the
 // file is refused. The trimmed fields of the records read go into members.
-AddResult AddMemberRecord(const QString &path, const StationRecord &station, const QDate &today,
-                          CurrentMembers &members);
-
+AddResult AddMemberRecord(
+    const QString &path, const StationRecord &station, const QDate &today, CurrentMembers &members);
 
 // The record (from 1) of the first station with this call before the end marker, 0 when none.
 int FindCallInFile(const StationFile &file, const QString &call);
@@ -38,8 +37,8 @@ struct ChangeCallResult
 
 // Gives record n a new call, when it still holds oldCall and no station of the file has the
 // new call already; the other fields stay as the file holds them.
-ChangeCallResult ChangeMemberCall(const QString &path, int n, const QString &oldCall,
-                                  const QString &newCall);
+ChangeCallResult ChangeMemberCall(
+    const QString &path, int n, const QString &oldCall, const QString &newCall);
 
 struct DeleteResult
 {
@@ -50,7 +49,8 @@ struct DeleteResult
 
 // Overwrites record n, while it still holds the call, with a vacant record dated today. A
 // weekday net control (a weekday code in its status) is kept.
-DeleteResult DeleteMemberRecord(const QString &path, int n, const QString &call, const QDate &today);
+DeleteResult DeleteMemberRecord(
+    const QString &path, int n, const QString &call, const QDate &today);
 
 // Replaces the name, county, status and city of record n while it holds the call; its call
 // and date stay as the file has them (a check-in made meanwhile keeps its date).
@@ -62,5 +62,3 @@ bool IsWeekdayCode(const QString &status);
 // Logs an addition under the first empty NewMember key of "0" to "50", else "51".
 // Returns the key used, or why the store could not be written.
 Result<QString> LogNewMember(SettingsStore &settings, const QString &line);
-
-

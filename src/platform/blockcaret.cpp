@@ -7,8 +7,8 @@ namespace {
 class BlockCaretStyle : public QProxyStyle
 {
 public:
-    int pixelMetric(PixelMetric metric, const QStyleOption *option,
-                    const QWidget *widget) const override
+    int pixelMetric(
+        PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
     {
         if (metric == PM_TextCursorWidth)
             return 5;

@@ -4,7 +4,10 @@
 
 #include <QDir>
 
-InstanceLock::InstanceLock(const Paths &paths) : m_paths(paths) { }
+InstanceLock::InstanceLock(const Paths &paths)
+    : m_paths(paths)
+{
+}
 
 InstanceLock::~InstanceLock() = default;
 
@@ -32,15 +35,16 @@ Status InstanceLock::acquire()
     case QLockFile::PermissionError:
         return Status::Error(FileError(m_paths.lockFile(), QStringLiteral("permission denied")));
     default:
-        return Status::Error(FileError(m_paths.lockFile(), QStringLiteral("cannot create the lock")));
+        return Status::Error(
+            FileError(m_paths.lockFile(), QStringLiteral("cannot create the lock")));
     }
 }
 
 void RemoveLeftoverWrites(const Paths &paths)
 {
     const QStringList owned { QStringLiteral(".dat"), QStringLiteral(".ini"),
-                              QStringLiteral(".txt") };
+        QStringLiteral(".txt") };
     for (const QString &folder : { paths.dataFolder(), paths.settingsFolder(), paths.root(),
-                                   paths.appDataFolder() + MakerFolderName() + u'/' })
+             paths.appDataFolder() + MakerFolderName() + u'/' })
         RemoveLeftoverTemporaries(folder, owned);
 }

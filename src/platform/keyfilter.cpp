@@ -8,7 +8,11 @@ namespace {
 class KeyFilter : public QObject
 {
 public:
-    KeyFilter(FieldKind kind, QObject *parent) : QObject(parent), m_kind(kind) { }
+    KeyFilter(FieldKind kind, QObject *parent)
+        : QObject(parent)
+        , m_kind(kind)
+    {
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -35,7 +39,11 @@ private:
 class FilterValidator : public QValidator
 {
 public:
-    FilterValidator(FieldKind kind, QObject *parent) : QValidator(parent), m_kind(kind) { }
+    FilterValidator(FieldKind kind, QObject *parent)
+        : QValidator(parent)
+        , m_kind(kind)
+    {
+    }
 
     State validate(QString &input, int &pos) const override
     {

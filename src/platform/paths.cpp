@@ -44,8 +44,9 @@ Paths Paths::fromRoot(const QString &root)
     p.m_driveRoot = p.m_root;
     p.m_appData = withSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 #endif
-    p.m_settingsFolder = withSlash(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                                   + QStringLiteral("/VORQ"));
+    p.m_settingsFolder
+        = withSlash(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+            + QStringLiteral("/VORQ"));
     return p;
 }
 

@@ -2,20 +2,19 @@
 
 #include "stationdb/settingsstore.h"
 
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -23,23 +22,34 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSoundEffect>
+#include <QTimer>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
 
 MsgButton QtDialogs::message(QWidget *parent, const QString &title, const QString &text,
-                             MsgIcon icon, MsgButtons buttons, MsgButton defaultButton)
+    MsgIcon icon, MsgButtons buttons, MsgButton defaultButton)
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     QMessageBox::StandardButtons qtButtons;
     if (buttons & Ok)
@@ -54,17 +64,30 @@ MsgButton QtDialogs::message(QWidget *parent, const QString &title, const QStrin
         qtButtons = QMessageBox::Ok;
     box.setStandardButtons(qtButtons);
     switch (defaultButton) {
-    case Ok: box.setDefaultButton(QMessageBox::Ok); break;
-    case Yes: box.setDefaultButton(QMessageBox::Yes); break;
-    case No: box.setDefaultButton(QMessageBox::No); break;
-    case Cancel: box.setDefaultButton(QMessageBox::Cancel); break;
-    case NoButton: break;
+    case Ok:
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case Yes:
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case No:
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    case Cancel:
+        box.setDefaultButton(QMessageBox::Cancel);
+        break;
+    case NoButton:
+        break;
     }
     switch (box.exec()) {
-    case QMessageBox::Ok: return Ok;
-    case QMessageBox::Yes: return Yes;
-    case QMessageBox::No: return No;
-    default: return Cancel;
+    case QMessageBox::Ok:
+        return Ok;
+    case QMessageBox::Yes:
+        return Yes;
+    case QMessageBox::No:
+        return No;
+    default:
+        return Cancel;
     }
 }
 
@@ -85,8 +108,8 @@ std::optional<QColor> QtDialogs::chooseColor(QWidget *parent, const QColor &init
     return color;
 }
 
-QString QtDialogs::chooseSaveFile(QWidget *parent, const QString &title,
-                                  const QString &suggested, const QString &filter)
+QString QtDialogs::chooseSaveFile(
+    QWidget *parent, const QString &title, const QString &suggested, const QString &filter)
 {
     return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }
@@ -101,7 +124,10 @@ int QtDialogs::execModal(QDialog *dialog)
     return dialog->exec();
 }
 
-QtSounds::QtSounds(QObject *parent) : QObject(parent) { }
+QtSounds::QtSounds(QObject *parent)
+    : QObject(parent)
+{
+}
 
 void QtSounds::play(const QString &sound)
 {
@@ -185,9 +211,16 @@ QSize PrimaryScreen::size() const
     return QSize(1024, 768);
 }
 
-QtPrinter::QtPrinter() : m_font(QStringLiteral("Courier New"), 10) { }
+QtPrinter::QtPrinter()
+    : m_font(QStringLiteral("Courier New"), 10)
+{
+}
 
-QtPrinter::QtPrinter(const QString &pdfFile) : m_pdfFile(pdfFile), m_font(QStringLiteral("Courier New"), 10) { }
+QtPrinter::QtPrinter(const QString &pdfFile)
+    : m_pdfFile(pdfFile)
+    , m_font(QStringLiteral("Courier New"), 10)
+{
+}
 
 QtPrinter::~QtPrinter() = default;
 

@@ -16,13 +16,13 @@ class QtDialogs : public Dialogs
 {
 public:
     MsgButton message(QWidget *parent, const QString &title, const QString &text, MsgIcon icon,
-                      MsgButtons buttons, MsgButton defaultButton = NoButton) override;
+        MsgButtons buttons, MsgButton defaultButton = NoButton) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     QString chooseSaveFile(QWidget *parent, const QString &title, const QString &suggested,
-                           const QString &filter) override;
-    QString chooseFolder(QWidget *parent, const QString &title,
-                         const QString &startFolder) override;
+        const QString &filter) override;
+    QString chooseFolder(
+        QWidget *parent, const QString &title, const QString &startFolder) override;
     int execModal(QDialog *dialog) override;
 };
 

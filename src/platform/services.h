@@ -39,15 +39,16 @@ public:
     // A modal message box; returns the button pressed (Cancel when closed otherwise).
     // The default button is the one Enter presses (the first offered when none is named).
     virtual MsgButton message(QWidget *parent, const QString &title, const QString &text,
-                              MsgIcon icon, MsgButtons buttons,
-                              MsgButton defaultButton = NoButton) = 0;
+        MsgIcon icon, MsgButtons buttons, MsgButton defaultButton = NoButton)
+        = 0;
     virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
-    virtual QString chooseFolder(QWidget *parent, const QString &title,
-                                 const QString &startFolder) = 0;
+    virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &startFolder)
+        = 0;
     // The name of a file to write; empty when cancelled.
-    virtual QString chooseSaveFile(QWidget *parent, const QString &title,
-                                   const QString &suggested, const QString &filter) = 0;
+    virtual QString chooseSaveFile(
+        QWidget *parent, const QString &title, const QString &suggested, const QString &filter)
+        = 0;
     // Runs one of the program's own modal windows; returns its result code.
     virtual int execModal(QDialog *dialog) = 0;
 

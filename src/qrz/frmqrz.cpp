@@ -33,19 +33,23 @@ QString FrmQrz::Notice()
 }
 
 FrmQrz::FrmQrz(Services &services, StartupContext &context, QWidget *parent)
-    : QDialog(parent), m_services(services)
+    : QDialog(parent)
+    , m_services(services)
 {
     setObjectName(QStringLiteral("frmQRZ"));
     setWindowTitle(QStringLiteral("QRZ LOGIN"));
     fraQRZ = Named(new QGroupBox(QStringLiteral("QRZ LOGIN"), this), QStringLiteral("fraQRZ"));
-    LabelUserID = Named(new QLabel(QStringLiteral("USER ID"), fraQRZ), QStringLiteral("LabelUserID"));
+    LabelUserID
+        = Named(new QLabel(QStringLiteral("USER ID"), fraQRZ), QStringLiteral("LabelUserID"));
     txtUserID = Named(new QLineEdit(fraQRZ), QStringLiteral("txtUserID"));
-    lblQRZPassword = Named(new QLabel(QStringLiteral(" Password"), fraQRZ), QStringLiteral("lblQRZPassword"));
+    lblQRZPassword
+        = Named(new QLabel(QStringLiteral(" Password"), fraQRZ), QStringLiteral("lblQRZPassword"));
     txtQrzPassWrd = Named(new QLineEdit(fraQRZ), QStringLiteral("txtQrzPassWrd"));
     txtQrzPassWrd->setEchoMode(QLineEdit::Password);
     ChkRemoveLogin = Named(new QCheckBox(QStringLiteral("REMOVE EXISTING USER LOGIN"), this),
-                           QStringLiteral("ChkRemoveLogin"));
-    chkNoShow = Named(new QCheckBox(QStringLiteral("DO NOT ASK AGAIN"), this), QStringLiteral("chkNoShow"));
+        QStringLiteral("ChkRemoveLogin"));
+    chkNoShow = Named(
+        new QCheckBox(QStringLiteral("DO NOT ASK AGAIN"), this), QStringLiteral("chkNoShow"));
     cmdOK = Named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("cmdOK"));
     cmdCancel = Named(new QPushButton(QStringLiteral("CANCEL"), this), QStringLiteral("cmdCancel"));
     TxtTitle = Named(new QPlainTextEdit(this), QStringLiteral("TxtTitle"));
@@ -76,9 +80,9 @@ FrmQrz::FrmQrz(Services &services, StartupContext &context, QWidget *parent)
     CentreOnScreen(*this, context, services);
     cmdOK->setEnabled(false);
     TxtTitle->setPlainText(Notice());
-    chkNoShow->setChecked(services.settings->GetSetting(QrzKeys::NoShowApplication(), QrzKeys::Section(),
-                                                        QrzKeys::NoShow())
-                          == QLatin1String("1"));
+    chkNoShow->setChecked(services.settings->GetSetting(
+                              QrzKeys::NoShowApplication(), QrzKeys::Section(), QrzKeys::NoShow())
+        == QLatin1String("1"));
     SetCapsLock(*services.keyboard, false);
     const QSize screen(context.ScreenWidth, context.ScreenHeight);
     if (screen == QSize(1024, 768)) {
@@ -109,14 +113,13 @@ void FrmQrz::chkNoShow_Click()
 {
     if (!chkNoShow->isEnabled())
         return;
-    const Status saved = m_services.settings->SaveSettings(
-        QrzKeys::NoShowApplication(),
+    const Status saved = m_services.settings->SaveSettings(QrzKeys::NoShowApplication(),
         { SettingChange::Set(QrzKeys::Section(), QrzKeys::NoShow(),
-                             chkNoShow->isChecked() ? QStringLiteral("1") : QStringLiteral("0")) });
+            chkNoShow->isChecked() ? QStringLiteral("1") : QStringLiteral("0")) });
     if (!saved) {
         chkNoShow->setChecked(!chkNoShow->isChecked());
-        m_services.dialogs->message(this, windowTitle(), QStringLiteral("SETTINGS NOT SAVED: ") + saved.error(),
-                                    MsgIcon::Warning, Ok);
+        m_services.dialogs->message(this, windowTitle(),
+            QStringLiteral("SETTINGS NOT SAVED: ") + saved.error(), MsgIcon::Warning, Ok);
     }
 }
 
@@ -124,8 +127,8 @@ bool FrmQrz::save(const QString &key, const QString &value)
 {
     const Status saved = m_services.settings->saveValue(QrzKeys::Section(), key, value);
     if (!saved)
-        m_services.dialogs->message(this, windowTitle(), QStringLiteral("SETTINGS NOT SAVED: ") + saved.error(),
-                                    MsgIcon::Warning, Ok);
+        m_services.dialogs->message(this, windowTitle(),
+            QStringLiteral("SETTINGS NOT SAVED: ") + saved.error(), MsgIcon::Warning, Ok);
     return saved.ok();
 }
 
@@ -140,8 +143,7 @@ void FrmQrz::cmdOK_Click()
         }
         if (const Status removed = settings.saveAll(removal); !removed) {
             m_services.dialogs->message(this, windowTitle(),
-                                        QStringLiteral("SETTINGS NOT SAVED: ") + removed.error(),
-                                        MsgIcon::Warning, Ok);
+                QStringLiteral("SETTINGS NOT SAVED: ") + removed.error(), MsgIcon::Warning, Ok);
             return;
         }
         ChkRemoveLogin->setChecked(false);

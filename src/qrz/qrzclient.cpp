@@ -106,19 +106,23 @@ QUrl withQuery(const QUrl &service, const QString &query)
 QUrl QrzLoginUrl(const QUrl &service, const QString &storedId, const QString &storedPassword)
 {
     return withQuery(service,
-                     QStringLiteral("username=") + encoded(fragmentValue(storedId, QStringLiteral("username"), true))
-                         + QStringLiteral(";password=")
-                         + encoded(fragmentValue(storedPassword, QStringLiteral("password"), false)));
+        QStringLiteral("username=")
+            + encoded(fragmentValue(storedId, QStringLiteral("username"), true))
+            + QStringLiteral(";password=")
+            + encoded(fragmentValue(storedPassword, QStringLiteral("password"), false)));
 }
 
 QUrl QrzLookupUrl(const QUrl &service, const QString &session, const QString &call)
 {
-    return withQuery(service, QStringLiteral("s=") + encoded(fragmentValue(session, QStringLiteral("s"), true))
-                                  + QStringLiteral(";callsign=") + encoded(call));
+    return withQuery(service,
+        QStringLiteral("s=") + encoded(fragmentValue(session, QStringLiteral("s"), true))
+            + QStringLiteral(";callsign=") + encoded(call));
 }
 
 QrzClient::QrzClient(SettingsStore &settings, WebClient *web, int timeoutMs)
-    : m_settings(settings), m_web(web), m_timeoutMs(timeoutMs)
+    : m_settings(settings)
+    , m_web(web)
+    , m_timeoutMs(timeoutMs)
 {
 }
 
@@ -128,7 +132,8 @@ Result<QString> QrzClient::ask(const QUrl &url)
         return Status::Error(QStringLiteral("QRZ LOOKUP FAILED: no network"));
     // The password travels in the query: never in the clear to another machine.
     if (!RefusedWebAddress(url).isEmpty())
-        return Status::Error(QStringLiteral("QRZ ADDRESS MUST USE HTTPS: ") + url.toString(QUrl::RemoveQuery));
+        return Status::Error(
+            QStringLiteral("QRZ ADDRESS MUST USE HTTPS: ") + url.toString(QUrl::RemoveQuery));
     const WebAnswer answer = m_web->get(url, m_timeoutMs);
     if (answer.timedOut)
         return Status::Error(QStringLiteral("QRZ DID NOT ANSWER"));
@@ -139,9 +144,9 @@ Result<QString> QrzClient::ask(const QUrl &url)
 
 Status QrzClient::login()
 {
-    const Result<QString> answer = ask(QrzLoginUrl(QrzServiceUrl(m_settings),
-                                                   m_settings.get(QrzKeys::Section(), QrzKeys::Id()),
-                                                   m_settings.get(QrzKeys::Section(), QrzKeys::Password())));
+    const Result<QString> answer = ask(
+        QrzLoginUrl(QrzServiceUrl(m_settings), m_settings.get(QrzKeys::Section(), QrzKeys::Id()),
+            m_settings.get(QrzKeys::Section(), QrzKeys::Password())));
     if (!answer)
         return answer.status();
     const std::optional<QString> session = QrzSessionOf(*answer);
@@ -150,7 +155,9 @@ Status QrzClient::login()
     m_session = *session;
     m_loggedIn = true;
     if (m_settings.get(QrzKeys::Section(), QrzKeys::Key()) != m_session) {
-        if (const Status saved = m_settings.saveValue(QrzKeys::Section(), QrzKeys::Key(), m_session); !saved)
+        if (const Status saved
+            = m_settings.saveValue(QrzKeys::Section(), QrzKeys::Key(), m_session);
+            !saved)
             return Status::Error(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
     }
     return Status::Ok();

@@ -11,15 +11,39 @@ class SettingsStore;
 class WebClient;
 
 namespace QrzKeys {
-inline QString Section() { return QStringLiteral("Settings"); }
-inline QString Id() { return QStringLiteral("QRZ ID"); }
-inline QString Password() { return QStringLiteral("QRZ PW"); }
-inline QString Key() { return QStringLiteral("QRZ Key"); }
-inline QString Url() { return QStringLiteral("QRZ Url"); }
-inline QString Web() { return QStringLiteral("QRZ Web"); }
+inline QString Section()
+{
+    return QStringLiteral("Settings");
+}
+inline QString Id()
+{
+    return QStringLiteral("QRZ ID");
+}
+inline QString Password()
+{
+    return QStringLiteral("QRZ PW");
+}
+inline QString Key()
+{
+    return QStringLiteral("QRZ Key");
+}
+inline QString Url()
+{
+    return QStringLiteral("QRZ Url");
+}
+inline QString Web()
+{
+    return QStringLiteral("QRZ Web");
+}
 // The "DO NOT ASK AGAIN" choice, kept under a sibling program's name.
-inline QString NoShowApplication() { return QStringLiteral("Pelnet"); }
-inline QString NoShow() { return QStringLiteral("chkNoShow"); }
+inline QString NoShowApplication()
+{
+    return QStringLiteral("Pelnet");
+}
+inline QString NoShow()
+{
+    return QStringLiteral("chkNoShow");
+}
 } // namespace QrzKeys
 
 // The tags of a lookup answer the program uses; a missing tag is none. Each value is the

@@ -1,10 +1,10 @@
 #include "frmreport.h"
 
 #include "platform/named.h"
-#include "startup/centrewindow.h"
 #include "platform/services.h"
 #include "reports/frmmonth.h"
 #include "reports/reporttext.h"
+#include "startup/centrewindow.h"
 #include "startup/startupcontext.h"
 #include "stationdb/settingsstore.h"
 
@@ -16,30 +16,35 @@
 #include <QListWidget>
 #include <QPushButton>
 
-FrmReport::FrmReport(Services &services, StartupContext &context, ReportPeriod &period,
-                     QWidget *parent)
-    : QDialog(parent), m_services(services), m_context(context), m_period(period)
+FrmReport::FrmReport(
+    Services &services, StartupContext &context, ReportPeriod &period, QWidget *parent)
+    : QDialog(parent)
+    , m_services(services)
+    , m_context(context)
+    , m_period(period)
 {
     setObjectName(QStringLiteral("FrmReport"));
     setWindowTitle(QStringLiteral("VOQR MONTHLY REPORT"));
 
-    lblSessions = Named(new QLabel(ReportCaptions::Sessions(), this), QStringLiteral("lblSessions"));
+    lblSessions
+        = Named(new QLabel(ReportCaptions::Sessions(), this), QStringLiteral("lblSessions"));
     lblSC = Named(new QLabel(QStringLiteral("0"), this), QStringLiteral("lblSC"));
     Label1 = Named(new QLabel(ReportCaptions::Checkins(), this), QStringLiteral("Label1"));
     lblTchkin = Named(new QLabel(QStringLiteral("0"), this), QStringLiteral("lblTchkin"));
     Label2 = Named(new QLabel(ReportCaptions::Traffic(), this), QStringLiteral("Label2"));
     lblTC = Named(new QLabel(QStringLiteral("0"), this), QStringLiteral("lblTC"));
-    lblAdditions = Named(new QLabel(QStringLiteral("DATABASE ADDITIONS"), this),
-                         QStringLiteral("lblAdditions"));
+    lblAdditions = Named(
+        new QLabel(QStringLiteral("DATABASE ADDITIONS"), this), QStringLiteral("lblAdditions"));
     LstNewMem = Named(new QListWidget(this), QStringLiteral("LstNewMem"));
     cmdPrint = Named(new QPushButton(QStringLiteral("&PRINT"), this), QStringLiteral("cmdPrint"));
     CmdCopy = Named(new QPushButton(QStringLiteral("COPY REPORT TO CLIPBOARD"), this),
-                    QStringLiteral("CmdCopy"));
-    cmdReset = Named(new QPushButton(QStringLiteral("RESET REPORT"), this),
-                     QStringLiteral("cmdReset"));
+        QStringLiteral("CmdCopy"));
+    cmdReset
+        = Named(new QPushButton(QStringLiteral("RESET REPORT"), this), QStringLiteral("cmdReset"));
     cmdClose = Named(new QPushButton(QStringLiteral("&CLOSE"), this), QStringLiteral("cmdClose"));
     // A copy of the report for an operator without a printer.
-    cmdPdf = Named(new QPushButton(QStringLiteral("SAVE AS P&DF..."), this), QStringLiteral("cmdPdf"));
+    cmdPdf
+        = Named(new QPushButton(QStringLiteral("SAVE AS P&DF..."), this), QStringLiteral("cmdPdf"));
     for (QPushButton *button : { cmdPrint, cmdPdf, CmdCopy, cmdReset, cmdClose })
         button->setAutoDefault(false);
 
@@ -92,8 +97,8 @@ void FrmReport::showTotals()
 
 void FrmReport::MonthCheck(const QString &question)
 {
-    const MsgButton answer =
-        m_services.dialogs->message(this, QString(), question, MsgIcon::Warning, Yes | No);
+    const MsgButton answer
+        = m_services.dialogs->message(this, QString(), question, MsgIcon::Warning, Yes | No);
     if (answer == Yes)
         return;
     frmMonth month(m_period, this);
@@ -105,9 +110,8 @@ void FrmReport::CmdCopy_Click()
     MonthCheck(MonthCheckQuestion(ReportAction::Copy, m_period.MonthName));
 
     SettingsStore &settings = *m_services.settings;
-    const MonthlyReportText report =
-        BuildMonthlyReportText(m_totals, NewMemberEntries(settings), m_period.MonthName,
-                               ReportYear(m_period, m_services.clock->today()));
+    const MonthlyReportText report = BuildMonthlyReportText(m_totals, NewMemberEntries(settings),
+        m_period.MonthName, ReportYear(m_period, m_services.clock->today()));
 
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
@@ -117,13 +121,13 @@ void FrmReport::CmdCopy_Click()
     // Subject and text are one copy: never the subject of one report with another's text.
     const Status stored = settings.saveAll(
         { SettingChange::Set(ReportKeys::Section(), ReportKeys::Subject(), report.subject),
-          SettingChange::Set(ReportKeys::Section(), ReportKeys::MsgText(), report.body) });
+            SettingChange::Set(ReportKeys::Section(), ReportKeys::MsgText(), report.body) });
     if (!stored) {
         // The clipboard holds the report anyway; only the stored copy is missing.
         m_services.dialogs->message(this, windowTitle(),
-                                    QStringLiteral("The report could not be stored.\nSETTINGS NOT SAVED: ")
-                                        + stored.error(),
-                                    MsgIcon::Warning, Ok);
+            QStringLiteral("The report could not be stored.\nSETTINGS NOT SAVED: ")
+                + stored.error(),
+            MsgIcon::Warning, Ok);
     }
 }
 
@@ -134,9 +138,9 @@ void FrmReport::cmdPrint_Click()
 
 void FrmReport::cmdPdf_Click()
 {
-    const QString file = m_services.dialogs->chooseSaveFile(
-        this, QStringLiteral("SAVE AS PDF"),
-        QDir::homePath() + QStringLiteral("/VORQ report ") + m_period.MonthName + QStringLiteral(".pdf"),
+    const QString file = m_services.dialogs->chooseSaveFile(this, QStringLiteral("SAVE AS PDF"),
+        QDir::homePath() + QStringLiteral("/VORQ report ") + m_period.MonthName
+            + QStringLiteral(".pdf"),
         QStringLiteral("PDF files (*.pdf)"));
     if (!file.isEmpty())
         printReport(file);
@@ -149,15 +153,15 @@ void FrmReport::printReport(const QString &pdfFile)
         return;
     MonthCheck(MonthCheckQuestion(ReportAction::Print, m_period.MonthName));
 
-    const auto lines =
-        MonthlyReportPrintLines(m_totals, NewMemberEntries(*m_services.settings),
-                                m_period.MonthName, ReportYear(m_period, m_services.clock->today()));
+    const auto lines = MonthlyReportPrintLines(m_totals, NewMemberEntries(*m_services.settings),
+        m_period.MonthName, ReportYear(m_period, m_services.clock->today()));
     for (const auto &line : lines)
         printer.printLine(line);
-    const bool done = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
+    const bool done
+        = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
     if (!done)
-        m_services.dialogs->message(this, QString(), PrinterErrorText(), MsgIcon::Warning,
-                                    Ok | Cancel);
+        m_services.dialogs->message(
+            this, QString(), PrinterErrorText(), MsgIcon::Warning, Ok | Cancel);
 }
 
 void FrmReport::cmdReset_Click()
@@ -169,16 +173,15 @@ void FrmReport::cmdReset_Click()
     m_context.ReportResetFlag = QStringLiteral("True");
     if (const Status reset = ResetMonthlyReport(*m_services.settings); !reset) {
         m_services.dialogs->message(this, windowTitle(),
-                                    QStringLiteral("The report could not be reset.\nSETTINGS NOT SAVED: ")
-                                        + reset.error(),
-                                    MsgIcon::Critical, Ok);
+            QStringLiteral("The report could not be reset.\nSETTINGS NOT SAVED: ") + reset.error(),
+            MsgIcon::Critical, Ok);
         // What is shown must be what is stored; the button stays for another try.
         m_totals = LoadMonthlyTotals(*m_services.settings);
         showTotals();
         LstNewMem->addItems(NewMemberEntries(*m_services.settings));
         cmdReset->setEnabled(true);
-        m_context.ReportResetFlag =
-            m_services.settings->get(ReportKeys::Section(), ReportKeys::ResetReport());
+        m_context.ReportResetFlag
+            = m_services.settings->get(ReportKeys::Section(), ReportKeys::ResetReport());
     }
 }
 

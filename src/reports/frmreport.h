@@ -20,7 +20,7 @@ class FrmReport : public QDialog
 
 public:
     FrmReport(Services &services, StartupContext &context, ReportPeriod &period,
-              QWidget *parent = nullptr);
+        QWidget *parent = nullptr);
 
 private:
     void Form_Load();

@@ -1,9 +1,9 @@
 #include "frmreporteditor.h"
 
 #include "platform/named.h"
-#include "startup/centrewindow.h"
 #include "platform/services.h"
 #include "reports/monthlytotals.h"
+#include "startup/centrewindow.h"
 #include "startup/startupcontext.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/textforms.h"
@@ -16,17 +16,19 @@
 #include <QSignalBlocker>
 
 frmReportEditor::frmReportEditor(Services &services, StartupContext &context, QWidget *parent)
-    : QDialog(parent), m_services(services), m_context(context)
+    : QDialog(parent)
+    , m_services(services)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("frmReportEditor"));
     setWindowTitle(QStringLiteral("Report Editor"));
 
-    lblSessions = Named(new QLabel(QStringLiteral("SESSIONS CALLED"), this),
-                        QStringLiteral("lblSessions"));
-    lblcheckin = Named(new QLabel(QStringLiteral("TOTAL CHECKINS"), this),
-                       QStringLiteral("lblcheckin"));
-    LBLTraffic = Named(new QLabel(QStringLiteral("TRAFFIC COUNT"), this),
-                       QStringLiteral("LBLTraffic"));
+    lblSessions
+        = Named(new QLabel(QStringLiteral("SESSIONS CALLED"), this), QStringLiteral("lblSessions"));
+    lblcheckin
+        = Named(new QLabel(QStringLiteral("TOTAL CHECKINS"), this), QStringLiteral("lblcheckin"));
+    LBLTraffic
+        = Named(new QLabel(QStringLiteral("TRAFFIC COUNT"), this), QStringLiteral("LBLTraffic"));
     LBLNEW = Named(new QLabel(QStringLiteral("NEW MEMBERS"), this), QStringLiteral("LBLNEW"));
     Label1 = Named(new QLabel(QStringLiteral("ADD NEW MEMBERS"), this), QStringLiteral("Label1"));
     txtSessions = Named(new QLineEdit(this), QStringLiteral("txtSessions"));
@@ -38,7 +40,8 @@ frmReportEditor::frmReportEditor(Services &services, StartupContext &context, QW
     cmdEdit = Named(new QPushButton(QStringLiteral("EDIT"), this), QStringLiteral("cmdEdit"));
     cmdMove = Named(new QPushButton(QStringLiteral(">"), this), QStringLiteral("cmdMove"));
     cmdDelete = Named(new QPushButton(QStringLiteral("DELETE"), this), QStringLiteral("cmdDelete"));
-    CmdSave = Named(new QPushButton(QStringLiteral("SAVE CHANGES"), this), QStringLiteral("CmdSave"));
+    CmdSave
+        = Named(new QPushButton(QStringLiteral("SAVE CHANGES"), this), QStringLiteral("CmdSave"));
     cmdExit = Named(new QPushButton(QStringLiteral("EXIT"), this), QStringLiteral("cmdExit"));
     for (QPushButton *button : { cmdAdd, cmdEdit, cmdMove, cmdDelete, CmdSave, cmdExit })
         button->setAutoDefault(false);
@@ -70,8 +73,8 @@ frmReportEditor::frmReportEditor(Services &services, StartupContext &context, QW
     connect(txtAdd, &QLineEdit::textChanged, this, &frmReportEditor::txtAdd_Change);
     // A click counts even on the entry still selected, so DELETE and EDIT come back after
     // SAVE turned them off.
-    connect(lstNewMember, &QListWidget::currentRowChanged, this,
-            &frmReportEditor::lstNewMember_Click);
+    connect(
+        lstNewMember, &QListWidget::currentRowChanged, this, &frmReportEditor::lstNewMember_Click);
     connect(lstNewMember, &QListWidget::itemClicked, this, &frmReportEditor::lstNewMember_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmReportEditor::cmdAdd_Click);
     connect(cmdEdit, &QPushButton::clicked, this, &frmReportEditor::cmdEdit_Click);
@@ -168,13 +171,13 @@ void frmReportEditor::cmdDelete_Click()
     const int key = FindNewMemberKey(settings, lstNewMember->item(row)->text());
     if (key < 0)
         return;
-    if (const Status emptied =
-            settings.saveValue(ReportKeys::NewMemberSection(), QString::number(key), QString());
+    if (const Status emptied
+        = settings.saveValue(ReportKeys::NewMemberSection(), QString::number(key), QString());
         !emptied) {
         m_services.dialogs->message(this, windowTitle(),
-                                    QStringLiteral("The entry could not be deleted.\nSETTINGS NOT SAVED: ")
-                                        + emptied.error(),
-                                    MsgIcon::Critical, Ok);
+            QStringLiteral("The entry could not be deleted.\nSETTINGS NOT SAVED: ")
+                + emptied.error(),
+            MsgIcon::Critical, Ok);
         return;
     }
     const QSignalBlocker blocker(lstNewMember);
@@ -198,15 +201,14 @@ void frmReportEditor::CmdSave_Click()
         QLabel *label;
         QString key;
     } totals[] = { { txtSessions, lblSessions, ReportKeys::Sessions() },
-                   { txtCheckins, lblcheckin, ReportKeys::Checkins() },
-                   { txtTraffic, LBLTraffic, ReportKeys::Traffic() } };
+        { txtCheckins, lblcheckin, ReportKeys::Checkins() },
+        { txtTraffic, LBLTraffic, ReportKeys::Traffic() } };
     for (const auto &total : totals) {
         const std::optional<qint32> value = WholeNumber(total.box->text());
         if (!value) {
             m_services.dialogs->message(this, windowTitle(),
-                                        total.label->text()
-                                            + QStringLiteral(" MUST BE A WHOLE NUMBER - NOTHING SAVED"),
-                                        MsgIcon::Warning, Ok);
+                total.label->text() + QStringLiteral(" MUST BE A WHOLE NUMBER - NOTHING SAVED"),
+                MsgIcon::Warning, Ok);
             total.box->setFocus();
             total.box->selectAll();
             return;
@@ -217,9 +219,8 @@ void frmReportEditor::CmdSave_Click()
     const Status saved = settings.saveAll(changes);
     if (!saved) {
         m_services.dialogs->message(this, windowTitle(),
-                                    QStringLiteral("The changes could not be saved.\nSETTINGS NOT SAVED: ")
-                                        + saved.error(),
-                                    MsgIcon::Critical, Ok);
+            QStringLiteral("The changes could not be saved.\nSETTINGS NOT SAVED: ") + saved.error(),
+            MsgIcon::Critical, Ok);
         return;
     }
     // Emptied entries were left out of the store; the list shows what is stored.

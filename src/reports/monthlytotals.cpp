@@ -12,7 +12,7 @@ qint32 SaturatingAdd(qint32 a, qint32 b)
 {
     const qint64 sum = qint64(a) + qint64(b);
     return qint32(qBound(qint64(std::numeric_limits<qint32>::min()), sum,
-                         qint64(std::numeric_limits<qint32>::max())));
+        qint64(std::numeric_limits<qint32>::max())));
 }
 
 QString NewMemberKey(int index)
@@ -26,9 +26,9 @@ Result<MonthlyTotals> ReadMonthlyTotals(const SettingsStore &settings)
 {
     using namespace ReportKeys;
     MonthlyTotals totals;
-    for (const auto &[key, total] : { std::pair { Sessions(), &totals.Sessions },
-                                      std::pair { Checkins(), &totals.Checkins },
-                                      std::pair { Traffic(), &totals.Traffic } }) {
+    for (const auto &[key, total] :
+        { std::pair { Sessions(), &totals.Sessions }, std::pair { Checkins(), &totals.Checkins },
+            std::pair { Traffic(), &totals.Traffic } }) {
         const Result<QString> text = settings.read(Section(), key);
         if (!text)
             return text.status();
@@ -52,8 +52,8 @@ QList<SettingChange> MonthlyTotalsChanges(const MonthlyTotals &totals)
 {
     using namespace ReportKeys;
     return { SettingChange::Set(Section(), Sessions(), QString::number(totals.Sessions)),
-             SettingChange::Set(Section(), Checkins(), QString::number(totals.Checkins)),
-             SettingChange::Set(Section(), Traffic(), QString::number(totals.Traffic)) };
+        SettingChange::Set(Section(), Checkins(), QString::number(totals.Checkins)),
+        SettingChange::Set(Section(), Traffic(), QString::number(totals.Traffic)) };
 }
 
 Status SaveMonthlyTotals(SettingsStore &settings, const MonthlyTotals &totals)
@@ -101,8 +101,7 @@ int FindNewMemberKey(const SettingsStore &settings, const QString &entry)
     return -1;
 }
 
-QList<SettingChange> NewMemberListChanges(const SettingsStore &settings,
-                                          const QStringList &entries)
+QList<SettingChange> NewMemberListChanges(const SettingsStore &settings, const QStringList &entries)
 {
     const QString section = ReportKeys::NewMemberSection();
     QList<SettingChange> changes;
@@ -131,7 +130,7 @@ Status ResetMonthlyReport(SettingsStore &settings)
         if (!settings.get(section, NewMemberKey(i)).isEmpty())
             changes << SettingChange::Set(section, NewMemberKey(i), QString());
     }
-    changes << SettingChange::Set(ReportKeys::Section(), ReportKeys::ResetReport(),
-                                  QStringLiteral("True"));
+    changes << SettingChange::Set(
+        ReportKeys::Section(), ReportKeys::ResetReport(), QStringLiteral("True"));
     return settings.saveAll(changes);
 }

@@ -17,14 +17,38 @@ struct MonthlyTotals
 };
 
 namespace ReportKeys {
-inline QString Section() { return QStringLiteral("Report"); }
-inline QString Sessions() { return QStringLiteral("Sessions"); }
-inline QString Checkins() { return QStringLiteral("Checkins"); }
-inline QString Traffic() { return QStringLiteral("Traffic"); }
-inline QString ResetReport() { return QStringLiteral("ResetReport"); }
-inline QString Subject() { return QStringLiteral("Subject"); }
-inline QString MsgText() { return QStringLiteral("MsgText"); }
-inline QString NewMemberSection() { return QStringLiteral("NewMember"); }
+inline QString Section()
+{
+    return QStringLiteral("Report");
+}
+inline QString Sessions()
+{
+    return QStringLiteral("Sessions");
+}
+inline QString Checkins()
+{
+    return QStringLiteral("Checkins");
+}
+inline QString Traffic()
+{
+    return QStringLiteral("Traffic");
+}
+inline QString ResetReport()
+{
+    return QStringLiteral("ResetReport");
+}
+inline QString Subject()
+{
+    return QStringLiteral("Subject");
+}
+inline QString MsgText()
+{
+    return QStringLiteral("MsgText");
+}
+inline QString NewMemberSection()
+{
+    return QStringLiteral("NewMember");
+}
 } // namespace ReportKeys
 
 // The report, its printout and the editor show the keys "0" to "14" of the new-member list;
@@ -56,8 +80,8 @@ QStringList NewMemberEntries(const SettingsStore &settings);
 int FindNewMemberKey(const SettingsStore &settings, const QString &entry);
 // Stores the list from key "0" on, leaving out empty entries, and empties every key after
 // it up to "51", so no stale copy of a former entry is left to show as a duplicate.
-QList<SettingChange> NewMemberListChanges(const SettingsStore &settings,
-                                          const QStringList &entries);
+QList<SettingChange> NewMemberListChanges(
+    const SettingsStore &settings, const QStringList &entries);
 Status SaveNewMemberList(SettingsStore &settings, const QStringList &entries);
 
 // Starts a new month in one batch: zero totals, the shown new-member keys emptied, the

@@ -41,7 +41,7 @@ QString ReportSubject(const QString &monthName, const QString &year)
 }
 
 MonthlyReportText BuildMonthlyReportText(const MonthlyTotals &totals, const QStringList &newMembers,
-                                         const QString &monthName, const QString &year)
+    const QString &monthName, const QString &year)
 {
     QString memberList;
     for (const QString &member : newMembers)
@@ -59,8 +59,7 @@ MonthlyReportText BuildMonthlyReportText(const MonthlyTotals &totals, const QStr
 }
 
 QList<QList<PrintCell>> MonthlyReportPrintLines(const MonthlyTotals &totals,
-                                                const QStringList &newMembers,
-                                                const QString &monthName, const QString &year)
+    const QStringList &newMembers, const QString &monthName, const QString &year)
 {
     const QList<PrintCell> empty;
     auto at = [](int column, const QString &text) { return QList<PrintCell> { { column, text } }; };

@@ -39,17 +39,25 @@ struct MonthlyReportText
 QString ReportSubject(const QString &monthName, const QString &year);
 // Lines end in CR LF, as mail programs expect them.
 MonthlyReportText BuildMonthlyReportText(const MonthlyTotals &totals, const QStringList &newMembers,
-                                         const QString &monthName, const QString &year);
+    const QString &monthName, const QString &year);
 // The printed page, one entry per printed line.
 QList<QList<PrintCell>> MonthlyReportPrintLines(const MonthlyTotals &totals,
-                                                const QStringList &newMembers,
-                                                const QString &monthName, const QString &year);
+    const QStringList &newMembers, const QString &monthName, const QString &year);
 
 // Captions shared by the report window and its printout.
 namespace ReportCaptions {
-inline QString Sessions() { return QStringLiteral("SESSIONS CALLED:"); }
-inline QString Checkins() { return QStringLiteral("TOTAL CHECKINS:"); }
-inline QString Traffic() { return QStringLiteral("TRAFFIC COUNT:"); }
+inline QString Sessions()
+{
+    return QStringLiteral("SESSIONS CALLED:");
+}
+inline QString Checkins()
+{
+    return QStringLiteral("TOTAL CHECKINS:");
+}
+inline QString Traffic()
+{
+    return QStringLiteral("TRAFFIC COUNT:");
+}
 } // namespace ReportCaptions
 
 // The one message for a print that did not reach the printer.

@@ -12,40 +12,39 @@ QString SaveQuestion()
 }
 
 SessionEnd AskAndSave(Services &services, QWidget *parent, const QString &title,
-                      qint32 sessionCheckins, qint32 sessionTraffic)
+    qint32 sessionCheckins, qint32 sessionTraffic)
 {
-    const MsgButton answer = services.dialogs->message(parent, title, SaveQuestion(),
-                                                       MsgIcon::Warning, Yes | No | Cancel, Cancel);
+    const MsgButton answer = services.dialogs->message(
+        parent, title, SaveQuestion(), MsgIcon::Warning, Yes | No | Cancel, Cancel);
     if (answer == No)
         return SessionEnd::NotSaved;
     if (answer != Yes)
         return SessionEnd::Cancelled;
-    const Status saved =
-        AddSessionToStoredTotals(*services.settings, sessionCheckins, sessionTraffic);
+    const Status saved
+        = AddSessionToStoredTotals(*services.settings, sessionCheckins, sessionTraffic);
     if (saved)
         return SessionEnd::Saved;
     // Quitting now would drop the night's figures; the operator stays in the session and
     // can try again or write them down.
     services.dialogs->message(parent, QStringLiteral("SAVE SESSION"),
-                              QStringLiteral("The session could not be added to the monthly "
-                                             "report.\nSETTINGS NOT SAVED: ")
-                                  + saved.error(),
-                              MsgIcon::Critical, Ok);
+        QStringLiteral("The session could not be added to the monthly "
+                       "report.\nSETTINGS NOT SAVED: ")
+            + saved.error(),
+        MsgIcon::Critical, Ok);
     return SessionEnd::Cancelled;
 }
 
 } // namespace
 
-SessionEnd EndSession(Services &services, QWidget *parent, qint32 sessionCheckins,
-                      qint32 sessionTraffic)
+SessionEnd EndSession(
+    Services &services, QWidget *parent, qint32 sessionCheckins, qint32 sessionTraffic)
 {
-    return AskAndSave(services, parent, QStringLiteral("SAVE SESSION"), sessionCheckins,
-                      sessionTraffic);
+    return AskAndSave(
+        services, parent, QStringLiteral("SAVE SESSION"), sessionCheckins, sessionTraffic);
 }
 
 SessionEnd ErrorHandlerDialogue(Services &services, QWidget *parent,
-                                const QString &errorDescription, qint32 sessionCheckins,
-                                qint32 sessionTraffic)
+    const QString &errorDescription, qint32 sessionCheckins, qint32 sessionTraffic)
 {
     services.dialogs->message(parent, QString(), errorDescription, MsgIcon::Critical, Ok);
     return AskAndSave(services, parent, QString(), sessionCheckins, sessionTraffic);

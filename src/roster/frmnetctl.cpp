@@ -189,7 +189,8 @@ void FrmNetCtl::FillNetControlList()
     const QStringList days = RosterDayNames();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         // The weekday stands beside its line; the entry itself is kept apart from the text.
-        auto *item = new QListWidgetItem(days[i].left(3).toUpper() + QStringLiteral("  ") + lines[i], lst1);
+        auto *item = new QListWidgetItem(
+            days[i].left(3).toUpper() + QStringLiteral("  ") + lines[i], lst1);
         item->setData(Qt::UserRole, lines[i]);
     }
 }
@@ -294,8 +295,7 @@ void FrmNetCtl::cmdAdd_Click()
     const QString day = NormalizeDayName(txtDay->text());
     if (day.isEmpty()) {
         m_services.dialogs->message(this, appTitle(),
-                                    QStringLiteral("DAY MUST BE A WEEKDAY, SUNDAY TO SATURDAY"),
-                                    MsgIcon::Warning, Ok);
+            QStringLiteral("DAY MUST BE A WEEKDAY, SUNDAY TO SATURDAY"), MsgIcon::Warning, Ok);
         txtDay->setFocus();
         return;
     }
@@ -310,9 +310,9 @@ void FrmNetCtl::cmdAdd_Click()
     if (name.isEmpty() || call.isEmpty())
         return;
     // The day's name and call are one entry: never one day's name with another's call.
-    if (!stored(m_services.settings->saveAll(
-            { SettingChange::Set(QStringLiteral("NetCtl"), day, name),
-              SettingChange::Set(QStringLiteral("NetCtlCall"), day, call) })))
+    if (!stored(
+            m_services.settings->saveAll({ SettingChange::Set(QStringLiteral("NetCtl"), day, name),
+                SettingChange::Set(QStringLiteral("NetCtlCall"), day, call) })))
         return;
     if (day == m_context.WeekdayName)
         m_host.setNetControlLabel(NetInfoLabel(name, call));
@@ -325,8 +325,8 @@ bool FrmNetCtl::stored(const Status &saved)
     if (saved)
         return true;
     m_services.dialogs->message(this, appTitle(),
-        QStringLiteral("The roster could not be saved.\nSETTINGS NOT SAVED: ") + saved.error(), MsgIcon::Critical,
-        Ok);
+        QStringLiteral("The roster could not be saved.\nSETTINGS NOT SAVED: ") + saved.error(),
+        MsgIcon::Critical, Ok);
     return false;
 }
 
@@ -363,10 +363,9 @@ void FrmNetCtl::cmdChange_Click()
     TxtMgrCall->setText(TxtMgrCall->text().toUpper());
     const QString name = TxtMgrName->text();
     const QString call = TxtMgrCall->text();
-    if (!stored(m_services.settings->saveAll(
-            { SettingChange::Set(QStringLiteral("Settings"), QStringLiteral("NetMgr"), name),
-              SettingChange::Set(QStringLiteral("Settings"), QStringLiteral("NetMgrCall"),
-                                 call) })))
+    if (!stored(m_services.settings->saveAll({ SettingChange::Set(QStringLiteral("Settings"),
+                                                   QStringLiteral("NetMgr"), name),
+            SettingChange::Set(QStringLiteral("Settings"), QStringLiteral("NetMgrCall"), call) })))
         return;
     m_host.setNetManagerLabel(NetInfoLabel(name, call));
     // The next opening of this window shows the manager now in office.

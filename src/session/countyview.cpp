@@ -70,8 +70,9 @@ CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMember
         }
         if (r.Call == StationRecord::VacantMarker())
             continue;
-        work.append({ CallSuffix(r.Call) + u' ' + CallPrefix(r.Call) + u' ' + r.Name + u' ' + r.City,
-                      r.Call, r.Name, r.City, n });
+        work.append(
+            { CallSuffix(r.Call) + u' ' + CallPrefix(r.Call) + u' ' + r.Name + u' ' + r.City,
+                r.Call, r.Name, r.City, n });
     }
     std::stable_sort(work.begin(), work.end(), [](const Entry &a, const Entry &b) {
         return a.key.compare(b.key, Qt::CaseInsensitive) < 0;

@@ -3,8 +3,8 @@
 #include "appearance/appearance.h"
 #include "appearance/controllook.h"
 #include "appearance/mainlayout.h"
-#include "idreminder.h"
 #include "backup/frmprocessdatafiles.h"
+#include "idreminder.h"
 #include "maintenance/memberinfoframe.h"
 #include "maintenance/membermaintenance.h"
 #include "memberline.h"
@@ -32,13 +32,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QLoggingCategory>
+#include <QMenu>
+#include <QPointer>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextEdit>
-#include <QPointer>
-#include <QSignalBlocker>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcSession, "vorq.session")
@@ -56,8 +56,11 @@ const QString kFalse = QStringLiteral("False");
 } // namespace
 
 FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
-    : QMainWindow(parent), m_services(services), m_context(context),
-      m_session(context.countyTable), m_qrz(*services.settings, services.web.get())
+    : QMainWindow(parent)
+    , m_services(services)
+    , m_context(context)
+    , m_session(context.countyTable)
+    , m_qrz(*services.settings, services.web.get())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("VORQ V1 B12"));
@@ -66,7 +69,8 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     buildMenus();
     m_maintenance = new MemberMaintenance(*this, *fraAdd);
     connect(mnuEditEdit, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuEditEdit_Click);
-    connect(mnuEditDelete, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuEditDelete_Click);
+    connect(
+        mnuEditDelete, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuEditDelete_Click);
     connect(mnuChgCall, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuChgCall_Click);
     mnuChgCall->setEnabled(true);
     m_look = std::make_unique<ControlLook>(centralWidget());
@@ -82,14 +86,38 @@ FrmMain::~FrmMain()
     m_maintenance = nullptr;
 }
 
-QLineEdit *FrmMain::txtChkin() const { return fraFormData->txtChkin; }
-QLabel *FrmMain::lblStatus() const { return fraFormData->lblStatus; }
-QLabel *FrmMain::lblChkins() const { return fraFormData->lblChkins; }
-PressLabel *FrmMain::lblTraffic() const { return fraFormData->lblTraffic; }
-QLabel *FrmMain::lblNetCtl() const { return fraFormData->lblNetCtl; }
-QLabel *FrmMain::lblNetMgr() const { return fraFormData->lblNetMgr; }
-QLabel *FrmMain::Label4() const { return fraFormData->Label4; }
-QPushButton *FrmMain::CmdChange() const { return fraFormData->CmdChange; }
+QLineEdit *FrmMain::txtChkin() const
+{
+    return fraFormData->txtChkin;
+}
+QLabel *FrmMain::lblStatus() const
+{
+    return fraFormData->lblStatus;
+}
+QLabel *FrmMain::lblChkins() const
+{
+    return fraFormData->lblChkins;
+}
+PressLabel *FrmMain::lblTraffic() const
+{
+    return fraFormData->lblTraffic;
+}
+QLabel *FrmMain::lblNetCtl() const
+{
+    return fraFormData->lblNetCtl;
+}
+QLabel *FrmMain::lblNetMgr() const
+{
+    return fraFormData->lblNetMgr;
+}
+QLabel *FrmMain::Label4() const
+{
+    return fraFormData->Label4;
+}
+QPushButton *FrmMain::CmdChange() const
+{
+    return fraFormData->CmdChange;
+}
 
 void FrmMain::Form_Load()
 {
@@ -97,8 +125,9 @@ void FrmMain::Form_Load()
     CountyTable &table = m_context.countyTable;
 
     // The window takes most of the screen and centres itself on it.
-    const QSize screen(m_context.ScreenWidth > 0 ? m_context.ScreenWidth : m_services.screen->size().width(),
-                       m_context.ScreenHeight > 0 ? m_context.ScreenHeight : m_services.screen->size().height());
+    const QSize screen(
+        m_context.ScreenWidth > 0 ? m_context.ScreenWidth : m_services.screen->size().width(),
+        m_context.ScreenHeight > 0 ? m_context.ScreenHeight : m_services.screen->size().height());
     resize(int(screen.width() * 0.95), int(screen.height() * 0.9));
     m_designHeight = height();
 
@@ -133,7 +162,8 @@ void FrmMain::Form_Load()
     const QString dst = settings.get(kSettings, QStringLiteral("DST"));
     m_dst = !dst.isEmpty() && dst.compare(kTrue, Qt::CaseInsensitive) == 0;
 
-    const bool firstRun = settings.get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty();
+    const bool firstRun
+        = settings.get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty();
     // Without a printer there is nothing to print on; Save as PDF stays.
     const bool printer = m_services.printer->count() > 0;
     mnuFilePrint->setEnabled(printer);
@@ -158,9 +188,10 @@ void FrmMain::Form_Load()
     lblNetCtl()->setText(m_context.NetCtlName + QStringLiteral("   ") + m_context.NetCtlCall);
     if (firstRun) {
         // Written only: this run keeps the design fonts, the next shows them.
-        const Status faces = settings.saveAll(
-            { SettingChange::Set(QStringLiteral("FormData"), QStringLiteral("Font"), DefaultFormDataFace()),
-              SettingChange::Set(QStringLiteral("Form"), QStringLiteral("Font"), DefaultFormFace()) });
+        const Status faces = settings.saveAll({ SettingChange::Set(QStringLiteral("FormData"),
+                                                    QStringLiteral("Font"), DefaultFormDataFace()),
+            SettingChange::Set(
+                QStringLiteral("Form"), QStringLiteral("Font"), DefaultFormFace()) });
         if (!faces)
             m_loadFailures << faces.error();
     }
@@ -180,7 +211,8 @@ void FrmMain::Form_Load()
     if (const QString notice = m_session.takeUnreadableNotice(unreadable); !notice.isEmpty())
         notices << notice;
     if (!m_loadFailures.isEmpty())
-        notices << QStringLiteral("SETTINGS NOT SAVED: ") + m_loadFailures.join(QStringLiteral("; "));
+        notices << QStringLiteral("SETTINGS NOT SAVED: ")
+                + m_loadFailures.join(QStringLiteral("; "));
     if (!notices.isEmpty()) {
         lblStatus()->setText(notices.join(QStringLiteral(" - ")));
         m_services.sounds->play(SoundName::Notify());
@@ -213,14 +245,14 @@ bool FrmMain::setCaption()
         }
     }
     setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
-                   + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + tail);
+        + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + tail);
     return true;
 }
 
 void FrmMain::ErrorHandler(const QString &description)
 {
-    const SessionEnd end =
-        ErrorHandlerDialogue(m_services, this, description, sessionCheckins(), sessionTraffic());
+    const SessionEnd end
+        = ErrorHandlerDialogue(m_services, this, description, sessionCheckins(), sessionTraffic());
     if (end == SessionEnd::Cancelled)
         return;
     // The program ends; the question has been asked already. A saved session keeps the
@@ -252,8 +284,8 @@ void FrmMain::closeEvent(QCloseEvent *event)
         cleanUpUpdateFolder();
         // A copy of the station files on another drive, offered while nothing writes them.
         if (m_services.dialogs->message(this, QStringLiteral("BACKUP/RESTORE DATA FILES"),
-                                        QStringLiteral("Do You Want To Process Your Data Files?"),
-                                        MsgIcon::Warning, Yes | No, No)
+                QStringLiteral("Do You Want To Process Your Data Files?"), MsgIcon::Warning,
+                Yes | No, No)
             == Yes) {
             FrmProcessDataFiles files(m_services, m_context, this);
             m_services.dialogs->execModal(&files);
@@ -266,8 +298,7 @@ void FrmMain::closeEvent(QCloseEvent *event)
 namespace {
 // One window of a kind: a second request brings the open one to the front, so two copies
 // can never show the operator two different states.
-template<typename Window, typename Make>
-Window *OneWindow(QPointer<Window> &open, Make make)
+template <typename Window, typename Make> Window *OneWindow(QPointer<Window> &open, Make make)
 {
     if (!open) {
         open = make();
@@ -295,7 +326,8 @@ void FrmMain::cleanUpUpdateFolder()
 
 void FrmMain::mnuReportsMonthly_Click()
 {
-    OneWindow(m_report, [this] { return new FrmReport(m_services, m_context, m_reportPeriod, this); });
+    OneWindow(
+        m_report, [this] { return new FrmReport(m_services, m_context, m_reportPeriod, this); });
 }
 
 void FrmMain::mnuChgCtl_Click()
@@ -365,8 +397,9 @@ void FrmMain::loadPreamble()
 {
     // A missing or unreadable preamble leaves the pane empty: the net can run without it.
     const QString path = m_context.UserDataFolder + QStringLiteral("VorqPreamble.txt");
-    const Result<QByteArray> text =
-        m_context.UserDataFolder.isEmpty() ? Result<QByteArray>(Status::Error(path)) : ReadWholeFile(path);
+    const Result<QByteArray> text = m_context.UserDataFolder.isEmpty()
+        ? Result<QByteArray>(Status::Error(path))
+        : ReadWholeFile(path);
     if (!text) {
         qCInfo(lcSession) << "no preamble:" << text.error();
         return;
@@ -421,8 +454,8 @@ void FrmMain::showOutcome(const SessionOutcome &outcome, QListWidgetItem *item)
 
 void FrmMain::txtChkin_KeyDown()
 {
-    const SessionOutcome outcome =
-        m_session.typedCheckin(txtChkin()->text(), m_services.clock->today());
+    const SessionOutcome outcome
+        = m_session.typedCheckin(txtChkin()->text(), m_services.clock->today());
     showOutcome(outcome);
     txtChkin()->clear();
     Change_Caret();
@@ -472,9 +505,8 @@ void FrmMain::lst1_Click(QListWidgetItem *item)
     }
     const bool ding = !mnuOptionsDisableDing->isChecked();
     const int record = recordOf(item);
-    const SessionOutcome outcome = m_session.memberLineClick(
-        record, m_services.clock->today(), ding,
-        m_context.ProgramFolder + QStringLiteral("ding.wav"));
+    const SessionOutcome outcome = m_session.memberLineClick(record, m_services.clock->today(),
+        ding, m_context.ProgramFolder + QStringLiteral("ding.wav"));
     // A click on the box of a station checked in already must not take its mark away.
     const std::optional<MemberRef> member = m_session.member(record);
     if (outcome.checkedIn
@@ -508,8 +540,8 @@ void FrmMain::lstEarly_Click(QListWidgetItem *item)
     if (!item)
         return;
     // With a QRZ login the lookup fills the form; without one the operator types it.
-    m_maintenance->startAdd(item->text(),
-                            m_services.settings->get(kSettings, QStringLiteral("QRZ PW")).isEmpty());
+    m_maintenance->startAdd(
+        item->text(), m_services.settings->get(kSettings, QStringLiteral("QRZ PW")).isEmpty());
 }
 
 void FrmMain::lstEarly_MouseDown(Qt::MouseButton button)
@@ -529,8 +561,7 @@ void FrmMain::lstEarly_MouseDown(Qt::MouseButton button)
     }
     if (call.isEmpty()) {
         m_services.dialogs->message(this, QStringLiteral("VORQ"),
-                                    QStringLiteral("You must left click on call first then Right"),
-                                    MsgIcon::None, Ok);
+            QStringLiteral("You must left click on call first then Right"), MsgIcon::None, Ok);
         return;
     }
     // The window paints while QRZ is asked but takes no input: nothing else runs meanwhile.
@@ -538,18 +569,18 @@ void FrmMain::lstEarly_MouseDown(Qt::MouseButton button)
     const Result<QrzAnswer> answer = m_qrz.lookup(call);
     centralWidget()->setEnabled(true);
     if (!answer || answer->error) {
-        m_services.dialogs->message(this, QStringLiteral("VORQ"), answer ? *answer->error : answer.error(),
-                                    MsgIcon::None, Ok);
+        m_services.dialogs->message(this, QStringLiteral("VORQ"),
+            answer ? *answer->error : answer.error(), MsgIcon::None, Ok);
         return;
     }
     // The lookup fills an ADD, even when the left click that starts one was skipped.
     if (m_maintenance->mode() != FormMode::Add)
         m_maintenance->startAdd(call, false);
     bool focusCounty = false;
-    const MemberFields form = FillFromQrz({ fraAdd->txtCall->text(), fraAdd->txtName->text(),
-                                            fraAdd->txtCounty->text(), fraAdd->txtStatus->text(),
-                                            fraAdd->txtCS->text() },
-                                          *answer, focusCounty);
+    const MemberFields form
+        = FillFromQrz({ fraAdd->txtCall->text(), fraAdd->txtName->text(), fraAdd->txtCounty->text(),
+                          fraAdd->txtStatus->text(), fraAdd->txtCS->text() },
+            *answer, focusCounty);
     fraAdd->txtCall->setText(form.call);
     fraAdd->txtName->setText(form.name);
     fraAdd->txtCounty->setText(form.county);
@@ -564,7 +595,8 @@ void FrmMain::CmdRefresh_Click()
     const Status logged = m_qrz.login();
     centralWidget()->setEnabled(true);
     if (!logged)
-        m_services.dialogs->message(this, QStringLiteral("VORQ"), logged.error(), MsgIcon::Warning, Ok);
+        m_services.dialogs->message(
+            this, QStringLiteral("VORQ"), logged.error(), MsgIcon::Warning, Ok);
     Change_Caret();
 }
 
@@ -592,16 +624,16 @@ void FrmMain::mnuEditDeleteCheckin_Click()
 {
     QListWidgetItem *line = lst1->currentItem();
     const bool chosen = line && line->isSelected();
-    const SessionOutcome outcome =
-        m_session.deleteCheckin(chosen ? line->text() : QString(), chosen ? recordOf(line) : 0);
+    const SessionOutcome outcome
+        = m_session.deleteCheckin(chosen ? line->text() : QString(), chosen ? recordOf(line) : 0);
     showOutcome(outcome, chosen ? line : nullptr);
     Change_Caret();
 }
 
 bool FrmMain::saveOption(QAction *option, const QString &key)
 {
-    const Status saved =
-        m_services.settings->saveValue(kOptions, key, option->isChecked() ? kTrue : kFalse);
+    const Status saved
+        = m_services.settings->saveValue(kOptions, key, option->isChecked() ? kTrue : kFalse);
     if (saved)
         return true;
     // The menu shows what the store holds: the option keeps its old state.

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "maintenance/maintenancehost.h"
 #include "netsession.h"
-#include "sessionjournal.h"
 #include "qrz/qrzclient.h"
 #include "reports/reporttext.h"
-#include "maintenance/maintenancehost.h"
 #include "roster/rosterhost.h"
+#include "sessionjournal.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -100,7 +100,6 @@ public:
     const QString &MonthName() const { return m_reportPeriod.MonthName; }
     ReportPeriod &reportPeriod() { return m_reportPeriod; }
     bool daylightSaving() const { return m_dst; }
-
 
     // Handlers.
     void txtChkin_KeyDown();

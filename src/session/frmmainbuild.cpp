@@ -1,11 +1,11 @@
 #include "frmmain.h"
 
-#include "platform/blockcaret.h"
-#include "platform/named.h"
 #include "appearance/controllook.h"
 #include "appearance/mainlayout.h"
 #include "maintenance/memberinfoframe.h"
 #include "netinfoframe.h"
+#include "platform/blockcaret.h"
+#include "platform/named.h"
 #include "platform/services.h"
 #include "startup/startupcontext.h"
 
@@ -37,7 +37,10 @@ QAction *action(QMenu *menu, const char *name, const QString &caption)
 class MainCanvas : public QWidget
 {
 public:
-    explicit MainCanvas(QWidget *parent) : QWidget(parent) { }
+    explicit MainCanvas(QWidget *parent)
+        : QWidget(parent)
+    {
+    }
     QList<QLineF> lines;
     QRectF outline;
     QColor lineColor = Qt::black;
@@ -93,8 +96,8 @@ void FrmMain::buildControls()
     GiveBlockCaret(fraFormData->txtChkin);
     fraFormData->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
 
-    fraDeletedStations = Named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas),
-                               "fraDeletedStations");
+    fraDeletedStations
+        = Named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas), "fraDeletedStations");
     lstDS = Named(new QListWidget(fraDeletedStations), "lstDS");
     cmdExit = Named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
 
@@ -118,18 +121,17 @@ void FrmMain::buildControls()
     connect(lstCounties, &QListWidget::currentRowChanged, this, &FrmMain::lstCounties_Click);
     connect(lst1, &QListWidget::itemClicked, this, &FrmMain::lst1_Click);
     connect(lst1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { lst1_MouseDown(Qt::RightButton, pos); });
+        [this](const QPoint &pos) { lst1_MouseDown(Qt::RightButton, pos); });
     connect(lstEarly, &QListWidget::itemClicked, this, &FrmMain::lstEarly_Click);
     connect(lstEarly, &QWidget::customContextMenuRequested, this,
-            [this] { lstEarly_MouseDown(Qt::RightButton); });
+        [this] { lstEarly_MouseDown(Qt::RightButton); });
     connect(CmdRefresh, &QPushButton::clicked, this, &FrmMain::CmdRefresh_Click);
     connect(cmdClear, &QPushButton::clicked, this, &FrmMain::cmdClear_Click);
     connect(lblTraffic(), &PressLabel::pressed, this, &FrmMain::lblTraffic_MouseDown);
     connect(IDTimer, &QTimer::timeout, this, &FrmMain::IDTimer_Timer);
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
-    connect(cmdExit, &QPushButton::pressed, this, [this] {
-        cmdExit->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);"));
-    });
+    connect(cmdExit, &QPushButton::pressed, this,
+        [this] { cmdExit->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);")); });
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
     connect(CmdChange(), &QPushButton::clicked, this, &FrmMain::CmdChange_Click);
 }
@@ -139,22 +141,28 @@ void FrmMain::buildMenus()
     QMenuBar *bar = menuBar();
     mnuFile = Named(bar->addMenu(QStringLiteral("File")), "mnuFile");
     mnuFilePrint = Named(mnuFile->addMenu(QStringLiteral("&Print...")), "mnuFilePrint");
-    auto entry = [this](QMenu *menu, const char *name, const QString &caption, void (FrmMain::*handler)()) {
+    auto entry = [this](QMenu *menu, const char *name, const QString &caption,
+                     void (FrmMain::*handler)()) {
         connect(action(menu, name, caption), &QAction::triggered, this, handler);
     };
-    entry(mnuFilePrint, "mnuFilePrintPageSetup", QStringLiteral("&Page Setup"), &FrmMain::mnuFilePrintPageSetup_Click);
-    entry(mnuFilePrint, "mnuFilePrintFont", QStringLiteral("&Font"), &FrmMain::mnuFilePrintFont_Click);
+    entry(mnuFilePrint, "mnuFilePrintPageSetup", QStringLiteral("&Page Setup"),
+        &FrmMain::mnuFilePrintPageSetup_Click);
+    entry(mnuFilePrint, "mnuFilePrintFont", QStringLiteral("&Font"),
+        &FrmMain::mnuFilePrintFont_Click);
     entry(mnuFilePrint, "mnuFilePrintInstructions", QStringLiteral("&Instructions"),
-          &FrmMain::mnuFilePrintInstructions_Click);
-    entry(mnuFilePrint, "mnuFilePrintPreamble", QStringLiteral("P&reamble"), &FrmMain::mnuFilePrintPreamble_Click);
+        &FrmMain::mnuFilePrintInstructions_Click);
+    entry(mnuFilePrint, "mnuFilePrintPreamble", QStringLiteral("P&reamble"),
+        &FrmMain::mnuFilePrintPreamble_Click);
     // A copy of the texts for an operator without a printer.
     QMenu *pdf = Named(mnuFile->addMenu(QStringLiteral("Save as P&DF...")), "mnuFilePdf");
-    entry(pdf, "mnuFilePdfInstructions", QStringLiteral("&Instructions"), &FrmMain::mnuFilePdfInstructions_Click);
-    entry(pdf, "mnuFilePdfPreamble", QStringLiteral("P&reamble"), &FrmMain::mnuFilePdfPreamble_Click);
-    mnuFileSaveCheckinLog =
-        action(mnuFile, "mnuFileSaveCheckinLog", QStringLiteral("Save Check-in Log..."));
-    connect(mnuFileSaveCheckinLog, &QAction::triggered, this,
-            &FrmMain::mnuFileSaveCheckinLog_Click);
+    entry(pdf, "mnuFilePdfInstructions", QStringLiteral("&Instructions"),
+        &FrmMain::mnuFilePdfInstructions_Click);
+    entry(
+        pdf, "mnuFilePdfPreamble", QStringLiteral("P&reamble"), &FrmMain::mnuFilePdfPreamble_Click);
+    mnuFileSaveCheckinLog
+        = action(mnuFile, "mnuFileSaveCheckinLog", QStringLiteral("Save Check-in Log..."));
+    connect(
+        mnuFileSaveCheckinLog, &QAction::triggered, this, &FrmMain::mnuFileSaveCheckinLog_Click);
     Named(mnuFile->addSeparator(), "Hyphen1");
     mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
@@ -164,56 +172,65 @@ void FrmMain::buildMenus()
     mnuEditEdit = action(mnuEdit, "mnuEditEdit", QStringLiteral("&Edit"));
     mnuChgCtl = action(mnuEdit, "mnuChgCtl", QStringLiteral("Change Net Ctl/Mgr"));
     mnuChgCall = action(mnuEdit, "mnuChgCall", QStringLiteral("Change CallSign"));
-    mnuEditDeleteCheckin = action(mnuEdit, "mnuEditDeleteCheckin", QStringLiteral("Delete Checkin"));
+    mnuEditDeleteCheckin
+        = action(mnuEdit, "mnuEditDeleteCheckin", QStringLiteral("Delete Checkin"));
     connect(mnuEditDeleteCheckin, &QAction::triggered, this, &FrmMain::mnuEditDeleteCheckin_Click);
     connect(mnuChgCtl, &QAction::triggered, this, &FrmMain::mnuChgCtl_Click);
 
     mnuFormat = Named(bar->addMenu(QStringLiteral("F&ormat")), "mnuFormat");
     QMenu *controls = Named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
-    entry(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"), &FrmMain::mnuFormatControlsFont_Click);
-    entry(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"), &FrmMain::mnuFormatControlsColor_Click);
+    entry(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"),
+        &FrmMain::mnuFormatControlsFont_Click);
+    entry(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"),
+        &FrmMain::mnuFormatControlsColor_Click);
     entry(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"),
-          &FrmMain::mnuFormatControlsBackgroundColor_Click);
+        &FrmMain::mnuFormatControlsBackgroundColor_Click);
     QMenu *form = Named(mnuFormat->addMenu(QStringLiteral("FORM")), "mnuFormatForm");
     entry(form, "mnuFormatFormFont", QStringLiteral("Font"), &FrmMain::mnuFormatFormFont_Click);
-    entry(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"), &FrmMain::mnuFormatFormFontColor_Click);
+    entry(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"),
+        &FrmMain::mnuFormatFormFontColor_Click);
     entry(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"),
-          &FrmMain::mnuFormatFormBackgroundColor_Click);
-    entry(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"), &FrmMain::mnuFormatFormLineColor_Click);
+        &FrmMain::mnuFormatFormBackgroundColor_Click);
+    entry(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"),
+        &FrmMain::mnuFormatFormLineColor_Click);
     QMenu *formData = Named(mnuFormat->addMenu(QStringLiteral("FormData")), "mnuFormatFormData");
-    entry(formData, "mnuFormatFormDataFont", QStringLiteral("Font"), &FrmMain::mnuFormatFormDataFont_Click);
+    entry(formData, "mnuFormatFormDataFont", QStringLiteral("Font"),
+        &FrmMain::mnuFormatFormDataFont_Click);
     entry(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"),
-          &FrmMain::mnuFormatFormDataFontColor_Click);
+        &FrmMain::mnuFormatFormDataFontColor_Click);
 
     Hyphen2 = Named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2");
-    mnuOptionsRetainCheckmark =
-        action(Hyphen2, "mnuOptionsRetainCheckmark", QStringLiteral("&Retain Checkmark"));
-    mnuOptionsDisableDing = action(Hyphen2, "mnuOptionsDisableDing", QStringLiteral("&Disable Ding"));
-    mnuOptionsChangeQRZLogin =
-        action(Hyphen2, "mnuOptionsChangeQRZLogin", QStringLiteral("Change QRZ Login"));
-    mnuOptionsDisablePreambleWindow = action(Hyphen2, "mnuOptionsDisablePreambleWindow",
-                                             QStringLiteral("Disable Preamble Window"));
-    for (QAction *a : { mnuOptionsRetainCheckmark, mnuOptionsDisableDing,
-                        mnuOptionsChangeQRZLogin, mnuOptionsDisablePreambleWindow })
+    mnuOptionsRetainCheckmark
+        = action(Hyphen2, "mnuOptionsRetainCheckmark", QStringLiteral("&Retain Checkmark"));
+    mnuOptionsDisableDing
+        = action(Hyphen2, "mnuOptionsDisableDing", QStringLiteral("&Disable Ding"));
+    mnuOptionsChangeQRZLogin
+        = action(Hyphen2, "mnuOptionsChangeQRZLogin", QStringLiteral("Change QRZ Login"));
+    mnuOptionsDisablePreambleWindow = action(
+        Hyphen2, "mnuOptionsDisablePreambleWindow", QStringLiteral("Disable Preamble Window"));
+    for (QAction *a : { mnuOptionsRetainCheckmark, mnuOptionsDisableDing, mnuOptionsChangeQRZLogin,
+             mnuOptionsDisablePreambleWindow })
         a->setCheckable(true);
     mnuOptionsRetainCheckmark->setChecked(true);
-    connect(mnuOptionsChangeQRZLogin, &QAction::triggered, this, &FrmMain::mnuOptionsChangeQRZLogin_Click);
+    connect(mnuOptionsChangeQRZLogin, &QAction::triggered, this,
+        &FrmMain::mnuOptionsChangeQRZLogin_Click);
     // A checkable entry has flipped its mark by the time it reports the click.
     connect(mnuOptionsRetainCheckmark, &QAction::triggered, this,
-            &FrmMain::mnuOptionsRetainCheckmark_Click);
-    connect(mnuOptionsDisableDing, &QAction::triggered, this, &FrmMain::mnuOptionsDisableDing_Click);
+        &FrmMain::mnuOptionsRetainCheckmark_Click);
+    connect(
+        mnuOptionsDisableDing, &QAction::triggered, this, &FrmMain::mnuOptionsDisableDing_Click);
     connect(mnuOptionsDisablePreambleWindow, &QAction::triggered, this,
-            &FrmMain::mnuOptionsDisablePreambleWindow_Click);
+        &FrmMain::mnuOptionsDisablePreambleWindow_Click);
 
     mnuReports = Named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports");
     mnuReportsMonthly = action(mnuReports, "mnuReportsMonthly", QStringLiteral("&Monthly Report"));
     mnuReportEditor = action(mnuReports, "mnuReportEditor", QStringLiteral("&Report Editor"));
     connect(mnuReportsMonthly, &QAction::triggered, this, &FrmMain::mnuReportsMonthly_Click);
     connect(mnuReportEditor, &QAction::triggered, this, &FrmMain::mnuReportEditor_Click);
-    mnuReportsSessionLogs =
-        action(mnuReports, "mnuReportsSessionLogs", QStringLiteral("Session Logs"));
-    connect(mnuReportsSessionLogs, &QAction::triggered, this,
-            &FrmMain::mnuReportsSessionLogs_Click);
+    mnuReportsSessionLogs
+        = action(mnuReports, "mnuReportsSessionLogs", QStringLiteral("Session Logs"));
+    connect(
+        mnuReportsSessionLogs, &QAction::triggered, this, &FrmMain::mnuReportsSessionLogs_Click);
 
     mnuHelp = Named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
     mnuHelpInstructions = action(mnuHelp, "mnuHelpInstructions", QStringLiteral("&Instructions"));
@@ -243,10 +260,10 @@ void FrmMain::ArrangeMainWindow()
     const double cw = fraCounties->width(), ch = fraCounties->height();
     const int countiesHeight = int(ch * 0.96) - 4;
     lstCounties->setGeometry(int(cw * 0.0389), int(countiesHeight * 0.0387), int(cw * 0.93),
-                             countiesHeight - int(countiesHeight * 0.0387));
+        countiesHeight - int(countiesHeight * 0.0387));
     const double sw = FraStations->width(), sh = FraStations->height();
     lst1->setGeometry(int(sw * 0.0259), int(sh * 0.0513), int(sw * 0.94),
-                      int(sh * (noPreamble ? 0.94 : 0.9131)) - 2);
+        int(sh * (noPreamble ? 0.94 : 0.9131)) - 2);
     const double pw = fraPreamble->width(), ph = fraPreamble->height();
     rtxtPreamble->setGeometry(int(pw * 0.0266), int(ph * 0.1), int(pw * 0.938), int(ph * 0.804));
     const double fw = FraSearch->width(), fh = FraSearch->height();
@@ -255,15 +272,15 @@ void FrmMain::ArrangeMainWindow()
     // The buttons keep their place but grow to show their captions whole.
     const int buttonWidth = std::max(int(fw * 0.2594), CmdRefresh->sizeHint().width());
     const int buttonLeft = std::min(int(fw * 0.63), int(fw) - buttonWidth - 4);
-    cmdClear->setGeometry(buttonLeft, lstEarly->y() + lstEarly->height() - buttonHeight,
-                          buttonWidth, buttonHeight);
+    cmdClear->setGeometry(
+        buttonLeft, lstEarly->y() + lstEarly->height() - buttonHeight, buttonWidth, buttonHeight);
     CmdRefresh->setGeometry(buttonLeft, lstEarly->y() + lstEarly->height() - 3 * buttonHeight,
-                            buttonWidth, buttonHeight);
+        buttonWidth, buttonHeight);
     const double dw = fraDeletedStations->width(), dh = fraDeletedStations->height();
     // Whole lines only: the list is as high as the rows that fit, so none is cut in half.
     const int frame = 2 * lstDS->frameWidth();
-    const int row = std::max(1, lstDS->count() > 0 ? lstDS->sizeHintForRow(0)
-                                                   : lstDS->fontMetrics().height() + 2);
+    const int row = std::max(
+        1, lstDS->count() > 0 ? lstDS->sizeHintForRow(0) : lstDS->fontMetrics().height() + 2);
     const int rows = std::max(1, (int(dh * 0.74) - frame) / row);
     lstDS->setGeometry(int(dw * 0.025), int(dh * 0.22), int(dw * 0.95), rows * row + frame);
     m_canvas->update();

@@ -62,7 +62,8 @@ void FrmMain::applySavedAppearance()
         look.setBold(Targets::ScreenBold, *screen.bold);
     if (screen.italic)
         look.setItalic(Targets::ScreenItalic, *screen.italic);
-    look.setSize(Targets::ScreenSize, ScreenSizeFromSetting(settings.get(kScreen, QStringLiteral("Size"))));
+    look.setSize(
+        Targets::ScreenSize, ScreenSizeFromSetting(settings.get(kScreen, QStringLiteral("Size"))));
     if (const auto text = color(kScreen, "FGColor"))
         look.setTextColor(Targets::ScreenText, *text);
     if (const auto back = color(kScreen, "BGColor"))
@@ -125,18 +126,22 @@ QList<SettingChange> FrmMain::appearanceChanges(bool endsFirstRun) const
         set(kForm, "BGCOLOR", ColorNumberText(windowBackground())),
     };
     changes << FontSettingChanges(kForm, label) << FontSettingChanges(kFormData, data);
-    const bool firstRun = m_services.settings->get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty();
+    const bool firstRun
+        = m_services.settings->get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty();
     if (firstRun) {
         // The first run shows the design fonts; the faces it stored for the next start stay,
         // unless the operator chose others.
         changes.removeIf([this](const SettingChange &c) {
             return c.key == QLatin1String("Font")
-                && ((c.section == kForm && !m_formFaceChosen) || (c.section == kFormData && !m_dataFaceChosen));
+                && ((c.section == kForm && !m_formFaceChosen)
+                    || (c.section == kFormData && !m_dataFaceChosen));
         });
     }
-    changes << set(kFormData, "FontColor", ColorNumberText(look.textColor(QStringLiteral("lblNetMgr"))))
+    changes << set(
+        kFormData, "FontColor", ColorNumberText(look.textColor(QStringLiteral("lblNetMgr"))))
             << set(kForm, "LineColor", ColorNumberText(lineColor()))
-            << set(QStringLiteral("Settings"), "Ding", BoolSettingText(mnuOptionsDisableDing->isChecked()));
+            << set(QStringLiteral("Settings"), "Ding",
+                   BoolSettingText(mnuOptionsDisableDing->isChecked()));
     if (endsFirstRun && firstRun)
         changes << set(QStringLiteral("First"), "Firstime", QStringLiteral("FALSE"));
     if (m_services.printer->count() > 0)
@@ -149,8 +154,7 @@ bool FrmMain::saveAppearance(bool endsFirstRun)
     const Status saved = m_services.settings->saveAll(appearanceChanges(endsFirstRun));
     if (!saved)
         m_services.dialogs->message(this, QStringLiteral("VORQ"),
-                                    QStringLiteral("SETTINGS NOT SAVED: ") + saved.error(),
-                                    MsgIcon::Warning, Ok);
+            QStringLiteral("SETTINGS NOT SAVED: ") + saved.error(), MsgIcon::Warning, Ok);
     return bool(saved);
 }
 
@@ -172,9 +176,10 @@ void FrmMain::mnuFormatControlsFont_Click()
     if (chosen) {
         const QStringList early { QStringLiteral("lstEarly") };
         look.setFace(counties + early, chosen->family());
-        look.setBold(lst1 + counties + early + QStringList { QStringLiteral("txtChkin") }, chosen->bold());
-        look.setItalic(lst1 + counties + early + QStringList { QStringLiteral("txtChkin") },
-                       chosen->italic());
+        look.setBold(
+            lst1 + counties + early + QStringList { QStringLiteral("txtChkin") }, chosen->bold());
+        look.setItalic(
+            lst1 + counties + early + QStringList { QStringLiteral("txtChkin") }, chosen->italic());
         look.setSize(lst1 + counties, WholePoints(chosen->pointSizeF()));
         look.setSize(early, chosen->pointSizeF());
     } else {
@@ -183,12 +188,13 @@ void FrmMain::mnuFormatControlsFont_Click()
         look.setSize(counties, WholePoints(look.font(QStringLiteral("lstCounties")).pointSizeF()));
     }
     saveFormatChoice({ SettingChange::Set(kScreen, QStringLiteral("Size"),
-                                          SizeSettingText(look.font(QStringLiteral("lst1")).pointSizeF())) });
+        SizeSettingText(look.font(QStringLiteral("lst1")).pointSizeF())) });
     ArrangeMainWindow();
     Change_Caret();
 }
 
-void FrmMain::chooseColorFor(const QColor &initial, const std::function<void(const QColor &)> &apply)
+void FrmMain::chooseColorFor(
+    const QColor &initial, const std::function<void(const QColor &)> &apply)
 {
     // A cancelled picker changes nothing.
     if (const std::optional<QColor> chosen = m_services.dialogs->chooseColor(this, initial))
@@ -199,20 +205,20 @@ void FrmMain::chooseColorFor(const QColor &initial, const std::function<void(con
 void FrmMain::mnuFormatControlsColor_Click()
 {
     chooseColorFor(m_look->textColor(QStringLiteral("lst1")),
-                   [this](const QColor &c) { m_look->setTextColor(Targets::ControlsColor, c); });
+        [this](const QColor &c) { m_look->setTextColor(Targets::ControlsColor, c); });
 }
 
 void FrmMain::mnuFormatControlsBackgroundColor_Click()
 {
     chooseColorFor(m_look->background(QStringLiteral("lst1")),
-                   [this](const QColor &c) { m_look->setBackground(Targets::ControlsBack, c); });
+        [this](const QColor &c) { m_look->setBackground(Targets::ControlsBack, c); });
 }
 
 void FrmMain::mnuFormatFormFont_Click()
 {
     ControlLook &look = *m_look;
-    const std::optional<QFont> chosen =
-        m_services.dialogs->chooseFont(this, look.font(QStringLiteral("Label1")));
+    const std::optional<QFont> chosen
+        = m_services.dialogs->chooseFont(this, look.font(QStringLiteral("Label1")));
     if (!chosen)
         return;
     look.setFace(Targets::FormFontFace, chosen->family());
@@ -228,7 +234,7 @@ void FrmMain::mnuFormatFormFont_Click()
 void FrmMain::mnuFormatFormFontColor_Click()
 {
     chooseColorFor(m_look->textColor(QStringLiteral("Label1")),
-                   [this](const QColor &c) { m_look->setTextColor(Targets::FormColor, c); });
+        [this](const QColor &c) { m_look->setTextColor(Targets::FormColor, c); });
 }
 
 void FrmMain::mnuFormatFormBackgroundColor_Click()
@@ -247,8 +253,8 @@ void FrmMain::mnuFormatFormLineColor_Click()
 void FrmMain::mnuFormatFormDataFont_Click()
 {
     ControlLook &look = *m_look;
-    const std::optional<QFont> chosen =
-        m_services.dialogs->chooseFont(this, look.font(QStringLiteral("lblNetMgr")));
+    const std::optional<QFont> chosen
+        = m_services.dialogs->chooseFont(this, look.font(QStringLiteral("lblNetMgr")));
     if (chosen) {
         look.setFace(Targets::DataFontFace, chosen->family());
         m_dataFaceChosen = true;
@@ -263,7 +269,7 @@ void FrmMain::mnuFormatFormDataFont_Click()
 void FrmMain::mnuFormatFormDataFontColor_Click()
 {
     chooseColorFor(m_look->textColor(QStringLiteral("lblChkins")),
-                   [this](const QColor &c) { m_look->setTextColor(Targets::DataFontColor, c); });
+        [this](const QColor &c) { m_look->setTextColor(Targets::DataFontColor, c); });
 }
 
 // ---- Printing ----
@@ -274,7 +280,8 @@ void FrmMain::mnuFilePrintPageSetup_Click()
     if (printer.count() == 0)
         return;
     if (!printer.setUp(this))
-        m_services.dialogs->message(this, QString(), PrinterErrorText(), MsgIcon::Warning, Ok | Cancel);
+        m_services.dialogs->message(
+            this, QString(), PrinterErrorText(), MsgIcon::Warning, Ok | Cancel);
 }
 
 void FrmMain::mnuFilePrintFont_Click()
@@ -316,8 +323,8 @@ void FrmMain::choosePdfFor(const QString &fileName)
 {
     const QString suggested = QDir::homePath() + QLatin1Char('/')
         + QString(fileName).replace(QStringLiteral(".txt"), QStringLiteral(".pdf"));
-    const QString pdf = m_services.dialogs->chooseSaveFile(this, QStringLiteral("SAVE AS PDF"), suggested,
-                                                           QStringLiteral("PDF files (*.pdf)"));
+    const QString pdf = m_services.dialogs->chooseSaveFile(
+        this, QStringLiteral("SAVE AS PDF"), suggested, QStringLiteral("PDF files (*.pdf)"));
     if (pdf.isEmpty()) {
         m_showPreamble = false;
         Change_Caret();
@@ -330,15 +337,18 @@ void FrmMain::printReference(const QString &pdfFile)
 {
     // The preamble only when asked for it: the Instructions entry always prints the
     // instructions.
-    const QString name = std::exchange(m_showPreamble, false) ? PreambleFileName() : InstructionsFileName();
+    const QString name
+        = std::exchange(m_showPreamble, false) ? PreambleFileName() : InstructionsFileName();
     Printer &printer = *m_services.printer;
-    if (const Status printed = PrintReferenceText(printer, m_context.UserDataFolder + name); !printed) {
+    if (const Status printed = PrintReferenceText(printer, m_context.UserDataFolder + name);
+        !printed) {
         setStatusLine(printed.error());
         m_services.sounds->play(SoundName::Notify());
         Change_Caret();
         return;
     }
-    const bool sent = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
+    const bool sent
+        = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
     if (!sent) {
         setStatusLine(QStringLiteral("NOT PRINTED: ") + printer.errorString());
         m_services.sounds->play(SoundName::Notify());

@@ -22,7 +22,8 @@ QLabel *centredLabel(const char *name, const QString &text, QWidget *parent)
 }
 } // namespace
 
-NetInfoFrame::NetInfoFrame(QWidget *parent) : QGroupBox(QStringLiteral("NET INFO"), parent)
+NetInfoFrame::NetInfoFrame(QWidget *parent)
+    : QGroupBox(QStringLiteral("NET INFO"), parent)
 {
     setObjectName(QStringLiteral("fraFormData"));
     lblCallSign = centredLabel("lblCallSign", QStringLiteral("CALLSIGN"), this);
@@ -92,7 +93,7 @@ void NetInfoFrame::keepApart()
     // screen): each row is as high as its text, and rows that would overlap are moved down,
     // then back up from the frame's bottom as far as the rows above leave room.
     QWidget *const stack[] = { lblCallSign, txtChkin, lblStatus, lblChkins, Label6, lblTraffic,
-                               Label1, Label4, lblNetCtl, Label2, lblNetMgr, CmdChange };
+        Label1, Label4, lblNetCtl, Label2, lblNetMgr, CmdChange };
     constexpr int gap = 4;
     const int n = int(std::size(stack));
     QList<QRect> rows;

@@ -1,8 +1,8 @@
 #include "netsession.h"
 
 #include "memberline.h"
-#include "sessionreplay.h"
 #include "platform/services.h"
+#include "sessionreplay.h"
 #include "stationdb/callsign.h"
 #include "stationdb/countytable.h"
 #include "stationdb/stationfile.h"
@@ -23,7 +23,7 @@ QString withNotice(const QString &status, const QString &notice)
 }
 
 SessionEvent checkinEvent(int entry, const StationRecord &station, const QString &path, int n,
-                          SessionEvent::How how, const QString &line)
+    SessionEvent::How how, const QString &line)
 {
     SessionEvent e;
     e.kind = SessionEvent::Kind::Checkin;
@@ -50,7 +50,8 @@ SessionEvent takeBackEvent(int entry, const QString &call, bool deleted)
 }
 } // namespace
 
-NetSession::NetSession(const CountyTable &table) : m_table(table)
+NetSession::NetSession(const CountyTable &table)
+    : m_table(table)
 {
     m_members.resize(RecordsPerFile);
 }
@@ -113,7 +114,7 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
     out.checkinLine = BuildCheckinLine(record);
     out.checkedIn = true;
     report(checkinEvent(slot.entry, record, found->path, found->recordNumber,
-                        SessionEvent::How::Typed, out.checkinLine));
+        SessionEvent::How::Typed, out.checkinLine));
     return out;
 }
 
@@ -134,7 +135,8 @@ CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, b
     m_earlyLateKind.clear();
     m_earlyLateMode = false;
     choice.caption = entry
-        + (m_table.isHomeCounty(entry) ? QStringLiteral(" COUNTY MEMBERS") : QStringLiteral(" MEMBERS"));
+        + (m_table.isHomeCounty(entry) ? QStringLiteral(" COUNTY MEMBERS")
+                                       : QStringLiteral(" MEMBERS"));
     m_currentCountyFile = m_table.CountyFilePath(entry);
     const CountyView view = ReadCountyView(m_currentCountyFile, today, m_members);
     if (!view.readError.isEmpty()) {
@@ -148,7 +150,8 @@ CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, b
     choice.records = view.records;
     choice.retired = view.retiredLines;
     if (!view.failedRetirements.isEmpty()) {
-        choice.status = view.failedRetirements.join(u' ') + QStringLiteral(" NOT RETIRED - FILE ERROR");
+        choice.status
+            = view.failedRetirements.join(u' ') + QStringLiteral(" NOT RETIRED - FILE ERROR");
         choice.sound = SoundName::Notify();
     }
     if (retainCheckmark) {
@@ -165,13 +168,14 @@ std::optional<MemberRef> NetSession::member(int record) const
     if (m_earlyLateMode || record < 1 || record > m_members.size())
         return std::nullopt;
     const QString call = m_members[record - 1].Call;
-    if (call.isEmpty() || call == StationRecord::VacantMarker() || call == StationRecord::EndMarker())
+    if (call.isEmpty() || call == StationRecord::VacantMarker()
+        || call == StationRecord::EndMarker())
         return std::nullopt;
     return MemberRef { m_currentCountyFile, record, call };
 }
 
-SessionOutcome NetSession::memberLineClick(int record, const QDate &today, bool dingEnabled,
-                                           const QString &dingSound)
+SessionOutcome NetSession::memberLineClick(
+    int record, const QDate &today, bool dingEnabled, const QString &dingSound)
 {
     SessionOutcome out;
     const std::optional<MemberRef> station = member(record);
@@ -338,7 +342,8 @@ QString NetSession::takeUnreadableNotice(const QStringList &errors)
             fresh << error;
         }
     }
-    return fresh.isEmpty() ? QString() : QStringLiteral("CANNOT READ ") + fresh.join(QStringLiteral("; "));
+    return fresh.isEmpty() ? QString()
+                           : QStringLiteral("CANNOT READ ") + fresh.join(QStringLiteral("; "));
 }
 
 void NetSession::countTraffic(bool add)

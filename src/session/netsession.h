@@ -58,8 +58,8 @@ public:
     // A COUNTIES entry chosen.
     CountyChoice chooseEntry(const QString &entry, const QDate &today, bool retainCheckmark);
     // A click on the member line of a record in county mode.
-    SessionOutcome memberLineClick(int record, const QDate &today, bool dingEnabled,
-                                   const QString &dingSound);
+    SessionOutcome memberLineClick(
+        int record, const QDate &today, bool dingEnabled, const QString &dingSound);
     // Edit > Delete Checkin on the current line: a check-in line (early and late mode) or
     // the member line of a record (county mode). An empty line: nothing is selected.
     SessionOutcome deleteCheckin(const QString &line, int record = 0);

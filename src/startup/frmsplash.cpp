@@ -152,8 +152,8 @@ bool FrmSplash::Form_Load()
     // The start goes on (the net must be able to run), but the operator learns, once, that
     // these values will be asked or set again next time.
     if (!m_saveFailures.isEmpty())
-        m_services.dialogs->message(this, QStringLiteral("VORQ"),
-                                    m_saveFailures.join(u'\n'), MsgIcon::Warning, Ok);
+        m_services.dialogs->message(
+            this, QStringLiteral("VORQ"), m_saveFailures.join(u'\n'), MsgIcon::Warning, Ok);
     Timer1->start();
     return true;
 }
@@ -209,7 +209,8 @@ void FrmSplash::askUserName()
     m_context.UserName = name;
     lblName->setText(name);
     lblName->setVisible(true);
-    reportSave(m_services.settings->saveValue(QStringLiteral("Settings"), QStringLiteral("User Name"), name));
+    reportSave(m_services.settings->saveValue(
+        QStringLiteral("Settings"), QStringLiteral("User Name"), name));
 }
 
 void FrmSplash::showWindowsLogo()
@@ -253,8 +254,7 @@ void FrmSplash::runDaylightSavingCheck()
         CentreOnScreen(notice, m_context, m_services);
         m_services.dialogs->execModal(&notice);
     } else if (decision.daylightTime) {
-        reportSave(m_services.settings->saveValue(
-            QStringLiteral("Settings"), QStringLiteral("DST"),
+        reportSave(m_services.settings->saveValue(QStringLiteral("Settings"), QStringLiteral("DST"),
             *decision.daylightTime ? QStringLiteral("True") : QStringLiteral("False")));
     }
 }

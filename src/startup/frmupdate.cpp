@@ -8,13 +8,17 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-FrmUpdate::FrmUpdate(Services &services, StartupContext &context, QWidget *parent) : QDialog(parent)
+FrmUpdate::FrmUpdate(Services &services, StartupContext &context, QWidget *parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmUpdate"));
     setWindowTitle(QStringLiteral("VORQ"));
-    lblUpdate = Named(new QLabel(QStringLiteral("CHECKING FOR UPDATES"), this), QStringLiteral("lblUpdate"));
-    lblUpdate1 = Named(new QLabel(QStringLiteral("THIS MAY TAKE A WHILE - DEPENDING ON YOUR INTERNET SPEED"), this),
-                       QStringLiteral("lblUpdate1"));
+    lblUpdate = Named(
+        new QLabel(QStringLiteral("CHECKING FOR UPDATES"), this), QStringLiteral("lblUpdate"));
+    lblUpdate1 = Named(
+        new QLabel(
+            QStringLiteral("THIS MAY TAKE A WHILE - DEPENDING ON YOUR INTERNET SPEED"), this),
+        QStringLiteral("lblUpdate1"));
     QFont big = lblUpdate->font();
     big.setBold(true);
     big.setPointSize(big.pointSize() + 4);

@@ -80,17 +80,17 @@ Status SeedRoster(SettingsStore &settings)
         return Status::Ok();
     // One batch: NetCtl/Sunday is what says the roster is seeded, so it must never be stored
     // without the rest of the week.
-    QList<SettingChange> changes { SettingChange::Delete(QStringLiteral("NetCtl"),
-                                                         QStringLiteral("Sunday AM")) };
+    QList<SettingChange> changes { SettingChange::Delete(
+        QStringLiteral("NetCtl"), QStringLiteral("Sunday AM")) };
     for (const RosterEntry &entry : DefaultRoster()) {
         changes << SettingChange::Set(QStringLiteral("NetCtl"), entry.day, entry.name)
                 << SettingChange::Set(QStringLiteral("NetCtlCall"), entry.day, entry.call);
     }
     const RosterEntry manager = DefaultNetManager();
-    changes << SettingChange::Set(QStringLiteral("Settings"), QStringLiteral("NetMgr"),
-                                  manager.name)
-            << SettingChange::Set(QStringLiteral("Settings"), QStringLiteral("NetMgrCall"),
-                                  manager.call);
+    changes << SettingChange::Set(
+        QStringLiteral("Settings"), QStringLiteral("NetMgr"), manager.name)
+            << SettingChange::Set(
+                   QStringLiteral("Settings"), QStringLiteral("NetMgrCall"), manager.call);
     return settings.saveAll(changes);
 }
 

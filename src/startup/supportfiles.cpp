@@ -29,7 +29,7 @@ const Bundled kProgramFiles[] = {
     { ":/sounds/ding.wav", "ding.wav" },
 };
 
-template<std::size_t N>
+template <std::size_t N>
 bool install(const Bundled (&files)[N], const QString &folder, QString *error)
 {
     if (folder.isEmpty() || !QDir().mkpath(folder)) {

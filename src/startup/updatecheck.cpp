@@ -16,7 +16,8 @@
 Q_LOGGING_CATEGORY(lcUpdate, "vorq.update")
 
 namespace {
-constexpr auto kExecutable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+constexpr auto kExecutable
+    = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
 // Whole days from a local file's date to a server date; none when either is unknown.
 std::optional<qint64> daysNewer(const QString &localFile, const QString &serverDate)
@@ -30,13 +31,17 @@ std::optional<qint64> daysNewer(const QString &localFile, const QString &serverD
 } // namespace
 
 UpdateCheck::UpdateCheck(Services &services, StartupContext &context, QString programFile)
-    : m_services(services), m_context(context), m_programFile(std::move(programFile))
+    : m_services(services)
+    , m_context(context)
+    , m_programFile(std::move(programFile))
 {
 }
 
 std::optional<QUrl> UpdateCheck::baseUrl() const
 {
-    const QString stored = m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("Update Url")).trimmed();
+    const QString stored
+        = m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("Update Url"))
+              .trimmed();
     if (stored.isEmpty())
         return std::nullopt;
     const QUrl url(stored);
@@ -80,14 +85,14 @@ bool UpdateCheck::download(const QString &name, const QString &target)
         return false;
     // A checksum beside the file, when the server offers one, must match: a damaged or
     // changed installer is never started.
-    if (const std::optional<QByteArray> sum = fetch(QStringLiteral("files"), name + QStringLiteral(".sha256"))) {
+    if (const std::optional<QByteArray> sum
+        = fetch(QStringLiteral("files"), name + QStringLiteral(".sha256"))) {
         const QByteArray expected = sum->trimmed().left(64).toLower();
         static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{64}$"));
         if (hex.match(QString::fromLatin1(expected)).hasMatch()
             && QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256).toHex() != expected) {
             m_services.dialogs->message(nullptr, QStringLiteral("VORQ"),
-                                        QStringLiteral("UPDATE FILE IS DAMAGED - NOT INSTALLED"),
-                                        MsgIcon::Warning, Ok);
+                QStringLiteral("UPDATE FILE IS DAMAGED - NOT INSTALLED"), MsgIcon::Warning, Ok);
             return false;
         }
     }
@@ -108,19 +113,22 @@ void UpdateCheck::backUpProgram()
         qCWarning(lcUpdate) << "no backup:" << program.error();
         return;
     }
-    if (const Status saved = WriteFileAtomically(folder + QStringLiteral("Vorq.exe"), *program, kExecutable); !saved)
+    if (const Status saved
+        = WriteFileAtomically(folder + QStringLiteral("Vorq.exe"), *program, kExecutable);
+        !saved)
         qCWarning(lcUpdate) << "no backup:" << saved.error();
 }
 
-bool UpdateCheck::installProgramUpdate(const QString &base, const QString &ready, const QString &blocked,
-                                       bool keepZip)
+bool UpdateCheck::installProgramUpdate(
+    const QString &base, const QString &ready, const QString &blocked, bool keepZip)
 {
     backUpProgram();
     const QString temp = m_services.paths.tempFolder();
     const QString zip = temp + base + QStringLiteral(".zip");
     const QString exe = temp + base + QStringLiteral(".exe");
     const bool fetched = download(base + QStringLiteral(".zip"), zip);
-    if (!m_services.settings->save(QStringLiteral("Settings"), QStringLiteral("VBUpdate"), QStringLiteral("True")))
+    if (!m_services.settings->save(
+            QStringLiteral("Settings"), QStringLiteral("VBUpdate"), QStringLiteral("True")))
         qCWarning(lcUpdate) << "VBUpdate not saved:" << m_services.settings->lastError();
     if (!fetched || !QFileInfo::exists(zip))
         return false;
@@ -143,7 +151,8 @@ void UpdateCheck::updateText(const QString &dateFile, const QString &textFile)
         return;
     const QString local = m_context.UserDataFolder + textFile;
     const bool missing = !QFileInfo(local).isFile();
-    const std::optional<qint64> newer = date ? daysNewer(local, QString::fromLatin1(*date)) : std::nullopt;
+    const std::optional<qint64> newer
+        = date ? daysNewer(local, QString::fromLatin1(*date)) : std::nullopt;
     if (!missing && !(newer && *newer > 0))
         return;
     if (const std::optional<QByteArray> text = fetch(QStringLiteral("files"), textFile)) {
@@ -154,7 +163,8 @@ void UpdateCheck::updateText(const QString &dateFile, const QString &textFile)
 
 void UpdateCheck::updateDatabase()
 {
-    const std::optional<QByteArray> date = fetch(QStringLiteral("updates"), QStringLiteral("VorqdBDate.txt"));
+    const std::optional<QByteArray> date
+        = fetch(QStringLiteral("updates"), QStringLiteral("VorqdBDate.txt"));
     if (!date)
         return;
     m_context.ServerDbDate = QString::fromLatin1(*date).trimmed();
@@ -191,15 +201,13 @@ bool UpdateCheck::run()
     if (!pending) {
         if (version > ProgramVersion
             && installProgramUpdate(QStringLiteral("VorqVerUpdate"),
-                                    QStringLiteral("A NEW VERSION HAS BEEN DOWNLOADED. CLICK OK TO INSTALL"),
-                                    QStringLiteral("ERROR YOUR ANTIVIRUS PROGRAM MAY BE BLOCKING THE DOWNLOAD"),
-                                    false))
+                QStringLiteral("A NEW VERSION HAS BEEN DOWNLOADED. CLICK OK TO INSTALL"),
+                QStringLiteral("ERROR YOUR ANTIVIRUS PROGRAM MAY BE BLOCKING THE DOWNLOAD"), false))
             return false;
         if (fetchNumber(QStringLiteral("VorqBuild.txt")) > ProgramBuild
             && installProgramUpdate(QStringLiteral("VorqBldUpdate"),
-                                    QStringLiteral("A NEW BUILD HAS BEEN DOWNLOADED. CLICK OK TO INSTALL!"),
-                                    QStringLiteral("ERROR! YOUR ANTIVIRUS PROGRAM MAY BE BLOCKING THE DOWNLOAD"),
-                                    true))
+                QStringLiteral("A NEW BUILD HAS BEEN DOWNLOADED. CLICK OK TO INSTALL!"),
+                QStringLiteral("ERROR! YOUR ANTIVIRUS PROGRAM MAY BE BLOCKING THE DOWNLOAD"), true))
             return false;
     }
     updateText(QStringLiteral("VorqInstDate.txt"), QStringLiteral("VorqInst.txt"));

@@ -47,8 +47,8 @@ private:
     // offers one. False when nothing usable arrived.
     bool download(const QString &name, const QString &target);
     // Steps 1 and 2. True when the installer was started.
-    bool installProgramUpdate(const QString &base, const QString &ready, const QString &blocked,
-                              bool keepZip);
+    bool installProgramUpdate(
+        const QString &base, const QString &ready, const QString &blocked, bool keepZip);
     void backUpProgram();
     void updateText(const QString &dateFile, const QString &textFile);
     void updateDatabase();

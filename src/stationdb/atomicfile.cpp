@@ -43,8 +43,8 @@ bool replaceFile(const QString &from, const QString &to, QString &error)
 {
 #ifdef Q_OS_WIN
     if (MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(from).utf16()),
-                    reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(to).utf16()),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(to).utf16()),
+            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     error = QStringLiteral("cannot replace the file (error %1)").arg(GetLastError());
     return false;
@@ -52,8 +52,8 @@ bool replaceFile(const QString &from, const QString &to, QString &error)
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) {
         // The rename itself is made durable by syncing the folder; a failure here no longer
         // endangers the old content, so it is not reported.
-        const int dir = ::open(QFile::encodeName(QFileInfo(to).absolutePath()).constData(),
-                               O_RDONLY | O_DIRECTORY);
+        const int dir = ::open(
+            QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
         if (dir >= 0) {
             ::fsync(dir);
             ::close(dir);
@@ -67,13 +67,13 @@ bool replaceFile(const QString &from, const QString &to, QString &error)
 
 } // namespace
 
-Status WriteFileAtomically(const QString &givenPath, const QByteArray &content,
-                           QFileDevice::Permissions newPermissions)
+Status WriteFileAtomically(
+    const QString &givenPath, const QByteArray &content, QFileDevice::Permissions newPermissions)
 {
     QFileInfo target(givenPath);
     // A link is followed, so the rename replaces the file it points to, not the link.
-    const QString path = target.isSymLink() && target.exists() ? target.canonicalFilePath()
-                                                                : givenPath;
+    const QString path
+        = target.isSymLink() && target.exists() ? target.canonicalFilePath() : givenPath;
     target = QFileInfo(path);
     if (target.exists() && !target.isFile())
         return Status::Error(FileError(path, QStringLiteral("not a regular file")));
@@ -91,8 +91,8 @@ Status WriteFileAtomically(const QString &givenPath, const QByteArray &content,
 #else
         return Status::Error(FileError(path, systemError()));
 #endif
-    const QFileDevice::Permissions permissions =
-        target.exists() ? target.permissions() : newPermissions;
+    const QFileDevice::Permissions permissions
+        = target.exists() ? target.permissions() : newPermissions;
     if (!temp.setPermissions(permissions))
         return Status::Error(FileError(path, temp.errorString()));
     temp.close();

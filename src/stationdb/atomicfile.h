@@ -11,9 +11,8 @@
 // then is it renamed over the target. Any failure leaves the old file byte-identical and
 // is returned. A new file gets newPermissions; an existing one keeps its own.
 Status WriteFileAtomically(const QString &path, const QByteArray &content,
-                           QFileDevice::Permissions newPermissions =
-                               QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                               | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFileDevice::Permissions newPermissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+        | QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
 // Reads a whole regular file. A path that is missing, not a regular file (a folder, a pipe,
 // a device) or unreadable is an error: a caller that cannot read a file must never write it.

@@ -59,9 +59,8 @@ int FilterKeyAscii(FieldKind kind, int keyAscii)
 
 bool PassesKeyFilter(FieldKind kind, const QString &text)
 {
-    return std::all_of(text.begin(), text.end(), [kind](QChar c) {
-        return c.unicode() != 8 && FilterKeyAscii(kind, c.unicode()) != 0;
-    });
+    return std::all_of(text.begin(), text.end(),
+        [kind](QChar c) { return c.unicode() != 8 && FilterKeyAscii(kind, c.unicode()) != 0; });
 }
 
 QString FilterText(FieldKind kind, const QString &text)

@@ -27,12 +27,17 @@ private:
 };
 
 // A value, or the error text of why there is none.
-template <typename T>
-class [[nodiscard]] Result
+template <typename T> class [[nodiscard]] Result
 {
 public:
-    Result(T value) : m_value(std::move(value)) { }
-    Result(Status failure) : m_error(failure.ok() ? QStringLiteral("unknown error") : failure.error()) { }
+    Result(T value)
+        : m_value(std::move(value))
+    {
+    }
+    Result(Status failure)
+        : m_error(failure.ok() ? QStringLiteral("unknown error") : failure.error())
+    {
+    }
 
     bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }

@@ -19,11 +19,20 @@ QString escapeValue(const QString &value)
     out.reserve(value.size());
     for (QChar c : value) {
         switch (c.unicode()) {
-        case u'\\': out += QStringLiteral("\\\\"); break;
-        case u'\n': out += QStringLiteral("\\n"); break;
-        case u'\r': out += QStringLiteral("\\r"); break;
-        case u'\t': out += QStringLiteral("\\t"); break;
-        default: out += c;
+        case u'\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            out += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            out += QStringLiteral("\\r");
+            break;
+        case u'\t':
+            out += QStringLiteral("\\t");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -41,10 +50,17 @@ QString unescapeValue(QStringView text)
         }
         const QChar next = text[++i];
         switch (next.unicode()) {
-        case u'n': out += u'\n'; break;
-        case u'r': out += u'\r'; break;
-        case u't': out += u'\t'; break;
-        default: out += next;
+        case u'n':
+            out += u'\n';
+            break;
+        case u'r':
+            out += u'\r';
+            break;
+        case u't':
+            out += u'\t';
+            break;
+        default:
+            out += next;
         }
     }
     return out;
@@ -128,8 +144,8 @@ public:
     void remove(const QString &section, const QString &key);
 
 private:
-    IniLine madeLine(IniLine::Kind kind, const QString &name = QString(),
-                     const QString &value = QString()) const
+    IniLine madeLine(
+        IniLine::Kind kind, const QString &name = QString(), const QString &value = QString()) const
     {
         IniLine line;
         line.kind = kind;
@@ -328,7 +344,10 @@ QString registryError(const QString &application)
 
 } // namespace
 
-SettingsStore::SettingsStore(const Paths &paths) : m_paths(paths) { }
+SettingsStore::SettingsStore(const Paths &paths)
+    : m_paths(paths)
+{
+}
 
 bool SettingsStore::useRegistry() const
 {
@@ -344,8 +363,8 @@ QString SettingsStore::fileOf(const QString &application) const
     return m_paths.settingsFile(application);
 }
 
-Result<QString> SettingsStore::ReadSetting(const QString &application, const QString &section,
-                                           const QString &key) const
+Result<QString> SettingsStore::ReadSetting(
+    const QString &application, const QString &section, const QString &key) const
 {
 #ifdef Q_OS_WIN
     if (useRegistry()) {
@@ -364,8 +383,7 @@ Result<QString> SettingsStore::ReadSetting(const QString &application, const QSt
     return IniDocument(*bytes).value(section, key);
 }
 
-Status SettingsStore::SaveSettings(const QString &application,
-                                   const QList<SettingChange> &changes)
+Status SettingsStore::SaveSettings(const QString &application, const QList<SettingChange> &changes)
 {
 #ifdef Q_OS_WIN
     if (useRegistry()) {
@@ -399,21 +417,21 @@ Status SettingsStore::SaveSettings(const QString &application,
     return remember(writeStoreFile(path, file.bytes()));
 }
 
-QString SettingsStore::GetSetting(const QString &application, const QString &section,
-                                  const QString &key) const
+QString SettingsStore::GetSetting(
+    const QString &application, const QString &section, const QString &key) const
 {
     const Result<QString> value = ReadSetting(application, section, key);
     return value ? *value : QString();
 }
 
-bool SettingsStore::SaveSetting(const QString &application, const QString &section,
-                                const QString &key, const QString &value)
+bool SettingsStore::SaveSetting(
+    const QString &application, const QString &section, const QString &key, const QString &value)
 {
     return SaveSettings(application, { SettingChange::Set(section, key, value) }).ok();
 }
 
-bool SettingsStore::DeleteSetting(const QString &application, const QString &section,
-                                  const QString &key)
+bool SettingsStore::DeleteSetting(
+    const QString &application, const QString &section, const QString &key)
 {
     return SaveSettings(application, { SettingChange::Delete(section, key) }).ok();
 }

@@ -42,8 +42,8 @@ public:
 
     // The value (the empty text when it was never written or was deleted), or why the
     // store could not be read.
-    virtual Result<QString> ReadSetting(const QString &application, const QString &section,
-                                        const QString &key) const;
+    virtual Result<QString> ReadSetting(
+        const QString &application, const QString &section, const QString &key) const;
     // Applies the changes in order as one replacement of the store: all or none. A batch
     // that changes nothing writes nothing. (The registry knows no batches: there the values
     // are written one by one.)
@@ -51,13 +51,14 @@ public:
 
     // The value, or the empty text when it was never written, was deleted or the store could
     // not be read (lastError() then says why).
-    QString GetSetting(const QString &application, const QString &section,
-                       const QString &key) const;
+    QString GetSetting(
+        const QString &application, const QString &section, const QString &key) const;
     // Creates or replaces a value. False when the store could not be written.
-    [[nodiscard]] bool SaveSetting(const QString &application, const QString &section, const QString &key,
-                     const QString &value);
+    [[nodiscard]] bool SaveSetting(const QString &application, const QString &section,
+        const QString &key, const QString &value);
     // Removes a value; removing a value that is not there does nothing.
-    [[nodiscard]] bool DeleteSetting(const QString &application, const QString &section, const QString &key);
+    [[nodiscard]] bool DeleteSetting(
+        const QString &application, const QString &section, const QString &key);
 
     // Shorthands for the program's own application name.
     QString get(const QString &section, const QString &key) const

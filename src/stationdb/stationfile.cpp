@@ -19,7 +19,10 @@ QByteArray recordBytes(const QByteArray &data, int n)
 
 } // namespace
 
-StationFile::StationFile(QString path) : m_path(std::move(path)) { }
+StationFile::StationFile(QString path)
+    : m_path(std::move(path))
+{
+}
 
 Status StationFile::open()
 {
@@ -72,8 +75,8 @@ Status StationFile::write(const QList<std::pair<int, StationRecord>> &records)
     const QFileInfo info(m_path);
     // A file marked read-only stays unchanged even for an administrator, who could
     // otherwise replace it.
-    constexpr auto anyWrite =
-        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    constexpr auto anyWrite
+        = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
         return Status::Error(FileError(m_path, QStringLiteral("the file is read-only")));
 
@@ -130,8 +133,8 @@ QByteArrayView TrimmedCallBytes(const QByteArray &bytes, int n)
     return call;
 }
 
-Status ReplaceStationRecord(const QString &path, int n, const QString &expectedCall,
-                            const StationRecord &record)
+Status ReplaceStationRecord(
+    const QString &path, int n, const QString &expectedCall, const StationRecord &record)
 {
     StationFile file(path);
     const Status opened = file.open();

@@ -66,5 +66,5 @@ QByteArrayView TrimmedCallBytes(const QByteArray &bytes, int n);
 
 // Replaces record n when it still holds the station the operator acted on (its trimmed
 // call is expectedCall), so a stale member list never overwrites another station.
-Status ReplaceStationRecord(const QString &path, int n, const QString &expectedCall,
-                            const StationRecord &record);
+Status ReplaceStationRecord(
+    const QString &path, int n, const QString &expectedCall, const StationRecord &record);

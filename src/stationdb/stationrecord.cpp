@@ -28,8 +28,8 @@ StationRecord StationRecord::fromBytes(const QByteArray &bytes)
 QByteArray StationRecord::toBytes() const
 {
     QString text = PadField(Call, CallWidth) + PadField(Name, NameWidth)
-        + PadField(County, CountyWidth) + PadField(Status, StatusWidth)
-        + PadField(City, CityWidth) + PadField(LastDate, LastDateWidth);
+        + PadField(County, CountyWidth) + PadField(Status, StatusWidth) + PadField(City, CityWidth)
+        + PadField(LastDate, LastDateWidth);
     return text.toLatin1();
 }
 

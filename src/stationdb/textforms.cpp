@@ -77,8 +77,8 @@ std::optional<QDate> ParseDateText(const QString &text)
     const auto match = form.match(text.trimmed());
     if (!match.hasMatch())
         return std::nullopt;
-    const QDate date(match.captured(3).toInt(), match.captured(1).toInt(),
-                     match.captured(2).toInt());
+    const QDate date(
+        match.captured(3).toInt(), match.captured(1).toInt(), match.captured(2).toInt());
     if (!date.isValid())
         return std::nullopt;
     return date;

@@ -1,19 +1,19 @@
 #include "appearance/appearance.h"
 #include "appearance/controllook.h"
 #include "mainwindowfixture.h"
-#include "session/netinfoframe.h"
 #include "platform/qtservices.h"
 #include "printing/textprint.h"
+#include "session/netinfoframe.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QRegularExpression>
 #include <QFile>
 #include <QGroupBox>
 #include <QMenu>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <functional>
@@ -67,15 +67,17 @@ QHash<QString, Look> Snapshot(FrmMain &w)
         if (name.isEmpty() || name.startsWith("qt_"))
             continue;
         const QFont f = c->font();
-        looks.insert(name, { f.family(), f.bold(), f.italic(), f.pointSizeF(),
-                             w.look().textColor(name), w.look().background(name) });
+        looks.insert(name,
+            { f.family(), f.bold(), f.italic(), f.pointSizeF(), w.look().textColor(name),
+                w.look().background(name) });
     }
     return looks;
 }
 
 // The controls whose part differs between the two snapshots.
-template<typename Part>
-QSet<QString> Changed(const QHash<QString, Look> &before, const QHash<QString, Look> &after, Part part)
+template <typename Part>
+QSet<QString> Changed(
+    const QHash<QString, Look> &before, const QHash<QString, Look> &after, Part part)
 {
     QSet<QString> names;
     for (auto it = before.begin(); it != before.end(); ++it) {
@@ -142,45 +144,50 @@ void TestAppearance::formatEntries_data()
     QTest::addColumn<QSet<QString>>("backs");
     QTest::addColumn<QStringList>("writes"); // section/key written at once
 
-    QTest::newRow("CONTROLS Font") << "mnuFormatControlsFont" << true << Names("lstCounties lstEarly")
-                                   << Names("lst1 lstCounties lstEarly txtChkin")
-                                   << Names("lst1 lstCounties lstEarly") << kNone << kNone
-                                   << QStringList { "Screen/Size=17" };
+    QTest::newRow("CONTROLS Font")
+        << "mnuFormatControlsFont" << true << Names("lstCounties lstEarly")
+        << Names("lst1 lstCounties lstEarly txtChkin") << Names("lst1 lstCounties lstEarly")
+        << kNone << kNone << QStringList { "Screen/Size=17" };
     QTest::newRow("CONTROLS Font Color")
         << "mnuFormatControlsColor" << false << kNone << kNone << kNone
-        << Names("lst1 lstCounties lstEarly TxtNew txtCall txtName txtCounty txtStatus txtCS txtChkin")
+        << Names("lst1 lstCounties lstEarly TxtNew txtCall txtName txtCounty txtStatus txtCS "
+                 "txtChkin")
         << kNone << QStringList();
     QTest::newRow("CONTROLS Background Color")
         << "mnuFormatControlsBackgroundColor" << false << kNone << kNone << kNone << kNone
-        << Names("lst1 rtxtPreamble lstCounties lstEarly TxtNew txtCall txtName txtCounty txtStatus "
-                 "txtCS txtChkin")
+        << Names(
+               "lst1 rtxtPreamble lstCounties lstEarly TxtNew txtCall txtName txtCounty txtStatus "
+               "txtCS txtChkin")
         << QStringList();
-    const QSet<QString> formFont = Names("Label1 Label2 Label4 Label6 LblNew lblCall lblName lblCounty "
-                                         "lblStatus1 lblCS fraCounties FraStations fraPreamble FraSearch "
-                                         "fraFormData fraAdd");
+    const QSet<QString> formFont
+        = Names("Label1 Label2 Label4 Label6 LblNew lblCall lblName lblCounty "
+                "lblStatus1 lblCS fraCounties FraStations fraPreamble FraSearch "
+                "fraFormData fraAdd");
     QSet<QString> formSizes = formFont;
     formSizes.remove("fraPreamble");
-    QTest::newRow("FORM Font") << "mnuFormatFormFont" << true << formFont << formFont << formSizes << kNone
-                               << kNone
+    QTest::newRow("FORM Font") << "mnuFormatFormFont" << true << formFont << formFont << formSizes
+                               << kNone << kNone
                                << QStringList { "Form/Font=DejaVu Serif", "Form/Bold=True",
-                                                "Form/Italic=True", "Form/Size=17" };
+                                      "Form/Italic=True", "Form/Size=17" };
     QTest::newRow("FORM Font Color")
         << "mnuFormatFormFontColor" << false << kNone << kNone << kNone
-        << Names("Label1 Label2 lblChkins Label4 Label6 LblNew lblCall lblName lblCounty lblStatus1 "
-                 "lblCS fraCounties FraStations FraSearch fraPreamble fraFormData fraAdd")
+        << Names(
+               "Label1 Label2 lblChkins Label4 Label6 LblNew lblCall lblName lblCounty lblStatus1 "
+               "lblCS fraCounties FraStations FraSearch fraPreamble fraFormData fraAdd")
         << kNone << QStringList();
     QTest::newRow("FORM Background Color")
         << "mnuFormatFormBackgroundColor" << false << kNone << kNone << kNone << kNone
-        << Names("fraCounties FraStations fraAdd FraSearch fraFormData fraPreamble") << QStringList();
+        << Names("fraCounties FraStations fraAdd FraSearch fraFormData fraPreamble")
+        << QStringList();
     QTest::newRow("FORM Line Color") << "mnuFormatFormLineColor" << false << kNone << kNone << kNone
                                      << kNone << kNone << QStringList();
-    QTest::newRow("FormData Font") << "mnuFormatFormDataFont" << true << Names("txtChkin lblNetMgr lblNetCtl")
-                                   << Names("lblNetMgr lblNetCtl") << Names("lblNetMgr lblNetCtl")
-                                   << kNone << kNone << QStringList();
-    QTest::newRow("FormData Font Color") << "mnuFormatFormDataFontColor" << false << kNone << kNone
-                                         << kNone
-                                         << Names("lblCallSign lblChkins lblNetCtl lblNetMgr lblTraffic")
-                                         << kNone << QStringList();
+    QTest::newRow("FormData Font")
+        << "mnuFormatFormDataFont" << true << Names("txtChkin lblNetMgr lblNetCtl")
+        << Names("lblNetMgr lblNetCtl") << Names("lblNetMgr lblNetCtl") << kNone << kNone
+        << QStringList();
+    QTest::newRow("FormData Font Color")
+        << "mnuFormatFormDataFontColor" << false << kNone << kNone << kNone
+        << Names("lblCallSign lblChkins lblNetCtl lblNetMgr lblTraffic") << kNone << QStringList();
 }
 
 void TestAppearance::formatEntries()
@@ -244,21 +251,22 @@ void TestAppearance::cancelledPickers()
     w.look().setSize({ "lst1", "lstCounties", "lstEarly" }, 11.5);
     const auto before = Snapshot(w);
     // Every picker cancelled (the script is empty).
-    for (const char *entry : { "mnuFormatFormFont", "mnuFormatFormDataFont", "mnuFormatControlsColor",
-                               "mnuFormatControlsBackgroundColor", "mnuFormatFormFontColor",
-                               "mnuFormatFormBackgroundColor", "mnuFormatFormLineColor",
-                               "mnuFormatFormDataFontColor" })
+    for (const char *entry : { "mnuFormatFormFont", "mnuFormatFormDataFont",
+             "mnuFormatControlsColor", "mnuFormatControlsBackgroundColor", "mnuFormatFormFontColor",
+             "mnuFormatFormBackgroundColor", "mnuFormatFormLineColor",
+             "mnuFormatFormDataFontColor" })
         Entry(w, entry)->trigger();
     QCOMPARE(Snapshot(w).size(), before.size());
     QVERIFY(Changed(before, Snapshot(w), [](const Look &l) {
-                return std::make_tuple(l.face, l.bold, l.italic, l.size, l.text.rgb(), l.back.rgb());
-            }).isEmpty());
+        return std::make_tuple(l.face, l.bold, l.italic, l.size, l.text.rgb(), l.back.rgb());
+    }).isEmpty());
     QVERIFY(f.setting("Form", "Font").isEmpty());
 
     // CONTROLS Font, cancelled, puts the two lists to whole points and stores the size.
     Entry(w, "mnuFormatControlsFont")->trigger();
     const auto after = Snapshot(w);
-    QCOMPARE(Changed(before, after, [](const Look &l) { return l.size; }), Names("lst1 lstCounties"));
+    QCOMPARE(
+        Changed(before, after, [](const Look &l) { return l.size; }), Names("lst1 lstCounties"));
     QCOMPARE(after["lst1"].size, 11.0);
     QCOMPARE(after["lstEarly"].size, 11.5);
     QCOMPARE(f.setting("Screen", "Size"), QString("11"));
@@ -275,36 +283,75 @@ void TestAppearance::savedKeys_data()
     QTest::addColumn<QString>("part");
     QTest::addColumn<QSet<QString>>("names");
     const QString boxes = " TxtNew txtCall txtName txtCounty txtStatus txtCS";
-    const QString frames = " fraCounties FraStations fraPreamble FraSearch fraFormData fraDeletedStations fraAdd";
-    const QString labels = "Label1 Label2 Label4 Label6 LblNew lblCall lblName lblCounty lblStatus1 lblCS";
+    const QString frames
+        = " fraCounties FraStations fraPreamble FraSearch fraFormData fraDeletedStations fraAdd";
+    const QString labels
+        = "Label1 Label2 Label4 Label6 LblNew lblCall lblName lblCounty lblStatus1 lblCS";
     const QString netInfo = "lblNetMgr lblNetCtl lblChkins lblTraffic lblCallSign";
-    QTest::newRow("Screen Font") << "Screen" << "Font" << "DejaVu Serif" << "face"
-                                 << Names("lstEarly lstDS txtChkin" + boxes);
-    QTest::newRow("Screen Bold") << "Screen" << "Bold" << "True" << "bold"
-                                 << Names("lst1 lstEarly lstDS txtChkin" + boxes);
-    QTest::newRow("Screen Italic") << "Screen" << "Italic" << "True" << "italic"
-                                   << Names("lst1 lstEarly lstDS" + boxes);
-    QTest::newRow("Screen FGColor") << "Screen" << "FGColor" << "255" << "text"
-                                    << Names("lst1 lstEarly lstDS txtChkin" + boxes);
-    QTest::newRow("Screen BGColor") << "Screen" << "BGColor" << "255" << "back"
-                                    << Names("lst1 lstCounties lstEarly lstDS rtxtPreamble txtChkin" + boxes);
-    QTest::newRow("Form FGColor") << "Form" << "FGColor" << "255" << "text"
-                                  << Names(labels + " lblMode" + frames);
-    QTest::newRow("Form BGColor") << "Form" << "BGColor" << "255" << "back"
-                                  << Names("LblNew lblCall lblName lblCounty lblStatus1 lblCS" + frames);
-    QTest::newRow("Form Font") << "Form" << "Font" << "DejaVu Serif" << "face"
-                               << Names(labels + " lblChkins lblMode" + frames);
-    QTest::newRow("Form Bold") << "Form" << "Bold" << "True" << "bold"
-                               << Names(labels + " lblChkins lblMode" + frames);
-    QTest::newRow("Form Italic") << "Form" << "Italic" << "True" << "italic"
-                                 << Names(labels + " lblChkins" + frames);
-    QTest::newRow("FormData Font") << "FormData" << "Font" << "DejaVu Serif" << "face" << Names(netInfo);
-    QTest::newRow("FormData Bold") << "FormData" << "Bold" << "True" << "bold" << Names(netInfo);
-    QTest::newRow("FormData Italic") << "FormData" << "Italic" << "True" << "italic"
-                                     << Names("lblNetMgr lblNetCtl lblChkins lblCallSign");
-    QTest::newRow("FormData Size") << "FormData" << "Size" << "31" << "size"
-                                   << Names("lblNetMgr lblNetCtl lblCallSign");
-    QTest::newRow("FormData FontColor") << "FormData" << "FontColor" << "255" << "text" << Names(netInfo);
+    QTest::newRow("Screen Font") << "Screen"
+                                 << "Font"
+                                 << "DejaVu Serif"
+                                 << "face" << Names("lstEarly lstDS txtChkin" + boxes);
+    QTest::newRow("Screen Bold") << "Screen"
+                                 << "Bold"
+                                 << "True"
+                                 << "bold" << Names("lst1 lstEarly lstDS txtChkin" + boxes);
+    QTest::newRow("Screen Italic") << "Screen"
+                                   << "Italic"
+                                   << "True"
+                                   << "italic" << Names("lst1 lstEarly lstDS" + boxes);
+    QTest::newRow("Screen FGColor") << "Screen"
+                                    << "FGColor"
+                                    << "255"
+                                    << "text" << Names("lst1 lstEarly lstDS txtChkin" + boxes);
+    QTest::newRow("Screen BGColor")
+        << "Screen"
+        << "BGColor"
+        << "255"
+        << "back" << Names("lst1 lstCounties lstEarly lstDS rtxtPreamble txtChkin" + boxes);
+    QTest::newRow("Form FGColor") << "Form"
+                                  << "FGColor"
+                                  << "255"
+                                  << "text" << Names(labels + " lblMode" + frames);
+    QTest::newRow("Form BGColor") << "Form"
+                                  << "BGColor"
+                                  << "255"
+                                  << "back"
+                                  << Names("LblNew lblCall lblName lblCounty lblStatus1 lblCS"
+                                         + frames);
+    QTest::newRow("Form Font") << "Form"
+                               << "Font"
+                               << "DejaVu Serif"
+                               << "face" << Names(labels + " lblChkins lblMode" + frames);
+    QTest::newRow("Form Bold") << "Form"
+                               << "Bold"
+                               << "True"
+                               << "bold" << Names(labels + " lblChkins lblMode" + frames);
+    QTest::newRow("Form Italic") << "Form"
+                                 << "Italic"
+                                 << "True"
+                                 << "italic" << Names(labels + " lblChkins" + frames);
+    QTest::newRow("FormData Font") << "FormData"
+                                   << "Font"
+                                   << "DejaVu Serif"
+                                   << "face" << Names(netInfo);
+    QTest::newRow("FormData Bold") << "FormData"
+                                   << "Bold"
+                                   << "True"
+                                   << "bold" << Names(netInfo);
+    QTest::newRow("FormData Italic")
+        << "FormData"
+        << "Italic"
+        << "True"
+        << "italic" << Names("lblNetMgr lblNetCtl lblChkins lblCallSign");
+    QTest::newRow("FormData Size") << "FormData"
+                                   << "Size"
+                                   << "31"
+                                   << "size" << Names("lblNetMgr lblNetCtl lblCallSign");
+    QTest::newRow("FormData FontColor") << "FormData"
+                                        << "FontColor"
+                                        << "255"
+                                        << "text" << Names(netInfo);
 }
 
 void TestAppearance::savedKeys()
@@ -339,19 +386,45 @@ void TestAppearance::savedAppearance_data()
     QTest::addColumn<int>("screenWidth");
     QTest::addColumn<QString>("control");
     QTest::addColumn<double>("size"); // 0: the design size
-    QTest::newRow("screen size 0") << "Screen" << "Size" << "0" << 1280 << "lst1" << 10.0;
-    QTest::newRow("screen size empty") << "Screen" << "Size" << "" << 1280 << "txtCall" << 10.0;
-    QTest::newRow("screen size text") << "Screen" << "Size" << "big" << 1280 << "lstCounties" << 10.0;
-    QTest::newRow("screen size 11.5") << "Screen" << "Size" << "11.5" << 1280 << "lstEarly" << 11.0;
-    QTest::newRow("form size 20 capped") << "Form" << "Size" << "20" << 1280 << "lblStatus1" << 14.0;
-    QTest::newRow("form size 20 mode") << "Form" << "Size" << "20" << 1280 << "lblMode" << 14.0;
-    QTest::newRow("form size 20 label") << "Form" << "Size" << "20" << 1280 << "Label1" << 20.0;
-    QTest::newRow("form size 12.5 kept") << "Form" << "Size" << "12.5" << 1280 << "Label2" << 12.5;
-    QTest::newRow("search frame narrow") << "Form" << "Size" << "20" << 1440 << "FraSearch" << 16.0;
-    QTest::newRow("search frame wide") << "Form" << "Size" << "20" << 1600 << "FraSearch" << 20.0;
-    QTest::newRow("form size damaged") << "Form" << "Size" << "x" << 1280 << "Label1" << 0.0;
-    QTest::newRow("counters keep theirs") << "Form" << "Size" << "8" << 1280 << "lblChkins" << 0.0;
-    QTest::newRow("formdata whole") << "FormData" << "Size" << "12.7" << 1280 << "lblNetMgr" << 12.0;
+    QTest::newRow("screen size 0") << "Screen"
+                                   << "Size"
+                                   << "0" << 1280 << "lst1" << 10.0;
+    QTest::newRow("screen size empty") << "Screen"
+                                       << "Size"
+                                       << "" << 1280 << "txtCall" << 10.0;
+    QTest::newRow("screen size text") << "Screen"
+                                      << "Size"
+                                      << "big" << 1280 << "lstCounties" << 10.0;
+    QTest::newRow("screen size 11.5") << "Screen"
+                                      << "Size"
+                                      << "11.5" << 1280 << "lstEarly" << 11.0;
+    QTest::newRow("form size 20 capped") << "Form"
+                                         << "Size"
+                                         << "20" << 1280 << "lblStatus1" << 14.0;
+    QTest::newRow("form size 20 mode") << "Form"
+                                       << "Size"
+                                       << "20" << 1280 << "lblMode" << 14.0;
+    QTest::newRow("form size 20 label") << "Form"
+                                        << "Size"
+                                        << "20" << 1280 << "Label1" << 20.0;
+    QTest::newRow("form size 12.5 kept") << "Form"
+                                         << "Size"
+                                         << "12.5" << 1280 << "Label2" << 12.5;
+    QTest::newRow("search frame narrow") << "Form"
+                                         << "Size"
+                                         << "20" << 1440 << "FraSearch" << 16.0;
+    QTest::newRow("search frame wide") << "Form"
+                                       << "Size"
+                                       << "20" << 1600 << "FraSearch" << 20.0;
+    QTest::newRow("form size damaged") << "Form"
+                                       << "Size"
+                                       << "x" << 1280 << "Label1" << 0.0;
+    QTest::newRow("counters keep theirs") << "Form"
+                                          << "Size"
+                                          << "8" << 1280 << "lblChkins" << 0.0;
+    QTest::newRow("formdata whole") << "FormData"
+                                    << "Size"
+                                    << "12.7" << 1280 << "lblNetMgr" << 12.0;
 }
 
 void TestAppearance::savedAppearance()
@@ -373,8 +446,11 @@ void TestAppearance::savedAppearance()
 void TestAppearance::firstRunAndSecondStart()
 {
     const std::initializer_list<SettingValue> saved = {
-        { "Screen", "FGColor", "255" }, { "Screen", "BGCOLOR", "damaged" },
-        { "Form", "BGColor", "16711680" }, { "Form", "Bold", "perhaps" }, { "Form", "LineColor", "255" },
+        { "Screen", "FGColor", "255" },
+        { "Screen", "BGCOLOR", "damaged" },
+        { "Form", "BGColor", "16711680" },
+        { "Form", "Bold", "perhaps" },
+        { "Form", "LineColor", "255" },
     };
     // First run: nothing is applied, the default faces are only written.
     MainWindowFixture first({}, saved);
@@ -471,7 +547,8 @@ void TestAppearance::fontsScaleAlike()
             ? it.value().size // the counters never shrink
             : std::max(4.0, it.value().size / 2);
         QVERIFY2(qAbs(half[it.key()].size - expected) < 0.6,
-                 qPrintable(QString("%1: %2 for %3").arg(it.key()).arg(half[it.key()].size).arg(expected)));
+            qPrintable(
+                QString("%1: %2 for %3").arg(it.key()).arg(half[it.key()].size).arg(expected)));
     }
     // Maximised, the sizes are those chosen, whatever the window's size.
     w.look().setSize({ "lst1" }, 15);
@@ -502,12 +579,12 @@ void TestAppearance::netInfoRowsNeverOverlap()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     NetInfoFrame *frame = w.findChild<NetInfoFrame *>();
-    QWidget *const rows[] = { frame->lblCallSign, frame->txtChkin, frame->lblStatus, frame->lblChkins,
-                              frame->Label6,      frame->lblTraffic, frame->Label1, frame->Label4,
-                              frame->lblNetCtl,   frame->Label2,   frame->lblNetMgr, frame->CmdChange };
+    QWidget *const rows[] = { frame->lblCallSign, frame->txtChkin, frame->lblStatus,
+        frame->lblChkins, frame->Label6, frame->lblTraffic, frame->Label1, frame->Label4,
+        frame->lblNetCtl, frame->Label2, frame->lblNetMgr, frame->CmdChange };
     for (std::size_t i = 1; i < std::size(rows); ++i)
         QVERIFY2(rows[i]->y() > rows[i - 1]->geometry().bottom(),
-                 qPrintable(rows[i]->objectName() + " over " + rows[i - 1]->objectName()));
+            qPrintable(rows[i]->objectName() + " over " + rows[i - 1]->objectName()));
     QVERIFY(frame->CmdChange->geometry().bottom() < frame->height());
     // Each row shows its text whole.
     for (QWidget *row : rows)
@@ -520,12 +597,24 @@ void TestAppearance::printing_data()
     QTest::addColumn<QString>("file"); // empty: the file is missing
     QTest::addColumn<QString>("printed");
     QTest::addColumn<int>("printers");
-    QTest::newRow("instructions") << "mnuFilePrintInstructions" << "VorqInst.txt" << "HOW TO RUN" << 1;
-    QTest::newRow("preamble") << "mnuFilePrintPreamble" << "VorqPreamble.txt" << "GOOD EVENING" << 1;
-    QTest::newRow("instructions after preamble") << "both" << "VorqInst.txt" << "HOW TO RUN" << 1;
-    QTest::newRow("missing file") << "mnuFilePrintInstructions" << "" << "" << 1;
-    QTest::newRow("no printer") << "mnuFilePrintInstructions" << "VorqInst.txt" << "" << 0;
-    QTest::newRow("pdf without printer") << "mnuFilePdfInstructions" << "VorqInst.txt" << "HOW TO RUN" << 0;
+    QTest::newRow("instructions") << "mnuFilePrintInstructions"
+                                  << "VorqInst.txt"
+                                  << "HOW TO RUN" << 1;
+    QTest::newRow("preamble") << "mnuFilePrintPreamble"
+                              << "VorqPreamble.txt"
+                              << "GOOD EVENING" << 1;
+    QTest::newRow("instructions after preamble") << "both"
+                                                 << "VorqInst.txt"
+                                                 << "HOW TO RUN" << 1;
+    QTest::newRow("missing file") << "mnuFilePrintInstructions"
+                                  << ""
+                                  << "" << 1;
+    QTest::newRow("no printer") << "mnuFilePrintInstructions"
+                                << "VorqInst.txt"
+                                << "" << 0;
+    QTest::newRow("pdf without printer") << "mnuFilePdfInstructions"
+                                         << "VorqInst.txt"
+                                         << "HOW TO RUN" << 0;
 }
 
 void TestAppearance::printing()
@@ -593,7 +682,8 @@ void TestAppearance::printerFontAndSetUp()
     Entry(w, "mnuFilePrintPageSetup")->trigger();
     QCOMPARE(printer.setUps, 1);
     QCOMPARE(f.root.dialogs().messages.size(), 1);
-    QCOMPARE(f.root.dialogs().messages[0].text, QString("PRINTER ERROR - FIX PROBLEM AND TRY AGAIN!"));
+    QCOMPARE(
+        f.root.dialogs().messages[0].text, QString("PRINTER ERROR - FIX PROBLEM AND TRY AGAIN!"));
 }
 
 void TestAppearance::pdfHoldsTheText()
@@ -631,7 +721,8 @@ void TestAppearance::pdfHoldsTheText()
     const double spacing = tops.last() - tops.first();
     QVERIFY(spacing > 5);
     QVERIFY2(qAbs(tops.first() - top - 2 * spacing) < spacing / 2,
-             qPrintable(QString("text at %1, area at %2, spacing %3").arg(tops.first()).arg(top).arg(spacing)));
+        qPrintable(
+            QString("text at %1, area at %2, spacing %3").arg(tops.first()).arg(top).arg(spacing)));
 }
 
 QTEST_MAIN(TestAppearance)

@@ -89,9 +89,11 @@ void TestStationBackup::restore()
     root.writeStations("LEE", { Station("K4CHG") });
     root.writeStations("MOBILE", { Station("K4CHG") });
     // One file: the others stay as they are.
-    CopyReport report = RestoreStationFiles(root.table(), data, drive.path(), { "Lee.dat" }, QString());
+    CopyReport report
+        = RestoreStationFiles(root.table(), data, drive.path(), { "Lee.dat" }, QString());
     QVERIFY(report.ok() && report.copied == 1);
-    QCOMPARE(root.record("LEE", 1).Call.trimmed() + root.record("MOBILE", 1).Call.trimmed(), u"K4LIVEK4CHG"_s);
+    QCOMPARE(root.record("LEE", 1).Call.trimmed() + root.record("MOBILE", 1).Call.trimmed(),
+        u"K4LIVEK4CHG"_s);
     // All, with the live files kept first so a wrong restore can be undone.
     const QString safety = root.paths().backupFolder() + "before-restore-x/";
     report = RestoreStationFiles(root.table(), data, drive.path(), {}, safety);
@@ -122,7 +124,8 @@ void TestStationBackup::window()
     QVERIFY(!w.OptAll->isEnabled()); // waits for a folder
     w.Dir1_Click(drive.path() + "/0929");
     w.OptAll_Click();
-    QVERIFY2(w.lblStatus->text().startsWith("RESTORE COMPLETE - THE FORMER FILES ARE KEPT IN "), qPrintable(w.lblStatus->text()));
+    QVERIFY2(w.lblStatus->text().startsWith("RESTORE COMPLETE - THE FORMER FILES ARE KEPT IN "),
+        qPrintable(w.lblStatus->text()));
 }
 
 QTEST_MAIN(TestStationBackup)

@@ -1,6 +1,6 @@
-#include "mainwindowfixture.h"
 #include "maintenance/memberinfoframe.h"
 #include "maintenance/membermaintenance.h"
+#include "mainwindowfixture.h"
 
 #include <QAction>
 #include <QFile>
@@ -58,8 +58,9 @@ void TestMaintenance::addThroughTheForm()
 
 void TestMaintenance::editChangeCallAndDelete()
 {
-    MainWindowFixture f({ { "LEE", { Station("K4A", "JIM", "LEE", "", "OPELIKA", "2/2/2026"),
-                                     Station("K4ABC", "ANN", "LEE", "TUE", "AUBURN", "01/05/2026") } } });
+    MainWindowFixture f({ { "LEE",
+        { Station("K4A", "JIM", "LEE", "", "OPELIKA", "2/2/2026"),
+            Station("K4ABC", "ANN", "LEE", "TUE", "AUBURN", "01/05/2026") } } });
     FrmMain &w = f.open();
     f.choose("LEE");
     // EDIT keeps the call and the date the click has written; the line is redrawn, marked.
@@ -67,7 +68,8 @@ void TestMaintenance::editChangeCallAndDelete()
     w.mnuEditEdit->trigger();
     w.fraAdd->txtName->setText("ANNE");
     QCOMPARE(save(f), u"RECORD UPDATED"_s);
-    QCOMPARE(f.root.record("LEE", 2).trimmed(), Station("K4ABC", "ANNE", "LEE", "TUE", "AUBURN", "03/10/2026"));
+    QCOMPARE(f.root.record("LEE", 2).trimmed(),
+        Station("K4ABC", "ANNE", "LEE", "TUE", "AUBURN", "03/10/2026"));
     QCOMPARE(w.lst1->currentItem()->text(), u"K4   ABC  ANNE AUBURN"_s);
     QCOMPARE(w.lst1->currentItem()->checkState(), Qt::Checked);
     // Change Call shows the new call box only; the click's check-in is taken back.
@@ -123,7 +125,8 @@ void TestMaintenance::countyAndCallChecks()
 
 void TestMaintenance::waysOutOfTheForm()
 {
-    MainWindowFixture f({ { "LEE", { Station("K4A", "ANN", "LEE", "", "OPELIKA"), Station("W4XY", "SUE") } } });
+    MainWindowFixture f(
+        { { "LEE", { Station("K4A", "ANN", "LEE", "", "OPELIKA"), Station("W4XY", "SUE") } } });
     FrmMain &w = f.open();
     MemberInfoFrame &m = *w.fraAdd;
     // Delete and Change CallSign on a check-in line say what to select and touch nothing.
@@ -149,7 +152,8 @@ void TestMaintenance::waysOutOfTheForm()
     m.txtName->setText("ANNIE");
     f.click(f.memberLine("W4XY"));
     QCOMPARE(save(f), u"RECORD UPDATED"_s);
-    QCOMPARE(f.lines(w.lst1).mid(0, 2), (QStringList { "K4   A    ANNIE OPELIKA", "W4   XY   SUE " }));
+    QCOMPARE(
+        f.lines(w.lst1).mid(0, 2), (QStringList { "K4   A    ANNIE OPELIKA", "W4   XY   SUE " }));
 }
 
 QTEST_MAIN(TestMaintenance)

@@ -64,10 +64,14 @@ void TestMemberInvariants::randomSequences()
     QFETCH(quint32, seed);
     QRandomGenerator random(seed);
     const QString d = "1/2/2026";
-    TestRoot root({ { "LEE", { Station("K4A", "ANN", "", "", "OPELIKA", d), Vacant(), Station("W4XY", "SUE", "", "", "AUBURN", d),
-                               BlankSlot(), Station("KA4BC", "BOB", "", "MON", "SMITHS", d), EndMarker() } },
-                    { "MOBILE", { Station("N4MO", "MO", "", "", "MOBILE", d), Station("K4TWO", "TWO", "", "", "DAPHNE", d) } },
-                    { "TEXAS", { Station("W5TX", "TEX", "", "", "AUSTIN", d) } } });
+    TestRoot root({ { "LEE",
+                        { Station("K4A", "ANN", "", "", "OPELIKA", d), Vacant(),
+                            Station("W4XY", "SUE", "", "", "AUBURN", d), BlankSlot(),
+                            Station("KA4BC", "BOB", "", "MON", "SMITHS", d), EndMarker() } },
+        { "MOBILE",
+            { Station("N4MO", "MO", "", "", "MOBILE", d),
+                Station("K4TWO", "TWO", "", "", "DAPHNE", d) } },
+        { "TEXAS", { Station("W5TX", "TEX", "", "", "AUSTIN", d) } } });
     NetSession session(root.table());
     MemberEditor editor(session, root.table(), root.settings());
     QStringList known { "K4A", "W4XY", "KA4BC", "N4MO", "K4TWO", "W5TX" };
@@ -90,19 +94,22 @@ void TestMemberInvariants::randomSequences()
         switch (random.bounded(9)) {
         case 0:
         case 1: {
-            const QString call = random.bounded(5) == 0 ? newCall() : known[random.bounded(known.size())];
+            const QString call
+                = random.bounded(5) == 0 ? newCall() : known[random.bounded(known.size())];
             step.what = "type " + call;
             const StationSearch search = FindStation(root.table(), call);
             if (search.found)
                 step.mayWrite.insert({ root.table().displayName(root.table().displayPosition(
-                                           search.found->record.County)), search.found->recordNumber });
+                                           search.found->record.County)),
+                    search.found->recordNumber });
             const SessionOutcome out = session.typedCheckin(call, kToday);
             if (!out.checkinLine.isEmpty())
                 typedLines << out.checkinLine;
             break;
         }
         case 2: {
-            const QStringList entries = QStringList { "EARLY CHECKINS", "LATE CHECKINS" } + kCounties;
+            const QStringList entries
+                = QStringList { "EARLY CHECKINS", "LATE CHECKINS" } + kCounties;
             const QString entry = entries[random.bounded(entries.size())];
             step.what = "choose " + entry;
             const CountyChoice choice = session.chooseEntry(entry, kToday, true);
@@ -130,7 +137,8 @@ void TestMemberInvariants::randomSequences()
             }
             break;
         case 5: {
-            const QString call = random.bounded(4) == 0 ? known[random.bounded(known.size())] : newCall();
+            const QString call
+                = random.bounded(4) == 0 ? known[random.bounded(known.size())] : newCall();
             const QString into = kCounties[random.bounded(kCounties.size())];
             step.what = "add " + call + " to " + into;
             for (int n = 1; n <= RecordsPerFile; ++n) {
@@ -159,7 +167,8 @@ void TestMemberInvariants::randomSequences()
             edited = editor.remove(record, kToday);
             break;
         case 8: {
-            const QString call = random.bounded(4) == 0 ? known[random.bounded(known.size())] : newCall();
+            const QString call
+                = random.bounded(4) == 0 ? known[random.bounded(known.size())] : newCall();
             step.what = QString("change %1 to %2").arg(record).arg(call);
             target(record);
             if (editor.startChangeCall(record)) {
@@ -199,12 +208,13 @@ void TestMemberInvariants::randomSequences()
                 if (r.isEndMarker())
                     break;
                 if (!r.isFree()) {
-                    QVERIFY2(!calls.contains(r.Call.trimmed()), qPrintable(where + ": " + r.Call + " twice in " + c));
+                    QVERIFY2(!calls.contains(r.Call.trimmed()),
+                        qPrintable(where + ": " + r.Call + " twice in " + c));
                     calls.insert(r.Call.trimmed());
                 }
                 if (r != before[c][n - 1])
                     QVERIFY2(step.mayWrite.contains({ c, n }),
-                             qPrintable(where + QString(": wrote %1 record %2").arg(c).arg(n)));
+                        qPrintable(where + QString(": wrote %1 record %2").arg(c).arg(n)));
             }
         }
 
@@ -214,7 +224,7 @@ void TestMemberInvariants::randomSequences()
             if (!member)
                 continue; // deleted by this step; the window removes the line
             QVERIFY2(ParseMemberLine(it.value()).call == member->call,
-                     qPrintable(where + ": line \"" + it.value() + "\" for " + member->call));
+                qPrintable(where + ": line \"" + it.value() + "\" for " + member->call));
         }
         before = after;
     }

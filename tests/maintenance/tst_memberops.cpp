@@ -35,7 +35,8 @@ void TestMemberOps::addIntoSlot_data()
     QTest::addColumn<QString>("after"); // the calls of the file, blank-separated
     using L = QList<StationRecord>;
     const StationRecord k4a = Station("K4A");
-    QTest::newRow("vacant slot reused") << L { k4a, Vacant(), Station("K4C"), EndMarker() } << "K4A W4NEW K4C **EOF*";
+    QTest::newRow("vacant slot reused")
+        << L { k4a, Vacant(), Station("K4C"), EndMarker() } << "K4A W4NEW K4C **EOF*";
     QTest::newRow("end marker moves on") << L { k4a, EndMarker() } << "K4A W4NEW **EOF*";
     QTest::newRow("end marker moves over a blank")
         << L { k4a, EndMarker(), BlankSlot(), Station("K4OLD") } << "K4A W4NEW **EOF* K4OLD";
@@ -62,7 +63,7 @@ void TestMemberOps::addIntoSlot()
         calls << QString::fromLatin1(bytes.mid(i, 6)).trimmed();
     QCOMPARE(calls, after.split(u' '));
     QCOMPARE(root.record("LEE", calls.indexOf("W4NEW") + 1).trimmed(),
-             Station("W4NEW", "ANN", "LEE", "SUN", "OPELIKA", "3/10/2026"));
+        Station("W4NEW", "ANN", "LEE", "SUN", "OPELIKA", "3/10/2026"));
     // Checked in as it was added, and every scan now finds it.
     QCOMPARE(*session.typedCheckin("W4NEW", kToday).status, u"W4NEW Is Already Checked in"_qs);
 }
@@ -72,9 +73,12 @@ void TestMemberOps::duplicatesAnywhereRefused_data()
     QTest::addColumn<QList<StationRecord>>("records");
     QTest::addColumn<bool>("refused");
     using L = QList<StationRecord>;
-    QTest::newRow("behind a vacant slot") << L { Station("K4A"), Vacant(), Station("W4DUP") } << true;
-    QTest::newRow("behind a blank slot") << L { BlankSlot(), Station("W4DUP"), EndMarker() } << true;
-    QTest::newRow("behind the end marker does not count") << L { Vacant(), EndMarker(), Station("W4DUP") } << false;
+    QTest::newRow("behind a vacant slot")
+        << L { Station("K4A"), Vacant(), Station("W4DUP") } << true;
+    QTest::newRow("behind a blank slot")
+        << L { BlankSlot(), Station("W4DUP"), EndMarker() } << true;
+    QTest::newRow("behind the end marker does not count")
+        << L { Vacant(), EndMarker(), Station("W4DUP") } << false;
 }
 
 void TestMemberOps::duplicatesAnywhereRefused()
@@ -85,13 +89,15 @@ void TestMemberOps::duplicatesAnywhereRefused()
     root.writeStations("LEE", records);
     const QByteArray before = root.stationBytes("LEE");
     CurrentMembers members;
-    const AddResult added = AddMemberRecord(root.filePath("LEE"), Station("W4DUP", "NEW", "LEE"), kToday, members);
+    const AddResult added
+        = AddMemberRecord(root.filePath("LEE"), Station("W4DUP", "NEW", "LEE"), kToday, members);
     QCOMPARE(added.kind, refused ? AddResult::AlreadyExists : AddResult::Added);
     QCOMPARE(root.stationBytes("LEE") == before, refused);
     if (refused) {
         // A call change to a call the file holds is refused the same way.
         root.writeStationBytes("LEE", before + Station("K4OLD").toBytes());
-        const ChangeCallResult changed = ChangeMemberCall(root.filePath("LEE"), records.size() + 1, "K4OLD", "W4DUP");
+        const ChangeCallResult changed
+            = ChangeMemberCall(root.filePath("LEE"), records.size() + 1, "K4OLD", "W4DUP");
         QCOMPARE(changed.kind, ChangeCallResult::AlreadyExists);
         QCOMPARE(root.record("LEE", records.size() + 1).Call.trimmed(), u"K4OLD"_qs);
     }
@@ -101,17 +107,21 @@ void TestMemberOps::changeCallKeepsTheFileRecord()
 {
     // The county view was read before a click dated the record; the change keeps that date
     // and every other field as the file has them, and writes nothing else.
-    TestRoot root({ { "LEE", { Station("K4A"), Station("W4XY", "SUE", "LEE", "TUE", "AUBURN", "03/10/2026"),
-                               Station("K4C") } } });
+    TestRoot root({ { "LEE",
+        { Station("K4A"), Station("W4XY", "SUE", "LEE", "TUE", "AUBURN", "03/10/2026"),
+            Station("K4C") } } });
     const QByteArray before = root.stationBytes("LEE");
     const ChangeCallResult changed = ChangeMemberCall(root.filePath("LEE"), 2, "W4XY", "K4ZBC");
     QCOMPARE(changed.kind, ChangeCallResult::Changed);
-    QCOMPARE(root.record("LEE", 2).trimmed(), Station("K4ZBC", "SUE", "LEE", "TUE", "AUBURN", "03/10/2026"));
+    QCOMPARE(root.record("LEE", 2).trimmed(),
+        Station("K4ZBC", "SUE", "LEE", "TUE", "AUBURN", "03/10/2026"));
     const QByteArray after = root.stationBytes("LEE");
     QCOMPARE(after.left(82) + after.mid(164), before.left(82) + before.mid(164));
     // An empty or stale old call writes nothing.
-    QCOMPARE(ChangeMemberCall(root.filePath("LEE"), 4, "", "W4NEW").kind, ChangeCallResult::WriteFailed);
-    QCOMPARE(ChangeMemberCall(root.filePath("LEE"), 1, "W4XY", "W4NEW").kind, ChangeCallResult::WriteFailed);
+    QCOMPARE(
+        ChangeMemberCall(root.filePath("LEE"), 4, "", "W4NEW").kind, ChangeCallResult::WriteFailed);
+    QCOMPARE(ChangeMemberCall(root.filePath("LEE"), 1, "W4XY", "W4NEW").kind,
+        ChangeCallResult::WriteFailed);
     QCOMPARE(root.stationBytes("LEE"), after);
 }
 
@@ -134,12 +144,14 @@ void TestMemberOps::takeBackNeverCountsTwice()
 
 void TestMemberOps::deleteAndChangeTakeBackOnlyTheClick()
 {
-    TestRoot root({ { "LEE", { Station("K4A", "ANN"), Station("K4B", "BOB"), Station("K4C", "CY") } } });
+    TestRoot root(
+        { { "LEE", { Station("K4A", "ANN"), Station("K4B", "BOB"), Station("K4C", "CY") } } });
     NetSession session(root.table());
     QVERIFY(session.typedCheckin("K4A", kToday).checkedIn); // checked in earlier, by typing
     session.chooseEntry("LEE", kToday, true);
     QVERIFY(session.memberLineClick(2, kToday, false, {}).checkedIn);
-    // The line of K4A is selected by a click that finds it checked in already: nothing to take back.
+    // The line of K4A is selected by a click that finds it checked in already: nothing to take
+    // back.
     session.memberLineClick(1, kToday, false, {});
     session.memberLeft("K4A", "KA4AAA");
     QCOMPARE(session.checkins().entry(1), u"KA4AAA"_qs);
@@ -159,8 +171,8 @@ void TestMemberOps::deleteAndChangeTakeBackOnlyTheClick()
 void TestMemberOps::addRefusedCountedAndLogged()
 {
     TestRoot root({ { "LEE", QList<StationRecord>(99, Station("K4A")) << Station("W4DUP") },
-                    { "MOBILE", { EndMarker() } } },
-                  { { "NewMember", "0", "K4OLD X LEE Y" } });
+                      { "MOBILE", { EndMarker() } } },
+        { { "NewMember", "0", "K4OLD X LEE Y" } });
     NetSession session(root.table());
     MemberEditor editor(session, root.table(), root.settings());
     auto add = [&](const QString &call, const QString &county) {
@@ -178,7 +190,8 @@ void TestMemberOps::addRefusedCountedAndLogged()
     QCOMPARE(root.settings().get("NewMember", "1"), QString());
     EditorOutcome out = add("W4NEW", "MOBILE");
     QVERIFY(out.countChanged && out.appendLine == u"W4NEW NEW TOWN"_qs);
-    QCOMPARE(root.settings().get("NewMember", "1"), u"W4NEW NEW MOBILE TOWN"_qs); // the first free key
+    QCOMPARE(
+        root.settings().get("NewMember", "1"), u"W4NEW NEW MOBILE TOWN"_qs); // the first free key
     // A full table: added but not counted. Keys 0 to 50 taken: 51 is overwritten.
     for (int k = 2; k <= CheckinTable::LastTyped; ++k)
         session.checkins().set(k, u"X%1"_qs.arg(k));
@@ -193,22 +206,25 @@ void TestMemberOps::addRefusedCountedAndLogged()
     // A month's list that cannot be written is told, not passed over.
     const QString ini = root.settings().fileOf("VORQ");
     QVERIFY(QFile::remove(ini) && QDir().mkpath(ini));
-    QVERIFY(add("W4LOG", "MOBILE").status->startsWith(u"W4LOG ADDED - NOT IN THE NEW MEMBER LIST: "_qs + ini));
+    QVERIFY(add("W4LOG", "MOBILE")
+                .status->startsWith(u"W4LOG ADDED - NOT IN THE NEW MEMBER LIST: "_qs + ini));
     QCOMPARE(root.record("MOBILE", 4).Call.trimmed(), u"W4LOG"_qs);
 }
 
 void TestMemberOps::editChangeAndDelete()
 {
-    TestRoot root({ { "LEE", { Station("K4A", "JIM", "LEE", "", "OPELIKA", "2/2/2026"),
-                               Station("K4ABC", "ANN", "LEE", "TUE", "AUBURN", "01/05/2026"),
-                               Station("K4NC", "NED", "LEE", "MON", "SUN CITY", "1/1/2026"),
-                               Station("K4SUN", "SUE", "LEE", "", "SUN CITY", "1/1/2026") } },
-                    { "MOBILE", { EndMarker() } } });
+    TestRoot root({ { "LEE",
+                        { Station("K4A", "JIM", "LEE", "", "OPELIKA", "2/2/2026"),
+                            Station("K4ABC", "ANN", "LEE", "TUE", "AUBURN", "01/05/2026"),
+                            Station("K4NC", "NED", "LEE", "MON", "SUN CITY", "1/1/2026"),
+                            Station("K4SUN", "SUE", "LEE", "", "SUN CITY", "1/1/2026") } },
+        { "MOBILE", { EndMarker() } } });
     NetSession session(root.table());
     MemberEditor editor(session, root.table(), root.settings());
     const QByteArray before = root.stationBytes("LEE");
     // Save in no mode and Change CallSign of no member write nothing.
-    QCOMPARE(*editor.save({ "K4A", "HACK", "LEE", "", "" }, {}, kToday).status, u"ERROR! RECORD NOT FOUND!"_qs);
+    QCOMPARE(*editor.save({ "K4A", "HACK", "LEE", "", "" }, {}, kToday).status,
+        u"ERROR! RECORD NOT FOUND!"_qs);
     session.chooseEntry("LEE", kToday, true);
     QCOMPARE(editor.startChangeCall(0).error(), u"You must select a call to change"_qs);
     QCOMPARE(root.stationBytes("LEE"), before);
@@ -219,16 +235,19 @@ void TestMemberOps::editChangeAndDelete()
     edited.name = "ANNE";
     EditorOutcome out = editor.save(edited, {}, kToday);
     QCOMPARE(*out.status, u"RECORD UPDATED"_qs);
-    QCOMPARE(root.record("LEE", 2).trimmed(), Station("K4ABC", "ANNE", "LEE", "TUE", "AUBURN", "01/05/2026"));
+    QCOMPARE(root.record("LEE", 2).trimmed(),
+        Station("K4ABC", "ANNE", "LEE", "TUE", "AUBURN", "01/05/2026"));
     QCOMPARE(out.lineText, u"K4   ABC  ANNE AUBURN"_qs);
     // A member added to another county leaves this county's records alone: a call change
     // afterwards writes only the call.
     editor.startAdd();
-    QCOMPARE(*editor.save({ "W4NEW", "NEW", "MOBILE", "", "MOBILE" }, {}, kToday).status, u"W4NEW ADDED"_qs);
+    QCOMPARE(*editor.save({ "W4NEW", "NEW", "MOBILE", "", "MOBILE" }, {}, kToday).status,
+        u"W4NEW ADDED"_qs);
     QVERIFY(editor.startChangeCall(1));
     out = editor.save({}, "KA4XYZ", kToday);
     QCOMPARE(*out.status, u"K4A CHANGED TO KA4XYZ"_qs);
-    QCOMPARE(root.record("LEE", 1).trimmed(), Station("KA4XYZ", "JIM", "LEE", "", "OPELIKA", "2/2/2026"));
+    QCOMPARE(root.record("LEE", 1).trimmed(),
+        Station("KA4XYZ", "JIM", "LEE", "", "OPELIKA", "2/2/2026"));
     QCOMPARE(out.lineText, u"KA4  XYZ  JIM OPELIKA"_qs);
     // Delete: a weekday net control stays; a weekday word in the city makes no net control.
     QCOMPARE(*editor.remove(3, kToday).status, u"K4NC IS A NET CONTROL - NOT DELETED"_qs);

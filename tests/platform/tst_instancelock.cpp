@@ -44,8 +44,9 @@ void TestInstanceLock::secondCopyRefusedUntilTheFirstDies()
     InstanceLock second(paths);
     const Status refused = second.acquire();
     QVERIFY(!refused);
-    QVERIFY2(refused.error().contains("already running") && refused.error().contains(QString::number(first.processId())),
-             qPrintable(refused.error()));
+    QVERIFY2(refused.error().contains("already running")
+            && refused.error().contains(QString::number(first.processId())),
+        qPrintable(refused.error()));
 
     // A copy that died (power cut, kill) leaves its lock file; the next start takes it over.
     first.kill();

@@ -46,7 +46,7 @@ private slots:
         const QString r = QDir::tempPath() + "/my vorq/";
         const Paths p = Paths::underRoot(QDir::tempPath() + "/my vorq");
         QCOMPARE(QStringList({ p.dataFolder(), p.settingsFile("VORQ") }),
-                 QStringList({ r + "DatFiles/", r + "Settings/VORQ.ini" }));
+            QStringList({ r + "DatFiles/", r + "Settings/VORQ.ini" }));
 
         // A practice root, here a relative one, must never write into the real settings.
         QTemporaryDir dir;
@@ -66,8 +66,10 @@ private slots:
         QTest::addColumn<FieldKind>("kind");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("call, in capitals as typed") << FieldKind::Call << "k4-a/b 1!@#$%^&*()_+=.," << "K4AB 1";
-        QTest::newRow("text") << FieldKind::Text << "k4-a/b 1 st. clair, al" << "kab  st clair al";
+        QTest::newRow("call, in capitals as typed") << FieldKind::Call << "k4-a/b 1!@#$%^&*()_+=.,"
+                                                    << "K4AB 1";
+        QTest::newRow("text") << FieldKind::Text << "k4-a/b 1 st. clair, al"
+                              << "kab  st clair al";
     }
 
     void keyFilterOnLineEdit()

@@ -45,8 +45,9 @@ void TestFrmQrz::loginWindow()
         w.txtUserID->setText("alice");
         w.txtQrzPassWrd->setText("p;a&s=s# +w");
         w.cmdOK->click();
-        QCOMPARE(root.settings().get("Settings", "QRZ ID") + root.settings().get("Settings", "QRZ PW"),
-                 u"username=alice;password=p;a&s=s# +w"_s);
+        QCOMPARE(
+            root.settings().get("Settings", "QRZ ID") + root.settings().get("Settings", "QRZ PW"),
+            u"username=alice;password=p;a&s=s# +w"_s);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(root.keyboard().caps, true); // and on again after
     }
@@ -61,9 +62,12 @@ void TestFrmQrz::offerAndChange_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("noShow");
     QTest::addColumn<bool>("offered");
-    QTest::newRow("nothing stored") << "" << "" << true;
-    QTest::newRow("asked never to") << "" << "1" << false;
-    QTest::newRow("a login stored") << "password=x" << "" << false;
+    QTest::newRow("nothing stored") << ""
+                                    << "" << true;
+    QTest::newRow("asked never to") << ""
+                                    << "1" << false;
+    QTest::newRow("a login stored") << "password=x"
+                                    << "" << false;
 }
 
 void TestFrmQrz::offerAndChange()
@@ -99,7 +103,8 @@ void TestFrmQrz::rightClick_data()
 {
     QTest::addColumn<QString>("password"); // QRZ PW stored
     QTest::addColumn<QStringList>("form"); // call, name, county, city afterwards
-    QTest::newRow("lookup fills the form") << "password=pw" << QStringList { "W4NEW", "MARY", "LEE", "OPELIKA AL" };
+    QTest::newRow("lookup fills the form")
+        << "password=pw" << QStringList { "W4NEW", "MARY", "LEE", "OPELIKA AL" };
     QTest::newRow("no login: the web page") << "" << QStringList { "W4NEW", "", "", "" };
 }
 
@@ -108,15 +113,18 @@ void TestFrmQrz::rightClick()
     QFETCH(QString, password);
     QFETCH(QStringList, form);
     LoopbackHttp server([](const QUrl &request) -> std::optional<QByteArray> {
-        const QString query = QUrl::fromPercentEncoding(request.query(QUrl::FullyEncoded).toLatin1());
+        const QString query
+            = QUrl::fromPercentEncoding(request.query(QUrl::FullyEncoded).toLatin1());
         if (query.startsWith("username="))
             return QByteArray("<Session><Key>k</Key></Session>");
-        return QByteArray("<Callsign><call>W4NEW</call><fname>MARY ANN</fname><addr2>Opelika</addr2>"
-                          "<county>Lee</county><state>AL</state></Callsign>");
+        return QByteArray(
+            "<Callsign><call>W4NEW</call><fname>MARY ANN</fname><addr2>Opelika</addr2>"
+            "<county>Lee</county><state>AL</state></Callsign>");
     });
-    MainWindowFixture f({}, { { "Settings", "QRZ Url", server.url("/xml/current/").toString() },
-                              { "Settings", "QRZ Web", server.url("").toString() },
-                              { "Settings", "QRZ ID", "username=alice;" }, { "Settings", "QRZ PW", password } });
+    MainWindowFixture f({},
+        { { "Settings", "QRZ Url", server.url("/xml/current/").toString() },
+            { "Settings", "QRZ Web", server.url("").toString() },
+            { "Settings", "QRZ ID", "username=alice;" }, { "Settings", "QRZ PW", password } });
     FrmMain &w = f.open();
     w.qrz().setTimeoutMs(300);
     f.type("W4NEW");
@@ -125,7 +133,9 @@ void TestFrmQrz::rightClick()
     w.fraAdd->txtCall->clear();
     w.lstEarly_MouseDown(Qt::RightButton);
     MemberInfoFrame &m = *w.fraAdd;
-    QCOMPARE((QStringList { m.txtCall->text(), m.txtName->text(), m.txtCounty->text(), m.txtCS->text() }), form);
+    QCOMPARE((QStringList {
+                 m.txtCall->text(), m.txtName->text(), m.txtCounty->text(), m.txtCS->text() }),
+        form);
     QVERIFY(w.centralWidget()->isEnabled()); // usable again
     if (password.isEmpty()) {
         QVERIFY(server.requests().isEmpty()); // never contacted

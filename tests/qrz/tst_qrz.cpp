@@ -25,8 +25,9 @@ private slots:
 };
 
 namespace {
-const QString kRecord = "<QRZDatabase><Callsign><call>W4NEW</call><fname>MARY ANN</fname>"
-                        "<addr2>Opelika</addr2><county>Lee</county><state>AL</state></Callsign></QRZDatabase>";
+const QString kRecord
+    = "<QRZDatabase><Callsign><call>W4NEW</call><fname>MARY ANN</fname>"
+      "<addr2>Opelika</addr2><county>Lee</county><state>AL</state></Callsign></QRZDatabase>";
 
 // A service on this machine: a login with ALICE's password gets a key; a lookup with that key
 // gets the record; anything else the service's error.
@@ -47,11 +48,16 @@ void TestQrz::tagRules_data()
     QTest::addColumn<QString>("cityBefore");
     QTest::addColumn<QStringList>("after"); // call, name, county, city
     QTest::addColumn<bool>("focusCounty");
-    QTest::newRow("whole record: first word of two, city and state") << kRecord << "" << QStringList { "W4NEW", "MARY", "LEE", "OPELIKA AL" } << true;
-    QTest::newRow("state without city appends to the box") << "<call>K4X</call><state>GA</state>" << "MACON"
-                                                            << QStringList { "K4X", "", "", "MACON GA" } << true;
-    QTest::newRow("missing tags leave the boxes") << "<QRZDatabase></QRZDatabase>" << "AUBURN" << QStringList { "", "", "", "AUBURN" } << false;
-    QTest::newRow("cut-off tag is no value") << "<fname>BOB" << "" << QStringList { "", "", "", "" } << false;
+    QTest::newRow("whole record: first word of two, city and state")
+        << kRecord << "" << QStringList { "W4NEW", "MARY", "LEE", "OPELIKA AL" } << true;
+    QTest::newRow("state without city appends to the box")
+        << "<call>K4X</call><state>GA</state>"
+        << "MACON" << QStringList { "K4X", "", "", "MACON GA" } << true;
+    QTest::newRow("missing tags leave the boxes")
+        << "<QRZDatabase></QRZDatabase>"
+        << "AUBURN" << QStringList { "", "", "", "AUBURN" } << false;
+    QTest::newRow("cut-off tag is no value") << "<fname>BOB"
+                                             << "" << QStringList { "", "", "", "" } << false;
 }
 
 void TestQrz::tagRules()
@@ -61,7 +67,8 @@ void TestQrz::tagRules()
     QFETCH(QStringList, after);
     QFETCH(bool, focusCounty);
     bool focus = false;
-    const MemberFields form = FillFromQrz({ {}, {}, {}, {}, cityBefore }, ParseQrzAnswer(answer), focus);
+    const MemberFields form
+        = FillFromQrz({ {}, {}, {}, {}, cityBefore }, ParseQrzAnswer(answer), focus);
     QCOMPARE((QStringList { form.call, form.name, form.county, form.city }), after);
     QCOMPARE(focus, focusCounty);
 }
@@ -70,9 +77,12 @@ void TestQrz::sessionKey_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("session"); // empty: none
-    QTest::newRow("blanks kept") << "<Session><Key> a b </Key><Key>x</Key></Session>" << "s= a b ;";
-    QTest::newRow("no key") << "<Session><Error>Invalid</Error></Session>" << "";
-    QTest::newRow("key without its end") << "<Session><Key>abc" << "";
+    QTest::newRow("blanks kept") << "<Session><Key> a b </Key><Key>x</Key></Session>"
+                                 << "s= a b ;";
+    QTest::newRow("no key") << "<Session><Error>Invalid</Error></Session>"
+                            << "";
+    QTest::newRow("key without its end") << "<Session><Key>abc"
+                                         << "";
 }
 
 void TestQrz::sessionKey()
@@ -106,9 +116,10 @@ void TestQrz::addresses()
 void TestQrz::lazyLoginThenLookup()
 {
     LoopbackHttp server(service);
-    TestRoot root({}, { { "Settings", "QRZ Url", server.url("/xml/current/").toString() },
-                        { "Settings", "QRZ ID", "username=ALICE;" },
-                        { "Settings", "QRZ PW", "password=p;a&s=s# +w" } });
+    TestRoot root({},
+        { { "Settings", "QRZ Url", server.url("/xml/current/").toString() },
+            { "Settings", "QRZ ID", "username=ALICE;" },
+            { "Settings", "QRZ PW", "password=p;a&s=s# +w" } });
     QrzClient client(root.settings(), root.services().web.get());
     // The first lookup of a run logs in first; the password arrives as typed.
     const Result<QrzAnswer> answer = client.lookup("W4NEW");
@@ -118,7 +129,8 @@ void TestQrz::lazyLoginThenLookup()
     QVERIFY(client.loggedIn());
     QCOMPARE(root.settings().get("Settings", "QRZ Key"), u"s=k 1;"_s);
     // An unknown call: the service's own words.
-    QCOMPARE(client.lookup("K4ZZZ")->error.value_or(QString()), u"Not found: s=k 1;callsign=K4ZZZ"_s);
+    QCOMPARE(
+        client.lookup("K4ZZZ")->error.value_or(QString()), u"Not found: s=k 1;callsign=K4ZZZ"_s);
 }
 
 void TestQrz::silentServerTimesOut()
@@ -126,8 +138,9 @@ void TestQrz::silentServerTimesOut()
     // A server that takes the connection and never answers: one failure, within the time-out,
     // and the lookup is not tried after a login that got no answer.
     LoopbackHttp server([](const QUrl &) { return std::optional<QByteArray>(); });
-    TestRoot root({}, { { "Settings", "QRZ Url", server.url("/xml/current/").toString() },
-                        { "Settings", "QRZ ID", "username=ALICE;" }, { "Settings", "QRZ PW", "password=x" } });
+    TestRoot root({},
+        { { "Settings", "QRZ Url", server.url("/xml/current/").toString() },
+            { "Settings", "QRZ ID", "username=ALICE;" }, { "Settings", "QRZ PW", "password=x" } });
     QrzClient client(root.settings(), root.services().web.get(), 300);
     QElapsedTimer clock;
     clock.start();

@@ -1,12 +1,11 @@
+#include "failingfs.h"
 #include "reports/monthlytotals.h"
 #include "reports/reporttext.h"
 #include "reports/sessionend.h"
-#include "failingfs.h"
 #include "testroot.h"
 
 #include <QFile>
 #include <QTest>
-
 
 Q_DECLARE_METATYPE(MsgButton)
 Q_DECLARE_METATYPE(SessionEnd)
@@ -35,7 +34,8 @@ void TestReportLogic::endSession_data()
     const QString max = "2147483647";
     QTest::newRow("yes adds") << false << Yes << month << added;
     QTest::newRow("leading number, never wraps")
-        << false << Yes << QStringList { "3 x", "2147483640", max } << QStringList { "4", max, max };
+        << false << Yes << QStringList { "3 x", "2147483640", max }
+        << QStringList { "4", max, max };
     QTest::newRow("cancel") << false << Cancel << month << month;
     QTest::newRow("error, yes") << true << Yes << month << added;
 }
@@ -72,8 +72,9 @@ void TestReportLogic::endSession()
 
 void TestReportLogic::failedSaveKeepsTheSessionOpen()
 {
-    TestRoot root({}, { { "Report", "Sessions", "10" }, { "Report", "Checkins", "120" },
-                        { "Report", "Traffic", "7" } });
+    TestRoot root({},
+        { { "Report", "Sessions", "10" }, { "Report", "Checkins", "120" },
+            { "Report", "Traffic", "7" } });
     const QByteArray before = root.settingsBytes();
     {
         FullDisk disk(root.root());
@@ -85,8 +86,9 @@ void TestReportLogic::failedSaveKeepsTheSessionOpen()
         QCOMPARE(told.icon, MsgIcon::Critical);
         // Which file, and why.
         QVERIFY2(told.text.startsWith("The session could not be added to the monthly report.\n"
-                                      "SETTINGS NOT SAVED: " + QFileInfo(root.settings().fileOf("VORQ")).absolutePath()),
-                 qPrintable(told.text));
+                                      "SETTINGS NOT SAVED: "
+                     + QFileInfo(root.settings().fileOf("VORQ")).absolutePath()),
+            qPrintable(told.text));
     }
     QCOMPARE(root.settingsBytes(), before);
     // Tried again once the fault is gone, the session counts once.
@@ -105,15 +107,17 @@ void TestReportLogic::fullDiskKeepsTheMonth_data()
 void TestReportLogic::fullDiskKeepsTheMonth()
 {
     QFETCH(int, step);
-    TestRoot root({}, { { "Report", "Sessions", "10" }, { "Report", "Checkins", "120" },
-                        { "Report", "Traffic", "7" }, { "Report", "ResetReport", "False" },
-                        { "NewMember", "0", "K4AAA AL" }, { "NewMember", "1", "K4BBB BO" } });
+    TestRoot root({},
+        { { "Report", "Sessions", "10" }, { "Report", "Checkins", "120" },
+            { "Report", "Traffic", "7" }, { "Report", "ResetReport", "False" },
+            { "NewMember", "0", "K4AAA AL" }, { "NewMember", "1", "K4BBB BO" } });
     SettingsStore &settings = root.settings();
     const QByteArray before = root.settingsBytes();
     FullDisk disk(root.root());
     if (!disk.isFull())
         QSKIP("cannot make the disk full here");
-    const Status saved = step == 1 ? ResetMonthlyReport(settings) : SaveNewMemberList(settings, { "K4CCC CY" });
+    const Status saved
+        = step == 1 ? ResetMonthlyReport(settings) : SaveNewMemberList(settings, { "K4CCC CY" });
     QVERIFY(!saved.ok());
     QVERIFY2(saved.error().startsWith(settings.fileOf("VORQ") + ": "), qPrintable(saved.error()));
     QCOMPARE(root.settingsBytes(), before);
@@ -136,7 +140,7 @@ void TestReportLogic::period()
     for (int choice : choices)
         ChooseReportMonth(period, choice);
     QCOMPARE(ReportSubject(period.MonthName, ReportYear(period, january)),
-             "TASKORA SECTION PHONE NET REPORT FOR " + named);
+        "TASKORA SECTION PHONE NET REPORT FOR " + named);
 }
 
 QTEST_GUILESS_MAIN(TestReportLogic)

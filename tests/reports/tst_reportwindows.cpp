@@ -125,8 +125,9 @@ private slots:
             for (const QList<PrintCell> &line : root.printer().documents[0])
                 for (const PrintCell &cell : line)
                     printed << cell.text;
-            QCOMPARE(printed, (QStringList { subject, "SESSIONS CALLED:11", "TOTAL CHECKINS:134", "TRAFFIC COUNT:9",
-                                             "NEW CHECKINS ADDED THIS MONTH", "W4BBB BO" }));
+            QCOMPARE(printed,
+                (QStringList { subject, "SESSIONS CALLED:11", "TOTAL CHECKINS:134",
+                    "TRAFFIC COUNT:9", "NEW CHECKINS ADDED THIS MONTH", "W4BBB BO" }));
         }
         if (!stored)
             return;
@@ -153,7 +154,8 @@ private slots:
         };
         Click(report, "CmdCopy");
         QCOMPARE(root.dialogs().modalWindows, QStringList({ "frmMonth" }));
-        QCOMPARE(Keys(root, "Report", "Subject"), "TASKORA SECTION PHONE NET REPORT FOR DECEMBER 2025");
+        QCOMPARE(
+            Keys(root, "Report", "Subject"), "TASKORA SECTION PHONE NET REPORT FOR DECEMBER 2025");
     }
 
     void editor()
@@ -184,8 +186,10 @@ private slots:
         // A total that is no whole number is refused, naming the box; nothing is stored.
         Type(editor, "txtSessions", "1O");
         QVERIFY(Click(editor, "CmdSave")->isEnabled());
-        QCOMPARE(root.dialogs().messages.last().text, "SESSIONS CALLED MUST BE A WHOLE NUMBER - NOTHING SAVED");
-        QCOMPARE(Keys(root, "Report", "Sessions") + '|' + Keys(root, "NewMember", "0 1 2"), "11|||W4BBB BO");
+        QCOMPARE(root.dialogs().messages.last().text,
+            "SESSIONS CALLED MUST BE A WHOLE NUMBER - NOTHING SAVED");
+        QCOMPARE(Keys(root, "Report", "Sessions") + '|' + Keys(root, "NewMember", "0 1 2"),
+            "11|||W4BBB BO");
         Type(editor, "txtSessions", "12");
         QVERIFY(!Click(editor, "CmdSave")->isEnabled());
         QCOMPARE(Keys(root, "Report", "Sessions Checkins"), "12|134");

@@ -1,8 +1,8 @@
+#include "failingfs.h"
 #include "roster/frmnetctl.h"
 #include "roster/rosterhost.h"
 #include "startup/startupcontext.h"
 #include "startup/startupsteps.h"
-#include "failingfs.h"
 #include "testroot.h"
 
 #include <QLineEdit>
@@ -29,7 +29,8 @@ namespace {
 // manages; AL is the first alternate.
 struct Fixture
 {
-    Fixture() : root({}, { { "Settings", "User Name", "CYRUS" }, { "AltNC", "1", "AL K4AAA" } })
+    Fixture()
+        : root({}, { { "Settings", "User Name", "CYRUS" }, { "AltNC", "1", "AL K4AAA" } })
     {
         QVERIFY(SeedRoster(root.settings()));
         FillStartupContext(context, root.services());
@@ -81,9 +82,12 @@ private slots:
         QTest::addColumn<QString>("shown"); // as the box shows it after Enter
         QTest::addColumn<MsgButton>("answer");
         QTest::addColumn<int>("changedRow"); // -1: nothing stored
-        QTest::newRow("today") << "tUESDAY" << "Tuesday" << Yes << 2;
-        QTest::newRow("not sure") << "tuesday" << "Tuesday" << No << -1;
-        QTest::newRow("abbreviated day") << "Tue" << "Tue" << Yes << -1;
+        QTest::newRow("today") << "tUESDAY"
+                               << "Tuesday" << Yes << 2;
+        QTest::newRow("not sure") << "tuesday"
+                                  << "Tuesday" << No << -1;
+        QTest::newRow("abbreviated day") << "Tue"
+                                         << "Tue" << Yes << -1;
     }
 
     void addNetControl()
@@ -102,8 +106,10 @@ private slots:
         f->root.dialogs().answers << answer;
         w->cmdAdd_Click();
         // The question names the day; what is no weekday is said so, and nothing is asked.
-        QVERIFY(f->root.dialogs().messages.value(0).text.contains(weekday ? "(" + shown.toUpper() + ")" : "WEEKDAY"));
-        QCOMPARE(f->host.log.join(','), QString(changedRow == 2 ? "NC ZOE   K4ZOE," : "") + (changedRow < 0 ? "" : "focus"));
+        QVERIFY(f->root.dialogs().messages.value(0).text.contains(
+            weekday ? "(" + shown.toUpper() + ")" : "WEEKDAY"));
+        QCOMPARE(f->host.log.join(','),
+            QString(changedRow == 2 ? "NC ZOE   K4ZOE," : "") + (changedRow < 0 ? "" : "focus"));
         if (changedRow >= 0)
             expected[changedRow] = "ZOE K4ZOE";
         QCOMPARE(entries(f->open()->lst1), expected); // as stored
@@ -124,7 +130,8 @@ private slots:
         w->cmdEdit_Click();
         w->lstAltNC->setCurrentRow(0);
         w->mnuEditDelete_Click();
-        QCOMPARE(lines(f->open()->lstAltNC), (QStringList { "BOB K4BOB", "CY K4CCC" })); // gap closed
+        QCOMPARE(
+            lines(f->open()->lstAltNC), (QStringList { "BOB K4BOB", "CY K4CCC" })); // gap closed
     }
 
     void failedSaveIsTold()
@@ -138,8 +145,9 @@ private slots:
         f->root.dialogs().answers << Yes;
         w->cmdAdd_Click();
         const DialogRecord told = f->root.dialogs().messages.last();
-        QVERIFY2(told.text.startsWith("The roster could not be saved.\nSETTINGS NOT SAVED: " + f->root.settings().fileOf("VORQ")),
-                 qPrintable(told.text));
+        QVERIFY2(told.text.startsWith("The roster could not be saved.\nSETTINGS NOT SAVED: "
+                     + f->root.settings().fileOf("VORQ")),
+            qPrintable(told.text));
         // Nothing is shown as changed.
         QCOMPARE(f->host.log, QStringList());
         QCOMPARE(entries(w->lst1), days);
@@ -152,10 +160,11 @@ private slots:
         QTest::addColumn<int>("altRow"); // picked next
         QTest::addColumn<QString>("typed"); // then typed over, when given
         QTest::addColumn<QStringList>("log"); // after the net control's label
-        const auto row = [](const char *tag, int dayRow, int altRow, const char *typed, const char *label,
-                            const char *chosen, const char *id) {
+        const auto row = [](const char *tag, int dayRow, int altRow, const char *typed,
+                             const char *label, const char *chosen, const char *id) {
             QTest::newRow(tag) << dayRow << altRow << QString(typed)
-                               << QStringList { QString("NC ") + label, "NM EZRA   KJ4EZR", chosen, id };
+                               << QStringList { QString("NC ") + label, "NM EZRA   KJ4EZR", chosen,
+                                      id };
         };
         row("today's line", 2, -1, "", "CYRUS   KF4CYR", "regular", "ID on");
         row("another day's line", 5, -1, "", "FLORINE   KK4FLO", "alternate", "ID off");

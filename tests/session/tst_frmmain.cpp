@@ -1,10 +1,10 @@
-#include "mainwindowfixture.h"
 #include "maintenance/memberinfoframe.h"
+#include "mainwindowfixture.h"
 #include "session/netinfoframe.h"
 
 #include <QAction>
-#include <QDialog>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -30,27 +30,30 @@ private slots:
 
 void TestFrmMain::preambleAndOptions()
 {
-    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { "Options", "Ding", "True" },
-                              { "Settings", "Ding", "True" } });
+    MainWindowFixture f({},
+        { { "First", "Firstime", "FALSE" }, { "Options", "Ding", "True" },
+            { "Settings", "Ding", "True" } });
     const QByteArray text = QByteArray("abcdefghijklmnopqrstuvwxyz").repeated(62).left(1600);
     QFile file(f.root.paths().appDataFolder() + "Halvorsoft/VorqPreamble.txt");
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
     file.close();
     // Ding, RetainCheckmark, DisablePreambleWindow: as marked in the menu and as stored.
     auto marks = [](FrmMain &m) {
-        return QList<bool> { m.mnuOptionsDisableDing->isChecked(), m.mnuOptionsRetainCheckmark->isChecked(),
-                             m.mnuOptionsDisablePreambleWindow->isChecked() };
+        return QList<bool> { m.mnuOptionsDisableDing->isChecked(),
+            m.mnuOptionsRetainCheckmark->isChecked(),
+            m.mnuOptionsDisablePreambleWindow->isChecked() };
     };
     auto stored = [](MainWindowFixture &m) {
         return QStringList { m.setting("Options", "Ding"), m.setting("Options", "RetainCheckmark"),
-                             m.setting("Options", "DisablePreambleWindow") };
+            m.setting("Options", "DisablePreambleWindow") };
     };
     FrmMain &w = f.open();
     QCOMPARE(w.rtxtPreamble->toPlainText(), QString::fromLatin1(text));
     // Missing options take their defaults and are stored; the obsolete value is gone.
     QCOMPARE(stored(f), (QStringList { "True", "True", "False" }));
     QCOMPARE(f.setting("Settings", "Ding"), "");
-    for (QAction *option : { w.mnuOptionsDisableDing, w.mnuOptionsRetainCheckmark, w.mnuOptionsDisablePreambleWindow })
+    for (QAction *option :
+        { w.mnuOptionsDisableDing, w.mnuOptionsRetainCheckmark, w.mnuOptionsDisablePreambleWindow })
         option->trigger();
     QCOMPARE(stored(f), (QStringList { "False", "False", "True" }));
     QVERIFY(w.fraPreamble->isHidden());
@@ -66,18 +69,20 @@ void TestFrmMain::preambleAndOptions()
     QVERIFY2(f.status().startsWith("SETTINGS NOT SAVED: " + ini), qPrintable(f.status()));
     QVERIFY(QDir(ini).removeRecursively() && QFile::rename(kept, ini));
     // The first run keeps the design options whatever is stored.
-    MainWindowFixture g({}, { { "Options", "Ding", "True" }, { "Options", "RetainCheckmark", "False" } });
+    MainWindowFixture g(
+        {}, { { "Options", "Ding", "True" }, { "Options", "RetainCheckmark", "False" } });
     QCOMPARE(marks(g.open()), (QList<bool> { false, true, false }));
 }
 
 void TestFrmMain::idReminderAndRoster()
 {
     // A Tuesday: BOB, the user, is today's net control; CARL on Thursdays.
-    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { "NetCtl", "Tuesday", "BOB" },
-                              { "NetCtlCall", "Tuesday", "K4BOB" }, { "Settings", "NetMgr", "ANN" },
-                              { "Settings", "NetMgrCall", "W4ANN" }, { "NetCtl", "Thursday", "CARL" },
-                              { "NetCtlCall", "Thursday", "W4CRL" } },
-                        QDateTime(QDate(2026, 3, 10), QTime(18, 39, 0)));
+    MainWindowFixture f({},
+        { { "First", "Firstime", "FALSE" }, { "NetCtl", "Tuesday", "BOB" },
+            { "NetCtlCall", "Tuesday", "K4BOB" }, { "Settings", "NetMgr", "ANN" },
+            { "Settings", "NetMgrCall", "W4ANN" }, { "NetCtl", "Thursday", "CARL" },
+            { "NetCtlCall", "Thursday", "W4CRL" } },
+        QDateTime(QDate(2026, 3, 10), QTime(18, 39, 0)));
     QVERIFY(f.root.settings().save("Settings", "User Name", "Bob"));
     QVERIFY(!f.open().IDTimer->isActive()); // letter case matters for the user's name
     QVERIFY(f.root.settings().save("Settings", "User Name", "BOB"));
@@ -108,9 +113,9 @@ void TestFrmMain::idReminderAndRoster()
 void TestFrmMain::checkinsReachTheLists()
 {
     MainWindowFixture f({ { "JEFFERSON", { Station("K4ABC", "JIM", "", "", "BIRMINGHAM") } },
-                          { "LEE", { Station("K4XY", "SUE") } } },
-                        { { "First", "Firstime", "FALSE" }, { "Options", "Ding", "False" },
-                          { "Options", "RetainCheckmark", "True" } });
+                            { "LEE", { Station("K4XY", "SUE") } } },
+        { { "First", "Firstime", "FALSE" }, { "Options", "Ding", "False" },
+            { "Options", "RetainCheckmark", "True" } });
     FrmMain &w = f.open();
     QStringList menus; // each menu opened, with whether Change Control was enabled
     w.popupMenu = [&](QMenu *menu, const QPoint &) {
@@ -152,14 +157,17 @@ void TestFrmMain::checkinsReachTheLists()
 
 void TestFrmMain::smallControlsAndWindows()
 {
-    MainWindowFixture f({ { "JEFFERSON", { Station("K4ABC", "JIM") } }, { "LEE", { Vacant(), Vacant() } },
-                          { "MOBILE", { EndMarker(), Station("K4HID") } } },
-                        { { "Settings", "QRZ PW", "password=x" } });
+    MainWindowFixture f(
+        { { "JEFFERSON", { Station("K4ABC", "JIM") } }, { "LEE", { Vacant(), Vacant() } },
+            { "MOBILE", { EndMarker(), Station("K4HID") } } },
+        { { "Settings", "QRZ PW", "password=x" } });
     FrmMain &w = f.open();
-    QCOMPARE(f.lines(w.lstCounties), (QStringList { "EARLY CHECKINS", "JEFFERSON", "MOBILE", "LATE CHECKINS" }));
+    QCOMPARE(f.lines(w.lstCounties),
+        (QStringList { "EARLY CHECKINS", "JEFFERSON", "MOBILE", "LATE CHECKINS" }));
     QVERIFY(QFile::exists(f.root.filePath("WYOMING"))); // missing files were created empty
     // Num Lock off and Caps Lock on where the keyboard allows it.
-    QCOMPARE(std::pair(f.root.keyboard().capsPresses, f.root.keyboard().numPresses), std::pair(1, 1));
+    QCOMPARE(
+        std::pair(f.root.keyboard().capsPresses, f.root.keyboard().numPresses), std::pair(1, 1));
     // The traffic counter: left click up, right click down, never below 0.
     QStringList counts;
     for (Qt::MouseButton b : { Qt::RightButton, Qt::LeftButton, Qt::LeftButton, Qt::RightButton }) {
@@ -178,7 +186,7 @@ void TestFrmMain::smallControlsAndWindows()
     // Small windows from the menus: only the report editor holds the net up; About, the
     // instructions, the report and the roster are one window each, raised when asked again.
     for (QAction *menu : { w.mnuAbout, w.mnuHelpInstructions, w.mnuReportEditor, w.mnuAbout,
-                           w.mnuHelpInstructions, w.mnuReportsMonthly, w.mnuReportsMonthly })
+             w.mnuHelpInstructions, w.mnuReportsMonthly, w.mnuReportsMonthly })
         menu->trigger();
     w.CmdChange_Click();
     w.CmdChange_Click();

@@ -44,8 +44,8 @@ void TestFrmMainExit::exitAddsTheSession()
     QFETCH(QString, how);
     QFETCH(int, answer);
     MainWindowFixture f({ { "LEE", stations(14) } },
-                        { { "Report", "Sessions", "10" }, { "Report", "Checkins", "120" },
-                          { "Report", "Traffic", "7" } });
+        { { "Report", "Sessions", "10" }, { "Report", "Checkins", "120" },
+            { "Report", "Traffic", "7" } });
     FrmMain &w = f.open();
     w.show();
     for (const StationRecord &s : stations(14))
@@ -55,7 +55,7 @@ void TestFrmMainExit::exitAddsTheSession()
     const QStringList before { "10", "120", "7" }, added { "11", "134", "9" };
     auto report = [&f] {
         return QStringList { f.setting("Report", "Sessions"), f.setting("Report", "Checkins"),
-                             f.setting("Report", "Traffic") };
+            f.setting("Report", "Traffic") };
     };
     f.root.dialogs().answers.enqueue(MsgButton(answer));
     if (how == "button")
@@ -70,13 +70,14 @@ void TestFrmMainExit::exitAddsTheSession()
     if (answer != Cancel) {
         const auto &offer = f.root.dialogs().messages[1];
         QCOMPARE(QStringList({ offer.title, offer.text }),
-                 QStringList({ "BACKUP/RESTORE DATA FILES", "Do You Want To Process Your Data Files?" }));
+            QStringList(
+                { "BACKUP/RESTORE DATA FILES", "Do You Want To Process Your Data Files?" }));
         QCOMPARE(offer.defaultButton, No);
         QVERIFY(f.root.dialogs().modalWindows.isEmpty());
     }
     QCOMPARE(f.root.dialogs().messages[0].title, QString("SAVE SESSION"));
     QCOMPARE(f.root.dialogs().messages[0].text,
-             QString("Do you want to save this Session's data to the monthly report?"));
+        QString("Do you want to save this Session's data to the monthly report?"));
     QCOMPARE(f.root.dialogs().messages[0].defaultButton, Cancel);
     if (answer == Cancel) { // a later exit still adds the whole session
         QCOMPARE(report(), before);
@@ -140,7 +141,7 @@ void TestFrmMainExit::errorHandlerOnLoad()
     QCOMPARE(f.root.dialogs().messages[0].icon, MsgIcon::Critical);
     QVERIFY(f.root.dialogs().messages[0].text.contains("DbFlag.txt"));
     QCOMPARE(f.root.dialogs().messages[1].text,
-             QString("Do you want to save this Session's data to the monthly report?"));
+        QString("Do you want to save this Session's data to the monthly report?"));
 }
 
 QTEST_MAIN(TestFrmMainExit)

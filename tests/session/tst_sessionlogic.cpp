@@ -49,9 +49,12 @@ void TestSessionLogic::checkinWalkSeesEveryEntry()
     t.set(1, "K4A");
     t.set(2, CheckinTable::Deleted());
     t.set(3, "K4C");
-    auto walk = [&t](const QString &call) { return std::pair { t.walk(call).kind, t.walk(call).entry }; };
+    auto walk = [&t](const QString &call) {
+        return std::pair { t.walk(call).kind, t.walk(call).entry };
+    };
     QCOMPARE(walk("K4C"), std::pair(CheckinTable::Walk::Match, 3));
-    QCOMPARE(walk("K4B"), std::pair(CheckinTable::Walk::Free, 4)); // DELETED is neither free nor the call
+    QCOMPARE(walk("K4B"),
+        std::pair(CheckinTable::Walk::Free, 4)); // DELETED is neither free nor the call
     t.set(1, QString()); // a freed entry never hides a station checked in behind it
     QCOMPARE(walk("K4C"), std::pair(CheckinTable::Walk::Match, 3));
     QCOMPARE(walk("K4B"), std::pair(CheckinTable::Walk::Free, 1));
@@ -70,13 +73,20 @@ void TestSessionLogic::searchOrder_data()
     QTest::addColumn<QString>("call");
     QTest::addColumn<QString>("county");
     QTest::addColumn<int>("record");
-    QTest::newRow("file table order: Arkansas before Arizona") << "N4DUP" << "ARKANSAS" << 2;
-    QTest::newRow("first match in a file") << "K4TWO" << "LEE" << 2;
-    QTest::newRow("blank call does not stop the file") << "W4BEH" << "LEE" << 4;
-    QTest::newRow("end marker stops the file") << "K4HIDDEN" << "" << 0;
-    QTest::newRow("record 101 is never read") << "K4FAR" << "" << 0;
-    QTest::newRow("record 100 is read") << "K4EDGE" << "TEXAS" << 100;
-    QTest::newRow("exact comparison") << "K4TW" << "" << 0;
+    QTest::newRow("file table order: Arkansas before Arizona") << "N4DUP"
+                                                               << "ARKANSAS" << 2;
+    QTest::newRow("first match in a file") << "K4TWO"
+                                           << "LEE" << 2;
+    QTest::newRow("blank call does not stop the file") << "W4BEH"
+                                                       << "LEE" << 4;
+    QTest::newRow("end marker stops the file") << "K4HIDDEN"
+                                               << "" << 0;
+    QTest::newRow("record 101 is never read") << "K4FAR"
+                                              << "" << 0;
+    QTest::newRow("record 100 is read") << "K4EDGE"
+                                        << "TEXAS" << 100;
+    QTest::newRow("exact comparison") << "K4TW"
+                                      << "" << 0;
 }
 
 void TestSessionLogic::searchOrder()
@@ -85,13 +95,15 @@ void TestSessionLogic::searchOrder()
     QFETCH(QString, county);
     QFETCH(int, record);
     TestRoot root({ { "ARIZONA", { Station("N4DUP", "ZONA") } },
-                    { "ARKANSAS", { Station("K4X"), Station("N4DUP", "KANSAS") } },
-                    { "LEE", { Vacant(), Station("K4TWO", "FIRST"), BlankSlot(), Station("W4BEH"),
-                               Station("K4TWO", "SECOND"), EndMarker(), Station("K4HIDDEN") } },
-                    { "TEXAS", QList<StationRecord>(99, Vacant()) << Station("K4EDGE") << Station("K4FAR") } });
-    const FoundStation found = FindStation(root.table(), call).found.value_or(FoundStation {}); // none: all empty
+        { "ARKANSAS", { Station("K4X"), Station("N4DUP", "KANSAS") } },
+        { "LEE",
+            { Vacant(), Station("K4TWO", "FIRST"), BlankSlot(), Station("W4BEH"),
+                Station("K4TWO", "SECOND"), EndMarker(), Station("K4HIDDEN") } },
+        { "TEXAS", QList<StationRecord>(99, Vacant()) << Station("K4EDGE") << Station("K4FAR") } });
+    const FoundStation found
+        = FindStation(root.table(), call).found.value_or(FoundStation {}); // none: all empty
     QCOMPARE(std::tuple(found.record.County, found.recordNumber, found.path),
-             std::tuple(county, record, county.isEmpty() ? QString() : root.filePath(county)));
+        std::tuple(county, record, county.isEmpty() ? QString() : root.filePath(county)));
 }
 
 void TestSessionLogic::searchReadsRecordsAsText_data()
@@ -193,15 +205,32 @@ void TestSessionLogic::typedCheckin_data()
         QTest::addColumn<QString>(column);
     QTest::addColumn<bool>("full");
     const QString e = "EARLY CHECKINS", jim = "K4ABC JIM JEFFERSON BIRMINGHAM", n = "notify";
-    QTest::newRow("lower case, blank") << e << "k4abc " << "K4ABC CHECKED IN" << "" << jim << "" << false;
-    QTest::newRow("bad prefix") << e << "B4ABC" << "B4ABC  INVALID CALL" << n << "" << "" << false;
-    QTest::newRow("not found, listed each time")
-        << e << "W4NEW|w4new" << "W4NEW NOT FOUND" << "tada|tada" << "" << "W4NEW|W4NEW" << false;
-    QTest::newRow("already checked in") << e << "K4ABC|K4ABC" << "K4ABC Is Already Checked in" << n << jim << "" << false;
-    QTest::newRow("county chosen names the county") << "LEE" << "K4ABC" << "LEE COUNTY" << n << "" << "" << false;
-    QTest::newRow("late mode checks in")
-        << "LATE CHECKINS" << "KA4LEE" << "KA4LEE CHECKED IN" << "" << "KA4LEE ANN LEE " << "" << false;
-    QTest::newRow("list full") << e << "K4ABC" << "K4ABC NOT CHECKED IN - LIST FULL" << n << "" << "" << true;
+    QTest::newRow("lower case, blank") << e << "k4abc "
+                                       << "K4ABC CHECKED IN"
+                                       << "" << jim << "" << false;
+    QTest::newRow("bad prefix") << e << "B4ABC"
+                                << "B4ABC  INVALID CALL" << n << ""
+                                << "" << false;
+    QTest::newRow("not found, listed each time") << e << "W4NEW|w4new"
+                                                 << "W4NEW NOT FOUND"
+                                                 << "tada|tada"
+                                                 << ""
+                                                 << "W4NEW|W4NEW" << false;
+    QTest::newRow("already checked in") << e << "K4ABC|K4ABC"
+                                        << "K4ABC Is Already Checked in" << n << jim << "" << false;
+    QTest::newRow("county chosen names the county") << "LEE"
+                                                    << "K4ABC"
+                                                    << "LEE COUNTY" << n << ""
+                                                    << "" << false;
+    QTest::newRow("late mode checks in") << "LATE CHECKINS"
+                                         << "KA4LEE"
+                                         << "KA4LEE CHECKED IN"
+                                         << ""
+                                         << "KA4LEE ANN LEE "
+                                         << "" << false;
+    QTest::newRow("list full") << e << "K4ABC"
+                               << "K4ABC NOT CHECKED IN - LIST FULL" << n << ""
+                               << "" << true;
 }
 
 void TestSessionLogic::typedCheckin()
@@ -214,9 +243,13 @@ void TestSessionLogic::typedCheckin()
     QFETCH(QString, nonListed);
     QFETCH(bool, full);
     const auto list = [](const QString &lines) { return lines.split(u'|', Qt::SkipEmptyParts); };
-    TestRoot root({ { "JEFFERSON", { Station(" K4ABC", "  JIM", "", "", "BIRMINGHAM", "1/1/2026") } },
-                    { "LEE", { Station("KA4LEE", "ANN") } }, { "TEXAS", { Station("W5TX") } } });
-    auto db = [&root] { return root.stationBytes("JEFFERSON") + root.stationBytes("LEE") + root.stationBytes("TEXAS"); };
+    TestRoot root(
+        { { "JEFFERSON", { Station(" K4ABC", "  JIM", "", "", "BIRMINGHAM", "1/1/2026") } },
+            { "LEE", { Station("KA4LEE", "ANN") } }, { "TEXAS", { Station("W5TX") } } });
+    auto db = [&root] {
+        return root.stationBytes("JEFFERSON") + root.stationBytes("LEE")
+            + root.stationBytes("TEXAS");
+    };
     const QByteArray before = db();
     NetSession session(root.table());
     for (int k = 1; full && k <= CheckinTable::LastTyped; ++k)
@@ -244,7 +277,8 @@ void TestSessionLogic::typedCheckin()
     // The record found is written back with today's date and without its leading blanks.
     if (checkedIn && choose == "EARLY CHECKINS") {
         QCOMPARE(root.record("JEFFERSON", 1).Name, PadField("JIM", 15));
-        QCOMPARE(root.record("JEFFERSON", 1).trimmed(), Station("K4ABC", "JIM", "JEFFERSON", "", "BIRMINGHAM", "3/10/2026"));
+        QCOMPARE(root.record("JEFFERSON", 1).trimmed(),
+            Station("K4ABC", "JIM", "JEFFERSON", "", "BIRMINGHAM", "3/10/2026"));
     }
 }
 
@@ -254,11 +288,19 @@ void TestSessionLogic::countyChoice_data()
     for (const char *column : { "entry", "caption", "members" })
         QTest::addColumn<QString>(column);
     QTest::newRow("by suffix, prefix, name; no vacant slot; the blank call ends the scan")
-        << "MOBILE" << "MOBILE COUNTY MEMBERS"
-        << "K4   ABC  ABE FOUR|K4   ABC  AMY TWO|KA4  ABC  CAL THREE|WB4  ABC  ZED ONE|N4   B    BOB ";
-    QTest::newRow("the end marker ends the scan") << "BALDWIN" << "BALDWIN COUNTY MEMBERS" << "K4   Z    ZOE ";
-    QTest::newRow("state: record 100 is read, 101 is not") << "TEXAS" << "TEXAS MEMBERS" << "K4   ZZ   ZED ";
-    QTest::newRow("county named like a state") << "WASHINGTON" << "WASHINGTON COUNTY MEMBERS" << "K4   B    AL ";
+        << "MOBILE"
+        << "MOBILE COUNTY MEMBERS"
+        << "K4   ABC  ABE FOUR|K4   ABC  AMY TWO|KA4  ABC  CAL THREE|WB4  ABC  ZED ONE|N4   B    "
+           "BOB ";
+    QTest::newRow("the end marker ends the scan") << "BALDWIN"
+                                                  << "BALDWIN COUNTY MEMBERS"
+                                                  << "K4   Z    ZOE ";
+    QTest::newRow("state: record 100 is read, 101 is not") << "TEXAS"
+                                                           << "TEXAS MEMBERS"
+                                                           << "K4   ZZ   ZED ";
+    QTest::newRow("county named like a state") << "WASHINGTON"
+                                               << "WASHINGTON COUNTY MEMBERS"
+                                               << "K4   B    AL ";
 }
 
 void TestSessionLogic::countyChoice()
@@ -266,12 +308,16 @@ void TestSessionLogic::countyChoice()
     QFETCH(QString, entry);
     QFETCH(QString, caption);
     QFETCH(QString, members);
-    TestRoot root({ { "MOBILE", { Station("WB4ABC", "ZED", "", "", "ONE"), Station("K4ABC", "AMY", "", "", "TWO"),
-                                  Vacant(), Station("N4B", "BOB"), Station("KA4ABC", "CAL", "", "", "THREE"),
-                                  Station("K4ABC", "ABE", "", "", "FOUR"), BlankSlot(), Station("W4LOST", "LOST") } },
-                    { "BALDWIN", { Station("K4Z", "ZOE"), EndMarker(), Station("K4AFTER") } },
-                    { "TEXAS", QList<StationRecord>(99, Vacant()) << Station("K4ZZ", "ZED") << Station("K4FAR") },
-                    { "WASHINGTON", { Station("K4B", "AL") } } });
+    TestRoot root(
+        { { "MOBILE",
+              { Station("WB4ABC", "ZED", "", "", "ONE"), Station("K4ABC", "AMY", "", "", "TWO"),
+                  Vacant(), Station("N4B", "BOB"), Station("KA4ABC", "CAL", "", "", "THREE"),
+                  Station("K4ABC", "ABE", "", "", "FOUR"), BlankSlot(),
+                  Station("W4LOST", "LOST") } },
+            { "BALDWIN", { Station("K4Z", "ZOE"), EndMarker(), Station("K4AFTER") } },
+            { "TEXAS",
+                QList<StationRecord>(99, Vacant()) << Station("K4ZZ", "ZED") << Station("K4FAR") },
+            { "WASHINGTON", { Station("K4B", "AL") } } });
     NetSession session(root.table());
     const CountyChoice choice = session.chooseEntry(entry, kToday, true);
     QCOMPARE(choice.caption, caption);
@@ -284,11 +330,18 @@ void TestSessionLogic::retirement_data()
     for (const char *column : { "name", "status", "date" })
         QTest::addColumn<QString>(column);
     QTest::addColumn<bool>("retired");
-    QTest::newRow("365 days") << "JIM" << "MON" << daysAgo(365) << true;
-    QTest::newRow("364 days") << "JIM" << "" << daysAgo(364) << false;
-    QTest::newRow("two years, mm/dd/yyyy") << "JIM" << "" << "03/09/2024" << true;
-    QTest::newRow("county EOC") << "CNTY EOC" << "" << daysAgo(900) << false;
-    QTest::newRow("not a date") << "JIM" << "" << "LONG AGO" << false;
+    QTest::newRow("365 days") << "JIM"
+                              << "MON" << daysAgo(365) << true;
+    QTest::newRow("364 days") << "JIM"
+                              << "" << daysAgo(364) << false;
+    QTest::newRow("two years, mm/dd/yyyy") << "JIM"
+                                           << ""
+                                           << "03/09/2024" << true;
+    QTest::newRow("county EOC") << "CNTY EOC"
+                                << "" << daysAgo(900) << false;
+    QTest::newRow("not a date") << "JIM"
+                                << ""
+                                << "LONG AGO" << false;
 }
 
 void TestSessionLogic::retirement()
@@ -297,9 +350,10 @@ void TestSessionLogic::retirement()
     QFETCH(QString, status);
     QFETCH(QString, date);
     QFETCH(bool, retired);
-    TestRoot root({ { "LEE", { Station("K4NEW", "ANN", "LEE", "", "AUBURN", daysAgo(1)),
-                               Station("K4OLD", name, "LEE", status, "OPELIKA", date),
-                               Station("W4AFTER", "BOB", "LEE", "", "SMITHS", daysAgo(2)) } } });
+    TestRoot root({ { "LEE",
+        { Station("K4NEW", "ANN", "LEE", "", "AUBURN", daysAgo(1)),
+            Station("K4OLD", name, "LEE", status, "OPELIKA", date),
+            Station("W4AFTER", "BOB", "LEE", "", "SMITHS", daysAgo(2)) } } });
     const QByteArray before = root.stationBytes("LEE");
     NetSession session(root.table());
     const CountyChoice first = session.chooseEntry("LEE", kToday, true);
@@ -312,13 +366,15 @@ void TestSessionLogic::retirement()
     QCOMPARE(after.left(82) + after.mid(164), before.left(82) + before.mid(164));
     QCOMPARE(after == before, !retired);
     if (retired)
-        QCOMPARE(root.record("LEE", 2).trimmed(), Station("VACANT", "", "", status, "", "3/10/2026"));
+        QCOMPARE(
+            root.record("LEE", 2).trimmed(), Station("VACANT", "", "", status, "", "3/10/2026"));
 }
 
 void TestSessionLogic::clicksAndTakeBack()
 {
-    TestRoot root({ { "LEE", { Station("K4ABC", "JIM", "LEE", "", "OPELIKA", "1/5/2026"),
-                               Station("W4XY", "SUE", "LEE", "", "AUBURN", "1/5/2026"), Station("N4Z") } } });
+    TestRoot root({ { "LEE",
+        { Station("K4ABC", "JIM", "LEE", "", "OPELIKA", "1/5/2026"),
+            Station("W4XY", "SUE", "LEE", "", "AUBURN", "1/5/2026"), Station("N4Z") } } });
     NetSession session(root.table());
     QVERIFY(session.typedCheckin("K4ABC", kToday).checkedIn);
     // In early mode there are no member lines to click.

@@ -25,10 +25,18 @@ namespace {
 const QDate kToday(2026, 3, 10);
 
 // A county with a station heard lately and one silent for years, and a state.
-#define LEE_AND_TEXAS                                                                          \
-    { { "LEE", { Station("K4OD", "ODELL", "", "", "OPELIKA", "1/2/2026"),                      \
-                 Station("W4OLD", "OLDIE", "", "", "AUBURN", "1/2/2020"), EndMarker() } },      \
-      { "TEXAS", { Station("N4TX", "TEX") } } }
+#define LEE_AND_TEXAS                                                                              \
+    {                                                                                              \
+        { "LEE",                                                                                   \
+            { Station("K4OD", "ODELL", "", "", "OPELIKA", "1/2/2026"),                             \
+                Station("W4OLD", "OLDIE", "", "", "AUBURN", "1/2/2020"), EndMarker() } },          \
+        {                                                                                          \
+            "TEXAS",                                                                               \
+            {                                                                                      \
+                Station("N4TX", "TEX")                                                             \
+            }                                                                                      \
+        }                                                                                          \
+    }
 } // namespace
 
 void TestSessionStorage::fullDiskChangesNothing_data()
@@ -84,7 +92,8 @@ void TestSessionStorage::unreadableFileIsToldOnceAndNeverWritten()
     // The search passes over the file, says so once, and still finds stations elsewhere.
     SessionOutcome out = session.typedCheckin("N4TX", kToday);
     QVERIFY(out.checkedIn);
-    QVERIFY2(out.status->startsWith("N4TX CHECKED IN - CANNOT READ " + lee), qPrintable(*out.status));
+    QVERIFY2(
+        out.status->startsWith("N4TX CHECKED IN - CANNOT READ " + lee), qPrintable(*out.status));
     out = session.typedCheckin("K4OD", kToday);
     QCOMPARE(*out.status, "K4OD NOT FOUND");
 
@@ -94,7 +103,7 @@ void TestSessionStorage::unreadableFileIsToldOnceAndNeverWritten()
     QVERIFY(choice.status->startsWith("CANNOT READ " + lee));
     CurrentMembers members;
     QCOMPARE(AddMemberRecord(lee, Station("W4NEW", "NEW", "LEE"), kToday, members).kind,
-             AddResult::WriteFailed);
+        AddResult::WriteFailed);
     QCOMPARE(DeleteMemberRecord(lee, 1, "K4OD", kToday).kind, DeleteResult::WriteFailed);
 
     QVERIFY(QFile::setPermissions(lee, QFile::ReadOwner | QFile::WriteOwner));
@@ -111,8 +120,9 @@ void TestSessionStorage::checkinOfAStationMovedMeanwhile()
     TestRoot root(LEE_AND_TEXAS);
     NetSession session(root.table());
     session.chooseEntry("LEE", kToday, true);
-    root.writeStations("LEE", { Station("W4OTH", "OTHER", "", "", "", "5/5/2025"),
-                                Station("K4OD", "ODELL", "", "", "", "1/2/2026") });
+    root.writeStations("LEE",
+        { Station("W4OTH", "OTHER", "", "", "", "5/5/2025"),
+            Station("K4OD", "ODELL", "", "", "", "1/2/2026") });
     const QByteArray before = root.stationBytes("LEE");
     const SessionOutcome out = session.memberLineClick(1, kToday, false, {});
     QVERIFY(!out.checkedIn && out.unmarkLine);

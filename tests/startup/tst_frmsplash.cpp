@@ -1,10 +1,10 @@
+#include "failingfs.h"
 #include "startup/frmholiday.h"
 #include "startup/frmsplash.h"
 #include "startup/frmusername.h"
 #include "startup/startupcontext.h"
 #include "startup/startupsteps.h"
 #include "stationdb/textforms.h"
-#include "failingfs.h"
 #include "testroot.h"
 
 #include <QDir>
@@ -113,7 +113,8 @@ void TestFrmSplash::laterStart()
     QCOMPARE(s.root.settings().get("Settings", "NMFlag"), QString());
     s.splash.Timer1_Timer();
     QVERIFY(handOvers == 1 && s.root.dialogs().modalWindows.isEmpty());
-    QCOMPARE(s.context.NetCtlName + '/' + s.context.NetMgrCall + '/' + s.splash.lblName->text(), "BOB/W4MAX/BOB");
+    QCOMPARE(s.context.NetCtlName + '/' + s.context.NetMgrCall + '/' + s.splash.lblName->text(),
+        "BOB/W4MAX/BOB");
     QVERIFY(!QFile::exists(leftOver) && QFile::exists(p.dataFolder() + "Mobile.dat"));
     QVERIFY(QFile::exists(p.appDataFolder() + "Halvorsoft/VorqInst.txt"));
 }
@@ -156,8 +157,9 @@ void TestFrmSplash::seasons()
     s.splash.show();
     s.splash.Timer1_Timer();
     QCOMPARE(shown, windows);
-    QCOMPARE(s.root.sounds().played, sound.isEmpty() ? QStringList() : QStringList {
-        s.root.paths().appDataFolder() + "Halvorsoft/" + sound });
+    QCOMPARE(s.root.sounds().played,
+        sound.isEmpty() ? QStringList()
+                        : QStringList { s.root.paths().appDataFolder() + "Halvorsoft/" + sound });
     QCOMPARE(s.root.settings().get("Settings", "DST"), dst);
     QVERIFY(!s.splash.isVisible());
 }
@@ -176,7 +178,7 @@ void TestFrmSplash::failedSavesAreTold()
     // Told once, each different failure on a line of its own.
     QCOMPARE(s.root.dialogs().messages.size(), 1);
     QCOMPARE(s.root.dialogs().messages[0].text,
-             "SETTINGS NOT SAVED: " + s.root.settings().fileOf("VORQ") + ": No space left on device");
+        "SETTINGS NOT SAVED: " + s.root.settings().fileOf("VORQ") + ": No space left on device");
     QCOMPARE(s.root.settings().get("Settings", "User Name"), QString());
 }
 

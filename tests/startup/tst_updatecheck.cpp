@@ -42,34 +42,39 @@ void TestUpdateCheck::steps_data()
     QTest::addColumn<bool>("goesOn");
     QTest::addColumn<QStringList>("fetched"); // the files asked for, in order
     QTest::addColumn<QString>("message");
-    const Files same { { "VorqVersion.txt", "1" }, { "VorqBuild.txt", "12" }, { "VorqInstDate.txt", "03/01/2026" },
-                       { "VorqPreambleDate.txt", "3/1/2026" }, { "VorqdBDate.txt", "03/01/2026" } };
-    const QStringList asked { "updates/VorqVersion.txt", "updates/VorqBuild.txt", "updates/VorqInstDate.txt",
-                              "updates/VorqPreambleDate.txt", "updates/VorqdBDate.txt" };
+    const Files same { { "VorqVersion.txt", "1" }, { "VorqBuild.txt", "12" },
+        { "VorqInstDate.txt", "03/01/2026" }, { "VorqPreambleDate.txt", "3/1/2026" },
+        { "VorqdBDate.txt", "03/01/2026" } };
+    const QStringList asked { "updates/VorqVersion.txt", "updates/VorqBuild.txt",
+        "updates/VorqInstDate.txt", "updates/VorqPreambleDate.txt", "updates/VorqdBDate.txt" };
     Files build = same;
     build["VorqBuild.txt"] = "13";
     build["VorqBldUpdate.zip"] = "NEW BUILD";
-    QTest::newRow("build 13 installs") << build << false
-                                        << QStringList { "updates/VorqVersion.txt", "updates/VorqBuild.txt",
-                                                         "files/VorqBldUpdate.zip", "files/VorqBldUpdate.zip.sha256" }
-                                        << "A NEW BUILD HAS BEEN DOWNLOADED. CLICK OK TO INSTALL!";
+    QTest::newRow("build 13 installs")
+        << build << false
+        << QStringList { "updates/VorqVersion.txt", "updates/VorqBuild.txt",
+               "files/VorqBldUpdate.zip", "files/VorqBldUpdate.zip.sha256" }
+        << "A NEW BUILD HAS BEEN DOWNLOADED. CLICK OK TO INSTALL!";
     Files damaged = build;
     damaged["VorqBldUpdate.zip.sha256"] = QByteArray(64, 'a');
-    QTest::newRow("damaged build never starts") << damaged << true
-                                                << QStringList { "updates/VorqVersion.txt", "updates/VorqBuild.txt",
-                                                                 "files/VorqBldUpdate.zip", "files/VorqBldUpdate.zip.sha256" } + asked.mid(2)
-                                                << "UPDATE FILE IS DAMAGED - NOT INSTALLED";
+    QTest::newRow("damaged build never starts")
+        << damaged << true
+        << QStringList { "updates/VorqVersion.txt", "updates/VorqBuild.txt",
+               "files/VorqBldUpdate.zip", "files/VorqBldUpdate.zip.sha256" }
+            + asked.mid(2)
+        << "UPDATE FILE IS DAMAGED - NOT INSTALLED";
     Files texts = same;
     texts["VorqInstDate.txt"] = "03/09/2026";
     texts["VorqInst.txt"] = "404";
     texts["VorqPreamble.txt"] = "NEW PREAMBLE";
     texts["VorqdBDate.txt"] = "03/05/2026";
     texts["VorqdBUpdate.zip"] = "UPDATER";
-    QTest::newRow("newer texts and database") << texts << true
-                                               << QStringList { asked[0], asked[1], asked[2], "files/VorqInst.txt", asked[3],
-                                                                "files/VorqPreamble.txt", asked[4], "files/VorqdBUpdate.zip",
-                                                                "files/VorqdBUpdate.zip.sha256" }
-                                               << "";
+    QTest::newRow("newer texts and database")
+        << texts << true
+        << QStringList { asked[0], asked[1], asked[2], "files/VorqInst.txt", asked[3],
+               "files/VorqPreamble.txt", asked[4], "files/VorqdBUpdate.zip",
+               "files/VorqdBUpdate.zip.sha256" }
+        << "";
 }
 
 void TestUpdateCheck::steps()
@@ -102,7 +107,8 @@ void TestUpdateCheck::steps()
     asked.removeAll("files/VorqPreamble.txt");
     fetched.removeAll("files/VorqPreamble.txt");
     QCOMPARE(asked, fetched);
-    QCOMPARE(root.dialogs().messages.isEmpty() ? QString() : root.dialogs().messages.last().text, message);
+    QCOMPARE(root.dialogs().messages.isEmpty() ? QString() : root.dialogs().messages.last().text,
+        message);
 
     const QString installer = paths.tempFolder() + "VorqBldUpdate.exe";
     const bool installed = !goesOn;
@@ -117,7 +123,8 @@ void TestUpdateCheck::steps()
     // A 404 never replaces a text; a newer one does, whole.
     QCOMPARE(FileBytes(context.UserDataFolder + "VorqInst.txt"), "OLD INSTRUCTIONS");
     if (goesOn)
-        QCOMPARE(FileBytes(context.UserDataFolder + "VorqPreamble.txt"), server.value("VorqPreamble.txt"));
+        QCOMPARE(FileBytes(context.UserDataFolder + "VorqPreamble.txt"),
+            server.value("VorqPreamble.txt"));
     const bool database = server.contains("VorqdBUpdate.zip");
     QCOMPARE(context.DatabaseUpdateFlag, database);
     if (goesOn)

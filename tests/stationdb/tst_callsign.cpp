@@ -49,10 +49,14 @@ void TestCallSign::pastedText_data()
     QTest::addColumn<QString>("kept");
     const int call = int(FieldKind::Call);
     const int text = int(FieldKind::Text);
-    QTest::newRow("call with tab and NUL") << call << QString::fromLatin1("K4\tA\0BC", 7) << "K4ABC";
-    QTest::newRow("name outside Latin-1") << text << "\u0141UKASZ" << "UKASZ";
-    QTest::newRow("city with accent and RTL mark") << text << "MONTR\u00c9AL\u200f" << "MONTRAL";
-    QTest::newRow("line feed and no-break space") << text << "ST\nJOHN\u00a0X" << "STJOHNX";
+    QTest::newRow("call with tab and NUL")
+        << call << QString::fromLatin1("K4\tA\0BC", 7) << "K4ABC";
+    QTest::newRow("name outside Latin-1") << text << "\u0141UKASZ"
+                                          << "UKASZ";
+    QTest::newRow("city with accent and RTL mark") << text << "MONTR\u00c9AL\u200f"
+                                                   << "MONTRAL";
+    QTest::newRow("line feed and no-break space") << text << "ST\nJOHN\u00a0X"
+                                                  << "STJOHNX";
 }
 
 void TestCallSign::pastedText()

@@ -23,13 +23,20 @@ void TestCountyTable::fileNames_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("display");
-    QTest::newRow("abbreviation without period") << 59 << "St Clair.dat" << "ST CLAIR";
-    QTest::newRow("county sharing a state's name") << 65 << "Washington.dat" << "WASHINGTON";
-    QTest::newRow("file table: Arkansas first") << 69 << "Arkansas.dat" << "ARIZONA";
-    QTest::newRow("file table: Arizona second") << 70 << "Arizona.dat" << "ARKANSAS";
-    QTest::newRow("district") << 113 << "Washington DC.dat" << "WASHINGTON DC";
-    QTest::newRow("last") << 116 << "Wyoming.dat" << "WYOMING";
-    QTest::newRow("position 117 unset") << 117 << "" << "";
+    QTest::newRow("abbreviation without period") << 59 << "St Clair.dat"
+                                                 << "ST CLAIR";
+    QTest::newRow("county sharing a state's name") << 65 << "Washington.dat"
+                                                   << "WASHINGTON";
+    QTest::newRow("file table: Arkansas first") << 69 << "Arkansas.dat"
+                                                << "ARIZONA";
+    QTest::newRow("file table: Arizona second") << 70 << "Arizona.dat"
+                                                << "ARKANSAS";
+    QTest::newRow("district") << 113 << "Washington DC.dat"
+                              << "WASHINGTON DC";
+    QTest::newRow("last") << 116 << "Wyoming.dat"
+                          << "WYOMING";
+    QTest::newRow("position 117 unset") << 117 << ""
+                                        << "";
 }
 
 void TestCountyTable::fileNames()

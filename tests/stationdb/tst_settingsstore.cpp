@@ -1,5 +1,5 @@
-#include "stationdb/settingsstore.h"
 #include "failingfs.h"
+#include "stationdb/settingsstore.h"
 #include "testroot.h"
 
 #include <QDir>
@@ -17,7 +17,7 @@ QList<SettingChange> changesOf(const QStringList &texts)
     for (const QString &text : texts) {
         const QStringList part = text.mid(text.startsWith(u'-') ? 1 : 0).split(u'|');
         changes << (text.startsWith(u'-') ? SettingChange::Delete(part[0], part[1])
-                                           : SettingChange::Set(part[0], part[1], part[2]));
+                                          : SettingChange::Set(part[0], part[1], part[2]));
     }
     return changes;
 }
@@ -58,8 +58,8 @@ void TestSettingsStore::fileIsOwnerOnly()
     const QString ini = root.settings().fileOf("VORQ");
     QCOMPARE(modeOf(ini), QFile::ReadOwner | QFile::WriteOwner);
     // A file someone opened to others is the owner's alone again after the next save.
-    QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-                                           | QFile::ReadOther));
+    QVERIFY(QFile::setPermissions(
+        ini, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
     QVERIFY(root.settings().save("Settings", "QRZ ID", "username=y;"));
     QCOMPARE(modeOf(ini), QFile::ReadOwner | QFile::WriteOwner);
 }
@@ -137,7 +137,7 @@ void TestSettingsStore::fullDiskKeepsTheFile_data()
     QTest::addColumn<QStringList>("changes");
     QTest::newRow("a value") << QStringList { "Report|Sessions|4" };
     QTest::newRow("a batch") << QStringList { "Report|Sessions|4", "Report|Checkins|30",
-                                              "-Settings|QRZ PW", "New|Key|value" };
+        "-Settings|QRZ PW", "New|Key|value" };
 }
 
 void TestSettingsStore::fullDiskKeepsTheFile()

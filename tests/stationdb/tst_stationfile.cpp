@@ -1,15 +1,15 @@
-#include "stationdb/stationfile.h"
 #include "failingfs.h"
 #include "platform/instancelock.h"
 #include "stationdb/atomicfile.h"
+#include "stationdb/stationfile.h"
 #include "testroot.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <sys/stat.h>
 #include <QTest>
 #include <random>
+#include <sys/stat.h>
 
 class TestStationFile : public QObject
 {
@@ -43,14 +43,15 @@ void TestStationFile::recordFormat()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, stored);
-    const QByteArray bytes =
-        Station("K4ABC", name, "JEFFERSON", "SUN", "BIRMINGHAM", "3/7/2012").toBytes();
+    const QByteArray bytes
+        = Station("K4ABC", name, "JEFFERSON", "SUN", "BIRMINGHAM", "3/7/2012").toBytes();
     // Call 0-5, name 6-20, county 21-35, status 36-46, city 47-71, last date 72-81.
-    QCOMPARE(bytes, "K4ABC " + stored + "JEFFERSON      SUN        BIRMINGHAM               "
-                                        "3/7/2012  ");
+    QCOMPARE(bytes,
+        "K4ABC " + stored
+            + "JEFFERSON      SUN        BIRMINGHAM               "
+              "3/7/2012  ");
     QCOMPARE(StationRecord::fromBytes(bytes).trimmed(),
-             Station("K4ABC", QString(stored).trimmed(), "JEFFERSON", "SUN", "BIRMINGHAM",
-                     "3/7/2012"));
+        Station("K4ABC", QString(stored).trimmed(), "JEFFERSON", "SUN", "BIRMINGHAM", "3/7/2012"));
 }
 
 void TestStationFile::bytesRoundTripUnchanged()
@@ -112,8 +113,8 @@ void TestStationFile::badFilesReadAsBlanks()
 void TestStationFile::failedWriteLeavesFileIntact_data()
 {
     QTest::addColumn<QString>("fault");
-    for (const char *fault : { "read-only", "full disk", "folder gone", "record changed",
-                               "not single-byte text" })
+    for (const char *fault :
+        { "read-only", "full disk", "folder gone", "record changed", "not single-byte text" })
         QTest::newRow(fault) << QString::fromLatin1(fault);
 }
 
@@ -152,7 +153,7 @@ void TestStationFile::failedWriteLeavesFileIntact()
         QCOMPARE(expected, before);
     // Nothing of the attempt is left beside the file.
     QCOMPARE(QDir(root.paths().dataFolder()).entryList(QDir::Files | QDir::Hidden),
-             fault == "folder gone" ? QStringList() : QStringList { "Lee.dat" });
+        fault == "folder gone" ? QStringList() : QStringList { "Lee.dat" });
 }
 
 void TestStationFile::unreadableFileIsNeverWritten_data()
@@ -214,30 +215,32 @@ void TestStationFile::replaceChecksTheStation()
     TestRoot root({ { "LEE", { Station("K4A"), Station("K4B"), Vacant() } } });
     const QByteArray before = root.stationBytes("LEE");
     const Status result = ReplaceStationRecord(root.filePath("LEE"), record, expected,
-                                               Station(expected.isEmpty() ? "W4X" : expected, "NEW"));
+        Station(expected.isEmpty() ? "W4X" : expected, "NEW"));
     QCOMPARE(result.ok(), written);
     if (written)
         QCOMPARE(root.record("LEE", record).Name.trimmed(), QStringLiteral("NEW"));
     else
         QVERIFY(result.error().contains(StationFile::ChangedByAnotherProgram())
-                && root.stationBytes("LEE") == before);
+            && root.stationBytes("LEE") == before);
 }
 
 void TestStationFile::leftoverTemporariesRemoved()
 {
     TestRoot root({ { "LEE", { Station("K4A") } } });
     const QString data = root.paths().dataFolder();
-    for (const char *name : { "Lee.dat.Ab12Cd", "Lee.dat.XXXXXX", "notes.txt.abcdef", "notes.pdf.abcdef", "Lee.dat.toolong7",
-                              "Lee.datx.abcdef", ".dat.abcdef" }) {
+    for (const char *name : { "Lee.dat.Ab12Cd", "Lee.dat.XXXXXX", "notes.txt.abcdef",
+             "notes.pdf.abcdef", "Lee.dat.toolong7", "Lee.datx.abcdef", ".dat.abcdef" }) {
         QFile f(data + name);
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
     const QString ini = root.settings().fileOf("VORQ");
-    QVERIFY(root.settings().save("Settings", "User Name", "BOB") && QFile(ini + ".ZZ9zz9").open(QIODevice::WriteOnly));
+    QVERIFY(root.settings().save("Settings", "User Name", "BOB")
+        && QFile(ini + ".ZZ9zz9").open(QIODevice::WriteOnly));
     RemoveLeftoverWrites(root.paths());
     QVERIFY(QFile::exists(ini) && !QFile::exists(ini + ".ZZ9zz9"));
     QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-             QStringList({ ".dat.abcdef", "Lee.dat", "Lee.dat.toolong7", "Lee.datx.abcdef", "notes.pdf.abcdef" }));
+        QStringList({ ".dat.abcdef", "Lee.dat", "Lee.dat.toolong7", "Lee.datx.abcdef",
+            "notes.pdf.abcdef" }));
 }
 
 QTEST_GUILESS_MAIN(TestStationFile)

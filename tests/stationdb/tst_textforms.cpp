@@ -64,7 +64,8 @@ void TestTextForms::parseDate()
 void TestTextForms::englishNames()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(EnglishMonthName(3) + EnglishDayName(QDate(2026, 12, 6)), QStringLiteral("MarchSunday"));
+    QCOMPARE(
+        EnglishMonthName(3) + EnglishDayName(QDate(2026, 12, 6)), QStringLiteral("MarchSunday"));
     QLocale::setDefault(QLocale::c());
 }
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 
 MsgButton ScriptedDialogs::message(QWidget *, const QString &title, const QString &text,
-                                   MsgIcon icon, MsgButtons buttons, MsgButton defaultButton)
+    MsgIcon icon, MsgButtons buttons, MsgButton defaultButton)
 {
     messages.append({ title, text, icon, buttons, defaultButton });
     if (!answers.isEmpty())
@@ -34,8 +34,8 @@ QString ScriptedDialogs::chooseFolder(QWidget *, const QString &, const QString 
     return folders.isEmpty() ? QString() : folders.dequeue();
 }
 
-QString ScriptedDialogs::chooseSaveFile(QWidget *, const QString &, const QString &,
-                                        const QString &)
+QString ScriptedDialogs::chooseSaveFile(
+    QWidget *, const QString &, const QString &, const QString &)
 {
     return saveFiles.isEmpty() ? QString() : saveFiles.dequeue();
 }

@@ -11,7 +11,10 @@
 class ManualClock : public Clock
 {
 public:
-    explicit ManualClock(const QDateTime &at) : m_now(at) { }
+    explicit ManualClock(const QDateTime &at)
+        : m_now(at)
+    {
+    }
     QDateTime now() const override { return m_now; }
     void set(const QDateTime &at) { m_now = at; }
     void setDate(const QDate &date) { m_now.setDate(date); }
@@ -37,13 +40,13 @@ class ScriptedDialogs : public Dialogs
 {
 public:
     MsgButton message(QWidget *parent, const QString &title, const QString &text, MsgIcon icon,
-                      MsgButtons buttons, MsgButton defaultButton = NoButton) override;
+        MsgButtons buttons, MsgButton defaultButton = NoButton) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
-    QString chooseFolder(QWidget *parent, const QString &title,
-                         const QString &startFolder) override;
+    QString chooseFolder(
+        QWidget *parent, const QString &title, const QString &startFolder) override;
     QString chooseSaveFile(QWidget *parent, const QString &title, const QString &suggested,
-                           const QString &filter) override;
+        const QString &filter) override;
     int execModal(QDialog *dialog) override;
 
     QQueue<MsgButton> answers;
@@ -109,7 +112,10 @@ public:
 class FixedScreen : public Screen
 {
 public:
-    explicit FixedScreen(QSize size = QSize(1280, 1024)) : pixels(size) { }
+    explicit FixedScreen(QSize size = QSize(1280, 1024))
+        : pixels(size)
+    {
+    }
     QSize size() const override { return pixels; }
     QSize pixels;
 };

@@ -17,8 +17,8 @@ namespace {
 
 bool copyTree(const QString &from, const QString &to)
 {
-    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(
+        from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo entry(it.next());
         const QString target = to + u'/' + QDir(from).relativeFilePath(entry.filePath());
@@ -39,7 +39,7 @@ void fill(const QString &folder)
 {
     const QByteArray block(4096, 'x');
     const int fd = ::open(QFile::encodeName(folder + QStringLiteral("/filler")).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (fd < 0)
         return;
     for (qsizetype size = block.size(); size > 0; size /= 2) {
@@ -69,12 +69,13 @@ constexpr unsigned OverrideMask = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ
 
 } // namespace
 
-FullDisk::FullDisk(const QString &folder) : m_folder(QDir(folder).absolutePath())
+FullDisk::FullDisk(const QString &folder)
+    : m_folder(QDir(folder).absolutePath())
 {
     m_holding = std::make_unique<QTemporaryDir>();
     if (m_holding->isValid() && copyTree(m_folder, m_holding->path())
-        && ::mount("tmpfs", QFile::encodeName(m_folder).constData(), "tmpfs", 0,
-                   "size=256k,mode=0755")
+        && ::mount(
+               "tmpfs", QFile::encodeName(m_folder).constData(), "tmpfs", 0, "size=256k,mode=0755")
             == 0) {
         if (copyTree(m_holding->path(), m_folder)) {
             fill(m_folder);

@@ -2,7 +2,8 @@
 
 #include <QTcpSocket>
 
-LoopbackHttp::LoopbackHttp(Handler handler) : m_handler(std::move(handler))
+LoopbackHttp::LoopbackHttp(Handler handler)
+    : m_handler(std::move(handler))
 {
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
@@ -32,8 +33,9 @@ void LoopbackHttp::serve(QTcpSocket *socket)
     if (!reply)
         return; // accepted, never answered
     socket->write("HTTP/1.1 " + QByteArray::number(reply->status)
-                  + (reply->status == 200 ? " OK" : " Failed")
-                  + "\r\nContent-Type: text/xml\r\nConnection: close\r\n"
-                  "Content-Length: " + QByteArray::number(reply->body.size()) + "\r\n\r\n" + reply->body);
+        + (reply->status == 200 ? " OK" : " Failed")
+        + "\r\nContent-Type: text/xml\r\nConnection: close\r\n"
+          "Content-Length: "
+        + QByteArray::number(reply->body.size()) + "\r\n\r\n" + reply->body);
     socket->disconnectFromHost();
 }

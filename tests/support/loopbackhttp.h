@@ -16,7 +16,11 @@ class LoopbackHttp : public QObject
 public:
     struct Reply
     {
-        Reply(QByteArray text, int code = 200) : body(std::move(text)), status(code) { }
+        Reply(QByteArray text, int code = 200)
+            : body(std::move(text))
+            , status(code)
+        {
+        }
         QByteArray body;
         int status;
     };

@@ -15,8 +15,8 @@ class MainWindowFixture
 {
 public:
     explicit MainWindowFixture(TestRoot::Files files = {},
-                               std::initializer_list<SettingValue> settings = {},
-                               const QDateTime &now = QDateTime(QDate(2026, 3, 10), QTime(19, 0, 0)))
+        std::initializer_list<SettingValue> settings = {},
+        const QDateTime &now = QDateTime(QDate(2026, 3, 10), QTime(19, 0, 0)))
         : root(files, settings, now)
     {
     }
@@ -62,7 +62,10 @@ public:
 
     QString status() const { return window->lblStatus()->text(); }
     QString checkins() const { return window->lblChkins()->text(); }
-    QString setting(const QString &section, const QString &key) { return root.settings().get(section, key); }
+    QString setting(const QString &section, const QString &key)
+    {
+        return root.settings().get(section, key);
+    }
     QStringList lines(QListWidget *list) const
     {
         QStringList out;

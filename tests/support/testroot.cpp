@@ -3,11 +3,11 @@
 #include "platform/qtservices.h"
 
 #include <QDir>
-#include <algorithm>
 #include <QFile>
+#include <algorithm>
 
 StationRecord Station(const QString &call, const QString &name, const QString &county,
-                      const QString &status, const QString &city, const QString &lastDate)
+    const QString &status, const QString &city, const QString &lastDate)
 {
     StationRecord r;
     r.Call = call;
@@ -41,15 +41,15 @@ QByteArray FileBytes(const QString &path)
 }
 
 TestRoot::TestRoot(Files files, std::initializer_list<SettingValue> settings, const QDateTime &now)
-    : m_services { Paths::underRoot(m_dir.path()), nullptr, nullptr, nullptr, nullptr,
-                   nullptr, nullptr, nullptr, nullptr, nullptr },
-      m_clock(std::make_shared<ManualClock>(now)),
-      m_dialogs(std::make_shared<ScriptedDialogs>()),
-      m_sounds(std::make_shared<RecordingSounds>()),
-      m_shell(std::make_shared<RecordingShell>()),
-      m_keyboard(std::make_shared<RecordingKeyboard>()),
-      m_screen(std::make_shared<FixedScreen>()),
-      m_printer(std::make_shared<RecordingPrinter>())
+    : m_services { Paths::underRoot(m_dir.path()), nullptr, nullptr, nullptr, nullptr, nullptr,
+        nullptr, nullptr, nullptr, nullptr }
+    , m_clock(std::make_shared<ManualClock>(now))
+    , m_dialogs(std::make_shared<ScriptedDialogs>())
+    , m_sounds(std::make_shared<RecordingSounds>())
+    , m_shell(std::make_shared<RecordingShell>())
+    , m_keyboard(std::make_shared<RecordingKeyboard>())
+    , m_screen(std::make_shared<FixedScreen>())
+    , m_printer(std::make_shared<RecordingPrinter>())
 {
     m_services.clock = m_clock;
     m_services.settings = std::make_shared<SettingsStore>(m_services.paths);
@@ -98,8 +98,8 @@ void TestRoot::writeStationBytes(const QString &displayName, const QByteArray &b
 StationRecord TestRoot::record(const QString &displayName, int n) const
 {
     const QByteArray bytes = stationBytes(displayName);
-    return StationRecord::fromBytes(bytes.mid(qsizetype(n - 1) * StationRecord::Size,
-                                              StationRecord::Size));
+    return StationRecord::fromBytes(
+        bytes.mid(qsizetype(n - 1) * StationRecord::Size, StationRecord::Size));
 }
 
 int SlowTestRuns(int full)

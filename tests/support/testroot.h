@@ -12,8 +12,8 @@
 
 // A station record in one line; the county defaults to the file it is written into.
 StationRecord Station(const QString &call, const QString &name = QString(),
-                      const QString &county = QString(), const QString &status = QString(),
-                      const QString &city = QString(), const QString &lastDate = QString());
+    const QString &county = QString(), const QString &status = QString(),
+    const QString &city = QString(), const QString &lastDate = QString());
 StationRecord EndMarker();
 StationRecord Vacant();
 StationRecord BlankSlot();
@@ -39,7 +39,7 @@ public:
     using Files = std::initializer_list<std::pair<QString, QList<StationRecord>>>;
 
     explicit TestRoot(Files files = {}, std::initializer_list<SettingValue> settings = {},
-                      const QDateTime &now = QDateTime(QDate(2026, 3, 10), QTime(19, 0, 0)));
+        const QDateTime &now = QDateTime(QDate(2026, 3, 10), QTime(19, 0, 0)));
 
     bool isValid() const { return m_dir.isValid(); }
     QString root() const { return m_dir.path(); }
@@ -57,7 +57,10 @@ public:
     StationRecord record(const QString &displayName, int n) const;
     // The bytes of the settings store's VORQ file.
     QByteArray settingsBytes() { return FileBytes(settings().fileOf(QStringLiteral("VORQ"))); }
-    QString filePath(const QString &displayName) const { return m_table.CountyFilePath(displayName); }
+    QString filePath(const QString &displayName) const
+    {
+        return m_table.CountyFilePath(displayName);
+    }
 
     ManualClock &clock() { return *m_clock; }
     ScriptedDialogs &dialogs() { return *m_dialogs; }

@@ -47,14 +47,15 @@ void TestDemoDb::database()
         process.start(VORQ_DEMODB, { "--full", "--root", dir.path() });
         QVERIFY(process.waitForFinished(120000));
         QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
-                 process.readAllStandardError().constData());
+            process.readAllStandardError().constData());
     } else {
         QString error;
         QVERIFY2(WriteDemoDatabase(paths, { today, false }, &error), qPrintable(error));
     }
     QCOMPARE(SettingsStore(paths).get("Settings", "dBDate"), ShortDate(today));
     for (const QString &name : SupportFileNames())
-        QVERIFY2(QFileInfo(paths.appDataFolder() + "Halvorsoft/" + name).size() > 0, qPrintable(name));
+        QVERIFY2(
+            QFileInfo(paths.appDataFolder() + "Halvorsoft/" + name).size() > 0, qPrintable(name));
 
     const CountyTable table(paths.dataFolder());
     QSet<QString> calls;
@@ -74,7 +75,9 @@ void TestDemoDb::database()
                 continue;
             const QString where = name + ": " + r.Call;
             // The program's scans stop at the marker: a station behind it would never be found.
-            QVERIFY2(endAt == 0 && IsValidCall(r.Call) && !r.Name.isEmpty() && !calls.contains(r.Call), qPrintable(where));
+            QVERIFY2(
+                endAt == 0 && IsValidCall(r.Call) && !r.Name.isEmpty() && !calls.contains(r.Call),
+                qPrintable(where));
             QCOMPARE(r.County, name);
             const auto heard = ParseDateText(r.LastDate);
             QVERIFY2(heard && *heard <= today, qPrintable(where + " " + r.LastDate));
@@ -86,7 +89,8 @@ void TestDemoDb::database()
         QCOMPARE(stations, full ? RecordsPerFile : stations);
     }
     QVERIFY2(due > 0 && notDue > 0, qPrintable(QString("%1 due, %2 not").arg(due).arg(notDue)));
-    QVERIFY2(full || (withMembers >= 24 && withMembers <= 60), qPrintable(QString::number(withMembers)));
+    QVERIFY2(
+        full || (withMembers >= 24 && withMembers <= 60), qPrintable(QString::number(withMembers)));
 }
 
 QTEST_GUILESS_MAIN(TestDemoDb)

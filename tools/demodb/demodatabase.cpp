@@ -1,13 +1,13 @@
 #include "demodatabase.h"
 
 #include "platform/paths.h"
+#include "startup/supportfiles.h"
 #include "stationdb/callsign.h"
 #include "stationdb/countytable.h"
 #include "stationdb/folders.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/stationfile.h"
 #include "stationdb/textforms.h"
-#include "startup/supportfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,39 +18,117 @@
 namespace {
 
 const char *const kNames[] = {
-    "JIM", "BOB", "MARY", "LINDA", "TOM", "SUE", "BILL", "ANN", "JOE", "CAROL", "DAVE",
-    "RUTH", "MIKE", "JANE", "PAUL", "BETTY", "KEN", "DIANE", "RAY", "JOAN", "GARY", "NANCY",
-    "LARRY", "PEGGY", "FRANK", "ELLEN", "WAYNE", "GLORIA", "EARL", "HAZEL", "DALE", "IRMA",
+    "JIM",
+    "BOB",
+    "MARY",
+    "LINDA",
+    "TOM",
+    "SUE",
+    "BILL",
+    "ANN",
+    "JOE",
+    "CAROL",
+    "DAVE",
+    "RUTH",
+    "MIKE",
+    "JANE",
+    "PAUL",
+    "BETTY",
+    "KEN",
+    "DIANE",
+    "RAY",
+    "JOAN",
+    "GARY",
+    "NANCY",
+    "LARRY",
+    "PEGGY",
+    "FRANK",
+    "ELLEN",
+    "WAYNE",
+    "GLORIA",
+    "EARL",
+    "HAZEL",
+    "DALE",
+    "IRMA",
 };
 
 const char *const kCityParts[] = {
-    "PINE", "CEDAR", "OAK", "MAPLE", "RED", "GREEN", "STONE", "MILL", "FOX", "BEAR",
+    "PINE",
+    "CEDAR",
+    "OAK",
+    "MAPLE",
+    "RED",
+    "GREEN",
+    "STONE",
+    "MILL",
+    "FOX",
+    "BEAR",
 };
 const char *const kCityEnds[] = {
-    " HOLLOW", " SPRINGS", " RIDGE", " CREEK", "VILLE", " GROVE", " FORD", " BLUFF",
+    " HOLLOW",
+    " SPRINGS",
+    " RIDGE",
+    " CREEK",
+    "VILLE",
+    " GROVE",
+    " FORD",
+    " BLUFF",
 };
 
 // The demo's counties and states with stations, by display name.
 const char *const kDemoPlaces[] = {
-    "BALDWIN", "BLOUNT", "CALHOUN", "CHILTON", "COFFEE", "CULLMAN", "DALE", "DEKALB",
-    "ELMORE", "ETOWAH", "HOUSTON", "JACKSON", "JEFFERSON", "LAUDERDALE", "LEE", "LIMESTONE",
-    "MADISON", "MARSHALL", "MOBILE", "MONTGOMERY", "MORGAN", "SHELBY", "ST CLAIR",
-    "TALLADEGA", "TUSCALOOSA", "WALKER", "WASHINGTON", "WINSTON", "ARIZONA", "ARKANSAS",
-    "FLORIDA", "GEORGIA", "MISSISSIPPI", "TENNESSEE", "TEXAS", "WASHINGTON DC",
+    "BALDWIN",
+    "BLOUNT",
+    "CALHOUN",
+    "CHILTON",
+    "COFFEE",
+    "CULLMAN",
+    "DALE",
+    "DEKALB",
+    "ELMORE",
+    "ETOWAH",
+    "HOUSTON",
+    "JACKSON",
+    "JEFFERSON",
+    "LAUDERDALE",
+    "LEE",
+    "LIMESTONE",
+    "MADISON",
+    "MARSHALL",
+    "MOBILE",
+    "MONTGOMERY",
+    "MORGAN",
+    "SHELBY",
+    "ST CLAIR",
+    "TALLADEGA",
+    "TUSCALOOSA",
+    "WALKER",
+    "WASHINGTON",
+    "WINSTON",
+    "ARIZONA",
+    "ARKANSAS",
+    "FLORIDA",
+    "GEORGIA",
+    "MISSISSIPPI",
+    "TENNESSEE",
+    "TEXAS",
+    "WASHINGTON DC",
 };
 
 class CallMaker
 {
 public:
-    explicit CallMaker(std::mt19937 &rng) : m_rng(rng) { }
+    explicit CallMaker(std::mt19937 &rng)
+        : m_rng(rng)
+    {
+    }
 
     QString next(bool full)
     {
-        static const char *const prefixes[] = { "K4", "W4", "N4", "KA4", "KB4", "KC4", "KD4",
-                                                "WA4", "WB4", "KE4", "KF4", "KG4", "AA4", "AB4" };
+        static const char *const prefixes[] = { "K4", "W4", "N4", "KA4", "KB4", "KC4", "KD4", "WA4",
+            "WB4", "KE4", "KF4", "KG4", "AA4", "AB4" };
         for (;;) {
-            const QString prefix =
-                QString::fromLatin1(prefixes[pick(std::size(prefixes))]);
+            const QString prefix = QString::fromLatin1(prefixes[pick(std::size(prefixes))]);
             // Short calls for the small demo make the member lines varied; the full
             // database needs many, which the three-letter suffixes give.
             const int letters = full ? 3 : 1 + int(pick(3));
@@ -63,15 +141,18 @@ public:
             }
         }
     }
-    std::size_t pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(m_rng); }
+    std::size_t pick(std::size_t n)
+    {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(m_rng);
+    }
 
 private:
     std::mt19937 &m_rng;
     QSet<QString> m_used;
 };
 
-StationRecord station(CallMaker &maker, std::mt19937 &rng, const QString &county,
-                      const QDate &today, bool full)
+StationRecord station(
+    CallMaker &maker, std::mt19937 &rng, const QString &county, const QDate &today, bool full)
 {
     StationRecord r;
     r.Call = maker.next(full);

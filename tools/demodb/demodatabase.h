@@ -15,5 +15,5 @@ struct DemoDatabaseOptions
 
 // Writes a database of fictional members, the support files and the database date into
 // the root of paths. Existing station files are replaced. False with *error on failure.
-bool WriteDemoDatabase(const Paths &paths, const DemoDatabaseOptions &options,
-                       QString *error = nullptr);
+bool WriteDemoDatabase(
+    const Paths &paths, const DemoDatabaseOptions &options, QString *error = nullptr);

@@ -17,8 +17,7 @@ int main(int argc, char **argv)
         QStringLiteral("Writes a demo database of fictional members into a VORQ root."));
     parser.addHelpOption();
     const QCommandLineOption rootOption(QStringLiteral("root"),
-                                        QStringLiteral("The root folder to write into."),
-                                        QStringLiteral("DIR"));
+        QStringLiteral("The root folder to write into."), QStringLiteral("DIR"));
     const QCommandLineOption fullOption(
         QStringLiteral("full"), QStringLiteral("All 116 files with 100 stations each."));
     parser.addOption(rootOption);
