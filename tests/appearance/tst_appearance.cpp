@@ -46,8 +46,6 @@ private slots:
 
 namespace {
 
-const QSet<QString> kNone;
-
 // What a control shows, part by part.
 struct Look
 {
@@ -93,6 +91,37 @@ QSet<QString> Names(const QString &list)
     return QSet<QString>(names.begin(), names.end());
 }
 
+// "face,bold=lst1 txtCall; back=lst1": per part of the look, the controls that change.
+QHash<QString, QSet<QString>> Expected(const QString &spec)
+{
+    QHash<QString, QSet<QString>> parts;
+    for (const QString &clause : spec.split(';', Qt::SkipEmptyParts)) {
+        const QStringList sides = clause.split('=');
+        for (const QString &part : sides[0].trimmed().split(','))
+            parts[part] = Names(sides[1]);
+    }
+    return parts;
+}
+
+// Exactly the controls the spec names change, part by part; all others keep their look.
+void CompareChanges(
+    const QHash<QString, Look> &before, const QHash<QString, Look> &after, const QString &spec)
+{
+    const auto expected = Expected(spec);
+    const QList<std::pair<QString, std::function<QString(const Look &)>>> parts {
+        { "face", [](const Look &l) { return l.face; } },
+        { "bold", [](const Look &l) { return QString::number(l.bold); } },
+        { "italic", [](const Look &l) { return QString::number(l.italic); } },
+        { "size", [](const Look &l) { return QString::number(l.size); } },
+        { "text", [](const Look &l) { return l.text.name(); } },
+        { "back", [](const Look &l) { return l.back.name(); } },
+    };
+    for (const auto &[name, part] : parts) {
+        const QSet<QString> changed = Changed(before, after, part);
+        QVERIFY2(changed == expected.value(name), qPrintable(name));
+    }
+}
+
 QAction *Entry(FrmMain &w, const char *name)
 {
     auto *a = w.findChild<QAction *>(name);
@@ -133,74 +162,50 @@ void TestAppearance::colorNumber()
 
 void TestAppearance::formatEntries_data()
 {
-    // The picker's answer, then per part the controls that change; every other control
-    // must stay as it was.
+    // The picker answers; then the controls that change, and the keys written at once.
     QTest::addColumn<QString>("entry");
-    QTest::addColumn<bool>("fontPicker");
-    QTest::addColumn<QSet<QString>>("faces");
-    QTest::addColumn<QSet<QString>>("bold"); // also italic, except where noted
-    QTest::addColumn<QSet<QString>>("sizes");
-    QTest::addColumn<QSet<QString>>("texts");
-    QTest::addColumn<QSet<QString>>("backs");
-    QTest::addColumn<QStringList>("writes"); // section/key written at once
-
+    QTest::addColumn<QString>("changes");
+    QTest::addColumn<QString>("writes");
+    const QString boxes = " TxtNew txtCall txtName txtCounty txtStatus txtCS txtChkin";
+    const QString form = "Label1 Label2 Label4 Label6 LblNew lblCall lblName lblCounty lblStatus1 "
+                         "lblCS fraCounties FraStations FraSearch fraFormData fraAdd";
     QTest::newRow("CONTROLS Font")
-        << "mnuFormatControlsFont" << true << Names("lstCounties lstEarly")
-        << Names("lst1 lstCounties lstEarly txtChkin") << Names("lst1 lstCounties lstEarly")
-        << kNone << kNone << QStringList { "Screen/Size=17" };
-    QTest::newRow("CONTROLS Font Color")
-        << "mnuFormatControlsColor" << false << kNone << kNone << kNone
-        << Names("lst1 lstCounties lstEarly TxtNew txtCall txtName txtCounty txtStatus txtCS "
-                 "txtChkin")
-        << kNone << QStringList();
+        << "mnuFormatControlsFont"
+        << "face=lstCounties lstEarly; bold,italic=lst1 lstCounties lstEarly txtChkin;"
+           "size=lst1 lstCounties lstEarly"
+        << "Screen/Size=17";
+    QTest::newRow("CONTROLS Font Color") << "mnuFormatControlsColor"
+                                         << "text=lst1 lstCounties lstEarly" + boxes << "";
     QTest::newRow("CONTROLS Background Color")
-        << "mnuFormatControlsBackgroundColor" << false << kNone << kNone << kNone << kNone
-        << Names(
-               "lst1 rtxtPreamble lstCounties lstEarly TxtNew txtCall txtName txtCounty txtStatus "
-               "txtCS txtChkin")
-        << QStringList();
-    const QSet<QString> formFont
-        = Names("Label1 Label2 Label4 Label6 LblNew lblCall lblName lblCounty "
-                "lblStatus1 lblCS fraCounties FraStations fraPreamble FraSearch "
-                "fraFormData fraAdd");
-    QSet<QString> formSizes = formFont;
-    formSizes.remove("fraPreamble");
-    QTest::newRow("FORM Font") << "mnuFormatFormFont" << true << formFont << formFont << formSizes
-                               << kNone << kNone
-                               << QStringList { "Form/Font=DejaVu Serif", "Form/Bold=True",
-                                      "Form/Italic=True", "Form/Size=17" };
-    QTest::newRow("FORM Font Color")
-        << "mnuFormatFormFontColor" << false << kNone << kNone << kNone
-        << Names(
-               "Label1 Label2 lblChkins Label4 Label6 LblNew lblCall lblName lblCounty lblStatus1 "
-               "lblCS fraCounties FraStations FraSearch fraPreamble fraFormData fraAdd")
-        << kNone << QStringList();
+        << "mnuFormatControlsBackgroundColor"
+        << "back=lst1 rtxtPreamble lstCounties lstEarly" + boxes << "";
+    QTest::newRow("FORM Font") << "mnuFormatFormFont"
+                               << "face,bold,italic=fraPreamble " + form + "; size="
+            + form << "Form/Font=DejaVu Serif;Form/Bold=True;Form/Italic=True;Form/Size=17";
+    QTest::newRow("FORM Font Color") << "mnuFormatFormFontColor"
+                                     << "text=lblChkins fraPreamble " + form << "";
     QTest::newRow("FORM Background Color")
-        << "mnuFormatFormBackgroundColor" << false << kNone << kNone << kNone << kNone
-        << Names("fraCounties FraStations fraAdd FraSearch fraFormData fraPreamble")
-        << QStringList();
-    QTest::newRow("FORM Line Color") << "mnuFormatFormLineColor" << false << kNone << kNone << kNone
-                                     << kNone << kNone << QStringList();
+        << "mnuFormatFormBackgroundColor"
+        << "back=fraCounties FraStations fraAdd FraSearch fraFormData fraPreamble"
+        << "";
+    QTest::newRow("FORM Line Color") << "mnuFormatFormLineColor"
+                                     << ""
+                                     << "";
     QTest::newRow("FormData Font")
-        << "mnuFormatFormDataFont" << true << Names("txtChkin lblNetMgr lblNetCtl")
-        << Names("lblNetMgr lblNetCtl") << Names("lblNetMgr lblNetCtl") << kNone << kNone
-        << QStringList();
+        << "mnuFormatFormDataFont"
+        << "face=txtChkin lblNetMgr lblNetCtl; bold,italic,size=lblNetMgr lblNetCtl"
+        << "";
     QTest::newRow("FormData Font Color")
-        << "mnuFormatFormDataFontColor" << false << kNone << kNone << kNone
-        << Names("lblCallSign lblChkins lblNetCtl lblNetMgr lblTraffic") << kNone << QStringList();
+        << "mnuFormatFormDataFontColor"
+        << "text=lblCallSign lblChkins lblNetCtl lblNetMgr lblTraffic"
+        << "";
 }
 
 void TestAppearance::formatEntries()
 {
     QFETCH(QString, entry);
-    QFETCH(bool, fontPicker);
-    QFETCH(QSet<QString>, faces);
-    QFETCH(QSet<QString>, bold);
-    QFETCH(QSet<QString>, sizes);
-    QFETCH(QSet<QString>, texts);
-    QFETCH(QSet<QString>, backs);
-    QFETCH(QStringList, writes);
-
+    QFETCH(QString, changes);
+    QFETCH(QString, writes);
     MainWindowFixture f({}, kRanBefore);
     FrmMain &w = f.open();
     w.show();
@@ -210,32 +215,24 @@ void TestAppearance::formatEntries()
     chosen.setItalic(true);
     chosen.setPointSizeF(17.5);
     const QColor orange(255, 128, 0);
-    if (fontPicker)
-        f.root.dialogs().fonts.enqueue(chosen);
-    else
-        f.root.dialogs().colors.enqueue(orange);
+    f.root.dialogs().fonts.enqueue(chosen);
+    f.root.dialogs().colors.enqueue(orange);
     const auto before = Snapshot(w);
     Entry(w, qPrintable(entry))->trigger();
     const auto after = Snapshot(w);
 
-    QCOMPARE(Changed(before, after, [](const Look &l) { return l.face; }), faces);
-    QCOMPARE(Changed(before, after, [](const Look &l) { return l.bold; }), bold);
-    QCOMPARE(Changed(before, after, [](const Look &l) { return l.italic; }), bold);
-    QCOMPARE(Changed(before, after, [](const Look &l) { return l.size; }), sizes);
-    QCOMPARE(Changed(before, after, [](const Look &l) { return l.text; }), texts);
-    QCOMPARE(Changed(before, after, [](const Look &l) { return l.back; }), backs);
-    for (const QString &name : faces)
+    CompareChanges(before, after, changes);
+    const auto expected = Expected(changes);
+    for (const QString &name : expected.value("face"))
         QCOMPARE(after[name].face, QString("DejaVu Serif"));
-    for (const QString &name : texts)
-        QCOMPARE(after[name].text, orange);
-    for (const QString &name : backs)
-        QCOMPARE(after[name].back, orange);
+    for (const QString &name : expected.value("text") + expected.value("back"))
+        QVERIFY(after[name].text == orange || after[name].back == orange);
     // Sizes in whole points, except the non-listed list's, which keeps the choice.
-    for (const QString &name : sizes)
+    for (const QString &name : expected.value("size"))
         QCOMPARE(after[name].size, name == "lstEarly" ? 17.5 : 17.0);
     QCOMPARE(w.windowBackground() == orange, entry == "mnuFormatFormBackgroundColor");
     QCOMPARE(w.lineColor() == orange, entry == "mnuFormatFormLineColor");
-    for (const QString &write : writes) {
+    for (const QString &write : writes.split(';', Qt::SkipEmptyParts)) {
         const QStringList parts = write.split(QRegularExpression("[/=]"));
         QCOMPARE(f.setting(parts[0], parts[1]), parts[2]);
     }
@@ -275,172 +272,93 @@ void TestAppearance::cancelledPickers()
 
 void TestAppearance::savedKeys_data()
 {
-    // One stored value at a second start, and the controls it reaches; all others keep
-    // their design look.
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("part");
-    QTest::addColumn<QSet<QString>>("names");
+    // One stored value at a second start, and the controls it reaches.
+    QTest::addColumn<QString>("setting"); // section/key=value
+    QTest::addColumn<QString>("changes");
     const QString boxes = " TxtNew txtCall txtName txtCounty txtStatus txtCS";
-    const QString frames
-        = " fraCounties FraStations fraPreamble FraSearch fraFormData fraDeletedStations fraAdd";
-    const QString labels
-        = "Label1 Label2 Label4 Label6 LblNew lblCall lblName lblCounty lblStatus1 lblCS";
+    const QString frames = " fraCounties FraStations fraPreamble FraSearch fraFormData "
+                           "fraDeletedStations fraAdd";
+    const QString labels = "Label1 Label2 Label4 Label6 LblNew lblCall lblName lblCounty "
+                           "lblStatus1 lblCS";
     const QString netInfo = "lblNetMgr lblNetCtl lblChkins lblTraffic lblCallSign";
-    QTest::newRow("Screen Font") << "Screen"
-                                 << "Font"
-                                 << "DejaVu Serif"
-                                 << "face" << Names("lstEarly lstDS txtChkin" + boxes);
-    QTest::newRow("Screen Bold") << "Screen"
-                                 << "Bold"
-                                 << "True"
-                                 << "bold" << Names("lst1 lstEarly lstDS txtChkin" + boxes);
-    QTest::newRow("Screen Italic") << "Screen"
-                                   << "Italic"
-                                   << "True"
-                                   << "italic" << Names("lst1 lstEarly lstDS" + boxes);
-    QTest::newRow("Screen FGColor") << "Screen"
-                                    << "FGColor"
-                                    << "255"
-                                    << "text" << Names("lst1 lstEarly lstDS txtChkin" + boxes);
+    QTest::newRow("Screen Font") << "Screen/Font=DejaVu Serif"
+                                 << "face=lstEarly lstDS txtChkin" + boxes;
+    QTest::newRow("Screen Bold") << "Screen/Bold=True"
+                                 << "bold=lst1 lstEarly lstDS txtChkin" + boxes;
+    QTest::newRow("Screen Italic") << "Screen/Italic=True"
+                                   << "italic=lst1 lstEarly lstDS" + boxes;
+    QTest::newRow("Screen FGColor") << "Screen/FGColor=255"
+                                    << "text=lst1 lstEarly lstDS txtChkin" + boxes;
     QTest::newRow("Screen BGColor")
-        << "Screen"
-        << "BGColor"
-        << "255"
-        << "back" << Names("lst1 lstCounties lstEarly lstDS rtxtPreamble txtChkin" + boxes);
-    QTest::newRow("Form FGColor") << "Form"
-                                  << "FGColor"
-                                  << "255"
-                                  << "text" << Names(labels + " lblMode" + frames);
-    QTest::newRow("Form BGColor") << "Form"
-                                  << "BGColor"
-                                  << "255"
-                                  << "back"
-                                  << Names("LblNew lblCall lblName lblCounty lblStatus1 lblCS"
-                                         + frames);
-    QTest::newRow("Form Font") << "Form"
-                               << "Font"
-                               << "DejaVu Serif"
-                               << "face" << Names(labels + " lblChkins lblMode" + frames);
-    QTest::newRow("Form Bold") << "Form"
-                               << "Bold"
-                               << "True"
-                               << "bold" << Names(labels + " lblChkins lblMode" + frames);
-    QTest::newRow("Form Italic") << "Form"
-                                 << "Italic"
-                                 << "True"
-                                 << "italic" << Names(labels + " lblChkins" + frames);
-    QTest::newRow("FormData Font") << "FormData"
-                                   << "Font"
-                                   << "DejaVu Serif"
-                                   << "face" << Names(netInfo);
-    QTest::newRow("FormData Bold") << "FormData"
-                                   << "Bold"
-                                   << "True"
-                                   << "bold" << Names(netInfo);
-    QTest::newRow("FormData Italic")
-        << "FormData"
-        << "Italic"
-        << "True"
-        << "italic" << Names("lblNetMgr lblNetCtl lblChkins lblCallSign");
-    QTest::newRow("FormData Size") << "FormData"
-                                   << "Size"
-                                   << "31"
-                                   << "size" << Names("lblNetMgr lblNetCtl lblCallSign");
-    QTest::newRow("FormData FontColor") << "FormData"
-                                        << "FontColor"
-                                        << "255"
-                                        << "text" << Names(netInfo);
+        << "Screen/BGColor=255"
+        << "back=lst1 lstCounties lstEarly lstDS rtxtPreamble txtChkin" + boxes;
+    QTest::newRow("Form FGColor") << "Form/FGColor=255"
+                                  << "text=" + labels + " lblMode" + frames;
+    QTest::newRow("Form BGColor") << "Form/BGColor=255"
+                                  << "back=LblNew lblCall lblName lblCounty lblStatus1 lblCS"
+            + frames;
+    QTest::newRow("Form Font") << "Form/Font=DejaVu Serif"
+                               << "face=" + labels + " lblChkins lblMode" + frames;
+    QTest::newRow("Form Bold") << "Form/Bold=True"
+                               << "bold=" + labels + " lblChkins lblMode" + frames;
+    QTest::newRow("Form Italic") << "Form/Italic=True"
+                                 << "italic=" + labels + " lblChkins" + frames;
+    QTest::newRow("FormData Font") << "FormData/Font=DejaVu Serif"
+                                   << "face=" + netInfo;
+    QTest::newRow("FormData Bold") << "FormData/Bold=True"
+                                   << "bold=" + netInfo;
+    QTest::newRow("FormData Italic") << "FormData/Italic=True"
+                                     << "italic=lblNetMgr lblNetCtl lblChkins lblCallSign";
+    QTest::newRow("FormData Size") << "FormData/Size=31"
+                                   << "size=lblNetMgr lblNetCtl lblCallSign";
+    QTest::newRow("FormData FontColor") << "FormData/FontColor=255"
+                                        << "text=" + netInfo;
 }
 
 void TestAppearance::savedKeys()
 {
-    QFETCH(QString, section);
-    QFETCH(QString, key);
-    QFETCH(QString, value);
-    QFETCH(QString, part);
-    QFETCH(QSet<QString>, names);
+    QFETCH(QString, setting);
+    QFETCH(QString, changes);
     MainWindowFixture plain({}, kRanBefore);
     const auto before = Snapshot(plain.open());
-    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { section, key, value } });
-    const auto after = Snapshot(f.open());
-    const std::function<QString(const Look &)> parts[] = {
-        [](const Look &l) { return l.face; },
-        [](const Look &l) { return QString::number(l.bold); },
-        [](const Look &l) { return QString::number(l.italic); },
-        [](const Look &l) { return QString::number(l.size); },
-        [](const Look &l) { return l.text.name(); },
-        [](const Look &l) { return l.back.name(); },
-    };
-    const QStringList partNames { "face", "bold", "italic", "size", "text", "back" };
-    for (int i = 0; i < partNames.size(); ++i)
-        QCOMPARE(Changed(before, after, parts[i]), partNames[i] == part ? names : kNone);
+    const QStringList parts = setting.split(QRegularExpression("[/=]"));
+    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { parts[0], parts[1], parts[2] } });
+    CompareChanges(before, Snapshot(f.open()), changes);
 }
 
 void TestAppearance::savedAppearance_data()
 {
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
+    // A stored size at a second start, on a screen so wide; the size a control then shows
+    // (0: its design size).
+    QTest::addColumn<QString>("setting");
     QTest::addColumn<int>("screenWidth");
     QTest::addColumn<QString>("control");
-    QTest::addColumn<double>("size"); // 0: the design size
-    QTest::newRow("screen size 0") << "Screen"
-                                   << "Size"
-                                   << "0" << 1280 << "lst1" << 10.0;
-    QTest::newRow("screen size empty") << "Screen"
-                                       << "Size"
-                                       << "" << 1280 << "txtCall" << 10.0;
-    QTest::newRow("screen size text") << "Screen"
-                                      << "Size"
-                                      << "big" << 1280 << "lstCounties" << 10.0;
-    QTest::newRow("screen size 11.5") << "Screen"
-                                      << "Size"
-                                      << "11.5" << 1280 << "lstEarly" << 11.0;
-    QTest::newRow("form size 20 capped") << "Form"
-                                         << "Size"
-                                         << "20" << 1280 << "lblStatus1" << 14.0;
-    QTest::newRow("form size 20 mode") << "Form"
-                                       << "Size"
-                                       << "20" << 1280 << "lblMode" << 14.0;
-    QTest::newRow("form size 20 label") << "Form"
-                                        << "Size"
-                                        << "20" << 1280 << "Label1" << 20.0;
-    QTest::newRow("form size 12.5 kept") << "Form"
-                                         << "Size"
-                                         << "12.5" << 1280 << "Label2" << 12.5;
-    QTest::newRow("search frame narrow") << "Form"
-                                         << "Size"
-                                         << "20" << 1440 << "FraSearch" << 16.0;
-    QTest::newRow("search frame wide") << "Form"
-                                       << "Size"
-                                       << "20" << 1600 << "FraSearch" << 20.0;
-    QTest::newRow("form size damaged") << "Form"
-                                       << "Size"
-                                       << "x" << 1280 << "Label1" << 0.0;
-    QTest::newRow("counters keep theirs") << "Form"
-                                          << "Size"
-                                          << "8" << 1280 << "lblChkins" << 0.0;
-    QTest::newRow("formdata whole") << "FormData"
-                                    << "Size"
-                                    << "12.7" << 1280 << "lblNetMgr" << 12.0;
+    QTest::addColumn<double>("size");
+    QTest::newRow("screen 0") << "Screen/Size=0" << 1280 << "lst1" << 10.0;
+    QTest::newRow("screen empty") << "Screen/Size=" << 1280 << "txtCall" << 10.0;
+    QTest::newRow("screen text") << "Screen/Size=big" << 1280 << "lstCounties" << 10.0;
+    QTest::newRow("screen 11.5") << "Screen/Size=11.5" << 1280 << "lstEarly" << 11.0;
+    QTest::newRow("form 20 capped") << "Form/Size=20" << 1280 << "lblMode" << 14.0;
+    QTest::newRow("form 12.5 kept") << "Form/Size=12.5" << 1280 << "Label2" << 12.5;
+    QTest::newRow("search narrow") << "Form/Size=20" << 1440 << "FraSearch" << 16.0;
+    QTest::newRow("search wide") << "Form/Size=20" << 1600 << "FraSearch" << 20.0;
+    QTest::newRow("form damaged") << "Form/Size=x" << 1280 << "Label1" << 0.0;
+    QTest::newRow("counters keep") << "Form/Size=8" << 1280 << "lblChkins" << 0.0;
+    QTest::newRow("formdata whole") << "FormData/Size=12.7" << 1280 << "lblNetMgr" << 12.0;
 }
 
 void TestAppearance::savedAppearance()
 {
-    QFETCH(QString, section);
-    QFETCH(QString, key);
-    QFETCH(QString, value);
+    QFETCH(QString, setting);
     QFETCH(int, screenWidth);
     QFETCH(QString, control);
     QFETCH(double, size);
     MainWindowFixture design({}, kRanBefore);
     const double designSize = design.open().look().font(control).pointSizeF();
-    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { section, key, value } });
+    const QStringList parts = setting.split(QRegularExpression("[/=]"));
+    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { parts[0], parts[1], parts[2] } });
     f.root.screen().pixels = QSize(screenWidth, 900);
-    FrmMain &w = f.open();
-    QCOMPARE(w.look().font(control).pointSizeF(), size > 0 ? size : designSize);
+    QCOMPARE(f.open().look().font(control).pointSizeF(), size > 0 ? size : designSize);
 }
 
 void TestAppearance::firstRunAndSecondStart()
