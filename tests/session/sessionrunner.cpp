@@ -2,11 +2,9 @@
 // journal, then waits to be killed.
 //   sessionrunner <root> <seed> <steps>
 
-#include "maintenance/membereditor.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "scriptedsession.h"
-#include "session/netsession.h"
 #include "session/sessionjournal.h"
 #include "stationdb/countytable.h"
 #include "stationdb/settingsstore.h"

