@@ -92,10 +92,10 @@ QSet<QString> Names(const QString &list)
 }
 
 // "face,bold=lst1 txtCall; back=lst1": per part of the look, the controls that change.
-QHash<QString, QSet<QString>> Expected(const QString &spec)
+QHash<QString, QSet<QString>> Expected(const QString &expectation)
 {
     QHash<QString, QSet<QString>> parts;
-    for (const QString &clause : spec.split(';', Qt::SkipEmptyParts)) {
+    for (const QString &clause : expectation.split(';', Qt::SkipEmptyParts)) {
         const QStringList sides = clause.split('=');
         for (const QString &part : sides[0].trimmed().split(','))
             parts[part] = Names(sides[1]);
@@ -103,11 +103,11 @@ QHash<QString, QSet<QString>> Expected(const QString &spec)
     return parts;
 }
 
-// Exactly the controls the spec names change, part by part; all others keep their look.
-void CompareChanges(
-    const QHash<QString, Look> &before, const QHash<QString, Look> &after, const QString &spec)
+// Exactly the controls the expectation names change, part by part; all others keep their look.
+void CompareChanges(const QHash<QString, Look> &before, const QHash<QString, Look> &after,
+    const QString &expectation)
 {
-    const auto expected = Expected(spec);
+    const auto expected = Expected(expectation);
     const QList<std::pair<QString, std::function<QString(const Look &)>>> parts {
         { "face", [](const Look &l) { return l.face; } },
         { "bold", [](const Look &l) { return QString::number(l.bold); } },
