@@ -228,7 +228,10 @@ int QtPrinter::count() const
 {
     if (!m_pdfFile.isEmpty())
         return 1;
-    return int(QPrinterInfo::availablePrinterNames().size());
+    // Asking the print system can take a while; the printers are counted once a run.
+    if (m_count < 0)
+        m_count = int(QPrinterInfo::availablePrinterNames().size());
+    return m_count;
 }
 
 QPrinter &QtPrinter::printer()

@@ -86,6 +86,7 @@ private:
     QList<QList<PrintCell>> m_lines;
     QString m_error;
     std::unique_ptr<QPrinter> m_printer;
+    mutable int m_count = -1; // printers installed, counted at the first question
 };
 
 // GET through QNetworkAccessManager, waiting in a local event loop that leaves out user

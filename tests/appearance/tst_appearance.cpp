@@ -617,6 +617,10 @@ void TestAppearance::pdfHoldsTheText()
     QtPrinter printer;
     printer.setFont(QFont("DejaVu Sans Mono", 12));
     QVERIFY(PrintReferenceText(printer, text.fileName()).ok());
+    // A file that cannot be written (a folder stands in its place) is a failure, not a copy.
+    QVERIFY(!printer.saveDocumentAsPdf(dir.path()));
+    QVERIFY(!printer.errorString().isEmpty());
+    QVERIFY(PrintReferenceText(printer, text.fileName()).ok());
     QVERIFY2(printer.saveDocumentAsPdf(dir.filePath("out.pdf")), qPrintable(printer.errorString()));
     // The words with their boxes, in points from the page's top.
     QProcess convert;
