@@ -201,9 +201,9 @@ private:
     void saveFormatChoice(const QList<SettingChange> &changes);
     void chooseColorFor(const QColor &initial, const std::function<void(const QColor &)> &apply);
     void choosePdfFor(const QString &fileName);
-    // Prints the instructions (or the preamble when asked for) on the printer, or into the
-    // PDF file when one is given.
-    void printReference(const QString &pdfFile);
+    // Prints a reference text of the user data folder on the printer, or into the PDF file
+    // when one is given.
+    void printReference(const QString &fileName, const QString &pdfFile);
     void Form_Load();
     void loadPreamble();
     void applyOptions();
@@ -225,7 +225,6 @@ private:
     ReportPeriod m_reportPeriod;
     bool m_ending = false;
     bool m_dst = false;
-    bool m_showPreamble = false; // the next reference print is the preamble
     bool m_closeQuietly = false; // the error handler has ended the program
     bool m_formFaceChosen = false; // through the Format menu, this run
     bool m_dataFaceChosen = false;

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <cmath>
-#include <utility>
 
 // The main window's fonts and colours (the Format menu, the saved appearance) and the
 // printing of its reference texts.
@@ -295,17 +294,14 @@ void FrmMain::mnuFilePrintFont_Click()
 
 void FrmMain::mnuFilePrintInstructions_Click()
 {
-    if (m_services.printer->count() == 0)
-        return;
-    printReference(QString());
+    if (m_services.printer->count() > 0)
+        printReference(InstructionsFileName(), QString());
 }
 
 void FrmMain::mnuFilePrintPreamble_Click()
 {
-    if (m_services.printer->count() == 0)
-        return;
-    m_showPreamble = true;
-    printReference(QString());
+    if (m_services.printer->count() > 0)
+        printReference(PreambleFileName(), QString());
 }
 
 void FrmMain::mnuFilePdfInstructions_Click()
@@ -315,7 +311,6 @@ void FrmMain::mnuFilePdfInstructions_Click()
 
 void FrmMain::mnuFilePdfPreamble_Click()
 {
-    m_showPreamble = true;
     choosePdfFor(PreambleFileName());
 }
 
@@ -325,22 +320,16 @@ void FrmMain::choosePdfFor(const QString &fileName)
         + QString(fileName).replace(QStringLiteral(".txt"), QStringLiteral(".pdf"));
     const QString pdf = m_services.dialogs->chooseSaveFile(
         this, QStringLiteral("SAVE AS PDF"), suggested, QStringLiteral("PDF files (*.pdf)"));
-    if (pdf.isEmpty()) {
-        m_showPreamble = false;
+    if (pdf.isEmpty())
         Change_Caret();
-        return;
-    }
-    printReference(pdf);
+    else
+        printReference(fileName, pdf);
 }
 
-void FrmMain::printReference(const QString &pdfFile)
+void FrmMain::printReference(const QString &fileName, const QString &pdfFile)
 {
-    // The preamble only when asked for it: the Instructions entry always prints the
-    // instructions.
-    const QString name
-        = std::exchange(m_showPreamble, false) ? PreambleFileName() : InstructionsFileName();
     Printer &printer = *m_services.printer;
-    if (const Status printed = PrintReferenceText(printer, m_context.UserDataFolder + name);
+    if (const Status printed = PrintReferenceText(printer, m_context.UserDataFolder + fileName);
         !printed) {
         setStatusLine(printed.error());
         m_services.sounds->play(SoundName::Notify());
