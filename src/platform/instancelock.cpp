@@ -42,9 +42,7 @@ Status InstanceLock::acquire()
 
 void RemoveLeftoverWrites(const Paths &paths)
 {
-    const QStringList owned { QStringLiteral(".dat"), QStringLiteral(".ini"),
-        QStringLiteral(".txt") };
     for (const QString &folder : { paths.dataFolder(), paths.settingsFolder(), paths.root(),
-             paths.appDataFolder() + MakerFolderName() + u'/' })
-        RemoveLeftoverTemporaries(folder, owned);
+             paths.appDataFolder() + MakerFolderName() + u'/', paths.sessionsFolder() })
+        RemoveLeftoverTemporaries(folder);
 }

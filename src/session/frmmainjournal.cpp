@@ -27,7 +27,7 @@ void FrmMain::startJournal()
             Qt::QueuedConnection);
     };
     // Net reports half written when the program stopped.
-    RemoveLeftoverTemporaries(m_services.paths.sessionsFolder(), { QStringLiteral(".txt") });
+    RemoveLeftoverTemporaries(m_services.paths.sessionsFolder());
     const PendingSession pending = ReadPendingSession(m_services.paths);
     if (pending.kind == PendingSession::Unfinished) {
         const SessionState &s = pending.state;
