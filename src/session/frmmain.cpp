@@ -246,6 +246,7 @@ bool FrmMain::setCaption()
     }
     setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
         + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + tail);
+    showJournalMark(m_journal.writeFailing());
     return true;
 }
 
