@@ -252,8 +252,8 @@ bool FrmMain::setCaption()
 
 void FrmMain::ErrorHandler(const QString &description)
 {
-    const SessionEnd end
-        = ErrorHandlerDialogue(m_services, this, description, sessionCheckins(), sessionTraffic());
+    const SessionEnd end = ErrorHandlerDialogue(m_services, this, description, sessionCheckins(),
+        sessionTraffic(), CountedSessionId(m_journal.state()));
     if (end == SessionEnd::Cancelled)
         return;
     // The program ends; the question has been asked already. A saved session keeps the
@@ -269,7 +269,8 @@ void FrmMain::closeEvent(QCloseEvent *event)
 {
     // However the window is closed, a night's totals are never dropped without the question.
     if (!m_ending) {
-        const SessionEnd end = EndSession(m_services, this, sessionCheckins(), sessionTraffic());
+        const SessionEnd end = EndSession(m_services, this, sessionCheckins(), sessionTraffic(),
+            CountedSessionId(m_journal.state()));
         if (end == SessionEnd::Cancelled) {
             event->ignore();
             Change_Caret();

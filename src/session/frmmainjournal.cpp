@@ -7,6 +7,7 @@
 #include "netreport.h"
 #include "platform/services.h"
 #include "reports/frmsessionlogs.h"
+#include "reports/monthlytotals.h"
 #include "startup/startupcontext.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/textforms.h"
@@ -31,7 +32,10 @@ void FrmMain::startJournal()
     // Net reports half written when the program stopped.
     RemoveLeftoverTemporaries(m_services.paths.sessionsFolder());
     const PendingSession pending = ReadPendingSession(m_services.paths);
-    if (pending.kind == PendingSession::Unfinished) {
+    // A session in the monthly totals ended when its Exit was answered, whatever stopped
+    // the program after that: it becomes a log and is never offered (nor counted) again.
+    if (pending.kind == PendingSession::Unfinished
+        && !SessionWasCounted(*m_services.settings, CountedSessionId(pending.state))) {
         const SessionState &s = pending.state;
         const QString question
             = QStringLiteral("THE SESSION OF %1 %2 (%3 CHECK INS) DID NOT END. RESUME IT?")
