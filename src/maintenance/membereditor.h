@@ -63,6 +63,10 @@ public:
     EditorOutcome save(const MemberFields &fields, const QString &newCall, const QDate &today);
     // Delete of a member line, after the operator has said yes.
     EditorOutcome remove(int record, const QDate &today);
+    // After a resume whose journal ends with a new member (the stop came while it was being
+    // added): a member found in the files is put in the month's list and checked in, as the
+    // add would have done; one not found is taken back from the journal.
+    Status finishInterruptedAdd(const SessionEvent &intent);
 
 private:
     EditorOutcome saveAdd(const MemberFields &fields, const QDate &today);

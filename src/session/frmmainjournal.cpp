@@ -3,6 +3,7 @@
 
 #include "frmmain.h"
 
+#include "maintenance/membermaintenance.h"
 #include "netinfoframe.h"
 #include "netreport.h"
 #include "platform/services.h"
@@ -44,17 +45,30 @@ void FrmMain::startJournal()
         if (m_services.dialogs->message(
                 this, QStringLiteral("RESUME SESSION"), question, MsgIcon::Question, Yes | No, Yes)
             == Yes) {
-            // Everything comes from the journal: no station file is read or written again.
+            // Everything comes from the journal; only a write it announced last and may not
+            // have reached its station file is finished (or taken back) as the file shows.
             m_session.restore(s);
-            lst1->clear();
-            lst1->addItems(s.checkinLines());
-            lstEarly->clear();
-            lstEarly->addItems(s.nonListed);
-            updateCounters();
-            lblTraffic()->setText(
-                s.trafficCounted ? TrafficCaption(s.traffic) : QStringLiteral("0"));
             m_journal.resume(s);
             m_session.setEventSink(&m_journal);
+            Status finished;
+            if (const auto &last = pending.unconfirmed) {
+                finished = last->kind == SessionEvent::Kind::NewMember
+                    ? m_maintenance->editor().finishInterruptedAdd(*last)
+                    : m_session.finishInterrupted(*last);
+            }
+            const SessionState &now = m_journal.state();
+            lst1->clear();
+            lst1->addItems(now.checkinLines());
+            lstEarly->clear();
+            lstEarly->addItems(now.nonListed);
+            updateCounters();
+            lblTraffic()->setText(
+                now.trafficCounted ? TrafficCaption(now.traffic) : QStringLiteral("0"));
+            if (!finished) {
+                lblStatus()->setText(
+                    QStringLiteral("LAST CHANGE NOT FINISHED: ") + finished.error());
+                m_services.sounds->play(SoundName::Notify());
+            }
             return;
         }
     }

@@ -3,6 +3,7 @@
 #include "checkintable.h"
 #include "countyview.h"
 #include "sessionevent.h"
+#include "stationdb/result.h"
 
 #include <QDate>
 #include <QSet>
@@ -69,8 +70,16 @@ public:
     // A check-in of a station just added to the database (its record, record number n of
     // the file at path, is already written). Its line is call, name and city.
     SessionOutcome checkInAdded(const StationRecord &station, const QString &path, int n);
-    // A station added to the database and logged for the month's new-member list.
-    void memberAdded(const QString &call, const QString &newMemberLine);
+    // A station being added to the database, for the month's new-member list; journaled
+    // before the station file is written. Returns the event, for reportUndone.
+    SessionEvent memberAdded(const QString &call, const QString &newMemberLine);
+    // A change of call about to be written to the station file: the check-in that keeps
+    // its entry under the new call is renamed and journaled first; memberLeft(journaled)
+    // does the rest once the file took it. callChangeFailed takes it back.
+    SessionEvent callChangeIntent(const QString &call, const QString &newCall);
+    void callChangeFailed(const SessionEvent &intent);
+    // The station file did not take what was journaled: the journal takes it back.
+    void reportUndone(const SessionEvent &intent);
 
     bool earlyLateMode() const { return m_earlyLateMode; }
     QString earlyLateKind() const { return m_earlyLateKind; }
@@ -85,7 +94,9 @@ public:
     int checkinCount() const { return m_checkins.stationCount(); }
     // A member deleted (newCall empty) or given a new call. The check-in made by the click
     // that selected its line is taken back; one made earlier stays, under the new call.
-    void memberLeft(const QString &call, const QString &newCall = QString());
+    // journaled: the change of call was journaled already (callChangeIntent).
+    void memberLeft(
+        const QString &call, const QString &newCall = QString(), bool journaled = false);
     int traffic() const { return m_traffic; }
     // Left button adds one, right button takes one away; never below 0.
     void countTraffic(bool add);
@@ -103,6 +114,11 @@ public:
     // Takes over an interrupted session as its journal rebuilt it: check-ins, counters and
     // lists. No station file is read or written.
     void restore(const SessionState &state);
+
+    // After a resume: the journal's last event, a check-in or call change that may have
+    // been journaled without reaching its station file, finished or undone as the file
+    // shows. An error names a check-in that could not be finished (and was undone).
+    Status finishInterrupted(const SessionEvent &last);
 
     // A notice of the files that could not be read, each told once per session (a notice
     // on every check-in would drown the status line); empty when all were told already.

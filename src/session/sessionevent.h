@@ -19,6 +19,9 @@ struct SessionEvent
         CallChanged, // entry (0 when not checked in), call: the old call, newCall
         Resume, // the session goes on after the program was interrupted
         End,
+        // A check-in, new member or call change journaled before its station file was
+        // written, whose write failed: undone (undone, entry, call, newCall).
+        Undone,
     };
     enum class How { Typed, Clicked, Added };
 
@@ -40,6 +43,7 @@ struct SessionEvent
     QString netControlName;
     QString netControlCall;
     QString mode;
+    Kind undone = Kind::End; // Undone: the kind of the event it takes back
 };
 
 // Where the logging core reports its events; the journal is one.

@@ -47,7 +47,17 @@ constexpr KindName kKinds[] = {
     { Kind::CallChanged, "callchanged", 3 },
     { Kind::Resume, "resume", 0 },
     { Kind::End, "end", 0 },
+    { Kind::Undone, "undone", 4 },
 };
+
+const char *KindText(Kind kind)
+{
+    for (const KindName &k : kKinds) {
+        if (k.kind == kind)
+            return k.name;
+    }
+    return "";
+}
 
 const char *const kHows[] = { "typed", "clicked", "added" };
 
@@ -166,6 +176,10 @@ QByteArray EncodeEvent(const SessionEvent &e)
     case Kind::CallChanged:
         fields = { QString::number(e.entry), e.call, e.newCall };
         break;
+    case Kind::Undone:
+        fields = { QString::fromLatin1(KindText(e.undone)), QString::number(e.entry), e.call,
+            e.newCall };
+        break;
     case Kind::Clear:
     case Kind::Resume:
     case Kind::End:
@@ -269,6 +283,23 @@ std::optional<SessionEvent> DecodeEvent(const QByteArray &givenLine)
         e.entry = *entry;
         e.call = f[1];
         e.newCall = f[2];
+        break;
+    }
+    case Kind::Undone: {
+        const auto entry = Number(f[1]);
+        const KindName *undone = nullptr;
+        for (const KindName &k : kKinds) {
+            if (f[0] == QLatin1String(k.name))
+                undone = &k;
+        }
+        if (!entry || !undone
+            || (undone->kind != Kind::Checkin && undone->kind != Kind::NewMember
+                && undone->kind != Kind::CallChanged))
+            return std::nullopt;
+        e.undone = undone->kind;
+        e.entry = *entry;
+        e.call = f[2];
+        e.newCall = f[3];
         break;
     }
     case Kind::Clear:
@@ -398,6 +429,14 @@ PendingSession ReadPendingSession(const Paths &paths)
     }
     pending.state = ReplayEvents(contents->events);
     pending.skippedLines = contents->skippedLines;
+    for (auto it = contents->events.crbegin(); it != contents->events.crend(); ++it) {
+        if (it->kind == Kind::Resume)
+            continue;
+        if (it->kind == Kind::Checkin || it->kind == Kind::NewMember
+            || it->kind == Kind::CallChanged)
+            pending.unconfirmed = *it;
+        break;
+    }
     if (!pending.state.started && !contents->events.isEmpty()) {
         // The start line was lost (a full disk at that moment): the events that followed
         // are still the session's.

@@ -46,6 +46,9 @@ struct PendingSession
     SessionState state;
     int skippedLines = 0;
     QString error;
+    // The last event that writes a station file, when nothing followed it but a resume: the
+    // stop may have come between its journal line and its file.
+    std::optional<SessionEvent> unconfirmed;
 };
 PendingSession ReadPendingSession(const Paths &paths);
 

@@ -47,6 +47,8 @@ struct SessionState
     int events = 0;
 
     void apply(const SessionEvent &event);
+    // The event an Undone names, taken back.
+    void undo(const SessionEvent &event);
 
     int checkinCount() const { return table.stationCount(); }
     // The check-in list's lines of the stations still checked in, in check-in order.
