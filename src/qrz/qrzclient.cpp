@@ -126,6 +126,25 @@ QrzClient::QrzClient(SettingsStore &settings, WebClient *web, int timeoutMs)
 {
 }
 
+QString QrzClient::withoutSecrets(QString text) const
+{
+    // A server may quote what it was sent; the password and the session key never reach a
+    // message, in any of the forms they travel in.
+    const QString password = fragmentValue(
+        m_settings.get(QrzKeys::Section(), QrzKeys::Password()), QStringLiteral("password"), false);
+    const QString key = fragmentValue(
+        m_session.isEmpty() ? m_settings.get(QrzKeys::Section(), QrzKeys::Key()) : m_session,
+        QStringLiteral("s"), true);
+    for (const QString &secret : { password, key }) {
+        if (secret.isEmpty())
+            continue;
+        for (const QString &form : { secret, encoded(secret),
+                 QString::fromLatin1(QUrl::toPercentEncoding(secret, "", " ")) })
+            text.replace(form, QStringLiteral("***"));
+    }
+    return text;
+}
+
 Result<QString> QrzClient::ask(const QUrl &url)
 {
     if (!m_web)
@@ -134,11 +153,18 @@ Result<QString> QrzClient::ask(const QUrl &url)
     if (!RefusedWebAddress(url).isEmpty())
         return Status::Error(
             QStringLiteral("QRZ ADDRESS MUST USE HTTPS: ") + url.toString(QUrl::RemoveQuery));
-    const WebAnswer answer = m_web->get(url, m_timeoutMs);
+    WebRequest request;
+    request.url = url;
+    request.stallMs = m_timeoutMs;
+    request.totalMs = TotalTimeoutMs;
+    request.maxBytes = MaxAnswerBytes;
+    const WebAnswer answer = m_web->get(request);
     if (answer.timedOut)
         return Status::Error(QStringLiteral("QRZ DID NOT ANSWER"));
+    if (answer.tooLarge)
+        return Status::Error(QStringLiteral("QRZ ANSWER TOO LARGE - NOT READ"));
     if (!answer.ok())
-        return Status::Error(QStringLiteral("QRZ LOOKUP FAILED: ") + answer.error);
+        return Status::Error(withoutSecrets(QStringLiteral("QRZ LOOKUP FAILED: ") + answer.error));
     return QString::fromUtf8(answer.body);
 }
 
@@ -173,5 +199,8 @@ Result<QrzAnswer> QrzClient::lookup(const QString &call)
     const Result<QString> answer = ask(QrzLookupUrl(QrzServiceUrl(m_settings), m_session, call));
     if (!answer)
         return answer.status();
-    return ParseQrzAnswer(*answer);
+    QrzAnswer parsed = ParseQrzAnswer(*answer);
+    if (parsed.error)
+        parsed.error = withoutSecrets(*parsed.error);
+    return parsed;
 }

@@ -84,7 +84,12 @@ QUrl QrzLookupUrl(const QUrl &service, const QString &session, const QString &ca
 class QrzClient
 {
 public:
+    // No byte for this long ends a request.
     static constexpr int TimeoutMs = 10000;
+    // A trickle that keeps the stall bound alive still ends here.
+    static constexpr int TotalTimeoutMs = 30000;
+    // An answer of one station is a few kilobytes: anything near this is no answer.
+    static constexpr qint64 MaxAnswerBytes = 1024 * 1024;
 
     QrzClient(SettingsStore &settings, WebClient *web, int timeoutMs = TimeoutMs);
 
@@ -101,6 +106,8 @@ public:
 
 private:
     Result<QString> ask(const QUrl &url);
+    // The text with the stored password and the session key blanked out.
+    QString withoutSecrets(QString text) const;
 
     SettingsStore &m_settings;
     WebClient *m_web;
