@@ -38,7 +38,8 @@ struct StartupContext
     // Set when the roster's OK chose tonight's net control (regular or alternate).
     bool AltNetControlChosen = false;
     // From the start-up update check.
-    bool DatabaseUpdateFlag = false;
+    bool DatabaseUpdateFlag = false; // the database updater was started
+    bool DatabaseUpdateDue = false; // the server offered a newer database
     QString ServerDbDate;
     // Makes the Instructions print entry print the preamble; closing the Instructions window
     // clears it.
