@@ -31,7 +31,7 @@ QString part(const QString &target)
 // Whole days from a local file's date to a server date; none when either is unknown.
 std::optional<qint64> daysNewer(const QString &localFile, const QString &serverDate)
 {
-    const std::optional<QDate> server = ParseDateText(serverDate.trimmed());
+    const std::optional<QDate> server = ServerDate(serverDate);
     const QFileInfo local(localFile);
     if (!server || !local.exists())
         return std::nullopt;
@@ -62,6 +62,14 @@ QByteArray sha256Of(const QString &path)
     return hash.result().toHex();
 }
 } // namespace
+
+std::optional<QDate> ServerDate(const QString &text)
+{
+    const QDate iso = QDate::fromString(text.trimmed(), Qt::ISODate);
+    if (iso.isValid())
+        return iso;
+    return ParseDateText(text.trimmed());
+}
 
 double ServerNumber(const QByteArray &text)
 {
@@ -308,7 +316,7 @@ void UpdateCheck::updateDatabase()
         // A server date that does not parse never starts a download.
         if (!newer || *newer <= 0)
             return;
-    } else if (!ParseDateText(m_context.ServerDbDate)) {
+    } else if (!ServerDate(m_context.ServerDbDate)) {
         return;
     }
     // From here the server has a database this machine does not: the caption says whether
@@ -317,7 +325,8 @@ void UpdateCheck::updateDatabase()
     const QString zip = m_services.paths.driveRoot() + QStringLiteral("VorqdBUpdate.zip");
     if (const QString failed = download(QStringLiteral("VorqdBUpdate.zip"), zip);
         !failed.isEmpty()) {
-        warn(QStringLiteral("THE NEW STATION DATABASE WAS NOT INSTALLED - ") + failed);
+        // The caption tells the operator ("DATABASE DID NOT UPDATE").
+        qCWarning(lcUpdate) << "no database update:" << failed;
         return;
     }
     QDir().mkpath(m_services.paths.programFolder());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QElapsedTimer>
 #include <QString>
 #include <QUrl>
@@ -19,6 +20,8 @@ inline constexpr int ProgramBuild = 12;
 // The number a version or build file of the server holds ("13", "1.4"); 0 when it holds
 // none, which never triggers an update.
 double ServerNumber(const QByteArray &text);
+// The date a date file of the server holds: yyyy-MM-dd or m/d/yyyy.
+std::optional<QDate> ServerDate(const QString &text);
 // Why a support text (preamble, instructions) is not taken: empty when it is sane. A text
 // the main window would take minutes to show is refused before it replaces a good one.
 QString SupportTextProblem(const QByteArray &text);
