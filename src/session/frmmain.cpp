@@ -313,12 +313,15 @@ template <typename Window, typename Make> Window *OneWindow(QPointer<Window> &op
 
 void FrmMain::cleanUpUpdateFolder()
 {
-    // What a program update downloaded has done its work once the program runs again.
-    const QString flag = m_services.settings->get(kSettings, QStringLiteral("VBUpdate"));
-    if (!flag.isEmpty() && flag != kTrue)
-        return;
+    // What a program update downloaded has done its work once the program runs again, and
+    // what a failed or killed download left is of no use: Temp goes whatever the mark says,
+    // so the next start asks the server again.
     QDir temp(m_services.paths.tempFolder());
-    if (!temp.exists() || !temp.removeRecursively())
+    if (temp.exists() && !temp.removeRecursively()) {
+        qCWarning(lcSession) << "not removed:" << temp.path();
+        return;
+    }
+    if (m_services.settings->get(kSettings, QStringLiteral("VBUpdate")) != kTrue)
         return;
     if (!m_services.settings->save(kSettings, QStringLiteral("VBUpdate"), kFalse))
         qCWarning(lcSession) << "VBUpdate not saved:" << m_services.settings->lastError();

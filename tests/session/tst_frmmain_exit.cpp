@@ -24,6 +24,7 @@ private slots:
     void exitAddsTheSession_data();
     void exitAddsTheSession();
     void exitButtonTurnsGreen();
+    void exitRemovesWhatAFailedUpdateLeft();
     void errorHandlerOnLoad_data();
     void errorHandlerOnLoad();
 };
@@ -107,6 +108,22 @@ void TestFrmMainExit::exitButtonTurnsGreen()
     w.close();
     QCOMPARE(f.root.dialogs().modalWindows, QStringList { "frmProcessDataFiles" });
     QVERIFY(!w.isVisible());
+    QVERIFY(!QDir(f.root.paths().tempFolder()).exists());
+    QCOMPARE(f.setting("Settings", "VBUpdate"), QString("False"));
+}
+
+void TestFrmMainExit::exitRemovesWhatAFailedUpdateLeft()
+{
+    // A download that failed never set the mark; its remains go at the close all the same.
+    MainWindowFixture f({}, { { "Settings", "VBUpdate", "False" } });
+    QVERIFY(QDir().mkpath(f.root.paths().tempFolder()));
+    QFile part(f.root.paths().tempFolder() + "VorqBldUpdate.zip.vorq-tmp-download");
+    QVERIFY(part.open(QIODevice::WriteOnly) && part.write("half") == 4);
+    part.close();
+    FrmMain &w = f.open();
+    f.root.dialogs().answers.enqueue(No);
+    f.root.dialogs().answers.enqueue(No);
+    w.close();
     QVERIFY(!QDir(f.root.paths().tempFolder()).exists());
     QCOMPARE(f.setting("Settings", "VBUpdate"), QString("False"));
 }
