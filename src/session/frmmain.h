@@ -207,7 +207,7 @@ private:
     void Form_Load();
     void loadPreamble();
     void applyOptions();
-    bool setCaption();
+    void setCaption();
     void updateCounters();
     // The closing sequence's clean-up of what a program update downloaded.
     void cleanUpUpdateFolder();

@@ -71,6 +71,28 @@ std::optional<QDate> ServerDate(const QString &text)
     return ParseDateText(text.trimmed());
 }
 
+bool DatabaseUpdateFinished(const QString &serverDate, std::optional<QDate> flagDate)
+{
+    const std::optional<QDate> server = ServerDate(serverDate);
+    return server && flagDate && *server == *flagDate;
+}
+
+DatabaseCaption DatabaseCaptionOf(bool started, bool due, const QString &serverDate,
+    const QString &storedDate, std::optional<QDate> flagDate)
+{
+    const QString notUpdated = QStringLiteral("   DATABASE DID NOT UPDATE");
+    if (started) {
+        if (DatabaseUpdateFinished(serverDate, flagDate))
+            return { serverDate, QStringLiteral("  DATATBASE UPDATED") };
+        return { flagDate ? MmDdYyyy(*flagDate)
+                          : (storedDate.isEmpty() ? QStringLiteral("UNKNOWN") : storedDate),
+            notUpdated };
+    }
+    if (due)
+        return { storedDate.isEmpty() ? QStringLiteral("UNKNOWN") : storedDate, notUpdated };
+    return { storedDate.isEmpty() ? serverDate : storedDate, QString() };
+}
+
 double ServerNumber(const QByteArray &text)
 {
     static const QRegularExpression number(QStringLiteral("^\\s*(\\d+(?:\\.\\d+)?)"));

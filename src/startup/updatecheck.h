@@ -22,6 +22,22 @@ inline constexpr int ProgramBuild = 12;
 double ServerNumber(const QByteArray &text);
 // The date a date file of the server holds: yyyy-MM-dd or m/d/yyyy.
 std::optional<QDate> ServerDate(const QString &text);
+// The database date of the main window's caption and what it adds about an update.
+struct DatabaseCaption
+{
+    QString date;
+    QString tail;
+};
+// started: the updater was started this run; due: the server offered a newer database;
+// storedDate: Settings/dBDate; flagDate: the date of DatabaseFlagFile (none when missing).
+// "DATATBASE UPDATED" only when the updater really finished, that is left the flag dated
+// the server's date; an update that was due and did not finish says "DATABASE DID NOT
+// UPDATE", and the server's date is never shown as the current one then.
+DatabaseCaption DatabaseCaptionOf(bool started, bool due, const QString &serverDate,
+    const QString &storedDate, std::optional<QDate> flagDate);
+// Whether the updater has finished: the flag is dated the server's date.
+bool DatabaseUpdateFinished(const QString &serverDate, std::optional<QDate> flagDate);
+
 // Why a support text (preamble, instructions) is not taken: empty when it is sane. A text
 // the main window would take minutes to show is refused before it replaces a good one.
 QString SupportTextProblem(const QByteArray &text);

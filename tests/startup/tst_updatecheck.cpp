@@ -22,6 +22,8 @@ class TestUpdateCheck : public QObject
 private slots:
     void numbersAndTexts_data();
     void numbersAndTexts();
+    void databaseCaption_data();
+    void databaseCaption();
     void textUpdates_data();
     void textUpdates();
     void steps_data();
@@ -105,6 +107,51 @@ void TestUpdateCheck::numbersAndTexts()
             expected);
     else
         QCOMPARE(SupportTextProblem(input), expected);
+}
+
+void TestUpdateCheck::databaseCaption_data()
+{
+    QTest::addColumn<bool>("started");
+    QTest::addColumn<bool>("due");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QDate>("flag"); // invalid: no flag file
+    QTest::addColumn<QString>("caption"); // date + tail
+    const QDate may10(2026, 5, 10);
+    QTest::newRow("nothing due, stored date") << false << false << "05/10/2026"
+                                              << "03/01/2026" << QDate() << "03/01/2026";
+    QTest::newRow("nothing due, no stored date") << false << false << "05/10/2026"
+                                                 << "" << QDate() << "05/10/2026";
+    QTest::newRow("due, download failed, no stored date")
+        << false << true << "05/10/2026"
+        << "" << QDate() << "UNKNOWN   DATABASE DID NOT UPDATE";
+    QTest::newRow("due, download failed")
+        << false << true << "05/10/2026"
+        << "03/01/2026" << QDate() << "03/01/2026   DATABASE DID NOT UPDATE";
+    QTest::newRow("updater finished") << true << true << "05/10/2026"
+                                      << "03/01/2026" << may10 << "05/10/2026  DATATBASE UPDATED";
+    QTest::newRow("updater finished, ISO server date")
+        << true << true << "2026-05-10"
+        << "" << may10 << "2026-05-10  DATATBASE UPDATED";
+    QTest::newRow("updater left an old flag")
+        << true << true << "05/10/2026"
+        << "" << QDate(2026, 1, 2) << "01/02/2026   DATABASE DID NOT UPDATE";
+    QTest::newRow("updater left no flag")
+        << true << true << "05/10/2026"
+        << "03/01/2026" << QDate() << "03/01/2026   DATABASE DID NOT UPDATE";
+}
+
+void TestUpdateCheck::databaseCaption()
+{
+    QFETCH(bool, started);
+    QFETCH(bool, due);
+    QFETCH(QString, server);
+    QFETCH(QString, stored);
+    QFETCH(QDate, flag);
+    QFETCH(QString, caption);
+    const DatabaseCaption c = DatabaseCaptionOf(
+        started, due, server, stored, flag.isValid() ? std::optional(flag) : std::nullopt);
+    QCOMPARE(c.date + c.tail, caption);
 }
 
 void TestUpdateCheck::textUpdates_data()
