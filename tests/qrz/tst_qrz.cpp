@@ -62,6 +62,13 @@ void TestQrz::tagRules_data()
     QTest::newRow("missing tags leave the boxes")
         << "<QRZDatabase></QRZDatabase>"
         << "AUBURN" << QStringList { "", "", "", "AUBURN" } << false;
+    QTest::newRow("escapes decoded, hyphen a blank")
+        << "<call>K4X</call><fname>Jos&#233;</fname><addr2>Winston-Salem</addr2>"
+           "<county>O&apos;Fallon &amp; Co</county>"
+        << "" << QStringList { "K4X", "JOSE", "OFALLON  CO", "WINSTON SALEM" } << false;
+    QTest::newRow("accents folded")
+        << u"<fname>Ren\u00e9e Ann</fname><addr2>Espa\u00f1ola</addr2>"_s << ""
+        << QStringList { "", "RENEE", "", "ESPANOLA" } << false;
     QTest::newRow("cut-off tag is no value") << "<fname>BOB"
                                              << "" << QStringList { "", "", "", "" } << false;
 }
