@@ -296,7 +296,12 @@ bool UpdateCheck::installProgramUpdate(const QString &base, const QString &what,
             QStringLiteral("Settings"), QStringLiteral("VBUpdate"), QStringLiteral("True")))
         qCWarning(lcUpdate) << "VBUpdate not saved:" << m_services.settings->lastError();
     m_services.dialogs->message(nullptr, QStringLiteral("VORQ"), ready, MsgIcon::Information, Ok);
-    return m_services.shell->startProgram(exe, {});
+    if (m_services.shell->startProgram(exe, {}))
+        return true;
+    // It stays in Temp for the operator to start by hand; the program goes on meanwhile.
+    warn(QStringLiteral("THE NEW %1 COULD NOT BE STARTED: %2")
+             .arg(what, QDir::toNativeSeparators(exe)));
+    return false;
 }
 
 void UpdateCheck::updateText(const QString &dateFile, const QString &textFile, const QString &what)
