@@ -218,6 +218,7 @@ private:
     // fresh journal; and makes the ended session's log and net report.
     void startJournal();
     void finishJournal();
+    void showJournalMark(bool failing);
 
     Services &m_services;
     StartupContext &m_context;
