@@ -23,9 +23,11 @@ constexpr qsizetype kMaxLine = 10000;
 const QString kVersion = QStringLiteral("VorqVerUpdate");
 const QString kBuild = QStringLiteral("VorqBldUpdate");
 
+// The name a download or copy has until it is whole: one the start-up clean-up of
+// leftover temporaries knows.
 QString part(const QString &target)
 {
-    return target + QStringLiteral(".vorq-tmp-download");
+    return target + TemporaryFileMarker() + QStringLiteral("update");
 }
 
 // Whole days from a local file's date to a server date; none when either is unknown.

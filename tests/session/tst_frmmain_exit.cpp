@@ -120,7 +120,7 @@ void TestFrmMainExit::exitRemovesWhatAFailedUpdateLeft()
     // A download that failed never set the mark; its remains go at the close all the same.
     MainWindowFixture f({}, { { "Settings", "VBUpdate", "False" } });
     QVERIFY(QDir().mkpath(f.root.paths().tempFolder()));
-    QFile part(f.root.paths().tempFolder() + "VorqBldUpdate.zip.vorq-tmp-download");
+    QFile part(f.root.paths().tempFolder() + "VorqBldUpdate.zip.vorq-tmp-update");
     QVERIFY(part.open(QIODevice::WriteOnly) && part.write("half") == 4);
     part.close();
     FrmMain &w = f.open();
