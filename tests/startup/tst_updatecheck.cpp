@@ -33,6 +33,7 @@ private slots:
     void failedDownloadIsToldAndTriedAgain_data();
     void failedDownloadIsToldAndTriedAgain();
     void killedDownloadIsFetchedAgain();
+    void noSecretInAnyMessage();
 };
 
 namespace {
@@ -474,6 +475,59 @@ void TestUpdateCheck::killedDownloadIsFetchedAgain()
     verifyInstalled(root, server["VorqBldUpdate.zip"]);
     QCOMPARE(QDir(root.paths().tempFolder()).entryList(QDir::Files),
         QStringList({ "VorqBldUpdate.exe", "VorqBldUpdate.zip" }));
+}
+
+namespace {
+QStringList *g_logged = nullptr;
+
+void keepMessage(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    if (g_logged)
+        *g_logged << text;
+}
+} // namespace
+
+void TestUpdateCheck::noSecretInAnyMessage()
+{
+    // An update address that carries a password and a key: every failure is told or logged,
+    // and none of them quotes either.
+    const QString secret = "s3cr;t&x";
+    const QString key = "SeSsIoNkEy42";
+    Files server = withBuild13();
+    server["VorqBldUpdate.zip.sha256"] = "<html>" + secret.toUtf8() + "</html>";
+    LoopbackHttp http([&](const QUrl &request) -> std::optional<LoopbackHttp::Reply> {
+        const QString name = request.path().section(u'/', -1);
+        if (name == "VorqInstDate.txt")
+            return LoopbackHttp::Reply("Unavailable " + request.query().toUtf8(), 503);
+        if (name == "VorqPreambleDate.txt")
+            return LoopbackHttp::Reply::redirect(
+                QUrl("http://192.0.2.2:18081/x?" + request.query()));
+        if (name == "VorqdBDate.txt")
+            return std::nullopt;
+        return serve(server, request);
+    });
+    QUrl address = http.url("/vorq");
+    address.setUserName("alice");
+    address.setPassword(secret);
+    address.setQuery("key=" + key);
+    TestRoot root({}, { { "Settings", "Update Url", address.toString() } });
+    StartupContext context;
+    FillStartupContext(context, root.services());
+    QStringList messages;
+    g_logged = &messages;
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    QVERIFY(runCheck(root, context));
+    qInstallMessageHandler(previous);
+    g_logged = nullptr;
+    for (const DialogRecord &shown : root.dialogs().messages)
+        messages << shown.text;
+    const QString all = messages.join("\n");
+    for (const char *told : { "THE NEW BUILD WAS NOT INSTALLED", "answered 503",
+             "refused a redirect", "nothing arrived" })
+        QVERIFY2(all.contains(told), qPrintable(all));
+    for (const QString &hidden :
+        { secret, QString::fromLatin1(QUrl::toPercentEncoding(secret)), key })
+        QVERIFY2(!all.contains(hidden), qPrintable(all));
 }
 
 QTEST_GUILESS_MAIN(TestUpdateCheck)
