@@ -4,6 +4,7 @@
 #include "startupcontext.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
+#include "stationdb/supporttext.h"
 #include "stationdb/textforms.h"
 
 #include <QCryptographicHash>
@@ -18,7 +19,6 @@ Q_LOGGING_CATEGORY(lcUpdate, "vorq.update")
 namespace {
 constexpr auto kExecutable
     = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-constexpr qsizetype kMaxLine = 10000;
 
 const QString kVersion = QStringLiteral("VorqVerUpdate");
 const QString kBuild = QStringLiteral("VorqBldUpdate");
@@ -102,21 +102,6 @@ double ServerNumber(const QByteArray &text)
     return match.hasMatch() ? match.captured(1).toDouble() : 0.0;
 }
 
-QString SupportTextProblem(const QByteArray &text)
-{
-    if (text.size() > UpdateCheck::MaxTextBytes)
-        return QStringLiteral("IT IS LARGER THAN 1 MB");
-    qsizetype line = 0;
-    for (const QChar c : QString::fromUtf8(text)) {
-        if (c == u'\n' || c == u'\r') {
-            line = 0;
-        } else if (++line > kMaxLine) {
-            return QStringLiteral("IT HAS A LINE LONGER THAN 10,000 CHARACTERS");
-        }
-    }
-    return QString();
-}
-
 UpdateCheck::UpdateCheck(Services &services, StartupContext &context, QString programFile)
     : m_services(services)
     , m_context(context)
@@ -178,7 +163,7 @@ WebAnswer UpdateCheck::fetch(const QString &folder, const QString &name)
     request.url = url;
     request.stallMs = int(std::min<qint64>(m_requestMs, left));
     request.totalMs = int(left);
-    request.maxBytes = MaxTextBytes;
+    request.maxBytes = SupportTextMaxBytes;
     answer = m_services.web->get(request);
     // An error page or an empty answer is no file: it never replaces one.
     if (answer.ok() && answer.body.isEmpty())
@@ -318,13 +303,14 @@ void UpdateCheck::updateText(const QString &dateFile, const QString &textFile, c
     if (!missing && !(newer && *newer > 0))
         return;
     const WebAnswer text = fetch(QStringLiteral("files"), textFile);
-    QString problem = text.tooLarge ? QStringLiteral("IT IS LARGER THAN 1 MB") : QString();
+    // What could not be shown is never installed: the text in use stays.
+    QString problem = text.tooLarge ? QStringLiteral("larger than 1 MB") : QString();
     if (text.ok())
         problem = SupportTextProblem(text.body);
     if (!problem.isEmpty()) {
-        warn(QStringLiteral("THE NEW %1 FROM THE UPDATE SERVER WAS NOT INSTALLED - %2. THE "
+        warn(QStringLiteral("THE NEW %1 FROM THE UPDATE SERVER WAS NOT INSTALLED (%2). THE "
                             "FORMER ONE IS KEPT.")
-                 .arg(what, problem));
+                 .arg(what, problem.toUpper()));
         return;
     }
     if (!text.ok())

@@ -38,10 +38,6 @@ DatabaseCaption DatabaseCaptionOf(bool started, bool due, const QString &serverD
 // Whether the updater has finished: the flag is dated the server's date.
 bool DatabaseUpdateFinished(const QString &serverDate, std::optional<QDate> flagDate);
 
-// Why a support text (preamble, instructions) is not taken: empty when it is sane. A text
-// the main window would take minutes to show is refused before it replaces a good one.
-QString SupportTextProblem(const QByteArray &text);
-
 // The update check of every start: newer program version or build, instructions, preamble
 // and station database from the update server (Settings/Update Url; none configured: no
 // check). A request ends when nothing arrives for 5 s; the small requests together take at
@@ -53,7 +49,6 @@ public:
     static constexpr int RequestTimeoutMs = 5000;
     static constexpr int CheckTimeoutMs = 30000;
     static constexpr int DownloadTimeoutMs = 20 * 60 * 1000;
-    static constexpr qint64 MaxTextBytes = 1024 * 1024;
     static constexpr qint64 MaxInstallerBytes = 200 * 1024 * 1024;
 
     using Progress = std::function<void(const QString &file, qint64 received, qint64 total)>;
