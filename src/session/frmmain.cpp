@@ -19,6 +19,7 @@
 #include "startup/frmabout.h"
 #include "startup/frminstr.h"
 #include "startup/startupcontext.h"
+#include "startup/updatecheck.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/supporttext.h"
@@ -26,6 +27,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,6 +43,7 @@
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcSession, "vorq.session")
@@ -153,8 +157,7 @@ void FrmMain::Form_Load()
     updateCounters();
     lblTraffic()->setText(QStringLiteral("0"));
 
-    if (!setCaption())
-        return;
+    setCaption();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
 
     mnuEditEdit->setEnabled(false);
@@ -223,34 +226,38 @@ void FrmMain::Form_Load()
     startJournal();
 }
 
-bool FrmMain::setCaption()
+void FrmMain::setCaption()
 {
-    const SettingsStore &settings = *m_services.settings;
-    QString date;
-    QString tail;
-    if (!m_context.DatabaseUpdateFlag) {
-        date = settings.get(kSettings, QStringLiteral("dBDate"));
-        if (date.isEmpty())
-            date = m_context.ServerDbDate;
-    } else {
-        const QFileInfo flag(m_context.DataFolder + QStringLiteral("DbFlag.txt"));
-        if (!flag.exists() || !flag.lastModified().isValid()) {
-            ErrorHandler(QStringLiteral("File not found: ") + flag.filePath());
-            return false;
+    const QString flagFile = m_context.DataFolder + QStringLiteral("DbFlag.txt");
+    const auto flagDate = [&flagFile]() -> std::optional<QDate> {
+        const QFileInfo flag(flagFile);
+        if (!flag.isFile() || !flag.lastModified().isValid())
+            return std::nullopt;
+        return flag.lastModified().date();
+    };
+    if (m_context.DatabaseUpdateFlag
+        && !DatabaseUpdateFinished(m_context.ServerDbDate, flagDate())) {
+        // The updater runs beside the program and writes the station files: the load waits
+        // for it a while, and says so, rather than read half-written files.
+        const QString title = windowTitle();
+        setWindowTitle(title + QStringLiteral(" - WAITING FOR THE DATABASE UPDATE TO FINISH"));
+        lblStatus()->setText(QStringLiteral("WAITING FOR THE DATABASE UPDATE TO FINISH"));
+        QDeadlineTimer deadline(m_context.DatabaseWaitMs);
+        while (
+            !deadline.hasExpired() && !DatabaseUpdateFinished(m_context.ServerDbDate, flagDate())) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 100);
+            QThread::msleep(100);
         }
-        const QString stamp = MmDdYyyy(flag.lastModified().date());
-        if (m_context.ServerDbDate != stamp) {
-            date = stamp;
-            tail = QStringLiteral("   DATABASE DID NOT UPDATE");
-        } else {
-            date = m_context.ServerDbDate;
-            tail = QStringLiteral("  DATATBASE UPDATED");
-        }
+        setWindowTitle(title);
+        lblStatus()->clear();
     }
+    const DatabaseCaption caption = DatabaseCaptionOf(m_context.DatabaseUpdateFlag,
+        m_context.DatabaseUpdateDue, m_context.ServerDbDate,
+        m_services.settings->get(kSettings, QStringLiteral("dBDate")), flagDate());
     setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
-        + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + tail);
+        + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + caption.date
+        + caption.tail);
     showJournalMark(m_journal.writeFailing());
-    return true;
 }
 
 void FrmMain::ErrorHandler(const QString &description)
@@ -318,12 +325,15 @@ template <typename Window, typename Make> Window *OneWindow(QPointer<Window> &op
 
 void FrmMain::cleanUpUpdateFolder()
 {
-    // What a program update downloaded has done its work once the program runs again.
-    const QString flag = m_services.settings->get(kSettings, QStringLiteral("VBUpdate"));
-    if (!flag.isEmpty() && flag != kTrue)
-        return;
+    // What a program update downloaded has done its work once the program runs again, and
+    // what a failed or killed download left is of no use: Temp goes whatever the mark says,
+    // so the next start asks the server again.
     QDir temp(m_services.paths.tempFolder());
-    if (!temp.exists() || !temp.removeRecursively())
+    if (temp.exists() && !temp.removeRecursively()) {
+        qCWarning(lcSession) << "not removed:" << temp.path();
+        return;
+    }
+    if (m_services.settings->get(kSettings, QStringLiteral("VBUpdate")) != kTrue)
         return;
     if (!m_services.settings->save(kSettings, QStringLiteral("VBUpdate"), kFalse))
         qCWarning(lcSession) << "VBUpdate not saved:" << m_services.settings->lastError();

@@ -208,7 +208,7 @@ private:
     // Shows the preamble; a notice for the status line when the file is there but refused.
     QString loadPreamble();
     void applyOptions();
-    bool setCaption();
+    void setCaption();
     void updateCounters();
     // The closing sequence's clean-up of what a program update downloaded.
     void cleanUpUpdateFolder();
