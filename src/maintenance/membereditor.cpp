@@ -142,12 +142,10 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
     if (const auto problem = UnstorableField(fields, false))
         return failed(*problem);
     const QString path = m_table.CountyFilePath(fields.county);
-    if (const auto elsewhere = existingElsewhere(fields.call, path)) {
-        EditorOutcome out = failed(*elsewhere);
-        out.formDone = true;
-        end();
-        return out;
-    }
+    // A refused addition keeps the form as typed: the operator corrects the call or the
+    // county and saves again, or cancels.
+    if (const auto elsewhere = existingElsewhere(fields.call, path))
+        return failed(*elsewhere);
     const StationRecord station { fields.call, fields.name, fields.county, fields.status,
         fields.city, QString() };
     // The records read belong to the current county's list only when the station goes there.
@@ -158,11 +156,8 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
     switch (added.kind) {
     case AddResult::AlreadyExists:
     case AddResult::FileFull:
-        out = failed(added.kind == AddResult::FileFull ? QStringLiteral("COUNTY FILE FULL")
-                                                       : QStringLiteral("CALL ALREADY EXISTS"));
-        out.formDone = true;
-        end();
-        return out;
+        return failed(added.kind == AddResult::FileFull ? QStringLiteral("COUNTY FILE FULL")
+                                                        : QStringLiteral("CALL ALREADY EXISTS"));
     case AddResult::WriteFailed:
         // The boxes keep what was typed, so nothing is lost and Save can be tried again.
         return failed(fileError(added.error));
@@ -174,6 +169,10 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
     if (checkin.checkedIn) {
         out.countChanged = true;
         out.appendLine = checkin.checkinLine;
+        // In the county shown the line is that member's like the others: it can be
+        // clicked, edited and deleted at once.
+        if (path == m_session.currentCountyFile())
+            out.appendRecord = added.record;
     }
     const QString newMemberLine
         = fields.call + u' ' + fields.name + u' ' + fields.county + u' ' + fields.city;

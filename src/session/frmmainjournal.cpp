@@ -21,7 +21,7 @@ void FrmMain::startJournal()
         QMetaObject::invokeMethod(
             this,
             [this, error] {
-                lblStatus()->setText(QStringLiteral("SESSION JOURNAL NOT WRITTEN: ") + error);
+                setStatusLine(QStringLiteral("SESSION JOURNAL NOT WRITTEN: ") + error);
                 m_services.sounds->play(SoundName::Notify());
             },
             Qt::QueuedConnection);
@@ -29,12 +29,16 @@ void FrmMain::startJournal()
     // Net reports half written when the program stopped.
     RemoveLeftoverTemporaries(m_services.paths.sessionsFolder(), { QStringLiteral(".txt") });
     const PendingSession pending = ReadPendingSession(m_services.paths);
-    if (pending.kind == PendingSession::Unfinished) {
+    if (pending.kind == PendingSession::Unfinished && pending.hasNetEvents) {
         const SessionState &s = pending.state;
         const QString question
             = QStringLiteral("THE SESSION OF %1 %2 (%3 CHECK INS) DID NOT END. RESUME IT?")
                   .arg(ShortDate(s.start.date()), s.start.toString(QStringLiteral("HH:mm")),
                       QString::number(s.checkinCount()));
+        // The question stands over the window of the net it concerns, not over a window the
+        // desktop has not mapped yet.
+        if (!isVisible())
+            show();
         if (m_services.dialogs->message(
                 this, QStringLiteral("RESUME SESSION"), question, MsgIcon::Question, Yes | No, Yes)
             == Yes) {
@@ -42,6 +46,7 @@ void FrmMain::startJournal()
             m_session.restore(s);
             lst1->clear();
             lst1->addItems(s.checkinLines());
+            showMemberList();
             lstEarly->clear();
             lstEarly->addItems(s.nonListed);
             updateCounters();
@@ -52,7 +57,8 @@ void FrmMain::startJournal()
             return;
         }
     }
-    // No: the unfinished session is kept as a log of its own, and a fresh one starts.
+    // No, or nothing to resume: the unfinished session is kept as a log of its own, and a
+    // fresh one starts.
     m_journal.begin(m_context.NetCtlName, m_context.NetCtlCall, QStringLiteral("EARLY"));
     m_session.setEventSink(&m_journal);
 }
@@ -81,9 +87,9 @@ void FrmMain::mnuFileSaveCheckinLog_Click()
     if (!path.isEmpty()) {
         const Status saved = WriteFileAtomically(path, CheckinCsv(s));
         if (saved) {
-            lblStatus()->setText(QStringLiteral("CHECK-IN LOG SAVED: ") + path);
+            setStatusLine(QStringLiteral("CHECK-IN LOG SAVED: ") + path);
         } else {
-            lblStatus()->setText(QStringLiteral("CHECK-IN LOG NOT SAVED: ") + saved.error());
+            setStatusLine(QStringLiteral("CHECK-IN LOG NOT SAVED: ") + saved.error());
             m_services.sounds->play(SoundName::Notify());
         }
     }

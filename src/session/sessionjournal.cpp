@@ -339,6 +339,10 @@ PendingSession ReadPendingSession(const Paths &paths)
     }
     pending.state = ReplayEvents(contents->events);
     pending.skippedLines = contents->skippedLines;
+    for (const SessionEvent &e : contents->events) {
+        if (e.kind != Kind::Start && e.kind != Kind::Resume && e.kind != Kind::End)
+            pending.hasNetEvents = true;
+    }
     if (!pending.state.started && !contents->events.isEmpty()) {
         // The start line was lost (a full disk at that moment): the events that followed
         // are still the session's.

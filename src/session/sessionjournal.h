@@ -46,6 +46,9 @@ struct PendingSession
     SessionState state;
     int skippedLines = 0;
     QString error;
+    // Something happened in the session beyond its start and resumptions: a session that
+    // only started has nothing to resume and becomes a log without a question.
+    bool hasNetEvents = false;
 };
 PendingSession ReadPendingSession(const Paths &paths);
 
