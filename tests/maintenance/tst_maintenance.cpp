@@ -231,6 +231,7 @@ void TestMaintenance::addFromTheKeyboard()
         QVERIFY2(boxes[i]->hasFocus(), qPrintable(boxes[i]->objectName()));
         QTest::keyClicks(boxes[i], typed[i]);
         Key(Qt::Key_Return);
+        QCoreApplication::processEvents(); // a focus move the form queued
     }
     QVERIFY(m.cmdSave->hasFocus());
     QTest::keyClicks(m.cmdSave, " FORD");
