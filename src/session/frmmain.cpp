@@ -21,6 +21,7 @@
 #include "startup/startupcontext.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
+#include "stationdb/supporttext.h"
 #include "stationdb/textforms.h"
 
 #include <QAction>
@@ -206,7 +207,7 @@ void FrmMain::Form_Load()
         IDTimer->start();
 
     m_reportPeriod = InitialReportPeriod(m_services.clock->today());
-    loadPreamble();
+    const QString preambleNotice = loadPreamble();
 
     ArrangeMainWindow();
 
@@ -214,6 +215,8 @@ void FrmMain::Form_Load()
     QStringList notices;
     if (const QString notice = m_session.takeUnreadableNotice(unreadable); !notice.isEmpty())
         notices << notice;
+    if (!preambleNotice.isEmpty())
+        notices << preambleNotice;
     if (!m_loadFailures.isEmpty())
         notices << QStringLiteral("SETTINGS NOT SAVED: ")
                 + m_loadFailures.join(QStringLiteral("; "));
@@ -250,13 +253,14 @@ bool FrmMain::setCaption()
     }
     setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
         + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + tail);
+    showJournalMark(m_journal.writeFailing());
     return true;
 }
 
 void FrmMain::ErrorHandler(const QString &description)
 {
-    const SessionEnd end
-        = ErrorHandlerDialogue(m_services, this, description, sessionCheckins(), sessionTraffic());
+    const SessionEnd end = ErrorHandlerDialogue(m_services, this, description, sessionCheckins(),
+        sessionTraffic(), CountedSessionId(m_journal.state()));
     if (end == SessionEnd::Cancelled)
         return;
     // The program ends; the question has been asked already. A saved session keeps the
@@ -272,7 +276,8 @@ void FrmMain::closeEvent(QCloseEvent *event)
 {
     // However the window is closed, a night's totals are never dropped without the question.
     if (!m_ending) {
-        const SessionEnd end = EndSession(m_services, this, sessionCheckins(), sessionTraffic());
+        const SessionEnd end = EndSession(m_services, this, sessionCheckins(), sessionTraffic(),
+            CountedSessionId(m_journal.state()));
         if (end == SessionEnd::Cancelled) {
             event->ignore();
             Change_Caret();
@@ -397,16 +402,18 @@ void FrmMain::applyOptions()
     mnuOptionsChangeQRZLogin->setChecked(false);
 }
 
-void FrmMain::loadPreamble()
+QString FrmMain::loadPreamble()
 {
     // A missing or unreadable preamble leaves the pane empty: the net can run without it.
     const QString path = m_context.UserDataFolder + QStringLiteral("VorqPreamble.txt");
     const Result<QByteArray> text = m_context.UserDataFolder.isEmpty()
         ? Result<QByteArray>(Status::Error(path))
-        : ReadWholeFile(path);
+        : ReadSupportText(path);
     if (!text) {
         qCInfo(lcSession) << "no preamble:" << text.error();
-        return;
+        // A file that is there but refused is told: the operator expects to read it.
+        return QFileInfo(path).isFile() ? QStringLiteral("PREAMBLE NOT SHOWN: ") + text.error()
+                                        : QString();
     }
     rtxtPreamble->setPlainText(QString::fromLatin1(text.value()));
     const int length = rtxtPreamble->document()->characterCount() - 1;
@@ -422,6 +429,7 @@ void FrmMain::loadPreamble()
     }
     QTextCursor top(rtxtPreamble->document());
     rtxtPreamble->setTextCursor(top);
+    return QString();
 }
 
 void FrmMain::updateCounters()

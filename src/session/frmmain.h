@@ -214,7 +214,8 @@ private:
     // when one is given.
     void printReference(const QString &fileName, const QString &pdfFile);
     void Form_Load();
-    void loadPreamble();
+    // Shows the preamble; a notice for the status line when the file is there but refused.
+    QString loadPreamble();
     void applyOptions();
     bool setCaption();
     void updateCounters();
@@ -227,6 +228,7 @@ private:
     // fresh journal; and makes the ended session's log and net report.
     void startJournal();
     void finishJournal();
+    void showJournalMark(bool failing);
 
     Services &m_services;
     StartupContext &m_context;
