@@ -572,9 +572,10 @@ bool FrmMain::eventFilter(QObject *watched, QEvent *event)
 void FrmMain::showMemberList()
 {
     // A refilled list is laid out and painted now. Left to the view's deferred layout, a
-    // refill that follows a click on a line (the caret gone back to CALLSIGN) was laid out
-    // without its viewport being repainted: under a window manager the screen kept the
-    // previous county's lines, and a click hit the station of the new list in that row.
+    // refill that follows a click on a line (the caret gone back to CALLSIGN), in a frame
+    // filled with the stored form colour, was laid out without its viewport being
+    // repainted: under a window manager the screen kept the previous county's lines, and a
+    // click hit the station of the new list in that row.
     lst1->doItemsLayout();
 }
 
