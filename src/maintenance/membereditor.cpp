@@ -143,12 +143,10 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
     if (const auto problem = UnstorableField(fields, false))
         return failed(*problem);
     const QString path = m_table.CountyFilePath(fields.county);
-    if (const auto elsewhere = existingElsewhere(fields.call, path)) {
-        EditorOutcome out = failed(*elsewhere);
-        out.formDone = true;
-        end();
-        return out;
-    }
+    // A refused addition keeps the form as typed: the operator corrects the call or the
+    // county and saves again, or cancels.
+    if (const auto elsewhere = existingElsewhere(fields.call, path))
+        return failed(*elsewhere);
     const StationRecord station { fields.call, fields.name, fields.county, fields.status,
         fields.city, QString() };
     const QString newMemberLine
@@ -169,11 +167,8 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
     switch (added.kind) {
     case AddResult::AlreadyExists:
     case AddResult::FileFull:
-        out = failed(added.kind == AddResult::FileFull ? QStringLiteral("COUNTY FILE FULL")
-                                                       : QStringLiteral("CALL ALREADY EXISTS"));
-        out.formDone = true;
-        end();
-        return out;
+        return failed(added.kind == AddResult::FileFull ? QStringLiteral("COUNTY FILE FULL")
+                                                        : QStringLiteral("CALL ALREADY EXISTS"));
     case AddResult::WriteFailed:
         // The boxes keep what was typed, so nothing is lost and Save can be tried again.
         return failed(fileError(added.error));
@@ -186,6 +181,10 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
     if (checkin.checkedIn) {
         out.countChanged = true;
         out.appendLine = checkin.checkinLine;
+        // In the county shown the line is that member's like the others: it can be
+        // clicked, edited and deleted at once.
+        if (path == m_session.currentCountyFile())
+            out.appendRecord = added.record;
     }
     if (logged) {
         out.status = fields.call + QStringLiteral(" ADDED");

@@ -35,6 +35,7 @@ struct EditorOutcome
     QString lineText; // empty: the line is removed
     bool lineChecked = false;
     QString appendLine; // a line for the list: the station just added and checked in
+    int appendRecord = 0; // its record, when it went into the county shown
     bool countChanged = false;
 };
 

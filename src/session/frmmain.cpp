@@ -33,6 +33,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -40,6 +41,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -77,6 +79,8 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     connect(
         mnuEditDelete, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuEditDelete_Click);
     connect(mnuChgCall, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuChgCall_Click);
+    connect(mnuEditAddMember, &QAction::triggered, m_maintenance,
+        &MemberMaintenance::mnuEditAddMember_Click);
     mnuChgCall->setEnabled(true);
     m_look = std::make_unique<ControlLook>(centralWidget());
     // The numbers the operator glances at all night never shrink with the window.
@@ -220,7 +224,7 @@ void FrmMain::Form_Load()
         notices << QStringLiteral("SETTINGS NOT SAVED: ")
                 + m_loadFailures.join(QStringLiteral("; "));
     if (!notices.isEmpty()) {
-        lblStatus()->setText(notices.join(QStringLiteral(" - ")));
+        setStatusLine(notices.join(QStringLiteral(" - ")));
         m_services.sounds->play(SoundName::Notify());
     }
     startJournal();
@@ -456,7 +460,7 @@ qint32 FrmMain::sessionTraffic() const
 void FrmMain::showOutcome(const SessionOutcome &outcome, QListWidgetItem *item)
 {
     if (outcome.status)
-        lblStatus()->setText(*outcome.status);
+        setStatusLine(*outcome.status);
     if (!outcome.checkinLine.isEmpty())
         lst1->addItem(outcome.checkinLine);
     if (!outcome.nonListed.isEmpty())
@@ -465,6 +469,8 @@ void FrmMain::showOutcome(const SessionOutcome &outcome, QListWidgetItem *item)
         item->setCheckState(Qt::Unchecked);
     if (item && outcome.removeLine)
         delete item;
+    if (!outcome.checkinLine.isEmpty() || (item && outcome.removeLine))
+        showMemberList();
     if (!outcome.sound.isEmpty())
         m_services.sounds->play(outcome.sound);
     updateCounters();
@@ -487,16 +493,19 @@ void FrmMain::lstCounties_Click()
     const CountyChoice choice = m_session.chooseEntry(
         chosen->text(), m_services.clock->today(), mnuOptionsRetainCheckmark->isChecked());
     if (choice.status)
-        lblStatus()->setText(*choice.status);
+        setStatusLine(*choice.status);
     if (!choice.sound.isEmpty())
         m_services.sounds->play(choice.sound);
     FraStations->setTitle(choice.caption);
+    lst1->setAccessibleName(choice.caption);
     lst1->clear();
     const bool countyMode = !m_session.earlyLateMode();
     m_maintenance->countyChanged();
     for (qsizetype i = 0; i < choice.lines.size(); ++i) {
         auto *item = new QListWidgetItem(choice.lines[i], lst1);
         if (countyMode) {
+            // The tick shows the check-in table: only a check-in or a take-back changes it.
+            item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
             // The line knows its record; its text is only for the eye.
             item->setData(MemberRecordRole, choice.records[i]);
@@ -504,23 +513,31 @@ void FrmMain::lstCounties_Click()
     }
     for (int row : choice.marked)
         lst1->item(row)->setCheckState(Qt::Checked);
+    showMemberList();
     if (!choice.retired.isEmpty()) {
         const bool first = lstDS->count() == 0;
         lstDS->addItems(choice.retired);
         if (first)
             ArrangeMainWindow(); // the rows' height is known now
     }
-    Change_Caret();
+    // A county called up from the keyboard leaves the caret in the list, so the arrows go on
+    // choosing and Tab leads to its members.
+    if (!m_choosingByKey)
+        Change_Caret();
 }
 
 void FrmMain::lst1_Click(QListWidgetItem *item)
 {
     if (!item)
         return;
-    if (m_session.earlyLateMode()) {
-        Change_Caret();
+    memberLineChosen(item);
+    Change_Caret();
+}
+
+void FrmMain::memberLineChosen(QListWidgetItem *item)
+{
+    if (m_session.earlyLateMode())
         return;
-    }
     const bool ding = !mnuOptionsDisableDing->isChecked();
     const int record = recordOf(item);
     const SessionOutcome outcome = m_session.memberLineClick(record, m_services.clock->today(),
@@ -533,7 +550,43 @@ void FrmMain::lst1_Click(QListWidgetItem *item)
     showOutcome(outcome, item);
     mnuEditEdit->setEnabled(true);
     mnuEditDelete->setEnabled(true);
-    Change_Caret();
+}
+
+bool FrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    // An Alt key that names no menu or button does nothing: it never types its letter.
+    if (qobject_cast<QLineEdit *>(watched) && (key->modifiers() & Qt::AltModifier))
+        return true;
+    if (watched == lst1) {
+        // Enter or Space on a member line is a click on it; the caret stays in the list so
+        // the next member is one arrow away.
+        const int k = key->key();
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space)
+            && key->modifiers() == Qt::NoModifier) {
+            if (QListWidgetItem *item = lst1->currentItem()) {
+                item->setSelected(true);
+                memberLineChosen(item);
+            }
+            return true;
+        }
+    } else if (watched == lstCounties) {
+        const QScopedValueRollback<bool> byKey(m_choosingByKey, true);
+        return static_cast<QObject *>(lstCounties)->event(event);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::showMemberList()
+{
+    // A refilled list is laid out and painted now. Left to the view's deferred layout, a
+    // refill that follows a click on a line (the caret gone back to CALLSIGN), in a frame
+    // filled with the stored form colour, was laid out without its viewport being
+    // repainted: under a window manager the screen kept the previous county's lines, and a
+    // click hit the station of the new list in that row.
+    lst1->doItemsLayout();
 }
 
 void FrmMain::lst1_MouseDown(Qt::MouseButton button, const QPoint &position)
@@ -657,7 +710,7 @@ bool FrmMain::saveOption(QAction *option, const QString &key)
     // The menu shows what the store holds: the option keeps its old state.
     const QSignalBlocker blocker(option);
     option->setChecked(!option->isChecked());
-    lblStatus()->setText(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
+    setStatusLine(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
     m_services.sounds->play(SoundName::Notify());
     return false;
 }
@@ -775,9 +828,15 @@ QListWidgetItem *FrmMain::lineOfRecord(int record)
     return nullptr;
 }
 
-void FrmMain::appendLine(const QString &text)
+void FrmMain::appendLine(const QString &text, int record)
 {
-    lst1->addItem(text);
+    auto *item = new QListWidgetItem(text, lst1);
+    if (record > 0 && !m_session.earlyLateMode()) {
+        item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        item->setData(MemberRecordRole, record);
+    }
+    showMemberList();
 }
 
 void FrmMain::setRosterMenuEnabled(bool enabled)

@@ -24,7 +24,7 @@ void FrmMain::startJournal()
         QMetaObject::invokeMethod(
             this,
             [this, error] {
-                lblStatus()->setText(QStringLiteral("SESSION JOURNAL NOT WRITTEN: ") + error);
+                setStatusLine(QStringLiteral("SESSION JOURNAL NOT WRITTEN: ") + error);
                 m_services.sounds->play(SoundName::Notify());
             },
             Qt::QueuedConnection);
@@ -35,13 +35,18 @@ void FrmMain::startJournal()
     const PendingSession pending = ReadPendingSession(m_services.paths);
     // A session in the monthly totals ended when its Exit was answered, whatever stopped
     // the program after that: it becomes a log and is never offered (nor counted) again.
-    if (pending.kind == PendingSession::Unfinished
+    // One with nothing but its start has nothing to resume either.
+    if (pending.kind == PendingSession::Unfinished && pending.hasNetEvents
         && !SessionWasCounted(*m_services.settings, CountedSessionId(pending.state))) {
         const SessionState &s = pending.state;
         const QString question
             = QStringLiteral("THE SESSION OF %1 %2 (%3 CHECK INS) DID NOT END. RESUME IT?")
                   .arg(ShortDate(s.start.date()), s.start.toString(QStringLiteral("HH:mm")),
                       QString::number(s.checkinCount()));
+        // The question stands over the window of the net it concerns, not over a window the
+        // desktop has not mapped yet.
+        if (!isVisible())
+            show();
         if (m_services.dialogs->message(
                 this, QStringLiteral("RESUME SESSION"), question, MsgIcon::Question, Yes | No, Yes)
             == Yes) {
@@ -59,20 +64,21 @@ void FrmMain::startJournal()
             const SessionState &now = m_journal.state();
             lst1->clear();
             lst1->addItems(now.checkinLines());
+            showMemberList();
             lstEarly->clear();
             lstEarly->addItems(now.nonListed);
             updateCounters();
             lblTraffic()->setText(
                 now.trafficCounted ? TrafficCaption(now.traffic) : QStringLiteral("0"));
             if (!finished) {
-                lblStatus()->setText(
-                    QStringLiteral("LAST CHANGE NOT FINISHED: ") + finished.error());
+                setStatusLine(QStringLiteral("LAST CHANGE NOT FINISHED: ") + finished.error());
                 m_services.sounds->play(SoundName::Notify());
             }
             return;
         }
     }
-    // No: the unfinished session is kept as a log of its own, and a fresh one starts.
+    // No, or nothing to resume: the unfinished session is kept as a log of its own, and a
+    // fresh one starts.
     m_journal.begin(m_context.NetCtlName, m_context.NetCtlCall, QStringLiteral("EARLY"));
     m_session.setEventSink(&m_journal);
 }
@@ -113,9 +119,9 @@ void FrmMain::mnuFileSaveCheckinLog_Click()
     if (!path.isEmpty()) {
         const Status saved = WriteFileAtomically(path, CheckinCsv(s));
         if (saved) {
-            lblStatus()->setText(QStringLiteral("CHECK-IN LOG SAVED: ") + path);
+            setStatusLine(QStringLiteral("CHECK-IN LOG SAVED: ") + path);
         } else {
-            lblStatus()->setText(QStringLiteral("CHECK-IN LOG NOT SAVED: ") + saved.error());
+            setStatusLine(QStringLiteral("CHECK-IN LOG NOT SAVED: ") + saved.error());
             m_services.sounds->play(SoundName::Notify());
         }
     }

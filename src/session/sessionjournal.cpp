@@ -429,6 +429,10 @@ PendingSession ReadPendingSession(const Paths &paths)
     }
     pending.state = ReplayEvents(contents->events);
     pending.skippedLines = contents->skippedLines;
+    for (const SessionEvent &e : contents->events) {
+        if (e.kind != Kind::Start && e.kind != Kind::Resume && e.kind != Kind::End)
+            pending.hasNetEvents = true;
+    }
     for (auto it = contents->events.crbegin(); it != contents->events.crend(); ++it) {
         if (it->kind == Kind::Resume)
             continue;

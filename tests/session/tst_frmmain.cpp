@@ -4,6 +4,8 @@
 #include "startup/frminstr.h"
 #include "stationdb/supporttext.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -30,6 +32,7 @@ private slots:
     void checkinsReachTheLists();
     void smallControlsAndWindows();
     void caretAlwaysFindsCallsign();
+    void screenReadersNameEveryControl();
 };
 
 void TestFrmMain::preambleAndOptions()
@@ -206,6 +209,30 @@ void TestFrmMain::caretAlwaysFindsCallsign()
     QTest::mouseClick(w.rtxtPreamble->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QTest::keyClicks(QApplication::focusWidget(), "K4X");
     QCOMPARE(w.txtChkin()->text(), u"K4X"_s);
+}
+
+void TestFrmMain::screenReadersNameEveryControl()
+{
+    MainWindowFixture f({ { "LEE", { Station("K4XY", "SUE") } } });
+    FrmMain &w = f.open();
+    f.choose("LEE");
+    // Every control a screen reader can reach is named by its caption.
+    QStringList unnamed;
+    for (QWidget *control : w.centralWidget()->findChildren<QWidget *>()) {
+        if (!qobject_cast<QLineEdit *>(control) && !qobject_cast<QAbstractItemView *>(control)
+            && !qobject_cast<QAbstractButton *>(control))
+            continue;
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << control->objectName();
+    }
+    QCOMPARE(unnamed, QStringList());
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.txtChkin())->text(QAccessible::Name),
+        u"CALLSIGN"_s);
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.lst1)->text(QAccessible::Name),
+        u"LEE COUNTY MEMBERS"_s);
+    // The status line is announced by its text as its name: it must not carry a fixed one.
+    QVERIFY(w.lblStatus()->accessibleName().isEmpty());
 }
 
 QTEST_MAIN(TestFrmMain)
