@@ -128,6 +128,7 @@ bool AskToTakeOverLock(Dialogs &dialogs, const InstanceLock &lock)
 void RemoveLeftoverWrites(const Paths &paths)
 {
     for (const QString &folder : { paths.dataFolder(), paths.settingsFolder(), paths.root(),
-             paths.appDataFolder() + MakerFolderName() + u'/', paths.sessionsFolder() })
+             paths.appDataFolder() + MakerFolderName() + u'/', paths.sessionsFolder(),
+             paths.programFolder() })
         RemoveLeftoverTemporaries(folder);
 }

@@ -200,7 +200,8 @@ void TestStationFile::leftoverTemporariesRemoved()
     const QStringList ours { p.settingsFolder() + "VORQ.ini.vorq-tmp-ZZ9zz9",
         p.dataFolder() + "Lee.dat.vorq-tmp-Ab12Cd", p.root() + "x.txt.vorq-tmp-abcdef",
         p.sessionsFolder() + "2026-06-01-1900.txt.vorq-tmp-a1b2c3",
-        support + "VorqPreamble.txt.vorq-tmp-QWERTY" };
+        support + "VorqPreamble.txt.vorq-tmp-QWERTY",
+        p.programFolder() + "dBUpdate.exe.vorq-tmp-update" }; // a download cut short
     for (const QString &name : operatorFiles + ours) {
         QFile f(name);
         QVERIFY2(f.open(QIODevice::WriteOnly) && f.write("kept") == 4, qPrintable(name));
