@@ -81,11 +81,13 @@ void FrmReport::Form_Load()
         cmdPrint->setEnabled(false);
 
     const SettingsStore &settings = *m_services.settings;
+    // Members added before the month's first saved session are the month's additions too,
+    // as the report editor shows them.
+    LstNewMem->addItems(NewMemberEntries(settings));
     if (!HasStoredTotals(settings))
         return;
     m_totals = LoadMonthlyTotals(settings);
     showTotals();
-    LstNewMem->addItems(NewMemberEntries(settings));
 }
 
 void FrmReport::showTotals()

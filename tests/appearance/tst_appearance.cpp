@@ -33,6 +33,8 @@ private slots:
     void savedAppearance_data();
     void savedAppearance();
     void firstRunAndSecondStart();
+    void fontsComeBackAtEveryStart();
+    void sizeChosenInASmallWindowIsTheSizeStored();
     void closingSequence_data();
     void closingSequence();
     void fontsScaleAlike();
@@ -282,11 +284,11 @@ void TestAppearance::savedKeys_data()
                            "lblStatus1 lblCS";
     const QString netInfo = "lblNetMgr lblNetCtl lblChkins lblTraffic lblCallSign";
     QTest::newRow("Screen Font") << "Screen/Font=DejaVu Serif"
-                                 << "face=lstEarly lstDS txtChkin" + boxes;
+                                 << "face=lstCounties lstEarly lstDS" + boxes;
     QTest::newRow("Screen Bold") << "Screen/Bold=True"
-                                 << "bold=lst1 lstEarly lstDS txtChkin" + boxes;
+                                 << "bold=lst1 lstCounties lstEarly lstDS txtChkin" + boxes;
     QTest::newRow("Screen Italic") << "Screen/Italic=True"
-                                   << "italic=lst1 lstEarly lstDS" + boxes;
+                                   << "italic=lst1 lstCounties lstEarly lstDS txtChkin" + boxes;
     QTest::newRow("Screen FGColor") << "Screen/FGColor=255"
                                     << "text=lst1 lstEarly lstDS txtChkin" + boxes;
     QTest::newRow("Screen BGColor")
@@ -304,7 +306,7 @@ void TestAppearance::savedKeys_data()
     QTest::newRow("Form Italic") << "Form/Italic=True"
                                  << "italic=" + labels + " lblChkins" + frames;
     QTest::newRow("FormData Font") << "FormData/Font=DejaVu Serif"
-                                   << "face=" + netInfo;
+                                   << "face=txtChkin " + netInfo;
     QTest::newRow("FormData Bold") << "FormData/Bold=True"
                                    << "bold=" + netInfo;
     QTest::newRow("FormData Italic") << "FormData/Italic=True"
@@ -389,6 +391,66 @@ void TestAppearance::firstRunAndSecondStart()
     QCOMPARE(w2.look().font("Label1").bold(), w1.look().font("Label1").bold());
 }
 
+void TestAppearance::fontsComeBackAtEveryStart()
+{
+    MainWindowFixture f({}, kRanBefore);
+    QFont controls("DejaVu Serif", 14, QFont::Bold, true);
+    for (int start = 1; start <= 3; ++start) {
+        FrmMain &w = f.open();
+        if (start == 1) {
+            f.root.dialogs().fonts.enqueue(controls);
+            Entry(w, "mnuFormatControlsFont")->trigger();
+            f.root.dialogs().fonts.enqueue(QFont("DejaVu Sans Mono", 12));
+            Entry(w, "mnuFormatFormDataFont")->trigger();
+        }
+        for (const char *name : { "lstCounties", "lstEarly" }) {
+            const QFont shown = w.look().font(name);
+            QCOMPARE(QString("%1 %2 %3 %4: %5")
+                         .arg(shown.family())
+                         .arg(shown.bold())
+                         .arg(shown.italic())
+                         .arg(start)
+                         .arg(name),
+                QString("DejaVu Serif 1 1 %1: %2").arg(start).arg(name));
+        }
+        QCOMPARE(w.look().font("txtChkin").family() + QString::number(start),
+            "DejaVu Sans Mono" + QString::number(start));
+        f.root.dialogs().answers.enqueue(No); // the session is not saved
+        f.root.dialogs().answers.enqueue(No); // no backup
+        w.close();
+    }
+}
+
+void TestAppearance::sizeChosenInASmallWindowIsTheSizeStored()
+{
+    MainWindowFixture f({}, kRanBefore);
+    FrmMain &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QSize design = w.size();
+    w.resize(design.width(), design.height() * 2 / 3);
+    QCoreApplication::processEvents();
+    f.root.dialogs().fonts.enqueue(QFont("DejaVu Sans", 12));
+    Entry(w, "mnuFormatControlsFont")->trigger();
+    // Shown as chosen at the moment of the choice.
+    QVERIFY2(qAbs(w.lst1->font().pointSizeF() - 12) < 0.6,
+        qPrintable(QString::number(w.lst1->font().pointSizeF())));
+    w.resize(design);
+    QCoreApplication::processEvents();
+    const double shown = w.lst1->font().pointSizeF();
+    QCOMPARE(f.setting("Screen", "Size").toDouble(), shown);
+    f.root.dialogs().answers.enqueue(No);
+    f.root.dialogs().answers.enqueue(No);
+    w.close();
+    QCOMPARE(f.setting("Screen", "Size").toDouble(), shown);
+    FrmMain &again = f.open();
+    QCOMPARE(again.lst1->font().pointSizeF(), shown);
+    // No colour was chosen: the member captions stay on their frame's own background.
+    QVERIFY(!f.setting("Form", "BGCOLOR").isEmpty());
+    for (const char *caption : { "lblCall", "LblNew", "lblCS" })
+        QVERIFY2(!again.findChild<QWidget *>(caption)->autoFillBackground(), caption);
+}
+
 void TestAppearance::closingSequence_data()
 {
     QTest::addColumn<bool>("labelsShown");
@@ -443,11 +505,13 @@ void TestAppearance::closingSequence()
     StartupContext context;
     FillStartupContext(context, f.root.services());
     f.root.printer().setFont(QFont());
+    // Without a printer a stored font (from an earlier computer) still shapes the PDFs.
+    if (printers == 0)
+        QVERIFY(f.root.settings().save("Print", "Font", "DejaVu Sans Mono"));
     FrmMain again(f.root.services(), context);
     QCOMPARE(again.look().textColor("txtCall"), QColor(1, 2, 3));
     QCOMPARE(again.lineColor(), QColor(0, 128, 0));
-    if (printers > 0)
-        QCOMPARE(f.root.printer().font().family(), QString("DejaVu Sans Mono"));
+    QCOMPARE(f.root.printer().font().family(), QString("DejaVu Sans Mono"));
 }
 
 void TestAppearance::fontsScaleAlike()
@@ -468,8 +532,9 @@ void TestAppearance::fontsScaleAlike()
             qPrintable(
                 QString("%1: %2 for %3").arg(it.key()).arg(half[it.key()].size).arg(expected)));
     }
-    // Maximised, the sizes are those chosen, whatever the window's size.
-    w.look().setSize({ "lst1" }, 15);
+    // Maximised, the sizes are those stored (at the design height), whatever the window's
+    // size.
+    w.look().setDesignSize({ "lst1" }, 15);
     w.showMaximized();
     QTRY_VERIFY(w.isMaximized());
     QCoreApplication::processEvents();
@@ -482,16 +547,25 @@ void TestAppearance::netInfoRowsNeverOverlap_data()
 {
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<QString>("dataSize");
-    QTest::newRow("1024x768") << QSize(1024, 768) << "";
-    QTest::newRow("1024x768 big names") << QSize(1024, 768) << "20";
-    QTest::newRow("1280x1024") << QSize(1280, 1024) << "";
+    QTest::addColumn<QString>("formSize"); // bold as well, when given
+    QTest::newRow("1024x768") << QSize(1024, 768) << ""
+                              << "";
+    QTest::newRow("1024x768 big names") << QSize(1024, 768) << "20"
+                                        << "";
+    QTest::newRow("1024x768 captions 14 bold") << QSize(1024, 768) << "14"
+                                               << "14";
+    QTest::newRow("1280x1024") << QSize(1280, 1024) << ""
+                               << "";
 }
 
 void TestAppearance::netInfoRowsNeverOverlap()
 {
     QFETCH(QSize, screen);
     QFETCH(QString, dataSize);
-    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { "FormData", "Size", dataSize } });
+    QFETCH(QString, formSize);
+    MainWindowFixture f({},
+        { { "First", "Firstime", "FALSE" }, { "FormData", "Size", dataSize },
+            { "Form", "Size", formSize }, { "Form", "Bold", formSize.isEmpty() ? "" : "True" } });
     f.root.screen().pixels = screen;
     FrmMain &w = f.open();
     w.show();
@@ -507,6 +581,10 @@ void TestAppearance::netInfoRowsNeverOverlap()
     // Each row shows its text whole.
     for (QWidget *row : rows)
         QVERIFY2(row->height() >= row->sizeHint().height(), qPrintable(row->objectName()));
+    // The non-listed list and its scroll bar lie clear of the buttons beside it.
+    for (const char *button : { "CmdRefresh", "cmdClear" })
+        QVERIFY2(
+            !w.lstEarly->geometry().intersects(w.findChild<QWidget *>(button)->geometry()), button);
 }
 
 void TestAppearance::printing_data()
