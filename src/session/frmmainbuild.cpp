@@ -99,6 +99,8 @@ void FrmMain::buildControls()
     fraDeletedStations
         = Named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas), "fraDeletedStations");
     lstDS = Named(new QListWidget(fraDeletedStations), "lstDS");
+    lstDS->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstDS, &QWidget::customContextMenuRequested, this, &FrmMain::lstDS_MouseDown);
     cmdExit = Named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
 
     IDTimer = Named(new QTimer(this), "IDTimer");
@@ -163,6 +165,10 @@ void FrmMain::buildMenus()
         = action(mnuFile, "mnuFileSaveCheckinLog", QStringLiteral("Save Check-in Log..."));
     connect(
         mnuFileSaveCheckinLog, &QAction::triggered, this, &FrmMain::mnuFileSaveCheckinLog_Click);
+    mnuFileImportStationFiles
+        = action(mnuFile, "mnuFileImportStationFiles", QStringLiteral("Import Station Files..."));
+    connect(mnuFileImportStationFiles, &QAction::triggered, this,
+        &FrmMain::mnuFileImportStationFiles_Click);
     Named(mnuFile->addSeparator(), "Hyphen1");
     mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
@@ -267,11 +273,15 @@ void FrmMain::ArrangeMainWindow()
     const double pw = fraPreamble->width(), ph = fraPreamble->height();
     rtxtPreamble->setGeometry(int(pw * 0.0266), int(ph * 0.1), int(pw * 0.938), int(ph * 0.804));
     const double fw = FraSearch->width(), fh = FraSearch->height();
-    lstEarly->setGeometry(int(fw * 0.096), int(fh * 0.123), int(fw * 0.5001), int(fh * 0.7781));
     const int buttonHeight = int(fh * 0.107);
-    // The buttons keep their place but grow to show their captions whole.
-    const int buttonWidth = std::max(int(fw * 0.2594), CmdRefresh->sizeHint().width());
+    // The buttons keep their place but grow to show their captions whole; the list then
+    // gives way, so no button ever lies over it or its scroll bar.
+    const int buttonWidth = std::max(
+        { int(fw * 0.2594), CmdRefresh->sizeHint().width(), cmdClear->sizeHint().width() });
     const int buttonLeft = std::min(int(fw * 0.63), int(fw) - buttonWidth - 4);
+    const int listLeft = int(fw * 0.096);
+    lstEarly->setGeometry(listLeft, int(fh * 0.123),
+        std::max(1, std::min(int(fw * 0.5001), buttonLeft - 4 - listLeft)), int(fh * 0.7781));
     cmdClear->setGeometry(
         buttonLeft, lstEarly->y() + lstEarly->height() - buttonHeight, buttonWidth, buttonHeight);
     CmdRefresh->setGeometry(buttonLeft, lstEarly->y() + lstEarly->height() - 3 * buttonHeight,

@@ -7,8 +7,10 @@
 #include "netreport.h"
 #include "platform/services.h"
 #include "reports/frmsessionlogs.h"
+#include "roster/rosterschedule.h"
 #include "startup/startupcontext.h"
 #include "stationdb/atomicfile.h"
+#include "stationdb/settingsstore.h"
 #include "stationdb/textforms.h"
 
 #include <QLabel>
@@ -47,6 +49,7 @@ void FrmMain::startJournal()
             updateCounters();
             lblTraffic()->setText(
                 s.trafficCounted ? TrafficCaption(s.traffic) : QStringLiteral("0"));
+            resumeNetControl(s);
             m_journal.resume(s);
             m_session.setEventSink(&m_journal);
             return;
@@ -55,6 +58,17 @@ void FrmMain::startJournal()
     // No: the unfinished session is kept as a log of its own, and a fresh one starts.
     m_journal.begin(m_context.NetCtlName, m_context.NetCtlCall, QStringLiteral("EARLY"));
     m_session.setEventSink(&m_journal);
+}
+
+void FrmMain::resumeNetControl(const SessionState &s)
+{
+    if (!s.netControlChanged)
+        return; // the roster's net control, as the load has shown it
+    const QString label = NetInfoLabel(s.netControlName, s.netControlCall);
+    lblNetCtl()->setText(label);
+    showNetControlChoice(!s.alternateNetControl);
+    setIdReminderEnabled(IdReminderFor(
+        label, m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("User Name"))));
 }
 
 void FrmMain::finishJournal()
