@@ -58,8 +58,9 @@ const QString kFalse = QStringLiteral("False");
 
 QString EmptyDatabaseNotice()
 {
-    return QStringLiteral("NO STATION FILES YET - FILE > IMPORT STATION FILES... BRINGS IN THE "
-                          "FILES YOUR NET MANAGER SENT");
+    // Short enough for the status line at 1024x768.
+    return QStringLiteral("NO STATION FILES YET - BRING IN YOUR NET MANAGER'S WITH FILE > "
+                          "IMPORT STATION FILES...");
 }
 
 } // namespace

@@ -263,6 +263,19 @@ void FrmMain::ArrangeMainWindow()
     fraDeletedStations->setGeometry(l.fraDeletedStations.toRect());
     cmdExit->setGeometry(l.cmdExit.toRect());
 
+    // A frame's caption too wide for its frame (a big form font on a small screen) is set
+    // smaller until it fits; the size chosen and stored stays as it is.
+    const QList<QGroupBox *> frames { fraCounties, FraStations, fraPreamble, FraSearch, fraFormData,
+        fraDeletedStations, fraAdd };
+    for (QGroupBox *frame : frames) {
+        QFont font = frame->font();
+        const int room = frame->width() - 2 * frame->fontMetrics().averageCharWidth();
+        while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(frame->title()) > room)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        if (font != frame->font())
+            frame->setFont(font);
+    }
+
     const double cw = fraCounties->width(), ch = fraCounties->height();
     const int countiesHeight = int(ch * 0.96) - 4;
     lstCounties->setGeometry(int(cw * 0.0389), int(countiesHeight * 0.0387), int(cw * 0.93),
@@ -280,7 +293,7 @@ void FrmMain::ArrangeMainWindow()
         { int(fw * 0.2594), CmdRefresh->sizeHint().width(), cmdClear->sizeHint().width() });
     const int buttonLeft = std::min(int(fw * 0.63), int(fw) - buttonWidth - 4);
     const int listLeft = int(fw * 0.096);
-    lstEarly->setGeometry(listLeft, int(fh * 0.123),
+    lstEarly->setGeometry(listLeft, std::max(int(fh * 0.123), FraSearch->contentsRect().top()),
         std::max(1, std::min(int(fw * 0.5001), buttonLeft - 4 - listLeft)), int(fh * 0.7781));
     cmdClear->setGeometry(
         buttonLeft, lstEarly->y() + lstEarly->height() - buttonHeight, buttonWidth, buttonHeight);
@@ -291,8 +304,10 @@ void FrmMain::ArrangeMainWindow()
     const int frame = 2 * lstDS->frameWidth();
     const int row = std::max(
         1, lstDS->count() > 0 ? lstDS->sizeHintForRow(0) : lstDS->fontMetrics().height() + 2);
-    const int rows = std::max(1, (int(dh * 0.74) - frame) / row);
-    lstDS->setGeometry(int(dw * 0.025), int(dh * 0.22), int(dw * 0.95), rows * row + frame);
+    // Under the frame's caption, however large its font.
+    const int top = std::max(int(dh * 0.22), fraDeletedStations->contentsRect().top());
+    const int rows = std::max(1, (int(dh * 0.96) - top - frame) / row);
+    lstDS->setGeometry(int(dw * 0.025), top, int(dw * 0.95), rows * row + frame);
     m_canvas->update();
 }
 

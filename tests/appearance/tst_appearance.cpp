@@ -34,6 +34,8 @@ private slots:
     void savedAppearance();
     void firstRunAndSecondStart();
     void fontsComeBackAtEveryStart();
+    void noCaptionOrNameClipped_data();
+    void noCaptionOrNameClipped();
     void sizeChosenInASmallWindowIsTheSizeStored();
     void closingSequence_data();
     void closingSequence();
@@ -229,9 +231,16 @@ void TestAppearance::formatEntries()
         QCOMPARE(after[name].face, QString("DejaVu Serif"));
     for (const QString &name : expected.value("text") + expected.value("back"))
         QVERIFY(after[name].text == orange || after[name].back == orange);
-    // Sizes in whole points, except the non-listed list's, which keeps the choice.
-    for (const QString &name : expected.value("size"))
-        QCOMPARE(after[name].size, name == "lstEarly" ? 17.5 : 17.0);
+    // Sizes in whole points, except the non-listed list's, which keeps the choice; a
+    // frame's caption may be shown smaller, so that it fits its frame.
+    for (const QString &name : expected.value("size")) {
+        const double size = name == "lstEarly" ? 17.5 : 17.0;
+        QCOMPARE(w.look().font(name).pointSizeF(), size);
+        if (qobject_cast<QGroupBox *>(w.findChild<QWidget *>(name)))
+            QVERIFY2(after[name].size <= size, qPrintable(name));
+        else
+            QCOMPARE(after[name].size, size);
+    }
     QCOMPARE(w.windowBackground() == orange, entry == "mnuFormatFormBackgroundColor");
     QCOMPARE(w.lineColor() == orange, entry == "mnuFormatFormLineColor");
     for (const QString &write : writes.split(';', Qt::SkipEmptyParts)) {
@@ -449,6 +458,59 @@ void TestAppearance::sizeChosenInASmallWindowIsTheSizeStored()
     QVERIFY(!f.setting("Form", "BGCOLOR").isEmpty());
     for (const char *caption : { "lblCall", "LblNew", "lblCS" })
         QVERIFY2(!again.findChild<QWidget *>(caption)->autoFillBackground(), caption);
+}
+
+void TestAppearance::noCaptionOrNameClipped_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QString>("size"); // of the form's captions and of NET INFO, both bold
+    for (const QSize screen : { QSize(1024, 768), QSize(1280, 1024), QSize(1920, 1080) }) {
+        for (const char *size : { "10", "12", "14" }) {
+            QTest::addRow("%dx%d, %s points", screen.width(), screen.height(), size)
+                << screen << QString(size);
+        }
+    }
+}
+
+void TestAppearance::noCaptionOrNameClipped()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QString, size);
+    // A Tuesday: long names for tonight's net control and the manager.
+    MainWindowFixture f({},
+        { { "First", "Firstime", "FALSE" }, { "NetCtl", "Tuesday", "CHRISTOPHER" },
+            { "NetCtlCall", "Tuesday", "KJ4ABC" }, { "Settings", "NetMgr", "MAXIMILIANO" },
+            { "Settings", "NetMgrCall", "WA4QQQ" }, { "Form", "Size", size },
+            { "Form", "Bold", "True" }, { "FormData", "Size", size },
+            { "FormData", "Bold", "True" } });
+    f.root.screen().pixels = screen;
+    FrmMain &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCoreApplication::processEvents();
+    for (QGroupBox *frame : w.findChildren<QGroupBox *>()) {
+        if (frame->title().isEmpty() || !frame->isVisible())
+            continue;
+        QVERIFY2(frame->fontMetrics().horizontalAdvance(frame->title()) <= frame->width(),
+            qPrintable(frame->title()));
+    }
+    NetInfoFrame *info = w.findChild<NetInfoFrame *>();
+    for (QLabel *label : info->findChildren<QLabel *>()) {
+        if (label->wordWrap() || label->text().isEmpty())
+            continue;
+        // A name may be drawn smaller to fit; only when even that is too wide is it cut short,
+        // with its whole text as the tooltip.
+        const auto *eliding = qobject_cast<ElidingLabel *>(label);
+        const QFont shown = eliding ? eliding->fittedFont() : label->font();
+        const bool fits = QFontMetricsF(shown).horizontalAdvance(label->text())
+            <= label->contentsRect().width();
+        QVERIFY2(fits || (eliding && eliding->toolTip() == label->text()),
+            qPrintable(label->objectName() + ": " + label->text()));
+    }
+    QCOMPARE(w.lblNetCtl()->text(), "CHRISTOPHER   KJ4ABC"); // the whole text stays
+    // The lists stand below their frames' captions.
+    QVERIFY(w.lstDS->y() >= w.findChild<QGroupBox *>("fraDeletedStations")->contentsRect().top());
+    QVERIFY(w.lstEarly->y() >= w.findChild<QGroupBox *>("FraSearch")->contentsRect().top());
 }
 
 void TestAppearance::closingSequence_data()

@@ -184,8 +184,8 @@ void TestFrmMain::firstStartOffersTheImport()
     QCOMPARE(w.lstCounties->count(), 2);
     QVERIFY2(w.windowTitle().endsWith("Current dB Date: none"), qPrintable(w.windowTitle()));
     QCOMPARE(f.status(),
-        "NO STATION FILES YET - FILE > IMPORT STATION FILES... BRINGS IN THE FILES YOUR NET "
-        "MANAGER SENT");
+        "NO STATION FILES YET - BRING IN YOUR NET MANAGER'S WITH FILE > IMPORT STATION "
+        "FILES...");
     QCOMPARE(QDir(f.root.paths().dataFolder()).entryList(QDir::Files), QStringList());
 
     TestRoot manager({ { "LEE", { Station("K4NEW", "NED") } } });
