@@ -39,7 +39,13 @@ int main(int argc, char **argv)
     // The lock comes before anything is read or written: a second copy leaves every file
     // as the first copy has it.
     InstanceLock lock(services.paths);
-    if (const Status locked = lock.acquire(); !locked) {
+    Status locked = lock.acquire();
+    if (!locked && lock.foreignLock()) {
+        if (!AskToTakeOverLock(*services.dialogs, lock))
+            return 1;
+        locked = lock.takeOver();
+    }
+    if (!locked) {
         services.dialogs->message(
             nullptr, QStringLiteral("VORQ"), locked.error(), MsgIcon::Critical, Ok);
         return 1;

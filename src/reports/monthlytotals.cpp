@@ -70,13 +70,30 @@ MonthlyTotals AddSession(const MonthlyTotals &totals, qint32 checkins, qint32 tr
     return sum;
 }
 
-Status AddSessionToStoredTotals(SettingsStore &settings, qint32 checkins, qint32 traffic)
+Status AddSessionToStoredTotals(
+    SettingsStore &settings, qint32 checkins, qint32 traffic, const QString &sessionId)
 {
     // Totals that could not be read are not taken as zeros: the month would start over.
     const Result<MonthlyTotals> stored = ReadMonthlyTotals(settings);
     if (!stored)
         return stored.status();
-    return SaveMonthlyTotals(settings, AddSession(*stored, checkins, traffic));
+    if (sessionId.isEmpty())
+        return SaveMonthlyTotals(settings, AddSession(*stored, checkins, traffic));
+    const Result<QString> counted
+        = settings.read(ReportKeys::Section(), ReportKeys::CountedSession());
+    if (!counted)
+        return counted.status();
+    if (*counted == sessionId)
+        return Status::Ok(); // in the totals already: a second save never counts it twice
+    // The mark goes into the same write as the totals, so they can never disagree.
+    return settings.saveAll(MonthlyTotalsChanges(AddSession(*stored, checkins, traffic))
+        << SettingChange::Set(ReportKeys::Section(), ReportKeys::CountedSession(), sessionId));
+}
+
+bool SessionWasCounted(const SettingsStore &settings, const QString &sessionId)
+{
+    return !sessionId.isEmpty()
+        && settings.get(ReportKeys::Section(), ReportKeys::CountedSession()) == sessionId;
 }
 
 QStringList NewMemberEntries(const SettingsStore &settings)

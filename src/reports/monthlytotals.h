@@ -37,6 +37,10 @@ inline QString ResetReport()
 {
     return QStringLiteral("ResetReport");
 }
+inline QString CountedSession()
+{
+    return QStringLiteral("CountedSession");
+}
 inline QString Subject()
 {
     return QStringLiteral("Subject");
@@ -71,8 +75,13 @@ Status SaveMonthlyTotals(SettingsStore &settings, const MonthlyTotals &totals);
 MonthlyTotals AddSession(const MonthlyTotals &totals, qint32 checkins, qint32 traffic);
 // Adds a session to the totals as they are stored at this moment, so a correction made in
 // the report editor during the session is kept. Nothing is stored when it fails, so trying
-// again counts the session once.
-Status AddSessionToStoredTotals(SettingsStore &settings, qint32 checkins, qint32 traffic);
+// again counts the session once. A session named by sessionId (its journal's start) is
+// marked in the same write as the totals ("Report"/"CountedSession"), and a session
+// marked so already is not added again.
+Status AddSessionToStoredTotals(
+    SettingsStore &settings, qint32 checkins, qint32 traffic, const QString &sessionId = QString());
+// True when the session of that id is in the stored totals.
+bool SessionWasCounted(const SettingsStore &settings, const QString &sessionId);
 
 // The non-empty new-member values of the keys "0" to "14", in key order.
 QStringList NewMemberEntries(const SettingsStore &settings);

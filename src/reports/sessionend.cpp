@@ -12,7 +12,7 @@ QString SaveQuestion()
 }
 
 SessionEnd AskAndSave(Services &services, QWidget *parent, const QString &title,
-    qint32 sessionCheckins, qint32 sessionTraffic)
+    qint32 sessionCheckins, qint32 sessionTraffic, const QString &sessionId)
 {
     const MsgButton answer = services.dialogs->message(
         parent, title, SaveQuestion(), MsgIcon::Warning, Yes | No | Cancel, Cancel);
@@ -21,7 +21,7 @@ SessionEnd AskAndSave(Services &services, QWidget *parent, const QString &title,
     if (answer != Yes)
         return SessionEnd::Cancelled;
     const Status saved
-        = AddSessionToStoredTotals(*services.settings, sessionCheckins, sessionTraffic);
+        = AddSessionToStoredTotals(*services.settings, sessionCheckins, sessionTraffic, sessionId);
     if (saved)
         return SessionEnd::Saved;
     // Quitting now would drop the night's figures; the operator stays in the session and
@@ -36,16 +36,17 @@ SessionEnd AskAndSave(Services &services, QWidget *parent, const QString &title,
 
 } // namespace
 
-SessionEnd EndSession(
-    Services &services, QWidget *parent, qint32 sessionCheckins, qint32 sessionTraffic)
+SessionEnd EndSession(Services &services, QWidget *parent, qint32 sessionCheckins,
+    qint32 sessionTraffic, const QString &sessionId)
 {
-    return AskAndSave(
-        services, parent, QStringLiteral("SAVE SESSION"), sessionCheckins, sessionTraffic);
+    return AskAndSave(services, parent, QStringLiteral("SAVE SESSION"), sessionCheckins,
+        sessionTraffic, sessionId);
 }
 
 SessionEnd ErrorHandlerDialogue(Services &services, QWidget *parent,
-    const QString &errorDescription, qint32 sessionCheckins, qint32 sessionTraffic)
+    const QString &errorDescription, qint32 sessionCheckins, qint32 sessionTraffic,
+    const QString &sessionId)
 {
     services.dialogs->message(parent, QString(), errorDescription, MsgIcon::Critical, Ok);
-    return AskAndSave(services, parent, QString(), sessionCheckins, sessionTraffic);
+    return AskAndSave(services, parent, QString(), sessionCheckins, sessionTraffic, sessionId);
 }

@@ -321,13 +321,14 @@ bool FrmMain::setCaption()
     }
     setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
         + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + tail);
+    showJournalMark(m_journal.writeFailing());
     return true;
 }
 
 void FrmMain::ErrorHandler(const QString &description)
 {
-    const SessionEnd end
-        = ErrorHandlerDialogue(m_services, this, description, sessionCheckins(), sessionTraffic());
+    const SessionEnd end = ErrorHandlerDialogue(m_services, this, description, sessionCheckins(),
+        sessionTraffic(), CountedSessionId(m_journal.state()));
     if (end == SessionEnd::Cancelled)
         return;
     // The program ends; the question has been asked already. A saved session keeps the
@@ -343,7 +344,8 @@ void FrmMain::closeEvent(QCloseEvent *event)
 {
     // However the window is closed, a night's totals are never dropped without the question.
     if (!m_ending) {
-        const SessionEnd end = EndSession(m_services, this, sessionCheckins(), sessionTraffic());
+        const SessionEnd end = EndSession(m_services, this, sessionCheckins(), sessionTraffic(),
+            CountedSessionId(m_journal.state()));
         if (end == SessionEnd::Cancelled) {
             event->ignore();
             Change_Caret();

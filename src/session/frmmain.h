@@ -232,6 +232,7 @@ private:
     void showNetControlChoice(bool todaysRegular);
     // A resumed session's net control, when the operator had chosen one, with its reminders.
     void resumeNetControl(const SessionState &state);
+    void showJournalMark(bool failing);
 
     Services &m_services;
     StartupContext &m_context;

@@ -7,6 +7,7 @@
 #include "netreport.h"
 #include "platform/services.h"
 #include "reports/frmsessionlogs.h"
+#include "reports/monthlytotals.h"
 #include "roster/rosterschedule.h"
 #include "startup/startupcontext.h"
 #include "stationdb/atomicfile.h"
@@ -19,6 +20,7 @@
 void FrmMain::startJournal()
 {
     m_journal.writeFailed = [this](const QString &error) {
+        showJournalMark(true);
         // Told after the outcome of the action that failed, which would overwrite it.
         QMetaObject::invokeMethod(
             this,
@@ -28,10 +30,14 @@ void FrmMain::startJournal()
             },
             Qt::QueuedConnection);
     };
+    m_journal.writeRecovered = [this] { showJournalMark(false); };
     // Net reports half written when the program stopped.
-    RemoveLeftoverTemporaries(m_services.paths.sessionsFolder(), { QStringLiteral(".txt") });
+    RemoveLeftoverTemporaries(m_services.paths.sessionsFolder());
     const PendingSession pending = ReadPendingSession(m_services.paths);
-    if (pending.kind == PendingSession::Unfinished) {
+    // A session in the monthly totals ended when its Exit was answered, whatever stopped
+    // the program after that: it becomes a log and is never offered (nor counted) again.
+    if (pending.kind == PendingSession::Unfinished
+        && !SessionWasCounted(*m_services.settings, CountedSessionId(pending.state))) {
         const SessionState &s = pending.state;
         const QString question
             = QStringLiteral("THE SESSION OF %1 %2 (%3 CHECK INS) DID NOT END. RESUME IT?")
@@ -69,6 +75,18 @@ void FrmMain::resumeNetControl(const SessionState &s)
     showNetControlChoice(!s.alternateNetControl);
     setIdReminderEnabled(IdReminderFor(
         label, m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("User Name"))));
+}
+
+void FrmMain::showJournalMark(bool failing)
+{
+    // The status line is overwritten by the next call: while lines wait to be written, the
+    // caption and the status line's colour keep saying so.
+    const QString mark = QStringLiteral(" - JOURNAL NOT WRITTEN");
+    const QString title = windowTitle().remove(mark);
+    setWindowTitle(failing ? title + mark : title);
+    lblStatus()->setStyleSheet(failing
+            ? QStringLiteral("color: red; font-weight: bold; background-color: yellow;")
+            : QStringLiteral("color: red; font-weight: bold;"));
 }
 
 void FrmMain::finishJournal()

@@ -15,6 +15,10 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -127,14 +131,12 @@ std::optional<int> Number(const QString &text)
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
+#ifdef Q_OS_WIN
 bool SyncToDisk(QFile &file)
 {
-#ifdef Q_OS_WIN
     return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
 }
+#endif
 
 } // namespace
 
@@ -337,6 +339,7 @@ Result<JournalContents> ReadJournal(const QString &path)
 
 Status AppendJournalLine(const QString &path, const QByteArray &line)
 {
+#ifdef Q_OS_WIN
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
         return Status::Error(FileError(path, file.errorString()));
@@ -357,6 +360,62 @@ Status AppendJournalLine(const QString &path, const QByteArray &line)
     if (file.error() != QFileDevice::NoError)
         return Status::Error(FileError(path, file.errorString()));
     return Status::Ok();
+#else
+    // Plain system calls, so a failure names the system's reason ("No space left on
+    // device"), and a write that fails half-way is cut off again: the lines go whole into
+    // the file or not at all, and a retry never doubles one.
+    const auto failed = [&path] {
+        return Status::Error(FileError(path, QString::fromLocal8Bit(std::strerror(errno))));
+    };
+    const int fd = ::open(
+        QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return failed();
+    struct Closer
+    {
+        int fd;
+        ~Closer()
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } closer { fd };
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        return failed();
+    QByteArray bytes = line;
+    if (info.st_size > 0) {
+        char last = 0;
+        if (::pread(fd, &last, 1, info.st_size - 1) != 1)
+            return failed();
+        if (last != '\n')
+            bytes.prepend('\n');
+    }
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const Status error = n < 0
+                ? failed()
+                : Status::Error(FileError(path, QStringLiteral("nothing written")));
+            if (done > 0 && ::ftruncate(fd, info.st_size) != 0)
+                qCWarning(lcJournal) << "cannot cut off a partly written line" << path;
+            return error;
+        }
+        done += n;
+    }
+    if (::fsync(fd) != 0) {
+        const Status error = failed();
+        (void)::ftruncate(fd, info.st_size);
+        return error;
+    }
+    closer.fd = -1;
+    if (::close(fd) != 0)
+        return failed();
+    return Status::Ok();
+#endif
 }
 
 PendingSession ReadPendingSession(const Paths &paths)
@@ -398,6 +457,7 @@ void SessionJournal::begin(
     m_state = SessionState();
     m_open = true;
     m_writable = true;
+    m_unwritten.clear();
     const QString path = m_paths.sessionJournal();
     QDir().mkpath(m_paths.sessionsFolder());
     if (QFileInfo::exists(path)) {
@@ -433,6 +493,7 @@ void SessionJournal::resume(const SessionState &state)
     m_state = state;
     m_open = true;
     m_writable = true;
+    m_unwritten.clear();
     SessionEvent resumed;
     resumed.kind = Kind::Resume;
     append(resumed);
@@ -453,13 +514,26 @@ void SessionJournal::append(SessionEvent event)
     m_state.apply(event);
     if (!m_writable)
         return;
-    const Status written = AppendJournalLine(m_paths.sessionJournal(), EncodeEvent(event));
-    if (!written)
+    // Lines that could not be written wait for the next event and go first: once the disk
+    // has room again, the journal holds the whole session.
+    m_unwritten += EncodeEvent(event);
+    const Status written = AppendJournalLine(m_paths.sessionJournal(), m_unwritten);
+    if (!written) {
         tellFailure(written.error());
+        return;
+    }
+    m_unwritten.clear();
+    if (m_failing) {
+        m_failing = false;
+        m_failureTold = false;
+        if (writeRecovered)
+            writeRecovered();
+    }
 }
 
 void SessionJournal::tellFailure(const QString &error)
 {
+    m_failing = true;
     if (m_failureTold) {
         qCDebug(lcJournal) << error;
         return;

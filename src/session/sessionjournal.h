@@ -52,7 +52,8 @@ PendingSession ReadPendingSession(const Paths &paths);
 // The journal of the running session. It records each event the logging core reports:
 // one line, synced before the call returns, and the same event applied to the session's
 // state, from which the net report and the check-in log are made. A failed write is told
-// once through writeFailed; the session goes on, and the in-memory state stays whole.
+// through writeFailed once per run of failures; its lines are written with the next event
+// that can be; the session goes on, and the in-memory state stays whole.
 class SessionJournal : public SessionEventSink
 {
 public:
@@ -71,7 +72,12 @@ public:
     const SessionState &state() const { return m_state; }
     bool isOpen() const { return m_open; }
 
+    // Lines not written yet stay in memory and are tried again at each event.
+    bool writeFailing() const { return m_failing; }
+
+    // The first failure of a run of failures; writeRecovered when a write succeeds again.
     std::function<void(const QString &)> writeFailed;
+    std::function<void()> writeRecovered;
 
 private:
     void append(SessionEvent event);
@@ -83,4 +89,6 @@ private:
     bool m_open = false;
     bool m_writable = false; // the journal's file is this session's
     bool m_failureTold = false;
+    bool m_failing = false;
+    QByteArray m_unwritten;
 };

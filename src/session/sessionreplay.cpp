@@ -126,3 +126,8 @@ SessionState ReplayEvents(const QList<SessionEvent> &events)
         state.apply(event);
     return state;
 }
+
+QString CountedSessionId(const SessionState &state)
+{
+    return state.started ? state.start.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) : QString();
+}

@@ -68,3 +68,7 @@ struct SessionState
 };
 
 SessionState ReplayEvents(const QList<SessionEvent> &events);
+
+// The name under which a session is marked as counted in the monthly totals: the moment it
+// started, which a resume keeps. Empty for no session.
+QString CountedSessionId(const SessionState &state);

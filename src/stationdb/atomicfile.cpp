@@ -28,16 +28,14 @@ QString systemError()
 }
 #endif
 
+#ifdef Q_OS_WIN
 // Forces the bytes onto the disk: a rename that reached the disk before the data would
 // leave an empty file after a power cut.
 bool syncFile(QFileDevice &file)
 {
-#ifdef Q_OS_WIN
     return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
 }
+#endif
 
 bool replaceFile(const QString &from, const QString &to, QString &error)
 {
@@ -65,6 +63,67 @@ bool replaceFile(const QString &from, const QString &to, QString &error)
 #endif
 }
 
+QString TemporaryMarker()
+{
+    return QStringLiteral(".vorq-tmp-");
+}
+
+QString ReadOnlyReason()
+{
+    return QStringLiteral("the file is read-only");
+}
+
+bool IsWritableByUs(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return QFileInfo(path).isWritable();
+#else
+    // The effective rights, as an open for writing would meet them.
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+#endif
+}
+
+#ifndef Q_OS_WIN
+mode_t PosixMode(QFileDevice::Permissions p)
+{
+    mode_t mode = 0;
+    if (p & QFileDevice::ReadOwner)
+        mode |= S_IRUSR;
+    if (p & QFileDevice::WriteOwner)
+        mode |= S_IWUSR;
+    if (p & QFileDevice::ExeOwner)
+        mode |= S_IXUSR;
+    if (p & QFileDevice::ReadGroup)
+        mode |= S_IRGRP;
+    if (p & QFileDevice::WriteGroup)
+        mode |= S_IWGRP;
+    if (p & QFileDevice::ExeGroup)
+        mode |= S_IXGRP;
+    if (p & QFileDevice::ReadOther)
+        mode |= S_IROTH;
+    if (p & QFileDevice::WriteOther)
+        mode |= S_IWOTH;
+    if (p & QFileDevice::ExeOther)
+        mode |= S_IXOTH;
+    return mode;
+}
+
+// Writes every byte, going on after a short write or a signal; the reason of a failure.
+QString WriteAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? systemError() : QStringLiteral("nothing written");
+        done += n;
+    }
+    return QString();
+}
+#endif
+
 } // namespace
 
 Status WriteFileAtomically(
@@ -77,8 +136,10 @@ Status WriteFileAtomically(
     target = QFileInfo(path);
     if (target.exists() && !target.isFile())
         return Status::Error(FileError(path, QStringLiteral("not a regular file")));
-
-    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
+    if (Status writable = CheckWritable(path); !writable)
+        return writable;
+#ifdef Q_OS_WIN
+    QTemporaryFile temp(path + TemporaryMarker() + QStringLiteral("XXXXXX"));
     if (!temp.open())
         return Status::Error(FileError(path, temp.errorString()));
     temp.setAutoRemove(true);
@@ -86,24 +147,57 @@ Status WriteFileAtomically(
         || temp.error() != QFileDevice::NoError)
         return Status::Error(FileError(path, temp.errorString()));
     if (!syncFile(temp))
-#ifdef Q_OS_WIN
         return Status::Error(FileError(path, QStringLiteral("cannot flush to disk")));
-#else
-        return Status::Error(FileError(path, systemError()));
-#endif
-    const QFileDevice::Permissions permissions
-        = target.exists() ? target.permissions() : newPermissions;
-    if (!temp.setPermissions(permissions))
+    if (!temp.setPermissions(target.exists() ? target.permissions() : newPermissions))
         return Status::Error(FileError(path, temp.errorString()));
     temp.close();
     if (temp.error() != QFileDevice::NoError)
         return Status::Error(FileError(path, temp.errorString()));
-
     QString error;
     if (!replaceFile(temp.fileName(), path, error))
         return Status::Error(FileError(path, error));
     temp.setAutoRemove(false);
     return Status::Ok();
+#else
+    // Plain system calls: each failure is told with the system's own reason ("No space left
+    // on device"), which a buffered Qt write can lose on the way.
+    mode_t mode = 0;
+    struct stat existing;
+    if (::stat(QFile::encodeName(path).constData(), &existing) == 0)
+        mode = existing.st_mode & 07777; // a replaced file keeps its exact mode
+    else
+        mode = PosixMode(newPermissions);
+    QByteArray tempName = QFile::encodeName(path + TemporaryMarker()) + "XXXXXX";
+    const int fd = ::mkstemp(tempName.data());
+    if (fd < 0)
+        return Status::Error(FileError(path, systemError()));
+    struct Cleanup
+    {
+        QByteArray name;
+        int fd;
+        bool keep = false;
+        ~Cleanup()
+        {
+            if (fd >= 0)
+                ::close(fd);
+            if (!keep)
+                ::unlink(name.constData());
+        }
+    } cleanup { tempName, fd };
+    const QString failure = WriteAll(fd, content);
+    if (!failure.isEmpty())
+        return Status::Error(FileError(path, failure));
+    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
+        return Status::Error(FileError(path, systemError()));
+    cleanup.fd = -1;
+    if (::close(fd) != 0)
+        return Status::Error(FileError(path, systemError()));
+    QString error;
+    if (!replaceFile(QFile::decodeName(tempName), path, error))
+        return Status::Error(FileError(path, error));
+    cleanup.keep = true;
+    return Status::Ok();
+#endif
 }
 
 Result<QByteArray> ReadWholeFile(const QString &path)
@@ -162,22 +256,32 @@ Result<QByteArray> ReadFileHead(const QString &path, qsizetype maxBytes)
 #endif
 }
 
-int RemoveLeftoverTemporaries(const QString &folder, const QStringList &suffixes)
+int RemoveLeftoverTemporaries(const QString &folder)
 {
-    static const QRegularExpression tail(QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+    // Only names with our marker: "Lee.dat.backup" or "notes.txt.2024q1" are the
+    // operator's own files, however much they look like a temporary.
+    static const QRegularExpression ours(QStringLiteral("^.+")
+        + QRegularExpression::escape(TemporaryMarker()) + QStringLiteral("[A-Za-z0-9]{6}$"));
     int removed = 0;
     const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
     for (const QFileInfo &entry : entries) {
-        const QString name = entry.fileName();
-        const QRegularExpressionMatch m = tail.match(name);
-        if (!m.hasMatch())
-            continue;
-        const QString base = name.left(m.capturedStart());
-        const bool ours = std::any_of(suffixes.begin(), suffixes.end(), [&](const QString &s) {
-            return base.endsWith(s, Qt::CaseInsensitive) && base.size() > s.size();
-        });
-        if (ours && entry.isFile() && !entry.isSymLink() && QFile::remove(entry.filePath()))
+        if (ours.match(entry.fileName()).hasMatch() && entry.isFile() && !entry.isSymLink()
+            && QFile::remove(entry.filePath()))
             ++removed;
     }
     return removed;
+}
+
+Status CheckWritable(const QString &path)
+{
+    // The rename needs only the folder's permission; a file the operator made read-only
+    // is their choice to keep it as it is.
+    if (QFileInfo::exists(path) && !IsWritableByUs(path))
+        return Status::Error(FileError(path, ReadOnlyReason()));
+    return Status::Ok();
+}
+
+QString TemporaryFileMarker()
+{
+    return TemporaryMarker();
 }

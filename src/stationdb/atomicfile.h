@@ -9,7 +9,9 @@
 // The one write path for every file the program owns. The whole new content goes to a
 // temporary file beside the target; every write, the flush and the sync are checked; only
 // then is it renamed over the target. Any failure leaves the old file byte-identical and
-// is returned. A new file gets newPermissions; an existing one keeps its own.
+// is returned. A new file gets newPermissions; an existing one keeps its own mode. A file
+// this user may not write (made read-only) is never replaced: "<path>: the file is
+// read-only".
 Status WriteFileAtomically(const QString &path, const QByteArray &content,
     QFileDevice::Permissions newPermissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner
         | QFileDevice::ReadGroup | QFileDevice::ReadOther);
@@ -24,7 +26,11 @@ Result<QByteArray> ReadWholeFile(const QString &path);
 // in a file's place never blocks.
 Result<QByteArray> ReadFileHead(const QString &path, qsizetype maxBytes);
 
-// The temporary files of an interrupted write of ours are named "<file>.XXXXXX"; this
-// removes those left in a folder beside files of the given suffixes (".dat", ".ini").
-// Returns how many were removed.
-int RemoveLeftoverTemporaries(const QString &folder, const QStringList &suffixes);
+// The temporary files of an interrupted write of ours are named "<file>.vorq-tmp-XXXXXX";
+// this removes those left in a folder, and nothing else. Returns how many were removed.
+int RemoveLeftoverTemporaries(const QString &folder);
+// An existing file this user may not write is an error: "<path>: the file is read-only".
+Status CheckWritable(const QString &path);
+
+// The part of a temporary file's name that marks it as ours.
+QString TemporaryFileMarker();

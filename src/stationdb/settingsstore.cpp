@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #ifdef Q_OS_WIN
 #include <QSettings>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -320,12 +322,24 @@ Status writeStoreFile(const QString &path, const QByteArray &bytes)
         return Status::Error(FileError(folder, QStringLiteral("cannot create the folder")));
     // The file holds the QRZ password: one that others may read or write becomes the
     // owner's alone before anything new goes into it (a new file is made owner-only).
+    // A file the operator made read-only is left exactly as it is, its mode too.
+    if (Status writable = CheckWritable(path); !writable)
+        return writable;
+#ifdef Q_OS_WIN
     constexpr QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
         | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
         | QFileDevice::ExeOther;
     const QFileDevice::Permissions permissions = QFile::permissions(path);
     if (permissions & others)
         QFile::setPermissions(path, permissions & ~others);
+#else
+    // The mode bits themselves: Qt's permission flags mix in what this user may do, and
+    // would give the owner a write permission the file did not have.
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info;
+    if (::stat(name.constData(), &info) == 0 && (info.st_mode & 077))
+        ::chmod(name.constData(), info.st_mode & 07700);
+#endif
     return WriteFileAtomically(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 

@@ -1,8 +1,10 @@
+#include "doubles.h"
 #include "platform/instancelock.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -16,6 +18,8 @@ class TestInstanceLock : public QObject
 
 private slots:
     void secondCopyRefusedUntilTheFirstDies();
+    void lockOfAnotherProgramOrComputer_data();
+    void lockOfAnotherProgramOrComputer();
 };
 
 namespace {
@@ -55,6 +59,63 @@ void TestInstanceLock::secondCopyRefusedUntilTheFirstDies()
     QVERIFY(second.acquire());
     InstanceLock third(paths);
     QVERIFY(!third.acquire());
+}
+
+void TestInstanceLock::lockOfAnotherProgramOrComputer_data()
+{
+    QTest::addColumn<QString>("holder"); // who wrote the lock
+    QTest::addColumn<bool>("taken"); // taken over at once
+    QTest::addColumn<int>("answer"); // to the question, when it is asked
+    QTest::newRow("a live process of another program") << "other program" << true << 0;
+    QTest::newRow("another computer, No") << "other computer" << false << int(No);
+    QTest::newRow("another computer, Yes") << "other computer" << false << int(Yes);
+}
+
+void TestInstanceLock::lockOfAnotherProgramOrComputer()
+{
+    QFETCH(QString, holder);
+    QFETCH(bool, taken);
+    QFETCH(int, answer);
+    QTemporaryDir dir;
+    const Paths paths = Paths::underRoot(dir.path());
+    QProcess other; // a live process that is not this program: its number is in use
+    other.start("sleep", { "30" });
+    QVERIFY(other.waitForStarted());
+    const QString host = holder == "other computer" ? "shack-laptop" : QSysInfo::machineHostName();
+    QFile lockFile(paths.lockFile());
+    QVERIFY(lockFile.open(QIODevice::WriteOnly));
+    lockFile.write(QString("%1\nVORQ\n%2\n").arg(other.processId()).arg(host).toUtf8());
+    lockFile.close();
+    const QDateTime since(QDate(2026, 12, 1), QTime(18, 55));
+    QVERIFY(lockFile.open(QIODevice::ReadWrite)
+        && lockFile.setFileTime(since, QFileDevice::FileModificationTime));
+    lockFile.close();
+
+    InstanceLock lock(paths);
+    const Status first = lock.acquire();
+    QCOMPARE(first.ok(), taken);
+    QCOMPARE(lock.foreignLock().has_value(), !taken);
+    if (!taken) {
+        QVERIFY2(
+            first.error().contains("shack-laptop") && first.error().contains("12/1/2026 18:55"),
+            qPrintable(first.error()));
+        ScriptedDialogs dialogs;
+        dialogs.answers << MsgButton(answer);
+        const bool takeOver = AskToTakeOverLock(dialogs, lock);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].defaultButton, No);
+        QVERIFY(dialogs.messages[0].text.contains("shack-laptop"));
+        QCOMPARE(takeOver, answer == Yes);
+        if (takeOver)
+            QVERIFY(lock.takeOver());
+        taken = takeOver;
+    }
+    other.kill();
+    other.waitForFinished();
+    // Held here now, or still the other computer's: a second copy is refused either way.
+    InstanceLock second(paths);
+    QVERIFY(!second.acquire());
+    QCOMPARE(second.foreignLock().has_value(), !taken);
 }
 
 int main(int argc, char **argv)

@@ -54,7 +54,7 @@ void TestInterruptedTotals::killedAtAnyMoment()
     // the next save, and the clean-up of leftovers recognises every one of them.
     QVERIFY(AddSessionToStoredTotals(settings, Checkins, Traffic).ok());
     const QString folder = root.paths().settingsFolder();
-    RemoveLeftoverTemporaries(folder, { ".ini" });
+    RemoveLeftoverTemporaries(folder);
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList { "VORQ.ini" });
 }
 

@@ -3,8 +3,10 @@
 #include "roster/rosterhost.h"
 #include "startup/startupcontext.h"
 #include "startup/startupsteps.h"
+#include "stationdb/atomicfile.h"
 #include "testroot.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -132,19 +134,39 @@ private slots:
             lines(f->open()->lstAltNC), (QStringList { "BOB K4BOB", "CY K4CCC" })); // gap closed
     }
 
+    void failedSaveIsTold_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("full disk") << false;
+        QTest::newRow("store made read-only") << true;
+    }
+
     void failedSaveIsTold()
     {
+        QFETCH(bool, readOnly);
         const QStringList days = entries(w->lst1);
-        FullDisk disk(f->root.root());
-        if (!disk.isFull())
-            QSKIP("cannot make the disk full here");
+        const QString ini = f->root.settings().fileOf("VORQ");
+        const QByteArray before = ReadWholeFile(ini).value();
+        std::unique_ptr<FullDisk> disk;
+        ObeyFilePermissions obey;
+        if (readOnly) {
+            QVERIFY(obey.active() && QFile::setPermissions(ini, QFile::ReadOwner));
+        } else {
+            disk = std::make_unique<FullDisk>(f->root.root());
+            if (!disk->isFull())
+                QSKIP("cannot make the disk full here");
+        }
         f->type("ZOE K4ZOE");
         f->root.dialogs().answers << Yes;
         w->cmdAdd_Click();
         const DialogRecord told = f->root.dialogs().messages.last();
-        QVERIFY2(told.text.startsWith("The roster could not be saved.\nSETTINGS NOT SAVED: "
-                     + f->root.settings().fileOf("VORQ")),
+        QVERIFY2(told.text.startsWith(
+                     "The roster could not be saved.\nSETTINGS NOT SAVED: " + ini + ": "),
             qPrintable(told.text));
+        if (readOnly) {
+            QVERIFY(told.text.endsWith(": the file is read-only"));
+            QCOMPARE(ReadWholeFile(ini).value(), before);
+        }
         // Nothing is shown as changed.
         QCOMPARE(f->host.log, QStringList());
         QCOMPARE(entries(w->lst1), days);

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <memory>
+#include <sys/stat.h>
 
 // The net session against station files that fail as real disks do: nothing is claimed
 // that the files do not hold, and nothing is written from a file that could not be read.
@@ -42,31 +44,51 @@ const QDate kToday(2026, 3, 10);
 void TestSessionStorage::fullDiskChangesNothing_data()
 {
     QTest::addColumn<QString>("action");
-    for (const char *action : { "typed check-in", "click check-in", "retirement" })
-        QTest::newRow(action) << QString::fromLatin1(action);
+    QTest::addColumn<QString>("fault");
+    for (const char *fault : { "full disk", "read-only" }) {
+        for (const char *action : { "typed check-in", "click check-in", "retirement", "add" })
+            QTest::addRow("%s, %s", action, fault)
+                << QString::fromLatin1(action) << QString::fromLatin1(fault);
+    }
 }
 
 void TestSessionStorage::fullDiskChangesNothing()
 {
     QFETCH(QString, action);
+    QFETCH(QString, fault);
     TestRoot root(LEE_AND_TEXAS);
     NetSession session(root.table());
     if (action == "click check-in")
         QVERIFY(session.chooseEntry("TEXAS", kToday, true).status->isEmpty());
+    const QString file = root.filePath(action == "click check-in" ? "TEXAS" : "LEE");
     const QByteArray before = root.stationBytes("LEE") + root.stationBytes("TEXAS");
-    FullDisk full(root.root());
-    QVERIFY2(full.isFull(), "no way to fill a file system here");
+    struct stat was;
+    QCOMPARE(::stat(QFile::encodeName(file).constData(), &was), 0);
+    std::unique_ptr<FullDisk> full;
+    ObeyFilePermissions obey; // an ordinary user cannot write a read-only file
+    if (fault == "full disk") {
+        full = std::make_unique<FullDisk>(root.root());
+        QVERIFY2(full->isFull(), "no way to fill a file system here");
+    } else {
+        QVERIFY(obey.active() && QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
+    }
 
     QString status;
     if (action == "typed check-in") {
         const SessionOutcome out = session.typedCheckin("K4OD", kToday);
         QVERIFY(!out.checkedIn && out.checkinLine.isEmpty());
         status = *out.status;
-        QVERIFY(status.startsWith("K4OD NOT CHECKED IN - FILE ERROR: "));
+        QVERIFY(status.startsWith("K4OD NOT CHECKED IN - FILE ERROR: " + file));
     } else if (action == "click check-in") {
         const SessionOutcome out = session.memberLineClick(1, kToday, true, "ding");
         QVERIFY(!out.checkedIn && out.unmarkLine);
         status = *out.status;
+        QVERIFY(status.startsWith("N4TX NOT CHECKED IN - FILE ERROR: " + file));
+    } else if (action == "add") {
+        CurrentMembers members;
+        const AddResult added = AddMemberRecord(file, Station("W4NEW"), kToday, members);
+        QCOMPARE(added.kind, AddResult::WriteFailed);
+        status = added.error;
     } else {
         const CountyChoice choice = session.chooseEntry("LEE", kToday, true);
         QCOMPARE(choice.retired, QStringList());
@@ -74,10 +96,16 @@ void TestSessionStorage::fullDiskChangesNothing()
         status = *choice.status;
         QCOMPARE(status, "W4OLD NOT RETIRED - FILE ERROR");
     }
-    QVERIFY(!status.isEmpty());
+    if (fault == "read-only" && action != "retirement")
+        QVERIFY2(status.endsWith(file + ": the file is read-only"), qPrintable(status));
     QCOMPARE(session.checkinCount(), 0);
     QCOMPARE(session.checkins().entry(1), QString());
+    full.reset();
     QCOMPARE(root.stationBytes("LEE") + root.stationBytes("TEXAS"), before);
+    struct stat now;
+    QCOMPARE(::stat(QFile::encodeName(file).constData(), &now), 0);
+    if (fault == "read-only") // the full disk's tmpfs copies the files back: new inodes
+        QCOMPARE(now.st_ino, was.st_ino);
 }
 
 void TestSessionStorage::unreadableFileIsToldOnceAndNeverWritten()

@@ -3,10 +3,12 @@
 #include "startup/frmusername.h"
 #include "startup/startupcontext.h"
 #include "startup/startupsteps.h"
+#include "stationdb/atomicfile.h"
 #include "stationdb/textforms.h"
 #include "testroot.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -20,6 +22,7 @@ private slots:
     void firstStart();
     void laterStart();
     void seasons();
+    void failedSavesAreTold_data();
     void failedSavesAreTold();
 };
 
@@ -130,21 +133,42 @@ void TestFrmSplash::seasons()
         QStringList { xmas.root.paths().appDataFolder() + "Halvorsoft/home.wav" });
 }
 
+void TestFrmSplash::failedSavesAreTold_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("full disk, first start") << "full disk";
+    QTest::newRow("read-only store, a later start") << "read-only";
+}
+
 void TestFrmSplash::failedSavesAreTold()
 {
-    // A first start on a full disk: the name and the roster cannot be stored. The start goes
-    // on, and each failure is told, naming the file.
-    Start s(QDate(2026, 3, 10), false);
-    s.answerUserName();
-    {
+    // The name and the roster of a first start, or the report flag of a later one, cannot be
+    // stored. The start goes on, and each failure is told, naming the file.
+    QFETCH(QString, fault);
+    Start s(QDate(2026, 3, 10), fault == "read-only");
+    const QString ini = s.root.settings().fileOf("VORQ");
+    if (fault == "full disk") {
+        s.answerUserName();
         FullDisk full(s.root.root());
         QVERIFY2(full.isFull(), "no way to fill a file system here");
         QVERIFY(s.splash.Form_Load());
+    } else {
+        // The operator's choice: the store stays as it is, whatever the program would save.
+        QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const QByteArray before = ReadWholeFile(ini).value();
+        const QFileInfo was(ini);
+        ObeyFilePermissions obey;
+        QVERIFY(obey.active());
+        QVERIFY(s.splash.Form_Load());
+        QCOMPARE(ReadWholeFile(ini).value(), before);
+        QCOMPARE(QFileInfo(ini).fileTime(QFileDevice::FileMetadataChangeTime),
+            was.fileTime(QFileDevice::FileMetadataChangeTime));
     }
     // Told once, each different failure on a line of its own.
     QCOMPARE(s.root.dialogs().messages.size(), 1);
     QCOMPARE(s.root.dialogs().messages[0].text,
-        "SETTINGS NOT SAVED: " + s.root.settings().fileOf("VORQ") + ": No space left on device");
+        "SETTINGS NOT SAVED: " + ini
+            + (fault == "full disk" ? ": No space left on device" : ": the file is read-only"));
 }
 
 QTEST_MAIN(TestFrmSplash)

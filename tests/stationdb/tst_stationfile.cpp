@@ -26,6 +26,8 @@ private slots:
     void unreadableFileIsNeverWritten_data();
     void unreadableFileIsNeverWritten();
     void leftoverTemporariesRemoved();
+    void replacedFileKeepsItsMode_data();
+    void replacedFileKeepsItsMode();
 };
 
 void TestStationFile::recordFormat_data()
@@ -185,20 +187,68 @@ void TestStationFile::unreadableFileIsNeverWritten()
 void TestStationFile::leftoverTemporariesRemoved()
 {
     TestRoot root({ { "LEE", { Station("K4A") } } });
-    const QString data = root.paths().dataFolder();
-    for (const char *name : { "Lee.dat.Ab12Cd", "Lee.dat.XXXXXX", "notes.txt.abcdef",
-             "notes.pdf.abcdef", "Lee.dat.toolong7", "Lee.datx.abcdef", ".dat.abcdef" }) {
-        QFile f(data + name);
-        QVERIFY(f.open(QIODevice::WriteOnly));
+    QVERIFY(root.settings().save("Settings", "User Name", "BOB"));
+    const Paths &p = root.paths();
+    const QString support = p.appDataFolder() + MakerFolderName() + u'/';
+    QVERIFY(QDir().mkpath(p.sessionsFolder()) && QDir().mkpath(support));
+    // The operator's own copies, six letters or digits after a dot like a temporary.
+    const QStringList operatorFiles { p.settingsFolder() + "VORQ.ini.backup",
+        p.settingsFolder() + "VORQ.ini.2024q1", p.dataFolder() + "Lee.dat.backup",
+        p.dataFolder() + "Jefferson.dat.before", p.root() + "net-notes.txt.backup",
+        p.sessionsFolder() + "2026-06-01-1900.txt.backup", support + "VorqPreamble.txt.custom",
+        p.dataFolder() + "Lee.dat.vorq-tmp-toolong7" };
+    const QStringList ours { p.settingsFolder() + "VORQ.ini.vorq-tmp-ZZ9zz9",
+        p.dataFolder() + "Lee.dat.vorq-tmp-Ab12Cd", p.root() + "x.txt.vorq-tmp-abcdef",
+        p.sessionsFolder() + "2026-06-01-1900.txt.vorq-tmp-a1b2c3",
+        support + "VorqPreamble.txt.vorq-tmp-QWERTY" };
+    for (const QString &name : operatorFiles + ours) {
+        QFile f(name);
+        QVERIFY2(f.open(QIODevice::WriteOnly) && f.write("kept") == 4, qPrintable(name));
     }
-    const QString ini = root.settings().fileOf("VORQ");
-    QVERIFY(root.settings().save("Settings", "User Name", "BOB")
-        && QFile(ini + ".ZZ9zz9").open(QIODevice::WriteOnly));
-    RemoveLeftoverWrites(root.paths());
-    QVERIFY(QFile::exists(ini) && !QFile::exists(ini + ".ZZ9zz9"));
-    QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-        QStringList({ ".dat.abcdef", "Lee.dat", "Lee.dat.toolong7", "Lee.datx.abcdef",
-            "notes.pdf.abcdef" }));
+    RemoveLeftoverWrites(p);
+    for (const QString &name : operatorFiles)
+        QVERIFY2(QFile::exists(name), qPrintable(name));
+    for (const QString &name : ours)
+        QVERIFY2(!QFile::exists(name), qPrintable(name));
+    QVERIFY(QFile::exists(root.settings().fileOf("VORQ")) && QFile::exists(root.filePath("LEE")));
+}
+
+void TestStationFile::replacedFileKeepsItsMode_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("0444 read-only") << 0444 << false;
+    QTest::newRow("0400 read-only") << 0400 << false;
+    QTest::newRow("0640") << 0640 << true;
+    QTest::newRow("0604") << 0604 << true;
+    QTest::newRow("0660") << 0660 << true;
+}
+
+void TestStationFile::replacedFileKeepsItsMode()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, replaced);
+    TestRoot root({ { "LEE", { Station("K4A"), EndMarker() } } });
+    const QString path = root.filePath("LEE");
+    const QByteArray before = root.stationBytes("LEE");
+    const QByteArray name = QFile::encodeName(path);
+    QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
+    struct stat was;
+    QCOMPARE(::stat(name.constData(), &was), 0);
+    ObeyFilePermissions obey; // as an ordinary user, who cannot write a 0444 file
+    QVERIFY(obey.active());
+    const Status written = WriteFileAtomically(path, Station("W4NEW").toBytes());
+    struct stat now;
+    QCOMPARE(::stat(name.constData(), &now), 0);
+    QCOMPARE(int(now.st_mode & 07777), mode);
+    QCOMPARE(written.ok(), replaced);
+    if (replaced) {
+        QCOMPARE(root.stationBytes("LEE"), Station("W4NEW").toBytes());
+    } else {
+        QCOMPARE(written.error(), path + ": the file is read-only");
+        QCOMPARE(now.st_ino, was.st_ino);
+        QCOMPARE(root.stationBytes("LEE"), before);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestStationFile)

@@ -20,6 +20,11 @@ public:
         : root(files, settings, now)
     {
     }
+    // A main window on a program root that exists already.
+    MainWindowFixture(const QString &existingRoot, const QDateTime &now)
+        : root(existingRoot, now)
+    {
+    }
 
     // Builds the window (its load runs); call after preparing the root.
     FrmMain &open()

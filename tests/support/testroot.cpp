@@ -40,8 +40,15 @@ QByteArray FileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-TestRoot::TestRoot(Files files, std::initializer_list<SettingValue> settings, const QDateTime &now)
-    : m_services { Paths::underRoot(m_dir.path()), nullptr, nullptr, nullptr, nullptr, nullptr,
+TestRoot::TestRoot(const QString &existingRoot, const QDateTime &now)
+    : TestRoot({}, {}, now, existingRoot)
+{
+}
+
+TestRoot::TestRoot(Files files, std::initializer_list<SettingValue> settings, const QDateTime &now,
+    const QString &existingRoot)
+    : m_rootPath(existingRoot.isEmpty() ? m_dir.path() : existingRoot)
+    , m_services { Paths::underRoot(m_rootPath), nullptr, nullptr, nullptr, nullptr, nullptr,
         nullptr, nullptr, nullptr, nullptr }
     , m_clock(std::make_shared<ManualClock>(now))
     , m_dialogs(std::make_shared<ScriptedDialogs>())

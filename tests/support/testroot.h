@@ -39,10 +39,14 @@ public:
     using Files = std::initializer_list<std::pair<QString, QList<StationRecord>>>;
 
     explicit TestRoot(Files files = {}, std::initializer_list<SettingValue> settings = {},
-        const QDateTime &now = QDateTime(QDate(2026, 3, 10), QTime(19, 0, 0)));
+        const QDateTime &now = QDateTime(QDate(2026, 3, 10), QTime(19, 0, 0)),
+        const QString &existingRoot = QString());
+    // The doubles over a program root that exists already (a child process's, say); the
+    // folder is not removed afterwards.
+    TestRoot(const QString &existingRoot, const QDateTime &now);
 
     bool isValid() const { return m_dir.isValid(); }
-    QString root() const { return m_dir.path(); }
+    QString root() const { return m_rootPath; }
     Services &services() { return m_services; }
     const Paths &paths() const { return m_services.paths; }
     SettingsStore &settings() { return *m_services.settings; }
@@ -72,6 +76,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_rootPath;
     Services m_services;
     CountyTable m_table;
     std::shared_ptr<ManualClock> m_clock;
