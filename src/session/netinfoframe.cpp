@@ -129,7 +129,8 @@ void NetInfoFrame::arrange()
         lblNetMgr->move(lblNetMgr->x(), int((H - lblNetMgr->height()) / 1.07));
         lblNetCtl->move(lblNetCtl->x(), int((H - lblNetCtl->height()) / 1.32));
         Label2->move(Label2->x(), int((H - lblNetMgr->height()) / 1.19));
-        Label4->move(Label4->x(), lblTraffic->y() + lblTraffic->height() + int(200 / 15.0));
+        // The heading stands right above its name, not halfway up the column.
+        Label4->move(Label4->x(), lblNetCtl->y() - Label4->height() - 4);
     }
     keepApart();
 }

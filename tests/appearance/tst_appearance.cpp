@@ -640,6 +640,11 @@ void TestAppearance::netInfoRowsNeverOverlap()
         QVERIFY2(rows[i]->y() > rows[i - 1]->geometry().bottom(),
             qPrintable(rows[i]->objectName() + " over " + rows[i - 1]->objectName()));
     QVERIFY(frame->CmdChange->geometry().bottom() < frame->height());
+    // Each heading stands beside its name.
+    for (const auto &[heading, name] :
+        { std::pair(frame->Label4, frame->lblNetCtl), std::pair(frame->Label2, frame->lblNetMgr) })
+        QVERIFY2(name->y() - heading->geometry().bottom() <= heading->height(),
+            qPrintable(heading->text()));
     // Each row shows its text whole.
     for (QWidget *row : rows)
         QVERIFY2(row->height() >= row->sizeHint().height(), qPrintable(row->objectName()));
