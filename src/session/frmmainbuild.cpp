@@ -260,6 +260,7 @@ void FrmMain::ArrangeMainWindow()
     FraSearch->setGeometry(l.FraSearch.toRect());
     fraFormData->setGeometry(l.fraFormData.toRect());
     fraFormData->arrange();
+    fraAdd->arrange(); // its captions fit again after a font change
     fraDeletedStations->setGeometry(l.fraDeletedStations.toRect());
     cmdExit->setGeometry(l.cmdExit.toRect());
 

@@ -508,6 +508,18 @@ void TestAppearance::noCaptionOrNameClipped()
             qPrintable(label->objectName() + ": " + label->text()));
     }
     QCOMPARE(w.lblNetCtl()->text(), "CHRISTOPHER   KJ4ABC"); // the whole text stays
+    // The member form's captions are whole, and its buttons apart.
+    auto *form = w.findChild<QGroupBox *>("fraAdd");
+    for (QLabel *label : form->findChildren<QLabel *>()) {
+        if (label->wordWrap() || label->text().isEmpty() || !label->isVisible())
+            continue;
+        QVERIFY2(
+            label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width()
+                && label->geometry().right() < form->width(),
+            qPrintable(label->objectName() + ": " + label->text()));
+    }
+    QVERIFY(form->findChild<QWidget *>("cmdSave")->geometry().right()
+        < form->findChild<QWidget *>("cmdCancel")->x());
     // The lists stand below their frames' captions.
     QVERIFY(w.lstDS->y() >= w.findChild<QGroupBox *>("fraDeletedStations")->contentsRect().top());
     QVERIFY(w.lstEarly->y() >= w.findChild<QGroupBox *>("FraSearch")->contentsRect().top());
