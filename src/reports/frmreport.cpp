@@ -161,9 +161,12 @@ void FrmReport::printReport(const QString &pdfFile)
         printer.printLine(line);
     const bool done
         = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
-    if (!done)
+    if (!done && pdfFile.isEmpty())
         m_services.dialogs->message(
             this, QString(), PrinterErrorText(), MsgIcon::Warning, Ok | Cancel);
+    else if (!done) // the file and the reason: a full disk is no printer fault
+        m_services.dialogs->message(this, windowTitle(),
+            QStringLiteral("PDF NOT SAVED: ") + printer.errorString(), MsgIcon::Warning, Ok);
 }
 
 void FrmReport::cmdReset_Click()

@@ -342,7 +342,9 @@ void FrmMain::printReference(const QString &fileName, const QString &pdfFile)
     const bool sent
         = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
     if (!sent) {
-        setStatusLine(QStringLiteral("NOT PRINTED: ") + printer.errorString());
+        setStatusLine((pdfFile.isEmpty() ? QStringLiteral("NOT PRINTED: ")
+                                         : QStringLiteral("PDF NOT SAVED: "))
+            + printer.errorString());
         m_services.sounds->play(SoundName::Notify());
     } else if (!pdfFile.isEmpty()) {
         setStatusLine(QStringLiteral("SAVED AS PDF: ") + pdfFile);

@@ -147,6 +147,20 @@ private slots:
         QCOMPARE(Keys(root, "NewMember", "0 2 15"), "||N4ZZZ ZED");
     }
 
+    void pdfFailureIsTold()
+    {
+        TestRoot root({}, Month);
+        root.printer().failNext = true;
+        root.dialogs().saveFiles.enqueue(root.root() + "/report.pdf");
+        root.dialogs().answers.enqueue(Yes); // the month is right
+        ReportPeriod period = InitialReportPeriod(root.clock().today());
+        StartupContext context;
+        FrmReport report(root.services(), context, period);
+        Click(report, "cmdPdf");
+        // The reason, not a printer fault: there may be no printer at all.
+        QCOMPARE(root.dialogs().messages.last().text, "PDF NOT SAVED: printer jammed");
+    }
+
     void editor()
     {
         TestRoot root({}, Month);
