@@ -9,6 +9,7 @@
 #include "stationdb/stationfile.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -109,10 +110,23 @@ class SettingsFixture
 public:
     static constexpr int Keys = 60;
 
-    SettingsFixture()
+    // padding: lines of a section nobody reads, written before the store's own values
+    // (a damaged or hand-grown store of many megabytes).
+    explicit SettingsFixture(int paddingBytes = 0)
         : m_paths(Paths::underRoot(m_dir.path()))
         , m_store(m_paths)
     {
+        if (paddingBytes > 0) {
+            QByteArray padding("[Junk]\n");
+            for (int i = 0; padding.size() < paddingBytes; ++i)
+                padding += "Line" + QByteArray::number(i) + "=some text of a line\n";
+            QDir().mkpath(m_paths.settingsFolder());
+            QFile file(m_store.fileOf(QStringLiteral("VORQ")));
+            if (!file.open(QIODevice::WriteOnly) || file.write(padding) != padding.size()) {
+                std::fprintf(stderr, "vorq-bench: cannot write the padding\n");
+                std::exit(1);
+            }
+        }
         static const char *const sections[]
             = { "Settings", "Screen", "Report", "NetCtl", "Fonts", "Counters" };
         QList<SettingChange> values;
@@ -137,7 +151,7 @@ private:
 
 void BM_Settings_Get(benchmark::State &state)
 {
-    SettingsFixture fixture;
+    SettingsFixture fixture(int(state.range(0)));
     for (auto _ : state) {
         const QString value
             = fixture.store().get(QStringLiteral("counters"), QStringLiteral("KEY59"));
@@ -146,7 +160,8 @@ void BM_Settings_Get(benchmark::State &state)
         benchmark::DoNotOptimize(value);
     }
 }
-BENCHMARK(BM_Settings_Get)->Unit(benchmark::kMicrosecond);
+// A store of a few kilobytes, and one of 10 MB: read once, not again for every value.
+BENCHMARK(BM_Settings_Get)->Arg(0)->Arg(10 << 20)->Unit(benchmark::kMicrosecond);
 
 void BM_Settings_Save(benchmark::State &state)
 {

@@ -22,6 +22,7 @@
 #include "startup/startupcontext.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
+#include "stationdb/supporttext.h"
 #include "stationdb/textforms.h"
 
 #include <QAction>
@@ -200,7 +201,7 @@ void FrmMain::Form_Load()
         IDTimer->start();
 
     m_reportPeriod = InitialReportPeriod(m_services.clock->today());
-    loadPreamble();
+    const QString preambleNotice = loadPreamble();
 
     ArrangeMainWindow();
 
@@ -208,6 +209,8 @@ void FrmMain::Form_Load()
     QStringList notices;
     if (const QString notice = m_session.takeUnreadableNotice(unreadable); !notice.isEmpty())
         notices << notice;
+    if (!preambleNotice.isEmpty())
+        notices << preambleNotice;
     if (!m_loadFailures.isEmpty())
         notices << QStringLiteral("SETTINGS NOT SAVED: ")
                 + m_loadFailures.join(QStringLiteral("; "));
@@ -470,16 +473,18 @@ void FrmMain::applyOptions()
     mnuOptionsChangeQRZLogin->setChecked(false);
 }
 
-void FrmMain::loadPreamble()
+QString FrmMain::loadPreamble()
 {
     // A missing or unreadable preamble leaves the pane empty: the net can run without it.
     const QString path = m_context.UserDataFolder + QStringLiteral("VorqPreamble.txt");
     const Result<QByteArray> text = m_context.UserDataFolder.isEmpty()
         ? Result<QByteArray>(Status::Error(path))
-        : ReadWholeFile(path);
+        : ReadSupportText(path);
     if (!text) {
         qCInfo(lcSession) << "no preamble:" << text.error();
-        return;
+        // A file that is there but refused is told: the operator expects to read it.
+        return QFileInfo(path).isFile() ? QStringLiteral("PREAMBLE NOT SHOWN: ") + text.error()
+                                        : QString();
     }
     rtxtPreamble->setPlainText(QString::fromLatin1(text.value()));
     const int length = rtxtPreamble->document()->characterCount() - 1;
@@ -495,6 +500,7 @@ void FrmMain::loadPreamble()
     }
     QTextCursor top(rtxtPreamble->document());
     rtxtPreamble->setTextCursor(top);
+    return QString();
 }
 
 void FrmMain::updateCounters()

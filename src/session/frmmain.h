@@ -209,7 +209,8 @@ private:
     // when one is given.
     void printReference(const QString &fileName, const QString &pdfFile);
     void Form_Load();
-    void loadPreamble();
+    // Shows the preamble; a notice for the status line when the file is there but refused.
+    QString loadPreamble();
     void applyOptions();
     bool setCaption();
     // EARLY CHECKINS, the counties and states whose files hold members, LATE CHECKINS;

@@ -2,8 +2,9 @@
 
 #include "centrewindow.h"
 #include "startupcontext.h"
-#include "stationdb/atomicfile.h"
+#include "stationdb/supporttext.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QTextEdit>
@@ -11,10 +12,12 @@
 
 QString ReadWholeText(const QString &path)
 {
-    // Only a regular file is read: a pipe in its place would block the window.
-    const Result<QByteArray> read = ReadWholeFile(path);
+    // Only a regular file is read: a pipe in its place would block the window; a huge one,
+    // or one with an endless line, would freeze it while it is laid out.
+    const Result<QByteArray> read = ReadSupportText(path);
     if (!read)
-        return QString();
+        return QFileInfo(path).isFile() ? QStringLiteral("THIS TEXT IS NOT SHOWN: ") + read.error()
+                                        : QString();
     const QByteArray &bytes = read.value();
     // Our own texts are UTF-8; older ones came in the Windows code page, read here as
     // Latin-1 so no byte is lost.

@@ -4,6 +4,7 @@
 #include "startupcontext.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
+#include "stationdb/supporttext.h"
 #include "stationdb/textforms.h"
 
 #include <QCryptographicHash>
@@ -156,7 +157,10 @@ void UpdateCheck::updateText(const QString &dateFile, const QString &textFile)
     if (!missing && !(newer && *newer > 0))
         return;
     if (const std::optional<QByteArray> text = fetch(QStringLiteral("files"), textFile)) {
-        if (const Status written = WriteFileAtomically(local, *text); !written)
+        // What could not be shown is never installed: the text in use stays.
+        if (const QString problem = SupportTextProblem(*text); !problem.isEmpty())
+            qCWarning(lcUpdate) << textFile << "from the server not installed:" << problem;
+        else if (const Status written = WriteFileAtomically(local, *text); !written)
             qCWarning(lcUpdate) << written.error();
     }
 }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #ifdef Q_OS_WIN
 #include <QSettings>
 #else
@@ -140,6 +141,8 @@ public:
 
     // The first value of the key, in file order.
     QString value(const QString &section, const QString &key) const;
+    // Every key's first value, by IndexKey.
+    QHash<QString, QString> index() const;
     // Replaces the first value of the key and drops any other copy of it; a new key goes
     // after the last entry of the section, a new section at the end of the file.
     void set(const QString &section, const QString &key, const QString &value);
@@ -218,6 +221,29 @@ QString IniDocument::value(const QString &section, const QString &key) const
             return line.value;
     }
     return QString();
+}
+
+QString IndexKey(const QString &section, const QString &key)
+{
+    return section.toCaseFolded() + u'\n' + key.toCaseFolded();
+}
+
+QHash<QString, QString> IniDocument::index() const
+{
+    QHash<QString, QString> values;
+    QString section;
+    bool inSection = false;
+    for (const IniLine &line : m_lines) {
+        if (line.kind == IniLine::Section) {
+            section = line.name;
+            inSection = true;
+        } else if (inSection && line.kind == IniLine::Entry) {
+            const QString key = IndexKey(section, line.name);
+            if (!values.contains(key))
+                values.insert(key, line.value);
+        }
+    }
+    return values;
 }
 
 void IniDocument::set(const QString &section, const QString &key, const QString &value)
@@ -315,6 +341,30 @@ Result<QByteArray> readStoreFile(const QString &path)
     return ReadWholeFile(path);
 }
 
+// What tells whether a file is still the one read: a rename, a write or a change of its
+// permissions changes it. Empty for a missing file or anything but a regular file.
+QByteArray fileIdentity(const QString &path)
+{
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return QByteArray();
+    return QByteArray::number(info.size()) + ' '
+        + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + ' '
+        + QByteArray::number(info.metadataChangeTime().toMSecsSinceEpoch());
+#else
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return QByteArray();
+    QByteArray identity;
+    for (const qint64 part : { qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size),
+             qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec),
+             qint64(st.st_ctim.tv_nsec), qint64(st.st_mode) })
+        identity += QByteArray::number(part) + ' ';
+    return identity;
+#endif
+}
+
 Status writeStoreFile(const QString &path, const QByteArray &bytes)
 {
     const QString folder = QFileInfo(path).absolutePath();
@@ -358,6 +408,13 @@ QString registryError(const QString &application)
 
 } // namespace
 
+struct SettingsStore::Cache
+{
+    QString path;
+    QByteArray identity;
+    QHash<QString, QString> values;
+};
+
 SettingsStore::SettingsStore(const Paths &paths)
     : m_paths(paths)
 {
@@ -390,11 +447,23 @@ Result<QString> SettingsStore::ReadSetting(
         return value;
     }
 #endif
-    const Result<QByteArray> bytes = readStoreFile(fileOf(application));
+    // Values are read when they are needed, so a change made meanwhile (by hand, by another
+    // program) is seen; the parsed file is kept only as long as the file is the same, so a
+    // large store is not read again for every value.
+    const QString path = fileOf(application);
+    const QByteArray identity = fileIdentity(path);
+    if (!identity.isEmpty() && m_cache && m_cache->path == path && m_cache->identity == identity) {
+        m_lastError.clear();
+        return m_cache->values.value(IndexKey(section, key));
+    }
+    const Result<QByteArray> bytes = readStoreFile(path);
     if (!bytes)
         return remember(bytes.status());
     m_lastError.clear();
-    return IniDocument(*bytes).value(section, key);
+    const IniDocument document(*bytes);
+    if (!identity.isEmpty() && fileIdentity(path) == identity)
+        m_cache = std::make_shared<Cache>(Cache { path, identity, document.index() });
+    return document.value(section, key);
 }
 
 Status SettingsStore::SaveSettings(const QString &application, const QList<SettingChange> &changes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/paths.h"
 #include "result.h"
 
@@ -102,4 +104,6 @@ private:
 
     Paths m_paths;
     mutable QString m_lastError;
+    struct Cache;
+    mutable std::shared_ptr<Cache> m_cache; // the file as last parsed
 };

@@ -1,6 +1,8 @@
 #include "maintenance/memberinfoframe.h"
 #include "mainwindowfixture.h"
 #include "session/netinfoframe.h"
+#include "startup/frminstr.h"
+#include "stationdb/supporttext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +24,8 @@ class TestFrmMain : public QObject
 
 private slots:
     void preambleAndOptions();
+    void oversizedPreambleIsRefused_data();
+    void oversizedPreambleIsRefused();
     void idReminderAndRoster();
     void checkinsReachTheLists();
     void smallControlsAndWindows();
@@ -56,6 +60,44 @@ void TestFrmMain::preambleAndOptions()
     FrmMain again(f.root.services(), f.context); // a new start shows the stored marks
     QVERIFY(!again.mnuOptionsDisableDing->isChecked()
         && again.mnuOptionsDisablePreambleWindow->isChecked());
+}
+
+void TestFrmMain::oversizedPreambleIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("refused"); // why, or empty when shown
+    const QByteArray line = QByteArray("x").repeated(SupportTextMaxLine);
+    const QByteArray accented = QByteArray("\xC3\xA9").repeated(SupportTextMaxLine); // é
+    const QByteArray megabyte = (line.left(1023) + '\n').repeated(1024);
+    QTest::newRow("10,000 characters on a line") << line + "\r\n" + line << QString();
+    QTest::newRow("10,000 two-byte characters") << accented << QString();
+    QTest::newRow("10,001 characters on a line") << "PREAMBLE\n" + line + "x"
+                                                 << "a line longer than 10,000 characters";
+    QTest::newRow("1 MB without a line break")
+        << QByteArray("x").repeated(SupportTextMaxBytes) << "a line longer than 10,000 characters";
+    QTest::newRow("1 MB exactly") << megabyte << QString();
+    QTest::newRow("1 MB and a byte") << megabyte + "x"
+                                     << "larger than 1 MB";
+}
+
+void TestFrmMain::oversizedPreambleIsRefused()
+{
+    // A preamble laid out with a megabyte on one line kept the window from showing for
+    // minutes; refused, the net starts at once and the operator learns why the pane is empty.
+    QFETCH(QByteArray, text);
+    QFETCH(QString, refused);
+    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" } });
+    const QString path = f.root.paths().appDataFolder() + "Halvorsoft/VorqPreamble.txt";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    FrmMain &w = f.open();
+    QCOMPARE(w.rtxtPreamble->toPlainText().isEmpty(), !refused.isEmpty());
+    QCOMPARE(
+        f.status(), refused.isEmpty() ? QString() : "PREAMBLE NOT SHOWN: " + path + ": " + refused);
+    // The instructions and the roster's help are read the same way.
+    QCOMPARE(ReadWholeText(path).startsWith("THIS TEXT IS NOT SHOWN: " + path), !refused.isEmpty());
+    QCOMPARE(FileBytes(path), text); // kept as it is
 }
 
 void TestFrmMain::idReminderAndRoster()

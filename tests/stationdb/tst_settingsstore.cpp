@@ -48,6 +48,7 @@ private slots:
     void fullDiskKeepsTheFile();
     void unreadableStoreIsNeverWritten_data();
     void unreadableStoreIsNeverWritten();
+    void changeByHandIsSeenAtOnce();
 };
 
 void TestSettingsStore::fileIsOwnerOnly()
@@ -159,6 +160,7 @@ void TestSettingsStore::unreadableStoreIsNeverWritten()
     SettingsStore &store = root.settings();
     const QString ini = store.fileOf("VORQ");
     const QByteArray before = FileBytes(ini);
+    QCOMPARE(store.get("Report", "Sessions"), "3"); // read once: what it read is kept
     if (inPlace == "folder") {
         QVERIFY(QFile::remove(ini) && QDir().mkdir(ini));
     } else if (inPlace == "pipe") {
@@ -188,6 +190,29 @@ void TestSettingsStore::unreadableStoreIsNeverWritten()
         QCOMPARE(FileBytes(ini), before);
     }
     QCOMPARE(settingsFolderEntries(root), QStringList { "VORQ.ini" });
+}
+
+void TestSettingsStore::changeByHandIsSeenAtOnce()
+{
+    // The store keeps what it parsed while the file stays the same; an edit of the same
+    // size in place, its time stamp put back, is a change all the same.
+    TestRoot root({}, { { "Settings", "NetMgr", "BOB" } });
+    SettingsStore &store = root.settings();
+    const QString ini = store.fileOf("VORQ");
+    QCOMPARE(store.get("Settings", "netmgr"), "BOB");
+    QFile file(ini);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QDateTime stamp = file.fileTime(QFileDevice::FileModificationTime);
+    QByteArray bytes = file.readAll();
+    bytes.replace("BOB", "ZED");
+    QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+    file.close();
+    QVERIFY(file.open(QIODevice::ReadWrite)
+        && file.setFileTime(stamp, QFileDevice::FileModificationTime));
+    file.close();
+    QCOMPARE(store.get("SETTINGS", "NetMgr"), "ZED");
+    QVERIFY(store.save("Settings", "NetMgr", "AMY"));
+    QCOMPARE(store.get("Settings", "NetMgr"), "AMY");
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
