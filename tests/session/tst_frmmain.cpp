@@ -86,7 +86,8 @@ void TestFrmMain::oversizedPreambleIsRefused()
     // minutes; refused, the net starts at once and the operator learns why the pane is empty.
     QFETCH(QByteArray, text);
     QFETCH(QString, refused);
-    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" } });
+    // A member, so that no notice of an empty station database takes the status line.
+    MainWindowFixture f({ { "LEE", { Station("K4AA") } } }, { { "First", "Firstime", "FALSE" } });
     const QString path = f.root.paths().appDataFolder() + "Halvorsoft/VorqPreamble.txt";
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
