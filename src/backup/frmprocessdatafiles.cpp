@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -61,6 +62,7 @@ FrmProcessDataFiles::FrmProcessDataFiles(
     Label1 = Named(new QLabel(this), "Label1");
     Label1->setWordWrap(true);
     lblStatus = Named(new QLabel(this), "lblStatus");
+    lblStatus->setWordWrap(true);
     lblStatus1 = Named(new QLabel(this), "lblStatus1");
     cmdDone = Named(new QPushButton(QStringLiteral("DONE"), this), "cmdDone");
     cmdDone->setAutoDefault(false);
@@ -107,6 +109,12 @@ FrmProcessDataFiles::FrmProcessDataFiles(
         [this](const QString &drive) { Dir1->setRootIndex(m_folders->index(drive)); });
     connect(Dir1, &QTreeView::clicked, this,
         [this](const QModelIndex &index) { Dir1_Click(m_folders->filePath(index)); });
+    // The folder highlighted is the source, whether the mouse or the arrow keys put it there.
+    connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        [this](const QModelIndex &index) {
+            if (index.isValid())
+                Dir1_Click(m_folders->filePath(index));
+        });
     connect(lstSelect, &QListWidget::itemClicked, this,
         [this](QListWidgetItem *item) { lstSelect_Click(item->text()); });
     connect(cmdDone, &QPushButton::clicked, this, &QDialog::accept);
@@ -214,21 +222,28 @@ void FrmProcessDataFiles::Dir1_Click(const QString &folder)
     OptSelect->setEnabled(true);
 }
 
-void FrmProcessDataFiles::restore(const QStringList &names, bool keepCurrent)
+void FrmProcessDataFiles::restore(const QStringList &names)
 {
-    const QString safety = keepCurrent
-        ? m_services.paths.backupFolder() + QStringLiteral("before-restore-")
-            + m_services.clock->now().toString(QStringLiteral("yyyyMMdd-HHmmss")) + u'/'
-        : QString();
+    if (m_source.isEmpty()) {
+        done(QStringLiteral("SELECT FOLDER TO RESTORE FROM"), false);
+        return;
+    }
+    // A new folder for each restore: two in one second never share one.
+    const QString stamp = m_services.paths.backupFolder() + QStringLiteral("before-restore-")
+        + m_services.clock->now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString safety = stamp + u'/';
+    for (int n = 2; QFileInfo::exists(safety); ++n)
+        safety = stamp + QStringLiteral("-%1/").arg(n);
     busy(true);
     const CopyReport report
         = RestoreStationFiles(m_context.countyTable, m_context.DataFolder, m_source, names, safety);
     busy(false);
+    const QString from = QStringLiteral(" FROM ") + QDir::toNativeSeparators(m_source);
     if (!report.ok()) {
-        done(QStringLiteral("RESTORE FAILED - ") + report.error, false);
+        done(QStringLiteral("RESTORE FAILED") + from + QStringLiteral(" - ") + report.error, false);
         return;
     }
-    QString text = QStringLiteral("RESTORE COMPLETE");
+    QString text = QStringLiteral("RESTORE COMPLETE") + from;
     if (report.missing > 0)
         text += QStringLiteral(" - %1 FILES WERE NOT IN THE FOLDER").arg(report.missing);
     if (!report.safetyFolder.isEmpty())
@@ -239,7 +254,7 @@ void FrmProcessDataFiles::restore(const QStringList &names, bool keepCurrent)
 
 void FrmProcessDataFiles::OptAll_Click()
 {
-    restore({}, true);
+    restore({});
 }
 
 void FrmProcessDataFiles::OptSelect_Click()
@@ -253,5 +268,5 @@ void FrmProcessDataFiles::OptSelect_Click()
 
 void FrmProcessDataFiles::lstSelect_Click(const QString &name)
 {
-    restore({ name }, false);
+    restore({ name });
 }

@@ -45,7 +45,8 @@ public:
     void OptBackup_Click();
     void txtFolder_Enter();
     void OptRestore_Click();
-    // A folder chosen in the folder list: the source of a restore.
+    // A folder chosen in the folder list (clicked, or reached with the arrow keys): the
+    // source of a restore.
     void Dir1_Click(const QString &folder);
     void OptAll_Click();
     void OptSelect_Click();
@@ -59,7 +60,9 @@ protected:
 private:
     void busy(bool on);
     void done(const QString &text, bool ok);
-    void restore(const QStringList &names, bool keepCurrent);
+    // Restores the names (all when none) from the folder current in Dir1; the live files
+    // they replace are kept first.
+    void restore(const QStringList &names);
 
     Services &m_services;
     StartupContext &m_context;

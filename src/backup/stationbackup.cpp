@@ -32,6 +32,11 @@ QStringList StationFileNames(const CountyTable &table)
 
 Status CopyFileWhole(const QString &from, const QString &to)
 {
+    // A link in the target's place could lead anywhere (another file of the operator's, a
+    // system file): it is never written through.
+    if (QFileInfo(to).isSymLink())
+        return Status::Error(
+            FileError(to, QStringLiteral("a link stands in the file's place; it is not followed")));
     const Result<QByteArray> bytes = ReadWholeFile(from);
     if (!bytes)
         return bytes.status();
@@ -49,6 +54,12 @@ CopyReport BackupStationFiles(const CountyTable &table, const QString &dataFolde
     CopyReport report;
     if (destination.trimmed().isEmpty()) {
         report.error = QStringLiteral("no folder given");
+        return report;
+    }
+    // A relative path would land wherever the program happened to be started.
+    if (QDir::isRelativePath(destination)) {
+        report.error = FileError(destination,
+            QStringLiteral("not a full path; enter the whole path of the folder, from the top"));
         return report;
     }
     if (!QDir().mkpath(destination)) {
@@ -99,10 +110,20 @@ CopyReport RestoreStationFiles(const CountyTable &table, const QString &dataFold
         return report;
     }
     if (!safetyFolder.isEmpty()) {
-        const CopyReport kept = BackupStationFiles(table, dataFolder, safetyFolder);
-        if (!kept.ok()) {
-            report.error = QStringLiteral("the current files could not be kept: ") + kept.error;
+        // Each live file about to be replaced is kept first, so any restore can be undone.
+        if (!QDir().mkpath(safetyFolder)) {
+            report.error = FileError(safetyFolder, QStringLiteral("the folder cannot be made"));
             return report;
+        }
+        for (const QString &name : present) {
+            const QString live = inFolder(dataFolder, name);
+            if (!QFileInfo::exists(live))
+                continue;
+            if (const Status kept = CopyFileWhole(live, inFolder(safetyFolder, name)); !kept) {
+                report.error
+                    = QStringLiteral("the current files could not be kept: ") + kept.error();
+                return report;
+            }
         }
         report.safetyFolder = safetyFolder;
     }

@@ -22,19 +22,20 @@ struct CopyReport
 using CopyProgress = std::function<void(int n)>;
 
 // Copies one file so that the target is either the old file or the whole new one: the copy
-// goes to a temporary name beside the target and replaces it only when complete.
+// goes to a temporary name beside the target and replaces it only when complete. A link in
+// the target's place is refused, never written through.
 Status CopyFileWhole(const QString &from, const QString &to);
 
 // Copies the 116 station files of the data folder into destination (made when missing).
 // A file the data folder does not have is skipped and counted; the first failing copy stops
-// the backup. A destination that is the data folder itself is refused.
+// the backup. A destination that is the data folder itself, or not a full path, is refused.
 CopyReport BackupStationFiles(const CountyTable &table, const QString &dataFolder,
     const QString &destination, const CopyProgress &progress = {});
 
 // Copies station files from source back into the data folder: all 116, or the names given.
-// Before any live file is replaced, the current files are copied to safetyFolder (when
-// given), so a wrong restore can be undone. A source that holds none of the files copies
-// nothing and says so.
+// Before any live file is replaced, the live files about to be replaced are copied to
+// safetyFolder (when given), so a wrong restore can be undone. A source that holds none of the
+// files copies nothing and says so.
 CopyReport RestoreStationFiles(const CountyTable &table, const QString &dataFolder,
     const QString &source, const QStringList &names, const QString &safetyFolder,
     const CopyProgress &progress = {});

@@ -6,6 +6,7 @@
 #include "session/stationsearch.h"
 #include "stationdb/callsign.h"
 #include "stationdb/countytable.h"
+#include "stationdb/settingsstore.h"
 #include "stationdb/stationfile.h"
 
 #include <QFileInfo>
@@ -144,27 +145,32 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
     if (const auto problem = UnstorableField(fields, false))
         return failed(*problem);
     const QString path = m_table.CountyFilePath(fields.county);
-    if (const auto elsewhere = existingElsewhere(fields.call, path)) {
-        EditorOutcome out = failed(*elsewhere);
-        out.formDone = true;
-        end();
-        return out;
-    }
+    // A refused addition keeps the form as typed: the operator corrects the call or the
+    // county and saves again, or cancels.
+    if (const auto elsewhere = existingElsewhere(fields.call, path))
+        return failed(*elsewhere);
     const StationRecord station { fields.call, fields.name, fields.county, fields.status,
         fields.city, QString() };
+    const QString newMemberLine
+        = fields.call + u' ' + fields.name + u' ' + fields.county + u' ' + fields.city;
+    // The journal learns of the new member before the file does: a stop between the two
+    // leaves a journal that says what to finish (the list, the check-in) or to forget.
+    const bool wasAdded = m_session.memberAddedFlag;
+    const SessionEvent intent = m_session.memberAdded(fields.call, newMemberLine);
     // The records read belong to the current county's list only when the station goes there.
     CurrentMembers otherCounty;
     const AddResult added = AddMemberRecord(path, station, today,
         path == m_session.currentCountyFile() ? m_session.currentMembers() : otherCounty);
+    if (added.kind != AddResult::Added) {
+        m_session.reportUndone(intent);
+        m_session.memberAddedFlag = wasAdded;
+    }
     EditorOutcome out;
     switch (added.kind) {
     case AddResult::AlreadyExists:
     case AddResult::FileFull:
-        out = failed(added.kind == AddResult::FileFull ? QStringLiteral("COUNTY FILE FULL")
-                                                       : QStringLiteral("CALL ALREADY EXISTS"));
-        out.formDone = true;
-        end();
-        return out;
+        return failed(added.kind == AddResult::FileFull ? QStringLiteral("COUNTY FILE FULL")
+                                                        : QStringLiteral("CALL ALREADY EXISTS"));
     case AddResult::WriteFailed:
         // The boxes keep what was typed, so nothing is lost and Save can be tried again.
         return failed(fileError(added.error));
@@ -172,14 +178,16 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
         break;
     }
 
+    const Result<QString> logged = LogNewMember(m_settings, newMemberLine);
     const SessionOutcome checkin = m_session.checkInAdded(station, path, added.record);
     if (checkin.checkedIn) {
         out.countChanged = true;
         out.appendLine = checkin.checkinLine;
+        // In the county shown the line is that member's like the others: it can be
+        // clicked, edited and deleted at once.
+        if (path == m_session.currentCountyFile())
+            out.appendRecord = added.record;
     }
-    const QString newMemberLine
-        = fields.call + u' ' + fields.name + u' ' + fields.county + u' ' + fields.city;
-    const Result<QString> logged = LogNewMember(m_settings, newMemberLine);
     if (logged) {
         out.status = fields.call + QStringLiteral(" ADDED");
     } else {
@@ -188,7 +196,6 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
             + logged.error();
         out.sound = SoundName::Notify();
     }
-    m_session.memberAdded(fields.call, newMemberLine);
     out.formDone = true;
     end();
     return out;
@@ -221,6 +228,28 @@ EditorOutcome MemberEditor::restoreRetired(int id, const QDate &today)
     EditorOutcome out;
     out.status = call + QStringLiteral(" RESTORED");
     return out;
+}
+
+Status MemberEditor::finishInterruptedAdd(const SessionEvent &intent)
+{
+    const StationSearch search = FindStation(m_table, intent.call);
+    if (!search.found) {
+        // The stop came before the station reached its file: nothing was added.
+        m_session.reportUndone(intent);
+        return Status::Ok();
+    }
+    bool listed = false;
+    for (int k = 0; k <= 51 && !listed; ++k) // every key LogNewMember may have used
+        listed = m_settings.get(QStringLiteral("NewMember"), QString::number(k)) == intent.line;
+    Status done;
+    if (!listed) {
+        if (const Result<QString> logged = LogNewMember(m_settings, intent.line); !logged)
+            done = logged.status();
+    }
+    if (m_session.checkins().find(intent.call, CheckinTable::Last) == 0)
+        (void)m_session.checkInAdded(
+            search.found->record.trimmed(), search.found->path, search.found->recordNumber);
+    return done;
 }
 
 EditorOutcome MemberEditor::saveEdit(const MemberFields &fields)
@@ -265,12 +294,16 @@ EditorOutcome MemberEditor::saveChangeCall(const QString &newCall)
     if (m_session.checkins().find(newCall, CheckinTable::Last) > 0)
         return failed(newCall + QStringLiteral(" IS CHECKED IN ALREADY - CALL NOT CHANGED"));
     const MemberRef old = *m_target;
+    // Journaled first, taken back if the file does not take it.
+    const SessionEvent intent = m_session.callChangeIntent(old.call, newCall);
     const ChangeCallResult changed = ChangeMemberCall(old.path, old.record, old.call, newCall);
+    if (changed.kind != ChangeCallResult::Changed)
+        m_session.callChangeFailed(intent);
     if (changed.kind == ChangeCallResult::AlreadyExists)
         return failed(newCall + QStringLiteral(" - CALL ALREADY EXISTS"));
     if (changed.kind != ChangeCallResult::Changed)
         return failed(fileError(changed.error));
-    m_session.memberLeft(old.call, newCall);
+    m_session.memberLeft(old.call, newCall, true);
     if (old.path == m_session.currentCountyFile()) {
         m_session.currentMembers()[old.record - 1] = changed.record;
         out.lineRecord = old.record;

@@ -35,6 +35,7 @@ struct EditorOutcome
     QString lineText; // empty: the line is removed
     bool lineChecked = false;
     QString appendLine; // a line for the list: the station just added and checked in
+    int appendRecord = 0; // its record, when it went into the county shown
     bool countChanged = false;
 };
 
@@ -69,6 +70,10 @@ public:
     // It is no new member and changes no total. A call the database holds again is refused.
     // The member list of the county shown is read again by the window.
     EditorOutcome restoreRetired(int id, const QDate &today);
+    // After a resume whose journal ends with a new member (the stop came while it was being
+    // added): a member found in the files is put in the month's list and checked in, as the
+    // add would have done; one not found is taken back from the journal.
+    Status finishInterruptedAdd(const SessionEvent &intent);
 
 private:
     EditorOutcome saveAdd(const MemberFields &fields, const QDate &today);

@@ -36,6 +36,13 @@ MemberInfoFrame::MemberInfoFrame(QWidget *parent)
     lblIDTime->hide();
     TxtNew->hide();
     LblNew->hide();
+    // Screen readers name each box by the caption beside it.
+    LblNew->setBuddy(TxtNew);
+    lblCall->setBuddy(txtCall);
+    lblName->setBuddy(txtName);
+    lblCounty->setBuddy(txtCounty);
+    lblStatus1->setBuddy(txtStatus);
+    lblCS->setBuddy(txtCS);
 
     for (QLineEdit *box : { txtCall, TxtNew, txtName, txtCounty, txtStatus, txtCS })
         GiveBlockCaret(box);

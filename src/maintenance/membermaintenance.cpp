@@ -6,6 +6,7 @@
 #include "stationdb/callsign.h"
 #include "stationdb/countytable.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,6 +23,8 @@ MemberMaintenance::MemberMaintenance(MaintenanceHost &host, MemberInfoFrame &fra
     for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus,
              m_frame.txtCS, m_frame.TxtNew })
         box->installEventFilter(this);
+    for (QPushButton *button : { m_frame.cmdSave, m_frame.cmdCancel })
+        button->installEventFilter(this);
     connect(m_frame.cmdSave, &QPushButton::clicked, this, &MemberMaintenance::cmdSave_Click);
     connect(m_frame.cmdCancel, &QPushButton::clicked, this, &MemberMaintenance::cmdCancel_Click);
 }
@@ -29,6 +32,21 @@ MemberMaintenance::MemberMaintenance(MaintenanceHost &host, MemberInfoFrame &fra
 bool MemberMaintenance::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
+    if (watched == m_frame.cmdSave || watched == m_frame.cmdCancel) {
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // A blank typed on its way into a box must never press a button: Space does
+        // nothing here, Enter presses.
+        if (key->key() == Qt::Key_Space)
+            return true;
+        if (type == QEvent::KeyPress
+            && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            static_cast<QPushButton *>(watched)->click();
+            return true;
+        }
+        return false;
+    }
     if (type == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -149,7 +167,9 @@ void MemberMaintenance::txtCall_LostFocus()
 
 void MemberMaintenance::txtName_GotFocus()
 {
-    m_frame.txtName->clear();
+    // An edit keeps what the record holds: the operator changes only what is wrong.
+    if (m_editor.mode() != FormMode::Edit)
+        m_frame.txtName->clear();
     m_frame.cmdCancel->setEnabled(true);
 }
 
@@ -176,13 +196,16 @@ void MemberMaintenance::txtCounty_LostFocus()
     // to leave the frame (Cancel) without being called back.
     if (m_frame.txtCounty->text().isEmpty())
         return;
-    if (countyCheck() && m_frame.txtCS->text().isEmpty())
+    // The caret never jumps over STATUS when it goes there.
+    if (countyCheck() && m_frame.txtCS->text().isEmpty()
+        && QApplication::focusWidget() != m_frame.txtStatus)
         moveFocus(m_frame.txtCS);
 }
 
 void MemberMaintenance::txtStatus_GotFocus()
 {
-    m_frame.txtStatus->clear();
+    if (m_editor.mode() != FormMode::Edit)
+        m_frame.txtStatus->clear();
 }
 
 void MemberMaintenance::txtStatus_Enter()
@@ -254,7 +277,9 @@ void MemberMaintenance::show(const EditorOutcome &outcome)
         }
     }
     if (!outcome.appendLine.isEmpty())
-        m_host.appendLine(outcome.appendLine);
+        m_host.appendLine(outcome.appendLine, outcome.appendRecord);
+    else if (outcome.lineRecord > 0)
+        m_host.memberListChanged();
     if (outcome.countChanged)
         m_host.showCounters();
     if (outcome.status)
@@ -317,16 +342,35 @@ void MemberMaintenance::mnuEditEdit_Click()
     m_frame.txtCS->setText(fields->city);
 }
 
+void MemberMaintenance::mnuEditAddMember_Click()
+{
+    m_editor.startAdd();
+    clearBoxes();
+    showMode(FormMode::Add);
+    m_frame.cmdCancel->setEnabled(true);
+    m_frame.txtCall->setFocus();
+}
+
 void MemberMaintenance::cmdSave_Click()
 {
-    if (m_editor.mode() != FormMode::ChangeCall && m_editor.mode() != FormMode::None
-        && m_frame.txtCounty->text().isEmpty()) {
-        m_frame.txtCounty->setFocus();
-        return;
+    // A form filled in by hand, with no mode chosen, is a new member.
+    if (m_editor.mode() == FormMode::None && !m_frame.txtCall->text().isEmpty()) {
+        m_editor.startAdd();
+        showMode(FormMode::Add);
     }
     for (QLineEdit *box : { m_frame.txtCall, m_frame.txtName, m_frame.txtCounty, m_frame.txtStatus,
              m_frame.txtCS, m_frame.TxtNew })
         upperCase(box);
+    if (m_editor.mode() == FormMode::Add || m_editor.mode() == FormMode::Edit) {
+        if (m_frame.txtCounty->text().isEmpty()) {
+            m_frame.txtCounty->setFocus();
+            return;
+        }
+        // Save checks the boxes itself: Alt+S saves from whichever box has the caret, and
+        // that box has not been checked on leaving it.
+        if (!countyCheck())
+            return;
+    }
     const MemberFields fields { m_frame.txtCall->text(), m_frame.txtName->text(),
         m_frame.txtCounty->text(), m_frame.txtStatus->text(), m_frame.txtCS->text() };
     show(m_editor.save(fields, m_frame.TxtNew->text(), m_host.hostServices().clock->today()));

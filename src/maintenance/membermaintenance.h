@@ -25,6 +25,8 @@ public:
     // The caret goes where the form's mode wants it after a click in the member list.
     void focusAfterListClick();
 
+    // Edit > Add Member: an empty form in ADD, the caret in CALL.
+    void mnuEditAddMember_Click();
     void mnuEditEdit_Click();
     void mnuEditDelete_Click();
     void mnuChgCall_Click();

@@ -14,9 +14,6 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -449,43 +446,6 @@ bool QtPrinter::render(QPagedPaintDevice &device, int resolution)
         return false;
     }
     return true;
-}
-
-QtWebClient::QtWebClient() = default;
-QtWebClient::~QtWebClient() = default;
-
-WebAnswer QtWebClient::get(const QUrl &url, int timeoutMs)
-{
-    WebAnswer answer;
-    if (const QString refused = RefusedWebAddress(url); !refused.isEmpty()) {
-        answer.error = refused;
-        return answer;
-    }
-    if (!m_network)
-        m_network = std::make_unique<QNetworkAccessManager>();
-    QNetworkRequest request(url);
-    request.setTransferTimeout(timeoutMs);
-    QNetworkReply *reply = m_network->get(request);
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(timeoutMs);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!reply->isFinished() || reply->error() == QNetworkReply::OperationCanceledError
-        || reply->error() == QNetworkReply::TimeoutError) {
-        reply->abort();
-        answer.timedOut = true;
-        answer.error = QStringLiteral("no answer within %1 s").arg((timeoutMs + 999) / 1000);
-    } else if (reply->error() != QNetworkReply::NoError) {
-        answer.error = reply->errorString();
-    } else {
-        answer.body = reply->readAll();
-    }
-    reply->deleteLater();
-    return answer;
 }
 
 Services MakeProductionServices()

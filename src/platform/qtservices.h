@@ -5,6 +5,7 @@
 class QPagedPaintDevice;
 class QPrinter;
 
+#include "platform/qtwebclient.h"
 #include "platform/services.h"
 
 #include <QObject>
@@ -90,19 +91,6 @@ private:
     QString m_error;
     std::unique_ptr<QPrinter> m_printer;
     mutable int m_count = -1; // printers installed, counted at the first question
-};
-
-// GET through QNetworkAccessManager, waiting in a local event loop that leaves out user
-// input, so the window paints but no handler runs again while the answer is awaited.
-class QtWebClient : public WebClient
-{
-public:
-    QtWebClient();
-    ~QtWebClient() override;
-    WebAnswer get(const QUrl &url, int timeoutMs) override;
-
-private:
-    std::unique_ptr<class QNetworkAccessManager> m_network;
 };
 
 // Everything in its production form, from the environment (VORQ_ROOT, VORQ_NOW).

@@ -100,14 +100,33 @@ public:
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
 };
 
-// ---- WebClient: an HTTP(S) GET with a bounded time-out ----
+// ---- WebClient: an HTTP(S) GET bounded in time and size ----
 
-// The answer of a GET: its body, or why there is none.
+// What to fetch and within which bounds.
+struct WebRequest
+{
+    QUrl url;
+    // No byte for this long ends the request: a slow line that keeps sending goes on.
+    int stallMs = 5000;
+    // The whole transfer at most this long; 0: only the stall bound.
+    int totalMs = 0;
+    // An answer larger than this (announced or arriving) is refused without being read whole.
+    qint64 maxBytes = 1024 * 1024;
+    // When set, the body is written into this file as it arrives instead of being kept.
+    QString file;
+    // Told the bytes received so far and the size announced (-1 when none).
+    std::function<void(qint64 received, qint64 total)> progress;
+};
+
+// The answer of a GET: its body, or why there is none. No text of it ever holds the query
+// of the address (it may carry a password or a session key).
 struct WebAnswer
 {
     QByteArray body;
     QString error; // empty when the request succeeded
-    bool timedOut = false; // no (complete) answer within the time-out
+    int status = 0; // the HTTP status when the server answered
+    bool timedOut = false; // no (complete) answer within the bounds
+    bool tooLarge = false; // refused for its size
     bool ok() const { return error.isEmpty(); }
 };
 
@@ -115,15 +134,25 @@ class WebClient
 {
 public:
     virtual ~WebClient() = default;
-    // Waits for the answer at most timeoutMs. The windows keep painting meanwhile, but no
-    // key or click reaches them until the answer is in. Only https is asked for, or http to
-    // a loopback address (tests); anything else is refused without a request.
-    virtual WebAnswer get(const QUrl &url, int timeoutMs) = 0;
+    // The windows keep painting meanwhile, but no key or click reaches them until the answer
+    // is in. Only https is asked for, or http to a loopback address (tests); anything else,
+    // and every redirect that leaves https or the loopback host, is refused.
+    virtual WebAnswer get(const WebRequest &request) = 0;
+    WebAnswer get(const QUrl &url, int timeoutMs)
+    {
+        WebRequest request;
+        request.url = url;
+        request.stallMs = timeoutMs;
+        return get(request);
+    }
 };
 
-// Why an address is not one the program asks: empty when it is https, or http to a
-// loopback address.
+// Why an address is not one the program asks: empty when it is https, or http to a host
+// given as a loopback address (no name is looked up). The text never holds the query.
 QString RefusedWebAddress(const QUrl &url);
+// Why a redirect from one address to another is not followed: empty when the target is
+// allowed and stays on https, or on the loopback host it came from.
+QString RefusedRedirect(const QUrl &from, const QUrl &to);
 
 // ---- Keyboard: the lock keys ----
 

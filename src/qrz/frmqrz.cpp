@@ -103,9 +103,11 @@ bool FrmQrz::eventFilter(QObject *watched, QEvent *event)
 
 void FrmQrz::txtQrzPassWrd_LostFocus()
 {
-    if (!txtQrzPassWrd->text().isEmpty())
-        cmdOK->setEnabled(true);
-    // Once the operator has typed towards a login, "never ask" no longer fits this opening.
+    // Once the operator has typed towards a login, "never ask" no longer fits this opening;
+    // an empty box passed on the way to it (Tab) is no login.
+    if (txtQrzPassWrd->text().isEmpty())
+        return;
+    cmdOK->setEnabled(true);
     chkNoShow->setEnabled(false);
 }
 

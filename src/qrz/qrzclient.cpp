@@ -1,8 +1,10 @@
 #include "qrzclient.h"
 
 #include "platform/services.h"
+#include "stationdb/callsign.h"
 #include "stationdb/settingsstore.h"
 
+#include <QRegularExpression>
 #include <QUrlQuery>
 
 std::optional<QString> QrzTagValue(const QString &answer, const QString &tag)
@@ -41,17 +43,64 @@ QrzAnswer ParseQrzAnswer(const QString &answer)
     return a;
 }
 
+QString QrzPlainText(const QString &value)
+{
+    // The XML's own escapes first: "O&apos;Fallon" is O'Fallon.
+    static const QRegularExpression entity(
+        QStringLiteral("&(amp|lt|gt|quot|apos|#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6});"));
+    QString text;
+    qsizetype last = 0;
+    for (QRegularExpressionMatchIterator it = entity.globalMatch(value); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        text += value.mid(last, match.capturedStart() - last);
+        const QString name = match.captured(1);
+        if (name == QLatin1String("amp"))
+            text += u'&';
+        else if (name == QLatin1String("lt"))
+            text += u'<';
+        else if (name == QLatin1String("gt"))
+            text += u'>';
+        else if (name == QLatin1String("quot"))
+            text += u'"';
+        else if (name == QLatin1String("apos"))
+            text += u'\'';
+        else {
+            bool ok = false;
+            const uint code = name.startsWith(QLatin1String("#x"), Qt::CaseInsensitive)
+                ? name.mid(2).toUInt(&ok, 16)
+                : name.mid(1).toUInt(&ok, 10);
+            if (ok && code > 0 && code <= 0x10FFFF)
+                text += QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
+        }
+        last = match.capturedEnd();
+    }
+    text += value.mid(last);
+    // Accented letters become their base letter (the station files hold plain letters), and a
+    // hyphen a blank, so "Winston-Salem" stays two words.
+    QString folded;
+    for (const QChar c : text.normalized(QString::NormalizationForm_KD)) {
+        if (c.category() == QChar::Mark_NonSpacing)
+            continue;
+        folded += c == u'-' ? u' ' : c;
+    }
+    return folded;
+}
+
 MemberFields FillFromQrz(MemberFields form, const QrzAnswer &answer, bool &focusCounty)
 {
     focusCounty = false;
+    // What the boxes would take as typed: no character of a value is lost on its way in.
+    const auto plain = [](const QString &value) {
+        return FilterText(FieldKind::Text, QrzPlainText(value)).toUpper();
+    };
     if (answer.call)
         form.call = *answer.call;
     if (answer.fname)
-        form.name = answer.fname->section(u' ', 0, 0).toUpper();
+        form.name = plain(answer.fname->section(u' ', 0, 0));
     if (answer.addr2)
-        form.city = answer.addr2->toUpper();
+        form.city = plain(*answer.addr2);
     if (answer.county)
-        form.county = answer.county->toUpper();
+        form.county = plain(*answer.county);
     if (answer.state) {
         if (!answer.state->isEmpty())
             focusCounty = true;
@@ -126,6 +175,25 @@ QrzClient::QrzClient(SettingsStore &settings, WebClient *web, int timeoutMs)
 {
 }
 
+QString QrzClient::withoutSecrets(QString text) const
+{
+    // A server may quote what it was sent; the password and the session key never reach a
+    // message, in any of the forms they travel in.
+    const QString password = fragmentValue(
+        m_settings.get(QrzKeys::Section(), QrzKeys::Password()), QStringLiteral("password"), false);
+    const QString key = fragmentValue(
+        m_session.isEmpty() ? m_settings.get(QrzKeys::Section(), QrzKeys::Key()) : m_session,
+        QStringLiteral("s"), true);
+    for (const QString &secret : { password, key }) {
+        if (secret.isEmpty())
+            continue;
+        for (const QString &form : { secret, encoded(secret),
+                 QString::fromLatin1(QUrl::toPercentEncoding(secret, "", " ")) })
+            text.replace(form, QStringLiteral("***"));
+    }
+    return text;
+}
+
 Result<QString> QrzClient::ask(const QUrl &url)
 {
     if (!m_web)
@@ -134,11 +202,18 @@ Result<QString> QrzClient::ask(const QUrl &url)
     if (!RefusedWebAddress(url).isEmpty())
         return Status::Error(
             QStringLiteral("QRZ ADDRESS MUST USE HTTPS: ") + url.toString(QUrl::RemoveQuery));
-    const WebAnswer answer = m_web->get(url, m_timeoutMs);
+    WebRequest request;
+    request.url = url;
+    request.stallMs = m_timeoutMs;
+    request.totalMs = TotalTimeoutMs;
+    request.maxBytes = MaxAnswerBytes;
+    const WebAnswer answer = m_web->get(request);
     if (answer.timedOut)
         return Status::Error(QStringLiteral("QRZ DID NOT ANSWER"));
+    if (answer.tooLarge)
+        return Status::Error(QStringLiteral("QRZ ANSWER TOO LARGE - NOT READ"));
     if (!answer.ok())
-        return Status::Error(QStringLiteral("QRZ LOOKUP FAILED: ") + answer.error);
+        return Status::Error(withoutSecrets(QStringLiteral("QRZ LOOKUP FAILED: ") + answer.error));
     return QString::fromUtf8(answer.body);
 }
 
@@ -173,5 +248,8 @@ Result<QrzAnswer> QrzClient::lookup(const QString &call)
     const Result<QString> answer = ask(QrzLookupUrl(QrzServiceUrl(m_settings), m_session, call));
     if (!answer)
         return answer.status();
-    return ParseQrzAnswer(*answer);
+    QrzAnswer parsed = ParseQrzAnswer(*answer);
+    if (parsed.error)
+        parsed.error = withoutSecrets(*parsed.error);
+    return parsed;
 }

@@ -64,9 +64,13 @@ std::optional<QString> QrzTagValue(const QString &answer, const QString &tag);
 // "s=" + the session key + ";" of a login answer, or none when it holds no whole key.
 std::optional<QString> QrzSessionOf(const QString &answer);
 QrzAnswer ParseQrzAnswer(const QString &answer);
+// A value of the answer as plain text: the XML escapes decoded, accented letters as their
+// base letter, a hyphen as a blank.
+QString QrzPlainText(const QString &value);
 // The member form as a lookup fills it: call; first word of the first name in capitals;
-// city in capitals; county in capitals; the state appended to the city box after a blank.
-// focusCounty is set when a state came, so the operator checks the county.
+// city in capitals; county in capitals, each as plain text the boxes take; the state appended to
+// the city box after a blank. focusCounty is set when a state came, so the operator checks the
+// county.
 MemberFields FillFromQrz(MemberFields form, const QrzAnswer &answer, bool &focusCounty);
 
 // The service's address (Settings/QRZ Url, else the real service over https) and the
@@ -84,7 +88,12 @@ QUrl QrzLookupUrl(const QUrl &service, const QString &session, const QString &ca
 class QrzClient
 {
 public:
+    // No byte for this long ends a request.
     static constexpr int TimeoutMs = 10000;
+    // A trickle that keeps the stall bound alive still ends here.
+    static constexpr int TotalTimeoutMs = 30000;
+    // An answer of one station is a few kilobytes: anything near this is no answer.
+    static constexpr qint64 MaxAnswerBytes = 1024 * 1024;
 
     QrzClient(SettingsStore &settings, WebClient *web, int timeoutMs = TimeoutMs);
 
@@ -101,6 +110,8 @@ public:
 
 private:
     Result<QString> ask(const QUrl &url);
+    // The text with the stored password and the session key blanked out.
+    QString withoutSecrets(QString text) const;
 
     SettingsStore &m_settings;
     WebClient *m_web;

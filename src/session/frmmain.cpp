@@ -20,6 +20,7 @@
 #include "startup/frmabout.h"
 #include "startup/frminstr.h"
 #include "startup/startupcontext.h"
+#include "startup/updatecheck.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/supporttext.h"
@@ -27,10 +28,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,9 +42,11 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcSession, "vorq.session")
@@ -83,6 +89,8 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     connect(
         mnuEditDelete, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuEditDelete_Click);
     connect(mnuChgCall, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuChgCall_Click);
+    connect(mnuEditAddMember, &QAction::triggered, m_maintenance,
+        &MemberMaintenance::mnuEditAddMember_Click);
     mnuChgCall->setEnabled(true);
     m_look = std::make_unique<ControlLook>(centralWidget());
     // The numbers the operator glances at all night never shrink with the window.
@@ -151,8 +159,7 @@ void FrmMain::Form_Load()
     updateCounters();
     lblTraffic()->setText(QStringLiteral("0"));
 
-    if (!setCaption())
-        return;
+    setCaption();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
 
     mnuEditEdit->setEnabled(false);
@@ -215,7 +222,7 @@ void FrmMain::Form_Load()
         notices << QStringLiteral("SETTINGS NOT SAVED: ")
                 + m_loadFailures.join(QStringLiteral("; "));
     if (!notices.isEmpty()) {
-        lblStatus()->setText(notices.join(QStringLiteral(" - ")));
+        setStatusLine(notices.join(QStringLiteral(" - ")));
         m_services.sounds->play(SoundName::Notify());
     } else if (lstCounties->count() == 2) {
         // Only EARLY and LATE CHECKINS: no station file holds a member yet.
@@ -296,36 +303,39 @@ QStringList FrmMain::fillCountyList()
     return unreadable;
 }
 
-bool FrmMain::setCaption()
+void FrmMain::setCaption()
 {
-    const SettingsStore &settings = *m_services.settings;
-    QString date;
-    QString tail;
-    if (!m_context.DatabaseUpdateFlag) {
-        date = settings.get(kSettings, QStringLiteral("dBDate"));
-        if (date.isEmpty())
-            date = m_context.ServerDbDate;
-        if (date.trimmed().isEmpty())
-            date = QStringLiteral("none"); // no database has come with a date yet
-    } else {
-        const QFileInfo flag(m_context.DataFolder + QStringLiteral("DbFlag.txt"));
-        if (!flag.exists() || !flag.lastModified().isValid()) {
-            ErrorHandler(QStringLiteral("File not found: ") + flag.filePath());
-            return false;
+    const QString flagFile = m_context.DataFolder + QStringLiteral("DbFlag.txt");
+    const auto flagDate = [&flagFile]() -> std::optional<QDate> {
+        const QFileInfo flag(flagFile);
+        if (!flag.isFile() || !flag.lastModified().isValid())
+            return std::nullopt;
+        return flag.lastModified().date();
+    };
+    if (m_context.DatabaseUpdateFlag
+        && !DatabaseUpdateFinished(m_context.ServerDbDate, flagDate())) {
+        // The updater runs beside the program and writes the station files: the load waits
+        // for it a while, and says so, rather than read half-written files.
+        const QString title = windowTitle();
+        setWindowTitle(title + QStringLiteral(" - WAITING FOR THE DATABASE UPDATE TO FINISH"));
+        lblStatus()->setText(QStringLiteral("WAITING FOR THE DATABASE UPDATE TO FINISH"));
+        QDeadlineTimer deadline(m_context.DatabaseWaitMs);
+        while (
+            !deadline.hasExpired() && !DatabaseUpdateFinished(m_context.ServerDbDate, flagDate())) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 100);
+            QThread::msleep(100);
         }
-        const QString stamp = MmDdYyyy(flag.lastModified().date());
-        if (m_context.ServerDbDate != stamp) {
-            date = stamp;
-            tail = QStringLiteral("   DATABASE DID NOT UPDATE");
-        } else {
-            date = m_context.ServerDbDate;
-            tail = QStringLiteral("  DATATBASE UPDATED");
-        }
+        setWindowTitle(title);
+        lblStatus()->clear();
     }
+    const DatabaseCaption caption = DatabaseCaptionOf(m_context.DatabaseUpdateFlag,
+        m_context.DatabaseUpdateDue, m_context.ServerDbDate,
+        m_services.settings->get(kSettings, QStringLiteral("dBDate")), flagDate());
+    // No database has come with a date yet (a first start): said so, not left blank.
+    const QString date = caption.date.trimmed().isEmpty() ? QStringLiteral("none") : caption.date;
     setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
-        + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + tail);
+        + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + caption.tail);
     showJournalMark(m_journal.writeFailing());
-    return true;
 }
 
 void FrmMain::ErrorHandler(const QString &description)
@@ -393,12 +403,15 @@ template <typename Window, typename Make> Window *OneWindow(QPointer<Window> &op
 
 void FrmMain::cleanUpUpdateFolder()
 {
-    // What a program update downloaded has done its work once the program runs again.
-    const QString flag = m_services.settings->get(kSettings, QStringLiteral("VBUpdate"));
-    if (!flag.isEmpty() && flag != kTrue)
-        return;
+    // What a program update downloaded has done its work once the program runs again, and
+    // what a failed or killed download left is of no use: Temp goes whatever the mark says,
+    // so the next start asks the server again.
     QDir temp(m_services.paths.tempFolder());
-    if (!temp.exists() || !temp.removeRecursively())
+    if (temp.exists() && !temp.removeRecursively()) {
+        qCWarning(lcSession) << "not removed:" << temp.path();
+        return;
+    }
+    if (m_services.settings->get(kSettings, QStringLiteral("VBUpdate")) != kTrue)
         return;
     if (!m_services.settings->save(kSettings, QStringLiteral("VBUpdate"), kFalse))
         qCWarning(lcSession) << "VBUpdate not saved:" << m_services.settings->lastError();
@@ -521,7 +534,7 @@ qint32 FrmMain::sessionTraffic() const
 void FrmMain::showOutcome(const SessionOutcome &outcome, QListWidgetItem *item)
 {
     if (outcome.status)
-        lblStatus()->setText(*outcome.status);
+        setStatusLine(*outcome.status);
     if (!outcome.checkinLine.isEmpty())
         lst1->addItem(outcome.checkinLine);
     if (!outcome.nonListed.isEmpty())
@@ -530,6 +543,8 @@ void FrmMain::showOutcome(const SessionOutcome &outcome, QListWidgetItem *item)
         item->setCheckState(Qt::Unchecked);
     if (item && outcome.removeLine)
         delete item;
+    if (!outcome.checkinLine.isEmpty() || (item && outcome.removeLine))
+        showMemberList();
     if (!outcome.sound.isEmpty())
         m_services.sounds->play(outcome.sound);
     updateCounters();
@@ -552,16 +567,19 @@ void FrmMain::lstCounties_Click()
     const CountyChoice choice = m_session.chooseEntry(
         chosen->text(), m_services.clock->today(), mnuOptionsRetainCheckmark->isChecked());
     if (choice.status)
-        lblStatus()->setText(*choice.status);
+        setStatusLine(*choice.status);
     if (!choice.sound.isEmpty())
         m_services.sounds->play(choice.sound);
     FraStations->setTitle(choice.caption);
+    lst1->setAccessibleName(choice.caption);
     lst1->clear();
     const bool countyMode = !m_session.earlyLateMode();
     m_maintenance->countyChanged();
     for (qsizetype i = 0; i < choice.lines.size(); ++i) {
         auto *item = new QListWidgetItem(choice.lines[i], lst1);
         if (countyMode) {
+            // The tick shows the check-in table: only a check-in or a take-back changes it.
+            item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
             // The line knows its record; its text is only for the eye.
             item->setData(MemberRecordRole, choice.records[i]);
@@ -569,6 +587,7 @@ void FrmMain::lstCounties_Click()
     }
     for (int row : choice.marked)
         lst1->item(row)->setCheckState(Qt::Checked);
+    showMemberList();
     if (!choice.retired.isEmpty()) {
         const bool first = lstDS->count() == 0;
         for (qsizetype i = 0; i < choice.retired.size(); ++i) {
@@ -578,17 +597,24 @@ void FrmMain::lstCounties_Click()
         if (first)
             ArrangeMainWindow(); // the rows' height is known now
     }
-    Change_Caret();
+    // A county called up from the keyboard leaves the caret in the list, so the arrows go on
+    // choosing and Tab leads to its members.
+    if (!m_choosingByKey)
+        Change_Caret();
 }
 
 void FrmMain::lst1_Click(QListWidgetItem *item)
 {
     if (!item)
         return;
-    if (m_session.earlyLateMode()) {
-        Change_Caret();
+    memberLineChosen(item);
+    Change_Caret();
+}
+
+void FrmMain::memberLineChosen(QListWidgetItem *item)
+{
+    if (m_session.earlyLateMode())
         return;
-    }
     const bool ding = !mnuOptionsDisableDing->isChecked();
     const int record = recordOf(item);
     const SessionOutcome outcome = m_session.memberLineClick(record, m_services.clock->today(),
@@ -601,7 +627,43 @@ void FrmMain::lst1_Click(QListWidgetItem *item)
     showOutcome(outcome, item);
     mnuEditEdit->setEnabled(true);
     mnuEditDelete->setEnabled(true);
-    Change_Caret();
+}
+
+bool FrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    // An Alt key that names no menu or button does nothing: it never types its letter.
+    if (qobject_cast<QLineEdit *>(watched) && (key->modifiers() & Qt::AltModifier))
+        return true;
+    if (watched == lst1) {
+        // Enter or Space on a member line is a click on it; the caret stays in the list so
+        // the next member is one arrow away.
+        const int k = key->key();
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space)
+            && key->modifiers() == Qt::NoModifier) {
+            if (QListWidgetItem *item = lst1->currentItem()) {
+                item->setSelected(true);
+                memberLineChosen(item);
+            }
+            return true;
+        }
+    } else if (watched == lstCounties) {
+        const QScopedValueRollback<bool> byKey(m_choosingByKey, true);
+        return static_cast<QObject *>(lstCounties)->event(event);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::showMemberList()
+{
+    // A refilled list is laid out and painted now. Left to the view's deferred layout, a
+    // refill that follows a click on a line (the caret gone back to CALLSIGN), in a frame
+    // filled with the stored form colour, was laid out without its viewport being
+    // repainted: under a window manager the screen kept the previous county's lines, and a
+    // click hit the station of the new list in that row.
+    lst1->doItemsLayout();
 }
 
 void FrmMain::lst1_MouseDown(Qt::MouseButton button, const QPoint &position)
@@ -725,7 +787,7 @@ bool FrmMain::saveOption(QAction *option, const QString &key)
     // The menu shows what the store holds: the option keeps its old state.
     const QSignalBlocker blocker(option);
     option->setChecked(!option->isChecked());
-    lblStatus()->setText(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
+    setStatusLine(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
     m_services.sounds->play(SoundName::Notify());
     return false;
 }
@@ -849,9 +911,15 @@ QListWidgetItem *FrmMain::lineOfRecord(int record)
     return nullptr;
 }
 
-void FrmMain::appendLine(const QString &text)
+void FrmMain::appendLine(const QString &text, int record)
 {
-    lst1->addItem(text);
+    auto *item = new QListWidgetItem(text, lst1);
+    if (record > 0 && !m_session.earlyLateMode()) {
+        item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        item->setData(MemberRecordRole, record);
+    }
+    showMemberList();
 }
 
 void FrmMain::setRosterMenuEnabled(bool enabled)

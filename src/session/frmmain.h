@@ -72,6 +72,9 @@ public:
     QAction *mnuChgCtl;
     QAction *mnuChgCall;
     QAction *mnuEditDeleteCheckin;
+    QAction *mnuEditAddTraffic;
+    QAction *mnuEditRemoveTraffic;
+    QAction *mnuEditAddMember;
     QAction *mnuOptionsRetainCheckmark;
     QAction *mnuOptionsDisableDing;
     QAction *mnuOptionsChangeQRZLogin;
@@ -183,17 +186,23 @@ public:
     QListWidgetItem *selectedLine() override;
     int recordOf(QListWidgetItem *line) override;
     QListWidgetItem *lineOfRecord(int record) override;
-    void appendLine(const QString &text) override;
+    void appendLine(const QString &text, int record) override;
     void setRosterMenuEnabled(bool enabled) override;
+    void memberListChanged() override { showMemberList(); }
 
     // Shows an outcome of the session core on the window.
     void showOutcome(const SessionOutcome &outcome, QListWidgetItem *item = nullptr);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Lays the member list out and repaints it after its lines changed.
+    void showMemberList();
+    // What a click on a member line does, without moving the caret.
+    void memberLineChosen(QListWidgetItem *item);
     void buildControls();
     void buildMenus();
     void setLineColor(const QColor &color);
@@ -212,7 +221,7 @@ private:
     // Shows the preamble; a notice for the status line when the file is there but refused.
     QString loadPreamble();
     void applyOptions();
-    bool setCaption();
+    void setCaption();
     // EARLY CHECKINS, the counties and states whose files hold members, LATE CHECKINS;
     // returns the files that could not be read.
     QStringList fillCountyList();
@@ -240,6 +249,7 @@ private:
     NetSession m_session;
     ReportPeriod m_reportPeriod;
     bool m_ending = false;
+    bool m_choosingByKey = false; // the county list handles a key press
     bool m_dst = false;
     bool m_closeQuietly = false; // the error handler has ended the program
     bool m_formFaceChosen = false; // through the Format menu, this run

@@ -103,6 +103,12 @@ void FrmMain::buildControls()
     connect(lstDS, &QWidget::customContextMenuRequested, this, &FrmMain::lstDS_MouseDown);
     cmdExit = Named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
 
+    // Screen readers name each list by its frame's caption.
+    for (const auto &[list, frame] :
+        { std::pair<QWidget *, QGroupBox *> { lstCounties, fraCounties }, { lst1, FraStations },
+            { rtxtPreamble, fraPreamble }, { lstEarly, FraSearch }, { lstDS, fraDeletedStations } })
+        list->setAccessibleName(frame->title());
+
     IDTimer = Named(new QTimer(this), "IDTimer");
     IDTimer->setInterval(1000);
     Timer1 = Named(new QTimer(this), "Timer1");
@@ -122,6 +128,8 @@ void FrmMain::buildControls()
     });
     connect(lstCounties, &QListWidget::currentRowChanged, this, &FrmMain::lstCounties_Click);
     connect(lst1, &QListWidget::itemClicked, this, &FrmMain::lst1_Click);
+    lst1->installEventFilter(this);
+    lstCounties->installEventFilter(this);
     connect(lst1, &QWidget::customContextMenuRequested, this,
         [this](const QPoint &pos) { lst1_MouseDown(Qt::RightButton, pos); });
     connect(lstEarly, &QListWidget::itemClicked, this, &FrmMain::lstEarly_Click);
@@ -136,12 +144,20 @@ void FrmMain::buildControls()
         [this] { cmdExit->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);")); });
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
     connect(CmdChange(), &QPushButton::clicked, this, &FrmMain::CmdChange_Click);
+    for (QLineEdit *box : m_canvas->findChildren<QLineEdit *>())
+        box->installEventFilter(this);
+    // Tab goes the way of a net: from CALLSIGN to the counties, their members, the form.
+    QWidget *const order[] = { txtChkin(), lstCounties, lst1, fraAdd->txtCall, fraAdd->TxtNew,
+        fraAdd->txtName, fraAdd->txtCounty, fraAdd->txtStatus, fraAdd->txtCS, fraAdd->cmdSave,
+        fraAdd->cmdCancel, lstEarly, cmdClear, CmdRefresh, CmdChange(), lstDS, cmdExit };
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void FrmMain::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    mnuFile = Named(bar->addMenu(QStringLiteral("File")), "mnuFile");
+    mnuFile = Named(bar->addMenu(QStringLiteral("&File")), "mnuFile");
     mnuFilePrint = Named(mnuFile->addMenu(QStringLiteral("&Print...")), "mnuFilePrint");
     auto entry = [this](QMenu *menu, const char *name, const QString &caption,
                      void (FrmMain::*handler)()) {
@@ -179,11 +195,26 @@ void FrmMain::buildMenus()
     mnuChgCtl = action(mnuEdit, "mnuChgCtl", QStringLiteral("Change Net Ctl/Mgr"));
     mnuChgCall = action(mnuEdit, "mnuChgCall", QStringLiteral("Change CallSign"));
     mnuEditDeleteCheckin
-        = action(mnuEdit, "mnuEditDeleteCheckin", QStringLiteral("Delete Checkin"));
+        = action(mnuEdit, "mnuEditDeleteCheckin", QStringLiteral("Delete Chec&kin"));
+    mnuEditDeleteCheckin->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
     connect(mnuEditDeleteCheckin, &QAction::triggered, this, &FrmMain::mnuEditDeleteCheckin_Click);
+    // What the mouse does on the TRAFFIC counter and the non-listed list, from the keyboard.
+    mnuEdit->addSeparator();
+    mnuEditAddTraffic = action(mnuEdit, "mnuEditAddTraffic", QStringLiteral("Add &Traffic"));
+    mnuEditAddTraffic->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(mnuEditAddTraffic, &QAction::triggered, this,
+        [this] { lblTraffic_MouseDown(Qt::LeftButton); });
+    mnuEditRemoveTraffic
+        = action(mnuEdit, "mnuEditRemoveTraffic", QStringLiteral("&Remove Traffic"));
+    mnuEditRemoveTraffic->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    connect(mnuEditRemoveTraffic, &QAction::triggered, this,
+        [this] { lblTraffic_MouseDown(Qt::RightButton); });
+    mnuEditAddMember = action(mnuEdit, "mnuEditAddMember", QStringLiteral("Add &Member"));
+    mnuEditAddMember->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(mnuChgCtl, &QAction::triggered, this, &FrmMain::mnuChgCtl_Click);
 
-    mnuFormat = Named(bar->addMenu(QStringLiteral("F&ormat")), "mnuFormat");
+    // Alt+O belongs to Options; Format takes its m.
+    mnuFormat = Named(bar->addMenu(QStringLiteral("For&mat")), "mnuFormat");
     QMenu *controls = Named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
     entry(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"),
         &FrmMain::mnuFormatControlsFont_Click);

@@ -3,6 +3,7 @@
 
 #include "frmmain.h"
 
+#include "maintenance/membermaintenance.h"
 #include "netinfoframe.h"
 #include "netreport.h"
 #include "platform/services.h"
@@ -25,7 +26,7 @@ void FrmMain::startJournal()
         QMetaObject::invokeMethod(
             this,
             [this, error] {
-                lblStatus()->setText(QStringLiteral("SESSION JOURNAL NOT WRITTEN: ") + error);
+                setStatusLine(QStringLiteral("SESSION JOURNAL NOT WRITTEN: ") + error);
                 m_services.sounds->play(SoundName::Notify());
             },
             Qt::QueuedConnection);
@@ -36,32 +37,51 @@ void FrmMain::startJournal()
     const PendingSession pending = ReadPendingSession(m_services.paths);
     // A session in the monthly totals ended when its Exit was answered, whatever stopped
     // the program after that: it becomes a log and is never offered (nor counted) again.
-    if (pending.kind == PendingSession::Unfinished
+    // One with nothing but its start has nothing to resume either.
+    if (pending.kind == PendingSession::Unfinished && pending.hasNetEvents
         && !SessionWasCounted(*m_services.settings, CountedSessionId(pending.state))) {
         const SessionState &s = pending.state;
         const QString question
             = QStringLiteral("THE SESSION OF %1 %2 (%3 CHECK INS) DID NOT END. RESUME IT?")
                   .arg(ShortDate(s.start.date()), s.start.toString(QStringLiteral("HH:mm")),
                       QString::number(s.checkinCount()));
+        // The question stands over the window of the net it concerns, not over a window the
+        // desktop has not mapped yet.
+        if (!isVisible())
+            show();
         if (m_services.dialogs->message(
                 this, QStringLiteral("RESUME SESSION"), question, MsgIcon::Question, Yes | No, Yes)
             == Yes) {
-            // Everything comes from the journal: no station file is read or written again.
+            // Everything comes from the journal; only a write it announced last and may not
+            // have reached its station file is finished (or taken back) as the file shows.
             m_session.restore(s);
-            lst1->clear();
-            lst1->addItems(s.checkinLines());
-            lstEarly->clear();
-            lstEarly->addItems(s.nonListed);
-            updateCounters();
-            lblTraffic()->setText(
-                s.trafficCounted ? TrafficCaption(s.traffic) : QStringLiteral("0"));
             resumeNetControl(s);
             m_journal.resume(s);
             m_session.setEventSink(&m_journal);
+            Status finished;
+            if (const auto &last = pending.unconfirmed) {
+                finished = last->kind == SessionEvent::Kind::NewMember
+                    ? m_maintenance->editor().finishInterruptedAdd(*last)
+                    : m_session.finishInterrupted(*last);
+            }
+            const SessionState &now = m_journal.state();
+            lst1->clear();
+            lst1->addItems(now.checkinLines());
+            showMemberList();
+            lstEarly->clear();
+            lstEarly->addItems(now.nonListed);
+            updateCounters();
+            lblTraffic()->setText(
+                now.trafficCounted ? TrafficCaption(now.traffic) : QStringLiteral("0"));
+            if (!finished) {
+                setStatusLine(QStringLiteral("LAST CHANGE NOT FINISHED: ") + finished.error());
+                m_services.sounds->play(SoundName::Notify());
+            }
             return;
         }
     }
-    // No: the unfinished session is kept as a log of its own, and a fresh one starts.
+    // No, or nothing to resume: the unfinished session is kept as a log of its own, and a
+    // fresh one starts.
     m_journal.begin(m_context.NetCtlName, m_context.NetCtlCall, QStringLiteral("EARLY"));
     m_session.setEventSink(&m_journal);
 }
@@ -113,9 +133,9 @@ void FrmMain::mnuFileSaveCheckinLog_Click()
     if (!path.isEmpty()) {
         const Status saved = WriteFileAtomically(path, CheckinCsv(s));
         if (saved) {
-            lblStatus()->setText(QStringLiteral("CHECK-IN LOG SAVED: ") + path);
+            setStatusLine(QStringLiteral("CHECK-IN LOG SAVED: ") + path);
         } else {
-            lblStatus()->setText(QStringLiteral("CHECK-IN LOG NOT SAVED: ") + saved.error());
+            setStatusLine(QStringLiteral("CHECK-IN LOG NOT SAVED: ") + saved.error());
             m_services.sounds->play(SoundName::Notify());
         }
     }

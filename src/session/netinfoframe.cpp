@@ -89,6 +89,16 @@ NetInfoFrame::NetInfoFrame(QWidget *parent)
     lblNetMgr->setAlignment(Qt::AlignCenter);
     CmdChange = Named(new QPushButton(QStringLiteral("CHANGE"), this), "CmdChange");
 
+    // Screen readers name each control by its caption.
+    lblCallSign->setBuddy(txtChkin);
+    // The status line keeps no accessible name of its own: so each new text is announced
+    // to screen readers as a change of its name.
+    lblStatus->setAccessibleDescription(QStringLiteral("STATUS"));
+    lblChkins->setAccessibleDescription(Label6->text());
+    lblTraffic->setAccessibleDescription(Label1->text());
+    lblNetCtl->setAccessibleDescription(Label4->text());
+    lblNetMgr->setAccessibleDescription(Label2->text());
+
     QFont big = font();
     big.setPointSize(big.pointSize() * 2);
     txtChkin->setFont(big);

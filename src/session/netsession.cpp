@@ -99,22 +99,26 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
     case CheckinTable::Walk::Free:
         break;
     }
-    // The date goes to the file first: a station whose record cannot be written is not
-    // counted, so the log never claims what the database does not hold.
+    // The journal learns of the check-in before the file is dated, so a stop between the
+    // two leaves a journal that says what to finish. A station whose record cannot be
+    // written is not counted: the log never claims what the database does not hold.
     StationRecord record = found->record;
     record.LastDate = ShortDate(today);
+    const SessionEvent intent = checkinEvent(slot.entry, record, found->path, found->recordNumber,
+        SessionEvent::How::Typed, BuildCheckinLine(record));
+    m_checkins.set(slot.entry, record.Call);
+    report(intent);
     const Status written = ReplaceStationRecord(found->path, found->recordNumber, c, record);
     if (!written) {
+        m_checkins.set(slot.entry, QString());
+        reportUndone(intent);
         out.status = fileError(c, written);
         out.sound = SoundName::Notify();
         return out;
     }
-    m_checkins.set(slot.entry, record.Call);
     out.status = withNotice(c + QStringLiteral(" CHECKED IN"), notice);
-    out.checkinLine = BuildCheckinLine(record);
+    out.checkinLine = intent.line;
     out.checkedIn = true;
-    report(checkinEvent(slot.entry, record, found->path, found->recordNumber,
-        SessionEvent::How::Typed, out.checkinLine));
     return out;
 }
 
@@ -208,30 +212,37 @@ SessionOutcome NetSession::memberLineClick(
     }
 
     // The date goes to the record the line stands for, and only while it still holds the
-    // station the line shows.
+    // station the line shows; the journal learns of it first.
     StationFile file(station->path);
     Status written = file.open();
     StationRecord dated = file.read(record);
     if (written && dated.Call.trimmed() != c)
         written = Status::Error(FileError(station->path, StationFile::ChangedByAnotherProgram()));
+    std::optional<SessionEvent> intent;
     if (written) {
         dated.LastDate = MmDdYyyy(today);
+        intent
+            = checkinEvent(k, dated, station->path, record, SessionEvent::How::Clicked, QString());
+        m_checkins.set(k, c);
+        report(*intent);
         written = file.write(record, dated);
     }
     if (!written) {
+        if (intent) {
+            m_checkins.set(k, QString());
+            reportUndone(*intent);
+        }
         out.status = fileError(c, written);
         out.sound = SoundName::Notify();
         out.unmarkLine = true;
         return out;
     }
     m_members[record - 1].LastDate = MmDdYyyy(today);
-    m_checkins.set(k, c);
     m_clickCheckin = c;
     if (dingEnabled)
         out.sound = dingSound;
     out.status = c + QStringLiteral(" CHECKED IN");
     out.checkedIn = true;
-    report(checkinEvent(k, dated, station->path, record, SessionEvent::How::Clicked, QString()));
     return out;
 }
 
@@ -287,7 +298,7 @@ SessionOutcome NetSession::checkInAdded(const StationRecord &station, const QStr
     return out;
 }
 
-void NetSession::memberAdded(const QString &call, const QString &newMemberLine)
+SessionEvent NetSession::memberAdded(const QString &call, const QString &newMemberLine)
 {
     memberAddedFlag = true;
     SessionEvent e;
@@ -295,6 +306,7 @@ void NetSession::memberAdded(const QString &call, const QString &newMemberLine)
     e.call = call;
     e.line = newMemberLine;
     report(e);
+    return e;
 }
 
 std::optional<NetSession::Retired> NetSession::retired(int id) const
@@ -327,7 +339,41 @@ void NetSession::netControlChosen(const QString &name, const QString &call, bool
     report(e);
 }
 
-void NetSession::memberLeft(const QString &call, const QString &newCall)
+void NetSession::reportUndone(const SessionEvent &intent)
+{
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::Undone;
+    e.undone = intent.kind;
+    e.entry = intent.entry;
+    e.call = intent.call;
+    e.newCall = intent.newCall;
+    report(e);
+}
+
+SessionEvent NetSession::callChangeIntent(const QString &call, const QString &newCall)
+{
+    // The entry memberLeft will rename: a check-in of the station, unless the click that
+    // selected its line made it (that one is taken back instead).
+    const int k = m_checkins.find(call, CheckinTable::Last);
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::CallChanged;
+    e.entry = k > 0 && m_clickCheckin != call ? k : 0;
+    e.call = call;
+    e.newCall = newCall;
+    if (e.entry > 0)
+        m_checkins.set(e.entry, newCall);
+    report(e);
+    return e;
+}
+
+void NetSession::callChangeFailed(const SessionEvent &intent)
+{
+    if (intent.entry > 0 && m_checkins.entry(intent.entry) == intent.newCall)
+        m_checkins.set(intent.entry, intent.call);
+    reportUndone(intent);
+}
+
+void NetSession::memberLeft(const QString &call, const QString &newCall, bool journaled)
 {
     const int k = m_checkins.find(call, CheckinTable::Last);
     int renamed = 0;
@@ -340,7 +386,7 @@ void NetSession::memberLeft(const QString &call, const QString &newCall)
         m_checkins.set(k, newCall);
         renamed = k;
     }
-    if (!newCall.isEmpty()) {
+    if (!newCall.isEmpty() && !journaled) {
         SessionEvent e;
         e.kind = SessionEvent::Kind::CallChanged;
         e.entry = renamed;
@@ -348,6 +394,45 @@ void NetSession::memberLeft(const QString &call, const QString &newCall)
         e.newCall = newCall;
         report(e);
     }
+}
+
+Status NetSession::finishInterrupted(const SessionEvent &last)
+{
+    using Kind = SessionEvent::Kind;
+    if (last.kind == Kind::Checkin) {
+        // Journaled, then stopped before or after the date reached the file: dated now,
+        // unless the record holds another station by now.
+        const QString path = m_table.dataFolder() + last.file;
+        StationFile file(path);
+        Status done = file.open();
+        StationRecord record = done ? file.read(last.record) : StationRecord();
+        if (done && record.Call.trimmed() != last.call)
+            done = Status::Error(FileError(path, StationFile::ChangedByAnotherProgram()));
+        if (done && ParseDateText(record.LastDate.trimmed()) != last.at.date()) {
+            record.LastDate = last.how == SessionEvent::How::Clicked ? MmDdYyyy(last.at.date())
+                                                                     : ShortDate(last.at.date());
+            done = ReplaceStationRecord(path, last.record, last.call, record);
+        }
+        if (!done && m_checkins.entry(last.entry) == last.call) {
+            m_checkins.set(last.entry, QString());
+            reportUndone(last);
+        }
+        return done;
+    }
+    if (last.kind == Kind::CallChanged) {
+        const StationSearch search = FindStation(m_table, last.newCall);
+        if (!search.found) {
+            callChangeFailed(last); // the file still has the old call
+            return Status::Ok();
+        }
+        // The check-in the selecting click made is taken back once the file has the new
+        // call; the stop came before that.
+        if (const int k = m_checkins.find(last.call, CheckinTable::Last); k > 0) {
+            m_checkins.set(k, QString());
+            report(takeBackEvent(k, last.call, false));
+        }
+    }
+    return Status::Ok();
 }
 
 void NetSession::clearNonListed()

@@ -3,6 +3,7 @@
 #include "checkintable.h"
 #include "countyview.h"
 #include "sessionevent.h"
+#include "stationdb/result.h"
 
 #include <QDate>
 #include <QSet>
@@ -80,12 +81,20 @@ public:
     };
     std::optional<Retired> retired(int id) const;
     void retiredRestored(int id);
-    // A station added to the database and logged for the month's new-member list.
-    void memberAdded(const QString &call, const QString &newMemberLine);
     // A member's record rewritten by the form (record n of the file at path).
     void memberEdited(const QString &path, int n, const StationRecord &station);
     // The roster chose tonight's net control: today's regular one, or an alternate.
     void netControlChosen(const QString &name, const QString &call, bool alternate);
+    // A station being added to the database, for the month's new-member list; journaled
+    // before the station file is written. Returns the event, for reportUndone.
+    SessionEvent memberAdded(const QString &call, const QString &newMemberLine);
+    // A change of call about to be written to the station file: the check-in that keeps
+    // its entry under the new call is renamed and journaled first; memberLeft(journaled)
+    // does the rest once the file took it. callChangeFailed takes it back.
+    SessionEvent callChangeIntent(const QString &call, const QString &newCall);
+    void callChangeFailed(const SessionEvent &intent);
+    // The station file did not take what was journaled: the journal takes it back.
+    void reportUndone(const SessionEvent &intent);
 
     bool earlyLateMode() const { return m_earlyLateMode; }
     QString earlyLateKind() const { return m_earlyLateKind; }
@@ -100,7 +109,9 @@ public:
     int checkinCount() const { return m_checkins.stationCount(); }
     // A member deleted (newCall empty) or given a new call. The check-in made by the click
     // that selected its line is taken back; one made earlier stays, under the new call.
-    void memberLeft(const QString &call, const QString &newCall = QString());
+    // journaled: the change of call was journaled already (callChangeIntent).
+    void memberLeft(
+        const QString &call, const QString &newCall = QString(), bool journaled = false);
     int traffic() const { return m_traffic; }
     // Left button adds one, right button takes one away; never below 0. The count is also
     // told against the station of call, when one is given (its check-in line selected).
@@ -119,6 +130,11 @@ public:
     // Takes over an interrupted session as its journal rebuilt it: check-ins, counters and
     // lists. No station file is read or written.
     void restore(const SessionState &state);
+
+    // After a resume: the journal's last event, a check-in or call change that may have
+    // been journaled without reaching its station file, finished or undone as the file
+    // shows. An error names a check-in that could not be finished (and was undone).
+    Status finishInterrupted(const SessionEvent &last);
 
     // A notice of the files that could not be read, each told once per session (a notice
     // on every check-in would drown the status line); empty when all were told already.

@@ -23,6 +23,9 @@ struct SessionEvent
         // Added later; a journal from before simply holds none of them.
         NetControl, // netControlName, netControlCall; marked: an alternate took over
         MemberEdited, // file, record, call, name, county, city as the record now holds them
+        // A check-in, new member or call change journaled before its station file was
+        // written, whose write failed: undone (undone, entry, call, newCall).
+        Undone,
     };
     enum class How { Typed, Clicked, Added };
 
@@ -44,6 +47,7 @@ struct SessionEvent
     QString netControlName;
     QString netControlCall;
     QString mode;
+    Kind undone = Kind::End; // Undone: the kind of the event it takes back
 };
 
 // Where the logging core reports its events; the journal is one.

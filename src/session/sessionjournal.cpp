@@ -49,7 +49,17 @@ constexpr KindName kKinds[] = {
     { Kind::End, "end", 0 },
     { Kind::NetControl, "netcontrol", 3 },
     { Kind::MemberEdited, "memberedited", 6 },
+    { Kind::Undone, "undone", 4 },
 };
+
+const char *KindText(Kind kind)
+{
+    for (const KindName &k : kKinds) {
+        if (k.kind == kind)
+            return k.name;
+    }
+    return "";
+}
 
 const char *const kHows[] = { "typed", "clicked", "added" };
 
@@ -178,6 +188,10 @@ QByteArray EncodeEvent(const SessionEvent &e)
     case Kind::MemberEdited:
         fields = { e.file, QString::number(e.record), e.call, e.name, e.county, e.city };
         break;
+    case Kind::Undone:
+        fields = { QString::fromLatin1(KindText(e.undone)), QString::number(e.entry), e.call,
+            e.newCall };
+        break;
     case Kind::Clear:
     case Kind::Resume:
     case Kind::End:
@@ -303,6 +317,23 @@ std::optional<SessionEvent> DecodeEvent(const QByteArray &givenLine)
         e.name = f[3];
         e.county = f[4];
         e.city = f[5];
+        break;
+    }
+    case Kind::Undone: {
+        const auto entry = Number(f[1]);
+        const KindName *undone = nullptr;
+        for (const KindName &k : kKinds) {
+            if (f[0] == QLatin1String(k.name))
+                undone = &k;
+        }
+        if (!entry || !undone
+            || (undone->kind != Kind::Checkin && undone->kind != Kind::NewMember
+                && undone->kind != Kind::CallChanged))
+            return std::nullopt;
+        e.undone = undone->kind;
+        e.entry = *entry;
+        e.call = f[2];
+        e.newCall = f[3];
         break;
     }
     case Kind::Clear:
@@ -432,6 +463,18 @@ PendingSession ReadPendingSession(const Paths &paths)
     }
     pending.state = ReplayEvents(contents->events);
     pending.skippedLines = contents->skippedLines;
+    for (const SessionEvent &e : contents->events) {
+        if (e.kind != Kind::Start && e.kind != Kind::Resume && e.kind != Kind::End)
+            pending.hasNetEvents = true;
+    }
+    for (auto it = contents->events.crbegin(); it != contents->events.crend(); ++it) {
+        if (it->kind == Kind::Resume)
+            continue;
+        if (it->kind == Kind::Checkin || it->kind == Kind::NewMember
+            || it->kind == Kind::CallChanged)
+            pending.unconfirmed = *it;
+        break;
+    }
     if (!pending.state.started && !contents->events.isEmpty()) {
         // The start line was lost (a full disk at that moment): the events that followed
         // are still the session's.

@@ -46,6 +46,12 @@ struct PendingSession
     SessionState state;
     int skippedLines = 0;
     QString error;
+    // The last event that writes a station file, when nothing followed it but a resume: the
+    // stop may have come between its journal line and its file.
+    std::optional<SessionEvent> unconfirmed;
+    // Something happened in the session beyond its start and resumptions: a session that
+    // only started has nothing to resume and becomes a log without a question.
+    bool hasNetEvents = false;
 };
 PendingSession ReadPendingSession(const Paths &paths);
 

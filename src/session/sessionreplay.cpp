@@ -101,6 +101,47 @@ void SessionState::apply(const SessionEvent &event)
     case Kind::End:
         end = event.at;
         break;
+    case Kind::Undone:
+        undo(event);
+        break;
+    }
+}
+
+void SessionState::undo(const SessionEvent &event)
+{
+    using Kind = SessionEvent::Kind;
+    const bool inTable = event.entry >= 1 && event.entry <= CheckinTable::Last;
+    switch (event.undone) {
+    case Kind::Checkin:
+        if (!inTable || table.entry(event.entry) != event.call)
+            break;
+        table.set(event.entry, QString());
+        checkins.erase(std::remove_if(checkins.begin(), checkins.end(),
+                           [&event](const SessionCheckin &c) { return c.entry == event.entry; }),
+            checkins.end());
+        break;
+    case Kind::NewMember:
+        for (qsizetype i = newMembers.size() - 1; i >= 0; --i) {
+            if (newMembers[i].startsWith(event.call + u' ') || newMembers[i] == event.call) {
+                newMembers.removeAt(i);
+                break;
+            }
+        }
+        memberAdded = !newMembers.isEmpty();
+        break;
+    case Kind::CallChanged: {
+        if (!inTable || table.entry(event.entry) != event.newCall)
+            break;
+        SessionEvent back = event;
+        back.kind = Kind::CallChanged;
+        back.call = event.newCall;
+        back.newCall = event.call;
+        apply(back);
+        --events;
+        break;
+    }
+    default:
+        break;
     }
 }
 

@@ -59,6 +59,8 @@ struct SessionState
     int events = 0;
 
     void apply(const SessionEvent &event);
+    // The event an Undone names, taken back.
+    void undo(const SessionEvent &event);
 
     // "NAME CALL" of the net control in charge.
     QString netControl() const;

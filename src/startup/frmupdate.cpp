@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QVBoxLayout>
 
 FrmUpdate::FrmUpdate(Services &services, StartupContext &context, QWidget *parent)
@@ -19,6 +20,11 @@ FrmUpdate::FrmUpdate(Services &services, StartupContext &context, QWidget *paren
         new QLabel(
             QStringLiteral("THIS MAY TAKE A WHILE - DEPENDING ON YOUR INTERNET SPEED"), this),
         QStringLiteral("lblUpdate1"));
+    lblProgress = Named(new QLabel(this), QStringLiteral("lblProgress"));
+    prgDownload = Named(new QProgressBar(this), QStringLiteral("prgDownload"));
+    prgDownload->setMinimumWidth(360);
+    lblProgress->hide();
+    prgDownload->hide();
     QFont big = lblUpdate->font();
     big.setBold(true);
     big.setPointSize(big.pointSize() + 4);
@@ -26,8 +32,29 @@ FrmUpdate::FrmUpdate(Services &services, StartupContext &context, QWidget *paren
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblUpdate, 0, Qt::AlignHCenter);
     layout->addWidget(lblUpdate1, 0, Qt::AlignHCenter);
+    layout->addWidget(lblProgress, 0, Qt::AlignHCenter);
+    layout->addWidget(prgDownload, 0, Qt::AlignHCenter);
     adjustSize();
     CentreOnScreen(*this, context, services);
+}
+
+void FrmUpdate::showProgress(const QString &file, qint64 received, qint64 total)
+{
+    constexpr double kMb = 1024.0 * 1024.0;
+    QString text = QStringLiteral("DOWNLOADING %1: %2 MB").arg(file).arg(received / kMb, 0, 'f', 1);
+    if (total > 0) {
+        text += QStringLiteral(" OF %1 MB").arg(total / kMb, 0, 'f', 1);
+        prgDownload->setRange(0, 1000);
+        prgDownload->setValue(int(received * 1000 / total));
+    } else {
+        prgDownload->setRange(0, 0); // busy: the size is not known
+    }
+    lblProgress->setText(text);
+    if (!prgDownload->isVisible()) {
+        lblProgress->show();
+        prgDownload->show();
+        adjustSize();
+    }
 }
 
 bool RunUpdateCheck(Services &services, StartupContext &context, QWidget *parent)
@@ -38,6 +65,9 @@ bool RunUpdateCheck(Services &services, StartupContext &context, QWidget *parent
     FrmUpdate window(services, context, parent);
     window.show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    check.setProgress([&window](const QString &file, qint64 received, qint64 total) {
+        window.showProgress(file, received, total);
+    });
     const bool goOn = check.run();
     window.hide();
     return goOn;

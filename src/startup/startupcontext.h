@@ -38,8 +38,11 @@ struct StartupContext
     // Set when the roster's OK chose tonight's net control (regular or alternate).
     bool AltNetControlChosen = false;
     // From the start-up update check.
-    bool DatabaseUpdateFlag = false;
+    bool DatabaseUpdateFlag = false; // the database updater was started
+    bool DatabaseUpdateDue = false; // the server offered a newer database
     QString ServerDbDate;
+    // How long the main window's load waits for a database updater started this run.
+    int DatabaseWaitMs = 60000;
     // Makes the Instructions print entry print the preamble; closing the Instructions window
     // clears it.
     bool ShowPreamble = false;

@@ -6,12 +6,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -86,6 +88,11 @@ private slots:
     void importStationFiles_data();
     void importStationFiles();
     void window();
+    void linksAreNeverFollowed_data();
+    void linksAreNeverFollowed();
+    void relativeBackupPathRefused();
+    void restoreTakesTheHighlightedFolder_data();
+    void restoreTakesTheHighlightedFolder();
 };
 
 void TestStationBackup::backup()
@@ -250,9 +257,125 @@ void TestStationBackup::window()
     w.OptRestore->click();
     w.Dir1_Click(drive.path() + "/0929");
     w.OptAll_Click();
-    QVERIFY2(w.lblStatus->text().startsWith("RESTORE COMPLETE - 115 FILES WERE NOT IN THE "
-                                            "FOLDER - THE FORMER FILES ARE KEPT IN "),
+    QVERIFY2(w.lblStatus->text().startsWith("RESTORE COMPLETE FROM " + drive.path() + "/0929 - ")
+            && w.lblStatus->text().contains(" - THE FORMER FILES ARE KEPT IN "),
         qPrintable(w.lblStatus->text()));
+}
+
+void TestStationBackup::linksAreNeverFollowed_data()
+{
+    QTest::addColumn<bool>("backup"); // else a restore over a linked live file
+    QTest::newRow("backup into a folder holding a link") << true;
+    QTest::newRow("restore over a live file that is a link") << false;
+}
+
+void TestStationBackup::linksAreNeverFollowed()
+{
+    QFETCH(bool, backup);
+    TestRoot root({ { "AUTAUGA", { Station("K4AUT") } }, { "LEE", { Station("K4LEE") } } });
+    QTemporaryDir drive;
+    const QString folder = drive.path() + "/bk-link";
+    QVERIFY(QDir().mkpath(folder));
+    const QString outside = drive.path() + "/outside.txt";
+    QFile file(outside);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("NOT YOURS") == 9);
+    file.close();
+    QString link;
+    CopyReport report;
+    if (backup) {
+        link = folder + "/Autauga.dat";
+        QVERIFY(QFile::link(outside, link));
+        report = BackupStationFiles(root.table(), root.paths().dataFolder(), folder);
+    } else {
+        QVERIFY(BackupStationFiles(root.table(), root.paths().dataFolder(), folder).ok());
+        link = root.filePath("AUTAUGA");
+        QVERIFY(QFile::remove(link) && QFile::link(outside, link));
+        report = RestoreStationFiles(
+            root.table(), root.paths().dataFolder(), folder, { "Autauga.dat" }, QString());
+    }
+    // Refused and named; the file the link points to is untouched and the link stays a link.
+    QVERIFY(!report.ok());
+    QVERIFY2(report.error.contains("Autauga.dat") && report.error.contains("link"),
+        qPrintable(report.error));
+    QCOMPARE(FileBytes(outside), QByteArray("NOT YOURS"));
+    QVERIFY(QFileInfo(link).isSymLink());
+}
+
+void TestStationBackup::relativeBackupPathRefused()
+{
+    TestRoot root({ { "LEE", { Station("K4A") } } });
+    QTemporaryDir work;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    const CopyReport report
+        = BackupStationFiles(root.table(), root.paths().dataFolder(), "backup/0929/");
+    QDir::setCurrent(before);
+    QVERIFY(!report.ok());
+    QVERIFY2(report.error.contains("not a full path"), qPrintable(report.error));
+    QVERIFY(QDir(work.path()).isEmpty()); // nothing went into the working folder
+}
+
+void TestStationBackup::restoreTakesTheHighlightedFolder_data()
+{
+    QTest::addColumn<bool>("all"); // Restore All, else Select Database and one name
+    QTest::newRow("restore all") << true;
+    QTest::newRow("one file") << false;
+}
+
+void TestStationBackup::restoreTakesTheHighlightedFolder()
+{
+    QFETCH(bool, all);
+    MainWindowFixture f({ { "BALDWIN", { Station("K4LIVE") } } });
+    f.open();
+    // Two backups side by side, each with its own Baldwin.dat.
+    QTemporaryDir drive;
+    const QStringList backups { "bk-a", "bk-rel" };
+    for (const QString &name : backups) {
+        f.root.writeStations("BALDWIN", { Station(name == backups[0] ? "K4A" : "K4REL") });
+        QVERIFY(BackupStationFiles(
+            f.root.table(), f.root.paths().dataFolder(), drive.path() + "/" + name)
+                    .ok());
+    }
+    f.root.writeStations("BALDWIN", { Station("K4LIVE") });
+    const QByteArray live = f.root.stationBytes("BALDWIN");
+
+    FrmProcessDataFiles w(f.root.services(), f.context);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.OptRestore->click();
+    auto *model = qobject_cast<QFileSystemModel *>(w.Dir1->model());
+    const QModelIndex top = model->index(drive.path());
+    w.Dir1->setRootIndex(top);
+    QTRY_COMPARE(model->rowCount(top), 2);
+    // Click the first folder, then the arrow key moves the highlight to the second.
+    const QModelIndex first = model->index(0, 0, top);
+    QTest::mouseClick(w.Dir1->viewport(), Qt::LeftButton, {}, w.Dir1->visualRect(first).center());
+    QTest::keyClick(w.Dir1, Qt::Key_Down);
+    const QString highlighted = model->filePath(w.Dir1->currentIndex());
+    QCOMPARE(highlighted, model->filePath(model->index(1, 0, top)));
+    QCOMPARE(w.sourceFolder(), highlighted);
+    if (all) {
+        w.OptAll->click();
+    } else {
+        w.OptSelect->click();
+        w.lstSelect_Click("Baldwin.dat");
+    }
+    const QByteArray expected = FileBytes(highlighted + "/Baldwin.dat");
+    QCOMPARE(f.root.stationBytes("BALDWIN"), expected);
+    // The status names the source and the safety copy, which holds the former live file.
+    const QString status = w.lblStatus->text();
+    QVERIFY2(status.startsWith("RESTORE COMPLETE FROM " + highlighted), qPrintable(status));
+    const QString safety = status.section(" - THE FORMER FILES ARE KEPT IN ", 1);
+    QVERIFY2(!safety.isEmpty(), qPrintable(status));
+    QCOMPARE(FileBytes(QDir::fromNativeSeparators(safety) + "Baldwin.dat"), live);
+    // A second restore in the same second keeps its own safety copy.
+    if (!all) {
+        w.lstSelect_Click("Baldwin.dat");
+        const QString second = w.lblStatus->text().section(" - THE FORMER FILES ARE KEPT IN ", 1);
+        QVERIFY(!second.isEmpty() && second != safety);
+        QCOMPARE(FileBytes(QDir::fromNativeSeparators(second) + "Baldwin.dat"), expected);
+        QCOMPARE(FileBytes(QDir::fromNativeSeparators(safety) + "Baldwin.dat"), live);
+    }
 }
 
 QTEST_MAIN(TestStationBackup)

@@ -3,6 +3,7 @@
 #include "mainwindowfixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QPushButton>
 
@@ -19,6 +20,11 @@ private slots:
     void editChangeCallAndDelete();
     void countyAndCallChecks();
     void waysOutOfTheForm();
+    void editKeepsWhatTheRecordHolds();
+    void saveChecksTheCountyItself();
+    void addFromTheKeyboard();
+    void refusedAddKeepsTheForm_data();
+    void refusedAddKeepsTheForm();
 };
 
 namespace {
@@ -95,12 +101,13 @@ void TestMaintenance::countyAndCallChecks()
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     MemberInfoFrame &m = *w.fraAdd;
-    // The county must be a name of the table; upper case is made on Enter, and the city is next.
+    // The county must be a name of the table; upper case is made on Enter, and STATUS is next.
     m.txtCounty->setFocus();
     QTest::keyClicks(m.txtCounty, "lee");
     QTest::keyClick(m.txtCounty, Qt::Key_Return);
     QCOMPARE(m.txtCounty->text(), u"LEE"_s);
-    QTRY_VERIFY(m.txtCS->hasFocus());
+    QTest::qWait(0);
+    QTRY_VERIFY(m.txtStatus->hasFocus());
     m.txtCounty->setFocus();
     m.txtCounty->setText("NARNIA");
     QTest::keyClick(m.txtCounty, Qt::Key_Return);
@@ -145,6 +152,144 @@ void TestMaintenance::waysOutOfTheForm()
     QCOMPARE(save(f), u"RECORD UPDATED"_s);
     QCOMPARE(
         f.lines(w.lst1).mid(0, 2), (QStringList { "K4   A    ANNIE OPELIKA", "W4   XY   SUE " }));
+}
+
+namespace {
+FrmMain &OpenActive(MainWindowFixture &f)
+{
+    FrmMain &w = f.open();
+    w.show();
+    if (!QTest::qWaitForWindowActive(&w))
+        qWarning("the main window did not become active");
+    return w;
+}
+
+void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+}
+} // namespace
+
+void TestMaintenance::editKeepsWhatTheRecordHolds()
+{
+    MainWindowFixture f({ { "JEFFERSON",
+        { Station("KJ4NC", "NED", "JEFFERSON", "MON", "", "1/5/2026"),
+            Station("K4AAA", "AL", "JEFFERSON", "", "HOOVER") } } });
+    FrmMain &w = OpenActive(f);
+    MemberInfoFrame &m = *w.fraAdd;
+    f.choose("JEFFERSON");
+    f.click(f.memberLine("KJ4NC"));
+    w.mnuEditEdit->trigger();
+    // Enter and Tab walk the boxes; in an edit each keeps what the record holds.
+    m.txtCall->setFocus();
+    Key(Qt::Key_Return);
+    QCOMPARE(m.txtName->text(), u"NED"_s);
+    for (int box = 0; box < 3; ++box) // COUNTY, STATUS, CITY
+        Key(Qt::Key_Tab);
+    QVERIFY(m.txtCS->hasFocus());
+    QTest::keyClicks(m.txtCS, "LEEDS");
+    m.cmdSave->click();
+    QCOMPARE(f.status(), u"RECORD UPDATED"_s);
+    QCOMPARE(f.root.record("JEFFERSON", 1).trimmed(),
+        Station("KJ4NC", "NED", "JEFFERSON", "MON", "LEEDS", "03/10/2026"));
+}
+
+void TestMaintenance::saveChecksTheCountyItself()
+{
+    MainWindowFixture f({ { "JEFFERSON", { Station("K4AAA", "AL", "JEFFERSON", "", "HOOVER") } } });
+    FrmMain &w = OpenActive(f);
+    MemberInfoFrame &m = *w.fraAdd;
+    f.choose("JEFFERSON");
+    f.click(f.memberLine("K4AAA"));
+    const QByteArray before = f.root.stationBytes("JEFFERSON");
+    w.mnuEditEdit->trigger();
+    m.txtCounty->setFocus();
+    m.txtCounty->selectAll();
+    QTest::keyClicks(m.txtCounty, "FOO");
+    // Alt+S saves while the box has the caret: the box is checked all the same.
+    Key(Qt::Key_S, Qt::AltModifier);
+    QTest::qWait(300); // a button's letter presses it a moment later, as the eye sees
+    QCOMPARE(f.root.stationBytes("JEFFERSON"), before);
+    QVERIFY(f.status() != u"RECORD UPDATED"_s);
+    QCOMPARE(f.root.sounds().played.last(), u"notify"_s);
+    QVERIFY(m.txtCounty->text().isEmpty());
+    QCOMPARE(w.maintenance().mode(), FormMode::Edit);
+}
+
+void TestMaintenance::addFromTheKeyboard()
+{
+    MainWindowFixture f({ { "LEE", { Station("K4AA", "ANN"), EndMarker() } } });
+    FrmMain &w = OpenActive(f);
+    MemberInfoFrame &m = *w.fraAdd;
+    f.choose("LEE");
+    Key(Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(m.txtCall->hasFocus());
+    // Enter goes CALL, NAME, COUNTY, STATUS, CITY, Save; a blank on a button presses nothing.
+    const QList<QLineEdit *> boxes { m.txtCall, m.txtName, m.txtCounty, m.txtStatus, m.txtCS };
+    const QStringList typed { "K4NEW", "NED", "LEE", "", "OAK" };
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+        QVERIFY2(boxes[i]->hasFocus(), qPrintable(boxes[i]->objectName()));
+        QTest::keyClicks(boxes[i], typed[i]);
+        Key(Qt::Key_Return);
+        QCoreApplication::processEvents(); // a focus move the form queued
+    }
+    QVERIFY(m.cmdSave->hasFocus());
+    QTest::keyClicks(m.cmdSave, " FORD");
+    QCOMPARE(w.maintenance().mode(), FormMode::Add);
+    Key(Qt::Key_Return);
+    QCOMPARE(f.status(), u"K4NEW ADDED"_s);
+    QCOMPARE(f.root.record("LEE", 2).trimmed().City, u"OAK"_s);
+    // The new member's line is a member line at once: it can be edited.
+    QListWidgetItem *line = w.lst1->item(w.lst1->count() - 1);
+    QCOMPARE(line->checkState(), Qt::Checked);
+    f.click(line);
+    QCOMPARE(f.status(), u"K4NEW IS ALREADY CHECKED IN"_s);
+    w.mnuEditEdit->trigger();
+    QCOMPARE(m.txtName->text(), u"NED"_s);
+    // Enter on Cancel presses it.
+    m.cmdCancel->setFocus();
+    Key(Qt::Key_Return);
+    QCOMPARE(w.maintenance().mode(), FormMode::None);
+    // A form filled in by hand with no mode is a new member too.
+    for (auto [box, text] :
+        { std::pair { m.txtCall, "K4HND" }, { m.txtName, "HAL" }, { m.txtCounty, "LEE" } })
+        box->setText(text);
+    m.cmdSave->click();
+    QCOMPARE(f.status(), u"K4HND ADDED"_s);
+}
+
+void TestMaintenance::refusedAddKeepsTheForm_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<int>("members");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("call exists") << "K4AA" << 1 << "CALL ALREADY EXISTS";
+    QTest::newRow("file full") << "K4NEW" << 100 << "COUNTY FILE FULL";
+}
+
+void TestMaintenance::refusedAddKeepsTheForm()
+{
+    QFETCH(QString, call);
+    QFETCH(int, members);
+    QFETCH(QString, status);
+    QList<StationRecord> lee { Station("K4AA", "ANN") };
+    for (int i = 1; i < members; ++i)
+        lee << Station(QString("W4%1").arg(QChar(u'A' + i / 26)) + QChar(u'A' + i % 26), "OP");
+    MainWindowFixture f;
+    f.root.writeStations("LEE", lee);
+    FrmMain &w = f.open();
+    MemberInfoFrame &m = *w.fraAdd;
+    w.mnuEditAddMember->trigger();
+    m.txtCall->setText(call);
+    m.txtName->setText("NED");
+    m.txtCounty->setText("LEE");
+    m.txtCS->setText("OAK FORD");
+    m.cmdSave->click();
+    QCOMPARE(f.status(), status);
+    // Nothing typed is lost: the operator corrects and saves again, or cancels.
+    QCOMPARE(QStringList({ m.txtCall->text(), m.txtName->text(), m.txtCS->text() }),
+        QStringList({ call, "NED", "OAK FORD" }));
+    QCOMPARE(w.maintenance().mode(), FormMode::Add);
 }
 
 QTEST_MAIN(TestMaintenance)

@@ -30,6 +30,9 @@ void TestFrmQrz::loginWindow()
     StartupContext context;
     FrmQrz w(root.services(), context);
     QVERIFY(!w.cmdOK->isEnabled() && w.txtQrzPassWrd->echoMode() == QLineEdit::Password);
+    // Tab passing the empty password box on its way to DO NOT ASK AGAIN leaves it usable.
+    w.txtQrzPassWrd_LostFocus();
+    QVERIFY(!w.cmdOK->isEnabled() && w.chkNoShow->isEnabled());
     // OK comes once the password box is left with text in it; "never ask" goes then.
     w.txtQrzPassWrd->setText("pw");
     w.txtQrzPassWrd_LostFocus();

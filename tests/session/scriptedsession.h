@@ -7,8 +7,8 @@
 #include <QRandomGenerator>
 
 // A net run by a script, the same on every run of the same seed: typed check-ins (some
-// twice), calls not found, traffic both ways, check-ins taken back, CLEAR and new members.
-// It stays in early check-in mode, as most nets do.
+// twice), calls not found, traffic both ways, check-ins taken back, CLEAR, new members and
+// changes of call. It stays in early check-in mode, as most nets do, but for the changes.
 
 inline QString Letters(int n)
 {
@@ -37,6 +37,7 @@ inline void RunScriptedSession(
     QRandomGenerator random(seed);
     const QList<StationRecord> stations = ScriptedStations();
     int added = 0;
+    int changed = 0;
     for (int step = 0; step < steps; ++step) {
         const int r = random.bounded(100);
         if (r < 40) {
@@ -58,6 +59,14 @@ inline void RunScriptedSession(
                     standing[random.bounded(int(standing.size()))] + QStringLiteral(" OP"));
         } else if (r < 77) {
             session.clearNonListed();
+        } else if (r < 81) {
+            // A member's call changed: its county called up, the call changed in the member
+            // form, back to early check-ins. A check-in of the old call keeps its entry.
+            (void)session.chooseEntry(QStringLiteral("AUTAUGA"), today, true);
+            const int record = 1 + random.bounded(int(stations.size()));
+            if (editor.startChangeCall(record).ok())
+                (void)editor.save({}, QStringLiteral("W8") + Letters(changed++), today);
+            (void)session.chooseEntry(QStringLiteral("EARLY CHECKINS"), today, true);
         } else if (r < 87) {
             const QString n = Letters(added++);
             editor.startAdd();

@@ -4,6 +4,8 @@
 #include "startup/frminstr.h"
 #include "stationdb/supporttext.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -32,6 +34,7 @@ private slots:
     void caretAlwaysFindsCallsign();
     void firstStartOffersTheImport();
     void retiredMemberIsRestored();
+    void screenReadersNameEveryControl();
 };
 
 void TestFrmMain::preambleAndOptions()
@@ -278,6 +281,30 @@ void TestFrmMain::retiredMemberIsRestored()
     restore();
     QCOMPARE(f.status(), "K4OLD IS IN THE DATABASE AGAIN - NOT RESTORED");
     QCOMPARE(w.lstDS->count(), 1);
+}
+
+void TestFrmMain::screenReadersNameEveryControl()
+{
+    MainWindowFixture f({ { "LEE", { Station("K4XY", "SUE") } } });
+    FrmMain &w = f.open();
+    f.choose("LEE");
+    // Every control a screen reader can reach is named by its caption.
+    QStringList unnamed;
+    for (QWidget *control : w.centralWidget()->findChildren<QWidget *>()) {
+        if (!qobject_cast<QLineEdit *>(control) && !qobject_cast<QAbstractItemView *>(control)
+            && !qobject_cast<QAbstractButton *>(control))
+            continue;
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << control->objectName();
+    }
+    QCOMPARE(unnamed, QStringList());
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.txtChkin())->text(QAccessible::Name),
+        u"CALLSIGN"_s);
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.lst1)->text(QAccessible::Name),
+        u"LEE COUNTY MEMBERS"_s);
+    // The status line is announced by its text as its name: it must not carry a fixed one.
+    QVERIFY(w.lblStatus()->accessibleName().isEmpty());
 }
 
 QTEST_MAIN(TestFrmMain)

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 QList<StationRecord> stations(int count)
@@ -24,8 +25,11 @@ private slots:
     void exitAddsTheSession_data();
     void exitAddsTheSession();
     void exitButtonTurnsGreen();
+    void exitRemovesWhatAFailedUpdateLeft();
     void errorHandlerOnLoad_data();
     void errorHandlerOnLoad();
+    void databaseUpdateNeverEmptiesTheWindow_data();
+    void databaseUpdateNeverEmptiesTheWindow();
 };
 
 void TestFrmMainExit::exitAddsTheSession_data()
@@ -111,6 +115,22 @@ void TestFrmMainExit::exitButtonTurnsGreen()
     QCOMPARE(f.setting("Settings", "VBUpdate"), QString("False"));
 }
 
+void TestFrmMainExit::exitRemovesWhatAFailedUpdateLeft()
+{
+    // A download that failed never set the mark; its remains go at the close all the same.
+    MainWindowFixture f({}, { { "Settings", "VBUpdate", "False" } });
+    QVERIFY(QDir().mkpath(f.root.paths().tempFolder()));
+    QFile part(f.root.paths().tempFolder() + "VorqBldUpdate.zip.vorq-tmp-update");
+    QVERIFY(part.open(QIODevice::WriteOnly) && part.write("half") == 4);
+    part.close();
+    FrmMain &w = f.open();
+    f.root.dialogs().answers.enqueue(No);
+    f.root.dialogs().answers.enqueue(No);
+    w.close();
+    QVERIFY(!QDir(f.root.paths().tempFolder()).exists());
+    QCOMPARE(f.setting("Settings", "VBUpdate"), QString("False"));
+}
+
 void TestFrmMainExit::errorHandlerOnLoad_data()
 {
     QTest::addColumn<int>("answer");
@@ -125,11 +145,11 @@ void TestFrmMainExit::errorHandlerOnLoad()
     QFETCH(int, answer);
     QFETCH(QString, sessions);
     MainWindowFixture f({}, { { "Report", "Sessions", "5" } });
-    f.context.DatabaseUpdateFlag = true; // an update said it installed, but left no flag file
-    f.root.dialogs().answers.enqueue(Ok);
-    f.root.dialogs().answers.enqueue(MsgButton(answer));
     FrmMain &w = f.open();
     w.show();
+    f.root.dialogs().answers.enqueue(Ok);
+    f.root.dialogs().answers.enqueue(MsgButton(answer));
+    w.ErrorHandler("File not found: DbFlag.txt");
     QCoreApplication::processEvents();
     QCOMPARE(w.isVisible(), answer == Cancel);
     QCOMPARE(f.setting("Report", "Sessions"), sessions);
@@ -142,6 +162,48 @@ void TestFrmMainExit::errorHandlerOnLoad()
     QVERIFY(f.root.dialogs().messages[0].text.contains("DbFlag.txt"));
     QCOMPARE(f.root.dialogs().messages[1].text,
         QString("Do you want to save this Session's data to the monthly report?"));
+}
+
+void TestFrmMainExit::databaseUpdateNeverEmptiesTheWindow_data()
+{
+    QTest::addColumn<bool>("started"); // the updater was started at this start
+    QTest::addColumn<int>("flagAfterMs"); // when the updater leaves its flag; -1 never
+    QTest::addColumn<QString>("caption"); // how the caption ends
+    QTest::newRow("download failed")
+        << false << -1 << "dB Date: 03/01/2026   DATABASE DID NOT UPDATE";
+    QTest::newRow("updater never finishes")
+        << true << -1 << "dB Date: 03/01/2026   DATABASE DID NOT UPDATE";
+    QTest::newRow("updater finishes while the load waits")
+        << true << 200 << "dB Date: 05/10/2026  DATATBASE UPDATED";
+}
+
+void TestFrmMainExit::databaseUpdateNeverEmptiesTheWindow()
+{
+    QFETCH(bool, started);
+    QFETCH(int, flagAfterMs);
+    QFETCH(QString, caption);
+    MainWindowFixture f({ { "LEE", { Station("K4LEE") } } },
+        { { "Settings", "dBDate", "03/01/2026" }, { "NetCtl", "Tuesday", "BOB" } });
+    f.context.ServerDbDate = "05/10/2026";
+    f.context.DatabaseUpdateDue = true;
+    f.context.DatabaseUpdateFlag = started;
+    f.context.DatabaseWaitMs = 1500;
+    const QString flag = f.root.paths().dataFolder() + "DbFlag.txt";
+    if (flagAfterMs >= 0) {
+        QTimer::singleShot(flagAfterMs, [flag] {
+            QFile file(flag);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.setFileTime(
+                QDateTime(QDate(2026, 5, 10), QTime(8, 0)), QFileDevice::FileModificationTime));
+        });
+    }
+    FrmMain &w = f.open();
+    // No error, and the whole window: counties, net control, a status line for the net.
+    QVERIFY2(w.windowTitle().endsWith(caption), qPrintable(w.windowTitle()));
+    QVERIFY(f.root.dialogs().messages.isEmpty());
+    QVERIFY(!w.lstCounties->findItems("LEE", Qt::MatchExactly).isEmpty());
+    QCOMPARE(w.lstCounties->currentRow(), 0);
+    QVERIFY(!w.windowTitle().contains("WAITING"));
 }
 
 QTEST_MAIN(TestFrmMainExit)

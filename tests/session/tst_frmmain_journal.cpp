@@ -27,6 +27,8 @@ class TestFrmMainJournal : public QObject
 private slots:
     void interruptedSessionIsOffered_data();
     void interruptedSessionIsOffered();
+    void onlyASessionWithEventsIsOffered_data();
+    void onlyASessionWithEventsIsOffered();
     void checkinLogIsSavedWhereChosen();
     void journalFailureIsToldOnce();
 };
@@ -103,6 +105,35 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
     list->lstSessions->setCurrentRow(0);
     QCOMPARE(list->txtReport->toPlainText(),
         QString::fromUtf8(FileBytes(f.root.paths().netReport(logs[0].name))));
+}
+
+void TestFrmMainJournal::onlyASessionWithEventsIsOffered_data()
+{
+    QTest::addColumn<QString>("done");
+    QTest::addColumn<int>("questions");
+    QTest::newRow("started only: kept as a log, no question") << "" << 0;
+    QTest::newRow("a traffic count is worth resuming") << "traffic" << 1;
+    QTest::newRow("a non-listed call is worth resuming") << "W9ZZ" << 1;
+}
+
+void TestFrmMainJournal::onlyASessionWithEventsIsOffered()
+{
+    QFETCH(QString, done);
+    QFETCH(int, questions);
+    MainWindowFixture f;
+    AddStations(f);
+    FrmMain &first = f.open();
+    if (done == "traffic")
+        QTest::mouseClick(first.lblTraffic(), Qt::LeftButton);
+    else if (!done.isEmpty())
+        f.type(done);
+    f.window.reset(); // killed
+    f.root.dialogs().answers.enqueue(No);
+    f.open();
+    QCOMPARE(f.root.dialogs().messages.size(), questions);
+    // Either way the interrupted session is kept, and a fresh journal runs.
+    QCOMPARE(ListSessionLogs(f.root.paths()).size(), 1);
+    QVERIFY(QFileInfo::exists(f.root.paths().sessionJournal()));
 }
 
 void TestFrmMainJournal::checkinLogIsSavedWhereChosen()

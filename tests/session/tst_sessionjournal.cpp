@@ -245,9 +245,9 @@ void TestSessionJournal::logAndNetReportOfAScriptedNet()
             "traffic\t2026-03-10T19:06:00\tup\t1",
             "traffic\t2026-03-10T19:06:00\tup\t2",
             "takeback\t2026-03-10T19:06:00\t1\tK4AA\tdeleted",
+            "newmember\t2026-03-10T19:16:00\tW4NEW\tW4NEW NED LEE AUBURN",
             "checkin\t2026-03-10T19:16:00\t3\tW4NEW\tLee.dat\t3\tNED\tLEE\tAUBURN\tadded\tW4NEW "
             "NED AUBURN",
-            "newmember\t2026-03-10T19:16:00\tW4NEW\tW4NEW NED LEE AUBURN",
             "end\t2026-03-10T19:42:00",
         }));
 

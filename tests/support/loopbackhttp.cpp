@@ -1,6 +1,9 @@
 #include "loopbackhttp.h"
 
+#include <QPointer>
 #include <QTcpSocket>
+#include <QTimer>
+#include <memory>
 
 LoopbackHttp::LoopbackHttp(Handler handler)
     : m_handler(std::move(handler))
@@ -32,10 +35,51 @@ void LoopbackHttp::serve(QTcpSocket *socket)
     const std::optional<Reply> reply = m_handler ? m_handler(target) : Reply(QByteArray());
     if (!reply)
         return; // accepted, never answered
-    socket->write("HTTP/1.1 " + QByteArray::number(reply->status)
-        + (reply->status == 200 ? " OK" : " Failed")
-        + "\r\nContent-Type: text/xml\r\nConnection: close\r\n"
-          "Content-Length: "
-        + QByteArray::number(reply->body.size()) + "\r\n\r\n" + reply->body);
-    socket->disconnectFromHost();
+    send(socket, *reply);
+}
+
+void LoopbackHttp::send(QTcpSocket *socket, const Reply &reply)
+{
+    const qint64 size = reply.generated > 0 ? reply.generated : reply.body.size();
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status)
+        + (reply.status == 200 ? " OK" : " Failed")
+        + "\r\nContent-Type: text/xml\r\nConnection: close\r\n";
+    if (reply.announced != -2)
+        head += "Content-Length: "
+            + QByteArray::number(reply.announced >= 0 ? reply.announced : size) + "\r\n";
+    for (const auto &[name, value] : reply.headers)
+        head += name + ": " + value + "\r\n";
+    socket->write(head + "\r\n");
+    // The body goes out piece by piece, never more than a few pieces queued, so a huge or
+    // slow answer holds no memory here.
+    struct Progress
+    {
+        qint64 sent = 0;
+    };
+    auto progress = std::make_shared<Progress>();
+    const qint64 limit = reply.stallAfter >= 0 ? std::min(reply.stallAfter, size) : size;
+    auto *timer = new QTimer(socket);
+    const auto pump = [this, socket, reply, progress, limit, size, timer] {
+        while (progress->sent < limit && socket->bytesToWrite() < 4 * reply.pieceBytes) {
+            const qint64 n = std::min(reply.pieceBytes, limit - progress->sent);
+            const QByteArray piece
+                = reply.generated > 0 ? QByteArray(n, 'x') : reply.body.mid(progress->sent, n);
+            socket->write(piece);
+            progress->sent += n;
+            m_sent += n;
+            if (reply.paceMs > 0)
+                return;
+        }
+        if (progress->sent >= size) {
+            timer->stop();
+            socket->disconnectFromHost();
+        }
+    };
+    if (reply.paceMs > 0) {
+        connect(timer, &QTimer::timeout, socket, pump);
+        timer->start(reply.paceMs);
+    } else {
+        connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+    }
+    pump();
 }

@@ -1,0 +1,150 @@
+// What the X server shows of the main window, under a window manager, against a fresh
+// rendering of it: the operator acts on what is painted, so it must be what the window holds.
+
+#include "maintenance/memberinfoframe.h"
+#include "mainwindowfixture.h"
+#include "screencheck.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QWindow>
+
+namespace {
+
+void AddCounties(MainWindowFixture &f)
+{
+    f.root.writeStations("BALDWIN",
+        { Station("W4PAS", "DALE", "", "", "FOX SPRINGS"),
+            Station("AA4XH", "JANE", "", "", "BEAR HOLLOW") });
+    f.root.writeStations("BLOUNT",
+        { Station("KC4AYI", "BOB", "", "", "STONE RIDGE"),
+            Station("KD4BDY", "LINDA", "", "", "BEAR GROVE"),
+            Station("W4F", "SUE", "", "", "GREEN SPRINGS"),
+            Station("KB4J", "IRMA", "", "", "OAK HOLLOW"),
+            Station("AA4VMR", "RAY", "", "", "PINE FORD"),
+            Station("KD4VPA", "SUE", "", "", "MAPLE RIDGE"),
+            Station("KF4XZH", "BOB", "", "", "MILL BLUFF") });
+}
+
+// The main window as the operator has it: shown on the screen, the caret in CALLSIGN.
+FrmMain &OpenOnScreen(MainWindowFixture &f)
+{
+    FrmMain &w = f.open();
+    w.show();
+    w.activateWindow();
+    if (!QTest::qWaitForWindowExposed(&w))
+        qWarning("the main window was not exposed");
+    return w;
+}
+
+// A click as the operator makes it: through the X server, pointer moves and all.
+void ClickLine(QListWidget *list, const QString &text)
+{
+    const auto items = list->findItems(text, Qt::MatchStartsWith);
+    QVERIFY2(!items.isEmpty(), qPrintable(text));
+    list->scrollToItem(items.first());
+    const QPoint at = list->viewport()->mapToGlobal(list->visualItemRect(items.first()).center());
+    const int clicked = QProcess::execute(QStringLiteral("xdotool"),
+        { QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+            QStringLiteral("click"), QStringLiteral("1") });
+    QCOMPARE(clicked, 0);
+    // The click arrives through the event loop.
+    QTRY_COMPARE(list->currentItem(), items.first());
+    QTest::qWait(200);
+}
+
+} // namespace
+
+class TestFrmMainScreen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void countyChangeAfterAClick();
+    void questionsDuringLoadArePainted();
+    void memberFormAfterSave();
+};
+
+void TestFrmMainScreen::initTestCase()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("needs the xcb platform (tests/support/xcb-run.sh)");
+    // A blinking caret or a button lit under the pointer would make the screen and the
+    // rendering differ by chance.
+    QApplication::setCursorFlashTime(0);
+    QCursor::setPos(QGuiApplication::primaryScreen(), QPoint(0, 0));
+}
+
+void TestFrmMainScreen::countyChangeAfterAClick()
+{
+    // Not the first start: the stored fonts and colours are applied, as on every night.
+    MainWindowFixture f({},
+        { { "First", "Firstime", "FALSE" }, { "Form", "Font", "DejaVu Sans" },
+            { "Form", "Size", "9" }, { "Form", "BGCOLOR", "15724527" },
+            { "FormData", "Font", "DejaVu Serif Condensed" }, { "FormData", "Size", "9" },
+            { "Screen", "Font", "Sans Serif" }, { "Screen", "Size", "14" },
+            { "Screen", "BGCOLOR", "16777215" } });
+    f.root.screen().pixels = QSize(1600, 1000);
+    AddCounties(f);
+    FrmMain &w = OpenOnScreen(f);
+    ClickLine(w.lstCounties, "BALDWIN");
+    QCOMPARE(ScreenDiffers(w.lst1->viewport()), QString());
+    // A click on a member line, then the next county: its lines, not the last county's.
+    ClickLine(w.lst1, "W4   PAS");
+    QCOMPARE(f.checkins(), QString("1"));
+    ClickLine(w.lstCounties, "BLOUNT");
+    QCOMPARE(w.lst1->count(), 7);
+    QCOMPARE(ScreenDiffers(w.lst1->viewport()), QString());
+    // What is clicked is what is shown.
+    ClickLine(w.lst1, "KD4  BDY");
+    QCOMPARE(f.status(), QString("KD4BDY CHECKED IN"));
+    QCOMPARE(ScreenDiffers(w.lst1->viewport()), QString());
+}
+
+void TestFrmMainScreen::questionsDuringLoadArePainted()
+{
+    MainWindowFixture f;
+    AddCounties(f);
+    f.open();
+    f.type("W9ZZ");
+    f.window.reset(); // the program dies in the middle of the net
+    auto dialogs = std::make_shared<OnScreenDialogs>();
+    dialogs->answers << Yes;
+    f.root.services().dialogs = dialogs;
+    FrmMain &w = OpenOnScreen(f);
+    QCOMPARE(dialogs->titles, QStringList { "RESUME SESSION" });
+    QVERIFY2(dialogs->paintFaults.isEmpty(), qPrintable(dialogs->paintFaults.join(u';')));
+    QCOMPARE(f.lines(w.lstEarly), QStringList { "W9ZZ" });
+    QCOMPARE(ScreenDiffers(w.centralWidget()), QString());
+}
+
+void TestFrmMainScreen::memberFormAfterSave()
+{
+    MainWindowFixture f;
+    AddCounties(f);
+    FrmMain &w = OpenOnScreen(f);
+    ClickLine(w.lstCounties, "BLOUNT");
+    w.mnuEditAddMember->trigger();
+    QTest::keyClicks(w.fraAdd->txtCall, "K4NEW");
+    QTest::keyClick(w.fraAdd->txtCall, Qt::Key_Return);
+    QTest::keyClicks(w.fraAdd->txtName, "ANN");
+    QTest::keyClick(w.fraAdd->txtName, Qt::Key_Return);
+    QTest::keyClicks(w.fraAdd->txtCounty, "BLOUNT");
+    QTest::keyClick(w.fraAdd->txtCounty, Qt::Key_Return);
+    QTest::keyClick(w.fraAdd->txtStatus, Qt::Key_Return);
+    QTest::keyClicks(w.fraAdd->txtCS, "OAK FORD");
+    QTest::keyClick(w.fraAdd->txtCS, Qt::Key_Return);
+    QTest::keyClick(w.fraAdd->cmdSave, Qt::Key_Return);
+    QCOMPARE(f.status(), QString("K4NEW ADDED"));
+    QCOMPARE(w.lst1->count(), 8);
+    QCOMPARE(ScreenDiffers(w.fraAdd), QString());
+    QCOMPARE(ScreenDiffers(w.lst1->viewport()), QString());
+}
+
+QTEST_MAIN(TestFrmMainScreen)
+#include "tst_frmmain_screen.moc"
