@@ -95,6 +95,12 @@ bool FrmSplash::start()
 bool FrmSplash::Form_Load()
 {
     SettingsStore &settings = *m_services.settings;
+    // A store that cannot be read gives every value empty and takes no change: said once
+    // here, with the reason, rather than only through each save that fails.
+    if (const Result<QString> readable
+        = settings.read(QStringLiteral("Settings"), QStringLiteral("User Name"));
+        !readable)
+        m_saveFailures << QStringLiteral("SETTINGS CANNOT BE READ: ") + readable.error();
 
     // Folders, county file names, screen size, today and the stored names.
     FillStartupContext(m_context, m_services);

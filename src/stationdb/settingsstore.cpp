@@ -331,6 +331,8 @@ void IniDocument::remove(const QString &section, const QString &key)
     }
 }
 
+constexpr qsizetype MaxStoreBytes = 1024 * 1024;
+
 // A missing file is an empty store. Anything else at the path has to be read to be used:
 // a folder, a pipe or a file without read permission is an error, never an empty store.
 Result<QByteArray> readStoreFile(const QString &path)
@@ -338,7 +340,12 @@ Result<QByteArray> readStoreFile(const QString &path)
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return QByteArray();
-    return ReadWholeFile(path);
+    // The program's own store holds a few kilobytes; one of many megabytes is damaged or not
+    // ours, and reading it at every value would stall the program for minutes.
+    Result<QByteArray> bytes = ReadFileHead(path, MaxStoreBytes + 1);
+    if (bytes && bytes->size() > MaxStoreBytes)
+        return Status::Error(FileError(path, QStringLiteral("larger than 1 MB")));
+    return bytes;
 }
 
 // What tells whether a file is still the one read: a rename, a write or a change of its

@@ -138,6 +138,7 @@ void TestFrmSplash::failedSavesAreTold_data()
     QTest::addColumn<QString>("fault");
     QTest::newRow("full disk, first start") << "full disk";
     QTest::newRow("read-only store, a later start") << "read-only";
+    QTest::newRow("store over 1 MB, a later start") << "over 1 MB";
 }
 
 void TestFrmSplash::failedSavesAreTold()
@@ -145,13 +146,23 @@ void TestFrmSplash::failedSavesAreTold()
     // The name and the roster of a first start, or the report flag of a later one, cannot be
     // stored. The start goes on, and each failure is told, naming the file.
     QFETCH(QString, fault);
-    Start s(QDate(2026, 3, 10), fault == "read-only");
+    Start s(QDate(2026, 3, 10), fault != "full disk");
     const QString ini = s.root.settings().fileOf("VORQ");
     if (fault == "full disk") {
         s.answerUserName();
         FullDisk full(s.root.root());
         QVERIFY2(full.isFull(), "no way to fill a file system here");
         QVERIFY(s.splash.Form_Load());
+    } else if (fault == "over 1 MB") {
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::Append));
+        QVERIFY(file.write("[Junk]\n" + QByteArray("A=1\n").repeated(256 * 1024)) > 0);
+        file.close();
+        QVERIFY(s.splash.Form_Load());
+        QCOMPARE(s.root.dialogs().messages.size(), 1);
+        QCOMPARE(s.root.dialogs().messages[0].text.section(u'\n', 0, 0),
+            "SETTINGS CANNOT BE READ: " + ini + ": larger than 1 MB");
+        return;
     } else {
         // The operator's choice: the store stays as it is, whatever the program would save.
         QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));

@@ -151,6 +151,7 @@ void TestSettingsStore::unreadableStoreIsNeverWritten_data()
     QTest::newRow("no read permission") << "write-only file";
     QTest::newRow("a folder") << "folder";
     QTest::newRow("a named pipe") << "pipe"; // must not block the read either
+    QTest::newRow("over 1 MB") << "over 1 MB"; // read at every value, it stalled the start
 }
 
 void TestSettingsStore::unreadableStoreIsNeverWritten()
@@ -166,6 +167,11 @@ void TestSettingsStore::unreadableStoreIsNeverWritten()
     } else if (inPlace == "pipe") {
         QVERIFY(QFile::remove(ini));
         QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+    } else if (inPlace == "over 1 MB") {
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::Append));
+        QVERIFY(file.write("[Junk]\n" + QByteArray("A=1\n").repeated(256 * 1024)) > 0);
+        file.close();
     } else {
         QVERIFY(QFile::setPermissions(ini, QFile::WriteOwner));
     }
@@ -184,6 +190,9 @@ void TestSettingsStore::unreadableStoreIsNeverWritten()
         QVERIFY(info.isDir());
     } else if (inPlace == "pipe") {
         QVERIFY(info.exists() && !info.isFile() && !info.isDir());
+    } else if (inPlace == "over 1 MB") {
+        QVERIFY(FileBytes(ini).startsWith(before) && info.size() > 1024 * 1024);
+        QVERIFY(store.lastError().endsWith(": larger than 1 MB"));
     } else {
         QCOMPARE(modeOf(ini), QFile::WriteOwner);
         QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner));
