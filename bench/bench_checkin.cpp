@@ -64,8 +64,8 @@ void BM_ReadCountyView_NoRetirement(benchmark::State &state)
 }
 BENCHMARK(BM_ReadCountyView_NoRetirement)->Unit(benchmark::kMicrosecond);
 
-// The view on the database date retires about a third of the file, one whole-file write
-// each; a fresh copy each iteration keeps every iteration equal.
+// The view on the database date retires about a third of the file, all in one whole-file
+// write; a fresh copy each iteration keeps every iteration equal.
 void BM_ReadCountyView_WithRetirements(benchmark::State &state)
 {
     const FullDatabase &db = FullDatabase::instance();

@@ -100,10 +100,12 @@ const QStringList Frames { QStringLiteral("fraCounties"), QStringLiteral("FraSta
     QStringLiteral("fraPreamble"), QStringLiteral("FraSearch"), QStringLiteral("fraFormData"),
     QStringLiteral("fraDeletedStations"), QStringLiteral("fraAdd") };
 
-const QStringList ScreenFace = Boxes + SideLists + "txtChkin";
-const QStringList ScreenBold
-    = QStringList { QStringLiteral("lst1") } + SideLists + Boxes + "txtChkin";
-const QStringList ScreenItalic = QStringList { QStringLiteral("lst1") } + SideLists + Boxes;
+// The CONTROLS font's face is saved from the county list, so it comes back there too; the
+// CALLSIGN box takes its face from the NET INFO font, as the Format menu gives it.
+const QStringList ScreenFace = Boxes + SideLists + "lstCounties";
+const QStringList ScreenBold = QStringList { QStringLiteral("lst1"), QStringLiteral("lstCounties") }
+    + SideLists + Boxes + "txtChkin";
+const QStringList ScreenItalic = ScreenBold;
 const QStringList ScreenSize
     = QStringList { QStringLiteral("lst1"), QStringLiteral("lstCounties") } + SideLists + Boxes;
 const QStringList ScreenText
@@ -124,7 +126,7 @@ const QStringList FormSize = QStringList { QStringLiteral("Label1"), QStringLite
 const QStringList FormSizeCapped { QStringLiteral("lblStatus1"), QStringLiteral("lblCS"),
     QStringLiteral("lblMode") };
 
-const QStringList DataFace = NetInfo;
+const QStringList DataFace = NetInfo + "txtChkin";
 const QStringList DataBold = NetInfo;
 const QStringList DataItalic { QStringLiteral("lblNetMgr"), QStringLiteral("lblNetCtl"),
     QStringLiteral("lblChkins"), QStringLiteral("lblCallSign") };

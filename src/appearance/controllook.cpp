@@ -6,6 +6,9 @@
 #include <QTextEdit>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // Lists and boxes draw their text on the base colour; labels and frames on the window's.
@@ -47,7 +50,7 @@ ControlLook::ControlLook(QWidget *root)
             { QPalette::WindowText, QPalette::Text, QPalette::Base, QPalette::Window })
             p.setBrush(role, p.brush(role));
         w->setPalette(p);
-        m_sizes.insert(w, { f.pointSizeF(), f.pointSizeF(), 0 });
+        m_sizes.insert(w, { f.pointSizeF(), 0 });
     }
 }
 
@@ -98,8 +101,19 @@ void ControlLook::setSize(const QStringList &names, double points)
 {
     for (QWidget *w : controls(names)) {
         Size &s = m_sizes[w];
-        s.chosen = points;
-        s.base = m_maximised ? points : points / m_share;
+        // Sizes are stored in whole points where the window is scaled.
+        s.base = m_maximised || qFuzzyCompare(m_share, 1.0)
+            ? points
+            : std::max(1.0, std::round(points / m_share));
+        show(w);
+    }
+}
+
+void ControlLook::setDesignSize(const QStringList &names, double points)
+{
+    for (QWidget *w : controls(names)) {
+        Size &s = m_sizes[w];
+        s.base = points;
         show(w);
     }
 }
@@ -133,7 +147,7 @@ QFont ControlLook::font(const QString &name) const
     if (!w)
         return QFont();
     QFont f = w->font();
-    f.setPointSizeF(m_sizes.value(w).chosen);
+    f.setPointSizeF(m_sizes.value(w).base);
     return f;
 }
 
@@ -170,7 +184,7 @@ void ControlLook::scale(double heightShare, bool maximised)
 void ControlLook::show(QWidget *w)
 {
     const Size s = m_sizes.value(w);
-    double points = m_maximised ? s.chosen : s.base * m_share;
+    double points = m_maximised ? s.base : s.base * m_share;
     points = std::max({ points, s.floor, 4.0 });
     QFont f = w->font();
     if (qFuzzyCompare(f.pointSizeF(), points))

@@ -12,9 +12,10 @@ class QWidget;
 // The fonts and colours of a window's controls, reached by object name.
 //
 // Every control gets a font and palette of its own, so a frame's new font or colour never
-// spills into the controls inside it. Sizes are kept as chosen: the window shows them
-// scaled by its height while it is not maximised (the size chosen is the one shown at the
-// moment of the choice), and as chosen while it is.
+// spills into the controls inside it. Each size is kept at the window's design height: the
+// window shows it scaled by its height while it is not maximised, and as it is while it is.
+// A size chosen in a scaled window is the one shown at the moment of the choice; what is
+// kept (and stored) is that size at the design height, so the next start shows the same.
 class ControlLook
 {
 public:
@@ -25,11 +26,14 @@ public:
     void setFace(const QStringList &names, const QString &face);
     void setBold(const QStringList &names, bool bold);
     void setItalic(const QStringList &names, bool italic);
+    // The size to show now, in the window as it is.
     void setSize(const QStringList &names, double points);
+    // The size at the design height: a stored size.
+    void setDesignSize(const QStringList &names, double points);
     void setTextColor(const QStringList &names, const QColor &color);
     void setBackground(const QStringList &names, const QColor &color);
 
-    QFont font(const QString &name) const; // with the size as chosen
+    QFont font(const QString &name) const; // with the size at the design height
     QColor textColor(const QString &name) const;
     QColor background(const QString &name) const;
 
@@ -41,8 +45,7 @@ public:
 private:
     struct Size
     {
-        double chosen = 0; // as chosen or stored
-        double base = 0; // at the design height
+        double base = 0; // at the design height: what is stored
         double floor = 0; // never shown smaller (0: no floor)
     };
     void show(QWidget *w);

@@ -9,6 +9,8 @@
 #include "stationdb/settingsstore.h"
 #include "stationdb/stationfile.h"
 
+#include <QFileInfo>
+
 namespace {
 QString fileError(const QString &detail)
 {
@@ -199,6 +201,35 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
     return out;
 }
 
+EditorOutcome MemberEditor::restoreRetired(int id, const QDate &today)
+{
+    const std::optional<NetSession::Retired> retired = m_session.retired(id);
+    if (!retired)
+        return failed(QStringLiteral("NOTHING TO RESTORE"));
+    const QString call = retired->station.Call;
+    if (existingElsewhere(call, QString()))
+        return failed(call + QStringLiteral(" IS IN THE DATABASE AGAIN - NOT RESTORED"));
+    CurrentMembers otherCounty;
+    const bool shown = retired->path == m_session.currentCountyFile();
+    const AddResult added = AddMemberRecord(
+        retired->path, retired->station, today, shown ? m_session.currentMembers() : otherCounty);
+    switch (added.kind) {
+    case AddResult::Added:
+        break;
+    case AddResult::AlreadyExists:
+        return failed(call + QStringLiteral(" IS IN THE DATABASE AGAIN - NOT RESTORED"));
+    case AddResult::FileFull:
+        return failed(QStringLiteral("NO FREE RECORD IN ") + QFileInfo(retired->path).fileName()
+            + QStringLiteral(" - ") + call + QStringLiteral(" NOT RESTORED"));
+    case AddResult::WriteFailed:
+        return failed(fileError(added.error));
+    }
+    m_session.retiredRestored(id);
+    EditorOutcome out;
+    out.status = call + QStringLiteral(" RESTORED");
+    return out;
+}
+
 Status MemberEditor::finishInterruptedAdd(const SessionEvent &intent)
 {
     const StationSearch search = FindStation(m_table, intent.call);
@@ -231,6 +262,7 @@ EditorOutcome MemberEditor::saveEdit(const MemberFields &fields)
         StationRecord { fields.call, fields.name, fields.county, fields.status, fields.city, {} });
     if (!written)
         return failed(fileError(written.error()));
+    m_session.memberEdited(m_target->path, m_target->record, *written);
     EditorOutcome out;
     out.status = QStringLiteral("RECORD UPDATED");
     if (m_target->path == m_session.currentCountyFile()) {

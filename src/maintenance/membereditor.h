@@ -64,6 +64,12 @@ public:
     EditorOutcome save(const MemberFields &fields, const QString &newCall, const QDate &today);
     // Delete of a member line, after the operator has said yes.
     EditorOutcome remove(int record, const QDate &today);
+    // Right-click > Restore Member on a line of the deleted-stations list: the station
+    // retired this session (its id) goes back into a free record of its county with its
+    // call, name, county, status and city, dated today so it is not retired again at once.
+    // It is no new member and changes no total. A call the database holds again is refused.
+    // The member list of the county shown is read again by the window.
+    EditorOutcome restoreRetired(int id, const QDate &today);
     // After a resume whose journal ends with a new member (the stop came while it was being
     // added): a member found in the files is put in the month's list and checked in, as the
     // add would have done; one not found is taken back from the journal.

@@ -4,9 +4,12 @@
 #include "platform/keyfilter.h"
 #include "platform/named.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 MemberInfoFrame::MemberInfoFrame(QWidget *parent)
     : QGroupBox(QStringLiteral("MEMBER INFO"), parent)
@@ -94,9 +97,22 @@ void MemberInfoFrame::arrange()
     for (const Row &r : rows) {
         const int boxWidth = int(W * r.boxWidth);
         r.box->setGeometry(left, int(H * r.top), boxWidth, rowHeight);
-        // Each caption sits right of its box (the 600-twip gap measured from the box's width).
-        r.label->setGeometry(boxWidth + 40, int(H * r.top), int(W * r.labelWidth), rowHeight);
+        // Each caption sits right of its box (the 600-twip gap measured from the box's width),
+        // as wide as its text where the frame has room, in a smaller font where it has not.
+        const int room = int(W) - (boxWidth + 40) - 4;
+        QFont font = r.label->font();
+        while (
+            font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(r.label->text()) > room)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        if (font != r.label->font())
+            r.label->setFont(font);
+        const int textWidth = r.label->fontMetrics().horizontalAdvance(r.label->text()) + 2;
+        r.label->setGeometry(boxWidth + 40, int(H * r.top),
+            std::min(room, std::max(int(W * r.labelWidth), textWidth)), rowHeight);
     }
-    cmdSave->setGeometry(left, int(H * 0.76), int(W * 0.1265) + 30, rowHeight);
-    cmdCancel->setGeometry(int(W * 0.3), int(H * 0.76), int(W * 0.1265) + 30, rowHeight);
+    const int buttonWidth = int(W * 0.1265) + 30;
+    cmdSave->setGeometry(left, int(H * 0.76), buttonWidth, rowHeight);
+    // Apart, however narrow the frame.
+    cmdCancel->setGeometry(
+        std::max(int(W * 0.3), left + buttonWidth + 6), int(H * 0.76), buttonWidth, rowHeight);
 }

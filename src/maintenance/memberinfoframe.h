@@ -30,9 +30,9 @@ public:
     QPushButton *cmdCancel;
     QLabel *lblIDTime;
 
+    // Places the rows again, e.g. after a font change.
+    void arrange();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
-
-private:
-    void arrange();
 };

@@ -1,7 +1,9 @@
 #include "qtservices.h"
 
+#include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
 
+#include <QBuffer>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
@@ -13,6 +15,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -114,6 +117,12 @@ QString QtDialogs::chooseSaveFile(
 QString QtDialogs::chooseFolder(QWidget *parent, const QString &title, const QString &startFolder)
 {
     return QFileDialog::getExistingDirectory(parent, title, startFolder);
+}
+
+QString QtDialogs::chooseOpenFile(
+    QWidget *parent, const QString &title, const QString &startFolder, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, title, startFolder, filter);
 }
 
 int QtDialogs::execModal(QDialog *dialog)
@@ -263,51 +272,174 @@ bool QtPrinter::setUp(QWidget *parent)
 
 bool QtPrinter::endDocument()
 {
-    return render(printer());
+    if (!m_pdfFile.isEmpty())
+        return saveDocumentAsPdf(m_pdfFile);
+    return render(printer(), printer().resolution());
 }
 
 bool QtPrinter::saveDocumentAsPdf(const QString &file)
 {
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(file);
-    if (m_printer)
-        pdf.setPageLayout(m_printer->pageLayout());
-    return render(pdf);
+    // The pages are made in memory and then go through the one write path, so a full disk
+    // or a lost folder leaves an earlier file as it was and is told, never half written.
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&bytes);
+        pdf.setCreator(QStringLiteral("VORQ"));
+        // The paper and margins of the set-up, or what a printer would use by default.
+        QPrinter defaults(QPrinter::HighResolution);
+        defaults.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setResolution(defaults.resolution());
+        pdf.setPageLayout(m_printer ? m_printer->pageLayout() : defaults.pageLayout());
+        if (!render(pdf, pdf.resolution()))
+            return false;
+    }
+    if (bytes.data().isEmpty()) {
+        m_error = QStringLiteral("The PDF document could not be made.");
+        return false;
+    }
+    if (const Status written = WriteFileAtomically(file, bytes.data()); !written) {
+        m_error = written.error();
+        return false;
+    }
+    return true;
 }
 
-bool QtPrinter::render(QPrinter &printer)
+namespace {
+
+// Draws the lines of a document on pages: every line wrapped at the printable width (a
+// long paragraph goes on below, never off the paper) and a new page where one is full.
+class PageWriter
+{
+public:
+    PageWriter(QPainter &painter, QPagedPaintDevice &device, int resolution)
+        : m_painter(painter)
+        , m_device(device)
+        , m_metrics(painter.font(), &device)
+        , m_page(device.pageLayout().paintRectPixels(resolution))
+        , m_y(m_metrics.ascent())
+    {
+    }
+
+    double charWidth() const { return m_metrics.horizontalAdvance(QLatin1Char('0')); }
+
+    // Draws text from x on; what does not fit goes on the next lines from indent. Returns
+    // where the text ends on its last line.
+    std::optional<double> draw(double x, QString text, double indent)
+    {
+        const double width = m_page.width();
+        while (!text.isEmpty()) {
+            if (x + m_metrics.horizontalAdvance(text) <= width) {
+                m_painter.drawText(QPointF(x, m_y), text);
+                return x + m_metrics.horizontalAdvance(text);
+            }
+            const qsizetype cut = breakAt(text, width - x);
+            if (cut == 0 && x > indent) {
+                // Not even the first word fits here: it starts the next line.
+                if (!nextLine())
+                    return std::nullopt;
+                x = indent;
+                continue;
+            }
+            const qsizetype taken = cut > 0 ? cut : fittingCharacters(text, width - x);
+            m_painter.drawText(QPointF(x, m_y), text.left(taken));
+            text = text.mid(taken);
+            while (text.startsWith(QLatin1Char(' ')))
+                text.remove(0, 1);
+            if (!nextLine())
+                return std::nullopt;
+            x = indent;
+        }
+        return x;
+    }
+
+    // The next line, on a new page when this one is full.
+    bool nextLine()
+    {
+        m_y += m_metrics.lineSpacing();
+        if (m_y + m_metrics.descent() <= m_page.height())
+            return true;
+        m_y = m_metrics.ascent();
+        return m_device.newPage();
+    }
+
+private:
+    // The length of the longest part of text up to a blank that fits in room; 0 if none.
+    qsizetype breakAt(const QString &text, double room) const
+    {
+        qsizetype best = 0;
+        for (qsizetype i = text.indexOf(QLatin1Char(' ')); i > 0;
+             i = text.indexOf(QLatin1Char(' '), i + 1)) {
+            if (m_metrics.horizontalAdvance(text.left(i)) > room)
+                break;
+            best = i;
+        }
+        return best;
+    }
+
+    // A word wider than the line is cut where the line ends (at least one character).
+    qsizetype fittingCharacters(const QString &text, double room) const
+    {
+        qsizetype n = 1;
+        while (n < text.size() && m_metrics.horizontalAdvance(text.left(n + 1)) <= room)
+            ++n;
+        return n;
+    }
+
+    QPainter &m_painter;
+    QPagedPaintDevice &m_device;
+    QFontMetricsF m_metrics;
+    QRectF m_page;
+    double m_y;
+};
+
+} // namespace
+
+bool QtPrinter::render(QPagedPaintDevice &device, int resolution)
 {
     m_error.clear();
     const auto lines = std::exchange(m_lines, {});
     QPainter painter;
-    if (!painter.begin(&printer)) {
+    if (!painter.begin(&device)) {
         m_error = QStringLiteral("The printer could not be started.");
         return false;
     }
     painter.setFont(m_font);
-    const QFontMetricsF metrics(painter.font(), &printer);
-    const double charWidth = metrics.horizontalAdvance(QLatin1Char('0'));
-    const double lineHeight = metrics.lineSpacing();
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    double y = metrics.ascent();
+    PageWriter page(painter, device, resolution);
+    const double charWidth = page.charWidth();
+    bool first = true;
     for (const auto &line : lines) {
-        if (y > page.height()) {
-            if (!printer.newPage()) {
+        if (!first && !page.nextLine()) {
+            m_error = QStringLiteral("The printer could not start a new page.");
+            painter.end();
+            return false;
+        }
+        first = false;
+        double x = 0;
+        const double width = device.pageLayout().paintRectPixels(resolution).width();
+        for (const PrintCell &cell : line) {
+            if (cell.column > 0) {
+                const double end = x;
+                x = std::max(x, (cell.column - 1) * charWidth);
+                // A text too long for its column moves left, as far as it must, rather than
+                // run off the paper (a heading in a large font).
+                const double textWidth
+                    = QFontMetricsF(painter.font(), &device).horizontalAdvance(cell.text);
+                if (x + textWidth > width)
+                    x = std::max(end, width - textWidth);
+            }
+            // A column's text that still runs over goes on under its column while that
+            // leaves room for a few words, else from the left edge.
+            const double room = width - x;
+            const std::optional<double> end
+                = page.draw(x, cell.text, room >= 20 * charWidth ? x : 0);
+            if (!end) {
                 m_error = QStringLiteral("The printer could not start a new page.");
                 painter.end();
                 return false;
             }
-            y = metrics.ascent();
+            x = *end;
         }
-        double x = 0;
-        for (const PrintCell &cell : line) {
-            if (cell.column > 0)
-                x = std::max(x, (cell.column - 1) * charWidth);
-            painter.drawText(QPointF(x, y), cell.text);
-            x += metrics.horizontalAdvance(cell.text);
-        }
-        y += lineHeight;
     }
     if (!painter.end()) {
         m_error = QStringLiteral("The document could not be printed.");

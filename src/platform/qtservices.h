@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class QPagedPaintDevice;
 class QPrinter;
 
 #include "platform/qtwebclient.h"
@@ -24,6 +25,8 @@ public:
         const QString &filter) override;
     QString chooseFolder(
         QWidget *parent, const QString &title, const QString &startFolder) override;
+    QString chooseOpenFile(QWidget *parent, const QString &title, const QString &startFolder,
+        const QString &filter) override;
     int execModal(QDialog *dialog) override;
 };
 
@@ -80,7 +83,7 @@ public:
 private:
     // The default printer with the set-up chosen this run.
     QPrinter &printer();
-    bool render(QPrinter &printer);
+    bool render(QPagedPaintDevice &device, int resolution);
 
     QString m_pdfFile;
     QFont m_font;

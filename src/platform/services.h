@@ -49,6 +49,10 @@ public:
     virtual QString chooseSaveFile(
         QWidget *parent, const QString &title, const QString &suggested, const QString &filter)
         = 0;
+    // The name of an existing file to read; empty when cancelled.
+    virtual QString chooseOpenFile(
+        QWidget *parent, const QString &title, const QString &startFolder, const QString &filter)
+        = 0;
     // Runs one of the program's own modal windows; returns its result code.
     virtual int execModal(QDialog *dialog) = 0;
 

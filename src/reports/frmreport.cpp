@@ -81,11 +81,13 @@ void FrmReport::Form_Load()
         cmdPrint->setEnabled(false);
 
     const SettingsStore &settings = *m_services.settings;
+    // Members added before the month's first saved session are the month's additions too,
+    // as the report editor shows them.
+    LstNewMem->addItems(NewMemberEntries(settings));
     if (!HasStoredTotals(settings))
         return;
     m_totals = LoadMonthlyTotals(settings);
     showTotals();
-    LstNewMem->addItems(NewMemberEntries(settings));
 }
 
 void FrmReport::showTotals()
@@ -159,9 +161,12 @@ void FrmReport::printReport(const QString &pdfFile)
         printer.printLine(line);
     const bool done
         = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
-    if (!done)
+    if (!done && pdfFile.isEmpty())
         m_services.dialogs->message(
             this, QString(), PrinterErrorText(), MsgIcon::Warning, Ok | Cancel);
+    else if (!done) // the file and the reason: a full disk is no printer fault
+        m_services.dialogs->message(this, windowTitle(),
+            QStringLiteral("PDF NOT SAVED: ") + printer.errorString(), MsgIcon::Warning, Ok);
 }
 
 void FrmReport::cmdReset_Click()

@@ -348,7 +348,7 @@ void FrmNetCtl::cmdOK_Click()
     const QString netControl = NetInfoLabel(TxtCtlName->text(), TxtCtlCall->text());
     m_host.setNetControlLabel(netControl);
     m_host.setNetManagerLabel(NetInfoLabel(TxtMgrName->text(), TxtMgrCall->text()));
-    m_host.netControlChosen(todaysRegularLineTaken());
+    m_host.netControlChosen(TxtCtlName->text(), TxtCtlCall->text(), todaysRegularLineTaken());
     m_context.AltNetControlChosen = true;
     const QString user
         = m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("User Name"));

@@ -12,7 +12,7 @@ public:
     virtual void setNetManagerLabel(const QString &text) = 0;
     // OK chose tonight's net control: today's regular line (NET CONTROL, green button) or
     // anyone else (ALT NET CONTROL, yellow "CHANGED" button).
-    virtual void netControlChosen(bool todaysRegular) = 0;
+    virtual void netControlChosen(const QString &name, const QString &call, bool todaysRegular) = 0;
     virtual void setIdReminderEnabled(bool enabled) = 0;
     virtual void focusCheckinBox() = 0;
 };

@@ -32,6 +32,18 @@ CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMember
         int record;
     };
     QList<Entry> work;
+    auto entry = [](const StationRecord &r, int n) {
+        return Entry { CallSuffix(r.Call) + u' ' + CallPrefix(r.Call) + u' ' + r.Name + u' '
+                + r.City,
+            r.Call, r.Name, r.City, n };
+    };
+    struct Due
+    {
+        int record;
+        StationRecord station;
+        StationRecord retired;
+    };
+    QList<Due> due;
 
     StationFile file(path);
     if (const Status opened = file.open(); !opened) {
@@ -57,22 +69,34 @@ CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMember
             retired.County.clear();
             retired.City.clear();
             retired.LastDate = ShortDate(today);
-            if (file.write(n, retired).ok()) {
-                view.retiredLines << r.Call + u' ' + r.Name + u' ' + r.County;
-                members[n - 1] = retired;
-                members[n - 1].Status.clear();
-                r = members[n - 1];
-            } else {
-                // The station stays listed: better an old member shown than one lost from
-                // the list while its record still says otherwise.
-                view.failedRetirements << r.Call;
-            }
+            due.append({ n, r, retired });
+            continue;
         }
         if (r.Call == StationRecord::VacantMarker())
             continue;
-        work.append(
-            { CallSuffix(r.Call) + u' ' + CallPrefix(r.Call) + u' ' + r.Name + u' ' + r.City,
-                r.Call, r.Name, r.City, n });
+        work.append(entry(r, n));
+    }
+    if (!due.isEmpty()) {
+        // Every retirement of the county in one replacement of the file: a county with many
+        // members due is opened without one synced write each.
+        QList<std::pair<int, StationRecord>> records;
+        for (const Due &d : std::as_const(due))
+            records.append({ d.record, d.retired });
+        const bool written = file.write(records).ok();
+        for (const Due &d : std::as_const(due)) {
+            if (written) {
+                view.retiredLines << d.station.Call + u' ' + d.station.Name + u' '
+                        + d.station.County;
+                view.retiredStations << d.station;
+                members[d.record - 1] = d.retired;
+                members[d.record - 1].Status.clear();
+            } else {
+                // The station stays listed: better an old member shown than one lost from
+                // the list while its record still says otherwise.
+                view.failedRetirements << d.station.Call;
+                work.append(entry(d.station, d.record));
+            }
+        }
     }
     std::stable_sort(work.begin(), work.end(), [](const Entry &a, const Entry &b) {
         return a.key.compare(b.key, Qt::CaseInsensitive) < 0;

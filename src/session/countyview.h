@@ -16,6 +16,7 @@ struct CountyView
     QStringList memberLines; // sorted by suffix, prefix, name, city; no vacant slots
     QList<int> records; // the record (from 1) of each member line
     QStringList retiredLines; // call, name, county of each station retired now
+    QList<StationRecord> retiredStations; // each of them as its record was (trimmed)
     QStringList failedRetirements; // calls whose retirement could not be written
     QString readError; // why the file could not be read; then nothing else is set
     int recordsRead = 0;

@@ -5,6 +5,7 @@
 #include "appearance/mainlayout.h"
 #include "backup/frmprocessdatafiles.h"
 #include "idreminder.h"
+#include "maintenance/membereditor.h"
 #include "maintenance/memberinfoframe.h"
 #include "maintenance/membermaintenance.h"
 #include "memberline.h"
@@ -54,11 +55,20 @@ namespace {
 
 // The item data role under which a member line keeps its record number.
 constexpr int MemberRecordRole = Qt::UserRole + 1;
+// The role under which a deleted-stations line keeps the session's id of its station.
+constexpr int RetiredIdRole = Qt::UserRole + 2;
 
 const QString kOptions = QStringLiteral("Options");
 const QString kSettings = QStringLiteral("Settings");
 const QString kTrue = QStringLiteral("True");
 const QString kFalse = QStringLiteral("False");
+
+QString EmptyDatabaseNotice()
+{
+    // Short enough for the status line at 1024x768.
+    return QStringLiteral("NO STATION FILES YET - BRING IN YOUR NET MANAGER'S WITH FILE > "
+                          "IMPORT STATION FILES...");
+}
 
 } // namespace
 
@@ -140,21 +150,9 @@ void FrmMain::Form_Load()
     resize(int(screen.width() * 0.95), int(screen.height() * 0.9));
     m_designHeight = height();
 
-    lstCounties->blockSignals(true);
-    lstCounties->addItem(QStringLiteral("EARLY CHECKINS"));
-    QStringList unreadable;
-    for (int p = CountyTable::First; p <= CountyTable::Last; ++p) {
+    for (int p = CountyTable::First; p <= CountyTable::Last; ++p)
         table.FillDisplayName(p);
-        const Result<bool> hasMembers = table.FileHasMembers(table.displayName(p));
-        // A county whose file cannot be read stays in the list: choosing it tells why.
-        if (!hasMembers)
-            unreadable << hasMembers.error();
-        if (!hasMembers || hasMembers.value())
-            lstCounties->addItem(table.displayName(p));
-    }
-    lstCounties->addItem(QStringLiteral("LATE CHECKINS"));
-    lstCounties->setCurrentRow(-1);
-    lstCounties->blockSignals(false);
+    const QStringList unreadable = fillCountyList();
 
     SetCapsLock(*m_services.keyboard, true);
     SetNumLock(*m_services.keyboard, false);
@@ -177,8 +175,8 @@ void FrmMain::Form_Load()
     mnuFilePrint->setEnabled(printer);
     if (!firstRun) {
         applySavedAppearance();
-        if (printer)
-            ApplyStoredPrinterFont(settings, *m_services.printer);
+        // A PDF made without a printer uses the stored printer font as well.
+        ApplyStoredPrinterFont(settings, *m_services.printer);
         // What the last unload left behind goes, in one write.
         QList<SettingChange> leftovers;
         if (!settings.get(kSettings, QStringLiteral("Top")).isEmpty()) {
@@ -226,8 +224,83 @@ void FrmMain::Form_Load()
     if (!notices.isEmpty()) {
         setStatusLine(notices.join(QStringLiteral(" - ")));
         m_services.sounds->play(SoundName::Notify());
+    } else if (lstCounties->count() == 2) {
+        // Only EARLY and LATE CHECKINS: no station file holds a member yet.
+        lblStatus()->setText(EmptyDatabaseNotice());
     }
     startJournal();
+}
+
+void FrmMain::lstDS_MouseDown(const QPoint &position)
+{
+    QListWidgetItem *line = lstDS->itemAt(position);
+    if (!line)
+        return;
+    lstDS->setCurrentItem(line);
+    QMenu menu(this);
+    QAction *restore = menu.addAction(QStringLiteral("Restore Member"));
+    restore->setObjectName(QStringLiteral("mnuRestoreMember"));
+    connect(restore, &QAction::triggered, this, [this, line] { restoreMember(line); });
+    popupMenu(&menu, lstDS->viewport()->mapToGlobal(position));
+}
+
+void FrmMain::restoreMember(QListWidgetItem *line)
+{
+    MemberEditor editor(m_session, m_context.countyTable, *m_services.settings);
+    const EditorOutcome out
+        = editor.restoreRetired(line->data(RetiredIdRole).toInt(), m_services.clock->today());
+    const QString status = out.status.value_or(QString());
+    if (!out.sound.isEmpty()) {
+        m_services.sounds->play(out.sound);
+    } else {
+        delete line;
+        // The county shown lists the station again.
+        if (!m_session.earlyLateMode())
+            lstCounties_Click();
+    }
+    lblStatus()->setText(status);
+    Change_Caret();
+}
+
+QString FrmMain::selectedCheckinCall()
+{
+    QListWidgetItem *line = selectedLine();
+    if (!line)
+        return QString();
+    if (!m_session.earlyLateMode()) {
+        // A member line counts when its station is checked in.
+        const std::optional<MemberRef> member = m_session.member(recordOf(line));
+        return member && m_session.checkins().find(member->call, CheckinTable::Last) > 0
+            ? member->call
+            : QString();
+    }
+    // The check-in lists show the session's lines, so a line is its check-in's.
+    for (const SessionCheckin &c : m_journal.state().checkins) {
+        if (!c.line.isEmpty() && c.line == line->text())
+            return c.call;
+    }
+    return QString();
+}
+
+QStringList FrmMain::fillCountyList()
+{
+    const CountyTable &table = m_context.countyTable;
+    lstCounties->blockSignals(true);
+    lstCounties->clear();
+    lstCounties->addItem(QStringLiteral("EARLY CHECKINS"));
+    QStringList unreadable;
+    for (int p = CountyTable::First; p <= CountyTable::Last; ++p) {
+        const Result<bool> hasMembers = table.FileHasMembers(table.displayName(p));
+        // A county whose file cannot be read stays in the list: choosing it tells why.
+        if (!hasMembers)
+            unreadable << hasMembers.error();
+        if (!hasMembers || hasMembers.value())
+            lstCounties->addItem(table.displayName(p));
+    }
+    lstCounties->addItem(QStringLiteral("LATE CHECKINS"));
+    lstCounties->setCurrentRow(-1);
+    lstCounties->blockSignals(false);
+    return unreadable;
 }
 
 void FrmMain::setCaption()
@@ -258,9 +331,10 @@ void FrmMain::setCaption()
     const DatabaseCaption caption = DatabaseCaptionOf(m_context.DatabaseUpdateFlag,
         m_context.DatabaseUpdateDue, m_context.ServerDbDate,
         m_services.settings->get(kSettings, QStringLiteral("dBDate")), flagDate());
+    // No database has come with a date yet (a first start): said so, not left blank.
+    const QString date = caption.date.trimmed().isEmpty() ? QStringLiteral("none") : caption.date;
     setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
-        + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + caption.date
-        + caption.tail);
+        + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + caption.tail);
     showJournalMark(m_journal.writeFailing());
 }
 
@@ -516,7 +590,10 @@ void FrmMain::lstCounties_Click()
     showMemberList();
     if (!choice.retired.isEmpty()) {
         const bool first = lstDS->count() == 0;
-        lstDS->addItems(choice.retired);
+        for (qsizetype i = 0; i < choice.retired.size(); ++i) {
+            auto *line = new QListWidgetItem(choice.retired[i], lstDS);
+            line->setData(RetiredIdRole, choice.retiredIds.value(i, -1));
+        }
         if (first)
             ArrangeMainWindow(); // the rows' height is known now
     }
@@ -687,7 +764,7 @@ void FrmMain::cmdClear_Click()
 
 void FrmMain::lblTraffic_MouseDown(Qt::MouseButton button)
 {
-    m_session.countTraffic(button != Qt::RightButton);
+    m_session.countTraffic(button != Qt::RightButton, selectedCheckinCall());
     lblTraffic()->setText(TrafficCaption(m_session.traffic()));
 }
 
@@ -777,7 +854,13 @@ void FrmMain::setNetManagerLabel(const QString &text)
     lblNetMgr()->setText(text);
 }
 
-void FrmMain::netControlChosen(bool todaysRegular)
+void FrmMain::netControlChosen(const QString &name, const QString &call, bool todaysRegular)
+{
+    m_session.netControlChosen(name, call, !todaysRegular);
+    showNetControlChoice(todaysRegular);
+}
+
+void FrmMain::showNetControlChoice(bool todaysRegular)
 {
     if (todaysRegular) {
         Label4()->setText(QStringLiteral("NET CONTROL"));

@@ -83,6 +83,7 @@ public:
     QAction *mnuReportEditor;
     QAction *mnuHelpInstructions;
     QAction *mnuFileSaveCheckinLog;
+    QAction *mnuFileImportStationFiles;
     QAction *mnuReportsSessionLogs;
 
     // Shorthands into the NET INFO column.
@@ -110,6 +111,8 @@ public:
     void lst1_Click(QListWidgetItem *item);
     void lst1_MouseDown(Qt::MouseButton button, const QPoint &position);
     void lstEarly_Click(QListWidgetItem *item);
+    // Right-click on a deleted station: Restore Member.
+    void lstDS_MouseDown(const QPoint &position);
     void lstEarly_MouseDown(Qt::MouseButton button);
     void CmdRefresh_Click();
     void mnuOptionsChangeQRZLogin_Click();
@@ -145,6 +148,7 @@ public:
     void mnuFilePdfPreamble_Click();
     // The session journal's handlers are in frmmainjournal.cpp.
     void mnuFileSaveCheckinLog_Click();
+    void mnuFileImportStationFiles_Click();
     void mnuReportsSessionLogs_Click();
     SessionJournal &journal() { return m_journal; }
     // A run-time error that escaped the load: shown, then the session may be saved.
@@ -167,7 +171,7 @@ public:
     QString netManagerLabel() const override;
     void setNetControlLabel(const QString &text) override;
     void setNetManagerLabel(const QString &text) override;
-    void netControlChosen(bool todaysRegular) override;
+    void netControlChosen(const QString &name, const QString &call, bool todaysRegular) override;
     void setIdReminderEnabled(bool enabled) override;
     void focusCheckinBox() override;
 
@@ -218,6 +222,12 @@ private:
     QString loadPreamble();
     void applyOptions();
     void setCaption();
+    // EARLY CHECKINS, the counties and states whose files hold members, LATE CHECKINS;
+    // returns the files that could not be read.
+    QStringList fillCountyList();
+    // The station of the selected line when it is checked in; empty otherwise.
+    QString selectedCheckinCall();
+    void restoreMember(QListWidgetItem *line);
     void updateCounters();
     // The closing sequence's clean-up of what a program update downloaded.
     void cleanUpUpdateFolder();
@@ -228,6 +238,10 @@ private:
     // fresh journal; and makes the ended session's log and net report.
     void startJournal();
     void finishJournal();
+    // Label4 and the CHANGE button as a roster choice leaves them.
+    void showNetControlChoice(bool todaysRegular);
+    // A resumed session's net control, when the operator had chosen one, with its reminders.
+    void resumeNetControl(const SessionState &state);
     void showJournalMark(bool failing);
 
     Services &m_services;

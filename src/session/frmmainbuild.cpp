@@ -99,6 +99,8 @@ void FrmMain::buildControls()
     fraDeletedStations
         = Named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas), "fraDeletedStations");
     lstDS = Named(new QListWidget(fraDeletedStations), "lstDS");
+    lstDS->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstDS, &QWidget::customContextMenuRequested, this, &FrmMain::lstDS_MouseDown);
     cmdExit = Named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
 
     // Screen readers name each list by its frame's caption.
@@ -179,6 +181,10 @@ void FrmMain::buildMenus()
         = action(mnuFile, "mnuFileSaveCheckinLog", QStringLiteral("Save Check-in Log..."));
     connect(
         mnuFileSaveCheckinLog, &QAction::triggered, this, &FrmMain::mnuFileSaveCheckinLog_Click);
+    mnuFileImportStationFiles
+        = action(mnuFile, "mnuFileImportStationFiles", QStringLiteral("Import Station Files..."));
+    connect(mnuFileImportStationFiles, &QAction::triggered, this,
+        &FrmMain::mnuFileImportStationFiles_Click);
     Named(mnuFile->addSeparator(), "Hyphen1");
     mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
@@ -285,8 +291,22 @@ void FrmMain::ArrangeMainWindow()
     FraSearch->setGeometry(l.FraSearch.toRect());
     fraFormData->setGeometry(l.fraFormData.toRect());
     fraFormData->arrange();
+    fraAdd->arrange(); // its captions fit again after a font change
     fraDeletedStations->setGeometry(l.fraDeletedStations.toRect());
     cmdExit->setGeometry(l.cmdExit.toRect());
+
+    // A frame's caption too wide for its frame (a big form font on a small screen) is set
+    // smaller until it fits; the size chosen and stored stays as it is.
+    const QList<QGroupBox *> frames { fraCounties, FraStations, fraPreamble, FraSearch, fraFormData,
+        fraDeletedStations, fraAdd };
+    for (QGroupBox *frame : frames) {
+        QFont font = frame->font();
+        const int room = frame->width() - 2 * frame->fontMetrics().averageCharWidth();
+        while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(frame->title()) > room)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        if (font != frame->font())
+            frame->setFont(font);
+    }
 
     const double cw = fraCounties->width(), ch = fraCounties->height();
     const int countiesHeight = int(ch * 0.96) - 4;
@@ -298,11 +318,15 @@ void FrmMain::ArrangeMainWindow()
     const double pw = fraPreamble->width(), ph = fraPreamble->height();
     rtxtPreamble->setGeometry(int(pw * 0.0266), int(ph * 0.1), int(pw * 0.938), int(ph * 0.804));
     const double fw = FraSearch->width(), fh = FraSearch->height();
-    lstEarly->setGeometry(int(fw * 0.096), int(fh * 0.123), int(fw * 0.5001), int(fh * 0.7781));
     const int buttonHeight = int(fh * 0.107);
-    // The buttons keep their place but grow to show their captions whole.
-    const int buttonWidth = std::max(int(fw * 0.2594), CmdRefresh->sizeHint().width());
+    // The buttons keep their place but grow to show their captions whole; the list then
+    // gives way, so no button ever lies over it or its scroll bar.
+    const int buttonWidth = std::max(
+        { int(fw * 0.2594), CmdRefresh->sizeHint().width(), cmdClear->sizeHint().width() });
     const int buttonLeft = std::min(int(fw * 0.63), int(fw) - buttonWidth - 4);
+    const int listLeft = int(fw * 0.096);
+    lstEarly->setGeometry(listLeft, std::max(int(fh * 0.123), FraSearch->contentsRect().top()),
+        std::max(1, std::min(int(fw * 0.5001), buttonLeft - 4 - listLeft)), int(fh * 0.7781));
     cmdClear->setGeometry(
         buttonLeft, lstEarly->y() + lstEarly->height() - buttonHeight, buttonWidth, buttonHeight);
     CmdRefresh->setGeometry(buttonLeft, lstEarly->y() + lstEarly->height() - 3 * buttonHeight,
@@ -312,8 +336,10 @@ void FrmMain::ArrangeMainWindow()
     const int frame = 2 * lstDS->frameWidth();
     const int row = std::max(
         1, lstDS->count() > 0 ? lstDS->sizeHintForRow(0) : lstDS->fontMetrics().height() + 2);
-    const int rows = std::max(1, (int(dh * 0.74) - frame) / row);
-    lstDS->setGeometry(int(dw * 0.025), int(dh * 0.22), int(dw * 0.95), rows * row + frame);
+    // Under the frame's caption, however large its font.
+    const int top = std::max(int(dh * 0.22), fraDeletedStations->contentsRect().top());
+    const int rows = std::max(1, (int(dh * 0.96) - top - frame) / row);
+    lstDS->setGeometry(int(dw * 0.025), top, int(dw * 0.95), rows * row + frame);
     m_canvas->update();
 }
 

@@ -61,7 +61,7 @@ void FrmMain::applySavedAppearance()
         look.setBold(Targets::ScreenBold, *screen.bold);
     if (screen.italic)
         look.setItalic(Targets::ScreenItalic, *screen.italic);
-    look.setSize(
+    look.setDesignSize(
         Targets::ScreenSize, ScreenSizeFromSetting(settings.get(kScreen, QStringLiteral("Size"))));
     if (const auto text = color(kScreen, "FGColor"))
         look.setTextColor(Targets::ScreenText, *text);
@@ -79,15 +79,17 @@ void FrmMain::applySavedAppearance()
         look.setItalic(Targets::FormItalic, *form.italic);
     if (form.size) {
         const double size = *form.size;
-        look.setSize(Targets::FormSize, size);
-        look.setSize(Targets::FormSizeCapped, std::min(size, 14.0));
+        look.setDesignSize(Targets::FormSize, size);
+        look.setDesignSize(Targets::FormSizeCapped, std::min(size, 14.0));
         // The frame caption of the non-listed stations has less room on a narrow screen.
         if (m_context.ScreenWidth < 1441 && size >= 18)
-            look.setSize({ QStringLiteral("FraSearch") }, 16);
+            look.setDesignSize({ QStringLiteral("FraSearch") }, 16);
     }
     if (const auto text = color(kForm, "FGColor"))
         look.setTextColor(Targets::FormText, *text);
-    if (const auto back = color(kForm, "BGColor")) {
+    // The closing sequence stores the window's colour even when none was chosen; painting
+    // that same colour on the labels would set them off from their frames' own shade.
+    if (const auto back = color(kForm, "BGColor"); back && *back != windowBackground()) {
         look.setBackground(Targets::FormBack, *back);
         setWindowBackground(*back);
     }
@@ -100,7 +102,7 @@ void FrmMain::applySavedAppearance()
     if (data.italic)
         look.setItalic(Targets::DataItalic, *data.italic);
     if (data.size)
-        look.setSize(Targets::DataSize, std::floor(*data.size));
+        look.setDesignSize(Targets::DataSize, std::floor(*data.size));
     if (const auto text = color(kFormData, "FontColor"))
         look.setTextColor(Targets::DataColor, *text);
 }
@@ -183,8 +185,9 @@ void FrmMain::mnuFormatControlsFont_Click()
         look.setSize(early, chosen->pointSizeF());
     } else {
         // Cancelled: only the sizes are put to whole points, as a choice would.
-        look.setSize(lst1, WholePoints(look.font(QStringLiteral("lst1")).pointSizeF()));
-        look.setSize(counties, WholePoints(look.font(QStringLiteral("lstCounties")).pointSizeF()));
+        look.setDesignSize(lst1, WholePoints(look.font(QStringLiteral("lst1")).pointSizeF()));
+        look.setDesignSize(
+            counties, WholePoints(look.font(QStringLiteral("lstCounties")).pointSizeF()));
     }
     saveFormatChoice({ SettingChange::Set(kScreen, QStringLiteral("Size"),
         SizeSettingText(look.font(QStringLiteral("lst1")).pointSizeF())) });
@@ -339,7 +342,9 @@ void FrmMain::printReference(const QString &fileName, const QString &pdfFile)
     const bool sent
         = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
     if (!sent) {
-        setStatusLine(QStringLiteral("NOT PRINTED: ") + printer.errorString());
+        setStatusLine((pdfFile.isEmpty() ? QStringLiteral("NOT PRINTED: ")
+                                         : QStringLiteral("PDF NOT SAVED: "))
+            + printer.errorString());
         m_services.sounds->play(SoundName::Notify());
     } else if (!pdfFile.isEmpty()) {
         setStatusLine(QStringLiteral("SAVED AS PDF: ") + pdfFile);

@@ -9,8 +9,10 @@
 #include "platform/services.h"
 #include "reports/frmsessionlogs.h"
 #include "reports/monthlytotals.h"
+#include "roster/rosterschedule.h"
 #include "startup/startupcontext.h"
 #include "stationdb/atomicfile.h"
+#include "stationdb/settingsstore.h"
 #include "stationdb/textforms.h"
 
 #include <QLabel>
@@ -53,6 +55,7 @@ void FrmMain::startJournal()
             // Everything comes from the journal; only a write it announced last and may not
             // have reached its station file is finished (or taken back) as the file shows.
             m_session.restore(s);
+            resumeNetControl(s);
             m_journal.resume(s);
             m_session.setEventSink(&m_journal);
             Status finished;
@@ -81,6 +84,17 @@ void FrmMain::startJournal()
     // fresh one starts.
     m_journal.begin(m_context.NetCtlName, m_context.NetCtlCall, QStringLiteral("EARLY"));
     m_session.setEventSink(&m_journal);
+}
+
+void FrmMain::resumeNetControl(const SessionState &s)
+{
+    if (!s.netControlChanged)
+        return; // the roster's net control, as the load has shown it
+    const QString label = NetInfoLabel(s.netControlName, s.netControlCall);
+    lblNetCtl()->setText(label);
+    showNetControlChoice(!s.alternateNetControl);
+    setIdReminderEnabled(IdReminderFor(
+        label, m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("User Name"))));
 }
 
 void FrmMain::showJournalMark(bool failing)

@@ -4,13 +4,56 @@
 
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <algorithm>
 #include <iterator>
 
 void PressLabel::mousePressEvent(QMouseEvent *event)
 {
     emit pressed(event->button());
     QLabel::mousePressEvent(event);
+}
+
+QFont ElidingLabel::fittedFont() const
+{
+    QFont fitted = font();
+    const double floor = std::max(6.0, font().pointSizeF() * 2 / 3);
+    while (fitted.pointSizeF() - 0.5 >= floor
+        && QFontMetricsF(fitted).horizontalAdvance(text()) > contentsRect().width())
+        fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+    return fitted;
+}
+
+bool ElidingLabel::isElided() const
+{
+    return QFontMetricsF(fittedFont()).horizontalAdvance(text()) > contentsRect().width();
+}
+
+void ElidingLabel::updateToolTip()
+{
+    const QString tip = isElided() ? text() : QString();
+    if (toolTip() != tip)
+        setToolTip(tip);
+}
+
+void ElidingLabel::paintEvent(QPaintEvent *)
+{
+    // Checked here too: the text may have changed since the last resize.
+    updateToolTip();
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    const QFont fitted = fittedFont();
+    painter.setFont(fitted);
+    style()->drawItemText(&painter, area, int(alignment()), palette(), isEnabled(),
+        QFontMetrics(fitted).elidedText(text(), Qt::ElideRight, area.width()), foregroundRole());
+}
+
+void ElidingLabel::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    updateToolTip();
 }
 
 namespace {
@@ -37,9 +80,13 @@ NetInfoFrame::NetInfoFrame(QWidget *parent)
     lblTraffic->setAlignment(Qt::AlignCenter);
     Label1 = centredLabel("Label1", QStringLiteral("TRAFFIC"), this);
     Label4 = centredLabel("Label4", QStringLiteral("NET CONTROL"), this);
-    lblNetCtl = centredLabel("lblNetCtl", QString(), this);
+    // A long name and call is cut short with its whole text in a tooltip, never clipped at
+    // both ends.
+    lblNetCtl = Named(new ElidingLabel(this), "lblNetCtl");
+    lblNetCtl->setAlignment(Qt::AlignCenter);
     Label2 = centredLabel("Label2", QStringLiteral("NET MANAGER"), this);
-    lblNetMgr = centredLabel("lblNetMgr", QString(), this);
+    lblNetMgr = Named(new ElidingLabel(this), "lblNetMgr");
+    lblNetMgr->setAlignment(Qt::AlignCenter);
     CmdChange = Named(new QPushButton(QStringLiteral("CHANGE"), this), "CmdChange");
 
     // Screen readers name each control by its caption.
@@ -92,7 +139,8 @@ void NetInfoFrame::arrange()
         lblNetMgr->move(lblNetMgr->x(), int((H - lblNetMgr->height()) / 1.07));
         lblNetCtl->move(lblNetCtl->x(), int((H - lblNetCtl->height()) / 1.32));
         Label2->move(Label2->x(), int((H - lblNetMgr->height()) / 1.19));
-        Label4->move(Label4->x(), lblTraffic->y() + lblTraffic->height() + int(200 / 15.0));
+        // The heading stands right above its name, not halfway up the column.
+        Label4->move(Label4->x(), lblNetCtl->y() - Label4->height() - 4);
     }
     keepApart();
 }

@@ -19,6 +19,26 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 };
 
+// A one-line label whose text, when wider than the label, is drawn in a smaller font (down
+// to two thirds of its own) and, when even that is too wide, cut short with an ellipsis and
+// given whole as its tooltip; text() stays the whole text.
+class ElidingLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    // The font the text is drawn in.
+    QFont fittedFont() const;
+    bool isElided() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void updateToolTip();
+};
+
 // The NET INFO column: the check-in box, the status line, the counters, tonight's net
 // control and the net manager.
 class NetInfoFrame : public QGroupBox
@@ -35,9 +55,9 @@ public:
     PressLabel *lblTraffic;
     QLabel *Label1;
     QLabel *Label4;
-    QLabel *lblNetCtl;
+    ElidingLabel *lblNetCtl;
     QLabel *Label2;
-    QLabel *lblNetMgr;
+    ElidingLabel *lblNetMgr;
     QPushButton *CmdChange;
 
     // Places the four NET INFO labels lower, for the smallest screens.

@@ -63,8 +63,18 @@ QString NetReportText(const SessionState &s)
         + QStringLiteral(" MINUTES\n");
     text += QStringLiteral("QNI:          ") + QString::number(s.checkinCount()) + u'\n';
     text += QStringLiteral("QTC:          ") + QString::number(s.traffic) + u'\n';
-    text += QStringLiteral("NET CONTROL:  ")
-        + (s.netControlName + u' ' + s.netControlCall).trimmed() + u'\n';
+    text += QStringLiteral("NET CONTROL:  ") + s.netControl();
+    if (s.alternateNetControl && s.netControlChanged) {
+        text += QStringLiteral(" (ALT NET CONTROL FROM ")
+            + s.netControlChanged->toString(QStringLiteral("HH:mm"));
+        if (!s.startNetControl.isEmpty() && s.startNetControl != s.netControl())
+            text += QStringLiteral(", IN PLACE OF ") + s.startNetControl;
+        text += u')';
+    } else if (s.netControlChanged && s.startNetControl != s.netControl()) {
+        text += QStringLiteral(" (FROM ") + s.netControlChanged->toString(QStringLiteral("HH:mm"))
+            + QStringLiteral(", IN PLACE OF ") + s.startNetControl + u')';
+    }
+    text += u'\n';
     text += QStringLiteral("\nCHECK INS\n");
     text += (Column(QStringLiteral("TIME"), 5) + Column(QStringLiteral("CALL"), 6)
                 + Column(QStringLiteral("NAME"), 15) + Column(QStringLiteral("COUNTY/STATE"), 15)
@@ -78,20 +88,26 @@ QString NetReportText(const SessionState &s)
     }
     if (s.checkins.isEmpty())
         text += QStringLiteral("NONE\n");
+    text += QStringLiteral("\nTRAFFIC BY STATION\n");
+    for (const auto &[call, count] : s.trafficByStation)
+        text += Column(call, 6) + QString::number(count) + u'\n';
+    if (s.trafficByStation.isEmpty())
+        text += QStringLiteral("NONE\n");
     text += QStringLiteral("\nNON LISTED STATIONS\n");
-    for (const QString &call : s.nonListedHeard)
+    for (const QString &call : s.nonListedStanding)
         text += call + u'\n';
-    if (s.nonListedHeard.isEmpty())
+    if (s.nonListedStanding.isEmpty())
         text += QStringLiteral("NONE\n");
     return text;
 }
 
 QByteArray CheckinCsv(const SessionState &s)
 {
-    QByteArray csv = "time,call,name,county,city,kind\r\n";
+    // The net control column comes last, so readers of the earlier columns are unaffected.
+    QByteArray csv = "time,call,name,county,city,kind,net control\r\n";
     for (const SessionCheckin &c : s.checkins) {
         const QStringList fields { c.at.toString(QStringLiteral("HH:mm:ss")), c.call, c.name,
-            CountyOf(c), c.city, HowName(c.how) };
+            CountyOf(c), c.city, HowName(c.how), c.netControl };
         QByteArrayList row;
         for (const QString &field : fields)
             row << CsvField(field);

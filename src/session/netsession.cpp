@@ -153,6 +153,10 @@ CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, b
     choice.lines = view.memberLines;
     choice.records = view.records;
     choice.retired = view.retiredLines;
+    for (const StationRecord &station : view.retiredStations) {
+        choice.retiredIds << int(m_retired.size());
+        m_retired.append({ m_currentCountyFile, station });
+    }
     if (!view.failedRetirements.isEmpty()) {
         choice.status
             = view.failedRetirements.join(u' ') + QStringLiteral(" NOT RETIRED - FILE ERROR");
@@ -305,6 +309,36 @@ SessionEvent NetSession::memberAdded(const QString &call, const QString &newMemb
     return e;
 }
 
+std::optional<NetSession::Retired> NetSession::retired(int id) const
+{
+    if (id < 0 || id >= m_retired.size() || m_retired[id].restored)
+        return std::nullopt;
+    return m_retired[id];
+}
+
+void NetSession::retiredRestored(int id)
+{
+    if (id >= 0 && id < m_retired.size())
+        m_retired[id].restored = true;
+}
+
+void NetSession::memberEdited(const QString &path, int n, const StationRecord &station)
+{
+    SessionEvent e = checkinEvent(0, station, path, n, SessionEvent::How::Typed, QString());
+    e.kind = SessionEvent::Kind::MemberEdited;
+    report(e);
+}
+
+void NetSession::netControlChosen(const QString &name, const QString &call, bool alternate)
+{
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::NetControl;
+    e.netControlName = name;
+    e.netControlCall = call;
+    e.marked = alternate;
+    report(e);
+}
+
 void NetSession::reportUndone(const SessionEvent &intent)
 {
     SessionEvent e;
@@ -431,10 +465,11 @@ QString NetSession::takeUnreadableNotice(const QStringList &errors)
                            : QStringLiteral("CANNOT READ ") + fresh.join(QStringLiteral("; "));
 }
 
-void NetSession::countTraffic(bool add)
+void NetSession::countTraffic(bool add, const QString &call)
 {
     m_traffic = add ? m_traffic + 1 : std::max(0, m_traffic - 1);
     SessionEvent e;
+    e.call = call;
     e.kind = SessionEvent::Kind::Traffic;
     e.marked = add;
     e.count = m_traffic;

@@ -42,6 +42,7 @@ struct CountyChoice
     QList<int> records; // the record of each line
     QList<int> marked; // lines to show marked (already checked in)
     QStringList retired; // lines for the deleted-stations list
+    QList<int> retiredIds; // for each of them, what restoreRetired takes
     std::optional<QString> status;
     QString sound;
 };
@@ -70,6 +71,20 @@ public:
     // A check-in of a station just added to the database (its record, record number n of
     // the file at path, is already written). Its line is call, name and city.
     SessionOutcome checkInAdded(const StationRecord &station, const QString &path, int n);
+    // A station retired this session (an id of CountyChoice::retiredIds), with the file it
+    // was retired from, until it is restored.
+    struct Retired
+    {
+        QString path;
+        StationRecord station;
+        bool restored = false;
+    };
+    std::optional<Retired> retired(int id) const;
+    void retiredRestored(int id);
+    // A member's record rewritten by the form (record n of the file at path).
+    void memberEdited(const QString &path, int n, const StationRecord &station);
+    // The roster chose tonight's net control: today's regular one, or an alternate.
+    void netControlChosen(const QString &name, const QString &call, bool alternate);
     // A station being added to the database, for the month's new-member list; journaled
     // before the station file is written. Returns the event, for reportUndone.
     SessionEvent memberAdded(const QString &call, const QString &newMemberLine);
@@ -98,8 +113,9 @@ public:
     void memberLeft(
         const QString &call, const QString &newCall = QString(), bool journaled = false);
     int traffic() const { return m_traffic; }
-    // Left button adds one, right button takes one away; never below 0.
-    void countTraffic(bool add);
+    // Left button adds one, right button takes one away; never below 0. The count is also
+    // told against the station of call, when one is given (its check-in line selected).
+    void countTraffic(bool add, const QString &call = QString());
 
     bool memberAddedFlag = false;
 
@@ -142,6 +158,7 @@ private:
     int m_traffic = 0;
     QSet<QString> m_reportedUnreadable;
     QStringList m_nonListed;
+    QList<Retired> m_retired; // stations retired this session, by id
     SessionEventSink *m_sink = nullptr;
 };
 

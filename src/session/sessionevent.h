@@ -12,13 +12,17 @@ struct SessionEvent
         Start, // netControlName, netControlCall, mode
         Checkin, // entry, call, file, record, name, county, city, how, line
         TakeBack, // entry, call; marked: the entry reads "DELETED" (else it is free again)
-        Traffic, // marked: counted up (else down); count: the counter now
+        Traffic, // marked: counted up (else down); count: the counter now; call: the
+                 // station it was counted against (may be empty)
         NonListed, // call
         Clear, // the non-listed list emptied
         NewMember, // call, line: the new-member list's line
         CallChanged, // entry (0 when not checked in), call: the old call, newCall
         Resume, // the session goes on after the program was interrupted
         End,
+        // Added later; a journal from before simply holds none of them.
+        NetControl, // netControlName, netControlCall; marked: an alternate took over
+        MemberEdited, // file, record, call, name, county, city as the record now holds them
         // A check-in, new member or call change journaled before its station file was
         // written, whose write failed: undone (undone, entry, call, newCall).
         Undone,

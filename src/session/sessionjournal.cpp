@@ -47,6 +47,8 @@ constexpr KindName kKinds[] = {
     { Kind::CallChanged, "callchanged", 3 },
     { Kind::Resume, "resume", 0 },
     { Kind::End, "end", 0 },
+    { Kind::NetControl, "netcontrol", 3 },
+    { Kind::MemberEdited, "memberedited", 6 },
     { Kind::Undone, "undone", 4 },
 };
 
@@ -166,6 +168,9 @@ QByteArray EncodeEvent(const SessionEvent &e)
     case Kind::Traffic:
         fields = { e.marked ? QStringLiteral("up") : QStringLiteral("down"),
             QString::number(e.count) };
+        // Only a count against a station has the third field, so other lines read as ever.
+        if (!e.call.isEmpty())
+            fields << e.call;
         break;
     case Kind::NonListed:
         fields = { e.call };
@@ -175,6 +180,13 @@ QByteArray EncodeEvent(const SessionEvent &e)
         break;
     case Kind::CallChanged:
         fields = { QString::number(e.entry), e.call, e.newCall };
+        break;
+    case Kind::NetControl:
+        fields = { e.netControlName, e.netControlCall,
+            e.marked ? QStringLiteral("alternate") : QStringLiteral("regular") };
+        break;
+    case Kind::MemberEdited:
+        fields = { e.file, QString::number(e.record), e.call, e.name, e.county, e.city };
         break;
     case Kind::Undone:
         fields = { QString::fromLatin1(KindText(e.undone)), QString::number(e.entry), e.call,
@@ -214,7 +226,8 @@ std::optional<SessionEvent> DecodeEvent(const QByteArray &givenLine)
         if (raw[0] == k.name)
             kind = &k;
     }
-    if (!kind || raw.size() != 2 + kind->fields)
+    const bool stationTraffic = kind && kind->kind == Kind::Traffic && raw.size() == 2 + 3;
+    if (!kind || (raw.size() != 2 + kind->fields && !stationTraffic))
         return std::nullopt;
     SessionEvent e;
     e.kind = kind->kind;
@@ -267,6 +280,8 @@ std::optional<SessionEvent> DecodeEvent(const QByteArray &givenLine)
             return std::nullopt;
         e.marked = f[0] == QLatin1String("up");
         e.count = *count;
+        if (f.size() > 2)
+            e.call = f[2];
         break;
     }
     case Kind::NonListed:
@@ -283,6 +298,25 @@ std::optional<SessionEvent> DecodeEvent(const QByteArray &givenLine)
         e.entry = *entry;
         e.call = f[1];
         e.newCall = f[2];
+        break;
+    }
+    case Kind::NetControl:
+        if (f[2] != QLatin1String("alternate") && f[2] != QLatin1String("regular"))
+            return std::nullopt;
+        e.netControlName = f[0];
+        e.netControlCall = f[1];
+        e.marked = f[2] == QLatin1String("alternate");
+        break;
+    case Kind::MemberEdited: {
+        const auto record = Number(f[1]);
+        if (!record)
+            return std::nullopt;
+        e.file = f[0];
+        e.record = *record;
+        e.call = f[2];
+        e.name = f[3];
+        e.county = f[4];
+        e.city = f[5];
         break;
     }
     case Kind::Undone: {

@@ -19,7 +19,14 @@ void SessionState::apply(const SessionEvent &event)
         start = event.at;
         netControlName = event.netControlName;
         netControlCall = event.netControlCall;
+        startNetControl = netControl();
         mode = event.mode;
+        break;
+    case Kind::NetControl:
+        netControlName = event.netControlName;
+        netControlCall = event.netControlCall;
+        alternateNetControl = event.marked;
+        netControlChanged = event.at;
         break;
     case Kind::Checkin: {
         if (event.entry < 1 || event.entry > CheckinTable::Last)
@@ -28,7 +35,8 @@ void SessionState::apply(const SessionEvent &event)
             checkins.erase(old);
         table.set(event.entry, event.call);
         checkins.append({ event.entry, event.at, event.call, event.name, event.county, event.city,
-            event.file, event.how, event.line });
+            event.file, event.how, event.line, event.record, netControl() });
+        nonListedStanding.removeAll(event.call);
         break;
     }
     case Kind::TakeBack:
@@ -47,22 +55,46 @@ void SessionState::apply(const SessionEvent &event)
             if (c->line.startsWith(event.call + u' ') || c->line == event.call)
                 c->line = event.newCall + c->line.mid(event.call.size());
         }
+        nonListedStanding.removeAll(event.newCall);
         break;
-    case Kind::Traffic:
+    case Kind::MemberEdited:
+        // The report tells the station as it stands; the list's line stays as it was shown.
+        for (SessionCheckin &c : checkins) {
+            if (c.file == event.file && c.record == event.record && c.call == event.call) {
+                c.name = event.name;
+                c.county = event.county;
+                c.city = event.city;
+            }
+        }
+        break;
+    case Kind::Traffic: {
         traffic = std::max(0, event.count);
         trafficCounted = true;
+        if (event.call.isEmpty())
+            break;
+        auto station = std::find_if(trafficByStation.begin(), trafficByStation.end(),
+            [&event](const std::pair<QString, int> &s) { return s.first == event.call; });
+        if (event.marked && station == trafficByStation.end())
+            trafficByStation.append({ event.call, 1 });
+        else if (event.marked)
+            ++station->second;
+        else if (station != trafficByStation.end() && --station->second <= 0)
+            trafficByStation.erase(station);
         break;
+    }
     case Kind::NonListed:
         nonListed << event.call;
-        if (!nonListedHeard.contains(event.call))
-            nonListedHeard << event.call;
+        if (!nonListedStanding.contains(event.call))
+            nonListedStanding << event.call;
         break;
     case Kind::Clear:
         nonListed.clear();
+        nonListedStanding.clear();
         break;
     case Kind::NewMember:
         memberAdded = true;
         newMembers << event.line;
+        nonListedStanding.removeAll(event.call);
         break;
     case Kind::Resume:
         break;
@@ -111,6 +143,11 @@ void SessionState::undo(const SessionEvent &event)
     default:
         break;
     }
+}
+
+QString SessionState::netControl() const
+{
+    return (netControlName + u' ' + netControlCall).trimmed();
 }
 
 QStringList SessionState::checkinLines() const

@@ -21,6 +21,8 @@ struct SessionCheckin
     QString file; // the station file's name
     SessionEvent::How how = SessionEvent::How::Typed;
     QString line; // the check-in list's line; empty for a check-in by click, which makes none
+    int record = 0;
+    QString netControl; // name and call of the net control in charge when it checked in
 };
 
 // A session as its events leave it: what the main window shows and what the net report
@@ -30,8 +32,13 @@ struct SessionState
 {
     bool started = false;
     QDateTime start;
+    // The net control in charge: the roster's at the start, or whoever the operator chose
+    // since (an alternate, or the regular one again), from netControlChanged on.
     QString netControlName;
     QString netControlCall;
+    QString startNetControl; // name and call the session started with
+    bool alternateNetControl = false;
+    std::optional<QDateTime> netControlChanged;
     QString mode;
     std::optional<QDateTime> end;
     QDateTime last; // the time of the latest event
@@ -40,8 +47,13 @@ struct SessionState
     QList<SessionCheckin> checkins; // in check-in order
     int traffic = 0;
     bool trafficCounted = false; // the counter shows " n" once it was clicked
+    // The stations traffic was counted against (a check-in line selected), in the order of
+    // their first count, with their counts; a count taken back to 0 leaves the list.
+    QList<std::pair<QString, int>> trafficByStation;
     QStringList nonListed; // the list as it stands
-    QStringList nonListedHeard; // every call not found this session, once, in order
+    // The calls not found that still stand at the end, once each, in order: a call later
+    // added as a member, given to a member, or cleared with CLEAR is no longer unknown.
+    QStringList nonListedStanding;
     bool memberAdded = false;
     QStringList newMembers;
     int events = 0;
@@ -50,6 +62,8 @@ struct SessionState
     // The event an Undone names, taken back.
     void undo(const SessionEvent &event);
 
+    // "NAME CALL" of the net control in charge.
+    QString netControl() const;
     int checkinCount() const { return table.stationCount(); }
     // The check-in list's lines of the stations still checked in, in check-in order.
     QStringList checkinLines() const;

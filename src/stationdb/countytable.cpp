@@ -2,6 +2,8 @@
 
 #include "stationfile.h"
 
+#include <QFileInfo>
+
 namespace {
 
 // File-table order: the home state's counties, then the other states (Arkansas before
@@ -202,7 +204,8 @@ QString CountyTable::CountyFilePath(const QString &displayName) const
 Result<bool> CountyTable::FileHasMembers(const QString &displayName) const
 {
     const QString path = CountyFilePath(displayName);
-    if (path.isEmpty())
+    // A file not there yet has no members; asking is no reason to make it.
+    if (path.isEmpty() || !QFileInfo::exists(path))
         return false;
     // Only the calls matter here; the main window's load asks this of all 116 files.
     const Result<QByteArray> bytes = ReadStationRecords(path);

@@ -33,6 +33,10 @@ private slots:
     void savedAppearance_data();
     void savedAppearance();
     void firstRunAndSecondStart();
+    void fontsComeBackAtEveryStart();
+    void noCaptionOrNameClipped_data();
+    void noCaptionOrNameClipped();
+    void sizeChosenInASmallWindowIsTheSizeStored();
     void closingSequence_data();
     void closingSequence();
     void fontsScaleAlike();
@@ -227,9 +231,16 @@ void TestAppearance::formatEntries()
         QCOMPARE(after[name].face, QString("DejaVu Serif"));
     for (const QString &name : expected.value("text") + expected.value("back"))
         QVERIFY(after[name].text == orange || after[name].back == orange);
-    // Sizes in whole points, except the non-listed list's, which keeps the choice.
-    for (const QString &name : expected.value("size"))
-        QCOMPARE(after[name].size, name == "lstEarly" ? 17.5 : 17.0);
+    // Sizes in whole points, except the non-listed list's, which keeps the choice; a
+    // frame's caption may be shown smaller, so that it fits its frame.
+    for (const QString &name : expected.value("size")) {
+        const double size = name == "lstEarly" ? 17.5 : 17.0;
+        QCOMPARE(w.look().font(name).pointSizeF(), size);
+        if (qobject_cast<QGroupBox *>(w.findChild<QWidget *>(name)))
+            QVERIFY2(after[name].size <= size, qPrintable(name));
+        else
+            QCOMPARE(after[name].size, size);
+    }
     QCOMPARE(w.windowBackground() == orange, entry == "mnuFormatFormBackgroundColor");
     QCOMPARE(w.lineColor() == orange, entry == "mnuFormatFormLineColor");
     for (const QString &write : writes.split(';', Qt::SkipEmptyParts)) {
@@ -282,11 +293,11 @@ void TestAppearance::savedKeys_data()
                            "lblStatus1 lblCS";
     const QString netInfo = "lblNetMgr lblNetCtl lblChkins lblTraffic lblCallSign";
     QTest::newRow("Screen Font") << "Screen/Font=DejaVu Serif"
-                                 << "face=lstEarly lstDS txtChkin" + boxes;
+                                 << "face=lstCounties lstEarly lstDS" + boxes;
     QTest::newRow("Screen Bold") << "Screen/Bold=True"
-                                 << "bold=lst1 lstEarly lstDS txtChkin" + boxes;
+                                 << "bold=lst1 lstCounties lstEarly lstDS txtChkin" + boxes;
     QTest::newRow("Screen Italic") << "Screen/Italic=True"
-                                   << "italic=lst1 lstEarly lstDS" + boxes;
+                                   << "italic=lst1 lstCounties lstEarly lstDS txtChkin" + boxes;
     QTest::newRow("Screen FGColor") << "Screen/FGColor=255"
                                     << "text=lst1 lstEarly lstDS txtChkin" + boxes;
     QTest::newRow("Screen BGColor")
@@ -304,7 +315,7 @@ void TestAppearance::savedKeys_data()
     QTest::newRow("Form Italic") << "Form/Italic=True"
                                  << "italic=" + labels + " lblChkins" + frames;
     QTest::newRow("FormData Font") << "FormData/Font=DejaVu Serif"
-                                   << "face=" + netInfo;
+                                   << "face=txtChkin " + netInfo;
     QTest::newRow("FormData Bold") << "FormData/Bold=True"
                                    << "bold=" + netInfo;
     QTest::newRow("FormData Italic") << "FormData/Italic=True"
@@ -389,6 +400,131 @@ void TestAppearance::firstRunAndSecondStart()
     QCOMPARE(w2.look().font("Label1").bold(), w1.look().font("Label1").bold());
 }
 
+void TestAppearance::fontsComeBackAtEveryStart()
+{
+    MainWindowFixture f({}, kRanBefore);
+    QFont controls("DejaVu Serif", 14, QFont::Bold, true);
+    for (int start = 1; start <= 3; ++start) {
+        FrmMain &w = f.open();
+        if (start == 1) {
+            f.root.dialogs().fonts.enqueue(controls);
+            Entry(w, "mnuFormatControlsFont")->trigger();
+            f.root.dialogs().fonts.enqueue(QFont("DejaVu Sans Mono", 12));
+            Entry(w, "mnuFormatFormDataFont")->trigger();
+        }
+        for (const char *name : { "lstCounties", "lstEarly" }) {
+            const QFont shown = w.look().font(name);
+            QCOMPARE(QString("%1 %2 %3 %4: %5")
+                         .arg(shown.family())
+                         .arg(shown.bold())
+                         .arg(shown.italic())
+                         .arg(start)
+                         .arg(name),
+                QString("DejaVu Serif 1 1 %1: %2").arg(start).arg(name));
+        }
+        QCOMPARE(w.look().font("txtChkin").family() + QString::number(start),
+            "DejaVu Sans Mono" + QString::number(start));
+        f.root.dialogs().answers.enqueue(No); // the session is not saved
+        f.root.dialogs().answers.enqueue(No); // no backup
+        w.close();
+    }
+}
+
+void TestAppearance::sizeChosenInASmallWindowIsTheSizeStored()
+{
+    MainWindowFixture f({}, kRanBefore);
+    FrmMain &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QSize design = w.size();
+    w.resize(design.width(), design.height() * 2 / 3);
+    QCoreApplication::processEvents();
+    f.root.dialogs().fonts.enqueue(QFont("DejaVu Sans", 12));
+    Entry(w, "mnuFormatControlsFont")->trigger();
+    // Shown as chosen at the moment of the choice.
+    QVERIFY2(qAbs(w.lst1->font().pointSizeF() - 12) < 0.6,
+        qPrintable(QString::number(w.lst1->font().pointSizeF())));
+    w.resize(design);
+    QCoreApplication::processEvents();
+    const double shown = w.lst1->font().pointSizeF();
+    QCOMPARE(f.setting("Screen", "Size").toDouble(), shown);
+    f.root.dialogs().answers.enqueue(No);
+    f.root.dialogs().answers.enqueue(No);
+    w.close();
+    QCOMPARE(f.setting("Screen", "Size").toDouble(), shown);
+    FrmMain &again = f.open();
+    QCOMPARE(again.lst1->font().pointSizeF(), shown);
+    // No colour was chosen: the member captions stay on their frame's own background.
+    QVERIFY(!f.setting("Form", "BGCOLOR").isEmpty());
+    for (const char *caption : { "lblCall", "LblNew", "lblCS" })
+        QVERIFY2(!again.findChild<QWidget *>(caption)->autoFillBackground(), caption);
+}
+
+void TestAppearance::noCaptionOrNameClipped_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QString>("size"); // of the form's captions and of NET INFO, both bold
+    for (const QSize screen : { QSize(1024, 768), QSize(1280, 1024), QSize(1920, 1080) }) {
+        for (const char *size : { "10", "12", "14" }) {
+            QTest::addRow("%dx%d, %s points", screen.width(), screen.height(), size)
+                << screen << QString(size);
+        }
+    }
+}
+
+void TestAppearance::noCaptionOrNameClipped()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QString, size);
+    // A Tuesday: long names for tonight's net control and the manager.
+    MainWindowFixture f({},
+        { { "First", "Firstime", "FALSE" }, { "NetCtl", "Tuesday", "CHRISTOPHER" },
+            { "NetCtlCall", "Tuesday", "KJ4ABC" }, { "Settings", "NetMgr", "MAXIMILIANO" },
+            { "Settings", "NetMgrCall", "WA4QQQ" }, { "Form", "Size", size },
+            { "Form", "Bold", "True" }, { "FormData", "Size", size },
+            { "FormData", "Bold", "True" } });
+    f.root.screen().pixels = screen;
+    FrmMain &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCoreApplication::processEvents();
+    for (QGroupBox *frame : w.findChildren<QGroupBox *>()) {
+        if (frame->title().isEmpty() || !frame->isVisible())
+            continue;
+        QVERIFY2(frame->fontMetrics().horizontalAdvance(frame->title()) <= frame->width(),
+            qPrintable(frame->title()));
+    }
+    NetInfoFrame *info = w.findChild<NetInfoFrame *>();
+    for (QLabel *label : info->findChildren<QLabel *>()) {
+        if (label->wordWrap() || label->text().isEmpty())
+            continue;
+        // A name may be drawn smaller to fit; only when even that is too wide is it cut short,
+        // with its whole text as the tooltip.
+        const auto *eliding = qobject_cast<ElidingLabel *>(label);
+        const QFont shown = eliding ? eliding->fittedFont() : label->font();
+        const bool fits = QFontMetricsF(shown).horizontalAdvance(label->text())
+            <= label->contentsRect().width();
+        QVERIFY2(fits || (eliding && eliding->toolTip() == label->text()),
+            qPrintable(label->objectName() + ": " + label->text()));
+    }
+    QCOMPARE(w.lblNetCtl()->text(), "CHRISTOPHER   KJ4ABC"); // the whole text stays
+    // The member form's captions are whole, and its buttons apart.
+    auto *form = w.findChild<QGroupBox *>("fraAdd");
+    for (QLabel *label : form->findChildren<QLabel *>()) {
+        if (label->wordWrap() || label->text().isEmpty() || !label->isVisible())
+            continue;
+        QVERIFY2(
+            label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width()
+                && label->geometry().right() < form->width(),
+            qPrintable(label->objectName() + ": " + label->text()));
+    }
+    QVERIFY(form->findChild<QWidget *>("cmdSave")->geometry().right()
+        < form->findChild<QWidget *>("cmdCancel")->x());
+    // The lists stand below their frames' captions.
+    QVERIFY(w.lstDS->y() >= w.findChild<QGroupBox *>("fraDeletedStations")->contentsRect().top());
+    QVERIFY(w.lstEarly->y() >= w.findChild<QGroupBox *>("FraSearch")->contentsRect().top());
+}
+
 void TestAppearance::closingSequence_data()
 {
     QTest::addColumn<bool>("labelsShown");
@@ -443,11 +579,13 @@ void TestAppearance::closingSequence()
     StartupContext context;
     FillStartupContext(context, f.root.services());
     f.root.printer().setFont(QFont());
+    // Without a printer a stored font (from an earlier computer) still shapes the PDFs.
+    if (printers == 0)
+        QVERIFY(f.root.settings().save("Print", "Font", "DejaVu Sans Mono"));
     FrmMain again(f.root.services(), context);
     QCOMPARE(again.look().textColor("txtCall"), QColor(1, 2, 3));
     QCOMPARE(again.lineColor(), QColor(0, 128, 0));
-    if (printers > 0)
-        QCOMPARE(f.root.printer().font().family(), QString("DejaVu Sans Mono"));
+    QCOMPARE(f.root.printer().font().family(), QString("DejaVu Sans Mono"));
 }
 
 void TestAppearance::fontsScaleAlike()
@@ -468,8 +606,9 @@ void TestAppearance::fontsScaleAlike()
             qPrintable(
                 QString("%1: %2 for %3").arg(it.key()).arg(half[it.key()].size).arg(expected)));
     }
-    // Maximised, the sizes are those chosen, whatever the window's size.
-    w.look().setSize({ "lst1" }, 15);
+    // Maximised, the sizes are those stored (at the design height), whatever the window's
+    // size.
+    w.look().setDesignSize({ "lst1" }, 15);
     w.showMaximized();
     QTRY_VERIFY(w.isMaximized());
     QCoreApplication::processEvents();
@@ -482,16 +621,25 @@ void TestAppearance::netInfoRowsNeverOverlap_data()
 {
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<QString>("dataSize");
-    QTest::newRow("1024x768") << QSize(1024, 768) << "";
-    QTest::newRow("1024x768 big names") << QSize(1024, 768) << "20";
-    QTest::newRow("1280x1024") << QSize(1280, 1024) << "";
+    QTest::addColumn<QString>("formSize"); // bold as well, when given
+    QTest::newRow("1024x768") << QSize(1024, 768) << ""
+                              << "";
+    QTest::newRow("1024x768 big names") << QSize(1024, 768) << "20"
+                                        << "";
+    QTest::newRow("1024x768 captions 14 bold") << QSize(1024, 768) << "14"
+                                               << "14";
+    QTest::newRow("1280x1024") << QSize(1280, 1024) << ""
+                               << "";
 }
 
 void TestAppearance::netInfoRowsNeverOverlap()
 {
     QFETCH(QSize, screen);
     QFETCH(QString, dataSize);
-    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" }, { "FormData", "Size", dataSize } });
+    QFETCH(QString, formSize);
+    MainWindowFixture f({},
+        { { "First", "Firstime", "FALSE" }, { "FormData", "Size", dataSize },
+            { "Form", "Size", formSize }, { "Form", "Bold", formSize.isEmpty() ? "" : "True" } });
     f.root.screen().pixels = screen;
     FrmMain &w = f.open();
     w.show();
@@ -504,9 +652,18 @@ void TestAppearance::netInfoRowsNeverOverlap()
         QVERIFY2(rows[i]->y() > rows[i - 1]->geometry().bottom(),
             qPrintable(rows[i]->objectName() + " over " + rows[i - 1]->objectName()));
     QVERIFY(frame->CmdChange->geometry().bottom() < frame->height());
+    // Each heading stands beside its name.
+    for (const auto &[heading, name] :
+        { std::pair(frame->Label4, frame->lblNetCtl), std::pair(frame->Label2, frame->lblNetMgr) })
+        QVERIFY2(name->y() - heading->geometry().bottom() <= heading->height(),
+            qPrintable(heading->text()));
     // Each row shows its text whole.
     for (QWidget *row : rows)
         QVERIFY2(row->height() >= row->sizeHint().height(), qPrintable(row->objectName()));
+    // The non-listed list and its scroll bar lie clear of the buttons beside it.
+    for (const char *button : { "CmdRefresh", "cmdClear" })
+        QVERIFY2(
+            !w.lstEarly->geometry().intersects(w.findChild<QWidget *>(button)->geometry()), button);
 }
 
 void TestAppearance::printing_data()

@@ -1,5 +1,6 @@
 #include "backup/frmprocessdatafiles.h"
 #include "backup/stationbackup.h"
+#include "backup/ziparchive.h"
 #include "failingfs.h"
 #include "mainwindowfixture.h"
 
@@ -16,6 +17,64 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+struct ZipFile
+{
+    QString name;
+    QByteArray bytes;
+    bool deflate;
+};
+
+// A zip as zip programs write one: each file stored, or deflated (zlib's stream without
+// its header and checksum is the raw deflate data a zip holds).
+QByteArray MakeZip(const QList<ZipFile> &files)
+{
+    auto le = [](QByteArray &out, quint32 value, int size) {
+        for (int i = 0; i < size; ++i)
+            out += char((value >> (8 * i)) & 0xff);
+    };
+    QByteArray zip, directory;
+    for (const ZipFile &f : files) {
+        QByteArray packed = f.bytes;
+        if (f.deflate) {
+            packed = qCompress(f.bytes, 9).mid(6);
+            packed.chop(4);
+        }
+        const quint32 method = f.deflate ? 8 : 0, crc = ZipCrc32(f.bytes);
+        QByteArray local, central;
+        le(local, 0x04034b50, 4);
+        le(central, 0x02014b50, 4);
+        le(central, 20, 2);
+        for (QByteArray *h : { &local, &central }) {
+            le(*h, 20, 2);
+            le(*h, 0, 2);
+            le(*h, method, 2);
+            le(*h, 0, 4);
+            le(*h, crc, 4);
+            le(*h, quint32(packed.size()), 4);
+            le(*h, quint32(f.bytes.size()), 4);
+            le(*h, quint32(f.name.size()), 2);
+            le(*h, 0, 2);
+        }
+        le(central, 0, 2 + 2 + 2 + 4);
+        le(central, quint32(zip.size()), 4);
+        zip += local + f.name.toLatin1() + packed;
+        directory += central + f.name.toLatin1();
+    }
+    QByteArray end;
+    le(end, 0x06054b50, 4);
+    le(end, 0, 4);
+    le(end, quint32(files.size()), 2);
+    le(end, quint32(files.size()), 2);
+    le(end, quint32(directory.size()), 4);
+    le(end, quint32(zip.size()), 4);
+    le(end, 0, 2);
+    return zip + directory + end;
+}
+
+} // namespace
+
 // Backup and restore of the station files between real folders.
 class TestStationBackup : public QObject
 {
@@ -26,6 +85,8 @@ private slots:
     void failingDestination_data();
     void failingDestination();
     void restore();
+    void importStationFiles_data();
+    void importStationFiles();
     void window();
     void linksAreNeverFollowed_data();
     void linksAreNeverFollowed();
@@ -110,6 +171,76 @@ void TestStationBackup::restore()
     QCOMPARE(root.record("MOBILE", 1).Call.trimmed(), u"K4MOB"_s);
 }
 
+void TestStationBackup::importStationFiles_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("taken"); // empty: refused, nothing changes
+    QTest::addColumn<QString>("skipped");
+    QTest::newRow("a folder, names in any case") << "folder"
+                                                 << "Lee.dat Texas.dat"
+                                                 << "notes.txt";
+    QTest::newRow("a zip, stored and deflated, in a folder of its own") << "zip"
+                                                                        << "Lee.dat Texas.dat"
+                                                                        << "net/readme.txt";
+    QTest::newRow("a damaged zip") << "damaged zip"
+                                   << ""
+                                   << "";
+    QTest::newRow("a folder without station files") << "no station files"
+                                                    << ""
+                                                    << "";
+}
+
+void TestStationBackup::importStationFiles()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, taken);
+    QFETCH(QString, skipped);
+    TestRoot root({ { "LEE", { Station("K4OLD") } } });
+    const QString data = root.paths().dataFolder();
+    const QByteArray before = root.stationBytes("LEE");
+    // What the net manager sends: records as this program writes them.
+    TestRoot manager({ { "LEE", { Station("K4NEW", "NED"), Station("K4TWO") } },
+        { "TEXAS", { Station("W5TX") } } });
+    const QByteArray lee = manager.stationBytes("LEE"), texas = manager.stationBytes("TEXAS");
+    QTemporaryDir sent;
+    QString from = sent.path();
+    auto write = [&sent](const QString &name, const QByteArray &bytes) {
+        QFile file(sent.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    if (source == "folder") {
+        write("LEE.DAT", lee);
+        write("Texas.dat", texas);
+        write("notes.txt", "NET MANAGER'S NOTES");
+    } else if (source == "no station files") {
+        write("notes.txt", "NET MANAGER'S NOTES");
+    } else {
+        QByteArray zip = MakeZip({ { "net/Lee.dat", lee, true }, { "Texas.dat", texas, false },
+            { "net/readme.txt", "READ ME", true } });
+        if (source == "damaged zip")
+            zip[50] = char(zip[50] ^ 0x55); // inside the deflated Lee.dat
+        from = sent.filePath("stations.zip");
+        write("stations.zip", zip);
+    }
+    const QString safety = root.paths().backupFolder() + "before-import/";
+    const ImportReport report = ImportStationFiles(root.table(), data, from, safety);
+    if (taken.isEmpty()) {
+        QVERIFY(!report.ok());
+        QVERIFY2(report.error.contains(from), qPrintable(report.error));
+        QCOMPARE(root.stationBytes("LEE"), before);
+        QVERIFY(!QFileInfo::exists(data + "Texas.dat"));
+        return;
+    }
+    QVERIFY2(report.ok(), qPrintable(report.error));
+    QCOMPARE(report.taken.join(' '), taken);
+    QCOMPARE(report.skipped.join(' '), skipped);
+    QCOMPARE(root.stationBytes("LEE"), lee);
+    QCOMPARE(root.stationBytes("TEXAS"), texas);
+    QCOMPARE(report.safetyFolder, safety);
+    QCOMPARE(FileBytes(safety + "Lee.dat"), before);
+}
+
 void TestStationBackup::window()
 {
     MainWindowFixture f({ { "LEE", { Station("K4A") } } });
@@ -120,7 +251,8 @@ void TestStationBackup::window()
     w.OptBackup->click();
     w.txtFolder->setText(drive.path() + "/0929/");
     w.txtFolder_Enter();
-    QCOMPARE(w.lblStatus->text(), u"BACKUP COMPLETE"_s);
+    // The other counties have no file yet: the main window's load makes none.
+    QCOMPARE(w.lblStatus->text(), u"BACKUP COMPLETE - 115 COUNTIES HAVE NO FILE"_s);
     QCOMPARE(FileBytes(drive.path() + "/0929/Lee.dat"), f.root.stationBytes("LEE"));
     w.OptRestore->click();
     w.Dir1_Click(drive.path() + "/0929");

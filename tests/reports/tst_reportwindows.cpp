@@ -83,6 +83,10 @@ private slots:
         QTest::newRow("key 0 emptied, printed")
             << true << 1 << false << QStringList { "11", "134", "9", "W4BBB BO" }
             << QStringList { copy, print };
+        // Members added before the month's first saved session: no totals yet.
+        QTest::newRow("new members, no session saved yet")
+            << false << 0 << false << QStringList { "0", "0", "0", "K4AAA AL", "W4BBB BO" }
+            << QStringList { copy };
     }
 
     void report()
@@ -92,8 +96,12 @@ private slots:
         QFETCH(bool, printFails);
         QFETCH(QStringList, shown);
         QFETCH(QStringList, asked);
-        const bool stored = shown.size() > 3; // the stored month has new members
+        const bool stored = shown.size() > 3 && shown[0] != "0"; // the stored month
         TestRoot root({}, stored ? Month : std::initializer_list<SettingValue> {});
+        if (shown.size() > 3 && !stored) {
+            QVERIFY(root.settings().save("NewMember", "0", "K4AAA AL"));
+            QVERIFY(root.settings().save("NewMember", "1", "W4BBB BO"));
+        }
         if (firstKeyEmptied)
             QVERIFY(root.settings().save("NewMember", "0", ""));
         root.printer().printers = printers;
@@ -137,6 +145,20 @@ private slots:
         QCOMPARE(Texts(report, "lblSC lblTchkin lblTC LstNewMem"), "0|0|0");
         QCOMPARE(Keys(root, "Report", "Sessions Checkins Traffic ResetReport"), "0|0|0|True");
         QCOMPARE(Keys(root, "NewMember", "0 2 15"), "||N4ZZZ ZED");
+    }
+
+    void pdfFailureIsTold()
+    {
+        TestRoot root({}, Month);
+        root.printer().failNext = true;
+        root.dialogs().saveFiles.enqueue(root.root() + "/report.pdf");
+        root.dialogs().answers.enqueue(Yes); // the month is right
+        ReportPeriod period = InitialReportPeriod(root.clock().today());
+        StartupContext context;
+        FrmReport report(root.services(), context, period);
+        Click(report, "cmdPdf");
+        // The reason, not a printer fault: there may be no printer at all.
+        QCOMPARE(root.dialogs().messages.last().text, "PDF NOT SAVED: printer jammed");
     }
 
     void editor()

@@ -19,7 +19,10 @@ public:
     QString netManagerLabel() const override { return "EZRA   KJ4EZR"; }
     void setNetControlLabel(const QString &text) override { log << "NC " + text; }
     void setNetManagerLabel(const QString &text) override { log << "NM " + text; }
-    void netControlChosen(bool regular) override { log << (regular ? "regular" : "alternate"); }
+    void netControlChosen(const QString &, const QString &, bool regular) override
+    {
+        log << (regular ? "regular" : "alternate");
+    }
     void setIdReminderEnabled(bool enabled) override { log << (enabled ? "ID on" : "ID off"); }
     void focusCheckinBox() override { log << "focus"; }
     QStringList log;

@@ -32,6 +32,8 @@ private slots:
     void checkinsReachTheLists();
     void smallControlsAndWindows();
     void caretAlwaysFindsCallsign();
+    void firstStartOffersTheImport();
+    void retiredMemberIsRestored();
     void screenReadersNameEveryControl();
 };
 
@@ -87,7 +89,8 @@ void TestFrmMain::oversizedPreambleIsRefused()
     // minutes; refused, the net starts at once and the operator learns why the pane is empty.
     QFETCH(QByteArray, text);
     QFETCH(QString, refused);
-    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" } });
+    // A member, so that no notice of an empty station database takes the status line.
+    MainWindowFixture f({ { "LEE", { Station("K4AA") } } }, { { "First", "Firstime", "FALSE" } });
     const QString path = f.root.paths().appDataFolder() + "Halvorsoft/VorqPreamble.txt";
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
@@ -133,6 +136,14 @@ void TestFrmMain::idReminderAndRoster()
     w.mnuChgCtl->trigger();
     QCOMPARE(w.lblNetCtl()->text() + '|' + w.Label4()->text(), u"CARL   W4CRL|ALT NET CONTROL"_s);
     QVERIFY(!w.IDTimer->isActive());
+    // The program dies; the resumed session keeps CARL in charge, and his reminders.
+    f.window.reset();
+    f.root.dialogs().answers.enqueue(Yes);
+    FrmMain &resumed = f.open();
+    QCOMPARE(resumed.lblNetCtl()->text() + '|' + resumed.Label4()->text() + '|'
+            + resumed.CmdChange()->text(),
+        u"CARL   W4CRL|ALT NET CONTROL|CHANGED"_s);
+    QVERIFY(!resumed.IDTimer->isActive());
 }
 
 void TestFrmMain::checkinsReachTheLists()
@@ -209,6 +220,67 @@ void TestFrmMain::caretAlwaysFindsCallsign()
     QTest::mouseClick(w.rtxtPreamble->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QTest::keyClicks(QApplication::focusWidget(), "K4X");
     QCOMPARE(w.txtChkin()->text(), u"K4X"_s);
+}
+
+void TestFrmMain::firstStartOffersTheImport()
+{
+    MainWindowFixture f({}, { { "First", "Firstime", "FALSE" } });
+    FrmMain &w = f.open();
+    // Nothing to check in against: said so, the way in named, no empty files made.
+    QCOMPARE(w.lstCounties->count(), 2);
+    QVERIFY2(w.windowTitle().endsWith("Current dB Date: none"), qPrintable(w.windowTitle()));
+    QCOMPARE(f.status(),
+        "NO STATION FILES YET - BRING IN YOUR NET MANAGER'S WITH FILE > IMPORT STATION "
+        "FILES...");
+    QCOMPARE(QDir(f.root.paths().dataFolder()).entryList(QDir::Files), QStringList());
+
+    TestRoot manager({ { "LEE", { Station("K4NEW", "NED") } } });
+    f.root.dialogs().openFiles.enqueue(manager.paths().dataFolder() + "Lee.dat");
+    w.mnuFileImportStationFiles->trigger();
+    QCOMPARE(f.status(), "IMPORTED 1 STATION FILES");
+    QCOMPARE(f.lines(w.lstCounties), QStringList({ "EARLY CHECKINS", "LEE", "LATE CHECKINS" }));
+    f.type("K4NEW");
+    QCOMPARE(f.status(), "K4NEW CHECKED IN");
+}
+
+void TestFrmMain::retiredMemberIsRestored()
+{
+    // Not heard for two years: opening LEE retires him; W4NOW stays.
+    MainWindowFixture f({ { "LEE",
+                            { Station("K4OLD", "OLIVER", "LEE", "", "OPELIKA", "3/1/2024"),
+                                Station("W4NOW", "NORA", "LEE", "", "AUBURN", "3/1/2026") } } },
+        { { "First", "Firstime", "FALSE" } });
+    FrmMain &w = f.open();
+    const QByteArray settings = f.root.settingsBytes();
+    f.choose("LEE");
+    QCOMPARE(f.lines(w.lstDS), QStringList { "K4OLD OLIVER LEE" });
+    QVERIFY(!f.memberLine("K4OLD"));
+    auto restore = [&w] {
+        w.popupMenu = [](QMenu *menu, const QPoint &) {
+            menu->findChild<QAction *>("mnuRestoreMember")->trigger();
+        };
+        w.lstDS_MouseDown(w.lstDS->visualItemRect(w.lstDS->item(0)).center());
+    };
+    restore();
+    QCOMPARE(f.status(), "K4OLD RESTORED");
+    QVERIFY(w.lstDS->count() == 0 && f.memberLine("K4OLD"));
+    const StationRecord back = f.root.record("LEE", 1).trimmed();
+    QCOMPARE(QStringList({ back.Call, back.Name, back.County, back.City, back.LastDate }),
+        QStringList({ "K4OLD", "OLIVER", "LEE", "OPELIKA", "3/10/2026" }));
+    // Counted in no total, logged as no new member.
+    QCOMPARE(f.checkins(), "0");
+    QCOMPARE(f.root.settingsBytes(), settings);
+
+    // Retired again later, while someone has taken the call meanwhile: refused.
+    f.root.writeStations(
+        "LEE", { Station("K4OLD", "OLIVER", "LEE", "", "OPELIKA", "3/1/2024"), Station("W4NOW") });
+    f.choose("EARLY CHECKINS");
+    f.choose("LEE");
+    QCOMPARE(w.lstDS->count(), 1);
+    f.root.writeStations("TEXAS", { Station("K4OLD", "SOMEONE ELSE") });
+    restore();
+    QCOMPARE(f.status(), "K4OLD IS IN THE DATABASE AGAIN - NOT RESTORED");
+    QCOMPARE(w.lstDS->count(), 1);
 }
 
 void TestFrmMain::screenReadersNameEveryControl()

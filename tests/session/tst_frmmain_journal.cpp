@@ -50,6 +50,7 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
     f.type("W9ZZ");
     f.root.clock().advanceSeconds(60);
     f.type("K4BB");
+    first.lst1->setCurrentRow(0); // K4AA's line: the traffic is his
     QTest::mouseClick(first.lblTraffic(), Qt::LeftButton);
     QTest::mouseClick(first.lblTraffic(), Qt::LeftButton);
     const QStringList lines = f.lines(first.lst1);
@@ -92,6 +93,8 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
         QCOMPARE(logs[1].qni, 2);
         QVERIFY(!logs[1].ended);
     }
+    const QString report = NetReportOf(f.root.paths(), logs.last().name).value();
+    QVERIFY2(report.contains("\nTRAFFIC BY STATION\nK4AA   2\n"), qPrintable(report));
     // Reports > Session Logs shows a chosen net report.
     f.window.reset();
     f.open();
@@ -144,7 +147,7 @@ void TestFrmMainJournal::checkinLogIsSavedWhereChosen()
     f.root.dialogs().saveFiles.enqueue(chosen);
     w.mnuFileSaveCheckinLog->trigger();
     QCOMPARE(f.status(), "CHECK-IN LOG SAVED: " + chosen);
-    QVERIFY(FileBytes(chosen).endsWith("19:00:00,K4AA,ANN,LEE,OPELIKA,typed\r\n"));
+    QVERIFY(FileBytes(chosen).contains("\r\n19:00:00,K4AA,ANN,LEE,OPELIKA,typed,"));
     // A place that cannot be written is told, never shown as saved.
     f.root.dialogs().saveFiles.enqueue(f.root.root() + "/no such folder/tonight.csv");
     w.mnuFileSaveCheckinLog->trigger();

@@ -77,6 +77,8 @@ private slots:
     void replayRebuildsEveryKindOfChange();
     void logAndNetReportOfAScriptedNet();
     void checkinLogReadsBackAsCsv();
+    void netReportTellsTheEnd_data();
+    void netReportTellsTheEnd();
 };
 
 void TestSessionJournal::eventLines()
@@ -221,6 +223,9 @@ void TestSessionJournal::logAndNetReportOfAScriptedNet()
                 "19:03 W5TX   TEX             TEXAS           AUSTIN\n"
                 "19:16 W4NEW  NED             LEE             AUBURN\n"
                 "\n"
+                "TRAFFIC BY STATION\n"
+                "NONE\n"
+                "\n"
                 "NON LISTED STATIONS\n"
                 "W9ZZ\n"));
     const QString log = QString::fromUtf8(FileBytes(root.paths().sessionLog(name.value())));
@@ -285,9 +290,129 @@ void TestSessionJournal::checkinLogReadsBackAsCsv()
     for (const QJsonValue &row : rows)
         read << row.toVariant().toStringList().join('|');
     QCOMPARE(read,
-        QStringList(
-            { "time|call|name|county|city|kind", "19:00:00|K4AA|SMITH, JR|LEE|\"BIG\" SPRING|typed",
-                "19:01:15|K4BB|O'NEIL|LEE||clicked" }));
+        QStringList({ "time|call|name|county|city|kind|net control",
+            "19:00:00|K4AA|SMITH, JR|LEE|\"BIG\" SPRING|typed|BOB K4XYZ",
+            "19:01:15|K4BB|O'NEIL|LEE||clicked|BOB K4XYZ" }));
+}
+
+void TestSessionJournal::netReportTellsTheEnd_data()
+{
+    // A net as steps: "type CALL", "wait MINUTES", "alt NAME CALL" and "regular NAME CALL"
+    // (the roster's OK), "choose COUNTY", "edit CALL CITY", "add CALL", "clear", "traffic
+    // CALL" and "untraffic CALL" (a count up and down with the call's line selected; "-":
+    // none selected).
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("netControl"); // the report's line
+    QTest::addColumn<QString>("checkins"); // the report's check-in lines, joined by "|"
+    QTest::addColumn<QString>("nonListed");
+    QTest::addColumn<QString>("csvNetControls"); // the CSV's last column, row by row
+    QTest::addColumn<QString>("traffic"); // QTC, then TRAFFIC BY STATION, joined by "|"
+    QTest::newRow("the roster's net control all night")
+        << "type K4AA"
+        << "BOB K4XYZ"
+        << "19:00 K4AA   ANN             LEE             OPELIKA"
+        << "NONE"
+        << "BOB K4XYZ"
+        << "0|NONE";
+    QTest::newRow("an alternate takes over after the first check-in")
+        << "type K4AA;wait 5;alt WALT K4WLT;type K4BB"
+        << "WALT K4WLT (ALT NET CONTROL FROM 19:05, IN PLACE OF BOB K4XYZ)"
+        << "19:00 K4AA   ANN             LEE             OPELIKA|19:05 K4BB   BEN             LEE"
+        << "NONE"
+        << "BOB K4XYZ|WALT K4WLT"
+        << "0|NONE";
+    QTest::newRow("the regular one chosen again")
+        << "alt WALT K4WLT;wait 3;regular BOB K4XYZ;type K4BB"
+        << "BOB K4XYZ"
+        << "19:03 K4BB   BEN             LEE"
+        << "NONE"
+        << "BOB K4XYZ"
+        << "0|NONE";
+    QTest::newRow("a member edited after checking in shows as edited")
+        << "type K4BB;choose LEE;wait 2;edit K4BB ROANOKE"
+        << "BOB K4XYZ"
+        << "19:00 K4BB   BEN             LEE             ROANOKE"
+        << "NONE"
+        << "BOB K4XYZ"
+        << "0|NONE";
+    QTest::newRow("unknown calls since added or cleared are gone")
+        << "type W9ZZ;type W9YY;type W9XX;type W9YY;add W9ZZ;clear;type W9WW;type W9XX"
+        << "BOB K4XYZ"
+        << "19:00 W9ZZ   NED             LEE             AUBURN"
+        << "W9WW|W9XX"
+        << "BOB K4XYZ"
+        << "0|NONE";
+    QTest::newRow("traffic counted against stations")
+        << "type K4AA;type K4BB;traffic K4BB;traffic -;traffic K4AA;traffic K4BB;traffic "
+           "K4AA;untraffic K4AA;untraffic K4AA;traffic K4BB"
+        << "BOB K4XYZ"
+        << "19:00 K4AA   ANN             LEE             OPELIKA|19:00 K4BB   BEN             LEE"
+        << "NONE"
+        << "BOB K4XYZ|BOB K4XYZ"
+        << "4|K4BB   3";
+}
+
+void TestSessionJournal::netReportTellsTheEnd()
+{
+    QFETCH(QString, steps);
+    TestRoot root(
+        { { "LEE", { Station("K4AA", "ANN", "", "", "OPELIKA"), Station("K4BB", "BEN") } } });
+    Net net(root);
+    net.begin();
+    NetSession &s = net.session;
+    const QDate today = root.clock().today();
+    for (const QString &step : steps.split(';')) {
+        const QStringList w = step.split(' ');
+        if (w[0] == "type") {
+            (void)s.typedCheckin(w[1], today);
+        } else if (w[0] == "wait") {
+            root.clock().advanceSeconds(60 * w[1].toInt());
+        } else if (w[0] == "alt" || w[0] == "regular") {
+            s.netControlChosen(w[1], w[2], w[0] == "alt");
+        } else if (w[0] == "choose") {
+            (void)s.chooseEntry(w[1], today, true);
+        } else if (w[0] == "edit") {
+            const Result<MemberFields> fields = net.editor.startEdit(RecordOf(s, w[1]));
+            QVERIFY(fields.ok());
+            MemberFields edited = fields.value();
+            edited.city = w[2];
+            QCOMPARE(net.editor.save(edited, QString(), today).status.value_or(QString()),
+                "RECORD UPDATED");
+        } else if (w[0] == "traffic" || w[0] == "untraffic") {
+            s.countTraffic(w[0] == "traffic", w[1] == "-" ? QString() : w[1]);
+        } else if (w[0] == "add") {
+            net.editor.startAdd();
+            (void)net.editor.save({ w[1], "NED", "LEE", "", "AUBURN" }, QString(), today);
+        } else {
+            QCOMPARE(w[0], "clear");
+            s.clearNonListed();
+        }
+    }
+    const QString csv = QString::fromUtf8(CheckinCsv(net.journal.state()));
+    const Result<QString> name = net.journal.finish();
+    QVERIFY2(name.ok(), qPrintable(name.error()));
+    // The file's report and one made again from the log alike.
+    const QString report = QString::fromUtf8(FileBytes(root.paths().netReport(name.value())));
+    QFile::remove(root.paths().netReport(name.value()));
+    QCOMPARE(NetReportOf(root.paths(), name.value()).value(), report);
+
+    QFETCH(QString, netControl);
+    QFETCH(QString, checkins);
+    QFETCH(QString, nonListed);
+    QFETCH(QString, csvNetControls);
+    QFETCH(QString, traffic);
+    const QStringList lines = report.split('\n');
+    QCOMPARE(lines[7], "NET CONTROL:  " + netControl);
+    const qsizetype byStation = lines.indexOf("TRAFFIC BY STATION");
+    const qsizetype listed = lines.indexOf("NON LISTED STATIONS");
+    QCOMPARE(lines.mid(11, byStation - 12).join('|'), checkins);
+    QCOMPARE(lines[6].mid(14) + '|' + lines.mid(byStation + 1, listed - byStation - 2).join('|'),
+        traffic);
+    QCOMPARE(lines.mid(listed + 1, lines.size() - listed - 2).join('|'), nonListed);
+    QStringList csvLast;
+    for (const QString &row : csv.split("\r\n", Qt::SkipEmptyParts).mid(1))
+        csvLast << row.section(',', -1);
+    QCOMPARE(csvLast.join('|'), csvNetControls);
 }
 
 QTEST_GUILESS_MAIN(TestSessionJournal)

@@ -40,6 +40,12 @@ QString ScriptedDialogs::chooseSaveFile(
     return saveFiles.isEmpty() ? QString() : saveFiles.dequeue();
 }
 
+QString ScriptedDialogs::chooseOpenFile(
+    QWidget *, const QString &, const QString &, const QString &)
+{
+    return openFiles.isEmpty() ? QString() : openFiles.dequeue();
+}
+
 int ScriptedDialogs::execModal(QDialog *dialog)
 {
     modalWindows << dialog->objectName();

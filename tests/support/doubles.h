@@ -47,6 +47,8 @@ public:
         QWidget *parent, const QString &title, const QString &startFolder) override;
     QString chooseSaveFile(QWidget *parent, const QString &title, const QString &suggested,
         const QString &filter) override;
+    QString chooseOpenFile(QWidget *parent, const QString &title, const QString &startFolder,
+        const QString &filter) override;
     int execModal(QDialog *dialog) override;
 
     QQueue<MsgButton> answers;
@@ -54,6 +56,7 @@ public:
     QQueue<std::optional<QColor>> colors;
     QQueue<QString> folders;
     QQueue<QString> saveFiles;
+    QQueue<QString> openFiles;
     QList<QFont> fontsOffered; // the initial font of each font picker shown
     // Each runs on the shown window (fill boxes, press buttons) and returns its result.
     QQueue<std::function<int(QDialog *)>> modalScripts;
