@@ -1,6 +1,7 @@
 #include "ziparchive.h"
 
 #include "stationdb/atomicfile.h"
+#include "stationdb/crc32.h"
 
 #include <QFileInfo>
 
@@ -228,13 +229,7 @@ quint32 Le(const QByteArray &bytes, qsizetype at, int size)
 
 quint32 ZipCrc32(const QByteArray &bytes)
 {
-    quint32 crc = 0xffffffffu;
-    for (const char c : bytes) {
-        crc ^= quint8(c);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
+    return Crc32(bytes);
 }
 
 std::optional<QByteArray> Inflate(const QByteArray &deflated, qint64 maxBytes)

@@ -3,6 +3,7 @@
 #include "netreport.h"
 #include "platform/clock.h"
 #include "stationdb/atomicfile.h"
+#include "stationdb/crc32.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,17 +65,6 @@ const char *KindText(Kind kind)
 const char *const kHows[] = { "typed", "clicked", "added" };
 
 const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
-
-quint32 Crc32(const QByteArray &bytes)
-{
-    quint32 crc = 0xffffffffu;
-    for (const char c : bytes) {
-        crc ^= quint8(c);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
 
 QByteArray Escape(const QString &text)
 {
