@@ -4,6 +4,7 @@
 #include "platform/services.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
+#include "stationdb/supporttext.h"
 
 #include <QFileInfo>
 
@@ -12,6 +13,10 @@ Status PrintReferenceText(Printer &printer, const QString &path)
     const Result<QByteArray> text = ReadWholeFile(path);
     if (!text)
         return Status::Error(QStringLiteral("CANNOT READ ") + QFileInfo(path).fileName());
+    // The same bounds as on screen: one endless line would hold the window while it is laid
+    // out for the page.
+    if (const QString problem = SupportTextProblem(*text); !problem.isEmpty())
+        return Status::Error(QStringLiteral("NOT PRINTED: ") + FileError(path, problem));
     printer.printLine({});
     printer.printLine({});
     QString body = QString::fromLatin1(text.value());

@@ -773,6 +773,13 @@ void TestAppearance::pdfHoldsTheText()
     text.close();
     QtPrinter printer;
     printer.setFont(QFont("DejaVu Sans Mono", 12));
+    // A text too long to lay out is refused whole, as on screen.
+    QFile endless(dir.filePath("VorqPreamble.txt"));
+    QVERIFY(endless.open(QIODevice::WriteOnly));
+    endless.write(QByteArray("x").repeated(1024 * 1024));
+    endless.close();
+    QCOMPARE(PrintReferenceText(printer, endless.fileName()).error(),
+        "NOT PRINTED: " + endless.fileName() + ": a line longer than 10,000 characters");
     QVERIFY(PrintReferenceText(printer, text.fileName()).ok());
     // A file that cannot be written (a folder stands in its place) is a failure, not a copy.
     QVERIFY(!printer.saveDocumentAsPdf(dir.path()));
