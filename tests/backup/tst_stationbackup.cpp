@@ -31,8 +31,8 @@ struct ZipFile
 QByteArray MakeZip(const QList<ZipFile> &files)
 {
     auto le = [](QByteArray &out, quint32 value, int size) {
-        for (int i = 0; i < size; ++i)
-            out += char((value >> (8 * i)) & 0xff);
+        for (int i = 0; i < size; ++i) // beyond four bytes: zeros
+            out += char(i < 4 ? (value >> (8 * i)) & 0xff : 0);
     };
     QByteArray zip, directory;
     for (const ZipFile &f : files) {
