@@ -155,15 +155,6 @@ void TestMaintenance::waysOutOfTheForm()
 }
 
 namespace {
-FrmMain &OpenActive(MainWindowFixture &f)
-{
-    FrmMain &w = f.open();
-    w.show();
-    if (!QTest::qWaitForWindowActive(&w))
-        qWarning("the main window did not become active");
-    return w;
-}
-
 void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
@@ -175,7 +166,7 @@ void TestMaintenance::editKeepsWhatTheRecordHolds()
     MainWindowFixture f({ { "JEFFERSON",
         { Station("KJ4NC", "NED", "JEFFERSON", "MON", "", "1/5/2026"),
             Station("K4AAA", "AL", "JEFFERSON", "", "HOOVER") } } });
-    FrmMain &w = OpenActive(f);
+    FrmMain &w = f.openActive();
     MemberInfoFrame &m = *w.fraAdd;
     f.choose("JEFFERSON");
     f.click(f.memberLine("KJ4NC"));
@@ -197,7 +188,7 @@ void TestMaintenance::editKeepsWhatTheRecordHolds()
 void TestMaintenance::saveChecksTheCountyItself()
 {
     MainWindowFixture f({ { "JEFFERSON", { Station("K4AAA", "AL", "JEFFERSON", "", "HOOVER") } } });
-    FrmMain &w = OpenActive(f);
+    FrmMain &w = f.openActive();
     MemberInfoFrame &m = *w.fraAdd;
     f.choose("JEFFERSON");
     f.click(f.memberLine("K4AAA"));
@@ -219,7 +210,7 @@ void TestMaintenance::saveChecksTheCountyItself()
 void TestMaintenance::addFromTheKeyboard()
 {
     MainWindowFixture f({ { "LEE", { Station("K4AA", "ANN"), EndMarker() } } });
-    FrmMain &w = OpenActive(f);
+    FrmMain &w = f.openActive();
     MemberInfoFrame &m = *w.fraAdd;
     f.choose("LEE");
     Key(Qt::Key_N, Qt::ControlModifier);

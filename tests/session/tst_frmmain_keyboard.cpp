@@ -31,15 +31,6 @@ void Type(const QString &text)
     QTest::keyClicks(QApplication::focusWidget(), text);
 }
 
-FrmMain &OpenActive(MainWindowFixture &f)
-{
-    FrmMain &w = f.open();
-    w.show();
-    if (!QTest::qWaitForWindowActive(&w))
-        qWarning("the main window did not become active");
-    return w;
-}
-
 } // namespace
 
 class TestFrmMainKeyboard : public QObject
@@ -65,7 +56,7 @@ void TestFrmMainKeyboard::memberLineKeys()
     QFETCH(int, key);
     MainWindowFixture f({ { "JEFFERSON",
         { Station("K4AAA", "AL"), Station("K4DUP", "DOT"), Station("K4ZED", "ZOE") } } });
-    FrmMain &w = OpenActive(f);
+    FrmMain &w = f.openActive();
     f.choose("JEFFERSON");
     QTest::mouseClick(w.lst1->viewport(), Qt::LeftButton, {},
         w.lst1->visualItemRect(f.memberLine("K4AAA")).center());
@@ -92,7 +83,7 @@ void TestFrmMainKeyboard::memberLineKeys()
 void TestFrmMainKeyboard::menusAndShortcuts()
 {
     MainWindowFixture f;
-    FrmMain &w = OpenActive(f);
+    FrmMain &w = f.openActive();
     // Each top-level menu has a letter of its own.
     QStringList letters;
     for (QAction *menu : w.menuBar()->actions()) {
@@ -127,7 +118,7 @@ void TestFrmMainKeyboard::keyboardOnlyNet()
             { "JEFFERSON", { Station("K4JJ", "JO", "", "", "HOOVER") } } },
         { { "Report", "Sessions", "2" }, { "Report", "Checkins", "20" },
             { "Report", "Traffic", "1" } });
-    FrmMain &w = OpenActive(f);
+    FrmMain &w = f.openActive();
     // Early check-ins typed into CALLSIGN.
     QVERIFY(w.txtChkin()->hasFocus());
     for (const char *call : { "K4JJ", "W9ZZ" }) {

@@ -34,6 +34,16 @@ public:
         return *window;
     }
 
+    // The same, shown and active, so key presses reach the focused box as a person's would.
+    FrmMain &openActive()
+    {
+        FrmMain &w = open();
+        w.show();
+        if (!QTest::qWaitForWindowActive(&w))
+            qWarning("the main window did not become active");
+        return w;
+    }
+
     // Types a call into the check-in box and presses Enter.
     void type(const QString &call)
     {
