@@ -1,10 +1,10 @@
 #include "fulldatabase.h"
 
-#include "platform/paths.h"
 #include "session/countyview.h"
 #include "session/netsession.h"
 #include "session/stationsearch.h"
 #include "stationdb/countytable.h"
+#include "stationdb/paths.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/stationfile.h"
 

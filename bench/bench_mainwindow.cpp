@@ -1,7 +1,7 @@
 #include "fulldatabase.h"
 
-#include "platform/qtservices.h"
-#include "session/frmmain.h"
+#include "mainwindow/ui/frmmain.h"
+#include "platform/ui/qtservices.h"
 #include "startup/startupcontext.h"
 
 #include <QListWidget>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "demodatabase.h"
-#include "platform/paths.h"
 #include "stationdb/countytable.h"
+#include "stationdb/paths.h"
 #include "stationdb/stationfile.h"
 
 #include <QDate>

@@ -1,11 +1,11 @@
+#include "mainwindow/ui/frmmain.h"
 #include "platform/commandline.h"
 #include "platform/instancelock.h"
-#include "platform/qtservices.h"
-#include "qrz/frmqrz.h"
-#include "session/frmmain.h"
-#include "startup/frmsplash.h"
-#include "startup/frmupdate.h"
+#include "platform/ui/qtservices.h"
+#include "qrz/ui/frmqrz.h"
 #include "startup/startupcontext.h"
+#include "startup/ui/frmsplash.h"
+#include "startup/ui/frmupdate.h"
 
 #include <QApplication>
 #include <cstdio>

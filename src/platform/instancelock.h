@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paths.h"
+#include "stationdb/paths.h"
 #include "stationdb/result.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/clock.h"
-#include "platform/paths.h"
+#include "clock.h"
+#include "stationdb/paths.h"
 
 #include <QByteArray>
 #include <QColor>

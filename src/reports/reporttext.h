@@ -1,7 +1,7 @@
 #pragma once
 
+#include "monthlytotals.h"
 #include "platform/services.h"
-#include "reports/monthlytotals.h"
 
 #include <QDate>
 #include <QList>

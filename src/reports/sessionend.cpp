@@ -1,7 +1,7 @@
 #include "sessionend.h"
 
+#include "monthlytotals.h"
 #include "platform/services.h"
-#include "reports/monthlytotals.h"
 #include "stationdb/settingsstore.h"
 
 namespace {

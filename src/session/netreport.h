@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/paths.h"
 #include "sessionreplay.h"
+#include "stationdb/paths.h"
 #include "stationdb/result.h"
 
 #include <QByteArray>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/paths.h"
 #include "sessionevent.h"
 #include "sessionreplay.h"
+#include "stationdb/paths.h"
 #include "stationdb/result.h"
 
 #include <QByteArray>

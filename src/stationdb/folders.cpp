@@ -1,6 +1,6 @@
 #include "folders.h"
 
-#include "platform/paths.h"
+#include "paths.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "settingsstore.h"
 
 #include "atomicfile.h"
-#include "platform/paths.h"
+#include "paths.h"
 
 #include <QByteArrayList>
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/paths.h"
+#include "paths.h"
 #include "result.h"
 
 #include <QList>

@@ -1,9 +1,9 @@
 #include "appearance/appearance.h"
-#include "appearance/controllook.h"
+#include "appearance/ui/controllook.h"
 #include "mainwindowfixture.h"
-#include "platform/qtservices.h"
+#include "platform/ui/qtservices.h"
 #include "printing/textprint.h"
-#include "session/netinfoframe.h"
+#include "session/ui/netinfoframe.h"
 
 #include <QAction>
 #include <QApplication>
@@ -521,8 +521,11 @@ void TestAppearance::noCaptionOrNameClipped()
     QVERIFY(form->findChild<QWidget *>("cmdSave")->geometry().right()
         < form->findChild<QWidget *>("cmdCancel")->x());
     // The lists stand below their frames' captions.
-    QVERIFY(w.lstDS->y() >= w.findChild<QGroupBox *>("fraDeletedStations")->contentsRect().top());
-    QVERIFY(w.lstEarly->y() >= w.findChild<QGroupBox *>("FraSearch")->contentsRect().top());
+    for (const auto &[list, frame] :
+        { std::pair("lstDS", "fraDeletedStations"), std::pair("lstEarly", "FraSearch") })
+        QVERIFY2(w.findChild<QWidget *>(list)->y()
+                >= w.findChild<QGroupBox *>(frame)->contentsRect().top(),
+            list);
 }
 
 void TestAppearance::closingSequence_data()
@@ -662,8 +665,10 @@ void TestAppearance::netInfoRowsNeverOverlap()
         QVERIFY2(row->height() >= row->sizeHint().height(), qPrintable(row->objectName()));
     // The non-listed list and its scroll bar lie clear of the buttons beside it.
     for (const char *button : { "CmdRefresh", "cmdClear" })
-        QVERIFY2(
-            !w.lstEarly->geometry().intersects(w.findChild<QWidget *>(button)->geometry()), button);
+        QVERIFY2(!w.findChild<QWidget *>("lstEarly")
+                      ->geometry()
+                      .intersects(w.findChild<QWidget *>(button)->geometry()),
+            button);
 }
 
 void TestAppearance::printing_data()

@@ -1,5 +1,5 @@
-#include "backup/frmprocessdatafiles.h"
 #include "backup/stationbackup.h"
+#include "backup/ui/frmprocessdatafiles.h"
 #include "backup/ziparchive.h"
 #include "failingfs.h"
 #include "mainwindowfixture.h"

@@ -1,6 +1,7 @@
-#include "maintenance/memberinfoframe.h"
-#include "maintenance/membermaintenance.h"
+#include "maintenance/ui/memberinfoframe.h"
+#include "maintenance/ui/membermaintenance.h"
 #include "mainwindowfixture.h"
+#include "qrz/ui/nonlistedframe.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,7 +44,8 @@ void TestMaintenance::addThroughTheForm()
     MemberInfoFrame &m = *w.fraAdd;
     // A click on a non-listed call starts an ADD with it.
     f.type("W4NEW");
-    w.lstEarly_Click(w.lstEarly->item(0));
+    auto *nonListed = w.findChild<NonListedFrame *>("FraSearch");
+    nonListed->lstEarly_Click(nonListed->list()->item(0));
     QCOMPARE(m.txtCall->text(), u"W4NEW"_s);
     m.txtName->setText("ANN");
     m.txtCS->setText("OPELIKA");

@@ -1,5 +1,5 @@
 #include "platform/commandline.h"
-#include "platform/qtservices.h"
+#include "platform/ui/qtservices.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,9 +1,9 @@
 #include "doubles.h"
 #include "platform/clock.h"
-#include "platform/keyfilter.h"
-#include "platform/paths.h"
-#include "platform/qtservices.h"
+#include "platform/ui/keyfilter.h"
+#include "platform/ui/qtservices.h"
 #include "startup/supportfiles.h"
+#include "stationdb/paths.h"
 #include "stationdb/settingsstore.h"
 
 #include <QClipboard>

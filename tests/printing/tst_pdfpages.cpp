@@ -1,5 +1,5 @@
 #include "failingfs.h"
-#include "platform/qtservices.h"
+#include "platform/ui/qtservices.h"
 #include "printing/textprint.h"
 #include "reports/reporttext.h"
 #include "testroot.h"

@@ -1,7 +1,8 @@
 #include "loopbackhttp.h"
-#include "maintenance/memberinfoframe.h"
+#include "maintenance/ui/memberinfoframe.h"
 #include "mainwindowfixture.h"
-#include "qrz/frmqrz.h"
+#include "qrz/ui/frmqrz.h"
+#include "qrz/ui/nonlistedframe.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -113,10 +114,11 @@ void TestFrmQrz::rightClick()
     FrmMain &w = f.open();
     w.qrz().setTimeoutMs(300);
     f.type("W4NEW");
-    w.lstEarly->setCurrentRow(0);
-    w.lstEarly_Click(w.lstEarly->item(0));
+    auto *nonListed = w.findChild<NonListedFrame *>("FraSearch");
+    nonListed->list()->setCurrentRow(0);
+    nonListed->lstEarly_Click(nonListed->list()->item(0));
     w.fraAdd->txtCall->clear();
-    w.lstEarly_MouseDown(Qt::RightButton);
+    nonListed->lstEarly_MouseDown(Qt::RightButton);
     MemberInfoFrame &m = *w.fraAdd;
     QCOMPARE((QStringList {
                  m.txtCall->text(), m.txtName->text(), m.txtCounty->text(), m.txtCS->text() }),
@@ -125,7 +127,7 @@ void TestFrmQrz::rightClick()
         QVERIFY(server.requests().isEmpty()); // never contacted
         QCOMPARE(f.root.shell().urls, (QList<QUrl> { server.url("/db/W4NEW") }));
     } else {
-        w.CmdRefresh->click(); // REFRESH QRZ logs in again
+        w.findChild<QPushButton *>("CmdRefresh")->click(); // REFRESH QRZ logs in again
         QVERIFY(server.requests().size() == 3 && server.requests().last().contains("username="));
     }
 }

@@ -2,8 +2,8 @@
 // of a program root, one after another, until it is killed.
 //   totalswriter <root> <check-ins per session> <traffic per session>
 
-#include "platform/paths.h"
 #include "reports/monthlytotals.h"
+#include "stationdb/paths.h"
 #include "stationdb/settingsstore.h"
 
 #include <cstdio>

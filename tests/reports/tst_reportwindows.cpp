@@ -1,6 +1,6 @@
-#include "reports/frmreport.h"
-#include "reports/frmreporteditor.h"
 #include "reports/reporttext.h"
+#include "reports/ui/frmreport.h"
+#include "reports/ui/frmreporteditor.h"
 #include "startup/startupcontext.h"
 #include "testroot.h"
 

@@ -1,6 +1,6 @@
 #include "failingfs.h"
-#include "roster/frmnetctl.h"
 #include "roster/rosterhost.h"
+#include "roster/ui/frmnetctl.h"
 #include "startup/startupcontext.h"
 #include "startup/startupsteps.h"
 #include "stationdb/atomicfile.h"

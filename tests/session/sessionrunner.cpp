@@ -3,10 +3,10 @@
 //   sessionrunner <root> <seed> <steps>
 
 #include "platform/clock.h"
-#include "platform/paths.h"
 #include "scriptedsession.h"
 #include "session/sessionjournal.h"
 #include "stationdb/countytable.h"
+#include "stationdb/paths.h"
 #include "stationdb/settingsstore.h"
 
 #include <chrono>

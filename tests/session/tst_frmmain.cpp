@@ -1,7 +1,8 @@
-#include "maintenance/memberinfoframe.h"
+#include "maintenance/ui/deletedstationsframe.h"
+#include "maintenance/ui/memberinfoframe.h"
 #include "mainwindowfixture.h"
-#include "session/netinfoframe.h"
-#include "startup/frminstr.h"
+#include "session/ui/netinfoframe.h"
+#include "startup/ui/frminstr.h"
 #include "stationdb/supporttext.h"
 
 #include <QAbstractButton>
@@ -162,7 +163,7 @@ void TestFrmMain::checkinsReachTheLists()
     QCOMPARE(f.root.sounds().played, (QStringList { "tada", "notify" }));
     QCOMPARE(f.status(), u"B4ABC  INVALID CALL"_s);
     QCOMPARE(f.lines(w.lst1), (QStringList { "K4ABC JIM JEFFERSON BIRMINGHAM" }));
-    QCOMPARE(f.lines(w.lstEarly), (QStringList { "W4NEW" }));
+    QCOMPARE(f.lines("lstEarly"), (QStringList { "W4NEW" }));
     // On a check-in line a right click opens no menu; Delete Checkin takes the line off.
     w.lst1->setCurrentRow(0);
     w.lst1_MouseDown(Qt::RightButton, QPoint(5, 5));
@@ -190,8 +191,8 @@ void TestFrmMain::smallControlsAndWindows()
         std::pair(f.root.keyboard().capsPresses, f.root.keyboard().numPresses), std::pair(1, 1));
     // Clear empties the non-listed calls.
     f.type("K4A");
-    w.cmdClear_Click();
-    QCOMPARE(w.lstEarly->count(), 0);
+    w.findChild<QPushButton *>("cmdClear")->click();
+    QCOMPARE(w.findChild<QListWidget *>("lstEarly")->count(), 0);
     // Small windows from the menus: only the report editor holds the net up; About, the
     // instructions, the report and the roster are one window each, raised when asked again.
     for (QAction *menu : { w.mnuAbout, w.mnuHelpInstructions, w.mnuReportEditor, w.mnuAbout,
@@ -251,19 +252,21 @@ void TestFrmMain::retiredMemberIsRestored()
                                 Station("W4NOW", "NORA", "LEE", "", "AUBURN", "3/1/2026") } } },
         { { "First", "Firstime", "FALSE" } });
     FrmMain &w = f.open();
+    auto *deleted = w.findChild<DeletedStationsFrame *>("fraDeletedStations");
+    QListWidget *lstDS = deleted->list();
     const QByteArray settings = f.root.settingsBytes();
     f.choose("LEE");
-    QCOMPARE(f.lines(w.lstDS), QStringList { "K4OLD OLIVER LEE" });
+    QCOMPARE(f.lines(lstDS), QStringList { "K4OLD OLIVER LEE" });
     QVERIFY(!f.memberLine("K4OLD"));
-    auto restore = [&w] {
+    auto restore = [&w, deleted, lstDS] {
         w.popupMenu = [](QMenu *menu, const QPoint &) {
             menu->findChild<QAction *>("mnuRestoreMember")->trigger();
         };
-        w.lstDS_MouseDown(w.lstDS->visualItemRect(w.lstDS->item(0)).center());
+        deleted->lstDS_MouseDown(lstDS->visualItemRect(lstDS->item(0)).center());
     };
     restore();
     QCOMPARE(f.status(), "K4OLD RESTORED");
-    QVERIFY(w.lstDS->count() == 0 && f.memberLine("K4OLD"));
+    QVERIFY(lstDS->count() == 0 && f.memberLine("K4OLD"));
     const StationRecord back = f.root.record("LEE", 1).trimmed();
     QCOMPARE(QStringList({ back.Call, back.Name, back.County, back.City, back.LastDate }),
         QStringList({ "K4OLD", "OLIVER", "LEE", "OPELIKA", "3/10/2026" }));
@@ -276,11 +279,11 @@ void TestFrmMain::retiredMemberIsRestored()
         "LEE", { Station("K4OLD", "OLIVER", "LEE", "", "OPELIKA", "3/1/2024"), Station("W4NOW") });
     f.choose("EARLY CHECKINS");
     f.choose("LEE");
-    QCOMPARE(w.lstDS->count(), 1);
+    QCOMPARE(lstDS->count(), 1);
     f.root.writeStations("TEXAS", { Station("K4OLD", "SOMEONE ELSE") });
     restore();
     QCOMPARE(f.status(), "K4OLD IS IN THE DATABASE AGAIN - NOT RESTORED");
-    QCOMPARE(w.lstDS->count(), 1);
+    QCOMPARE(lstDS->count(), 1);
 }
 
 void TestFrmMain::screenReadersNameEveryControl()

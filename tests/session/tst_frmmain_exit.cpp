@@ -1,5 +1,5 @@
 #include "mainwindowfixture.h"
-#include "session/netinfoframe.h"
+#include "session/ui/netinfoframe.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "failingfs.h"
 #include "mainwindowfixture.h"
-#include "reports/frmsessionlogs.h"
-#include "session/netinfoframe.h"
+#include "reports/ui/frmsessionlogs.h"
 #include "session/netreport.h"
 #include "session/sessionjournal.h"
+#include "session/ui/netinfoframe.h"
 
 #include <QAction>
 #include <QFile>
@@ -67,7 +67,7 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
     QCOMPARE(f.root.stationBytes("LEE"), stations);
 
     if (answer == Yes) {
-        QCOMPARE(f.lines(w.lst1) + f.lines(w.lstEarly), lines + QStringList { "W9ZZ" });
+        QCOMPARE(f.lines(w.lst1) + f.lines("lstEarly"), lines + QStringList { "W9ZZ" });
         QCOMPARE(f.checkins() + w.lblTraffic()->text(), QString("2 2"));
         // The net goes on where it stopped: a station checked in before is seen as such.
         f.type("K4BB");
@@ -176,7 +176,7 @@ void TestFrmMainJournal::journalFailureIsToldOnce()
     f.type("W9YY");
     QCoreApplication::processEvents();
     QCOMPARE(f.status() + f.window->lblTraffic()->text(), QString("W9YY NOT FOUND 200"));
-    QCOMPARE(f.lines(f.window->lstEarly), QStringList({ "W9ZZ", "W9YY" }));
+    QCOMPARE(f.lines("lstEarly"), QStringList({ "W9ZZ", "W9YY" }));
     QVERIFY2(w.windowTitle().endsWith(mark), qPrintable(w.windowTitle()));
     // Room again: the next event writes every line that waited, and the mark goes.
     full.reset();

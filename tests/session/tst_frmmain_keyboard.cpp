@@ -1,11 +1,11 @@
 // A net run from the keyboard alone: every key goes to the control that has the focus, as
 // the operator's keys would.
 
-#include "maintenance/memberinfoframe.h"
+#include "maintenance/ui/memberinfoframe.h"
 #include "mainwindowfixture.h"
-#include "reports/frmsessionlogs.h"
-#include "session/netinfoframe.h"
+#include "reports/ui/frmsessionlogs.h"
 #include "session/netreport.h"
+#include "session/ui/netinfoframe.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // What the X server shows of the main window, under a window manager, against a fresh
 // rendering of it: the operator acts on what is painted, so it must be what the window holds.
 
-#include "maintenance/memberinfoframe.h"
+#include "maintenance/ui/memberinfoframe.h"
 #include "mainwindowfixture.h"
 #include "screencheck.h"
 
@@ -119,7 +119,7 @@ void TestFrmMainScreen::questionsDuringLoadArePainted()
     FrmMain &w = OpenOnScreen(f);
     QCOMPARE(dialogs->titles, QStringList { "RESUME SESSION" });
     QVERIFY2(dialogs->paintFaults.isEmpty(), qPrintable(dialogs->paintFaults.join(u';')));
-    QCOMPARE(f.lines(w.lstEarly), QStringList { "W9ZZ" });
+    QCOMPARE(f.lines("lstEarly"), QStringList { "W9ZZ" });
     QCOMPARE(ScreenDiffers(w.centralWidget()), QString());
 }
 

@@ -1,7 +1,7 @@
 #include "mainwindowfixture.h"
 #include "scriptedsession.h"
-#include "session/netinfoframe.h"
 #include "session/sessionjournal.h"
+#include "session/ui/netinfoframe.h"
 #include "stationdb/textforms.h"
 
 #include <QDir>
@@ -199,7 +199,7 @@ void TestInterruptedSession::killedAtAnyMoment()
         }
         QCOMPARE(entries, e.entries);
         QCOMPARE(f.lines(w.lst1), lines);
-        QCOMPARE(f.lines(w.lstEarly), e.nonListed);
+        QCOMPARE(f.lines("lstEarly"), e.nonListed);
         QCOMPARE(w.lblChkins()->text(), QString::number(lines.size()));
         QCOMPARE(w.lblTraffic()->text(), e.trafficCounted ? " " + QString::number(e.traffic) : "0");
         if (finished == events)

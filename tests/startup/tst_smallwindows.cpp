@@ -1,6 +1,6 @@
-#include "startup/frminstr.h"
-#include "startup/frmusername.h"
 #include "startup/startupcontext.h"
+#include "startup/ui/frminstr.h"
+#include "startup/ui/frmusername.h"
 #include "testroot.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "platform/paths.h"
 #include "stationdb/folders.h"
+#include "stationdb/paths.h"
 #include "stationdb/textforms.h"
 #include "testroot.h"
 

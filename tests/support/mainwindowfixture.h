@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/frmmain.h"
+#include "mainwindow/ui/frmmain.h"
 #include "startup/startupcontext.h"
 #include "testroot.h"
 
@@ -87,6 +87,11 @@ public:
         for (int i = 0; i < list->count(); ++i)
             out << list->item(i)->text();
         return out;
+    }
+    // The lines of a list of the window, found by its name.
+    QStringList lines(const char *listName) const
+    {
+        return lines(window->findChild<QListWidget *>(QLatin1String(listName)));
     }
 
     TestRoot root;

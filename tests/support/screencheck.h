@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/qtservices.h"
+#include "platform/ui/qtservices.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "testroot.h"
 
-#include "platform/qtservices.h"
+#include "platform/ui/qtservices.h"
 
 #include <QDir>
 #include <QFile>

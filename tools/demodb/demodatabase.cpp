@@ -1,10 +1,10 @@
 #include "demodatabase.h"
 
-#include "platform/paths.h"
 #include "startup/supportfiles.h"
 #include "stationdb/callsign.h"
 #include "stationdb/countytable.h"
 #include "stationdb/folders.h"
+#include "stationdb/paths.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/stationfile.h"
 #include "stationdb/textforms.h"

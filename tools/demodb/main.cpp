@@ -1,6 +1,6 @@
 #include "demodatabase.h"
 
-#include "platform/paths.h"
+#include "stationdb/paths.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -3,13 +3,14 @@
 
 #include "frmmain.h"
 
-#include "maintenance/membermaintenance.h"
-#include "netinfoframe.h"
-#include "netreport.h"
+#include "maintenance/ui/membermaintenance.h"
 #include "platform/services.h"
-#include "reports/frmsessionlogs.h"
+#include "qrz/ui/nonlistedframe.h"
 #include "reports/monthlytotals.h"
+#include "reports/ui/frmsessionlogs.h"
 #include "roster/rosterschedule.h"
+#include "session/netreport.h"
+#include "session/ui/netinfoframe.h"
 #include "startup/startupcontext.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
@@ -68,8 +69,8 @@ void FrmMain::startJournal()
             lst1->clear();
             lst1->addItems(now.checkinLines());
             showMemberList();
-            lstEarly->clear();
-            lstEarly->addItems(now.nonListed);
+            m_nonListed->list()->clear();
+            m_nonListed->list()->addItems(now.nonListed);
             updateCounters();
             lblTraffic()->setText(
                 now.trafficCounted ? TrafficCaption(now.traffic) : QStringLiteral("0"));

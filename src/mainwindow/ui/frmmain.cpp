@@ -1,25 +1,27 @@
 #include "frmmain.h"
 
 #include "appearance/appearance.h"
-#include "appearance/controllook.h"
 #include "appearance/mainlayout.h"
-#include "backup/frmprocessdatafiles.h"
-#include "idreminder.h"
+#include "appearance/ui/controllook.h"
+#include "backup/ui/frmprocessdatafiles.h"
 #include "maintenance/membereditor.h"
-#include "maintenance/memberinfoframe.h"
-#include "maintenance/membermaintenance.h"
-#include "memberline.h"
-#include "netinfoframe.h"
+#include "maintenance/ui/deletedstationsframe.h"
+#include "maintenance/ui/memberinfoframe.h"
+#include "maintenance/ui/membermaintenance.h"
 #include "platform/services.h"
 #include "printing/textprint.h"
-#include "qrz/frmqrz.h"
-#include "reports/frmreport.h"
-#include "reports/frmreporteditor.h"
+#include "qrz/ui/frmqrz.h"
+#include "qrz/ui/nonlistedframe.h"
 #include "reports/sessionend.h"
-#include "roster/frmnetctl.h"
-#include "startup/frmabout.h"
-#include "startup/frminstr.h"
+#include "reports/ui/frmreport.h"
+#include "reports/ui/frmreporteditor.h"
+#include "roster/ui/frmnetctl.h"
+#include "session/idreminder.h"
+#include "session/memberline.h"
+#include "session/ui/netinfoframe.h"
 #include "startup/startupcontext.h"
+#include "startup/ui/frmabout.h"
+#include "startup/ui/frminstr.h"
 #include "startup/updatecheck.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/settingsstore.h"
@@ -55,8 +57,6 @@ namespace {
 
 // The item data role under which a member line keeps its record number.
 constexpr int MemberRecordRole = Qt::UserRole + 1;
-// The role under which a deleted-stations line keeps the session's id of its station.
-constexpr int RetiredIdRole = Qt::UserRole + 2;
 
 const QString kOptions = QStringLiteral("Options");
 const QString kSettings = QStringLiteral("Settings");
@@ -85,6 +85,7 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     buildControls();
     buildMenus();
     m_maintenance = new MemberMaintenance(*this, *fraAdd);
+    m_nonListed->setMaintenance(m_maintenance);
     connect(mnuEditEdit, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuEditEdit_Click);
     connect(
         mnuEditDelete, &QAction::triggered, m_maintenance, &MemberMaintenance::mnuEditDelete_Click);
@@ -101,6 +102,7 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
 FrmMain::~FrmMain()
 {
     // The member form's handlers must not see the focus moves of a window half torn down.
+    m_nonListed->setMaintenance(nullptr);
     delete m_maintenance;
     m_maintenance = nullptr;
 }
@@ -229,37 +231,6 @@ void FrmMain::Form_Load()
         lblStatus()->setText(EmptyDatabaseNotice());
     }
     startJournal();
-}
-
-void FrmMain::lstDS_MouseDown(const QPoint &position)
-{
-    QListWidgetItem *line = lstDS->itemAt(position);
-    if (!line)
-        return;
-    lstDS->setCurrentItem(line);
-    QMenu menu(this);
-    QAction *restore = menu.addAction(QStringLiteral("Restore Member"));
-    restore->setObjectName(QStringLiteral("mnuRestoreMember"));
-    connect(restore, &QAction::triggered, this, [this, line] { restoreMember(line); });
-    popupMenu(&menu, lstDS->viewport()->mapToGlobal(position));
-}
-
-void FrmMain::restoreMember(QListWidgetItem *line)
-{
-    MemberEditor editor(m_session, m_context.countyTable, *m_services.settings);
-    const EditorOutcome out
-        = editor.restoreRetired(line->data(RetiredIdRole).toInt(), m_services.clock->today());
-    const QString status = out.status.value_or(QString());
-    if (!out.sound.isEmpty()) {
-        m_services.sounds->play(out.sound);
-    } else {
-        delete line;
-        // The county shown lists the station again.
-        if (!m_session.earlyLateMode())
-            lstCounties_Click();
-    }
-    lblStatus()->setText(status);
-    Change_Caret();
 }
 
 QString FrmMain::selectedCheckinCall()
@@ -538,7 +509,7 @@ void FrmMain::showOutcome(const SessionOutcome &outcome, QListWidgetItem *item)
     if (!outcome.checkinLine.isEmpty())
         lst1->addItem(outcome.checkinLine);
     if (!outcome.nonListed.isEmpty())
-        lstEarly->addItem(outcome.nonListed);
+        m_nonListed->list()->addItem(outcome.nonListed);
     if (item && outcome.unmarkLine)
         item->setCheckState(Qt::Unchecked);
     if (item && outcome.removeLine)
@@ -588,15 +559,8 @@ void FrmMain::lstCounties_Click()
     for (int row : choice.marked)
         lst1->item(row)->setCheckState(Qt::Checked);
     showMemberList();
-    if (!choice.retired.isEmpty()) {
-        const bool first = lstDS->count() == 0;
-        for (qsizetype i = 0; i < choice.retired.size(); ++i) {
-            auto *line = new QListWidgetItem(choice.retired[i], lstDS);
-            line->setData(RetiredIdRole, choice.retiredIds.value(i, -1));
-        }
-        if (first)
-            ArrangeMainWindow(); // the rows' height is known now
-    }
+    if (m_deleted->addRetired(choice.retired, choice.retiredIds))
+        ArrangeMainWindow(); // the rows' height is known now
     // A county called up from the keyboard leaves the caret in the list, so the arrows go on
     // choosing and Tab leads to its members.
     if (!m_choosingByKey)
@@ -683,82 +647,10 @@ void FrmMain::lst1_MouseDown(Qt::MouseButton button, const QPoint &position)
     m_maintenance->focusAfterListClick();
 }
 
-void FrmMain::lstEarly_Click(QListWidgetItem *item)
-{
-    if (!item)
-        return;
-    // With a QRZ login the lookup fills the form; without one the operator types it.
-    m_maintenance->startAdd(
-        item->text(), m_services.settings->get(kSettings, QStringLiteral("QRZ PW")).isEmpty());
-}
-
-void FrmMain::lstEarly_MouseDown(Qt::MouseButton button)
-{
-    if (button != Qt::RightButton)
-        return;
-    QListWidgetItem *selected = lstEarly->currentItem();
-    const QString call = selected && selected->isSelected() ? selected->text() : QString();
-    const SettingsStore &settings = *m_services.settings;
-    if (settings.get(QrzKeys::Section(), QrzKeys::Password()).isEmpty()) {
-        // No login: the station's page on the web site, and the operator types what it says.
-        fraAdd->txtCall->setText(call);
-        if (!call.isEmpty())
-            m_services.shell->openUrl(QrzWebPage(settings, call));
-        fraAdd->txtName->setFocus();
-        return;
-    }
-    if (call.isEmpty()) {
-        m_services.dialogs->message(this, QStringLiteral("VORQ"),
-            QStringLiteral("You must left click on call first then Right"), MsgIcon::None, Ok);
-        return;
-    }
-    // The window paints while QRZ is asked but takes no input: nothing else runs meanwhile.
-    centralWidget()->setEnabled(false);
-    const Result<QrzAnswer> answer = m_qrz.lookup(call);
-    centralWidget()->setEnabled(true);
-    if (!answer || answer->error) {
-        m_services.dialogs->message(this, QStringLiteral("VORQ"),
-            answer ? *answer->error : answer.error(), MsgIcon::None, Ok);
-        return;
-    }
-    // The lookup fills an ADD, even when the left click that starts one was skipped.
-    if (m_maintenance->mode() != FormMode::Add)
-        m_maintenance->startAdd(call, false);
-    bool focusCounty = false;
-    const MemberFields form
-        = FillFromQrz({ fraAdd->txtCall->text(), fraAdd->txtName->text(), fraAdd->txtCounty->text(),
-                          fraAdd->txtStatus->text(), fraAdd->txtCS->text() },
-            *answer, focusCounty);
-    fraAdd->txtCall->setText(form.call);
-    fraAdd->txtName->setText(form.name);
-    fraAdd->txtCounty->setText(form.county);
-    fraAdd->txtCS->setText(form.city);
-    if (focusCounty)
-        fraAdd->txtCounty->setFocus();
-}
-
-void FrmMain::CmdRefresh_Click()
-{
-    centralWidget()->setEnabled(false);
-    const Status logged = m_qrz.login();
-    centralWidget()->setEnabled(true);
-    if (!logged)
-        m_services.dialogs->message(
-            this, QStringLiteral("VORQ"), logged.error(), MsgIcon::Warning, Ok);
-    Change_Caret();
-}
-
 void FrmMain::mnuOptionsChangeQRZLogin_Click()
 {
     mnuOptionsChangeQRZLogin->setChecked(false);
     ChangeQrzLogin(m_services, m_context, this);
-    Change_Caret();
-}
-
-void FrmMain::cmdClear_Click()
-{
-    m_session.clearNonListed();
-    lstEarly->clear();
     Change_Caret();
 }
 

@@ -1,7 +1,7 @@
 #include "frminstr.h"
 
 #include "centrewindow.h"
-#include "startupcontext.h"
+#include "startup/startupcontext.h"
 #include "stationdb/supporttext.h"
 
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "frmmain.h"
 
 #include "appearance/appearance.h"
-#include "appearance/controllook.h"
-#include "netinfoframe.h"
+#include "appearance/ui/controllook.h"
 #include "platform/services.h"
 #include "printing/textprint.h"
 #include "reports/reporttext.h"
+#include "session/ui/netinfoframe.h"
 #include "startup/startupcontext.h"
 #include "stationdb/settingsstore.h"
 

@@ -2,7 +2,7 @@
 
 #include "centrewindow.h"
 #include "platform/named.h"
-#include "updatecheck.h"
+#include "startup/updatecheck.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "centrewindow.h"
 
 #include "platform/services.h"
-#include "startupcontext.h"
+#include "startup/startupcontext.h"
 
 #include <QWidget>
 

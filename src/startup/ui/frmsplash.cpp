@@ -7,9 +7,9 @@
 #include "frmusername.h"
 #include "frmxmas.h"
 #include "platform/services.h"
-#include "seasons.h"
-#include "startupcontext.h"
-#include "startupsteps.h"
+#include "startup/seasons.h"
+#include "startup/startupcontext.h"
+#include "startup/startupsteps.h"
 #include "stationdb/settingsstore.h"
 
 #include <QFile>

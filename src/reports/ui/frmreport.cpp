@@ -1,11 +1,11 @@
 #include "frmreport.h"
 
+#include "frmmonth.h"
 #include "platform/named.h"
 #include "platform/services.h"
-#include "reports/frmmonth.h"
 #include "reports/reporttext.h"
-#include "startup/centrewindow.h"
 #include "startup/startupcontext.h"
+#include "startup/ui/centrewindow.h"
 #include "stationdb/settingsstore.h"
 
 #include <QClipboard>

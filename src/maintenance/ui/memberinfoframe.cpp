@@ -1,8 +1,8 @@
 #include "memberinfoframe.h"
 
-#include "platform/blockcaret.h"
-#include "platform/keyfilter.h"
 #include "platform/named.h"
+#include "platform/ui/blockcaret.h"
+#include "platform/ui/keyfilter.h"
 
 #include <QFontMetrics>
 #include <QLabel>

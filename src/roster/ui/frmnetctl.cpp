@@ -1,14 +1,14 @@
 #include "frmnetctl.h"
 
-#include "platform/keyfilter.h"
+#include "platform/ui/keyfilter.h"
 
 #include "platform/named.h"
 #include "platform/services.h"
-#include "rosterhost.h"
-#include "rosterschedule.h"
-#include "startup/centrewindow.h"
-#include "startup/frminstr.h"
+#include "roster/rosterhost.h"
+#include "roster/rosterschedule.h"
 #include "startup/startupcontext.h"
+#include "startup/ui/centrewindow.h"
+#include "startup/ui/frminstr.h"
 #include "stationdb/callsign.h"
 #include "stationdb/settingsstore.h"
 

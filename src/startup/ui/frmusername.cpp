@@ -1,7 +1,7 @@
 #include "frmusername.h"
 
 #include "centrewindow.h"
-#include "startupcontext.h"
+#include "startup/startupcontext.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "maintenance/maintenancehost.h"
-#include "netsession.h"
+#include "maintenance/ui/maintenancehost.h"
 #include "qrz/qrzclient.h"
 #include "reports/reporttext.h"
 #include "roster/rosterhost.h"
-#include "sessionjournal.h"
+#include "session/netsession.h"
+#include "session/sessionjournal.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -13,9 +13,11 @@
 #include <memory>
 
 class ControlLook;
+class DeletedStationsFrame;
 class MemberInfoFrame;
 class MemberMaintenance;
 class NetInfoFrame;
+class NonListedFrame;
 class PressLabel;
 class QAction;
 class QGroupBox;
@@ -47,13 +49,7 @@ public:
     QGroupBox *fraPreamble;
     QTextEdit *rtxtPreamble;
     MemberInfoFrame *fraAdd;
-    QGroupBox *FraSearch;
-    QListWidget *lstEarly;
-    QPushButton *cmdClear;
-    QPushButton *CmdRefresh;
     NetInfoFrame *fraFormData;
-    QGroupBox *fraDeletedStations;
-    QListWidget *lstDS;
     QPushButton *cmdExit;
     QTimer *IDTimer;
     QTimer *Timer1;
@@ -110,13 +106,7 @@ public:
     void lstCounties_Click();
     void lst1_Click(QListWidgetItem *item);
     void lst1_MouseDown(Qt::MouseButton button, const QPoint &position);
-    void lstEarly_Click(QListWidgetItem *item);
-    // Right-click on a deleted station: Restore Member.
-    void lstDS_MouseDown(const QPoint &position);
-    void lstEarly_MouseDown(Qt::MouseButton button);
-    void CmdRefresh_Click();
     void mnuOptionsChangeQRZLogin_Click();
-    void cmdClear_Click();
     void lblTraffic_MouseDown(Qt::MouseButton button);
     void mnuEditDeleteCheckin_Click();
     void mnuOptionsRetainCheckmark_Click();
@@ -227,7 +217,6 @@ private:
     QStringList fillCountyList();
     // The station of the selected line when it is checked in; empty otherwise.
     QString selectedCheckinCall();
-    void restoreMember(QListWidgetItem *line);
     void updateCounters();
     // The closing sequence's clean-up of what a program update downloaded.
     void cleanUpUpdateFolder();
@@ -258,6 +247,8 @@ private:
     std::unique_ptr<ControlLook> m_look;
     class MainCanvas *m_canvas = nullptr;
     MemberMaintenance *m_maintenance = nullptr;
+    NonListedFrame *m_nonListed = nullptr;
+    DeletedStationsFrame *m_deleted = nullptr;
     QrzClient m_qrz;
     QStringList m_loadFailures; // settings the load could not write, told once it is done
     // The windows of which one at a time is open.

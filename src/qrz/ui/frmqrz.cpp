@@ -2,9 +2,9 @@
 
 #include "platform/named.h"
 #include "platform/services.h"
-#include "qrzclient.h"
-#include "startup/centrewindow.h"
+#include "qrz/qrzclient.h"
 #include "startup/startupcontext.h"
+#include "startup/ui/centrewindow.h"
 #include "stationdb/settingsstore.h"
 
 #include <QCheckBox>

@@ -1,12 +1,14 @@
 #include "frmmain.h"
 
-#include "appearance/controllook.h"
 #include "appearance/mainlayout.h"
-#include "maintenance/memberinfoframe.h"
-#include "netinfoframe.h"
-#include "platform/blockcaret.h"
+#include "appearance/ui/controllook.h"
+#include "maintenance/ui/deletedstationsframe.h"
+#include "maintenance/ui/memberinfoframe.h"
 #include "platform/named.h"
 #include "platform/services.h"
+#include "platform/ui/blockcaret.h"
+#include "qrz/ui/nonlistedframe.h"
+#include "session/ui/netinfoframe.h"
 #include "startup/startupcontext.h"
 
 #include <QAction>
@@ -86,27 +88,31 @@ void FrmMain::buildControls()
 
     fraAdd = new MemberInfoFrame(m_canvas);
 
-    FraSearch = Named(new QGroupBox(QStringLiteral("NON LISTED STATIONS"), m_canvas), "FraSearch");
-    lstEarly = Named(new QListWidget(FraSearch), "lstEarly");
-    cmdClear = Named(new QPushButton(QStringLiteral("CLEAR"), FraSearch), "cmdClear");
-    CmdRefresh = Named(new QPushButton(QStringLiteral(" REFRESH QRZ"), FraSearch), "CmdRefresh");
-    lstEarly->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_nonListed = new NonListedFrame(m_services, m_session, m_qrz, *fraAdd, m_canvas);
+    connect(m_nonListed, &NonListedFrame::busy, this,
+        [this](bool asking) { centralWidget()->setEnabled(!asking); });
+    connect(m_nonListed, &NonListedFrame::done, this, &FrmMain::Change_Caret);
 
     fraFormData = new NetInfoFrame(m_canvas);
     GiveBlockCaret(fraFormData->txtChkin);
     fraFormData->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
 
-    fraDeletedStations
-        = Named(new QGroupBox(QStringLiteral("DELETED STATIONS"), m_canvas), "fraDeletedStations");
-    lstDS = Named(new QListWidget(fraDeletedStations), "lstDS");
-    lstDS->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lstDS, &QWidget::customContextMenuRequested, this, &FrmMain::lstDS_MouseDown);
+    m_deleted = new DeletedStationsFrame(
+        m_services, m_session, m_context.countyTable, popupMenu, m_canvas);
+    connect(m_deleted, &DeletedStationsFrame::restored, this, [this] {
+        // The county shown lists the station again.
+        if (!m_session.earlyLateMode())
+            lstCounties_Click();
+    });
+    connect(m_deleted, &DeletedStationsFrame::statusLine, this,
+        [this](const QString &text) { lblStatus()->setText(text); });
+    connect(m_deleted, &DeletedStationsFrame::done, this, &FrmMain::Change_Caret);
     cmdExit = Named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
 
     // Screen readers name each list by its frame's caption.
     for (const auto &[list, frame] :
         { std::pair<QWidget *, QGroupBox *> { lstCounties, fraCounties }, { lst1, FraStations },
-            { rtxtPreamble, fraPreamble }, { lstEarly, FraSearch }, { lstDS, fraDeletedStations } })
+            { rtxtPreamble, fraPreamble } })
         list->setAccessibleName(frame->title());
 
     IDTimer = Named(new QTimer(this), "IDTimer");
@@ -132,11 +138,6 @@ void FrmMain::buildControls()
     lstCounties->installEventFilter(this);
     connect(lst1, &QWidget::customContextMenuRequested, this,
         [this](const QPoint &pos) { lst1_MouseDown(Qt::RightButton, pos); });
-    connect(lstEarly, &QListWidget::itemClicked, this, &FrmMain::lstEarly_Click);
-    connect(lstEarly, &QWidget::customContextMenuRequested, this,
-        [this] { lstEarly_MouseDown(Qt::RightButton); });
-    connect(CmdRefresh, &QPushButton::clicked, this, &FrmMain::CmdRefresh_Click);
-    connect(cmdClear, &QPushButton::clicked, this, &FrmMain::cmdClear_Click);
     connect(lblTraffic(), &PressLabel::pressed, this, &FrmMain::lblTraffic_MouseDown);
     connect(IDTimer, &QTimer::timeout, this, &FrmMain::IDTimer_Timer);
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
@@ -149,7 +150,8 @@ void FrmMain::buildControls()
     // Tab goes the way of a net: from CALLSIGN to the counties, their members, the form.
     QWidget *const order[] = { txtChkin(), lstCounties, lst1, fraAdd->txtCall, fraAdd->TxtNew,
         fraAdd->txtName, fraAdd->txtCounty, fraAdd->txtStatus, fraAdd->txtCS, fraAdd->cmdSave,
-        fraAdd->cmdCancel, lstEarly, cmdClear, CmdRefresh, CmdChange(), lstDS, cmdExit };
+        fraAdd->cmdCancel, m_nonListed->list(), m_nonListed->clearButton(),
+        m_nonListed->refreshButton(), CmdChange(), m_deleted->list(), cmdExit };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -288,17 +290,17 @@ void FrmMain::ArrangeMainWindow()
     if (!noPreamble)
         fraPreamble->setGeometry(l.fraPreamble.toRect());
     fraAdd->setGeometry(l.fraAdd.toRect());
-    FraSearch->setGeometry(l.FraSearch.toRect());
+    m_nonListed->setGeometry(l.FraSearch.toRect());
     fraFormData->setGeometry(l.fraFormData.toRect());
     fraFormData->arrange();
     fraAdd->arrange(); // its captions fit again after a font change
-    fraDeletedStations->setGeometry(l.fraDeletedStations.toRect());
+    m_deleted->setGeometry(l.fraDeletedStations.toRect());
     cmdExit->setGeometry(l.cmdExit.toRect());
 
     // A frame's caption too wide for its frame (a big form font on a small screen) is set
     // smaller until it fits; the size chosen and stored stays as it is.
-    const QList<QGroupBox *> frames { fraCounties, FraStations, fraPreamble, FraSearch, fraFormData,
-        fraDeletedStations, fraAdd };
+    const QList<QGroupBox *> frames { fraCounties, FraStations, fraPreamble, m_nonListed,
+        fraFormData, m_deleted, fraAdd };
     for (QGroupBox *frame : frames) {
         QFont font = frame->font();
         const int room = frame->width() - 2 * frame->fontMetrics().averageCharWidth();
@@ -317,29 +319,8 @@ void FrmMain::ArrangeMainWindow()
         int(sh * (noPreamble ? 0.94 : 0.9131)) - 2);
     const double pw = fraPreamble->width(), ph = fraPreamble->height();
     rtxtPreamble->setGeometry(int(pw * 0.0266), int(ph * 0.1), int(pw * 0.938), int(ph * 0.804));
-    const double fw = FraSearch->width(), fh = FraSearch->height();
-    const int buttonHeight = int(fh * 0.107);
-    // The buttons keep their place but grow to show their captions whole; the list then
-    // gives way, so no button ever lies over it or its scroll bar.
-    const int buttonWidth = std::max(
-        { int(fw * 0.2594), CmdRefresh->sizeHint().width(), cmdClear->sizeHint().width() });
-    const int buttonLeft = std::min(int(fw * 0.63), int(fw) - buttonWidth - 4);
-    const int listLeft = int(fw * 0.096);
-    lstEarly->setGeometry(listLeft, std::max(int(fh * 0.123), FraSearch->contentsRect().top()),
-        std::max(1, std::min(int(fw * 0.5001), buttonLeft - 4 - listLeft)), int(fh * 0.7781));
-    cmdClear->setGeometry(
-        buttonLeft, lstEarly->y() + lstEarly->height() - buttonHeight, buttonWidth, buttonHeight);
-    CmdRefresh->setGeometry(buttonLeft, lstEarly->y() + lstEarly->height() - 3 * buttonHeight,
-        buttonWidth, buttonHeight);
-    const double dw = fraDeletedStations->width(), dh = fraDeletedStations->height();
-    // Whole lines only: the list is as high as the rows that fit, so none is cut in half.
-    const int frame = 2 * lstDS->frameWidth();
-    const int row = std::max(
-        1, lstDS->count() > 0 ? lstDS->sizeHintForRow(0) : lstDS->fontMetrics().height() + 2);
-    // Under the frame's caption, however large its font.
-    const int top = std::max(int(dh * 0.22), fraDeletedStations->contentsRect().top());
-    const int rows = std::max(1, (int(dh * 0.96) - top - frame) / row);
-    lstDS->setGeometry(int(dw * 0.025), top, int(dw * 0.95), rows * row + frame);
+    m_nonListed->arrange();
+    m_deleted->arrange();
     m_canvas->update();
 }
 

@@ -1,8 +1,8 @@
 #include "frmxmas.h"
 
 #include "centrewindow.h"
-#include "seasons.h"
-#include "startupcontext.h"
+#include "startup/seasons.h"
+#include "startup/startupcontext.h"
 
 #include <QLabel>
 #include <QPixmap>

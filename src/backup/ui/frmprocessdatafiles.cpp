@@ -1,10 +1,10 @@
 #include "frmprocessdatafiles.h"
 
+#include "backup/stationbackup.h"
 #include "platform/named.h"
 #include "platform/services.h"
-#include "startup/centrewindow.h"
 #include "startup/startupcontext.h"
-#include "stationbackup.h"
+#include "startup/ui/centrewindow.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

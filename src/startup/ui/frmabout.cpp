@@ -1,7 +1,7 @@
 #include "frmabout.h"
 
 #include "centrewindow.h"
-#include "startupcontext.h"
+#include "startup/startupcontext.h"
 
 #include <QGridLayout>
 #include <QLabel>

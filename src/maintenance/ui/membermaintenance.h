@@ -1,6 +1,6 @@
 #pragma once
 
-#include "membereditor.h"
+#include "maintenance/membereditor.h"
 
 #include <QObject>
 

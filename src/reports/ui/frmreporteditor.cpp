@@ -3,8 +3,8 @@
 #include "platform/named.h"
 #include "platform/services.h"
 #include "reports/monthlytotals.h"
-#include "startup/centrewindow.h"
 #include "startup/startupcontext.h"
+#include "startup/ui/centrewindow.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/textforms.h"
 

@@ -1,0 +1,80 @@
+#include "deletedstationsframe.h"
+
+#include "maintenance/membereditor.h"
+#include "platform/named.h"
+#include "platform/services.h"
+
+#include <QListWidget>
+#include <QMenu>
+
+namespace {
+// The role under which a line keeps the session's id of its station.
+constexpr int RetiredIdRole = Qt::UserRole + 2;
+} // namespace
+
+DeletedStationsFrame::DeletedStationsFrame(Services &services, NetSession &session,
+    const CountyTable &table, const Popup &popup, QWidget *parent)
+    : QGroupBox(QStringLiteral("DELETED STATIONS"), parent)
+    , m_services(services)
+    , m_session(session)
+    , m_table(table)
+    , m_popup(popup)
+{
+    setObjectName(QStringLiteral("fraDeletedStations"));
+    m_list = Named(new QListWidget(this), "lstDS");
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->setAccessibleName(title());
+    connect(
+        m_list, &QWidget::customContextMenuRequested, this, &DeletedStationsFrame::lstDS_MouseDown);
+}
+
+bool DeletedStationsFrame::addRetired(const QStringList &lines, const QList<int> &ids)
+{
+    const bool first = m_list->count() == 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        auto *line = new QListWidgetItem(lines[i], m_list);
+        line->setData(RetiredIdRole, ids.value(i, -1));
+    }
+    return first && !lines.isEmpty();
+}
+
+void DeletedStationsFrame::lstDS_MouseDown(const QPoint &position)
+{
+    QListWidgetItem *line = m_list->itemAt(position);
+    if (!line)
+        return;
+    m_list->setCurrentItem(line);
+    QMenu menu(window());
+    QAction *restore = menu.addAction(QStringLiteral("Restore Member"));
+    restore->setObjectName(QStringLiteral("mnuRestoreMember"));
+    connect(restore, &QAction::triggered, this, [this, line] { restoreMember(line); });
+    m_popup(&menu, m_list->viewport()->mapToGlobal(position));
+}
+
+void DeletedStationsFrame::restoreMember(QListWidgetItem *line)
+{
+    MemberEditor editor(m_session, m_table, *m_services.settings);
+    const EditorOutcome out
+        = editor.restoreRetired(line->data(RetiredIdRole).toInt(), m_services.clock->today());
+    const QString status = out.status.value_or(QString());
+    if (!out.sound.isEmpty()) {
+        m_services.sounds->play(out.sound);
+    } else {
+        delete line;
+        emit restored();
+    }
+    emit statusLine(status);
+    emit done();
+}
+
+void DeletedStationsFrame::arrange()
+{
+    const double dw = width(), dh = height();
+    const int frame = 2 * m_list->frameWidth();
+    const int row = std::max(
+        1, m_list->count() > 0 ? m_list->sizeHintForRow(0) : m_list->fontMetrics().height() + 2);
+    // Under the frame's caption, however large its font.
+    const int top = std::max(int(dh * 0.22), contentsRect().top());
+    const int rows = std::max(1, (int(dh * 0.96) - top - frame) / row);
+    m_list->setGeometry(int(dw * 0.025), top, int(dw * 0.95), rows * row + frame);
+}

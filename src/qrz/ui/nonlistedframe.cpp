@@ -1,0 +1,123 @@
+#include "nonlistedframe.h"
+
+#include "maintenance/ui/memberinfoframe.h"
+#include "maintenance/ui/membermaintenance.h"
+#include "platform/named.h"
+#include "platform/services.h"
+#include "qrz/qrzclient.h"
+#include "session/netsession.h"
+#include "stationdb/settingsstore.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+NonListedFrame::NonListedFrame(
+    Services &services, NetSession &session, QrzClient &qrz, MemberInfoFrame &form, QWidget *parent)
+    : QGroupBox(QStringLiteral("NON LISTED STATIONS"), parent)
+    , m_services(services)
+    , m_session(session)
+    , m_qrz(qrz)
+    , m_form(form)
+{
+    setObjectName(QStringLiteral("FraSearch"));
+    m_list = Named(new QListWidget(this), "lstEarly");
+    m_clear = Named(new QPushButton(QStringLiteral("CLEAR"), this), "cmdClear");
+    m_refresh = Named(new QPushButton(QStringLiteral(" REFRESH QRZ"), this), "CmdRefresh");
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->setAccessibleName(title());
+    connect(m_list, &QListWidget::itemClicked, this, &NonListedFrame::lstEarly_Click);
+    connect(m_list, &QWidget::customContextMenuRequested, this,
+        [this] { lstEarly_MouseDown(Qt::RightButton); });
+    connect(m_refresh, &QPushButton::clicked, this, &NonListedFrame::CmdRefresh_Click);
+    connect(m_clear, &QPushButton::clicked, this, &NonListedFrame::cmdClear_Click);
+}
+
+void NonListedFrame::lstEarly_Click(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    // With a QRZ login the lookup fills the form; without one the operator types it.
+    m_maintenance->startAdd(item->text(),
+        m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("QRZ PW")).isEmpty());
+}
+
+void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
+{
+    if (button != Qt::RightButton)
+        return;
+    QListWidgetItem *selected = m_list->currentItem();
+    const QString call = selected && selected->isSelected() ? selected->text() : QString();
+    const SettingsStore &settings = *m_services.settings;
+    if (settings.get(QrzKeys::Section(), QrzKeys::Password()).isEmpty()) {
+        // No login: the station's page on the web site, and the operator types what it says.
+        m_form.txtCall->setText(call);
+        if (!call.isEmpty())
+            m_services.shell->openUrl(QrzWebPage(settings, call));
+        m_form.txtName->setFocus();
+        return;
+    }
+    if (call.isEmpty()) {
+        m_services.dialogs->message(window(), QStringLiteral("VORQ"),
+            QStringLiteral("You must left click on call first then Right"), MsgIcon::None, Ok);
+        return;
+    }
+    // The window paints while QRZ is asked but takes no input: nothing else runs meanwhile.
+    emit busy(true);
+    const Result<QrzAnswer> answer = m_qrz.lookup(call);
+    emit busy(false);
+    if (!answer || answer->error) {
+        m_services.dialogs->message(window(), QStringLiteral("VORQ"),
+            answer ? *answer->error : answer.error(), MsgIcon::None, Ok);
+        return;
+    }
+    // The lookup fills an ADD, even when the left click that starts one was skipped.
+    if (m_maintenance->mode() != FormMode::Add)
+        m_maintenance->startAdd(call, false);
+    bool focusCounty = false;
+    const MemberFields form
+        = FillFromQrz({ m_form.txtCall->text(), m_form.txtName->text(), m_form.txtCounty->text(),
+                          m_form.txtStatus->text(), m_form.txtCS->text() },
+            *answer, focusCounty);
+    m_form.txtCall->setText(form.call);
+    m_form.txtName->setText(form.name);
+    m_form.txtCounty->setText(form.county);
+    m_form.txtCS->setText(form.city);
+    if (focusCounty)
+        m_form.txtCounty->setFocus();
+}
+
+void NonListedFrame::CmdRefresh_Click()
+{
+    emit busy(true);
+    const Status logged = m_qrz.login();
+    emit busy(false);
+    if (!logged)
+        m_services.dialogs->message(
+            window(), QStringLiteral("VORQ"), logged.error(), MsgIcon::Warning, Ok);
+    emit done();
+}
+
+void NonListedFrame::cmdClear_Click()
+{
+    m_session.clearNonListed();
+    m_list->clear();
+    emit done();
+}
+
+void NonListedFrame::arrange()
+{
+    const double fw = width(), fh = height();
+    const int buttonHeight = int(fh * 0.107);
+    // The list then gives way, so no button ever lies over it or its scroll bar.
+    const int buttonWidth = std::max(
+        { int(fw * 0.2594), m_refresh->sizeHint().width(), m_clear->sizeHint().width() });
+    const int buttonLeft = std::min(int(fw * 0.63), int(fw) - buttonWidth - 4);
+    const int listLeft = int(fw * 0.096);
+    m_list->setGeometry(listLeft, std::max(int(fh * 0.123), contentsRect().top()),
+        std::max(1, std::min(int(fw * 0.5001), buttonLeft - 4 - listLeft)), int(fh * 0.7781));
+    m_clear->setGeometry(
+        buttonLeft, m_list->y() + m_list->height() - buttonHeight, buttonWidth, buttonHeight);
+    m_refresh->setGeometry(
+        buttonLeft, m_list->y() + m_list->height() - 3 * buttonHeight, buttonWidth, buttonHeight);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QGroupBox>
+
+class MemberInfoFrame;
+class MemberMaintenance;
+class NetSession;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QrzClient;
+struct Services;
+
+// NON LISTED STATIONS: the calls checked in that are no member. A click starts their ADD in
+// the member form; a right-click fills it from QRZ (or opens the station's page without a
+// login); CLEAR empties the list; REFRESH QRZ logs in again.
+class NonListedFrame : public QGroupBox
+{
+    Q_OBJECT
+public:
+    NonListedFrame(Services &services, NetSession &session, QrzClient &qrz, MemberInfoFrame &form,
+        QWidget *parent = nullptr);
+    // The member form's handlers, which the window makes once every control is there.
+    void setMaintenance(MemberMaintenance *maintenance) { m_maintenance = maintenance; }
+
+    QListWidget *list() const { return m_list; }
+    QPushButton *clearButton() const { return m_clear; }
+    QPushButton *refreshButton() const { return m_refresh; }
+
+    void lstEarly_Click(QListWidgetItem *item);
+    void lstEarly_MouseDown(Qt::MouseButton button);
+    void CmdRefresh_Click();
+    void cmdClear_Click();
+    // The buttons keep their place but grow to show their captions whole.
+    void arrange();
+
+signals:
+    // QRZ is asked: the window takes no input meanwhile.
+    void busy(bool asking);
+    // The caret goes back to CALLSIGN.
+    void done();
+
+private:
+    Services &m_services;
+    NetSession &m_session;
+    QrzClient &m_qrz;
+    MemberMaintenance *m_maintenance = nullptr;
+    MemberInfoFrame &m_form;
+    QListWidget *m_list;
+    QPushButton *m_clear;
+    QPushButton *m_refresh;
+};
