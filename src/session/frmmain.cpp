@@ -5,6 +5,8 @@
 #include "appearance/mainlayout.h"
 #include "backup/frmprocessdatafiles.h"
 #include "idreminder.h"
+#include "licences/licencedatabase.h"
+#include "licences/ui/callsignassist.h"
 #include "maintenance/membereditor.h"
 #include "maintenance/memberinfoframe.h"
 #include "maintenance/membermaintenance.h"
@@ -95,7 +97,17 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     m_look = std::make_unique<ControlLook>(centralWidget());
     // The numbers the operator glances at all night never shrink with the window.
     m_look->keepAtLeastDesignSize({ QStringLiteral("lblChkins"), QStringLiteral("lblTraffic") });
+    m_callAssist = new CallsignAssist(
+        txtChkin(), m_context.countyTable, LicenceDatabasePath(m_services.paths), *m_services.clock,
+        [this](const QString &call) {
+            txtChkin()->setText(call);
+            txtChkin_KeyDown();
+        },
+        [this](const QString &text) { setStatusLine(text); });
     Form_Load();
+    if (const QString age = m_callAssist->ageNotice();
+        !age.isEmpty() && lblStatus()->text().isEmpty())
+        setStatusLine(age);
 }
 
 FrmMain::~FrmMain()
@@ -555,6 +567,9 @@ void FrmMain::txtChkin_KeyDown()
     const SessionOutcome outcome
         = m_session.typedCheckin(txtChkin()->text(), m_services.clock->today());
     showOutcome(outcome);
+    if (!outcome.nonListed.isEmpty())
+        setStatusLine(m_callAssist->explainNotFound(
+            outcome.nonListed, lblStatus()->text(), lstEarly->item(lstEarly->count() - 1)));
     txtChkin()->clear();
     Change_Caret();
 }
@@ -688,8 +703,10 @@ void FrmMain::lstEarly_Click(QListWidgetItem *item)
     if (!item)
         return;
     // With a QRZ login the lookup fills the form; without one the operator types it.
-    m_maintenance->startAdd(
-        item->text(), m_services.settings->get(kSettings, QStringLiteral("QRZ PW")).isEmpty());
+    const bool noLogin = m_services.settings->get(kSettings, QStringLiteral("QRZ PW")).isEmpty();
+    m_maintenance->startAdd(item->text(), noLogin);
+    if (noLogin)
+        m_callAssist->fillMemberForm(item->text(), fraAdd->txtName, fraAdd->txtCS);
 }
 
 void FrmMain::lstEarly_MouseDown(Qt::MouseButton button)
@@ -702,6 +719,7 @@ void FrmMain::lstEarly_MouseDown(Qt::MouseButton button)
     if (settings.get(QrzKeys::Section(), QrzKeys::Password()).isEmpty()) {
         // No login: the station's page on the web site, and the operator types what it says.
         fraAdd->txtCall->setText(call);
+        m_callAssist->fillMemberForm(call, fraAdd->txtName, fraAdd->txtCS);
         if (!call.isEmpty())
             m_services.shell->openUrl(QrzWebPage(settings, call));
         fraAdd->txtName->setFocus();
@@ -717,6 +735,12 @@ void FrmMain::lstEarly_MouseDown(Qt::MouseButton button)
     const Result<QrzAnswer> answer = m_qrz.lookup(call);
     centralWidget()->setEnabled(true);
     if (!answer || answer->error) {
+        // What QRZ could not tell, the licence database may.
+        if (m_callAssist->hasLicence(call)) {
+            if (m_maintenance->mode() != FormMode::Add)
+                m_maintenance->startAdd(call, true);
+            m_callAssist->fillMemberForm(call, fraAdd->txtName, fraAdd->txtCS);
+        }
         m_services.dialogs->message(this, QStringLiteral("VORQ"),
             answer ? *answer->error : answer.error(), MsgIcon::None, Ok);
         return;
