@@ -85,6 +85,12 @@ private slots:
         // Taken once: a second Ctrl+Enter checks nobody in again.
         QTest::keyClick(w.txtChkin(), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(f.checkins(), "1");
+        // A suggestion belongs to the call typed last: a member checked in after it ends it.
+        f.type("KB4OE");
+        f.type("N4AAA");
+        QCOMPARE(f.checkins(), "2");
+        QTest::keyClick(w.txtChkin(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(f.checkins(), "2");
     }
 
     // "?" and the suffix's letters list the members under the box; arrows and Enter check

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <utility>
+
 CallsignAssist::CallsignAssist(QLineEdit *box, const CountyTable &table, const QString &licencePath,
     Clock &clock, CheckIn checkIn, ShowStatus showStatus)
     : QObject(box)
@@ -88,20 +90,20 @@ bool CallsignAssist::eventFilter(QObject *watched, QEvent *event)
     const auto *key = static_cast<QKeyEvent *>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (watched == m_box && enter) {
-        if (key->modifiers() & Qt::ControlModifier) {
+        // The suggestion belongs to the call typed last: any other Enter forgets it.
+        const std::optional<MemberCall> suggestion = std::exchange(m_suggestion, std::nullopt);
+        const bool empty = m_box->text().trimmed().isEmpty();
+        if ((key->modifiers() & Qt::ControlModifier) && empty) {
             // The suggestion of the last call found nowhere, checked in as if typed.
-            if (m_suggestion && m_box->text().trimmed().isEmpty()) {
-                const QString call = m_suggestion->call;
-                m_suggestion.reset();
-                m_checkIn(call);
-            }
+            if (suggestion)
+                m_checkIn(suggestion->call);
             return true;
         }
         if (const std::optional<QString> letters = SuffixQuery(m_box->text())) {
             showSuffixList(*letters);
             return true;
         }
-        return false;
+        return false; // a typed call, with or without Ctrl: the box's own Enter
     }
     if (m_list && watched == m_list) {
         if (enter) {
