@@ -702,7 +702,8 @@ void FrmMain::lstEarly_Click(QListWidgetItem *item)
 {
     if (!item)
         return;
-    // With a QRZ login the lookup fills the form; without one the operator types it.
+    // With a QRZ login the lookup fills the form; without one the licence database does,
+    // or the operator types it.
     const bool noLogin = m_services.settings->get(kSettings, QStringLiteral("QRZ PW")).isEmpty();
     m_maintenance->startAdd(item->text(), noLogin);
     if (noLogin)
