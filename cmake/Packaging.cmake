@@ -55,6 +55,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # libraries it was built against exist, whatever the distribution calls their packages.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+# The licence database is SQLite through Qt's plugin, which no library links to.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6sql6-sqlite)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Folders the package does not own keep the modes dpkg expects.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

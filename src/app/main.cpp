@@ -1,3 +1,4 @@
+#include "licences/licencecommand.h"
 #include "mainwindow/ui/frmmain.h"
 #include "platform/commandline.h"
 #include "platform/instancelock.h"
@@ -27,6 +28,12 @@ int main(int argc, char **argv)
     case CommandLine::Action::Fail:
         std::fputs(line.text.toLocal8Bit().constData(), stderr);
         return BadCommandLineExitCode;
+    case CommandLine::Action::ImportLicences: {
+        // No display and no window: an import can run from a weekly timer.
+        QCoreApplication app(argc, argv);
+        return RunLicenceImport(line.licenceZip,
+            line.root.isEmpty() ? Paths::fromEnvironment() : Paths::fromRoot(line.root), stderr);
+    }
     case CommandLine::Action::Run:
         break;
     }

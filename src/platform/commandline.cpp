@@ -27,8 +27,14 @@ CommandLine ParseCommandLine(const QStringList &arguments, const QString &versio
                        "(training). Same as the environment variable VORQ_NOW, which it "
                        "overrides."),
         StartMomentFormat());
+    const QCommandLineOption importOption(QStringLiteral("import-licences"),
+        QStringLiteral("Build the US licence database from the published amateur licence "
+                       "file (l_amat.zip) without opening a window; progress on stderr, exit "
+                       "status 0 when the new database is in place, 1 when not."),
+        QStringLiteral("FILE.zip"));
     parser.addOption(rootOption);
     parser.addOption(nowOption);
+    parser.addOption(importOption);
 
     CommandLine line;
     auto fail = [&](const QString &reason) {
@@ -65,6 +71,12 @@ CommandLine ParseCommandLine(const QStringList &arguments, const QString &versio
             return fail(QStringLiteral("'%1' is not a moment of the form %2 "
                                        "(for example 2026-03-10T19:00:00)")
                             .arg(text, StartMomentFormat()));
+    }
+    if (parser.isSet(importOption)) {
+        line.licenceZip = parser.value(importOption);
+        if (line.licenceZip.isEmpty())
+            return fail(QStringLiteral("--import-licences needs a zip file"));
+        line.action = CommandLine::Action::ImportLicences;
     }
     return line;
 }

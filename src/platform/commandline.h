@@ -8,7 +8,7 @@
 // --version answer on a machine without a display and touch no file of the program.
 struct CommandLine
 {
-    enum class Action { Run, ShowHelp, ShowVersion, Fail };
+    enum class Action { Run, ShowHelp, ShowVersion, ImportLicences, Fail };
 
     Action action = Action::Run;
     // The help or version text for stdout, or the reason of a failure for stderr.
@@ -17,6 +17,8 @@ struct CommandLine
     QString root;
     // --now yyyy-MM-ddTHH:mm:ss: the command-line form of VORQ_NOW; invalid when not given.
     QDateTime now;
+    // --import-licences FILE.zip: build the licence database without a window.
+    QString licenceZip;
 };
 
 // The exit status of a command line that could not be understood.

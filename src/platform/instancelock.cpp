@@ -129,6 +129,6 @@ void RemoveLeftoverWrites(const Paths &paths)
 {
     for (const QString &folder : { paths.dataFolder(), paths.settingsFolder(), paths.root(),
              paths.appDataFolder() + MakerFolderName() + u'/', paths.sessionsFolder(),
-             paths.programFolder() })
+             paths.programFolder(), paths.programFolder() + QStringLiteral("Licences/") })
         RemoveLeftoverTemporaries(folder);
 }

@@ -200,6 +200,25 @@ Status WriteFileAtomically(
 #endif
 }
 
+Status SyncAndReplaceFile(const QString &finished, const QString &target)
+{
+    QFile file(finished);
+    if (!file.open(QIODevice::ReadWrite))
+        return Status::Error(FileError(finished, file.errorString()));
+#ifdef Q_OS_WIN
+    const bool synced = syncFile(file);
+#else
+    const bool synced = ::fsync(file.handle()) == 0;
+#endif
+    file.close();
+    if (!synced)
+        return Status::Error(FileError(finished, QStringLiteral("cannot flush to disk")));
+    QString error;
+    if (!replaceFile(finished, target, error))
+        return Status::Error(FileError(target, error));
+    return Status::Ok();
+}
+
 Result<QByteArray> ReadWholeFile(const QString &path)
 {
     const QFileInfo info(path);

@@ -16,6 +16,11 @@ Status WriteFileAtomically(const QString &path, const QByteArray &content,
     QFileDevice::Permissions newPermissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner
         | QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
+// Puts a file that was written whole beside the target in the target's place: its bytes are
+// synced to the disk first, then it is renamed over the target (the old target stays until
+// that rename). For files too large to hold in memory, written by their own writer.
+Status SyncAndReplaceFile(const QString &finished, const QString &target);
+
 // Reads a whole regular file. A path that is missing, not a regular file (a folder, a pipe,
 // a device) or unreadable is an error: a caller that cannot read a file must never write it.
 Result<QByteArray> ReadWholeFile(const QString &path);

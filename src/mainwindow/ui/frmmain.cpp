@@ -4,6 +4,8 @@
 #include "appearance/mainlayout.h"
 #include "appearance/ui/controllook.h"
 #include "backup/ui/frmprocessdatafiles.h"
+#include "licences/licencedatabase.h"
+#include "licences/ui/callsignassist.h"
 #include "maintenance/membereditor.h"
 #include "maintenance/ui/deletedstationsframe.h"
 #include "maintenance/ui/memberinfoframe.h"
@@ -96,7 +98,22 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     m_look = std::make_unique<ControlLook>(centralWidget());
     // The numbers the operator glances at all night never shrink with the window.
     m_look->keepAtLeastDesignSize({ QStringLiteral("lblChkins"), QStringLiteral("lblTraffic") });
+    m_callAssist = new CallsignAssist(
+        txtChkin(), m_context.countyTable, LicenceDatabasePath(m_services.paths), *m_services.clock,
+        [this](const QString &call) {
+            txtChkin()->setText(call);
+            txtChkin_KeyDown();
+        },
+        [this](const QString &text) { setStatusLine(text); });
+    m_nonListed->fillFromOffline = [this](const QString &call) {
+        return m_callAssist->fillMemberForm(call, fraAdd->txtName, fraAdd->txtCS);
+    };
+    m_nonListed->knowsOffline
+        = [this](const QString &call) { return m_callAssist->hasLicence(call); };
     Form_Load();
+    if (const QString age = m_callAssist->ageNotice();
+        !age.isEmpty() && lblStatus()->text().isEmpty())
+        setStatusLine(age);
 }
 
 FrmMain::~FrmMain()
@@ -526,6 +543,9 @@ void FrmMain::txtChkin_KeyDown()
     const SessionOutcome outcome
         = m_session.typedCheckin(txtChkin()->text(), m_services.clock->today());
     showOutcome(outcome);
+    if (!outcome.nonListed.isEmpty())
+        setStatusLine(m_callAssist->explainNotFound(outcome.nonListed, lblStatus()->text(),
+            m_nonListed->list()->item(m_nonListed->list()->count() - 1)));
     txtChkin()->clear();
     Change_Caret();
 }

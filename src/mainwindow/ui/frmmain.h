@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class CallsignAssist;
 class ControlLook;
 class DeletedStationsFrame;
 class MemberInfoFrame;
@@ -252,6 +253,7 @@ private:
     QrzClient m_qrz;
     QStringList m_loadFailures; // settings the load could not write, told once it is done
     // The windows of which one at a time is open.
+    CallsignAssist *m_callAssist = nullptr; // the licence database and near-miss help
     QPointer<class FrmReport> m_report;
     QPointer<class FrmNetCtl> m_roster;
     QPointer<class FrmInstr> m_instructions;

@@ -2,6 +2,7 @@
 
 #include "appearance/mainlayout.h"
 #include "appearance/ui/controllook.h"
+#include "licences/ui/licenceimportwindow.h"
 #include "maintenance/ui/deletedstationsframe.h"
 #include "maintenance/ui/memberinfoframe.h"
 #include "platform/named.h"
@@ -187,6 +188,12 @@ void FrmMain::buildMenus()
         = action(mnuFile, "mnuFileImportStationFiles", QStringLiteral("Import Station Files..."));
     connect(mnuFileImportStationFiles, &QAction::triggered, this,
         &FrmMain::mnuFileImportStationFiles_Click);
+    connect(action(mnuFile, "mnuFileImportLicences", QStringLiteral("Import Licence Database...")),
+        &QAction::triggered, this, [this] {
+            if (const QString text = ImportLicenceDatabase(this, m_services); !text.isEmpty())
+                setStatusLine(text);
+            Change_Caret();
+        });
     Named(mnuFile->addSeparator(), "Hyphen1");
     mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);

@@ -37,9 +37,13 @@ void NonListedFrame::lstEarly_Click(QListWidgetItem *item)
 {
     if (!item)
         return;
-    // With a QRZ login the lookup fills the form; without one the operator types it.
-    m_maintenance->startAdd(item->text(),
-        m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("QRZ PW")).isEmpty());
+    // With a QRZ login the lookup fills the form; without one the licence database does,
+    // or the operator types it.
+    const bool noLogin
+        = m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("QRZ PW")).isEmpty();
+    m_maintenance->startAdd(item->text(), noLogin);
+    if (noLogin && fillFromOffline)
+        fillFromOffline(item->text());
 }
 
 void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
@@ -52,6 +56,8 @@ void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
     if (settings.get(QrzKeys::Section(), QrzKeys::Password()).isEmpty()) {
         // No login: the station's page on the web site, and the operator types what it says.
         m_form.txtCall->setText(call);
+        if (fillFromOffline)
+            fillFromOffline(call);
         if (!call.isEmpty())
             m_services.shell->openUrl(QrzWebPage(settings, call));
         m_form.txtName->setFocus();
@@ -67,6 +73,12 @@ void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
     const Result<QrzAnswer> answer = m_qrz.lookup(call);
     emit busy(false);
     if (!answer || answer->error) {
+        // What QRZ could not tell, the licence database may.
+        if (knowsOffline && knowsOffline(call)) {
+            if (m_maintenance->mode() != FormMode::Add)
+                m_maintenance->startAdd(call, true);
+            fillFromOffline(call);
+        }
         m_services.dialogs->message(window(), QStringLiteral("VORQ"),
             answer ? *answer->error : answer.error(), MsgIcon::None, Ok);
         return;

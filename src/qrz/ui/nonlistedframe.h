@@ -2,6 +2,8 @@
 
 #include <QGroupBox>
 
+#include <functional>
+
 class MemberInfoFrame;
 class MemberMaintenance;
 class NetSession;
@@ -22,6 +24,10 @@ public:
         QWidget *parent = nullptr);
     // The member form's handlers, which the window makes once every control is there.
     void setMaintenance(MemberMaintenance *maintenance) { m_maintenance = maintenance; }
+    // What an offline source (the licence database) knows of a call: fills NAME and CITY, or
+    // says false and touches nothing. Asked when QRZ cannot be.
+    std::function<bool(const QString &call)> fillFromOffline;
+    std::function<bool(const QString &call)> knowsOffline;
 
     QListWidget *list() const { return m_list; }
     QPushButton *clearButton() const { return m_clear; }

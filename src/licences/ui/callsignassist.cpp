@@ -1,0 +1,168 @@
+#include "callsignassist.h"
+
+#include "licences/unknowncall.h"
+#include "maintenance/membereditor.h"
+#include "platform/clock.h"
+#include "qrz/qrzclient.h"
+#include "stationdb/countytable.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <utility>
+
+CallsignAssist::CallsignAssist(QLineEdit *box, const CountyTable &table, const QString &licencePath,
+    Clock &clock, CheckIn checkIn, ShowStatus showStatus)
+    : QObject(box)
+    , m_box(box)
+    , m_table(table)
+    , m_licences(licencePath)
+    , m_clock(clock)
+    , m_checkIn(std::move(checkIn))
+    , m_showStatus(std::move(showStatus))
+{
+    box->installEventFilter(this);
+}
+
+QString CallsignAssist::explainNotFound(
+    const QString &call, const QString &status, QListWidgetItem *line)
+{
+    const UnknownCallAnswer answer = AnswerUnknownCall(call, &m_licences, m_table, m_clock.today());
+    m_suggestion = answer.suggestion;
+    if (answer.detail.isEmpty())
+        return status;
+    const QString text = NotFoundText(call, answer);
+    if (line)
+        line->setToolTip(text);
+    // The check-in's own words stay first; a notice it added (unreadable files) stays last.
+    const QString own = call + QStringLiteral(" NOT FOUND");
+    return status.startsWith(own) ? text + status.mid(own.size()) : status;
+}
+
+bool CallsignAssist::fillMemberForm(const QString &call, QLineEdit *name, QLineEdit *city)
+{
+    if (!m_licences.exists() || call.isEmpty())
+        return false;
+    const Result<std::optional<Licence>> found = m_licences.find(call);
+    if (!found || !found->has_value())
+        return false;
+    const Licence &l = **found;
+    // The QRZ rules: the first word of the first name, the city with the state after it.
+    QrzAnswer answer;
+    answer.fname = l.firstName.isEmpty() ? l.entityName : l.firstName;
+    answer.addr2 = l.city;
+    if (!l.state.isEmpty())
+        answer.state = l.state;
+    bool focusCounty = false;
+    const MemberFields form = FillFromQrz(
+        { call, name->text(), QString(), QString(), city->text() }, answer, focusCounty);
+    name->setText(form.name);
+    city->setText(form.city);
+    return true;
+}
+
+bool CallsignAssist::hasLicence(const QString &call)
+{
+    if (!m_licences.exists() || call.isEmpty())
+        return false;
+    const Result<std::optional<Licence>> found = m_licences.find(call);
+    return found && found->has_value();
+}
+
+QString CallsignAssist::ageNotice()
+{
+    if (!m_licences.exists())
+        return QString();
+    const Result<QDate> date = m_licences.fileDate();
+    return date ? LicenceAgeNotice(*date, m_clock.today()) : date.error();
+}
+
+QListWidget *CallsignAssist::suffixList() const
+{
+    return m_list;
+}
+
+bool CallsignAssist::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched == m_box && enter) {
+        // The suggestion belongs to the call typed last: any other Enter forgets it.
+        const std::optional<MemberCall> suggestion = std::exchange(m_suggestion, std::nullopt);
+        const bool empty = m_box->text().trimmed().isEmpty();
+        if ((key->modifiers() & Qt::ControlModifier) && empty) {
+            // The suggestion of the last call found nowhere, checked in as if typed.
+            if (suggestion)
+                m_checkIn(suggestion->call);
+            return true;
+        }
+        if (const std::optional<QString> letters = SuffixQuery(m_box->text())) {
+            showSuffixList(*letters);
+            return true;
+        }
+        return false; // a typed call, with or without Ctrl: the box's own Enter
+    }
+    if (m_list && watched == m_list) {
+        if (enter) {
+            takeListLine();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            closeSuffixList();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void CallsignAssist::showSuffixList(const QString &letters)
+{
+    const MemberCallSearch search = FindBySuffix(m_table, letters);
+    if (search.found.empty()) {
+        m_showStatus(QStringLiteral("NO MEMBER CALL ENDS IN ") + letters);
+        return;
+    }
+    if (!m_list) {
+        // A child of the window, not a popup of its own: it stays under the box and goes
+        // with the window.
+        m_list = new QListWidget(m_box->window());
+        m_list->setObjectName(QStringLiteral("lstSuffix"));
+        m_list->setAccessibleName(QStringLiteral("MEMBERS BY SUFFIX"));
+        m_list->installEventFilter(this);
+        connect(m_list, &QListWidget::itemActivated, this, [this] { takeListLine(); });
+    }
+    m_list->clear();
+    for (const MemberCall &m : search.found) {
+        auto *line = new QListWidgetItem(
+            QStringLiteral("%1  %2  %3").arg(m.call, m.name, m.county), m_list);
+        line->setData(Qt::UserRole, m.call);
+    }
+    const QPoint below = m_box->mapTo(m_box->window(), QPoint(0, m_box->height()));
+    const int rows = std::min<int>(int(search.found.size()), 8);
+    m_list->setGeometry(below.x(), below.y(), std::max(m_box->width(), 260),
+        rows * m_list->fontMetrics().height() + 4 * m_list->frameWidth() + 4);
+    m_list->setCurrentRow(0);
+    m_list->show();
+    m_list->raise();
+    m_list->setFocus();
+}
+
+void CallsignAssist::closeSuffixList()
+{
+    if (m_list)
+        m_list->hide();
+    m_box->clear();
+    m_box->setFocus();
+}
+
+void CallsignAssist::takeListLine()
+{
+    const QListWidgetItem *line = m_list ? m_list->currentItem() : nullptr;
+    const QString call = line ? line->data(Qt::UserRole).toString() : QString();
+    closeSuffixList();
+    if (!call.isEmpty())
+        m_checkIn(call);
+}

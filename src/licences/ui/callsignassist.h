@@ -1,0 +1,62 @@
+#pragma once
+
+#include "licences/licencedatabase.h"
+#include "licences/membercalls.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <optional>
+
+class Clock;
+class CountyTable;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+
+// The CALLSIGN box's help during a net, all offline: what the licence database knows of a
+// call found in no station file, the member one edit away (Ctrl+Enter checks it in), and
+// "?" with one to three letters and Enter, which lists the members whose call ends in them.
+// The window hands it the box and two hooks, and otherwise knows nothing of it.
+class CallsignAssist : public QObject
+{
+    Q_OBJECT
+
+public:
+    using CheckIn = std::function<void(const QString &call)>;
+    using ShowStatus = std::function<void(const QString &text)>;
+
+    CallsignAssist(QLineEdit *box, const CountyTable &table, const QString &licencePath,
+        Clock &clock, CheckIn checkIn, ShowStatus showStatus);
+
+    // The status text of a call the typed check-in found nowhere: the check-in's own text
+    // with what is known of the call after it. The call's non-listed line gets it too.
+    QString explainNotFound(const QString &call, const QString &status, QListWidgetItem *line);
+    // Fills NAME and CITY of the member form from the call's licence, as a QRZ answer
+    // would; false when the database knows no licence for it.
+    bool fillMemberForm(const QString &call, QLineEdit *name, QLineEdit *city);
+    bool hasLicence(const QString &call);
+    // "LICENCE DATABASE IS 45 DAYS OLD", or empty.
+    QString ageNotice();
+    // The member a Ctrl+Enter would check in.
+    const std::optional<MemberCall> &suggestion() const { return m_suggestion; }
+    QListWidget *suffixList() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showSuffixList(const QString &letters);
+    void closeSuffixList();
+    void takeListLine();
+
+    QLineEdit *m_box;
+    const CountyTable &m_table;
+    LicenceDatabase m_licences;
+    Clock &m_clock;
+    CheckIn m_checkIn;
+    ShowStatus m_showStatus;
+    std::optional<MemberCall> m_suggestion;
+    QPointer<QListWidget> m_list;
+};

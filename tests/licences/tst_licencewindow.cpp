@@ -1,0 +1,208 @@
+#include "licences/licencedatabase.h"
+#include "licences/licenceimport.h"
+#include "licencetestfiles.h"
+#include "loopbackhttp.h"
+#include "maintenance/ui/memberinfoframe.h"
+#include "mainwindowfixture.h"
+#include "qrz/ui/nonlistedframe.h"
+
+#include <QAction>
+#include <QMenuBar>
+
+namespace {
+
+// The sample licence database, imported into the fixture's root.
+void ImportSample(MainWindowFixture &f)
+{
+    const QString zip = f.root.root() + "/l_amat.zip";
+    QVERIFY(WriteBytes(zip, SampleZip(SampleLicences("\r\n"))));
+    QVERIFY(ImportLicenceZip(zip, LicenceDatabasePath(f.root.paths())).ok());
+}
+
+// A net's members, written before the window opens.
+void WriteMembers(MainWindowFixture &f)
+{
+    f.root.writeStations("BLOUNT", { Station("KB4OEB", "IRMA"), Station("W4OEB", "WES") });
+    f.root.writeStations("MOBILE", { Station("N4AAA", "ANN") });
+}
+
+const QDateTime NetEvening(QDate(2026, 12, 7), QTime(19, 0));
+
+} // namespace
+
+// The operator's side: calls typed into CALLSIGN of the real main window.
+class TestLicenceWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void typedCallsNotFound_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("a licensed non-member")
+            << "W4XYZ"
+            << "W4XYZ NOT FOUND - JOHN SMITH, MOBILE AL (GENERAL)";
+        QTest::newRow("an expired licence")
+            << "W4OLD"
+            << "W4OLD NOT FOUND - MARY JONES, DOTHAN AL (EXTRA, EXPIRED)";
+        QTest::newRow("no licence") << "K9NON"
+                                    << "K9NON NOT FOUND - NO US LICENCE";
+        QTest::newRow("a typo of a member")
+            << "KB4OE"
+            << "KB4OE NOT FOUND - DID YOU MEAN KB4OEB (IRMA, BLOUNT)?";
+    }
+    void typedCallsNotFound()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, status);
+        MainWindowFixture f({}, {}, NetEvening);
+        WriteMembers(f);
+        ImportSample(f);
+        FrmMain &w = f.openActive();
+        f.type(call);
+        QCOMPARE(f.status(), status);
+        QCOMPARE(w.findChild<QListWidget *>("lstEarly")->count(), 1);
+        QCOMPARE(w.findChild<QListWidget *>("lstEarly")->item(0)->text(),
+            call); // the line stays the call the clicks take
+        QCOMPARE(w.findChild<QListWidget *>("lstEarly")->item(0)->toolTip(), status);
+        QCOMPARE(f.checkins(), "0");
+    }
+
+    // Ctrl+Enter takes the suggestion as a typed check-in of the member; with nothing
+    // suggested it does nothing.
+    void ctrlEnterChecksInTheSuggestion()
+    {
+        MainWindowFixture f({}, {}, NetEvening);
+        WriteMembers(f);
+        ImportSample(f);
+        FrmMain &w = f.openActive();
+        QTest::keyClick(w.txtChkin(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(f.checkins(), "0");
+        f.type("KB4OE");
+        QTest::keyClick(w.txtChkin(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(f.checkins(), "1");
+        QCOMPARE(f.root.record("BLOUNT", 1).LastDate.trimmed(), "12/7/2026");
+        QVERIFY2(f.status().contains("KB4OEB"), qPrintable(f.status()));
+        // Taken once: a second Ctrl+Enter checks nobody in again.
+        QTest::keyClick(w.txtChkin(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(f.checkins(), "1");
+        // A suggestion belongs to the call typed last: a member checked in after it ends it.
+        f.type("KB4OE");
+        f.type("N4AAA");
+        QCOMPARE(f.checkins(), "2");
+        QTest::keyClick(w.txtChkin(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(f.checkins(), "2");
+    }
+
+    // "?" and the suffix's letters list the members under the box; arrows and Enter check
+    // the chosen one in, Escape closes the list.
+    void suffixSearch()
+    {
+        MainWindowFixture f({}, {}, NetEvening);
+        WriteMembers(f);
+        ImportSample(f);
+        FrmMain &w = f.openActive();
+        f.type("?oeb");
+        auto *list = w.findChild<QListWidget *>("lstSuffix");
+        QVERIFY(list);
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->currentRow(), 0);
+        QVERIFY(list->item(0)->text().startsWith("KB4OEB  IRMA  BLOUNT"));
+        QVERIFY(list->hasFocus());
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(f.checkins(), "1");
+        QCOMPARE(f.root.record("BLOUNT", 2).LastDate.trimmed(), "12/7/2026");
+        QCOMPARE(w.findChild<QListWidget *>("lstEarly")->count(), 0);
+
+        f.type("?AAA");
+        QVERIFY(list->isVisible());
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        QVERIFY(w.txtChkin()->hasFocus());
+        QCOMPARE(w.txtChkin()->text(), "");
+        QCOMPARE(f.checkins(), "1");
+
+        f.type("?QQ");
+        QCOMPARE(f.status(), "NO MEMBER CALL ENDS IN QQ");
+        QVERIFY(!list->isVisible());
+        QCOMPARE(w.findChild<QListWidget *>("lstEarly")->count(), 0);
+    }
+
+    // Without a QRZ login a click on a non-listed call starts the ADD filled from the
+    // licence, as a QRZ answer would fill it.
+    void addFilledFromLicence()
+    {
+        MainWindowFixture f({}, {}, NetEvening);
+        WriteMembers(f);
+        ImportSample(f);
+        FrmMain &w = f.openActive();
+        f.type("W4XYZ");
+        auto *nonListed = w.findChild<NonListedFrame *>("FraSearch");
+        nonListed->list()->setCurrentRow(0);
+        nonListed->lstEarly_Click(nonListed->list()->item(0));
+        QCOMPARE(w.fraAdd->txtCall->text(), "W4XYZ");
+        QCOMPARE(w.fraAdd->txtName->text(), "JOHN");
+        QCOMPARE(w.fraAdd->txtCS->text(), "MOBILE AL");
+    }
+
+    // Without a database nothing is judged, and a stale one is told at start.
+    void databaseStateAtStart()
+    {
+        {
+            MainWindowFixture f({}, {}, NetEvening);
+            WriteMembers(f);
+            f.openActive();
+            f.type("K9NON");
+            QCOMPARE(f.status(), "K9NON NOT FOUND");
+        }
+        MainWindowFixture f({}, {}, QDateTime(QDate(2027, 1, 20), QTime(19, 0)));
+        WriteMembers(f);
+        ImportSample(f);
+        f.openActive();
+        QCOMPARE(f.status(), "LICENCE DATABASE IS 47 DAYS OLD");
+    }
+
+    // File > Import Licence Database... imports the chosen zip and says what it took.
+    void importFromTheMenu()
+    {
+        MainWindowFixture f({}, {}, NetEvening);
+        WriteMembers(f);
+        FrmMain &w = f.openActive();
+        const QString zip = f.root.root() + "/l_amat.zip";
+        QVERIFY(WriteBytes(zip, SampleZip(SampleLicences("\n"))));
+        f.root.dialogs().openFiles.enqueue(zip);
+        auto *item = w.findChild<QAction *>("mnuFileImportLicences");
+        QVERIFY(item);
+        item->trigger();
+        QCOMPARE(f.status(),
+            "LICENCE DATABASE IMPORTED: 7 CALLS, FILE OF 12/4/2026 - 1 MALFORMED LINES SKIPPED "
+            "(FIRST: EN.dat:8: 3 fields, at least 19 needed)");
+        f.type("W4XYZ");
+        QCOMPARE(f.status(), "W4XYZ NOT FOUND - JOHN SMITH, MOBILE AL (GENERAL)");
+    }
+
+    // With Settings/Licence Url set, the same menu entry offers the download first.
+    void downloadFromTheMenu()
+    {
+        const QByteArray zip = SampleZip(SampleLicences("\n"));
+        LoopbackHttp http([&](const QUrl &) { return LoopbackHttp::Reply(zip); });
+        MainWindowFixture f(
+            {}, { { "Settings", "Licence Url", http.url("/l_amat.zip").toString() } }, NetEvening);
+        WriteMembers(f);
+        FrmMain &w = f.openActive();
+        f.root.dialogs().answers.enqueue(Yes);
+        w.findChild<QAction *>("mnuFileImportLicences")->trigger();
+        QVERIFY2(
+            f.status().startsWith("LICENCE DATABASE IMPORTED: 7 CALLS"), qPrintable(f.status()));
+        QVERIFY(f.root.dialogs().openFiles.isEmpty());
+        const QString folder = QFileInfo(LicenceDatabasePath(f.root.paths())).absolutePath();
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList { "licences.sqlite" });
+    }
+};
+
+QTEST_MAIN(TestLicenceWindow)
+#include "tst_licencewindow.moc"
