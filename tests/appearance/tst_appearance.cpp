@@ -25,6 +25,8 @@ class TestAppearance : public QObject
 private slots:
     void colorNumber_data();
     void colorNumber();
+    void storedNumbers_data();
+    void storedNumbers();
     void formatEntries_data();
     void formatEntries();
     void cancelledPickers();
@@ -146,6 +148,7 @@ void TestAppearance::colorNumber_data()
     QTest::newRow("blue is the high byte") << "16711680" << QColor(0, 0, 255);
     QTest::newRow("mixed") << "197121" << QColor(1, 2, 3);
     QTest::newRow("white") << "16777215" << QColor(255, 255, 255);
+    QTest::newRow("black") << "0" << QColor(0, 0, 0);
     QTest::newRow("system colour") << "-2147483633" << QColor();
     QTest::newRow("too big") << "16777216" << QColor();
     QTest::newRow("text") << "navy" << QColor();
@@ -162,6 +165,33 @@ void TestAppearance::colorNumber()
         QCOMPARE(*read, color);
         QCOMPARE(ColorNumberText(color), text);
     }
+}
+
+void TestAppearance::storedNumbers_data()
+{
+    // A stored text; the screen size it gives (10 when refused), the switch it gives.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("screenSize");
+    QTest::addColumn<int>("onOff"); // -1: neither
+    QTest::newRow("smallest") << "1" << 1 << -1;
+    QTest::newRow("below one") << "0.9" << 10 << -1;
+    QTest::newRow("largest") << "199.9" << 199 << -1;
+    QTest::newRow("at the cap") << "200" << 10 << -1;
+    QTest::newRow("negative") << "-12" << 10 << -1;
+    QTest::newRow("endless") << "inf" << 10 << -1;
+    QTest::newRow("true") << " tRUE " << 10 << 1;
+    QTest::newRow("false") << "FALSE" << 10 << 0;
+    QTest::newRow("neither") << "yes" << 10 << -1;
+}
+
+void TestAppearance::storedNumbers()
+{
+    QFETCH(QString, text);
+    QFETCH(int, screenSize);
+    QFETCH(int, onOff);
+    QCOMPARE(ScreenSizeFromSetting(text), screenSize);
+    const std::optional<bool> read = BoolFromSetting(text);
+    QCOMPARE(read ? int(*read) : -1, onOff);
 }
 
 void TestAppearance::formatEntries_data()
