@@ -169,26 +169,31 @@ void TestAppearance::colorNumber()
 
 void TestAppearance::storedNumbers_data()
 {
-    // A stored text; the screen size it gives (10 when refused), the switch it gives.
+    // A stored text; the font size it gives (0: refused), the screen size (10 when
+    // refused), the switch (-1: neither).
     QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("fontSize");
     QTest::addColumn<int>("screenSize");
-    QTest::addColumn<int>("onOff"); // -1: neither
-    QTest::newRow("smallest") << "1" << 1 << -1;
-    QTest::newRow("below one") << "0.9" << 10 << -1;
-    QTest::newRow("largest") << "199.9" << 199 << -1;
-    QTest::newRow("at the cap") << "200" << 10 << -1;
-    QTest::newRow("negative") << "-12" << 10 << -1;
-    QTest::newRow("endless") << "inf" << 10 << -1;
-    QTest::newRow("true") << " tRUE " << 10 << 1;
-    QTest::newRow("false") << "FALSE" << 10 << 0;
-    QTest::newRow("neither") << "yes" << 10 << -1;
+    QTest::addColumn<int>("onOff");
+    QTest::newRow("smallest") << "1" << 1.0 << 1 << -1;
+    QTest::newRow("below one") << "0.9" << 0.0 << 10 << -1;
+    QTest::newRow("below the cap") << "199.9" << 199.9 << 199 << -1;
+    QTest::newRow("at the cap") << "200" << 200.0 << 10 << -1;
+    QTest::newRow("past the cap") << "200.5" << 0.0 << 10 << -1;
+    QTest::newRow("negative") << "-12" << 0.0 << 10 << -1;
+    QTest::newRow("endless") << "inf" << 0.0 << 10 << -1;
+    QTest::newRow("true") << " tRUE " << 0.0 << 10 << 1;
+    QTest::newRow("false") << "FALSE" << 0.0 << 10 << 0;
+    QTest::newRow("neither") << "yes" << 0.0 << 10 << -1;
 }
 
 void TestAppearance::storedNumbers()
 {
     QFETCH(QString, text);
+    QFETCH(double, fontSize);
     QFETCH(int, screenSize);
     QFETCH(int, onOff);
+    QCOMPARE(SizeFromSetting(text).value_or(0.0), fontSize);
     QCOMPARE(ScreenSizeFromSetting(text), screenSize);
     const std::optional<bool> read = BoolFromSetting(text);
     QCOMPARE(read ? int(*read) : -1, onOff);
