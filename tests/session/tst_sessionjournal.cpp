@@ -57,6 +57,13 @@ struct Net
     SessionJournal journal;
 };
 
+// A journal line as it is written: "|" stands for a tab, the checksum is added.
+QByteArray Sealed(const QString &fields)
+{
+    const QByteArray body = fields.toUtf8().replace('|', '\t');
+    return body + '\t' + QByteArray::number(Crc32(body), 16).rightJustified(8, '0') + '\n';
+}
+
 int RecordOf(const NetSession &session, const QString &call)
 {
     for (int n = 1; n <= RecordsPerFile; ++n) {
@@ -76,6 +83,8 @@ private slots:
     void eventLines();
     void fieldsAreCheckedBeforeReplay_data();
     void fieldsAreCheckedBeforeReplay();
+    void lastFileWriteIsUnconfirmed_data();
+    void lastFileWriteIsUnconfirmed();
     void tornAndDamagedLinesAreSkipped();
     void replayRebuildsEveryKindOfChange();
     void logAndNetReportOfAScriptedNet();
@@ -162,9 +171,7 @@ void TestSessionJournal::fieldsAreCheckedBeforeReplay()
     QFETCH(QString, line);
     QFETCH(bool, taken);
     QFETCH(QString, reads);
-    const QByteArray body = line.toUtf8().replace('|', '\t');
-    const std::optional<SessionEvent> e = DecodeEvent(
-        body + '\t' + QByteArray::number(Crc32(body), 16).rightJustified(8, '0') + '\n');
+    const std::optional<SessionEvent> e = DecodeEvent(Sealed(line));
     QCOMPARE(e.has_value(), taken);
     if (!e)
         return;
@@ -172,6 +179,42 @@ void TestSessionJournal::fieldsAreCheckedBeforeReplay()
         : e->kind == Kind::Traffic                  ? QString::number(e->count)
                                                     : QString::number(e->entry);
     QCOMPARE(QString("%1 %2 %3").arg(number).arg(e->marked).arg(int(e->how)), reads);
+}
+
+void TestSessionJournal::lastFileWriteIsUnconfirmed_data()
+{
+    QTest::addColumn<QStringList>("lines"); // after the start line
+    QTest::addColumn<int>("unconfirmed"); // the kind of the event; -1: none
+    QTest::addColumn<bool>("netEvents");
+    const QString at = "|2026-03-10T19:05:00";
+    const QString checkin = "checkin" + at + "|1|K4AA|Lee.dat|1|ANN|LEE||typed|";
+    const QString resume = "resume" + at;
+    QTest::newRow("only started") << QStringList {} << -1 << false;
+    QTest::newRow("resumed and ended") << QStringList { resume, "end" + at } << -1 << false;
+    QTest::newRow("check-in, resumed")
+        << QStringList { checkin, resume } << int(Kind::Checkin) << true;
+    QTest::newRow("new member") << QStringList { "newmember" + at + "|W4NEW|W4NEW NED" }
+                                << int(Kind::NewMember) << true;
+    QTest::newRow("call change") << QStringList { "callchanged" + at + "|1|K4AA|AB4AA" }
+                                 << int(Kind::CallChanged) << true;
+    QTest::newRow("traffic after a check-in")
+        << QStringList { checkin, "traffic" + at + "|up|1" } << -1 << true;
+}
+
+void TestSessionJournal::lastFileWriteIsUnconfirmed()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, unconfirmed);
+    QFETCH(bool, netEvents);
+    TestRoot root;
+    QDir().mkpath(root.paths().sessionsFolder());
+    QByteArray journal = Sealed("start|2026-03-10T19:00:00|BOB|K4XYZ|EARLY");
+    for (const QString &line : lines)
+        journal += Sealed(line);
+    QVERIFY(WriteFileAtomically(root.paths().sessionJournal(), journal).ok());
+    const PendingSession pending = ReadPendingSession(root.paths());
+    QCOMPARE(pending.unconfirmed ? int(pending.unconfirmed->kind) : -1, unconfirmed);
+    QCOMPARE(pending.hasNetEvents, netEvents);
 }
 
 void TestSessionJournal::tornAndDamagedLinesAreSkipped()
