@@ -25,6 +25,8 @@ class TestAppearance : public QObject
 private slots:
     void colorNumber_data();
     void colorNumber();
+    void storedNumbers_data();
+    void storedNumbers();
     void formatEntries_data();
     void formatEntries();
     void cancelledPickers();
@@ -146,6 +148,7 @@ void TestAppearance::colorNumber_data()
     QTest::newRow("blue is the high byte") << "16711680" << QColor(0, 0, 255);
     QTest::newRow("mixed") << "197121" << QColor(1, 2, 3);
     QTest::newRow("white") << "16777215" << QColor(255, 255, 255);
+    QTest::newRow("black") << "0" << QColor(0, 0, 0);
     QTest::newRow("system colour") << "-2147483633" << QColor();
     QTest::newRow("too big") << "16777216" << QColor();
     QTest::newRow("text") << "navy" << QColor();
@@ -162,6 +165,38 @@ void TestAppearance::colorNumber()
         QCOMPARE(*read, color);
         QCOMPARE(ColorNumberText(color), text);
     }
+}
+
+void TestAppearance::storedNumbers_data()
+{
+    // A stored text; the font size it gives (0: refused), the screen size (10 when
+    // refused), the switch (-1: neither).
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("fontSize");
+    QTest::addColumn<int>("screenSize");
+    QTest::addColumn<int>("onOff");
+    QTest::newRow("smallest") << "1" << 1.0 << 1 << -1;
+    QTest::newRow("below one") << "0.9" << 0.0 << 10 << -1;
+    QTest::newRow("below the cap") << "199.9" << 199.9 << 199 << -1;
+    QTest::newRow("at the cap") << "200" << 200.0 << 10 << -1;
+    QTest::newRow("past the cap") << "200.5" << 0.0 << 10 << -1;
+    QTest::newRow("negative") << "-12" << 0.0 << 10 << -1;
+    QTest::newRow("endless") << "inf" << 0.0 << 10 << -1;
+    QTest::newRow("true") << " tRUE " << 0.0 << 10 << 1;
+    QTest::newRow("false") << "FALSE" << 0.0 << 10 << 0;
+    QTest::newRow("neither") << "yes" << 0.0 << 10 << -1;
+}
+
+void TestAppearance::storedNumbers()
+{
+    QFETCH(QString, text);
+    QFETCH(double, fontSize);
+    QFETCH(int, screenSize);
+    QFETCH(int, onOff);
+    QCOMPARE(SizeFromSetting(text).value_or(0.0), fontSize);
+    QCOMPARE(ScreenSizeFromSetting(text), screenSize);
+    const std::optional<bool> read = BoolFromSetting(text);
+    QCOMPARE(read ? int(*read) : -1, onOff);
 }
 
 void TestAppearance::formatEntries_data()

@@ -78,12 +78,14 @@ void TestMaintenance::editChangeCallAndDelete()
     QCOMPARE(f.root.record("LEE", 2).trimmed(),
         Station("K4ABC", "ANNE", "LEE", "TUE", "AUBURN", "03/10/2026"));
     QCOMPARE(w.lst1->currentItem()->text(), u"K4   ABC  ANNE AUBURN"_s);
+    QCOMPARE(w.lst1->currentItem()->checkState(), Qt::Checked);
     // Change Call shows the new call box only; the click's check-in is taken back.
     w.mnuChgCall->trigger();
     QVERIFY(w.fraAdd->txtName->isHidden() && !w.fraAdd->TxtNew->isHidden());
     w.fraAdd->TxtNew->setText("KA4XYZ");
     save(f);
     QCOMPARE(w.lst1->currentItem()->text(), u"KA4  XYZ  ANNE AUBURN"_s);
+    QCOMPARE(w.lst1->currentItem()->checkState(), Qt::Unchecked);
     QCOMPARE(f.checkins(), u"0"_s);
     // Delete asks first, naming the member; No keeps it, Yes takes the line away.
     f.click(f.memberLine("K4A"));

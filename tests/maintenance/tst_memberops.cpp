@@ -174,6 +174,9 @@ void TestMemberOps::addRefusedCountedAndLogged()
     };
     const QByteArray lee = root.stationBytes("LEE");
     QCOMPARE(*add("K4A", "LEE").status, u"CALL ALREADY EXISTS"_qs);
+    // A valid call with a character no call box takes is never stored.
+    QCOMPARE(
+        *add("K4-BC", "MOBILE").status, u"CALL: ONLY LETTERS, DIGITS AND BLANKS CAN BE STORED"_qs);
     const EditorOutcome full = add("K4NOP", "LEE");
     QCOMPARE(*full.status + u'|' + full.sound, u"COUNTY FILE FULL|notify"_qs);
     // One call, one station: a call of another county's file is refused, naming it.
@@ -218,6 +221,10 @@ void TestMemberOps::editChangeAndDelete()
     QCOMPARE(*out.status, u"K4A CHANGED TO KA4XYZ"_qs);
     QCOMPARE(root.record("LEE", 1).trimmed(),
         Station("KA4XYZ", "JIM", "LEE", "", "OPELIKA", "2/2/2026"));
+    QVERIFY(editor.startEdit(1));
+    QCOMPARE(*editor.save({ "KA4XYZ", "JIM 2", "LEE", "", "OPELIKA" }, {}, kToday).status,
+        u"NAME: ONLY LETTERS AND BLANKS CAN BE STORED"_qs);
+    editor.cancel();
     // Delete: a weekday net control stays; a weekday word in the city makes no net control.
     QCOMPARE(*editor.remove(3, kToday).status, u"K4NC IS A NET CONTROL - NOT DELETED"_qs);
     out = editor.remove(4, kToday);

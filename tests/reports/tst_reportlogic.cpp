@@ -129,6 +129,8 @@ void TestReportLogic::period_data()
     QTest::addColumn<QString>("named");
     QTest::newRow("december in january") << QList<int> { 12 } << "DECEMBER 2025";
     QTest::newRow("december, november") << QList<int> { 12, 11 } << "NOVEMBER 2026";
+    QTest::newRow("december, january") << QList<int> { 12, 1 } << "JANUARY 2026";
+    QTest::newRow("no month 0 or 13") << QList<int> { 12, 0, 13 } << "DECEMBER 2025";
 }
 
 void TestReportLogic::period()

@@ -3,6 +3,7 @@
 #include "session/netsession.h"
 #include "session/sessionjournal.h"
 #include "stationdb/atomicfile.h"
+#include "stationdb/crc32.h"
 #include "stationdb/stationfile.h"
 #include "testroot.h"
 
@@ -56,6 +57,13 @@ struct Net
     SessionJournal journal;
 };
 
+// A journal line as it is written: "|" stands for a tab, the checksum is added.
+QByteArray Sealed(const QString &fields)
+{
+    const QByteArray body = fields.toUtf8().replace('|', '\t');
+    return body + '\t' + QByteArray::number(Crc32(body), 16).rightJustified(8, '0') + '\n';
+}
+
 int RecordOf(const NetSession &session, const QString &call)
 {
     for (int n = 1; n <= RecordsPerFile; ++n) {
@@ -73,6 +81,10 @@ class TestSessionJournal : public QObject
 
 private slots:
     void eventLines();
+    void fieldsAreCheckedBeforeReplay_data();
+    void fieldsAreCheckedBeforeReplay();
+    void lastFileWriteIsUnconfirmed_data();
+    void lastFileWriteIsUnconfirmed();
     void tornAndDamagedLinesAreSkipped();
     void replayRebuildsEveryKindOfChange();
     void logAndNetReportOfAScriptedNet();
@@ -106,6 +118,103 @@ void TestSessionJournal::eventLines()
         damaged[at] = damaged[at] == '0' ? '1' : '0';
         QVERIFY2(!DecodeEvent(damaged), qPrintable(QString::number(at)));
     }
+}
+
+void TestSessionJournal::fieldsAreCheckedBeforeReplay_data()
+{
+    // A line with a sound checksum (made by hand or by a faulty version): its fields after
+    // the time, "|" for a tab; whether it is taken, and then what it reads as.
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("reads"); // entry/record/count, marked, how
+    const QString in = "checkin|2026-03-10T19:04:05|7|K4AA|Lee.dat|";
+    QTest::newRow("check-in") << in + "100|ANN|LEE|OPELIKA|added|K4AA" << true << "7/100 0 2";
+    QTest::newRow("check-in without record") << in + "|ANN|LEE||typed|" << false << "";
+    QTest::newRow("check-in without entry")
+        << "checkin|2026-03-10T19:04:05||K4AA|Lee.dat|1|ANN|LEE||typed|" << false << "";
+    QTest::newRow("check-in made no known way") << in + "1|ANN|LEE||walked|" << false << "";
+    QTest::newRow("check-in short of a field") << in + "1|ANN|LEE||typed" << false << "";
+    QTest::newRow("freed") << "takeback|2026-03-10T19:04:05|3|K4AA|freed" << true << "3 0 0";
+    QTest::newRow("deleted") << "takeback|2026-03-10T19:04:05|3|K4AA|deleted" << true << "3 1 0";
+    QTest::newRow("taken back neither way")
+        << "takeback|2026-03-10T19:04:05|3|K4AA|gone" << false << "";
+    QTest::newRow("take-back without entry")
+        << "takeback|2026-03-10T19:04:05||K4AA|freed" << false << "";
+    QTest::newRow("traffic down") << "traffic|2026-03-10T19:04:05|down|4" << true << "4 0 0";
+    QTest::newRow("traffic against a station")
+        << "traffic|2026-03-10T19:04:05|up|5|K4AA" << true << "5 1 0";
+    QTest::newRow("traffic sideways") << "traffic|2026-03-10T19:04:05|left|5" << false << "";
+    QTest::newRow("traffic uncounted") << "traffic|2026-03-10T19:04:05|up|" << false << "";
+    QTest::newRow("alternate") << "netcontrol|2026-03-10T19:04:05|AL|K4AL|alternate" << true
+                               << "0 1 0";
+    QTest::newRow("regular") << "netcontrol|2026-03-10T19:04:05|AL|K4AL|regular" << true << "0 0 0";
+    QTest::newRow("net control of no kind")
+        << "netcontrol|2026-03-10T19:04:05|AL|K4AL|deputy" << false << "";
+    QTest::newRow("call change without entry")
+        << "callchanged|2026-03-10T19:04:05||K4AA|AB4AA" << false << "";
+    QTest::newRow("edit without record")
+        << "memberedited|2026-03-10T19:04:05|Lee.dat||K4AA|ANN|LEE|" << false << "";
+    QTest::newRow("undone new member")
+        << "undone|2026-03-10T19:04:05|newmember|0|K4AA|" << true << "0 0 0";
+    QTest::newRow("undone call change")
+        << "undone|2026-03-10T19:04:05|callchanged|2|K4AA|AB4AA" << true << "2 0 0";
+    QTest::newRow("undone traffic") << "undone|2026-03-10T19:04:05|traffic|2|K4AA|" << false << "";
+    QTest::newRow("undone without entry")
+        << "undone|2026-03-10T19:04:05|checkin||K4AA|" << false << "";
+    QTest::newRow("no time") << "clear|" << false << "";
+    QTest::newRow("unknown kind") << "cleared|2026-03-10T19:04:05" << false << "";
+    QTest::newRow("escape of nothing") << "nonlisted|2026-03-10T19:04:05|W9\\q" << false << "";
+}
+
+void TestSessionJournal::fieldsAreCheckedBeforeReplay()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, taken);
+    QFETCH(QString, reads);
+    const std::optional<SessionEvent> e = DecodeEvent(Sealed(line));
+    QCOMPARE(e.has_value(), taken);
+    if (!e)
+        return;
+    const QString number = e->kind == Kind::Checkin ? QString("%1/%2").arg(e->entry).arg(e->record)
+        : e->kind == Kind::Traffic                  ? QString::number(e->count)
+                                                    : QString::number(e->entry);
+    QCOMPARE(QString("%1 %2 %3").arg(number).arg(e->marked).arg(int(e->how)), reads);
+}
+
+void TestSessionJournal::lastFileWriteIsUnconfirmed_data()
+{
+    QTest::addColumn<QStringList>("lines"); // after the start line
+    QTest::addColumn<int>("unconfirmed"); // the kind of the event; -1: none
+    QTest::addColumn<bool>("netEvents");
+    const QString at = "|2026-03-10T19:05:00";
+    const QString checkin = "checkin" + at + "|1|K4AA|Lee.dat|1|ANN|LEE||typed|";
+    const QString resume = "resume" + at;
+    QTest::newRow("only started") << QStringList {} << -1 << false;
+    QTest::newRow("resumed and ended") << QStringList { resume, "end" + at } << -1 << false;
+    QTest::newRow("check-in, resumed")
+        << QStringList { checkin, resume } << int(Kind::Checkin) << true;
+    QTest::newRow("new member") << QStringList { "newmember" + at + "|W4NEW|W4NEW NED" }
+                                << int(Kind::NewMember) << true;
+    QTest::newRow("call change") << QStringList { "callchanged" + at + "|1|K4AA|AB4AA" }
+                                 << int(Kind::CallChanged) << true;
+    QTest::newRow("traffic after a check-in")
+        << QStringList { checkin, "traffic" + at + "|up|1" } << -1 << true;
+}
+
+void TestSessionJournal::lastFileWriteIsUnconfirmed()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, unconfirmed);
+    QFETCH(bool, netEvents);
+    TestRoot root;
+    QDir().mkpath(root.paths().sessionsFolder());
+    QByteArray journal = Sealed("start|2026-03-10T19:00:00|BOB|K4XYZ|EARLY");
+    for (const QString &line : lines)
+        journal += Sealed(line);
+    QVERIFY(WriteFileAtomically(root.paths().sessionJournal(), journal).ok());
+    const PendingSession pending = ReadPendingSession(root.paths());
+    QCOMPARE(pending.unconfirmed ? int(pending.unconfirmed->kind) : -1, unconfirmed);
+    QCOMPARE(pending.hasNetEvents, netEvents);
 }
 
 void TestSessionJournal::tornAndDamagedLinesAreSkipped()

@@ -325,6 +325,8 @@ void TestSessionLogic::retirement()
     const CountyChoice again = session.chooseEntry("LEE", kToday, true); // retires nobody again
     QCOMPARE(first.retired, retired ? QStringList { "K4OLD JIM LEE" } : QStringList());
     QCOMPARE(again.retired, QStringList());
+    QCOMPARE(session.retired(0).has_value(), retired); // what DELETED STATIONS can restore
+    QVERIFY(!session.retired(1) && !session.retired(-1));
     // Only record 2 changes, and of it only the weekday code stays.
     const QByteArray after = root.stationBytes("LEE");
     QCOMPARE(after.left(82) + after.mid(164), before.left(82) + before.mid(164));

@@ -20,6 +20,11 @@ void TestCallSign::isValidCall_data()
     QTest::newRow("1x3") << "K4ABC" << true;
     QTest::newRow("1x4, six long with digit second") << "K4ABCD" << false;
     QTest::newRow("2x3") << "KA4ABC" << true;
+    QTest::newRow("seven long") << "KA4ABCD" << false;
+    QTest::newRow("digits 0 and 9") << "W0AB" << true;
+    QTest::newRow("digit 9, three long") << "N9Z" << true;
+    QTest::newRow("tilde, the last printable") << "K4~BC" << true;
+    QTest::newRow("delete") << "K4\u007fBC" << false;
     QTest::newRow("ends in its only digit") << "KA4" << false;
     // Only the first occurrence of a digit is looked at, so a repeat may end the call.
     QTest::newRow("ends in a repeated digit") << "KA4AB4" << true;
@@ -51,6 +56,8 @@ void TestCallSign::pastedText_data()
     const int text = int(FieldKind::Text);
     QTest::newRow("call with tab and NUL")
         << call << QString::fromLatin1("K4\tA\0BC", 7) << "K4ABC";
+    QTest::newRow("ends of the letters and digits") << call << "@Az[`az{/09:"
+                                                    << "Azaz09";
     QTest::newRow("name outside Latin-1") << text << "\u0141UKASZ"
                                           << "UKASZ";
     QTest::newRow("city with accent and RTL mark") << text << "MONTR\u00c9AL\u200f"

@@ -37,6 +37,10 @@ void TestCountyTable::fileNames_data()
                           << "WYOMING";
     QTest::newRow("position 117 unset") << 117 << ""
                                         << "";
+    QTest::newRow("past the table") << CountyTable::Size << ""
+                                    << "";
+    QTest::newRow("before the table") << -1 << ""
+                                      << "";
 }
 
 void TestCountyTable::fileNames()

@@ -86,6 +86,13 @@ void TestSettingsStore::rewrite_data()
         << QByteArray("[A]\na=1\n\n[B]\nb=1\n\n[C]\n; note\nc=1\n")
         << QStringList { "-b|B", "-C|c" } << QByteArray("[A]\na=1\n\n[C]\n; note\n")
         << QStringList { "A|a|1", "B|b|", "C|c|" };
+    QTest::newRow("the last section emptied goes")
+        << QByteArray("[A]\na=1\n\n[B]\nb=1\n\n") << QStringList { "-B|b" }
+        << QByteArray("[A]\na=1\n\n") << QStringList { "A|a|1" };
+    const QByteArray head("[Report]\nSessions=3\n;");
+    const QByteArray oneMegabyte = head + QByteArray(1024 * 1024 - head.size() - 1, 'x') + '\n';
+    QTest::newRow("a store of 1 MB is read") << oneMegabyte << QStringList { "Report|Sessions|3" }
+                                             << oneMegabyte << QStringList { "report|sessions|3" };
     QTest::newRow("bytes that are not text kept")
         << QByteArray("\xff\xfe=junk\n[A]\na=1\n") << QStringList { "a|A|2" }
         << QByteArray("\xff\xfe=junk\n[A]\na=2\n") << QStringList { "A|a|2" };
