@@ -98,6 +98,7 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     m_look = std::make_unique<ControlLook>(centralWidget());
     // The numbers the operator glances at all night never shrink with the window.
     m_look->keepAtLeastDesignSize({ QStringLiteral("lblChkins"), QStringLiteral("lblTraffic") });
+    m_format = new FormatMenu(*this, *m_look, m_services, m_context, mnuFormat, this);
     m_callAssist = new CallsignAssist(
         txtChkin(), m_context.countyTable, LicenceDatabasePath(m_services.paths), *m_services.clock,
         [this](const QString &call) {
@@ -193,7 +194,7 @@ void FrmMain::Form_Load()
     const bool printer = m_services.printer->count() > 0;
     mnuFilePrint->setEnabled(printer);
     if (!firstRun) {
-        applySavedAppearance();
+        m_format->applySavedAppearance();
         // A PDF made without a printer uses the stored printer font as well.
         ApplyStoredPrinterFont(settings, *m_services.printer);
         // What the last unload left behind goes, in one write.
@@ -324,6 +325,11 @@ void FrmMain::setCaption()
     setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
         + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + caption.tail);
     showJournalMark(m_journal.writeFailing());
+}
+
+bool FrmMain::saveAppearance(bool endsFirstRun)
+{
+    return m_format->saveAppearance(endsFirstRun, mnuOptionsDisableDing->isChecked());
 }
 
 void FrmMain::ErrorHandler(const QString &description)

@@ -224,26 +224,7 @@ void FrmMain::buildMenus()
 
     // Alt+O belongs to Options; Format takes its m.
     mnuFormat = Named(bar->addMenu(QStringLiteral("For&mat")), "mnuFormat");
-    QMenu *controls = Named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
-    entry(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"),
-        &FrmMain::mnuFormatControlsFont_Click);
-    entry(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"),
-        &FrmMain::mnuFormatControlsColor_Click);
-    entry(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"),
-        &FrmMain::mnuFormatControlsBackgroundColor_Click);
-    QMenu *form = Named(mnuFormat->addMenu(QStringLiteral("FORM")), "mnuFormatForm");
-    entry(form, "mnuFormatFormFont", QStringLiteral("Font"), &FrmMain::mnuFormatFormFont_Click);
-    entry(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"),
-        &FrmMain::mnuFormatFormFontColor_Click);
-    entry(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"),
-        &FrmMain::mnuFormatFormBackgroundColor_Click);
-    entry(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"),
-        &FrmMain::mnuFormatFormLineColor_Click);
-    QMenu *formData = Named(mnuFormat->addMenu(QStringLiteral("FormData")), "mnuFormatFormData");
-    entry(formData, "mnuFormatFormDataFont", QStringLiteral("Font"),
-        &FrmMain::mnuFormatFormDataFont_Click);
-    entry(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"),
-        &FrmMain::mnuFormatFormDataFontColor_Click);
+    // FormatMenu fills it once the controls' look exists.
 
     Hyphen2 = Named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2");
     mnuOptionsRetainCheckmark
@@ -339,6 +320,11 @@ void FrmMain::resizeEvent(QResizeEvent *event)
     if (m_look && m_designHeight > 0 && !isMinimized())
         m_look->scale(height() / m_designHeight, isMaximized());
     ArrangeMainWindow();
+}
+
+ControlLook &FrmMain::look()
+{
+    return *m_look;
 }
 
 void FrmMain::setLineColor(const QColor &color)
