@@ -14,6 +14,7 @@
 #include <memory>
 
 class CallsignAssist;
+class CountyPanel;
 class ControlLook;
 class DeletedStationsFrame;
 class MemberInfoFrame;
@@ -105,8 +106,6 @@ public:
 
     // Handlers.
     void txtChkin_KeyDown();
-    void lstCounties_Click();
-    void lst1_Click(QListWidgetItem *item);
     void lst1_MouseDown(Qt::MouseButton button, const QPoint &position);
     void mnuOptionsChangeQRZLogin_Click();
     void lblTraffic_MouseDown(Qt::MouseButton button);
@@ -169,7 +168,7 @@ public:
     QListWidgetItem *lineOfRecord(int record) override;
     void appendLine(const QString &text, int record) override;
     void setRosterMenuEnabled(bool enabled) override;
-    void memberListChanged() override { showMemberList(); }
+    void memberListChanged() override;
 
     // FormatHost (hostWindow, setStatusLine and returnToCheckin serve both hosts)
     void rearrange() override { ArrangeMainWindow(); }
@@ -187,10 +186,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Lays the member list out and repaints it after its lines changed.
-    void showMemberList();
-    // What a click on a member line does, without moving the caret.
-    void memberLineChosen(QListWidgetItem *item);
+    // What the window shows of a county chosen and of a member line chosen.
+    void countyShown(const CountyChoice &choice, bool byKey);
+    void memberLineChosen(const SessionOutcome &outcome, QListWidgetItem *item);
     void buildControls();
     void buildMenus();
     // The appearance, the first-run mark and the printer font, as the closing sequence
@@ -205,9 +203,6 @@ private:
     QString loadPreamble();
     void applyOptions();
     void setCaption();
-    // EARLY CHECKINS, the counties and states whose files hold members, LATE CHECKINS;
-    // returns the files that could not be read.
-    QStringList fillCountyList();
     // The station of the selected line when it is checked in; empty otherwise.
     QString selectedCheckinCall();
     void updateCounters();
@@ -231,7 +226,6 @@ private:
     NetSession m_session;
     ReportPeriod m_reportPeriod;
     bool m_ending = false;
-    bool m_choosingByKey = false; // the county list handles a key press
     bool m_dst = false;
     bool m_closeQuietly = false; // the error handler has ended the program
     double m_designHeight = 0;
@@ -239,6 +233,7 @@ private:
     FormatMenu *m_format = nullptr;
     class MainCanvas *m_canvas = nullptr;
     MemberMaintenance *m_maintenance = nullptr;
+    CountyPanel *m_counties = nullptr;
     NonListedFrame *m_nonListed = nullptr;
     DeletedStationsFrame *m_deleted = nullptr;
     QrzClient m_qrz;
