@@ -72,7 +72,7 @@ public:
     void click(QListWidgetItem *item)
     {
         window->lst1->setCurrentItem(item);
-        window->lst1_Click(item);
+        emit window->lst1->itemClicked(item);
     }
 
     QString status() const { return window->lblStatus()->text(); }

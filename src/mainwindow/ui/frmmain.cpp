@@ -20,6 +20,7 @@
 #include "roster/ui/frmnetctl.h"
 #include "session/idreminder.h"
 #include "session/memberline.h"
+#include "session/ui/countypanel.h"
 #include "session/ui/netinfoframe.h"
 #include "startup/startupcontext.h"
 #include "startup/ui/frmabout.h"
@@ -58,7 +59,6 @@ Q_LOGGING_CATEGORY(lcSession, "vorq.session")
 namespace {
 
 // The item data role under which a member line keeps its record number.
-constexpr int MemberRecordRole = Qt::UserRole + 1;
 
 const QString kOptions = QStringLiteral("Options");
 const QString kSettings = QStringLiteral("Settings");
@@ -98,6 +98,7 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     m_look = std::make_unique<ControlLook>(centralWidget());
     // The numbers the operator glances at all night never shrink with the window.
     m_look->keepAtLeastDesignSize({ QStringLiteral("lblChkins"), QStringLiteral("lblTraffic") });
+    m_format = new FormatMenu(*this, *m_look, m_services, m_context, mnuFormat, this);
     m_callAssist = new CallsignAssist(
         txtChkin(), m_context.countyTable, LicenceDatabasePath(m_services.paths), *m_services.clock,
         [this](const QString &call) {
@@ -171,7 +172,7 @@ void FrmMain::Form_Load()
 
     for (int p = CountyTable::First; p <= CountyTable::Last; ++p)
         table.FillDisplayName(p);
-    const QStringList unreadable = fillCountyList();
+    const QStringList unreadable = m_counties->fill(table);
 
     SetCapsLock(*m_services.keyboard, true);
     SetNumLock(*m_services.keyboard, false);
@@ -193,7 +194,7 @@ void FrmMain::Form_Load()
     const bool printer = m_services.printer->count() > 0;
     mnuFilePrint->setEnabled(printer);
     if (!firstRun) {
-        applySavedAppearance();
+        m_format->applySavedAppearance();
         // A PDF made without a printer uses the stored printer font as well.
         ApplyStoredPrinterFont(settings, *m_services.printer);
         // What the last unload left behind goes, in one write.
@@ -270,27 +271,6 @@ QString FrmMain::selectedCheckinCall()
     return QString();
 }
 
-QStringList FrmMain::fillCountyList()
-{
-    const CountyTable &table = m_context.countyTable;
-    lstCounties->blockSignals(true);
-    lstCounties->clear();
-    lstCounties->addItem(QStringLiteral("EARLY CHECKINS"));
-    QStringList unreadable;
-    for (int p = CountyTable::First; p <= CountyTable::Last; ++p) {
-        const Result<bool> hasMembers = table.FileHasMembers(table.displayName(p));
-        // A county whose file cannot be read stays in the list: choosing it tells why.
-        if (!hasMembers)
-            unreadable << hasMembers.error();
-        if (!hasMembers || hasMembers.value())
-            lstCounties->addItem(table.displayName(p));
-    }
-    lstCounties->addItem(QStringLiteral("LATE CHECKINS"));
-    lstCounties->setCurrentRow(-1);
-    lstCounties->blockSignals(false);
-    return unreadable;
-}
-
 void FrmMain::setCaption()
 {
     const QString flagFile = m_context.DataFolder + QStringLiteral("DbFlag.txt");
@@ -324,6 +304,11 @@ void FrmMain::setCaption()
     setWindowTitle(windowTitle() + QStringLiteral("  ") + ShortDate(m_services.clock->today())
         + QStringLiteral(" ") + QStringLiteral(" - Current dB Date: ") + date + caption.tail);
     showJournalMark(m_journal.writeFailing());
+}
+
+bool FrmMain::saveAppearance(bool endsFirstRun)
+{
+    return m_format->saveAppearance(endsFirstRun, mnuOptionsDisableDing->isChecked());
 }
 
 void FrmMain::ErrorHandler(const QString &description)
@@ -532,7 +517,7 @@ void FrmMain::showOutcome(const SessionOutcome &outcome, QListWidgetItem *item)
     if (item && outcome.removeLine)
         delete item;
     if (!outcome.checkinLine.isEmpty() || (item && outcome.removeLine))
-        showMemberList();
+        m_counties->showMemberList();
     if (!outcome.sound.isEmpty())
         m_services.sounds->play(outcome.sound);
     updateCounters();
@@ -550,64 +535,16 @@ void FrmMain::txtChkin_KeyDown()
     Change_Caret();
 }
 
-void FrmMain::lstCounties_Click()
+void FrmMain::countyShown(const CountyChoice &choice, bool byKey)
 {
-    QListWidgetItem *chosen = lstCounties->currentItem();
-    if (!chosen)
-        return;
-    const CountyChoice choice = m_session.chooseEntry(
-        chosen->text(), m_services.clock->today(), mnuOptionsRetainCheckmark->isChecked());
-    if (choice.status)
-        setStatusLine(*choice.status);
-    if (!choice.sound.isEmpty())
-        m_services.sounds->play(choice.sound);
-    FraStations->setTitle(choice.caption);
-    lst1->setAccessibleName(choice.caption);
-    lst1->clear();
-    const bool countyMode = !m_session.earlyLateMode();
-    m_maintenance->countyChanged();
-    for (qsizetype i = 0; i < choice.lines.size(); ++i) {
-        auto *item = new QListWidgetItem(choice.lines[i], lst1);
-        if (countyMode) {
-            // The tick shows the check-in table: only a check-in or a take-back changes it.
-            item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
-            item->setCheckState(Qt::Unchecked);
-            // The line knows its record; its text is only for the eye.
-            item->setData(MemberRecordRole, choice.records[i]);
-        }
-    }
-    for (int row : choice.marked)
-        lst1->item(row)->setCheckState(Qt::Checked);
-    showMemberList();
     if (m_deleted->addRetired(choice.retired, choice.retiredIds))
         ArrangeMainWindow(); // the rows' height is known now
-    // A county called up from the keyboard leaves the caret in the list, so the arrows go on
-    // choosing and Tab leads to its members.
-    if (!m_choosingByKey)
+    if (!byKey)
         Change_Caret();
 }
 
-void FrmMain::lst1_Click(QListWidgetItem *item)
+void FrmMain::memberLineChosen(const SessionOutcome &outcome, QListWidgetItem *item)
 {
-    if (!item)
-        return;
-    memberLineChosen(item);
-    Change_Caret();
-}
-
-void FrmMain::memberLineChosen(QListWidgetItem *item)
-{
-    if (m_session.earlyLateMode())
-        return;
-    const bool ding = !mnuOptionsDisableDing->isChecked();
-    const int record = recordOf(item);
-    const SessionOutcome outcome = m_session.memberLineClick(record, m_services.clock->today(),
-        ding, m_context.ProgramFolder + QStringLiteral("ding.wav"));
-    // A click on the box of a station checked in already must not take its mark away.
-    const std::optional<MemberRef> member = m_session.member(record);
-    if (outcome.checkedIn
-        || (member && m_session.checkins().find(member->call, CheckinTable::Last) > 0))
-        item->setCheckState(Qt::Checked);
     showOutcome(outcome, item);
     mnuEditEdit->setEnabled(true);
     mnuEditDelete->setEnabled(true);
@@ -621,33 +558,7 @@ bool FrmMain::eventFilter(QObject *watched, QEvent *event)
     // An Alt key that names no menu or button does nothing: it never types its letter.
     if (qobject_cast<QLineEdit *>(watched) && (key->modifiers() & Qt::AltModifier))
         return true;
-    if (watched == lst1) {
-        // Enter or Space on a member line is a click on it; the caret stays in the list so
-        // the next member is one arrow away.
-        const int k = key->key();
-        if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space)
-            && key->modifiers() == Qt::NoModifier) {
-            if (QListWidgetItem *item = lst1->currentItem()) {
-                item->setSelected(true);
-                memberLineChosen(item);
-            }
-            return true;
-        }
-    } else if (watched == lstCounties) {
-        const QScopedValueRollback<bool> byKey(m_choosingByKey, true);
-        return static_cast<QObject *>(lstCounties)->event(event);
-    }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void FrmMain::showMemberList()
-{
-    // A refilled list is laid out and painted now. Left to the view's deferred layout, a
-    // refill that follows a click on a line (the caret gone back to CALLSIGN), in a frame
-    // filled with the stored form colour, was laid out without its viewport being
-    // repainted: under a window manager the screen kept the previous county's lines, and a
-    // click hit the station of the new list in that row.
-    lst1->doItemsLayout();
 }
 
 void FrmMain::lst1_MouseDown(Qt::MouseButton button, const QPoint &position)
@@ -805,33 +716,27 @@ void FrmMain::setStatusLine(const QString &text)
 
 QListWidgetItem *FrmMain::selectedLine()
 {
-    QListWidgetItem *line = lst1->currentItem();
-    return line && line->isSelected() ? line : nullptr;
+    return m_counties->selectedLine();
 }
 
 int FrmMain::recordOf(QListWidgetItem *line)
 {
-    return line ? line->data(MemberRecordRole).toInt() : 0;
+    return CountyPanel::recordOf(line);
 }
 
 QListWidgetItem *FrmMain::lineOfRecord(int record)
 {
-    for (int row = 0; record > 0 && row < lst1->count(); ++row) {
-        if (recordOf(lst1->item(row)) == record)
-            return lst1->item(row);
-    }
-    return nullptr;
+    return m_counties->lineOfRecord(record);
 }
 
 void FrmMain::appendLine(const QString &text, int record)
 {
-    auto *item = new QListWidgetItem(text, lst1);
-    if (record > 0 && !m_session.earlyLateMode()) {
-        item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
-        item->setData(MemberRecordRole, record);
-    }
-    showMemberList();
+    m_counties->appendLine(text, record);
+}
+
+void FrmMain::memberListChanged()
+{
+    m_counties->showMemberList();
 }
 
 void FrmMain::setRosterMenuEnabled(bool enabled)

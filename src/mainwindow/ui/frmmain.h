@@ -1,5 +1,6 @@
 #pragma once
 
+#include "appearance/ui/formatmenu.h"
 #include "maintenance/ui/maintenancehost.h"
 #include "qrz/qrzclient.h"
 #include "reports/reporttext.h"
@@ -13,6 +14,7 @@
 #include <memory>
 
 class CallsignAssist;
+class CountyPanel;
 class ControlLook;
 class DeletedStationsFrame;
 class MemberInfoFrame;
@@ -35,7 +37,7 @@ struct SettingChange;
 struct StartupContext;
 
 // The main window, where a net is run.
-class FrmMain : public QMainWindow, public RosterHost, public MaintenanceHost
+class FrmMain : public QMainWindow, public RosterHost, public MaintenanceHost, public FormatHost
 {
     Q_OBJECT
 public:
@@ -104,8 +106,6 @@ public:
 
     // Handlers.
     void txtChkin_KeyDown();
-    void lstCounties_Click();
-    void lst1_Click(QListWidgetItem *item);
     void lst1_MouseDown(Qt::MouseButton button, const QPoint &position);
     void mnuOptionsChangeQRZLogin_Click();
     void lblTraffic_MouseDown(Qt::MouseButton button);
@@ -122,15 +122,6 @@ public:
     void mnuHelpInstructions_Click();
     void mnuAbout_Click();
     void mnuReportEditor_Click();
-    void mnuFormatControlsFont_Click();
-    void mnuFormatControlsColor_Click();
-    void mnuFormatControlsBackgroundColor_Click();
-    void mnuFormatFormFont_Click();
-    void mnuFormatFormFontColor_Click();
-    void mnuFormatFormBackgroundColor_Click();
-    void mnuFormatFormLineColor_Click();
-    void mnuFormatFormDataFont_Click();
-    void mnuFormatFormDataFontColor_Click();
     void mnuFilePrintPageSetup_Click();
     void mnuFilePrintFont_Click();
     void mnuFilePrintInstructions_Click();
@@ -149,8 +140,6 @@ public:
     void ArrangeMainWindow();
     // The fonts and colours of the controls.
     ControlLook &look();
-    QColor lineColor() const;
-    QColor windowBackground() const;
     // Shows a context menu; tests replace it, as a menu waits for a person.
     std::function<void(QMenu *, const QPoint &)> popupMenu;
 
@@ -179,7 +168,14 @@ public:
     QListWidgetItem *lineOfRecord(int record) override;
     void appendLine(const QString &text, int record) override;
     void setRosterMenuEnabled(bool enabled) override;
-    void memberListChanged() override { showMemberList(); }
+    void memberListChanged() override;
+
+    // FormatHost (hostWindow, setStatusLine and returnToCheckin serve both hosts)
+    void rearrange() override { ArrangeMainWindow(); }
+    QColor lineColor() const override;
+    void setLineColor(const QColor &color) override;
+    QColor windowBackground() const override;
+    void setWindowBackground(const QColor &color) override;
 
     // Shows an outcome of the session core on the window.
     void showOutcome(const SessionOutcome &outcome, QListWidgetItem *item = nullptr);
@@ -190,20 +186,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Lays the member list out and repaints it after its lines changed.
-    void showMemberList();
-    // What a click on a member line does, without moving the caret.
-    void memberLineChosen(QListWidgetItem *item);
+    // What the window shows of a county chosen and of a member line chosen.
+    void countyShown(const CountyChoice &choice, bool byKey);
+    void memberLineChosen(const SessionOutcome &outcome, QListWidgetItem *item);
     void buildControls();
     void buildMenus();
-    void setLineColor(const QColor &color);
-    void setWindowBackground(const QColor &color);
-    void applySavedAppearance();
-    // What the closing sequence stores: the appearance, the first-run mark, the printer font.
-    QList<SettingChange> appearanceChanges(bool endsFirstRun) const;
+    // The appearance, the first-run mark and the printer font, as the closing sequence
+    // stores them.
     bool saveAppearance(bool endsFirstRun);
-    void saveFormatChoice(const QList<SettingChange> &changes);
-    void chooseColorFor(const QColor &initial, const std::function<void(const QColor &)> &apply);
     void choosePdfFor(const QString &fileName);
     // Prints a reference text of the user data folder on the printer, or into the PDF file
     // when one is given.
@@ -213,9 +203,6 @@ private:
     QString loadPreamble();
     void applyOptions();
     void setCaption();
-    // EARLY CHECKINS, the counties and states whose files hold members, LATE CHECKINS;
-    // returns the files that could not be read.
-    QStringList fillCountyList();
     // The station of the selected line when it is checked in; empty otherwise.
     QString selectedCheckinCall();
     void updateCounters();
@@ -239,15 +226,14 @@ private:
     NetSession m_session;
     ReportPeriod m_reportPeriod;
     bool m_ending = false;
-    bool m_choosingByKey = false; // the county list handles a key press
     bool m_dst = false;
     bool m_closeQuietly = false; // the error handler has ended the program
-    bool m_formFaceChosen = false; // through the Format menu, this run
-    bool m_dataFaceChosen = false;
     double m_designHeight = 0;
     std::unique_ptr<ControlLook> m_look;
+    FormatMenu *m_format = nullptr;
     class MainCanvas *m_canvas = nullptr;
     MemberMaintenance *m_maintenance = nullptr;
+    CountyPanel *m_counties = nullptr;
     NonListedFrame *m_nonListed = nullptr;
     DeletedStationsFrame *m_deleted = nullptr;
     QrzClient m_qrz;

@@ -5,10 +5,12 @@
 #include "licences/ui/licenceimportwindow.h"
 #include "maintenance/ui/deletedstationsframe.h"
 #include "maintenance/ui/memberinfoframe.h"
+#include "maintenance/ui/membermaintenance.h"
 #include "platform/named.h"
 #include "platform/services.h"
 #include "platform/ui/blockcaret.h"
 #include "qrz/ui/nonlistedframe.h"
+#include "session/ui/countypanel.h"
 #include "session/ui/netinfoframe.h"
 #include "startup/startupcontext.h"
 
@@ -72,13 +74,22 @@ void FrmMain::buildControls()
     m_canvas->backgroundClicked = [this] { Change_Caret(); };
     setCentralWidget(m_canvas);
 
-    fraCounties = Named(new QGroupBox(QStringLiteral("COUNTIES"), m_canvas), "fraCounties");
-    lstCounties = Named(new QListWidget(fraCounties), "lstCounties");
-
-    FraStations = Named(new QGroupBox(QStringLiteral("NET MEMBERS"), m_canvas), "FraStations");
-    lst1 = Named(new QListWidget(FraStations), "lst1");
-    lst1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    lst1->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_counties = new CountyPanel(m_services, m_session, m_canvas);
+    fraCounties = m_counties->fraCounties;
+    lstCounties = m_counties->lstCounties;
+    FraStations = m_counties->FraStations;
+    lst1 = m_counties->lst1;
+    m_counties->retainCheckmark = [this] { return mnuOptionsRetainCheckmark->isChecked(); };
+    m_counties->dingEnabled = [this] { return !mnuOptionsDisableDing->isChecked(); };
+    m_counties->dingFile = m_context.ProgramFolder + QStringLiteral("ding.wav");
+    connect(m_counties, &CountyPanel::statusLine, this, &FrmMain::setStatusLine);
+    connect(m_counties, &CountyPanel::countyLeaving, this, [this] {
+        if (m_maintenance)
+            m_maintenance->countyChanged();
+    });
+    connect(m_counties, &CountyPanel::countyShown, this, &FrmMain::countyShown);
+    connect(m_counties, &CountyPanel::memberLineChosen, this, &FrmMain::memberLineChosen);
+    connect(m_counties, &CountyPanel::done, this, &FrmMain::Change_Caret);
 
     fraPreamble = Named(new QGroupBox(QStringLiteral("PREAMBLE"), m_canvas), "fraPreamble");
     rtxtPreamble = Named(new QTextEdit(fraPreamble), "rtxtPreamble");
@@ -103,7 +114,7 @@ void FrmMain::buildControls()
     connect(m_deleted, &DeletedStationsFrame::restored, this, [this] {
         // The county shown lists the station again.
         if (!m_session.earlyLateMode())
-            lstCounties_Click();
+            m_counties->lstCounties_Click();
     });
     connect(m_deleted, &DeletedStationsFrame::statusLine, this,
         [this](const QString &text) { lblStatus()->setText(text); });
@@ -112,8 +123,7 @@ void FrmMain::buildControls()
 
     // Screen readers name each list by its frame's caption.
     for (const auto &[list, frame] :
-        { std::pair<QWidget *, QGroupBox *> { lstCounties, fraCounties }, { lst1, FraStations },
-            { rtxtPreamble, fraPreamble } })
+        { std::pair<QWidget *, QGroupBox *> { rtxtPreamble, fraPreamble } })
         list->setAccessibleName(frame->title());
 
     IDTimer = Named(new QTimer(this), "IDTimer");
@@ -133,10 +143,6 @@ void FrmMain::buildControls()
             txtChkin()->setCursorPosition(cursor);
         }
     });
-    connect(lstCounties, &QListWidget::currentRowChanged, this, &FrmMain::lstCounties_Click);
-    connect(lst1, &QListWidget::itemClicked, this, &FrmMain::lst1_Click);
-    lst1->installEventFilter(this);
-    lstCounties->installEventFilter(this);
     connect(lst1, &QWidget::customContextMenuRequested, this,
         [this](const QPoint &pos) { lst1_MouseDown(Qt::RightButton, pos); });
     connect(lblTraffic(), &PressLabel::pressed, this, &FrmMain::lblTraffic_MouseDown);
@@ -224,26 +230,7 @@ void FrmMain::buildMenus()
 
     // Alt+O belongs to Options; Format takes its m.
     mnuFormat = Named(bar->addMenu(QStringLiteral("For&mat")), "mnuFormat");
-    QMenu *controls = Named(mnuFormat->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
-    entry(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"),
-        &FrmMain::mnuFormatControlsFont_Click);
-    entry(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"),
-        &FrmMain::mnuFormatControlsColor_Click);
-    entry(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"),
-        &FrmMain::mnuFormatControlsBackgroundColor_Click);
-    QMenu *form = Named(mnuFormat->addMenu(QStringLiteral("FORM")), "mnuFormatForm");
-    entry(form, "mnuFormatFormFont", QStringLiteral("Font"), &FrmMain::mnuFormatFormFont_Click);
-    entry(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"),
-        &FrmMain::mnuFormatFormFontColor_Click);
-    entry(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"),
-        &FrmMain::mnuFormatFormBackgroundColor_Click);
-    entry(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"),
-        &FrmMain::mnuFormatFormLineColor_Click);
-    QMenu *formData = Named(mnuFormat->addMenu(QStringLiteral("FormData")), "mnuFormatFormData");
-    entry(formData, "mnuFormatFormDataFont", QStringLiteral("Font"),
-        &FrmMain::mnuFormatFormDataFont_Click);
-    entry(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"),
-        &FrmMain::mnuFormatFormDataFontColor_Click);
+    // FormatMenu fills it once the controls' look exists.
 
     Hyphen2 = Named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2");
     mnuOptionsRetainCheckmark
@@ -317,13 +304,7 @@ void FrmMain::ArrangeMainWindow()
             frame->setFont(font);
     }
 
-    const double cw = fraCounties->width(), ch = fraCounties->height();
-    const int countiesHeight = int(ch * 0.96) - 4;
-    lstCounties->setGeometry(int(cw * 0.0389), int(countiesHeight * 0.0387), int(cw * 0.93),
-        countiesHeight - int(countiesHeight * 0.0387));
-    const double sw = FraStations->width(), sh = FraStations->height();
-    lst1->setGeometry(int(sw * 0.0259), int(sh * 0.0513), int(sw * 0.94),
-        int(sh * (noPreamble ? 0.94 : 0.9131)) - 2);
+    m_counties->arrange(noPreamble);
     const double pw = fraPreamble->width(), ph = fraPreamble->height();
     rtxtPreamble->setGeometry(int(pw * 0.0266), int(ph * 0.1), int(pw * 0.938), int(ph * 0.804));
     m_nonListed->arrange();
@@ -339,6 +320,11 @@ void FrmMain::resizeEvent(QResizeEvent *event)
     if (m_look && m_designHeight > 0 && !isMinimized())
         m_look->scale(height() / m_designHeight, isMaximized());
     ArrangeMainWindow();
+}
+
+ControlLook &FrmMain::look()
+{
+    return *m_look;
 }
 
 void FrmMain::setLineColor(const QColor &color)

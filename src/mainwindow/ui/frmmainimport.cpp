@@ -5,6 +5,7 @@
 
 #include "backup/stationbackup.h"
 #include "platform/services.h"
+#include "session/ui/countypanel.h"
 #include "startup/startupcontext.h"
 
 #include <QDir>
@@ -52,7 +53,7 @@ void FrmMain::mnuFileImportStationFiles_Click()
         text += QStringLiteral(" - THE FORMER FILES ARE KEPT IN ")
             + QDir::toNativeSeparators(report.safetyFolder);
     // The counties that now have members come into the list, in early mode.
-    const QStringList unreadable = fillCountyList();
+    const QStringList unreadable = m_counties->fill(m_context.countyTable);
     lstCounties->setCurrentRow(0);
     if (const QString notice = m_session.takeUnreadableNotice(unreadable); !notice.isEmpty())
         text += QStringLiteral(" - ") + notice;

@@ -10,6 +10,7 @@
 #include "reports/ui/frmsessionlogs.h"
 #include "roster/rosterschedule.h"
 #include "session/netreport.h"
+#include "session/ui/countypanel.h"
 #include "session/ui/netinfoframe.h"
 #include "startup/startupcontext.h"
 #include "stationdb/atomicfile.h"
@@ -68,7 +69,7 @@ void FrmMain::startJournal()
             const SessionState &now = m_journal.state();
             lst1->clear();
             lst1->addItems(now.checkinLines());
-            showMemberList();
+            m_counties->showMemberList();
             m_nonListed->list()->clear();
             m_nonListed->list()->addItems(now.nonListed);
             updateCounters();

@@ -1,23 +1,17 @@
-#include "frmmain.h"
+#include "formatmenu.h"
 
 #include "appearance/appearance.h"
 #include "appearance/ui/controllook.h"
+#include "platform/named.h"
 #include "platform/services.h"
-#include "printing/textprint.h"
-#include "reports/reporttext.h"
-#include "session/ui/netinfoframe.h"
 #include "startup/startupcontext.h"
-#include "stationdb/settingsstore.h"
 
-#include <QDir>
+#include <QAction>
 #include <QFontDatabase>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
+#include <QMenu>
 #include <cmath>
 
-// The main window's fonts and colours (the Format menu, the saved appearance) and the
-// printing of its reference texts.
+// The main window's fonts and colours: the Format menu, the saved appearance.
 
 namespace {
 
@@ -40,15 +34,44 @@ double WholePoints(double points)
 
 } // namespace
 
-ControlLook &FrmMain::look()
+FormatMenu::FormatMenu(FormatHost &host, ControlLook &look, Services &services,
+    StartupContext &context, QMenu *menu, QObject *parent)
+    : QObject(parent)
+    , m_host(host)
+    , m_look(look)
+    , m_services(services)
+    , m_context(context)
 {
-    return *m_look;
+    auto entry = [this](QMenu *into, const char *name, const QString &caption,
+                     void (FormatMenu::*handler)()) {
+        connect(Named(into->addAction(caption), name), &QAction::triggered, this, handler);
+    };
+    QMenu *controls = Named(menu->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
+    entry(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"),
+        &FormatMenu::mnuFormatControlsFont_Click);
+    entry(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"),
+        &FormatMenu::mnuFormatControlsColor_Click);
+    entry(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"),
+        &FormatMenu::mnuFormatControlsBackgroundColor_Click);
+    QMenu *form = Named(menu->addMenu(QStringLiteral("FORM")), "mnuFormatForm");
+    entry(form, "mnuFormatFormFont", QStringLiteral("Font"), &FormatMenu::mnuFormatFormFont_Click);
+    entry(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"),
+        &FormatMenu::mnuFormatFormFontColor_Click);
+    entry(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"),
+        &FormatMenu::mnuFormatFormBackgroundColor_Click);
+    entry(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"),
+        &FormatMenu::mnuFormatFormLineColor_Click);
+    QMenu *formData = Named(menu->addMenu(QStringLiteral("FormData")), "mnuFormatFormData");
+    entry(formData, "mnuFormatFormDataFont", QStringLiteral("Font"),
+        &FormatMenu::mnuFormatFormDataFont_Click);
+    entry(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"),
+        &FormatMenu::mnuFormatFormDataFontColor_Click);
 }
 
-void FrmMain::applySavedAppearance()
+void FormatMenu::applySavedAppearance()
 {
     const SettingsStore &settings = *m_services.settings;
-    ControlLook &look = *m_look;
+    ControlLook &look = m_look;
     auto color = [&](const QString &section, const char *key) {
         return ColorFromNumberText(settings.get(section, QString::fromLatin1(key)));
     };
@@ -69,7 +92,7 @@ void FrmMain::applySavedAppearance()
         look.setBackground(Targets::ScreenBack, *back);
 
     // No line colour stored draws black lines.
-    setLineColor(color(kForm, "LineColor").value_or(QColor(Qt::black)));
+    m_host.setLineColor(color(kForm, "LineColor").value_or(QColor(Qt::black)));
     const StoredFont form = ReadStoredFont(settings, kForm);
     if (!form.face.isEmpty())
         look.setFace(Targets::FormFace, form.face);
@@ -89,9 +112,9 @@ void FrmMain::applySavedAppearance()
         look.setTextColor(Targets::FormText, *text);
     // The closing sequence stores the window's colour even when none was chosen; painting
     // that same colour on the labels would set them off from their frames' own shade.
-    if (const auto back = color(kForm, "BGColor"); back && *back != windowBackground()) {
+    if (const auto back = color(kForm, "BGColor"); back && *back != m_host.windowBackground()) {
         look.setBackground(Targets::FormBack, *back);
-        setWindowBackground(*back);
+        m_host.setWindowBackground(*back);
     }
 
     const StoredFont data = ReadStoredFont(settings, kFormData);
@@ -107,9 +130,9 @@ void FrmMain::applySavedAppearance()
         look.setTextColor(Targets::DataColor, *text);
 }
 
-QList<SettingChange> FrmMain::appearanceChanges(bool endsFirstRun) const
+QList<SettingChange> FormatMenu::appearanceChanges(bool endsFirstRun, bool dingDisabled) const
 {
-    const ControlLook &look = *m_look;
+    const ControlLook &look = m_look;
     auto set = [](const QString &section, const char *key, const QString &value) {
         return SettingChange::Set(section, QString::fromLatin1(key), value);
     };
@@ -124,7 +147,7 @@ QList<SettingChange> FrmMain::appearanceChanges(bool endsFirstRun) const
         set(kScreen, "FGCOLOR", ColorNumberText(look.textColor(QStringLiteral("lst1")))),
         set(kScreen, "BGCOLOR", ColorNumberText(look.background(QStringLiteral("lst1")))),
         set(kForm, "FGCOLOR", ColorNumberText(look.textColor(QStringLiteral("Label1")))),
-        set(kForm, "BGCOLOR", ColorNumberText(windowBackground())),
+        set(kForm, "BGCOLOR", ColorNumberText(m_host.windowBackground())),
     };
     changes << FontSettingChanges(kForm, label) << FontSettingChanges(kFormData, data);
     const bool firstRun
@@ -140,9 +163,8 @@ QList<SettingChange> FrmMain::appearanceChanges(bool endsFirstRun) const
     }
     changes << set(
         kFormData, "FontColor", ColorNumberText(look.textColor(QStringLiteral("lblNetMgr"))))
-            << set(kForm, "LineColor", ColorNumberText(lineColor()))
-            << set(QStringLiteral("Settings"), "Ding",
-                   BoolSettingText(mnuOptionsDisableDing->isChecked()));
+            << set(kForm, "LineColor", ColorNumberText(m_host.lineColor()))
+            << set(QStringLiteral("Settings"), "Ding", BoolSettingText(dingDisabled));
     if (endsFirstRun && firstRun)
         changes << set(QStringLiteral("First"), "Firstime", QStringLiteral("FALSE"));
     if (m_services.printer->count() > 0)
@@ -150,27 +172,29 @@ QList<SettingChange> FrmMain::appearanceChanges(bool endsFirstRun) const
     return changes;
 }
 
-bool FrmMain::saveAppearance(bool endsFirstRun)
+bool FormatMenu::saveAppearance(bool endsFirstRun, bool dingDisabled)
 {
-    const Status saved = m_services.settings->saveAll(appearanceChanges(endsFirstRun));
+    const Status saved
+        = m_services.settings->saveAll(appearanceChanges(endsFirstRun, dingDisabled));
     if (!saved)
-        m_services.dialogs->message(this, QStringLiteral("VORQ"),
+        m_services.dialogs->message(m_host.hostWindow(), QStringLiteral("VORQ"),
             QStringLiteral("SETTINGS NOT SAVED: ") + saved.error(), MsgIcon::Warning, Ok);
     return bool(saved);
 }
 
-void FrmMain::saveFormatChoice(const QList<SettingChange> &changes)
+void FormatMenu::saveFormatChoice(const QList<SettingChange> &changes)
 {
     if (const Status saved = m_services.settings->saveAll(changes); !saved)
-        setStatusLine(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
+        m_host.setStatusLine(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
 }
 
-void FrmMain::mnuFormatControlsFont_Click()
+void FormatMenu::mnuFormatControlsFont_Click()
 {
-    ControlLook &look = *m_look;
+    ControlLook &look = m_look;
     QFont initial = look.font(QStringLiteral("lst1"));
     initial.setFamily(look.font(QStringLiteral("lstCounties")).family());
-    const std::optional<QFont> chosen = m_services.dialogs->chooseFont(this, initial);
+    const std::optional<QFont> chosen
+        = m_services.dialogs->chooseFont(m_host.hostWindow(), initial);
     const QStringList lst1 { QStringLiteral("lst1") };
     const QStringList counties { QStringLiteral("lstCounties") };
     look.setFace(lst1, MemberListFace());
@@ -191,36 +215,37 @@ void FrmMain::mnuFormatControlsFont_Click()
     }
     saveFormatChoice({ SettingChange::Set(kScreen, QStringLiteral("Size"),
         SizeSettingText(look.font(QStringLiteral("lst1")).pointSizeF())) });
-    ArrangeMainWindow();
-    Change_Caret();
+    m_host.rearrange();
+    m_host.returnToCheckin();
 }
 
-void FrmMain::chooseColorFor(
+void FormatMenu::chooseColorFor(
     const QColor &initial, const std::function<void(const QColor &)> &apply)
 {
     // A cancelled picker changes nothing.
-    if (const std::optional<QColor> chosen = m_services.dialogs->chooseColor(this, initial))
+    if (const std::optional<QColor> chosen
+        = m_services.dialogs->chooseColor(m_host.hostWindow(), initial))
         apply(*chosen);
-    Change_Caret();
+    m_host.returnToCheckin();
 }
 
-void FrmMain::mnuFormatControlsColor_Click()
+void FormatMenu::mnuFormatControlsColor_Click()
 {
-    chooseColorFor(m_look->textColor(QStringLiteral("lst1")),
-        [this](const QColor &c) { m_look->setTextColor(Targets::ControlsColor, c); });
+    chooseColorFor(m_look.textColor(QStringLiteral("lst1")),
+        [this](const QColor &c) { m_look.setTextColor(Targets::ControlsColor, c); });
 }
 
-void FrmMain::mnuFormatControlsBackgroundColor_Click()
+void FormatMenu::mnuFormatControlsBackgroundColor_Click()
 {
-    chooseColorFor(m_look->background(QStringLiteral("lst1")),
-        [this](const QColor &c) { m_look->setBackground(Targets::ControlsBack, c); });
+    chooseColorFor(m_look.background(QStringLiteral("lst1")),
+        [this](const QColor &c) { m_look.setBackground(Targets::ControlsBack, c); });
 }
 
-void FrmMain::mnuFormatFormFont_Click()
+void FormatMenu::mnuFormatFormFont_Click()
 {
-    ControlLook &look = *m_look;
+    ControlLook &look = m_look;
     const std::optional<QFont> chosen
-        = m_services.dialogs->chooseFont(this, look.font(QStringLiteral("Label1")));
+        = m_services.dialogs->chooseFont(m_host.hostWindow(), look.font(QStringLiteral("Label1")));
     if (!chosen)
         return;
     look.setFace(Targets::FormFontFace, chosen->family());
@@ -229,34 +254,34 @@ void FrmMain::mnuFormatFormFont_Click()
     look.setItalic(Targets::FormFontFace, chosen->italic());
     look.setSize(Targets::FormFontSize, WholePoints(chosen->pointSizeF()));
     saveFormatChoice(FontSettingChanges(kForm, look.font(QStringLiteral("Label1"))));
-    ArrangeMainWindow();
-    Change_Caret();
+    m_host.rearrange();
+    m_host.returnToCheckin();
 }
 
-void FrmMain::mnuFormatFormFontColor_Click()
+void FormatMenu::mnuFormatFormFontColor_Click()
 {
-    chooseColorFor(m_look->textColor(QStringLiteral("Label1")),
-        [this](const QColor &c) { m_look->setTextColor(Targets::FormColor, c); });
+    chooseColorFor(m_look.textColor(QStringLiteral("Label1")),
+        [this](const QColor &c) { m_look.setTextColor(Targets::FormColor, c); });
 }
 
-void FrmMain::mnuFormatFormBackgroundColor_Click()
+void FormatMenu::mnuFormatFormBackgroundColor_Click()
 {
-    chooseColorFor(windowBackground(), [this](const QColor &c) {
-        setWindowBackground(c);
-        m_look->setBackground(Targets::FormBackground, c);
+    chooseColorFor(m_host.windowBackground(), [this](const QColor &c) {
+        m_host.setWindowBackground(c);
+        m_look.setBackground(Targets::FormBackground, c);
     });
 }
 
-void FrmMain::mnuFormatFormLineColor_Click()
+void FormatMenu::mnuFormatFormLineColor_Click()
 {
-    chooseColorFor(lineColor(), [this](const QColor &c) { setLineColor(c); });
+    chooseColorFor(m_host.lineColor(), [this](const QColor &c) { m_host.setLineColor(c); });
 }
 
-void FrmMain::mnuFormatFormDataFont_Click()
+void FormatMenu::mnuFormatFormDataFont_Click()
 {
-    ControlLook &look = *m_look;
-    const std::optional<QFont> chosen
-        = m_services.dialogs->chooseFont(this, look.font(QStringLiteral("lblNetMgr")));
+    ControlLook &look = m_look;
+    const std::optional<QFont> chosen = m_services.dialogs->chooseFont(
+        m_host.hostWindow(), look.font(QStringLiteral("lblNetMgr")));
     if (chosen) {
         look.setFace(Targets::DataFontFace, chosen->family());
         m_dataFaceChosen = true;
@@ -264,90 +289,12 @@ void FrmMain::mnuFormatFormDataFont_Click()
         look.setItalic(Targets::DataFontRest, chosen->italic());
         look.setSize(Targets::DataFontRest, WholePoints(chosen->pointSizeF()));
     }
-    ArrangeMainWindow();
-    Change_Caret();
+    m_host.rearrange();
+    m_host.returnToCheckin();
 }
 
-void FrmMain::mnuFormatFormDataFontColor_Click()
+void FormatMenu::mnuFormatFormDataFontColor_Click()
 {
-    chooseColorFor(m_look->textColor(QStringLiteral("lblChkins")),
-        [this](const QColor &c) { m_look->setTextColor(Targets::DataFontColor, c); });
-}
-
-// ---- Printing ----
-
-void FrmMain::mnuFilePrintPageSetup_Click()
-{
-    Printer &printer = *m_services.printer;
-    if (printer.count() == 0)
-        return;
-    if (!printer.setUp(this))
-        m_services.dialogs->message(
-            this, QString(), PrinterErrorText(), MsgIcon::Warning, Ok | Cancel);
-}
-
-void FrmMain::mnuFilePrintFont_Click()
-{
-    Printer &printer = *m_services.printer;
-    if (printer.count() == 0)
-        return;
-    if (const std::optional<QFont> chosen = m_services.dialogs->chooseFont(this, printer.font()))
-        printer.setFont(*chosen);
-}
-
-void FrmMain::mnuFilePrintInstructions_Click()
-{
-    if (m_services.printer->count() > 0)
-        printReference(InstructionsFileName(), QString());
-}
-
-void FrmMain::mnuFilePrintPreamble_Click()
-{
-    if (m_services.printer->count() > 0)
-        printReference(PreambleFileName(), QString());
-}
-
-void FrmMain::mnuFilePdfInstructions_Click()
-{
-    choosePdfFor(InstructionsFileName());
-}
-
-void FrmMain::mnuFilePdfPreamble_Click()
-{
-    choosePdfFor(PreambleFileName());
-}
-
-void FrmMain::choosePdfFor(const QString &fileName)
-{
-    const QString suggested = QDir::homePath() + QLatin1Char('/')
-        + QString(fileName).replace(QStringLiteral(".txt"), QStringLiteral(".pdf"));
-    const QString pdf = m_services.dialogs->chooseSaveFile(
-        this, QStringLiteral("SAVE AS PDF"), suggested, QStringLiteral("PDF files (*.pdf)"));
-    if (pdf.isEmpty())
-        Change_Caret();
-    else
-        printReference(fileName, pdf);
-}
-
-void FrmMain::printReference(const QString &fileName, const QString &pdfFile)
-{
-    Printer &printer = *m_services.printer;
-    if (const Status printed = PrintReferenceText(printer, m_context.UserDataFolder + fileName);
-        !printed) {
-        setStatusLine(printed.error());
-        m_services.sounds->play(SoundName::Notify());
-        Change_Caret();
-        return;
-    }
-    const bool sent
-        = pdfFile.isEmpty() ? printer.endDocument() : printer.saveDocumentAsPdf(pdfFile);
-    if (!sent) {
-        setStatusLine((pdfFile.isEmpty() ? QStringLiteral("NOT PRINTED: ")
-                                         : QStringLiteral("PDF NOT SAVED: "))
-            + printer.errorString());
-        m_services.sounds->play(SoundName::Notify());
-    } else if (!pdfFile.isEmpty()) {
-        setStatusLine(QStringLiteral("SAVED AS PDF: ") + pdfFile);
-    }
-    Change_Caret();
+    chooseColorFor(m_look.textColor(QStringLiteral("lblChkins")),
+        [this](const QColor &c) { m_look.setTextColor(Targets::DataFontColor, c); });
 }

@@ -1,0 +1,191 @@
+#include "countypanel.h"
+
+#include "platform/named.h"
+#include "platform/services.h"
+#include "session/netsession.h"
+#include "stationdb/countytable.h"
+
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QScopedValueRollback>
+
+namespace {
+
+constexpr int MemberRecordRole = Qt::UserRole + 1;
+
+} // namespace
+
+CountyPanel::CountyPanel(Services &services, NetSession &session, QWidget *canvas)
+    : QObject(canvas)
+    , fraCounties(Named(new QGroupBox(QStringLiteral("COUNTIES"), canvas), "fraCounties"))
+    , lstCounties(Named(new QListWidget(fraCounties), "lstCounties"))
+    , FraStations(Named(new QGroupBox(QStringLiteral("NET MEMBERS"), canvas), "FraStations"))
+    , lst1(Named(new QListWidget(FraStations), "lst1"))
+    , m_services(services)
+    , m_session(session)
+{
+    lst1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    lst1->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Screen readers name each list by its frame's caption.
+    lstCounties->setAccessibleName(fraCounties->title());
+    lst1->setAccessibleName(FraStations->title());
+    connect(lstCounties, &QListWidget::currentRowChanged, this, &CountyPanel::lstCounties_Click);
+    connect(lst1, &QListWidget::itemClicked, this, &CountyPanel::lst1_Click);
+    lst1->installEventFilter(this);
+    lstCounties->installEventFilter(this);
+}
+
+QStringList CountyPanel::fill(const CountyTable &table)
+{
+    lstCounties->blockSignals(true);
+    lstCounties->clear();
+    lstCounties->addItem(QStringLiteral("EARLY CHECKINS"));
+    QStringList unreadable;
+    for (int p = CountyTable::First; p <= CountyTable::Last; ++p) {
+        const Result<bool> hasMembers = table.FileHasMembers(table.displayName(p));
+        // A county whose file cannot be read stays in the list: choosing it tells why.
+        if (!hasMembers)
+            unreadable << hasMembers.error();
+        if (!hasMembers || hasMembers.value())
+            lstCounties->addItem(table.displayName(p));
+    }
+    lstCounties->addItem(QStringLiteral("LATE CHECKINS"));
+    lstCounties->setCurrentRow(-1);
+    lstCounties->blockSignals(false);
+    return unreadable;
+}
+
+void CountyPanel::arrange(bool noPreamble)
+{
+    const double cw = fraCounties->width(), ch = fraCounties->height();
+    const int countiesHeight = int(ch * 0.96) - 4;
+    lstCounties->setGeometry(int(cw * 0.0389), int(countiesHeight * 0.0387), int(cw * 0.93),
+        countiesHeight - int(countiesHeight * 0.0387));
+    const double sw = FraStations->width(), sh = FraStations->height();
+    lst1->setGeometry(int(sw * 0.0259), int(sh * 0.0513), int(sw * 0.94),
+        int(sh * (noPreamble ? 0.94 : 0.9131)) - 2);
+}
+
+void CountyPanel::lstCounties_Click()
+{
+    QListWidgetItem *chosen = lstCounties->currentItem();
+    if (!chosen)
+        return;
+    const CountyChoice choice
+        = m_session.chooseEntry(chosen->text(), m_services.clock->today(), retainCheckmark());
+    if (choice.status)
+        emit statusLine(*choice.status);
+    if (!choice.sound.isEmpty())
+        m_services.sounds->play(choice.sound);
+    FraStations->setTitle(choice.caption);
+    lst1->setAccessibleName(choice.caption);
+    lst1->clear();
+    const bool countyMode = !m_session.earlyLateMode();
+    emit countyLeaving();
+    for (qsizetype i = 0; i < choice.lines.size(); ++i) {
+        auto *item = new QListWidgetItem(choice.lines[i], lst1);
+        if (countyMode) {
+            // The tick shows the check-in table: only a check-in or a take-back changes it.
+            item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+            // The line knows its record; its text is only for the eye.
+            item->setData(MemberRecordRole, choice.records[i]);
+        }
+    }
+    for (int row : choice.marked)
+        lst1->item(row)->setCheckState(Qt::Checked);
+    showMemberList();
+    // A county called up from the keyboard leaves the caret in the list, so the arrows go on
+    // choosing and Tab leads to its members.
+    emit countyShown(choice, m_choosingByKey);
+}
+
+void CountyPanel::lst1_Click(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    chooseMemberLine(item);
+    emit done();
+}
+
+void CountyPanel::chooseMemberLine(QListWidgetItem *item)
+{
+    if (m_session.earlyLateMode())
+        return;
+    const int record = recordOf(item);
+    const SessionOutcome outcome
+        = m_session.memberLineClick(record, m_services.clock->today(), dingEnabled(), dingFile);
+    // A click on the box of a station checked in already must not take its mark away.
+    const std::optional<MemberRef> member = m_session.member(record);
+    if (outcome.checkedIn
+        || (member && m_session.checkins().find(member->call, CheckinTable::Last) > 0))
+        item->setCheckState(Qt::Checked);
+    emit memberLineChosen(outcome, item);
+}
+
+bool CountyPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (watched == lst1) {
+        // Enter or Space on a member line is a click on it; the caret stays in the list so
+        // the next member is one arrow away.
+        const int k = key->key();
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space)
+            && key->modifiers() == Qt::NoModifier) {
+            if (QListWidgetItem *item = lst1->currentItem()) {
+                item->setSelected(true);
+                chooseMemberLine(item);
+            }
+            return true;
+        }
+    } else if (watched == lstCounties) {
+        const QScopedValueRollback<bool> byKey(m_choosingByKey, true);
+        return static_cast<QObject *>(lstCounties)->event(event);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+QListWidgetItem *CountyPanel::selectedLine() const
+{
+    QListWidgetItem *line = lst1->currentItem();
+    return line && line->isSelected() ? line : nullptr;
+}
+
+int CountyPanel::recordOf(QListWidgetItem *line)
+{
+    return line ? line->data(MemberRecordRole).toInt() : 0;
+}
+
+QListWidgetItem *CountyPanel::lineOfRecord(int record) const
+{
+    for (int row = 0; record > 0 && row < lst1->count(); ++row) {
+        if (recordOf(lst1->item(row)) == record)
+            return lst1->item(row);
+    }
+    return nullptr;
+}
+
+void CountyPanel::appendLine(const QString &text, int record)
+{
+    auto *item = new QListWidgetItem(text, lst1);
+    if (record > 0 && !m_session.earlyLateMode()) {
+        item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        item->setData(MemberRecordRole, record);
+    }
+    showMemberList();
+}
+
+void CountyPanel::showMemberList()
+{
+    // A refilled list is laid out and painted now. Left to the view's deferred layout, a
+    // refill that follows a click on a line (the caret gone back to CALLSIGN), in a frame
+    // filled with the stored form colour, was laid out without its viewport being
+    // repainted: under a window manager the screen kept the previous county's lines, and a
+    // click hit the station of the new list in that row.
+    lst1->doItemsLayout();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class NetSession;
+class QGroupBox;
+class QListWidget;
+class QListWidgetItem;
+class QWidget;
+class CountyTable;
+struct CountyChoice;
+struct Services;
+struct SessionOutcome;
+
+// The COUNTIES and NET MEMBERS frames: the county list, the lines of the county (or the
+// check-in list) chosen, and what a click or a key on them asks of the session. What the
+// rest of the window does about it goes out through the signals.
+class CountyPanel : public QObject
+{
+    Q_OBJECT
+public:
+    CountyPanel(Services &services, NetSession &session, QWidget *canvas);
+
+    QGroupBox *const fraCounties;
+    QListWidget *const lstCounties;
+    QGroupBox *const FraStations;
+    QListWidget *const lst1;
+
+    // The options of the window's menu the choices follow.
+    std::function<bool()> retainCheckmark = [] { return true; };
+    std::function<bool()> dingEnabled = [] { return true; };
+    QString dingFile;
+
+    // EARLY CHECKINS, the counties and states whose files hold members, LATE CHECKINS;
+    // returns the files that could not be read.
+    QStringList fill(const CountyTable &table);
+    // Places the lists inside their frames (the window has placed the frames).
+    void arrange(bool noPreamble);
+
+    void lstCounties_Click();
+    void lst1_Click(QListWidgetItem *item);
+
+    // The selected member line, and the record a line stands for (0 for a line that is no
+    // member line of a county view).
+    QListWidgetItem *selectedLine() const;
+    static int recordOf(QListWidgetItem *line);
+    QListWidgetItem *lineOfRecord(int record) const;
+    void appendLine(const QString &text, int record);
+    // Lays the member list out and repaints it after its lines changed.
+    void showMemberList();
+
+signals:
+    void statusLine(const QString &text);
+    // The county shown is about to change; the member list is empty.
+    void countyLeaving();
+    // A choice is shown; byKey when it came from the keyboard (the caret stays).
+    void countyShown(const CountyChoice &choice, bool byKey);
+    // A member line was clicked or chosen with a key; the item may be gone once the
+    // outcome is shown.
+    void memberLineChosen(const SessionOutcome &outcome, QListWidgetItem *item);
+    void done();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void chooseMemberLine(QListWidgetItem *item);
+
+    Services &m_services;
+    NetSession &m_session;
+    bool m_choosingByKey = false; // the county list handles a key press
+};
