@@ -10,11 +10,16 @@
 set -e
 cd "$(dirname "$0")/.."
 
-# The Qt modules a core file never uses, from the installed headers when they are there.
+# The Qt modules a core file never uses, named by the installed headers: without them a
+# core file's <QWidget> would pass unseen, so their absence fails the check.
 qtdir=""
 for d in /usr/include/*/qt6 /usr/include/qt6; do
     [ -d "$d/QtWidgets" ] && qtdir="$d" && break
 done
+if [ -z "$qtdir" ]; then
+    echo "check-includes: no Qt 6 Widgets headers found (run scripts/ensure-packages.sh)" >&2
+    exit 1
+fi
 widgetheaders=$(
     if [ -n "$qtdir" ]; then
         for m in QtWidgets QtPrintSupport QtMultimedia QtMultimediaWidgets; do
