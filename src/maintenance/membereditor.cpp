@@ -287,6 +287,10 @@ EditorOutcome MemberEditor::saveChangeCall(const QString &newCall)
     }
     if (!IsValidCall(newCall))
         return failed(newCall + QStringLiteral("  INVALID CALL"));
+    // The NEW CALL box filters what is typed; a call that reaches here another way is held
+    // to the same characters, or no later search would find the station.
+    if (const auto problem = UnstorableField({ newCall, {}, {}, {}, {} }, true))
+        return failed(*problem);
     if (const auto elsewhere = existingElsewhere(newCall, m_target->path))
         return failed(newCall + QStringLiteral(" - ") + *elsewhere);
     // A station of that call is counted tonight already (one deleted since, say): the

@@ -217,6 +217,9 @@ void TestMemberOps::editChangeAndDelete()
     QCOMPARE(*editor.save({ "W4NEW", "NEW", "MOBILE", "", "MOBILE" }, {}, kToday).status,
         u"W4NEW ADDED"_qs);
     QVERIFY(editor.startChangeCall(1));
+    QCOMPARE(*editor.save({}, "KA4-YZ", kToday).status,
+        u"NEW CALL: ONLY LETTERS, DIGITS AND BLANKS CAN BE STORED"_qs);
+    QCOMPARE(root.record("LEE", 1).Call.trimmed(), u"K4A"_qs);
     EditorOutcome out = editor.save({}, "KA4XYZ", kToday);
     QCOMPARE(*out.status, u"K4A CHANGED TO KA4XYZ"_qs);
     QCOMPARE(root.record("LEE", 1).trimmed(),
