@@ -1,6 +1,7 @@
 #include "membercalls.h"
 
 #include "licencefields.h"
+#include "session/stationsearch.h"
 #include "stationdb/countytable.h"
 #include "stationdb/stationfile.h"
 #include "stationdb/stationrecord.h"
@@ -18,29 +19,16 @@ MemberCallSearch ScanMembers(
     const CountyTable &table, const std::function<bool(QByteArrayView)> &wanted)
 {
     MemberCallSearch search;
-    const QByteArray endMarker = StationRecord::EndMarker().toLatin1();
     const QByteArray vacant = StationRecord::VacantMarker().toLatin1();
-    for (int p = CountyTable::First; p <= CountyTable::Last; ++p) {
-        const QString path = table.filePath(p);
-        const Result<QByteArray> bytes = ReadStationRecords(path);
-        if (!bytes) {
-            search.unreadable << bytes.error();
-            continue;
-        }
-        const qsizetype present = (bytes->size() + StationRecord::Size - 1) / StationRecord::Size;
-        for (int n = 1; n <= std::min<qsizetype>(RecordsPerFile, present); ++n) {
-            const QByteArrayView c = TrimmedCallBytes(*bytes, n);
-            if (c == endMarker)
-                break;
-            if (c.isEmpty() || c == vacant || !wanted(c))
-                continue;
-            const StationRecord record = StationRecord::fromBytes(
-                bytes->mid(qsizetype(n - 1) * StationRecord::Size, StationRecord::Size))
-                                             .trimmed();
+    search.unreadable = WalkStationCalls(
+        table, [&](int p, const QString &path, const QByteArray &bytes, int n, QByteArrayView c) {
+            if (c == vacant || !wanted(c))
+                return true;
+            const StationRecord record = StationRecordAt(bytes, n);
             search.found.push_back({ record.Call, record.Name,
                 record.County.isEmpty() ? table.displayName(p) : record.County, path, n });
-        }
-    }
+            return true;
+        });
     return search;
 }
 
