@@ -1,3 +1,4 @@
+#include "failingfs.h"
 #include "licences/licencedatabase.h"
 #include "licences/licencedownload.h"
 #include "licences/licencefields.h"
@@ -213,6 +214,26 @@ private slots:
         QCOMPARE(Leftovers(db), QStringList());
         LicenceDatabase licences(db);
         QCOMPARE(licences.find("W4XYZ").value()->lastName, "Smith");
+    }
+
+    // A disk that fills during the import fails it and leaves the previous database whole.
+    void fullDiskKeepsOldDatabase()
+    {
+        TestRoot root;
+        const QString db = LicenceDatabasePath(root.paths());
+        const QString zip = root.root() + "/l_amat.zip";
+        QVERIFY(WriteBytes(zip, SampleZip(SampleLicences("\n"))));
+        QVERIFY(ImportLicenceZip(zip, db).ok());
+        const QByteArray before = FileBytes(db);
+        {
+            FullDisk full(QFileInfo(db).absolutePath());
+            QVERIFY2(full.isFull(), "no way to fill a file system here");
+            const Result<LicenceImportReport> report = ImportLicenceZip(zip, db);
+            QVERIFY(!report.ok());
+            QVERIFY2(!report.error().isEmpty(), "a failure with no reason");
+        }
+        QCOMPARE(FileBytes(db), before);
+        QCOMPARE(Leftovers(db), QStringList());
     }
 
     // A cancel at any point, during the reading or the join, keeps the previous database.
