@@ -13,16 +13,6 @@
 
 #include <utility>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 Q_LOGGING_CATEGORY(lcJournal, "vorq.session.journal")
 
 namespace {
@@ -130,13 +120,6 @@ std::optional<int> Number(const QString &text)
     const int value = text.toInt(&ok);
     return ok ? std::optional<int>(value) : std::nullopt;
 }
-
-#ifdef Q_OS_WIN
-bool SyncToDisk(QFile &file)
-{
-    return _commit(file.handle()) == 0;
-}
-#endif
 
 } // namespace
 
@@ -360,83 +343,7 @@ Result<JournalContents> ReadJournal(const QString &path)
 
 Status AppendJournalLine(const QString &path, const QByteArray &line)
 {
-#ifdef Q_OS_WIN
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
-        return Status::Error(FileError(path, file.errorString()));
-    QByteArray bytes = line;
-    if (file.size() > 0) {
-        char last = 0;
-        if (!file.seek(file.size() - 1) || !file.getChar(&last))
-            return Status::Error(FileError(path, file.errorString()));
-        if (last != '\n')
-            bytes.prepend('\n');
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return Status::Error(FileError(path, file.errorString()));
-    if (!SyncToDisk(file))
-        return Status::Error(
-            FileError(path, QStringLiteral("cannot force the line onto the disk")));
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return Status::Error(FileError(path, file.errorString()));
-    return Status::Ok();
-#else
-    // Plain system calls, so a failure names the system's reason ("No space left on
-    // device"), and a write that fails half-way is cut off again: the lines go whole into
-    // the file or not at all, and a retry never doubles one.
-    const auto failed = [&path] {
-        return Status::Error(FileError(path, QString::fromLocal8Bit(std::strerror(errno))));
-    };
-    const int fd = ::open(
-        QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return failed();
-    struct Closer
-    {
-        int fd;
-        ~Closer()
-        {
-            if (fd >= 0)
-                ::close(fd);
-        }
-    } closer { fd };
-    struct stat info;
-    if (::fstat(fd, &info) != 0)
-        return failed();
-    QByteArray bytes = line;
-    if (info.st_size > 0) {
-        char last = 0;
-        if (::pread(fd, &last, 1, info.st_size - 1) != 1)
-            return failed();
-        if (last != '\n')
-            bytes.prepend('\n');
-    }
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const Status error = n < 0
-                ? failed()
-                : Status::Error(FileError(path, QStringLiteral("nothing written")));
-            if (done > 0 && ::ftruncate(fd, info.st_size) != 0)
-                qCWarning(lcJournal) << "cannot cut off a partly written line" << path;
-            return error;
-        }
-        done += n;
-    }
-    if (::fsync(fd) != 0) {
-        const Status error = failed();
-        (void)::ftruncate(fd, info.st_size);
-        return error;
-    }
-    closer.fd = -1;
-    if (::close(fd) != 0)
-        return failed();
-    return Status::Ok();
-#endif
+    return AppendLineDurably(path, line);
 }
 
 PendingSession ReadPendingSession(const Paths &paths)

@@ -1,5 +1,6 @@
 #include "atomicfile.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -217,6 +218,70 @@ Status SyncAndReplaceFile(const QString &finished, const QString &target)
     if (!replaceFile(finished, target, error))
         return Status::Error(FileError(target, error));
     return Status::Ok();
+}
+
+Status AppendLineDurably(const QString &path, const QByteArray &line)
+{
+#ifdef Q_OS_WIN
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+        return Status::Error(FileError(path, file.errorString()));
+    QByteArray bytes = line;
+    if (file.size() > 0) {
+        char last = 0;
+        if (!file.seek(file.size() - 1) || !file.getChar(&last))
+            return Status::Error(FileError(path, file.errorString()));
+        if (last != '\n')
+            bytes.prepend('\n');
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return Status::Error(FileError(path, file.errorString()));
+    if (!syncFile(file))
+        return Status::Error(
+            FileError(path, QStringLiteral("cannot force the line onto the disk")));
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return Status::Error(FileError(path, file.errorString()));
+    return Status::Ok();
+#else
+    // Plain system calls, so a failure names the system's reason ("No space left on device").
+    const int fd = ::open(
+        QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return Status::Error(FileError(path, systemError()));
+    struct Closer
+    {
+        int fd;
+        ~Closer()
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } closer { fd };
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        return Status::Error(FileError(path, systemError()));
+    QByteArray bytes = line;
+    if (info.st_size > 0) {
+        char last = 0;
+        if (::pread(fd, &last, 1, info.st_size - 1) != 1)
+            return Status::Error(FileError(path, systemError()));
+        if (last != '\n')
+            bytes.prepend('\n');
+    }
+    QString error = WriteAll(fd, bytes);
+    if (error.isEmpty() && ::fsync(fd) != 0)
+        error = systemError();
+    if (!error.isEmpty()) {
+        if (::ftruncate(fd, info.st_size) != 0)
+            qWarning() << "cannot cut off a partly written line" << path;
+        return Status::Error(FileError(path, error));
+    }
+    closer.fd = -1;
+    if (::close(fd) != 0)
+        return Status::Error(FileError(path, systemError()));
+    return Status::Ok();
+#endif
 }
 
 Result<QByteArray> ReadWholeFile(const QString &path)

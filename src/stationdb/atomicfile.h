@@ -21,6 +21,12 @@ Status WriteFileAtomically(const QString &path, const QByteArray &content,
 // that rename). For files too large to hold in memory, written by their own writer.
 Status SyncAndReplaceFile(const QString &finished, const QString &target);
 
+// Appends one line and forces it onto the disk: opened in append mode, written, synced and
+// closed. A file that does not end in a line break (a torn last line) gets one first, so the
+// new line stands on its own; a write that fails half-way is cut off again, so the line goes
+// whole into the file or not at all and a retry never doubles it.
+Status AppendLineDurably(const QString &path, const QByteArray &line);
+
 // Reads a whole regular file. A path that is missing, not a regular file (a folder, a pipe,
 // a device) or unreadable is an error: a caller that cannot read a file must never write it.
 Result<QByteArray> ReadWholeFile(const QString &path);
