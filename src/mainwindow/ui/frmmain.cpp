@@ -1,6 +1,5 @@
 #include "frmmain.h"
 
-#include "appearance/appearance.h"
 #include "appearance/ui/controllook.h"
 #include "backup/ui/frmprocessdatafiles.h"
 #include "licences/licencedatabase.h"
@@ -129,16 +128,8 @@ void FrmMain::Form_Load()
             m_loadFailures << removed.error();
         if (const QString failed = m_options->applyStored(); !failed.isEmpty())
             m_loadFailures << failed;
-    }
-
-    if (firstRun) {
-        // Written only: this run keeps the design fonts, the next shows them.
-        const Status faces = settings.saveAll({ SettingChange::Set(QStringLiteral("FormData"),
-                                                    QStringLiteral("Font"), DefaultFormDataFace()),
-            SettingChange::Set(
-                QStringLiteral("Form"), QStringLiteral("Font"), DefaultFormFace()) });
-        if (!faces)
-            m_loadFailures << faces.error();
+    } else if (const QString failed = m_format->storeDesignFaces(); !failed.isEmpty()) {
+        m_loadFailures << failed;
     }
     m_netControl->showTonight();
     const QString preambleNotice = m_preamble->load(m_context.UserDataFolder);
@@ -230,13 +221,7 @@ void FrmMain::memberLineChosen(const SessionOutcome &outcome, QListWidgetItem *i
 
 void FrmMain::memberMenu(const QPoint &position)
 {
-    if (m_session.earlyLateMode())
-        return;
-    const QListWidgetItem *county = m_counties->lstCounties->currentItem();
-    if (!county || county->text().isEmpty())
-        return;
-    const QListWidgetItem *line = m_counties->lst1->currentItem();
-    if (!line || !line->text().left(4).contains(u' '))
+    if (!m_counties->offersMemberMenu())
         return;
     m_rosterEntry->setEnabled(false);
     popupMenu(m_editMenu, m_counties->lst1->viewport()->mapToGlobal(position));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appearance/ui/formatmenu.h"
+#include "mainwindow/ui/maincanvas.h"
 #include "platform/services.h"
 #include "qrz/qrzclient.h"
 #include "session/netsession.h"
@@ -60,10 +61,10 @@ public:
     void setStatusLine(const QString &text) override;
     void returnToCheckin() override;
     void rearrange() override { ArrangeMainWindow(); }
-    QColor lineColor() const override;
-    void setLineColor(const QColor &color) override;
-    QColor windowBackground() const override;
-    void setWindowBackground(const QColor &color) override;
+    QColor lineColor() const override { return m_canvas->lineColor; }
+    void setLineColor(const QColor &color) override { m_canvas->setLineColor(color); }
+    QColor windowBackground() const override { return m_canvas->background(); }
+    void setWindowBackground(const QColor &color) override { m_canvas->setBackground(color); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -88,7 +89,7 @@ private:
     bool m_closeQuietly = false; // the error handler has ended the program
     double m_designHeight = 0;
     std::unique_ptr<ControlLook> m_look;
-    class MainCanvas *m_canvas = nullptr;
+    MainCanvas *m_canvas = nullptr;
     // The panels, top to bottom and left to right.
     CountyPanel *m_counties = nullptr;
     PreambleFrame *m_preamble = nullptr;

@@ -208,18 +208,9 @@ void FrmMain::ArrangeMainWindow()
     m_deleted->setGeometry(l.fraDeletedStations.toRect());
     m_exit->setGeometry(l.cmdExit.toRect());
 
-    // A frame's caption too wide for its frame (a big form font on a small screen) is set
-    // smaller until it fits; the size chosen and stored stays as it is.
-    const QList<QGroupBox *> frames { m_counties->fraCounties, m_counties->FraStations, m_preamble,
-        m_nonListed, m_netInfo, m_deleted, m_form };
-    for (QGroupBox *frame : frames) {
-        QFont font = frame->font();
-        const int room = frame->width() - 2 * frame->fontMetrics().averageCharWidth();
-        while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(frame->title()) > room)
-            font.setPointSizeF(font.pointSizeF() - 0.5);
-        if (font != frame->font())
-            frame->setFont(font);
-    }
+    for (QGroupBox *frame : QList<QGroupBox *> { m_counties->fraCounties, m_counties->FraStations,
+             m_preamble, m_nonListed, m_netInfo, m_deleted, m_form })
+        FitCaption(frame);
 
     m_counties->arrange(noPreamble);
     m_preamble->arrange();
@@ -241,28 +232,4 @@ void FrmMain::resizeEvent(QResizeEvent *event)
 ControlLook &FrmMain::look()
 {
     return *m_look;
-}
-
-void FrmMain::setLineColor(const QColor &color)
-{
-    m_canvas->lineColor = color;
-    m_canvas->update();
-}
-
-QColor FrmMain::lineColor() const
-{
-    return m_canvas->lineColor;
-}
-
-QColor FrmMain::windowBackground() const
-{
-    return m_canvas->palette().color(QPalette::Window);
-}
-
-void FrmMain::setWindowBackground(const QColor &color)
-{
-    QPalette p = m_canvas->palette();
-    p.setColor(QPalette::Window, color);
-    m_canvas->setPalette(p);
-    m_canvas->setAutoFillBackground(true);
 }

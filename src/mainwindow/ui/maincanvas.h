@@ -18,6 +18,20 @@ public:
     QColor lineColor = Qt::black;
     std::function<void()> backgroundClicked;
 
+    void setLineColor(const QColor &color)
+    {
+        lineColor = color;
+        update();
+    }
+    QColor background() const { return palette().color(QPalette::Window); }
+    void setBackground(const QColor &color)
+    {
+        QPalette p = palette();
+        p.setColor(QPalette::Window, color);
+        setPalette(p);
+        setAutoFillBackground(true);
+    }
+
 protected:
     void mousePressEvent(QMouseEvent *event) override
     {
