@@ -60,7 +60,7 @@ void TestMaintenance::addThroughTheForm()
     QFile::setPermissions(f.root.filePath("MOBILE"), QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(save(f), u"W4NEW ADDED"_s);
     QCOMPARE(f.checkins(), u"1"_s);
-    QCOMPARE(f.lines(named<QListWidget>(w, "lst1")), (QStringList { "W4NEW ANN OPELIKA" }));
+    QCOMPARE(f.lines("lst1"), (QStringList { "W4NEW ANN OPELIKA" }));
 }
 
 void TestMaintenance::editChangeCallAndDelete()
@@ -69,24 +69,25 @@ void TestMaintenance::editChangeCallAndDelete()
         { Station("K4A", "JIM", "LEE", "", "OPELIKA", "2/2/2026"),
             Station("K4ABC", "ANN", "LEE", "TUE", "AUBURN", "01/05/2026") } } });
     FrmMain &w = f.open();
+    MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
+    QListWidget *members = named<QListWidget>(w, "lst1");
     f.choose("LEE");
     // EDIT keeps the call and the date the click has written; the line is redrawn, marked.
     f.click(f.memberLine("K4ABC"));
     named<QAction>(w, "mnuEditEdit")->trigger();
-    named<MemberInfoFrame>(w, "fraAdd")->txtName->setText("ANNE");
+    m.txtName->setText("ANNE");
     QCOMPARE(save(f), u"RECORD UPDATED"_s);
     QCOMPARE(f.root.record("LEE", 2).trimmed(),
         Station("K4ABC", "ANNE", "LEE", "TUE", "AUBURN", "03/10/2026"));
-    QCOMPARE(named<QListWidget>(w, "lst1")->currentItem()->text(), u"K4   ABC  ANNE AUBURN"_s);
-    QCOMPARE(named<QListWidget>(w, "lst1")->currentItem()->checkState(), Qt::Checked);
+    QCOMPARE(members->currentItem()->text(), u"K4   ABC  ANNE AUBURN"_s);
+    QCOMPARE(members->currentItem()->checkState(), Qt::Checked);
     // Change Call shows the new call box only; the click's check-in is taken back.
     named<QAction>(w, "mnuChgCall")->trigger();
-    QVERIFY(named<MemberInfoFrame>(w, "fraAdd")->txtName->isHidden()
-        && !named<MemberInfoFrame>(w, "fraAdd")->TxtNew->isHidden());
-    named<MemberInfoFrame>(w, "fraAdd")->TxtNew->setText("KA4XYZ");
+    QVERIFY(m.txtName->isHidden() && !m.TxtNew->isHidden());
+    m.TxtNew->setText("KA4XYZ");
     save(f);
-    QCOMPARE(named<QListWidget>(w, "lst1")->currentItem()->text(), u"KA4  XYZ  ANNE AUBURN"_s);
-    QCOMPARE(named<QListWidget>(w, "lst1")->currentItem()->checkState(), Qt::Unchecked);
+    QCOMPARE(members->currentItem()->text(), u"KA4  XYZ  ANNE AUBURN"_s);
+    QCOMPARE(members->currentItem()->checkState(), Qt::Unchecked);
     QCOMPARE(f.checkins(), u"0"_s);
     // Delete asks first, naming the member; No keeps it, Yes takes the line away.
     f.click(f.memberLine("K4A"));
@@ -155,8 +156,8 @@ void TestMaintenance::waysOutOfTheForm()
     m.txtName->setText("ANNIE");
     f.click(f.memberLine("W4XY"));
     QCOMPARE(save(f), u"RECORD UPDATED"_s);
-    QCOMPARE(f.lines(named<QListWidget>(w, "lst1")).mid(0, 2),
-        (QStringList { "K4   A    ANNIE OPELIKA", "W4   XY   SUE " }));
+    QCOMPARE(
+        f.lines("lst1").mid(0, 2), (QStringList { "K4   A    ANNIE OPELIKA", "W4   XY   SUE " }));
 }
 
 namespace {
@@ -236,8 +237,7 @@ void TestMaintenance::addFromTheKeyboard()
     QCOMPARE(f.status(), u"K4NEW ADDED"_s);
     QCOMPARE(f.root.record("LEE", 2).trimmed().City, u"OAK"_s);
     // The new member's line is a member line at once: it can be edited.
-    QListWidgetItem *line
-        = named<QListWidget>(w, "lst1")->item(named<QListWidget>(w, "lst1")->count() - 1);
+    QListWidgetItem *line = named<QListWidget>(w, "lst1")->item(f.lines("lst1").size() - 1);
     QCOMPARE(line->checkState(), Qt::Checked);
     f.click(line);
     QCOMPARE(f.status(), u"K4NEW IS ALREADY CHECKED IN"_s);

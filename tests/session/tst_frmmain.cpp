@@ -167,8 +167,7 @@ void TestFrmMain::checkinsReachTheLists()
         f.type(call);
     QCOMPARE(f.root.sounds().played, (QStringList { "tada", "notify" }));
     QCOMPARE(f.status(), u"B4ABC  INVALID CALL"_s);
-    QCOMPARE(
-        f.lines(named<QListWidget>(w, "lst1")), (QStringList { "K4ABC JIM JEFFERSON BIRMINGHAM" }));
+    QCOMPARE(f.lines("lst1"), (QStringList { "K4ABC JIM JEFFERSON BIRMINGHAM" }));
     QCOMPARE(f.lines("lstEarly"), (QStringList { "W4NEW" }));
     // On a check-in line a right click opens no menu; Delete Checkin takes the line off.
     named<QListWidget>(w, "lst1")->setCurrentRow(0);
@@ -248,8 +247,7 @@ void TestFrmMain::firstStartOffersTheImport()
     f.root.dialogs().openFiles.enqueue(manager.paths().dataFolder() + "Lee.dat");
     named<QAction>(w, "mnuFileImportStationFiles")->trigger();
     QCOMPARE(f.status(), "IMPORTED 1 STATION FILES");
-    QCOMPARE(f.lines(named<QListWidget>(w, "lstCounties")),
-        QStringList({ "EARLY CHECKINS", "LEE", "LATE CHECKINS" }));
+    QCOMPARE(f.lines("lstCounties"), QStringList({ "EARLY CHECKINS", "LEE", "LATE CHECKINS" }));
     f.type("K4NEW");
     QCOMPARE(f.status(), "K4NEW CHECKED IN");
 }

@@ -67,14 +67,13 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
     QCOMPARE(f.root.stationBytes("LEE"), stations);
 
     if (answer == Yes) {
-        QCOMPARE(f.lines(named<QListWidget>(w, "lst1")) + f.lines("lstEarly"),
-            lines + QStringList { "W9ZZ" });
+        QCOMPARE(f.lines("lst1") + f.lines("lstEarly"), lines + QStringList { "W9ZZ" });
         QCOMPARE(f.checkins() + named<QLabel>(w, "lblTraffic")->text(), QString("2 2"));
         // The net goes on where it stopped: a station checked in before is seen as such.
         f.type("K4BB");
         QCOMPARE(f.status(), QString("K4BB Is Already Checked in"));
     } else {
-        QVERIFY(f.lines(named<QListWidget>(w, "lst1")).isEmpty());
+        QVERIFY(f.lines("lst1").isEmpty());
         QCOMPARE(f.checkins(), QString("0"));
         f.type("K4CC");
         QCOMPARE(f.checkins(), QString("1"));

@@ -198,7 +198,7 @@ void TestInterruptedSession::killedAtAnyMoment()
                 lines << recorder.lineOf.value(call);
         }
         QCOMPARE(entries, e.entries);
-        QCOMPARE(f.lines(named<QListWidget>(w, "lst1")), lines);
+        QCOMPARE(f.lines("lst1"), lines);
         QCOMPARE(f.lines("lstEarly"), e.nonListed);
         QCOMPARE(named<QLabel>(w, "lblChkins")->text(), QString::number(lines.size()));
         QCOMPARE(named<QLabel>(w, "lblTraffic")->text(),
