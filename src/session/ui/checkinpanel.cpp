@@ -2,7 +2,6 @@
 
 #include "platform/services.h"
 #include "platform/ui/blockcaret.h"
-#include "session/memberline.h"
 #include "session/netsession.h"
 #include "session/sessionjournal.h"
 #include "session/ui/countypanel.h"
