@@ -284,7 +284,8 @@ void TestAppearance::formatEntries()
     }
     if (writes.isEmpty())
         QVERIFY(f.setting("Screen", "Size").isEmpty() && f.setting("Form", "Font").isEmpty());
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.txtChkin()));
+    QTRY_COMPARE(
+        QApplication::focusWidget(), static_cast<QWidget *>(named<QLineEdit>(w, "txtChkin")));
 }
 
 void TestAppearance::cancelledPickers()
@@ -477,18 +478,18 @@ void TestAppearance::sizeChosenInASmallWindowIsTheSizeStored()
     f.root.dialogs().fonts.enqueue(QFont("DejaVu Sans", 12));
     Entry(w, "mnuFormatControlsFont")->trigger();
     // Shown as chosen at the moment of the choice.
-    QVERIFY2(qAbs(w.lst1->font().pointSizeF() - 12) < 0.6,
-        qPrintable(QString::number(w.lst1->font().pointSizeF())));
+    QVERIFY2(qAbs(named<QListWidget>(w, "lst1")->font().pointSizeF() - 12) < 0.6,
+        qPrintable(QString::number(named<QListWidget>(w, "lst1")->font().pointSizeF())));
     w.resize(design);
     QCoreApplication::processEvents();
-    const double shown = w.lst1->font().pointSizeF();
+    const double shown = named<QListWidget>(w, "lst1")->font().pointSizeF();
     QCOMPARE(f.setting("Screen", "Size").toDouble(), shown);
     f.root.dialogs().answers.enqueue(No);
     f.root.dialogs().answers.enqueue(No);
     w.close();
     QCOMPARE(f.setting("Screen", "Size").toDouble(), shown);
     FrmMain &again = f.open();
-    QCOMPARE(again.lst1->font().pointSizeF(), shown);
+    QCOMPARE(named<QListWidget>(again, "lst1")->font().pointSizeF(), shown);
     // No colour was chosen: the member captions stay on their frame's own background.
     QVERIFY(!f.setting("Form", "BGCOLOR").isEmpty());
     for (const char *caption : { "lblCall", "LblNew", "lblCS" })
@@ -542,7 +543,7 @@ void TestAppearance::noCaptionOrNameClipped()
         QVERIFY2(fits || (eliding && eliding->toolTip() == label->text()),
             qPrintable(label->objectName() + ": " + label->text()));
     }
-    QCOMPARE(w.lblNetCtl()->text(), "CHRISTOPHER   KJ4ABC"); // the whole text stays
+    QCOMPARE(named<QLabel>(w, "lblNetCtl")->text(), "CHRISTOPHER   KJ4ABC"); // the whole text stays
     // The member form's captions are whole, and its buttons apart.
     auto *form = w.findChild<QGroupBox *>("fraAdd");
     for (QLabel *label : form->findChildren<QLabel *>()) {
@@ -588,7 +589,7 @@ void TestAppearance::closingSequence()
     printerFont.setBold(true);
     f.root.printer().setFont(printerFont);
     if (!labelsShown)
-        w.lblNetCtl()->clear();
+        named<QLabel>(w, "lblNetCtl")->clear();
     const QString iniBefore = f.root.settings().get("First", "Firstime");
     f.root.dialogs().answers.enqueue(No); // the session is not saved
     f.root.dialogs().answers.enqueue(No); // no backup
@@ -650,7 +651,7 @@ void TestAppearance::fontsScaleAlike()
     w.showMaximized();
     QTRY_VERIFY(w.isMaximized());
     QCoreApplication::processEvents();
-    QCOMPARE(w.lst1->font().pointSizeF(), 15.0);
+    QCOMPARE(named<QListWidget>(w, "lst1")->font().pointSizeF(), 15.0);
     QCOMPARE(w.look().font("Label1").pointSizeF(), design["Label1"].size);
     QCOMPARE(w.findChild<QWidget *>("Label1")->font().pointSizeF(), design["Label1"].size);
 }

@@ -77,21 +77,21 @@ private slots:
         WriteMembers(f);
         ImportSample(f);
         FrmMain &w = f.openActive();
-        QTest::keyClick(w.txtChkin(), Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(f.checkins(), "0");
         f.type("KB4OE");
-        QTest::keyClick(w.txtChkin(), Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(f.checkins(), "1");
         QCOMPARE(f.root.record("BLOUNT", 1).LastDate.trimmed(), "12/7/2026");
         QVERIFY2(f.status().contains("KB4OEB"), qPrintable(f.status()));
         // Taken once: a second Ctrl+Enter checks nobody in again.
-        QTest::keyClick(w.txtChkin(), Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(f.checkins(), "1");
         // A suggestion belongs to the call typed last: a member checked in after it ends it.
         f.type("KB4OE");
         f.type("N4AAA");
         QCOMPARE(f.checkins(), "2");
-        QTest::keyClick(w.txtChkin(), Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(f.checkins(), "2");
     }
 
@@ -122,8 +122,8 @@ private slots:
         QVERIFY(list->isVisible());
         QTest::keyClick(list, Qt::Key_Escape);
         QVERIFY(!list->isVisible());
-        QVERIFY(w.txtChkin()->hasFocus());
-        QCOMPARE(w.txtChkin()->text(), "");
+        QVERIFY(named<QLineEdit>(w, "txtChkin")->hasFocus());
+        QCOMPARE(named<QLineEdit>(w, "txtChkin")->text(), "");
         QCOMPARE(f.checkins(), "1");
 
         f.type("?QQ");
@@ -144,9 +144,9 @@ private slots:
         auto *nonListed = w.findChild<NonListedFrame *>("FraSearch");
         nonListed->list()->setCurrentRow(0);
         nonListed->lstEarly_Click(nonListed->list()->item(0));
-        QCOMPARE(w.fraAdd->txtCall->text(), "W4XYZ");
-        QCOMPARE(w.fraAdd->txtName->text(), "JOHN");
-        QCOMPARE(w.fraAdd->txtCS->text(), "MOBILE AL");
+        QCOMPARE(named<MemberInfoFrame>(w, "fraAdd")->txtCall->text(), "W4XYZ");
+        QCOMPARE(named<MemberInfoFrame>(w, "fraAdd")->txtName->text(), "JOHN");
+        QCOMPARE(named<MemberInfoFrame>(w, "fraAdd")->txtCS->text(), "MOBILE AL");
     }
 
     // Without a database nothing is judged, and a stale one is told at start.

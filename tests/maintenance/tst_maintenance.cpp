@@ -32,7 +32,7 @@ namespace {
 // Saves the member form and returns the status line.
 QString save(MainWindowFixture &f)
 {
-    f.window->fraAdd->cmdSave->click();
+    named<MemberInfoFrame>(*f.window, "fraAdd")->cmdSave->click();
     return f.status();
 }
 } // namespace
@@ -41,7 +41,7 @@ void TestMaintenance::addThroughTheForm()
 {
     MainWindowFixture f({ { "MOBILE", { EndMarker() } } });
     FrmMain &w = f.open();
-    MemberInfoFrame &m = *w.fraAdd;
+    MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     // A click on a non-listed call starts an ADD with it.
     f.type("W4NEW");
     auto *nonListed = w.findChild<NonListedFrame *>("FraSearch");
@@ -60,7 +60,7 @@ void TestMaintenance::addThroughTheForm()
     QFile::setPermissions(f.root.filePath("MOBILE"), QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(save(f), u"W4NEW ADDED"_s);
     QCOMPARE(f.checkins(), u"1"_s);
-    QCOMPARE(f.lines(w.lst1), (QStringList { "W4NEW ANN OPELIKA" }));
+    QCOMPARE(f.lines("lst1"), (QStringList { "W4NEW ANN OPELIKA" }));
 }
 
 void TestMaintenance::editChangeCallAndDelete()
@@ -69,30 +69,32 @@ void TestMaintenance::editChangeCallAndDelete()
         { Station("K4A", "JIM", "LEE", "", "OPELIKA", "2/2/2026"),
             Station("K4ABC", "ANN", "LEE", "TUE", "AUBURN", "01/05/2026") } } });
     FrmMain &w = f.open();
+    MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
+    QListWidget *members = named<QListWidget>(w, "lst1");
     f.choose("LEE");
     // EDIT keeps the call and the date the click has written; the line is redrawn, marked.
     f.click(f.memberLine("K4ABC"));
-    w.mnuEditEdit->trigger();
-    w.fraAdd->txtName->setText("ANNE");
+    named<QAction>(w, "mnuEditEdit")->trigger();
+    m.txtName->setText("ANNE");
     QCOMPARE(save(f), u"RECORD UPDATED"_s);
     QCOMPARE(f.root.record("LEE", 2).trimmed(),
         Station("K4ABC", "ANNE", "LEE", "TUE", "AUBURN", "03/10/2026"));
-    QCOMPARE(w.lst1->currentItem()->text(), u"K4   ABC  ANNE AUBURN"_s);
-    QCOMPARE(w.lst1->currentItem()->checkState(), Qt::Checked);
+    QCOMPARE(members->currentItem()->text(), u"K4   ABC  ANNE AUBURN"_s);
+    QCOMPARE(members->currentItem()->checkState(), Qt::Checked);
     // Change Call shows the new call box only; the click's check-in is taken back.
-    w.mnuChgCall->trigger();
-    QVERIFY(w.fraAdd->txtName->isHidden() && !w.fraAdd->TxtNew->isHidden());
-    w.fraAdd->TxtNew->setText("KA4XYZ");
+    named<QAction>(w, "mnuChgCall")->trigger();
+    QVERIFY(m.txtName->isHidden() && !m.TxtNew->isHidden());
+    m.TxtNew->setText("KA4XYZ");
     save(f);
-    QCOMPARE(w.lst1->currentItem()->text(), u"KA4  XYZ  ANNE AUBURN"_s);
-    QCOMPARE(w.lst1->currentItem()->checkState(), Qt::Unchecked);
+    QCOMPARE(members->currentItem()->text(), u"KA4  XYZ  ANNE AUBURN"_s);
+    QCOMPARE(members->currentItem()->checkState(), Qt::Unchecked);
     QCOMPARE(f.checkins(), u"0"_s);
     // Delete asks first, naming the member; No keeps it, Yes takes the line away.
     f.click(f.memberLine("K4A"));
     f.root.dialogs().answers << No << Yes;
-    w.mnuEditDelete->trigger();
+    named<QAction>(w, "mnuEditDelete")->trigger();
     QVERIFY(f.memberLine("K4A") != nullptr);
-    w.mnuEditDelete->trigger();
+    named<QAction>(w, "mnuEditDelete")->trigger();
     QCOMPARE(f.status(), u"\nRECORD DELETED"_s);
     QVERIFY(f.memberLine("K4A") == nullptr);
     QCOMPARE(f.checkins(), u"0"_s); // the check-in the selecting click made goes with it
@@ -104,7 +106,7 @@ void TestMaintenance::countyAndCallChecks()
     FrmMain &w = f.open();
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    MemberInfoFrame &m = *w.fraAdd;
+    MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     // The county must be a name of the table; upper case is made on Enter, and STATUS is next.
     m.txtCounty->setFocus();
     QTest::keyClicks(m.txtCounty, "lee");
@@ -131,31 +133,31 @@ void TestMaintenance::waysOutOfTheForm()
     MainWindowFixture f(
         { { "LEE", { Station("K4A", "ANN", "LEE", "", "OPELIKA"), Station("W4XY", "SUE") } } });
     FrmMain &w = f.open();
-    MemberInfoFrame &m = *w.fraAdd;
+    MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     // Delete and Change CallSign on a check-in line say what to select and touch nothing.
     f.type("K4A");
-    w.lst1->setCurrentRow(0);
-    w.mnuEditDelete->trigger();
-    w.mnuChgCall->trigger();
+    named<QListWidget>(w, "lst1")->setCurrentRow(0);
+    named<QAction>(w, "mnuEditDelete")->trigger();
+    named<QAction>(w, "mnuChgCall")->trigger();
     QVERIFY(f.root.dialogs().messages.isEmpty() && w.maintenance().mode() != FormMode::ChangeCall);
     QCOMPARE(f.status(), u"CHOOSE A COUNTY AND SELECT A MEMBER TO CHANGE"_s);
     // Change CallSign, Cancel: the whole form is back, and Save then writes nothing.
     f.choose("LEE");
     f.click(f.memberLine("W4XY"));
     const QByteArray before = f.root.stationBytes("LEE");
-    w.mnuChgCall->trigger();
+    named<QAction>(w, "mnuChgCall")->trigger();
     m.cmdCancel->click();
     m.TxtNew->setText("K4ZBC");
     save(f);
     QCOMPARE(f.root.stationBytes("LEE"), before);
     // Edit one member, click another, Save: the edited member's line changes, not the other.
     f.click(f.memberLine("K4A"));
-    w.mnuEditEdit->trigger();
+    named<QAction>(w, "mnuEditEdit")->trigger();
     m.txtName->setText("ANNIE");
     f.click(f.memberLine("W4XY"));
     QCOMPARE(save(f), u"RECORD UPDATED"_s);
     QCOMPARE(
-        f.lines(w.lst1).mid(0, 2), (QStringList { "K4   A    ANNIE OPELIKA", "W4   XY   SUE " }));
+        f.lines("lst1").mid(0, 2), (QStringList { "K4   A    ANNIE OPELIKA", "W4   XY   SUE " }));
 }
 
 namespace {
@@ -171,10 +173,10 @@ void TestMaintenance::editKeepsWhatTheRecordHolds()
         { Station("KJ4NC", "NED", "JEFFERSON", "MON", "", "1/5/2026"),
             Station("K4AAA", "AL", "JEFFERSON", "", "HOOVER") } } });
     FrmMain &w = f.openActive();
-    MemberInfoFrame &m = *w.fraAdd;
+    MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     f.choose("JEFFERSON");
     f.click(f.memberLine("KJ4NC"));
-    w.mnuEditEdit->trigger();
+    named<QAction>(w, "mnuEditEdit")->trigger();
     // Enter and Tab walk the boxes; in an edit each keeps what the record holds.
     m.txtCall->setFocus();
     Key(Qt::Key_Return);
@@ -193,11 +195,11 @@ void TestMaintenance::saveChecksTheCountyItself()
 {
     MainWindowFixture f({ { "JEFFERSON", { Station("K4AAA", "AL", "JEFFERSON", "", "HOOVER") } } });
     FrmMain &w = f.openActive();
-    MemberInfoFrame &m = *w.fraAdd;
+    MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     f.choose("JEFFERSON");
     f.click(f.memberLine("K4AAA"));
     const QByteArray before = f.root.stationBytes("JEFFERSON");
-    w.mnuEditEdit->trigger();
+    named<QAction>(w, "mnuEditEdit")->trigger();
     m.txtCounty->setFocus();
     m.txtCounty->selectAll();
     QTest::keyClicks(m.txtCounty, "FOO");
@@ -215,7 +217,7 @@ void TestMaintenance::addFromTheKeyboard()
 {
     MainWindowFixture f({ { "LEE", { Station("K4AA", "ANN"), EndMarker() } } });
     FrmMain &w = f.openActive();
-    MemberInfoFrame &m = *w.fraAdd;
+    MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     f.choose("LEE");
     Key(Qt::Key_N, Qt::ControlModifier);
     QVERIFY(m.txtCall->hasFocus());
@@ -235,11 +237,11 @@ void TestMaintenance::addFromTheKeyboard()
     QCOMPARE(f.status(), u"K4NEW ADDED"_s);
     QCOMPARE(f.root.record("LEE", 2).trimmed().City, u"OAK"_s);
     // The new member's line is a member line at once: it can be edited.
-    QListWidgetItem *line = w.lst1->item(w.lst1->count() - 1);
+    QListWidgetItem *line = named<QListWidget>(w, "lst1")->item(f.lines("lst1").size() - 1);
     QCOMPARE(line->checkState(), Qt::Checked);
     f.click(line);
     QCOMPARE(f.status(), u"K4NEW IS ALREADY CHECKED IN"_s);
-    w.mnuEditEdit->trigger();
+    named<QAction>(w, "mnuEditEdit")->trigger();
     QCOMPARE(m.txtName->text(), u"NED"_s);
     // Enter on Cancel presses it.
     m.cmdCancel->setFocus();
@@ -273,8 +275,8 @@ void TestMaintenance::refusedAddKeepsTheForm()
     MainWindowFixture f;
     f.root.writeStations("LEE", lee);
     FrmMain &w = f.open();
-    MemberInfoFrame &m = *w.fraAdd;
-    w.mnuEditAddMember->trigger();
+    MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
+    named<QAction>(w, "mnuEditAddMember")->trigger();
     m.txtCall->setText(call);
     m.txtName->setText("NED");
     m.txtCounty->setText("LEE");

@@ -117,9 +117,9 @@ void TestFrmQrz::rightClick()
     auto *nonListed = w.findChild<NonListedFrame *>("FraSearch");
     nonListed->list()->setCurrentRow(0);
     nonListed->lstEarly_Click(nonListed->list()->item(0));
-    w.fraAdd->txtCall->clear();
+    named<MemberInfoFrame>(w, "fraAdd")->txtCall->clear();
     nonListed->lstEarly_MouseDown(Qt::RightButton);
-    MemberInfoFrame &m = *w.fraAdd;
+    MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     QCOMPARE((QStringList {
                  m.txtCall->text(), m.txtName->text(), m.txtCounty->text(), m.txtCS->text() }),
         form);

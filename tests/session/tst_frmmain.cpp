@@ -53,17 +53,18 @@ void TestFrmMain::preambleAndOptions()
             m.setting("Options", "DisablePreambleWindow") };
     };
     FrmMain &w = f.open();
-    QCOMPARE(w.rtxtPreamble->toPlainText(), QString::fromLatin1(text));
+    QCOMPARE(named<QTextEdit>(w, "rtxtPreamble")->toPlainText(), QString::fromLatin1(text));
     // Missing options take their defaults and are stored.
     QCOMPARE(stored(f), (QStringList { "True", "True", "False" }));
-    for (QAction *option :
-        { w.mnuOptionsDisableDing, w.mnuOptionsRetainCheckmark, w.mnuOptionsDisablePreambleWindow })
+    for (QAction *option : { named<QAction>(w, "mnuOptionsDisableDing"),
+             named<QAction>(w, "mnuOptionsRetainCheckmark"),
+             named<QAction>(w, "mnuOptionsDisablePreambleWindow") })
         option->trigger();
     QCOMPARE(stored(f), (QStringList { "False", "False", "True" }));
-    QVERIFY(w.fraPreamble->isHidden());
+    QVERIFY(named<QGroupBox>(w, "fraPreamble")->isHidden());
     FrmMain again(f.root.services(), f.context); // a new start shows the stored marks
-    QVERIFY(!again.mnuOptionsDisableDing->isChecked()
-        && again.mnuOptionsDisablePreambleWindow->isChecked());
+    QVERIFY(!named<QAction>(again, "mnuOptionsDisableDing")->isChecked()
+        && named<QAction>(again, "mnuOptionsDisablePreambleWindow")->isChecked());
 }
 
 void TestFrmMain::oversizedPreambleIsRefused_data()
@@ -97,7 +98,7 @@ void TestFrmMain::oversizedPreambleIsRefused()
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
     file.close();
     FrmMain &w = f.open();
-    QCOMPARE(w.rtxtPreamble->toPlainText().isEmpty(), !refused.isEmpty());
+    QCOMPARE(named<QTextEdit>(w, "rtxtPreamble")->toPlainText().isEmpty(), !refused.isEmpty());
     QCOMPARE(
         f.status(), refused.isEmpty() ? QString() : "PREAMBLE NOT SHOWN: " + path + ": " + refused);
     // The instructions and the roster's help are read the same way.
@@ -116,16 +117,18 @@ void TestFrmMain::idReminderAndRoster()
         QDateTime(QDate(2026, 3, 10), QTime(18, 39, 0)));
     QVERIFY(f.root.settings().save("Settings", "User Name", "BOB"));
     FrmMain &w = f.open();
-    QCOMPARE(w.lblNetCtl()->text() + '|' + w.lblNetMgr()->text(), u"BOB   K4BOB|ANN   W4ANN"_s);
+    QCOMPARE(named<QLabel>(w, "lblNetCtl")->text() + '|' + named<QLabel>(w, "lblNetMgr")->text(),
+        u"BOB   K4BOB|ANN   W4ANN"_s);
     // Today's net control is the user: the identification reminder sounds and blinks.
-    QVERIFY(w.IDTimer->isActive());
-    w.IDTimer_Timer();
+    QVERIFY(named<QTimer>(w, "IDTimer")->isActive());
+    QMetaObject::invokeMethod(named<QTimer>(w, "IDTimer"), "timeout");
     QCOMPARE(f.root.sounds().played, (QStringList { f.context.UserDataFolder + "IDTime.wav" }));
-    w.Timer1_Timer();
-    QVERIFY(!w.fraAdd->lblIDTime->isHidden());
+    QMetaObject::invokeMethod(named<QTimer>(w, "Timer1"), "timeout");
+    QVERIFY(!named<MemberInfoFrame>(w, "fraAdd")->lblIDTime->isHidden());
     f.root.clock().advanceSeconds(10);
-    w.IDTimer_Timer();
-    QVERIFY(!w.Timer1->isActive() && w.fraAdd->lblIDTime->isHidden());
+    QMetaObject::invokeMethod(named<QTimer>(w, "IDTimer"), "timeout");
+    QVERIFY(!named<QTimer>(w, "Timer1")->isActive()
+        && named<MemberInfoFrame>(w, "fraAdd")->lblIDTime->isHidden());
     // Another day's line taken in the roster: its net control is shown and the reminder stops.
     f.root.dialogs().modalScripts.enqueue([](QDialog *roster) {
         auto *days = roster->findChild<QListWidget *>("lst1");
@@ -134,17 +137,19 @@ void TestFrmMain::idReminderAndRoster()
         roster->findChild<QPushButton *>("cmdOK")->click();
         return int(QDialog::Accepted);
     });
-    w.mnuChgCtl->trigger();
-    QCOMPARE(w.lblNetCtl()->text() + '|' + w.Label4()->text(), u"CARL   W4CRL|ALT NET CONTROL"_s);
-    QVERIFY(!w.IDTimer->isActive());
+    named<QAction>(w, "mnuChgCtl")->trigger();
+    QCOMPARE(named<QLabel>(w, "lblNetCtl")->text() + '|' + named<QLabel>(w, "Label4")->text(),
+        u"CARL   W4CRL|ALT NET CONTROL"_s);
+    QVERIFY(!named<QTimer>(w, "IDTimer")->isActive());
     // The program dies; the resumed session keeps CARL in charge, and his reminders.
     f.window.reset();
     f.root.dialogs().answers.enqueue(Yes);
     FrmMain &resumed = f.open();
-    QCOMPARE(resumed.lblNetCtl()->text() + '|' + resumed.Label4()->text() + '|'
-            + resumed.CmdChange()->text(),
+    QCOMPARE(named<QLabel>(resumed, "lblNetCtl")->text() + '|'
+            + named<QLabel>(resumed, "Label4")->text() + '|'
+            + named<QPushButton>(resumed, "CmdChange")->text(),
         u"CARL   W4CRL|ALT NET CONTROL|CHANGED"_s);
-    QVERIFY(!resumed.IDTimer->isActive());
+    QVERIFY(!named<QTimer>(resumed, "IDTimer")->isActive());
 }
 
 void TestFrmMain::checkinsReachTheLists()
@@ -156,19 +161,19 @@ void TestFrmMain::checkinsReachTheLists()
     FrmMain &w = f.open();
     QStringList menus; // each menu opened, with whether Change Control was enabled
     w.popupMenu = [&](QMenu *menu, const QPoint &) {
-        menus << menu->objectName() + (w.mnuChgCtl->isEnabled() ? "+" : "-");
+        menus << menu->objectName() + (named<QAction>(w, "mnuChgCtl")->isEnabled() ? "+" : "-");
     };
     for (const char *call : { "k4abc ", "W4NEW", "B4ABC" })
         f.type(call);
     QCOMPARE(f.root.sounds().played, (QStringList { "tada", "notify" }));
     QCOMPARE(f.status(), u"B4ABC  INVALID CALL"_s);
-    QCOMPARE(f.lines(w.lst1), (QStringList { "K4ABC JIM JEFFERSON BIRMINGHAM" }));
+    QCOMPARE(f.lines("lst1"), (QStringList { "K4ABC JIM JEFFERSON BIRMINGHAM" }));
     QCOMPARE(f.lines("lstEarly"), (QStringList { "W4NEW" }));
     // On a check-in line a right click opens no menu; Delete Checkin takes the line off.
-    w.lst1->setCurrentRow(0);
-    w.lst1_MouseDown(Qt::RightButton, QPoint(5, 5));
+    named<QListWidget>(w, "lst1")->setCurrentRow(0);
+    emit named<QListWidget>(w, "lst1")->customContextMenuRequested(QPoint(5, 5));
     QVERIFY(menus.isEmpty());
-    w.mnuEditDeleteCheckin->trigger();
+    named<QAction>(w, "mnuEditDeleteCheckin")->trigger();
     QCOMPARE(f.status(), u"K4ABC REMOVED"_s);
     QCOMPARE(f.checkins(), u"0"_s);
     // A member line: the click checks in, marks and dings; the Edit menu opens without
@@ -178,7 +183,7 @@ void TestFrmMain::checkinsReachTheLists()
     QCOMPARE(f.status(), u"K4XY CHECKED IN"_s);
     QCOMPARE(f.memberLine("K4XY")->checkState(), Qt::Checked);
     QCOMPARE(f.root.sounds().played.last(), f.context.ProgramFolder + "ding.wav");
-    w.lst1_MouseDown(Qt::RightButton, QPoint(5, 5));
+    emit named<QListWidget>(w, "lst1")->customContextMenuRequested(QPoint(5, 5));
     QCOMPARE(menus, (QStringList { "mnuEdit-" }));
 }
 
@@ -195,11 +200,13 @@ void TestFrmMain::smallControlsAndWindows()
     QCOMPARE(w.findChild<QListWidget *>("lstEarly")->count(), 0);
     // Small windows from the menus: only the report editor holds the net up; About, the
     // instructions, the report and the roster are one window each, raised when asked again.
-    for (QAction *menu : { w.mnuAbout, w.mnuHelpInstructions, w.mnuReportEditor, w.mnuAbout,
-             w.mnuHelpInstructions, w.mnuReportsMonthly, w.mnuReportsMonthly })
+    for (QAction *menu : { named<QAction>(w, "mnuAbout"), named<QAction>(w, "mnuHelpInstructions"),
+             named<QAction>(w, "mnuReportEditor"), named<QAction>(w, "mnuAbout"),
+             named<QAction>(w, "mnuHelpInstructions"), named<QAction>(w, "mnuReportsMonthly"),
+             named<QAction>(w, "mnuReportsMonthly") })
         menu->trigger();
-    w.CmdChange_Click();
-    w.CmdChange_Click();
+    named<QPushButton>(w, "CmdChange")->click();
+    named<QPushButton>(w, "CmdChange")->click();
     QCOMPARE(f.root.dialogs().modalWindows, (QStringList { "frmReportEditor" }));
     for (const char *name : { "frmAbout", "frmInstr", "FrmReport", "FrmNetCtl" }) {
         const QList<QDialog *> open = w.findChildren<QDialog *>(name);
@@ -215,12 +222,13 @@ void TestFrmMain::caretAlwaysFindsCallsign()
     FrmMain &w = f.open();
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.lstCounties->setFocus();
+    named<QListWidget>(w, "lstCounties")->setFocus();
     QTest::mouseClick(w.centralWidget(), Qt::LeftButton, {}, QPoint(3, 3));
-    QTRY_VERIFY(w.txtChkin()->hasFocus());
-    QTest::mouseClick(w.rtxtPreamble->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTRY_VERIFY(named<QLineEdit>(w, "txtChkin")->hasFocus());
+    QTest::mouseClick(
+        named<QTextEdit>(w, "rtxtPreamble")->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QTest::keyClicks(QApplication::focusWidget(), "K4X");
-    QCOMPARE(w.txtChkin()->text(), u"K4X"_s);
+    QCOMPARE(named<QLineEdit>(w, "txtChkin")->text(), u"K4X"_s);
 }
 
 void TestFrmMain::firstStartOffersTheImport()
@@ -228,7 +236,7 @@ void TestFrmMain::firstStartOffersTheImport()
     MainWindowFixture f({}, { { "First", "Firstime", "FALSE" } });
     FrmMain &w = f.open();
     // Nothing to check in against: said so, the way in named, no empty files made.
-    QCOMPARE(w.lstCounties->count(), 2);
+    QCOMPARE(named<QListWidget>(w, "lstCounties")->count(), 2);
     QVERIFY2(w.windowTitle().endsWith("Current dB Date: none"), qPrintable(w.windowTitle()));
     QCOMPARE(f.status(),
         "NO STATION FILES YET - BRING IN YOUR NET MANAGER'S WITH FILE > IMPORT STATION "
@@ -237,9 +245,9 @@ void TestFrmMain::firstStartOffersTheImport()
 
     TestRoot manager({ { "LEE", { Station("K4NEW", "NED") } } });
     f.root.dialogs().openFiles.enqueue(manager.paths().dataFolder() + "Lee.dat");
-    w.mnuFileImportStationFiles->trigger();
+    named<QAction>(w, "mnuFileImportStationFiles")->trigger();
     QCOMPARE(f.status(), "IMPORTED 1 STATION FILES");
-    QCOMPARE(f.lines(w.lstCounties), QStringList({ "EARLY CHECKINS", "LEE", "LATE CHECKINS" }));
+    QCOMPARE(f.lines("lstCounties"), QStringList({ "EARLY CHECKINS", "LEE", "LATE CHECKINS" }));
     f.type("K4NEW");
     QCOMPARE(f.status(), "K4NEW CHECKED IN");
 }
@@ -302,12 +310,14 @@ void TestFrmMain::screenReadersNameEveryControl()
             unnamed << control->objectName();
     }
     QCOMPARE(unnamed, QStringList());
-    QCOMPARE(QAccessible::queryAccessibleInterface(w.txtChkin())->text(QAccessible::Name),
+    QCOMPARE(QAccessible::queryAccessibleInterface(named<QLineEdit>(w, "txtChkin"))
+                 ->text(QAccessible::Name),
         u"CALLSIGN"_s);
-    QCOMPARE(QAccessible::queryAccessibleInterface(w.lst1)->text(QAccessible::Name),
+    QCOMPARE(QAccessible::queryAccessibleInterface(named<QListWidget>(w, "lst1"))
+                 ->text(QAccessible::Name),
         u"LEE COUNTY MEMBERS"_s);
     // The status line is announced by its text as its name: it must not carry a fixed one.
-    QVERIFY(w.lblStatus()->accessibleName().isEmpty());
+    QVERIFY(named<QLabel>(w, "lblStatus")->accessibleName().isEmpty());
 }
 
 QTEST_MAIN(TestFrmMain)

@@ -54,8 +54,8 @@ void TestFrmMainExit::exitAddsTheSession()
     w.show();
     for (const StationRecord &s : stations(14))
         f.type(s.Call);
-    QTest::mouseClick(w.lblTraffic(), Qt::LeftButton);
-    QTest::mouseClick(w.lblTraffic(), Qt::LeftButton);
+    QTest::mouseClick(named<QLabel>(w, "lblTraffic"), Qt::LeftButton);
+    QTest::mouseClick(named<QLabel>(w, "lblTraffic"), Qt::LeftButton);
     const QStringList before { "10", "120", "7" }, added { "11", "134", "9" };
     auto report = [&f] {
         return QStringList { f.setting("Report", "Sessions"), f.setting("Report", "Checkins"),
@@ -63,9 +63,9 @@ void TestFrmMainExit::exitAddsTheSession()
     };
     f.root.dialogs().answers.enqueue(MsgButton(answer));
     if (how == "button")
-        w.cmdExit->click();
+        named<QPushButton>(w, "cmdExit")->click();
     else if (how == "menu")
-        w.mnuFileExit->trigger();
+        named<QAction>(w, "mnuFileExit")->trigger();
     else
         w.close();
     QCOMPARE(w.isVisible(), answer == Cancel);
@@ -101,10 +101,10 @@ void TestFrmMainExit::exitButtonTurnsGreen()
     QVERIFY(leftover.open(QIODevice::WriteOnly));
     leftover.close();
     FrmMain &w = f.open();
-    QTest::mousePress(w.cmdExit, Qt::LeftButton);
-    QVERIFY(w.cmdExit->styleSheet().contains("rgb(0, 255, 0)"));
+    QTest::mousePress(named<QPushButton>(w, "cmdExit"), Qt::LeftButton);
+    QVERIFY(named<QPushButton>(w, "cmdExit")->styleSheet().contains("rgb(0, 255, 0)"));
     f.root.dialogs().answers.enqueue(Cancel);
-    QTest::mouseRelease(w.cmdExit, Qt::LeftButton);
+    QTest::mouseRelease(named<QPushButton>(w, "cmdExit"), Qt::LeftButton);
     QVERIFY(QDir(f.root.paths().tempFolder()).exists()); // the session goes on
     f.root.dialogs().answers.enqueue(No);
     f.root.dialogs().answers.enqueue(Yes); // the backup offer: its window, then the close goes on
@@ -201,8 +201,8 @@ void TestFrmMainExit::databaseUpdateNeverEmptiesTheWindow()
     // No error, and the whole window: counties, net control, a status line for the net.
     QVERIFY2(w.windowTitle().endsWith(caption), qPrintable(w.windowTitle()));
     QVERIFY(f.root.dialogs().messages.isEmpty());
-    QVERIFY(!w.lstCounties->findItems("LEE", Qt::MatchExactly).isEmpty());
-    QCOMPARE(w.lstCounties->currentRow(), 0);
+    QVERIFY(!named<QListWidget>(w, "lstCounties")->findItems("LEE", Qt::MatchExactly).isEmpty());
+    QCOMPARE(named<QListWidget>(w, "lstCounties")->currentRow(), 0);
     QVERIFY(!w.windowTitle().contains("WAITING"));
 }
 

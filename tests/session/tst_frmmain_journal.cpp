@@ -50,10 +50,10 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
     f.type("W9ZZ");
     f.root.clock().advanceSeconds(60);
     f.type("K4BB");
-    first.lst1->setCurrentRow(0); // K4AA's line: the traffic is his
-    QTest::mouseClick(first.lblTraffic(), Qt::LeftButton);
-    QTest::mouseClick(first.lblTraffic(), Qt::LeftButton);
-    const QStringList lines = f.lines(first.lst1);
+    named<QListWidget>(first, "lst1")->setCurrentRow(0); // K4AA's line: the traffic is his
+    QTest::mouseClick(named<QLabel>(first, "lblTraffic"), Qt::LeftButton);
+    QTest::mouseClick(named<QLabel>(first, "lblTraffic"), Qt::LeftButton);
+    const QStringList lines = f.lines(named<QListWidget>(first, "lst1"));
     // The program dies: no Exit, nothing saved but what the journal holds.
     f.window.reset();
     const QByteArray stations = f.root.stationBytes("LEE");
@@ -67,13 +67,13 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
     QCOMPARE(f.root.stationBytes("LEE"), stations);
 
     if (answer == Yes) {
-        QCOMPARE(f.lines(w.lst1) + f.lines("lstEarly"), lines + QStringList { "W9ZZ" });
-        QCOMPARE(f.checkins() + w.lblTraffic()->text(), QString("2 2"));
+        QCOMPARE(f.lines("lst1") + f.lines("lstEarly"), lines + QStringList { "W9ZZ" });
+        QCOMPARE(f.checkins() + named<QLabel>(w, "lblTraffic")->text(), QString("2 2"));
         // The net goes on where it stopped: a station checked in before is seen as such.
         f.type("K4BB");
         QCOMPARE(f.status(), QString("K4BB Is Already Checked in"));
     } else {
-        QVERIFY(f.lines(w.lst1).isEmpty());
+        QVERIFY(f.lines("lst1").isEmpty());
         QCOMPARE(f.checkins(), QString("0"));
         f.type("K4CC");
         QCOMPARE(f.checkins(), QString("1"));
@@ -81,7 +81,7 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
 
     // Exit without saving to the monthly report still ends the session with its log.
     f.root.dialogs().answers.enqueue(No);
-    w.mnuFileExit->trigger();
+    named<QAction>(w, "mnuFileExit")->trigger();
     QVERIFY(!w.isVisible());
     QVERIFY(!QFileInfo::exists(f.root.paths().sessionJournal()));
     const QList<SessionLogEntry> logs = ListSessionLogs(f.root.paths());
@@ -98,7 +98,7 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
     // Reports > Session Logs shows a chosen net report.
     f.window.reset();
     f.open();
-    f.window->mnuReportsSessionLogs->trigger();
+    named<QAction>(*f.window, "mnuReportsSessionLogs")->trigger();
     auto *list = f.window->findChild<FrmSessionLogs *>();
     QVERIFY(list);
     QCOMPARE(list->lstSessions->count(), int(logs.size()));
@@ -124,7 +124,7 @@ void TestFrmMainJournal::onlyASessionWithEventsIsOffered()
     AddStations(f);
     FrmMain &first = f.open();
     if (done == "traffic")
-        QTest::mouseClick(first.lblTraffic(), Qt::LeftButton);
+        QTest::mouseClick(named<QLabel>(first, "lblTraffic"), Qt::LeftButton);
     else if (!done.isEmpty())
         f.type(done);
     f.window.reset(); // killed
@@ -145,12 +145,12 @@ void TestFrmMainJournal::checkinLogIsSavedWhereChosen()
     f.type("K4AA");
     const QString chosen = f.root.root() + "/tonight.csv";
     f.root.dialogs().saveFiles.enqueue(chosen);
-    w.mnuFileSaveCheckinLog->trigger();
+    named<QAction>(w, "mnuFileSaveCheckinLog")->trigger();
     QCOMPARE(f.status(), "CHECK-IN LOG SAVED: " + chosen);
     QVERIFY(FileBytes(chosen).contains("\r\n19:00:00,K4AA,ANN,LEE,OPELIKA,typed,"));
     // A place that cannot be written is told, never shown as saved.
     f.root.dialogs().saveFiles.enqueue(f.root.root() + "/no such folder/tonight.csv");
-    w.mnuFileSaveCheckinLog->trigger();
+    named<QAction>(w, "mnuFileSaveCheckinLog")->trigger();
     QVERIFY2(f.status().startsWith("CHECK-IN LOG NOT SAVED: "), qPrintable(f.status()));
 }
 
@@ -166,7 +166,7 @@ void TestFrmMainJournal::journalFailureIsToldOnce()
     f.type("W9ZZ");
     // What is left of the journal's last block takes a few lines; then nothing more.
     for (int click = 0; click < 200; ++click)
-        f.window->lblTraffic_MouseDown(Qt::LeftButton);
+        named<QAction>(*f.window, "mnuEditAddTraffic")->trigger();
     QCoreApplication::processEvents();
     const QString reason
         = full->how() == "tmpfs" ? ": No space left on device" : ": File too large";
@@ -175,7 +175,8 @@ void TestFrmMainJournal::journalFailureIsToldOnce()
     // Told once: the next call's status stays, and the net goes on; the mark stays.
     f.type("W9YY");
     QCoreApplication::processEvents();
-    QCOMPARE(f.status() + f.window->lblTraffic()->text(), QString("W9YY NOT FOUND 200"));
+    QCOMPARE(
+        f.status() + named<QLabel>(*f.window, "lblTraffic")->text(), QString("W9YY NOT FOUND 200"));
     QCOMPARE(f.lines("lstEarly"), QStringList({ "W9ZZ", "W9YY" }));
     QVERIFY2(w.windowTitle().endsWith(mark), qPrintable(w.windowTitle()));
     // Room again: the next event writes every line that waited, and the mark goes.

@@ -58,11 +58,11 @@ void TestFrmMainKeyboard::memberLineKeys()
         { Station("K4AAA", "AL"), Station("K4DUP", "DOT"), Station("K4ZED", "ZOE") } } });
     FrmMain &w = f.openActive();
     f.choose("JEFFERSON");
-    QTest::mouseClick(w.lst1->viewport(), Qt::LeftButton, {},
-        w.lst1->visualItemRect(f.memberLine("K4AAA")).center());
+    QTest::mouseClick(named<QListWidget>(w, "lst1")->viewport(), Qt::LeftButton, {},
+        named<QListWidget>(w, "lst1")->visualItemRect(f.memberLine("K4AAA")).center());
     QCOMPARE(f.checkins(), u"1"_s);
     // The key on a line does what a click does: the tick comes with the check-in.
-    w.lst1->setFocus();
+    named<QListWidget>(w, "lst1")->setFocus();
     Press(Qt::Key_Home);
     Press(Qt::Key_Down);
     Press(key);
@@ -77,7 +77,7 @@ void TestFrmMainKeyboard::memberLineKeys()
     // The box of a line is no way around the check-in either.
     QListWidgetItem *zed = f.memberLine("K4ZED");
     QVERIFY(!(zed->flags() & Qt::ItemIsUserCheckable));
-    QVERIFY(w.lst1->hasFocus());
+    QVERIFY(named<QListWidget>(w, "lst1")->hasFocus());
 }
 
 void TestFrmMainKeyboard::menusAndShortcuts()
@@ -94,19 +94,20 @@ void TestFrmMainKeyboard::menusAndShortcuts()
         QVERIFY2(!letters.contains(letter), qPrintable(title));
         letters << letter;
     }
-    QCOMPARE(w.mnuFormat->title() + ' ' + w.Hyphen2->title(), u"For&mat &Options"_s);
+    QCOMPARE(named<QMenu>(w, "mnuFormat")->title() + ' ' + named<QMenu>(w, "Hyphen2")->title(),
+        u"For&mat &Options"_s);
     // An Alt key that names nothing types nothing.
-    w.txtChkin()->setFocus();
+    named<QLineEdit>(w, "txtChkin")->setFocus();
     Press(Qt::Key_Q, Qt::AltModifier);
-    QCOMPARE(w.txtChkin()->text(), QString());
+    QCOMPARE(named<QLineEdit>(w, "txtChkin")->text(), QString());
     // The TRAFFIC counter and a new member from the keyboard.
     Press(Qt::Key_T, Qt::ControlModifier);
     Press(Qt::Key_T, Qt::ControlModifier);
     Press(Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(w.lblTraffic()->text().trimmed(), u"1"_s);
+    QCOMPARE(named<QLabel>(w, "lblTraffic")->text().trimmed(), u"1"_s);
     Press(Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(w.fraAdd->lblMode->text(), u"ADD"_s);
-    QVERIFY(w.fraAdd->txtCall->hasFocus());
+    QCOMPARE(named<MemberInfoFrame>(w, "fraAdd")->lblMode->text(), u"ADD"_s);
+    QVERIFY(named<MemberInfoFrame>(w, "fraAdd")->txtCall->hasFocus());
 }
 
 void TestFrmMainKeyboard::keyboardOnlyNet()
@@ -120,7 +121,7 @@ void TestFrmMainKeyboard::keyboardOnlyNet()
             { "Report", "Traffic", "1" } });
     FrmMain &w = f.openActive();
     // Early check-ins typed into CALLSIGN.
-    QVERIFY(w.txtChkin()->hasFocus());
+    QVERIFY(named<QLineEdit>(w, "txtChkin")->hasFocus());
     for (const char *call : { "K4JJ", "W9ZZ" }) {
         Type(call);
         Press(Qt::Key_Return);
@@ -128,12 +129,12 @@ void TestFrmMainKeyboard::keyboardOnlyNet()
     QCOMPARE(f.checkins(), u"1"_s);
     // LEE called up: Tab to the counties, its name typed, Tab to its members.
     Press(Qt::Key_Tab);
-    QVERIFY(w.lstCounties->hasFocus());
+    QVERIFY(named<QListWidget>(w, "lstCounties")->hasFocus());
     Type("LEE");
-    QCOMPARE(w.FraStations->title(), u"LEE COUNTY MEMBERS"_s);
-    QVERIFY(w.lstCounties->hasFocus());
+    QCOMPARE(named<QGroupBox>(w, "FraStations")->title(), u"LEE COUNTY MEMBERS"_s);
+    QVERIFY(named<QListWidget>(w, "lstCounties")->hasFocus());
     Press(Qt::Key_Tab);
-    QVERIFY(w.lst1->hasFocus());
+    QVERIFY(named<QListWidget>(w, "lst1")->hasFocus());
     Press(Qt::Key_Home);
     Press(Qt::Key_Return); // K4AA
     Press(Qt::Key_Down);
@@ -152,25 +153,25 @@ void TestFrmMainKeyboard::keyboardOnlyNet()
         Type(text);
         Press(Qt::Key_Return);
     }
-    QVERIFY(w.fraAdd->cmdSave->hasFocus());
+    QVERIFY(named<MemberInfoFrame>(w, "fraAdd")->cmdSave->hasFocus());
     Press(Qt::Key_Return);
     QCOMPARE(f.status(), u"K4NEW ADDED"_s);
     QCOMPARE(f.root.record("LEE", 4).trimmed().City, u"OAK FORD"_s);
     // ... and edited at once through its line: Edit > Edit from the menu's letters.
-    QVERIFY(w.txtChkin()->hasFocus());
+    QVERIFY(named<QLineEdit>(w, "txtChkin")->hasFocus());
     Press(Qt::Key_Tab);
     Press(Qt::Key_Tab);
     Press(Qt::Key_End);
     Press(Qt::Key_E, Qt::AltModifier);
-    QVERIFY(QApplication::activePopupWidget() == w.mnuEdit);
+    QVERIFY(QApplication::activePopupWidget() == named<QMenu>(w, "mnuEdit"));
     Press(Qt::Key_E);
-    QCOMPARE(w.fraAdd->lblMode->text(), u"EDIT"_s);
+    QCOMPARE(named<MemberInfoFrame>(w, "fraAdd")->lblMode->text(), u"EDIT"_s);
     // The offscreen platform leaves the closed menu active; a desktop gives it back.
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     for (int box = 0; box < 4; ++box) // CALL, NAME, COUNTY, STATUS
         Press(Qt::Key_Tab);
-    QVERIFY(w.fraAdd->txtStatus->hasFocus());
+    QVERIFY(named<MemberInfoFrame>(w, "fraAdd")->txtStatus->hasFocus());
     Type("MON");
     Press(Qt::Key_S, Qt::AltModifier);
     QTRY_COMPARE(f.status(), u"RECORD UPDATED"_s);
@@ -178,19 +179,19 @@ void TestFrmMainKeyboard::keyboardOnlyNet()
     QCOMPARE(QStringList({ added.Call, added.Name, added.County, added.Status, added.City }),
         QStringList({ "K4NEW", "NED", "LEE", "MON", "OAK FORD" }));
     // Late check-ins.
-    QVERIFY(w.txtChkin()->hasFocus());
+    QVERIFY(named<QLineEdit>(w, "txtChkin")->hasFocus());
     Press(Qt::Key_Tab);
     Press(Qt::Key_End);
-    QCOMPARE(w.FraStations->title(), u"LATE CHECKINS"_s);
+    QCOMPARE(named<QGroupBox>(w, "FraStations")->title(), u"LATE CHECKINS"_s);
     Press(Qt::Key_Tab, Qt::ShiftModifier);
-    QVERIFY(w.txtChkin()->hasFocus());
+    QVERIFY(named<QLineEdit>(w, "txtChkin")->hasFocus());
     Type("K4CC");
     Press(Qt::Key_Return);
     QCOMPARE(f.checkins(), u"4"_s);
     // Exit from the File menu's letters: the session goes to the monthly totals.
     f.root.dialogs().answers << Yes << No;
     Press(Qt::Key_F, Qt::AltModifier);
-    QVERIFY(QApplication::activePopupWidget() == w.mnuFile);
+    QVERIFY(QApplication::activePopupWidget() == named<QMenu>(w, "mnuFile"));
     Press(Qt::Key_X);
     QVERIFY(!w.isVisible());
     QCOMPARE(QStringList({ f.setting("Report", "Sessions"), f.setting("Report", "Checkins"),

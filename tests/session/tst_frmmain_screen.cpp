@@ -92,18 +92,18 @@ void TestFrmMainScreen::countyChangeAfterAClick()
     f.root.screen().pixels = QSize(1600, 1000);
     AddCounties(f);
     FrmMain &w = OpenOnScreen(f);
-    ClickLine(w.lstCounties, "BALDWIN");
-    QCOMPARE(ScreenDiffers(w.lst1->viewport()), QString());
+    ClickLine(named<QListWidget>(w, "lstCounties"), "BALDWIN");
+    QCOMPARE(ScreenDiffers(named<QListWidget>(w, "lst1")->viewport()), QString());
     // A click on a member line, then the next county: its lines, not the last county's.
-    ClickLine(w.lst1, "W4   PAS");
+    ClickLine(named<QListWidget>(w, "lst1"), "W4   PAS");
     QCOMPARE(f.checkins(), QString("1"));
-    ClickLine(w.lstCounties, "BLOUNT");
-    QCOMPARE(w.lst1->count(), 7);
-    QCOMPARE(ScreenDiffers(w.lst1->viewport()), QString());
+    ClickLine(named<QListWidget>(w, "lstCounties"), "BLOUNT");
+    QCOMPARE(named<QListWidget>(w, "lst1")->count(), 7);
+    QCOMPARE(ScreenDiffers(named<QListWidget>(w, "lst1")->viewport()), QString());
     // What is clicked is what is shown.
-    ClickLine(w.lst1, "KD4  BDY");
+    ClickLine(named<QListWidget>(w, "lst1"), "KD4  BDY");
     QCOMPARE(f.status(), QString("KD4BDY CHECKED IN"));
-    QCOMPARE(ScreenDiffers(w.lst1->viewport()), QString());
+    QCOMPARE(ScreenDiffers(named<QListWidget>(w, "lst1")->viewport()), QString());
 }
 
 void TestFrmMainScreen::questionsDuringLoadArePainted()
@@ -128,22 +128,22 @@ void TestFrmMainScreen::memberFormAfterSave()
     MainWindowFixture f;
     AddCounties(f);
     FrmMain &w = OpenOnScreen(f);
-    ClickLine(w.lstCounties, "BLOUNT");
-    w.mnuEditAddMember->trigger();
-    QTest::keyClicks(w.fraAdd->txtCall, "K4NEW");
-    QTest::keyClick(w.fraAdd->txtCall, Qt::Key_Return);
-    QTest::keyClicks(w.fraAdd->txtName, "ANN");
-    QTest::keyClick(w.fraAdd->txtName, Qt::Key_Return);
-    QTest::keyClicks(w.fraAdd->txtCounty, "BLOUNT");
-    QTest::keyClick(w.fraAdd->txtCounty, Qt::Key_Return);
-    QTest::keyClick(w.fraAdd->txtStatus, Qt::Key_Return);
-    QTest::keyClicks(w.fraAdd->txtCS, "OAK FORD");
-    QTest::keyClick(w.fraAdd->txtCS, Qt::Key_Return);
-    QTest::keyClick(w.fraAdd->cmdSave, Qt::Key_Return);
+    ClickLine(named<QListWidget>(w, "lstCounties"), "BLOUNT");
+    named<QAction>(w, "mnuEditAddMember")->trigger();
+    QTest::keyClicks(named<MemberInfoFrame>(w, "fraAdd")->txtCall, "K4NEW");
+    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->txtCall, Qt::Key_Return);
+    QTest::keyClicks(named<MemberInfoFrame>(w, "fraAdd")->txtName, "ANN");
+    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->txtName, Qt::Key_Return);
+    QTest::keyClicks(named<MemberInfoFrame>(w, "fraAdd")->txtCounty, "BLOUNT");
+    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->txtCounty, Qt::Key_Return);
+    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->txtStatus, Qt::Key_Return);
+    QTest::keyClicks(named<MemberInfoFrame>(w, "fraAdd")->txtCS, "OAK FORD");
+    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->txtCS, Qt::Key_Return);
+    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->cmdSave, Qt::Key_Return);
     QCOMPARE(f.status(), QString("K4NEW ADDED"));
-    QCOMPARE(w.lst1->count(), 8);
-    QCOMPARE(ScreenDiffers(w.fraAdd), QString());
-    QCOMPARE(ScreenDiffers(w.lst1->viewport()), QString());
+    QCOMPARE(named<QListWidget>(w, "lst1")->count(), 8);
+    QCOMPARE(ScreenDiffers(named<MemberInfoFrame>(w, "fraAdd")), QString());
+    QCOMPARE(ScreenDiffers(named<QListWidget>(w, "lst1")->viewport()), QString());
 }
 
 QTEST_MAIN(TestFrmMainScreen)

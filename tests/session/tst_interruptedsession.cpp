@@ -198,10 +198,11 @@ void TestInterruptedSession::killedAtAnyMoment()
                 lines << recorder.lineOf.value(call);
         }
         QCOMPARE(entries, e.entries);
-        QCOMPARE(f.lines(w.lst1), lines);
+        QCOMPARE(f.lines("lst1"), lines);
         QCOMPARE(f.lines("lstEarly"), e.nonListed);
-        QCOMPARE(w.lblChkins()->text(), QString::number(lines.size()));
-        QCOMPARE(w.lblTraffic()->text(), e.trafficCounted ? " " + QString::number(e.traffic) : "0");
+        QCOMPARE(named<QLabel>(w, "lblChkins")->text(), QString::number(lines.size()));
+        QCOMPARE(named<QLabel>(w, "lblTraffic")->text(),
+            e.trafficCounted ? " " + QString::number(e.traffic) : "0");
         if (finished == events)
             QCOMPARE(w.session().memberAddedFlag, e.memberAdded);
         // Every station checked in is in the file, dated the night of the net: the session and the

@@ -10,6 +10,16 @@
 #include <QTest>
 #include <memory>
 
+// A control, menu or menu entry of a window, found by its object name. A name that finds
+// nothing ends the test run here, naming what was looked for, rather than crashing later.
+template <class T> T *named(const QObject &window, const char *name)
+{
+    T *found = window.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no %s named %s", T::staticMetaObject.className(), name);
+    return found;
+}
+
 // A main window on a temporary root: station files, settings and clock as given.
 class MainWindowFixture
 {
@@ -47,21 +57,22 @@ public:
     // Types a call into the check-in box and presses Enter.
     void type(const QString &call)
     {
-        QTest::keyClicks(window->txtChkin(), call);
-        QTest::keyClick(window->txtChkin(), Qt::Key_Return);
+        QTest::keyClicks(named<QLineEdit>(*window, "txtChkin"), call);
+        QTest::keyClick(named<QLineEdit>(*window, "txtChkin"), Qt::Key_Return);
     }
 
     void choose(const QString &entry)
     {
-        const auto items = window->lstCounties->findItems(entry, Qt::MatchExactly);
+        const auto items
+            = named<QListWidget>(*window, "lstCounties")->findItems(entry, Qt::MatchExactly);
         QVERIFY2(!items.isEmpty(), qPrintable(entry));
-        window->lstCounties->setCurrentItem(items.first());
+        named<QListWidget>(*window, "lstCounties")->setCurrentItem(items.first());
     }
 
     QListWidgetItem *memberLine(const QString &call) const
     {
-        for (int i = 0; i < window->lst1->count(); ++i) {
-            QListWidgetItem *item = window->lst1->item(i);
+        for (int i = 0; i < named<QListWidget>(*window, "lst1")->count(); ++i) {
+            QListWidgetItem *item = named<QListWidget>(*window, "lst1")->item(i);
             const QString text = item->text();
             if (QString(text).remove(u' ').startsWith(call))
                 return item;
@@ -71,12 +82,12 @@ public:
 
     void click(QListWidgetItem *item)
     {
-        window->lst1->setCurrentItem(item);
-        emit window->lst1->itemClicked(item);
+        named<QListWidget>(*window, "lst1")->setCurrentItem(item);
+        emit named<QListWidget>(*window, "lst1")->itemClicked(item);
     }
 
-    QString status() const { return window->lblStatus()->text(); }
-    QString checkins() const { return window->lblChkins()->text(); }
+    QString status() const { return named<QLabel>(*window, "lblStatus")->text(); }
+    QString checkins() const { return named<QLabel>(*window, "lblChkins")->text(); }
     QString setting(const QString &section, const QString &key)
     {
         return root.settings().get(section, key);

@@ -29,6 +29,16 @@ QPalette::ColorRole BackRole(const QWidget *w)
 
 } // namespace
 
+void FitCaption(QGroupBox *frame)
+{
+    QFont font = frame->font();
+    const int room = frame->width() - 2 * frame->fontMetrics().averageCharWidth();
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(frame->title()) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    if (font != frame->font())
+        frame->setFont(font);
+}
+
 ControlLook::ControlLook(QWidget *root)
     : m_root(root)
 {

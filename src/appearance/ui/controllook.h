@@ -7,7 +7,12 @@
 #include <QSet>
 #include <QStringList>
 
+class QGroupBox;
 class QWidget;
+
+// A frame's caption too wide for its frame (a big form font on a small screen) is set
+// smaller until it fits; the size chosen and stored stays as it is.
+void FitCaption(QGroupBox *frame);
 
 // The fonts and colours of a window's controls, reached by object name.
 //

@@ -68,6 +68,14 @@ FormatMenu::FormatMenu(FormatHost &host, ControlLook &look, Services &services,
         &FormatMenu::mnuFormatFormDataFontColor_Click);
 }
 
+QString FormatMenu::storeDesignFaces()
+{
+    const Status faces = m_services.settings->saveAll(
+        { SettingChange::Set(kFormData, QStringLiteral("Font"), DefaultFormDataFace()),
+            SettingChange::Set(kForm, QStringLiteral("Font"), DefaultFormFace()) });
+    return faces ? QString() : faces.error();
+}
+
 void FormatMenu::applySavedAppearance()
 {
     const SettingsStore &settings = *m_services.settings;

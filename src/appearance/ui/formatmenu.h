@@ -45,6 +45,9 @@ public:
     QList<SettingChange> appearanceChanges(bool endsFirstRun, bool dingDisabled) const;
     // Stores them; a failure is shown.
     bool saveAppearance(bool endsFirstRun, bool dingDisabled);
+    // A first run writes the design faces only: this run keeps the design fonts, the next
+    // shows them. Returns the failure, if any.
+    QString storeDesignFaces();
 
     void mnuFormatControlsFont_Click();
     void mnuFormatControlsColor_Click();

@@ -2,85 +2,46 @@
 
 #include "appearance/mainlayout.h"
 #include "appearance/ui/controllook.h"
+#include "backup/ui/stationfilesimport.h"
+#include "licences/ui/callsignassist.h"
 #include "licences/ui/licenceimportwindow.h"
+#include "maincanvas.h"
 #include "maintenance/ui/deletedstationsframe.h"
 #include "maintenance/ui/memberinfoframe.h"
 #include "maintenance/ui/membermaintenance.h"
+#include "maintenance/ui/panelmaintenancehost.h"
+#include "mainwindow/ui/optionsmenu.h"
 #include "platform/named.h"
 #include "platform/services.h"
-#include "platform/ui/blockcaret.h"
+#include "printing/ui/printmenu.h"
 #include "qrz/ui/nonlistedframe.h"
+#include "reports/ui/reportsmenu.h"
+#include "roster/ui/netcontrolpanel.h"
+#include "session/ui/checkinpanel.h"
 #include "session/ui/countypanel.h"
+#include "session/ui/journalkeeper.h"
 #include "session/ui/netinfoframe.h"
+#include "session/ui/preambleframe.h"
 #include "startup/startupcontext.h"
+#include "startup/ui/helpmenu.h"
 
 #include <QAction>
-#include <QFontDatabase>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
-#include <QTextEdit>
-#include <QTimer>
 
-// The main window's controls, menus and arrangement; its handlers are in frmmain.cpp.
-
-namespace {
-
-QAction *action(QMenu *menu, const char *name, const QString &caption)
-{
-    return Named(menu->addAction(caption), name);
-}
-
-} // namespace
-
-// The window background, with the divider lines between the areas.
-class MainCanvas : public QWidget
-{
-public:
-    explicit MainCanvas(QWidget *parent)
-        : QWidget(parent)
-    {
-    }
-    QList<QLineF> lines;
-    QRectF outline;
-    QColor lineColor = Qt::black;
-    std::function<void()> backgroundClicked;
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        // A click anywhere on the background sends the caret back to CALLSIGN.
-        if (backgroundClicked)
-            backgroundClicked();
-        event->accept();
-    }
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setPen(QPen(lineColor, 1));
-        painter.drawRect(outline);
-        painter.drawLines(lines);
-    }
-};
+// The main window's panels, their wiring, its menu bar and its arrangement.
 
 void FrmMain::buildControls()
 {
     m_canvas = new MainCanvas(this);
-    m_canvas->backgroundClicked = [this] { Change_Caret(); };
+    m_canvas->backgroundClicked = [this] { returnToCheckin(); };
     setCentralWidget(m_canvas);
 
     m_counties = new CountyPanel(m_services, m_session, m_canvas);
-    fraCounties = m_counties->fraCounties;
-    lstCounties = m_counties->lstCounties;
-    FraStations = m_counties->FraStations;
-    lst1 = m_counties->lst1;
-    m_counties->retainCheckmark = [this] { return mnuOptionsRetainCheckmark->isChecked(); };
-    m_counties->dingEnabled = [this] { return !mnuOptionsDisableDing->isChecked(); };
+    m_counties->retainCheckmark = [this] { return m_options->retainCheckmark(); };
+    m_counties->dingEnabled = [this] { return !m_options->dingDisabled(); };
     m_counties->dingFile = m_context.ProgramFolder + QStringLiteral("ding.wav");
     connect(m_counties, &CountyPanel::statusLine, this, &FrmMain::setStatusLine);
     connect(m_counties, &CountyPanel::countyLeaving, this, [this] {
@@ -89,25 +50,28 @@ void FrmMain::buildControls()
     });
     connect(m_counties, &CountyPanel::countyShown, this, &FrmMain::countyShown);
     connect(m_counties, &CountyPanel::memberLineChosen, this, &FrmMain::memberLineChosen);
-    connect(m_counties, &CountyPanel::done, this, &FrmMain::Change_Caret);
+    connect(m_counties, &CountyPanel::done, this, &FrmMain::returnToCheckin);
+    connect(m_counties->lst1, &QWidget::customContextMenuRequested, this, &FrmMain::memberMenu);
 
-    fraPreamble = Named(new QGroupBox(QStringLiteral("PREAMBLE"), m_canvas), "fraPreamble");
-    rtxtPreamble = Named(new QTextEdit(fraPreamble), "rtxtPreamble");
-    rtxtPreamble->setAcceptRichText(false);
-    // The net control reads it; a call typed after a click in it must still reach CALLSIGN.
-    rtxtPreamble->setReadOnly(true);
-    rtxtPreamble->setFocusPolicy(Qt::NoFocus);
+    m_preamble = new PreambleFrame(m_canvas);
+    m_form = new MemberInfoFrame(m_canvas);
 
-    fraAdd = new MemberInfoFrame(m_canvas);
-
-    m_nonListed = new NonListedFrame(m_services, m_session, m_qrz, *fraAdd, m_canvas);
+    m_nonListed = new NonListedFrame(m_services, m_session, m_qrz, *m_form, m_canvas);
     connect(m_nonListed, &NonListedFrame::busy, this,
         [this](bool asking) { centralWidget()->setEnabled(!asking); });
-    connect(m_nonListed, &NonListedFrame::done, this, &FrmMain::Change_Caret);
+    connect(m_nonListed, &NonListedFrame::done, this, &FrmMain::returnToCheckin);
 
-    fraFormData = new NetInfoFrame(m_canvas);
-    GiveBlockCaret(fraFormData->txtChkin);
-    fraFormData->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
+    m_netInfo = new NetInfoFrame(m_canvas);
+    m_netInfo->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
+    m_checkin = new CheckinPanel(
+        m_services, m_session, m_journal, *m_netInfo, *m_counties, m_nonListed->list(), this);
+    connect(m_checkin, &CheckinPanel::notFound, this,
+        [this](const QString &call, QListWidgetItem *line) {
+            setStatusLine(m_callAssist->explainNotFound(call, m_checkin->statusLine(), line));
+        });
+    m_netControl = new NetControlPanel(
+        m_services, m_context, m_session, *m_netInfo, m_form->lblIDTime, this);
+    connect(m_netControl, &NetControlPanel::done, this, &FrmMain::returnToCheckin);
 
     m_deleted = new DeletedStationsFrame(
         m_services, m_session, m_context.countyTable, popupMenu, m_canvas);
@@ -116,197 +80,140 @@ void FrmMain::buildControls()
         if (!m_session.earlyLateMode())
             m_counties->lstCounties_Click();
     });
-    connect(m_deleted, &DeletedStationsFrame::statusLine, this,
-        [this](const QString &text) { lblStatus()->setText(text); });
-    connect(m_deleted, &DeletedStationsFrame::done, this, &FrmMain::Change_Caret);
-    cmdExit = Named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
+    connect(m_deleted, &DeletedStationsFrame::statusLine, this, &FrmMain::setStatusLine);
+    connect(m_deleted, &DeletedStationsFrame::done, this, &FrmMain::returnToCheckin);
 
-    // Screen readers name each list by its frame's caption.
-    for (const auto &[list, frame] :
-        { std::pair<QWidget *, QGroupBox *> { rtxtPreamble, fraPreamble } })
-        list->setAccessibleName(frame->title());
+    m_exit = Named(new QPushButton(QStringLiteral("E&xit"), m_canvas), "cmdExit");
+    connect(m_exit, &QPushButton::pressed, this,
+        [this] { m_exit->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);")); });
+    connect(m_exit, &QPushButton::clicked, this, &QWidget::close);
 
-    IDTimer = Named(new QTimer(this), "IDTimer");
-    IDTimer->setInterval(1000);
-    Timer1 = Named(new QTimer(this), "Timer1");
-    Timer1->setInterval(200);
+    m_maintenanceHost = std::make_unique<PanelMaintenanceHost>(
+        m_services, m_context.countyTable, m_session, this, *m_counties, *m_checkin);
+    m_maintenance = new MemberMaintenance(*m_maintenanceHost, *m_form);
+    m_nonListed->setMaintenance(m_maintenance);
 
-    connect(txtChkin(), &QLineEdit::returnPressed, this, &FrmMain::txtChkin_KeyDown);
-    connect(txtChkin(), &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Where Caps Lock cannot be forced on, calls still appear in capitals as typed.
-        if (m_services.keyboard->canSetLocks())
-            return;
-        const QString upper = text.toUpper();
-        if (upper != text) {
-            const int cursor = txtChkin()->cursorPosition();
-            txtChkin()->setText(upper);
-            txtChkin()->setCursorPosition(cursor);
-        }
-    });
-    connect(lst1, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint &pos) { lst1_MouseDown(Qt::RightButton, pos); });
-    connect(lblTraffic(), &PressLabel::pressed, this, &FrmMain::lblTraffic_MouseDown);
-    connect(IDTimer, &QTimer::timeout, this, &FrmMain::IDTimer_Timer);
-    connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
-    connect(cmdExit, &QPushButton::pressed, this,
-        [this] { cmdExit->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);")); });
-    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
-    connect(CmdChange(), &QPushButton::clicked, this, &FrmMain::CmdChange_Click);
     for (QLineEdit *box : m_canvas->findChildren<QLineEdit *>())
         box->installEventFilter(this);
     // Tab goes the way of a net: from CALLSIGN to the counties, their members, the form.
-    QWidget *const order[] = { txtChkin(), lstCounties, lst1, fraAdd->txtCall, fraAdd->TxtNew,
-        fraAdd->txtName, fraAdd->txtCounty, fraAdd->txtStatus, fraAdd->txtCS, fraAdd->cmdSave,
-        fraAdd->cmdCancel, m_nonListed->list(), m_nonListed->clearButton(),
-        m_nonListed->refreshButton(), CmdChange(), m_deleted->list(), cmdExit };
+    QWidget *const order[]
+        = { m_netInfo->txtChkin, m_counties->lstCounties, m_counties->lst1, m_form->txtCall,
+              m_form->TxtNew, m_form->txtName, m_form->txtCounty, m_form->txtStatus, m_form->txtCS,
+              m_form->cmdSave, m_form->cmdCancel, m_nonListed->list(), m_nonListed->clearButton(),
+              m_nonListed->refreshButton(), m_netInfo->CmdChange, m_deleted->list(), m_exit };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+
+    m_look = std::make_unique<ControlLook>(m_canvas);
+    // The numbers the operator glances at all night never shrink with the window.
+    m_look->keepAtLeastDesignSize({ QStringLiteral("lblChkins"), QStringLiteral("lblTraffic") });
 }
 
 void FrmMain::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    mnuFile = Named(bar->addMenu(QStringLiteral("&File")), "mnuFile");
-    mnuFilePrint = Named(mnuFile->addMenu(QStringLiteral("&Print...")), "mnuFilePrint");
-    auto entry = [this](QMenu *menu, const char *name, const QString &caption,
-                     void (FrmMain::*handler)()) {
-        connect(action(menu, name, caption), &QAction::triggered, this, handler);
-    };
-    entry(mnuFilePrint, "mnuFilePrintPageSetup", QStringLiteral("&Page Setup"),
-        &FrmMain::mnuFilePrintPageSetup_Click);
-    entry(mnuFilePrint, "mnuFilePrintFont", QStringLiteral("&Font"),
-        &FrmMain::mnuFilePrintFont_Click);
-    entry(mnuFilePrint, "mnuFilePrintInstructions", QStringLiteral("&Instructions"),
-        &FrmMain::mnuFilePrintInstructions_Click);
-    entry(mnuFilePrint, "mnuFilePrintPreamble", QStringLiteral("P&reamble"),
-        &FrmMain::mnuFilePrintPreamble_Click);
-    // A copy of the texts for an operator without a printer.
-    QMenu *pdf = Named(mnuFile->addMenu(QStringLiteral("Save as P&DF...")), "mnuFilePdf");
-    entry(pdf, "mnuFilePdfInstructions", QStringLiteral("&Instructions"),
-        &FrmMain::mnuFilePdfInstructions_Click);
-    entry(
-        pdf, "mnuFilePdfPreamble", QStringLiteral("P&reamble"), &FrmMain::mnuFilePdfPreamble_Click);
-    mnuFileSaveCheckinLog
-        = action(mnuFile, "mnuFileSaveCheckinLog", QStringLiteral("Save Check-in Log..."));
-    connect(
-        mnuFileSaveCheckinLog, &QAction::triggered, this, &FrmMain::mnuFileSaveCheckinLog_Click);
-    mnuFileImportStationFiles
-        = action(mnuFile, "mnuFileImportStationFiles", QStringLiteral("Import Station Files..."));
-    connect(mnuFileImportStationFiles, &QAction::triggered, this,
-        &FrmMain::mnuFileImportStationFiles_Click);
-    connect(action(mnuFile, "mnuFileImportLicences", QStringLiteral("Import Licence Database...")),
+    QMenu *file = Named(bar->addMenu(QStringLiteral("&File")), "mnuFile");
+    auto *print = new PrintMenu(m_services, m_context.UserDataFolder, file, this);
+    connect(print, &PrintMenu::statusLine, this, &FrmMain::setStatusLine);
+    connect(print, &PrintMenu::done, this, &FrmMain::returnToCheckin);
+    m_journalKeeper = new JournalKeeper(m_services, m_context, m_session, m_journal,
+        m_maintenance->editor(), *m_checkin, file, this);
+    connect(m_journalKeeper, &JournalKeeper::resuming, m_netControl,
+        &NetControlPanel::resumeNetControl);
+    auto *import
+        = new StationFilesImport(m_services, m_context, m_session, *m_counties, file, this);
+    connect(import, &StationFilesImport::statusLine, this, &FrmMain::setStatusLine);
+    connect(import, &StationFilesImport::done, this, &FrmMain::returnToCheckin);
+    connect(Named(file->addAction(QStringLiteral("Import Licence Database...")),
+                "mnuFileImportLicences"),
         &QAction::triggered, this, [this] {
             if (const QString text = ImportLicenceDatabase(this, m_services); !text.isEmpty())
                 setStatusLine(text);
-            Change_Caret();
+            returnToCheckin();
         });
-    Named(mnuFile->addSeparator(), "Hyphen1");
-    mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
-    connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
+    Named(file->addSeparator(), "Hyphen1");
+    connect(Named(file->addAction(QStringLiteral("E&xit")), "mnuFileExit"), &QAction::triggered,
+        this, &QWidget::close);
 
-    mnuEdit = Named(bar->addMenu(QStringLiteral("&Edit")), "mnuEdit");
-    mnuEditDelete = action(mnuEdit, "mnuEditDelete", QStringLiteral("&Delete"));
-    mnuEditEdit = action(mnuEdit, "mnuEditEdit", QStringLiteral("&Edit"));
-    mnuChgCtl = action(mnuEdit, "mnuChgCtl", QStringLiteral("Change Net Ctl/Mgr"));
-    mnuChgCall = action(mnuEdit, "mnuChgCall", QStringLiteral("Change CallSign"));
-    mnuEditDeleteCheckin
-        = action(mnuEdit, "mnuEditDeleteCheckin", QStringLiteral("Delete Chec&kin"));
-    mnuEditDeleteCheckin->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
-    connect(mnuEditDeleteCheckin, &QAction::triggered, this, &FrmMain::mnuEditDeleteCheckin_Click);
-    // What the mouse does on the TRAFFIC counter and the non-listed list, from the keyboard.
-    mnuEdit->addSeparator();
-    mnuEditAddTraffic = action(mnuEdit, "mnuEditAddTraffic", QStringLiteral("Add &Traffic"));
-    mnuEditAddTraffic->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    connect(mnuEditAddTraffic, &QAction::triggered, this,
-        [this] { lblTraffic_MouseDown(Qt::LeftButton); });
-    mnuEditRemoveTraffic
-        = action(mnuEdit, "mnuEditRemoveTraffic", QStringLiteral("&Remove Traffic"));
-    mnuEditRemoveTraffic->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
-    connect(mnuEditRemoveTraffic, &QAction::triggered, this,
-        [this] { lblTraffic_MouseDown(Qt::RightButton); });
-    mnuEditAddMember = action(mnuEdit, "mnuEditAddMember", QStringLiteral("Add &Member"));
-    mnuEditAddMember->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(mnuChgCtl, &QAction::triggered, this, &FrmMain::mnuChgCtl_Click);
+    m_editMenu = Named(bar->addMenu(QStringLiteral("&Edit")), "mnuEdit");
+    buildEditMenu(m_editMenu);
 
     // Alt+O belongs to Options; Format takes its m.
-    mnuFormat = Named(bar->addMenu(QStringLiteral("For&mat")), "mnuFormat");
-    // FormatMenu fills it once the controls' look exists.
+    m_format = new FormatMenu(*this, *m_look, m_services, m_context,
+        Named(bar->addMenu(QStringLiteral("For&mat")), "mnuFormat"), this);
+    m_options = new OptionsMenu(
+        m_services, m_context, Named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2"), this);
+    connect(m_options, &OptionsMenu::statusLine, this, &FrmMain::setStatusLine);
+    connect(m_options, &OptionsMenu::preambleToggled, this, &FrmMain::ArrangeMainWindow);
+    connect(m_options, &OptionsMenu::done, this, &FrmMain::returnToCheckin);
+    new ReportsMenu(
+        m_services, m_context, Named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports"), this);
+    new HelpMenu(m_services, m_context, bar, this);
+}
 
-    Hyphen2 = Named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2");
-    mnuOptionsRetainCheckmark
-        = action(Hyphen2, "mnuOptionsRetainCheckmark", QStringLiteral("&Retain Checkmark"));
-    mnuOptionsDisableDing
-        = action(Hyphen2, "mnuOptionsDisableDing", QStringLiteral("&Disable Ding"));
-    mnuOptionsChangeQRZLogin
-        = action(Hyphen2, "mnuOptionsChangeQRZLogin", QStringLiteral("Change QRZ Login"));
-    mnuOptionsDisablePreambleWindow = action(
-        Hyphen2, "mnuOptionsDisablePreambleWindow", QStringLiteral("Disable Preamble Window"));
-    for (QAction *a : { mnuOptionsRetainCheckmark, mnuOptionsDisableDing, mnuOptionsChangeQRZLogin,
-             mnuOptionsDisablePreambleWindow })
-        a->setCheckable(true);
-    mnuOptionsRetainCheckmark->setChecked(true);
-    connect(mnuOptionsChangeQRZLogin, &QAction::triggered, this,
-        &FrmMain::mnuOptionsChangeQRZLogin_Click);
-    // A checkable entry has flipped its mark by the time it reports the click.
-    connect(mnuOptionsRetainCheckmark, &QAction::triggered, this,
-        &FrmMain::mnuOptionsRetainCheckmark_Click);
+// Every net action has an entry here; the handlers are the panels'.
+void FrmMain::buildEditMenu(QMenu *edit)
+{
+    auto entry = [edit](const char *name, const QString &caption, const QKeySequence &keys = {}) {
+        QAction *action = Named(edit->addAction(caption), name);
+        action->setShortcut(keys);
+        return action;
+    };
+    m_deleteEntry = entry("mnuEditDelete", QStringLiteral("&Delete"));
+    m_editEntry = entry("mnuEditEdit", QStringLiteral("&Edit"));
+    m_rosterEntry = entry("mnuChgCtl", QStringLiteral("Change Net Ctl/Mgr"));
+    m_maintenanceHost->rosterEntry = m_rosterEntry;
+    QAction *changeCall = entry("mnuChgCall", QStringLiteral("Change CallSign"));
+    QAction *deleteCheckin = entry("mnuEditDeleteCheckin", QStringLiteral("Delete Chec&kin"),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    // What the mouse does on the TRAFFIC counter and the non-listed list, from the keyboard.
+    edit->addSeparator();
+    QAction *addTraffic = entry(
+        "mnuEditAddTraffic", QStringLiteral("Add &Traffic"), QKeySequence(Qt::CTRL | Qt::Key_T));
+    QAction *removeTraffic = entry("mnuEditRemoveTraffic", QStringLiteral("&Remove Traffic"),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    QAction *addMember = entry(
+        "mnuEditAddMember", QStringLiteral("Add &Member"), QKeySequence(Qt::CTRL | Qt::Key_N));
+
+    MemberMaintenance *form = m_maintenance;
+    connect(m_deleteEntry, &QAction::triggered, form, &MemberMaintenance::mnuEditDelete_Click);
+    connect(m_editEntry, &QAction::triggered, form, &MemberMaintenance::mnuEditEdit_Click);
+    connect(changeCall, &QAction::triggered, form, &MemberMaintenance::mnuChgCall_Click);
+    connect(addMember, &QAction::triggered, form, &MemberMaintenance::mnuEditAddMember_Click);
+    connect(m_rosterEntry, &QAction::triggered, m_netControl, &NetControlPanel::mnuChgCtl_Click);
     connect(
-        mnuOptionsDisableDing, &QAction::triggered, this, &FrmMain::mnuOptionsDisableDing_Click);
-    connect(mnuOptionsDisablePreambleWindow, &QAction::triggered, this,
-        &FrmMain::mnuOptionsDisablePreambleWindow_Click);
-
-    mnuReports = Named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports");
-    mnuReportsMonthly = action(mnuReports, "mnuReportsMonthly", QStringLiteral("&Monthly Report"));
-    mnuReportEditor = action(mnuReports, "mnuReportEditor", QStringLiteral("&Report Editor"));
-    connect(mnuReportsMonthly, &QAction::triggered, this, &FrmMain::mnuReportsMonthly_Click);
-    connect(mnuReportEditor, &QAction::triggered, this, &FrmMain::mnuReportEditor_Click);
-    mnuReportsSessionLogs
-        = action(mnuReports, "mnuReportsSessionLogs", QStringLiteral("Session Logs"));
-    connect(
-        mnuReportsSessionLogs, &QAction::triggered, this, &FrmMain::mnuReportsSessionLogs_Click);
-
-    mnuHelp = Named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
-    mnuHelpInstructions = action(mnuHelp, "mnuHelpInstructions", QStringLiteral("&Instructions"));
-    connect(mnuHelpInstructions, &QAction::triggered, this, &FrmMain::mnuHelpInstructions_Click);
-    mnuAbout = Named(bar->addAction(QStringLiteral("A&bout")), "mnuAbout");
-    connect(mnuAbout, &QAction::triggered, this, &FrmMain::mnuAbout_Click);
+        deleteCheckin, &QAction::triggered, m_checkin, &CheckinPanel::mnuEditDeleteCheckin_Click);
+    connect(addTraffic, &QAction::triggered, m_checkin,
+        [this] { m_checkin->lblTraffic_MouseDown(Qt::LeftButton); });
+    connect(removeTraffic, &QAction::triggered, m_checkin,
+        [this] { m_checkin->lblTraffic_MouseDown(Qt::RightButton); });
 }
 
 void FrmMain::ArrangeMainWindow()
 {
-    const bool noPreamble = mnuOptionsDisablePreambleWindow->isChecked();
+    const bool noPreamble = m_options->preambleDisabled();
     const MainLayout l = ComputeMainLayout(m_canvas->size(), noPreamble);
     m_canvas->lines = l.dividers;
     m_canvas->outline = l.outline;
-    fraCounties->setGeometry(l.fraCounties.toRect());
-    FraStations->setGeometry(l.FraStations.toRect());
-    fraPreamble->setVisible(!noPreamble);
+    m_counties->fraCounties->setGeometry(l.fraCounties.toRect());
+    m_counties->FraStations->setGeometry(l.FraStations.toRect());
+    m_preamble->setVisible(!noPreamble);
     if (!noPreamble)
-        fraPreamble->setGeometry(l.fraPreamble.toRect());
-    fraAdd->setGeometry(l.fraAdd.toRect());
+        m_preamble->setGeometry(l.fraPreamble.toRect());
+    m_form->setGeometry(l.fraAdd.toRect());
     m_nonListed->setGeometry(l.FraSearch.toRect());
-    fraFormData->setGeometry(l.fraFormData.toRect());
-    fraFormData->arrange();
-    fraAdd->arrange(); // its captions fit again after a font change
+    m_netInfo->setGeometry(l.fraFormData.toRect());
+    m_netInfo->arrange();
+    m_form->arrange(); // its captions fit again after a font change
     m_deleted->setGeometry(l.fraDeletedStations.toRect());
-    cmdExit->setGeometry(l.cmdExit.toRect());
+    m_exit->setGeometry(l.cmdExit.toRect());
 
-    // A frame's caption too wide for its frame (a big form font on a small screen) is set
-    // smaller until it fits; the size chosen and stored stays as it is.
-    const QList<QGroupBox *> frames { fraCounties, FraStations, fraPreamble, m_nonListed,
-        fraFormData, m_deleted, fraAdd };
-    for (QGroupBox *frame : frames) {
-        QFont font = frame->font();
-        const int room = frame->width() - 2 * frame->fontMetrics().averageCharWidth();
-        while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(frame->title()) > room)
-            font.setPointSizeF(font.pointSizeF() - 0.5);
-        if (font != frame->font())
-            frame->setFont(font);
-    }
+    for (QGroupBox *frame : QList<QGroupBox *> { m_counties->fraCounties, m_counties->FraStations,
+             m_preamble, m_nonListed, m_netInfo, m_deleted, m_form })
+        FitCaption(frame);
 
     m_counties->arrange(noPreamble);
-    const double pw = fraPreamble->width(), ph = fraPreamble->height();
-    rtxtPreamble->setGeometry(int(pw * 0.0266), int(ph * 0.1), int(pw * 0.938), int(ph * 0.804));
+    m_preamble->arrange();
     m_nonListed->arrange();
     m_deleted->arrange();
     m_canvas->update();
@@ -325,28 +232,4 @@ void FrmMain::resizeEvent(QResizeEvent *event)
 ControlLook &FrmMain::look()
 {
     return *m_look;
-}
-
-void FrmMain::setLineColor(const QColor &color)
-{
-    m_canvas->lineColor = color;
-    m_canvas->update();
-}
-
-QColor FrmMain::lineColor() const
-{
-    return m_canvas->lineColor;
-}
-
-QColor FrmMain::windowBackground() const
-{
-    return m_canvas->palette().color(QPalette::Window);
-}
-
-void FrmMain::setWindowBackground(const QColor &color)
-{
-    QPalette p = m_canvas->palette();
-    p.setColor(QPalette::Window, color);
-    m_canvas->setPalette(p);
-    m_canvas->setAutoFillBackground(true);
 }

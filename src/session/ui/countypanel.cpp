@@ -57,6 +57,17 @@ QStringList CountyPanel::fill(const CountyTable &table)
     return unreadable;
 }
 
+bool CountyPanel::offersMemberMenu() const
+{
+    if (m_session.earlyLateMode())
+        return false;
+    const QListWidgetItem *county = lstCounties->currentItem();
+    if (!county || county->text().isEmpty())
+        return false;
+    const QListWidgetItem *line = lst1->currentItem();
+    return line && line->text().left(4).contains(u' ');
+}
+
 void CountyPanel::arrange(bool noPreamble)
 {
     const double cw = fraCounties->width(), ch = fraCounties->height();

@@ -39,6 +39,9 @@ public:
     // Places the lists inside their frames (the window has placed the frames).
     void arrange(bool noPreamble);
 
+    // A right-click on the selected line opens the Edit menu: a member line of a county.
+    bool offersMemberMenu() const;
+
     void lstCounties_Click();
     void lst1_Click(QListWidgetItem *item);
 

@@ -1,27 +1,41 @@
-// File > Import Station Files...: the station files a net manager sends, as a folder or a
-// zip, brought in through the restore with its safety copy.
-
-#include "frmmain.h"
+#include "stationfilesimport.h"
 
 #include "backup/stationbackup.h"
+#include "platform/named.h"
 #include "platform/services.h"
+#include "session/netsession.h"
 #include "session/ui/countypanel.h"
 #include "startup/startupcontext.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 
-void FrmMain::mnuFileImportStationFiles_Click()
+StationFilesImport::StationFilesImport(Services &services, StartupContext &context,
+    NetSession &session, CountyPanel &counties, QMenu *fileMenu, QWidget *window)
+    : QObject(window)
+    , m_services(services)
+    , m_context(context)
+    , m_session(session)
+    , m_counties(counties)
+    , m_window(window)
+{
+    connect(Named(fileMenu->addAction(QStringLiteral("Import Station Files...")),
+                "mnuFileImportStationFiles"),
+        &QAction::triggered, this, &StationFilesImport::mnuFileImportStationFiles_Click);
+}
+
+void StationFilesImport::mnuFileImportStationFiles_Click()
 {
     // One picker for both: the zip itself, or any station file of the folder to take.
-    const QString chosen = m_services.dialogs->chooseOpenFile(this,
+    const QString chosen = m_services.dialogs->chooseOpenFile(m_window,
         QStringLiteral(
             "IMPORT STATION FILES - CHOOSE THE ZIP FILE, OR ANY .DAT FILE OF THE FOLDER"),
         QDir::homePath(), QStringLiteral("Station files (*.zip *.dat *.DAT *.ZIP);;All files (*)"));
     if (chosen.isEmpty()) {
-        Change_Caret();
+        emit done();
         return;
     }
     const QFileInfo file(chosen);
@@ -53,10 +67,10 @@ void FrmMain::mnuFileImportStationFiles_Click()
         text += QStringLiteral(" - THE FORMER FILES ARE KEPT IN ")
             + QDir::toNativeSeparators(report.safetyFolder);
     // The counties that now have members come into the list, in early mode.
-    const QStringList unreadable = m_counties->fill(m_context.countyTable);
-    lstCounties->setCurrentRow(0);
+    const QStringList unreadable = m_counties.fill(m_context.countyTable);
+    m_counties.lstCounties->setCurrentRow(0);
     if (const QString notice = m_session.takeUnreadableNotice(unreadable); !notice.isEmpty())
         text += QStringLiteral(" - ") + notice;
-    lblStatus()->setText(text);
-    Change_Caret();
+    emit statusLine(text);
+    emit done();
 }

@@ -1,0 +1,143 @@
+#include "netcontrolpanel.h"
+
+#include "platform/named.h"
+#include "platform/services.h"
+#include "platform/ui/onewindow.h"
+#include "roster/rosterschedule.h"
+#include "roster/ui/frmnetctl.h"
+#include "session/idreminder.h"
+#include "session/netsession.h"
+#include "session/sessionreplay.h"
+#include "session/ui/netinfoframe.h"
+#include "startup/startupcontext.h"
+#include "stationdb/settingsstore.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+NetControlPanel::NetControlPanel(Services &services, StartupContext &context, NetSession &session,
+    NetInfoFrame &frame, QLabel *idTime, QWidget *window)
+    : QObject(window)
+    , m_services(services)
+    , m_context(context)
+    , m_session(session)
+    , m_frame(frame)
+    , m_idTime(idTime)
+    , m_window(window)
+    , m_idTimer(Named(new QTimer(this), "IDTimer"))
+    , m_blink(Named(new QTimer(this), "Timer1"))
+{
+    m_idTimer->setInterval(1000);
+    m_blink->setInterval(200);
+    connect(m_idTimer, &QTimer::timeout, this, &NetControlPanel::IDTimer_Timer);
+    connect(m_blink, &QTimer::timeout, this, &NetControlPanel::Timer1_Timer);
+    connect(m_frame.CmdChange, &QPushButton::clicked, this, &NetControlPanel::CmdChange_Click);
+}
+
+void NetControlPanel::showTonight()
+{
+    m_frame.lblNetMgr->setText(m_context.NetMgrName + QStringLiteral("   ") + m_context.NetMgrCall);
+    m_frame.lblNetCtl->setText(m_context.NetCtlName + QStringLiteral("   ") + m_context.NetCtlCall);
+    if (m_context.AltNetControlChosen)
+        m_frame.Label4->setText(QStringLiteral("ALT ") + m_frame.Label4->text());
+    if (m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("User Name"))
+        == m_context.NetCtlName)
+        m_idTimer->start();
+}
+
+void NetControlPanel::resumeNetControl(const SessionState &s)
+{
+    if (!s.netControlChanged)
+        return; // the roster's net control, as the load has shown it
+    const QString label = NetInfoLabel(s.netControlName, s.netControlCall);
+    m_frame.lblNetCtl->setText(label);
+    showNetControlChoice(!s.alternateNetControl);
+    setIdReminderEnabled(IdReminderFor(
+        label, m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("User Name"))));
+}
+
+void NetControlPanel::IDTimer_Timer()
+{
+    switch (ClassifyIdTick(m_services.clock->now().time(), m_blink->isActive())) {
+    case IdTick::Start:
+        m_services.sounds->play(m_context.UserDataFolder + QStringLiteral("IDTime.wav"));
+        if (m_context.ScreenWidth == 1280 && m_context.ScreenHeight == 960) {
+            QFont f = m_idTime->font();
+            f.setPointSize(28);
+            m_idTime->setFont(f);
+        }
+        m_blink->start();
+        break;
+    case IdTick::End:
+        m_blink->stop();
+        m_idTime->hide();
+        break;
+    case IdTick::None:
+        break;
+    }
+}
+
+void NetControlPanel::Timer1_Timer()
+{
+    m_idTime->setVisible(m_idTime->isHidden());
+}
+
+void NetControlPanel::mnuChgCtl_Click()
+{
+    if (m_roster) {
+        OneWindow(m_roster, [] { return nullptr; });
+        return;
+    }
+    FrmNetCtl roster(m_services, m_context, *this, m_window);
+    roster.NetCtlFromMenu = true;
+    m_services.dialogs->execModal(&roster);
+}
+
+void NetControlPanel::CmdChange_Click()
+{
+    // Not modal: the net goes on while the roster is open.
+    OneWindow(m_roster, [this] { return new FrmNetCtl(m_services, m_context, *this, m_window); });
+}
+
+QString NetControlPanel::netManagerLabel() const
+{
+    return m_frame.lblNetMgr->text();
+}
+
+void NetControlPanel::setNetControlLabel(const QString &text)
+{
+    m_frame.lblNetCtl->setText(text);
+}
+
+void NetControlPanel::setNetManagerLabel(const QString &text)
+{
+    m_frame.lblNetMgr->setText(text);
+}
+
+void NetControlPanel::netControlChosen(const QString &name, const QString &call, bool todaysRegular)
+{
+    m_session.netControlChosen(name, call, !todaysRegular);
+    showNetControlChoice(todaysRegular);
+}
+
+void NetControlPanel::showNetControlChoice(bool todaysRegular)
+{
+    if (todaysRegular) {
+        m_frame.Label4->setText(QStringLiteral("NET CONTROL"));
+        m_frame.CmdChange->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);"));
+    } else {
+        m_frame.Label4->setText(QStringLiteral("ALT NET CONTROL"));
+        m_frame.CmdChange->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 0);"));
+        m_frame.CmdChange->setText(QStringLiteral("CHANGED"));
+    }
+    m_context.AltNetControlChosen = true;
+}
+
+void NetControlPanel::setIdReminderEnabled(bool enabled)
+{
+    if (enabled)
+        m_idTimer->start();
+    else
+        m_idTimer->stop();
+}

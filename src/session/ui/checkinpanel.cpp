@@ -1,0 +1,154 @@
+#include "checkinpanel.h"
+
+#include "platform/services.h"
+#include "platform/ui/blockcaret.h"
+#include "session/netsession.h"
+#include "session/sessionjournal.h"
+#include "session/ui/countypanel.h"
+#include "session/ui/netinfoframe.h"
+#include "stationdb/textforms.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+CheckinPanel::CheckinPanel(Services &services, NetSession &session, const SessionJournal &journal,
+    NetInfoFrame &frame, CountyPanel &counties, QListWidget *nonListed, QObject *parent)
+    : QObject(parent)
+    , m_services(services)
+    , m_session(session)
+    , m_journal(journal)
+    , m_frame(frame)
+    , m_counties(counties)
+    , m_nonListed(nonListed)
+{
+    GiveBlockCaret(m_frame.txtChkin);
+    connect(m_frame.txtChkin, &QLineEdit::returnPressed, this, &CheckinPanel::txtChkin_KeyDown);
+    connect(m_frame.txtChkin, &QLineEdit::textEdited, this, [this](const QString &text) {
+        // Where Caps Lock cannot be forced on, calls still appear in capitals as typed.
+        if (m_services.keyboard->canSetLocks())
+            return;
+        const QString upper = text.toUpper();
+        if (upper != text) {
+            const int cursor = m_frame.txtChkin->cursorPosition();
+            m_frame.txtChkin->setText(upper);
+            m_frame.txtChkin->setCursorPosition(cursor);
+        }
+    });
+    connect(m_frame.lblTraffic, &PressLabel::pressed, this, &CheckinPanel::lblTraffic_MouseDown);
+    m_frame.lblTraffic->setText(QStringLiteral("0"));
+}
+
+QString CheckinPanel::selectedCheckinCall()
+{
+    QListWidgetItem *line = m_counties.selectedLine();
+    if (!line)
+        return QString();
+    if (!m_session.earlyLateMode()) {
+        // A member line counts when its station is checked in.
+        const std::optional<MemberRef> member = m_session.member(CountyPanel::recordOf(line));
+        return member && m_session.checkins().find(member->call, CheckinTable::Last) > 0
+            ? member->call
+            : QString();
+    }
+    // The check-in lists show the session's lines, so a line is its check-in's.
+    for (const SessionCheckin &c : m_journal.state().checkins) {
+        if (!c.line.isEmpty() && c.line == line->text())
+            return c.call;
+    }
+    return QString();
+}
+
+void CheckinPanel::updateCounters()
+{
+    m_frame.lblChkins->setText(QString::number(m_session.checkinCount()));
+}
+
+qint32 CheckinPanel::sessionCheckins() const
+{
+    return LeadingInt(m_frame.lblChkins->text());
+}
+
+qint32 CheckinPanel::sessionTraffic() const
+{
+    return LeadingInt(m_frame.lblTraffic->text());
+}
+
+void CheckinPanel::setStatusLine(const QString &text)
+{
+    m_frame.lblStatus->setText(text);
+}
+
+QString CheckinPanel::statusLine() const
+{
+    return m_frame.lblStatus->text();
+}
+
+void CheckinPanel::markStatusLine(bool failing)
+{
+    m_frame.lblStatus->setStyleSheet(failing
+            ? QStringLiteral("color: red; font-weight: bold; background-color: yellow;")
+            : QStringLiteral("color: red; font-weight: bold;"));
+}
+
+void CheckinPanel::Change_Caret()
+{
+    m_frame.txtChkin->setFocus();
+}
+
+void CheckinPanel::showOutcome(const SessionOutcome &outcome, QListWidgetItem *item)
+{
+    if (outcome.status)
+        setStatusLine(*outcome.status);
+    if (!outcome.checkinLine.isEmpty())
+        m_counties.lst1->addItem(outcome.checkinLine);
+    if (!outcome.nonListed.isEmpty())
+        m_nonListed->addItem(outcome.nonListed);
+    if (item && outcome.unmarkLine)
+        item->setCheckState(Qt::Unchecked);
+    if (item && outcome.removeLine)
+        delete item;
+    if (!outcome.checkinLine.isEmpty() || (item && outcome.removeLine))
+        m_counties.showMemberList();
+    if (!outcome.sound.isEmpty())
+        m_services.sounds->play(outcome.sound);
+    updateCounters();
+}
+
+void CheckinPanel::showResumed(const SessionState &state)
+{
+    m_counties.lst1->clear();
+    m_counties.lst1->addItems(state.checkinLines());
+    m_counties.showMemberList();
+    m_nonListed->clear();
+    m_nonListed->addItems(state.nonListed);
+    updateCounters();
+    m_frame.lblTraffic->setText(
+        state.trafficCounted ? TrafficCaption(state.traffic) : QStringLiteral("0"));
+}
+
+void CheckinPanel::txtChkin_KeyDown()
+{
+    const SessionOutcome outcome
+        = m_session.typedCheckin(m_frame.txtChkin->text(), m_services.clock->today());
+    showOutcome(outcome);
+    if (!outcome.nonListed.isEmpty())
+        emit notFound(outcome.nonListed, m_nonListed->item(m_nonListed->count() - 1));
+    m_frame.txtChkin->clear();
+    Change_Caret();
+}
+
+void CheckinPanel::lblTraffic_MouseDown(Qt::MouseButton button)
+{
+    m_session.countTraffic(button != Qt::RightButton, selectedCheckinCall());
+    m_frame.lblTraffic->setText(TrafficCaption(m_session.traffic()));
+}
+
+void CheckinPanel::mnuEditDeleteCheckin_Click()
+{
+    QListWidgetItem *line = m_counties.lst1->currentItem();
+    const bool chosen = line && line->isSelected();
+    const SessionOutcome outcome = m_session.deleteCheckin(
+        chosen ? line->text() : QString(), chosen ? CountyPanel::recordOf(line) : 0);
+    showOutcome(outcome, chosen ? line : nullptr);
+    Change_Caret();
+}

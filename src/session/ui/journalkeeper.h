@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+
+class CheckinPanel;
+class MemberEditor;
+class NetSession;
+class QMenu;
+class QWidget;
+class SessionJournal;
+struct Services;
+struct SessionState;
+struct StartupContext;
+
+// The window's side of the session journal: the resume of an interrupted session at load,
+// the log at close, the journal mark while lines wait, and File > Save Check-in Log.
+class JournalKeeper : public QObject
+{
+    Q_OBJECT
+public:
+    // Adds Save Check-in Log to the File menu; window asks the questions and carries the
+    // mark in its caption.
+    JournalKeeper(Services &services, StartupContext &context, NetSession &session,
+        SessionJournal &journal, MemberEditor &editor, CheckinPanel &checkin, QMenu *fileMenu,
+        QWidget *window);
+
+    // Resumes the session an interrupted run left, when the operator says so, or starts a
+    // fresh journal; and makes the ended session's log and net report.
+    void startJournal();
+    void finishJournal();
+    void showJournalMark(bool failing);
+
+    void mnuFileSaveCheckinLog_Click();
+
+signals:
+    // The operator resumed a session: its net control comes back, before the journal goes on.
+    void resuming(const SessionState &state);
+
+private:
+    Services &m_services;
+    StartupContext &m_context;
+    NetSession &m_session;
+    SessionJournal &m_journal;
+    MemberEditor &m_editor;
+    CheckinPanel &m_checkin;
+    QWidget *m_window;
+};
