@@ -87,6 +87,8 @@ private slots:
     void lastFileWriteIsUnconfirmed();
     void tornAndDamagedLinesAreSkipped();
     void replayRebuildsEveryKindOfChange();
+    void replayedStateOfEvents_data();
+    void replayedStateOfEvents();
     void logAndNetReportOfAScriptedNet();
     void checkinLogReadsBackAsCsv();
     void netReportTellsTheEnd_data();
@@ -287,6 +289,79 @@ void TestSessionJournal::replayRebuildsEveryKindOfChange()
     // Lines only for typed and added check-ins; the renamed one shows its new call.
     QCOMPARE(
         pending.state.checkinLines(), QStringList({ "AB4AA ANN LEE OPELIKA", "W4NEW NED AUBURN" }));
+}
+
+void TestSessionJournal::replayedStateOfEvents_data()
+{
+    // Journal lines after the time ("|" for a tab), and the state they leave: the table's
+    // taken entries (fields apart by "/"), the standing check-ins, the traffic and its stations,
+    // the non-listed calls still unknown, the new members.
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("state");
+    const QString in1 = "checkin|1|K4AA|Lee.dat|1|ANN|LEE||typed|K4AA ANN";
+    const QString in150 = "checkin|150|K4ZZ|Lee.dat|2|ZED|LEE||clicked|";
+    QTest::newRow("entries 1 and 150")
+        << QStringList { in1, in150 } << "1=K4AA 150=K4ZZ/K4AA:K4AA ANN K4ZZ/0///";
+    QTest::newRow("entries 0 and 151 are none") << QStringList {
+        "checkin|0|K4AA|Lee.dat|1|ANN|LEE||typed|", "checkin|151|K4AA|Lee.dat|1|ANN|LEE||typed|",
+        "takeback|151|K4AA|deleted", "callchanged|151|K4AA|AB4AA"
+    } << "//0///";
+    QTest::newRow("taken back: freed, deleted")
+        << QStringList { in1, in150, "takeback|1|K4AA|freed", "takeback|150|K4ZZ|deleted" }
+        << "150=DELETED//0///";
+    QTest::newRow("an entry taken again") << QStringList { in1, "takeback|1|K4AA|freed",
+        "checkin|1|K4BB|Lee.dat|2|BEN|LEE||clicked|" }
+                                          << "1=K4BB/K4BB/0///";
+    QTest::newRow("check-in undone") << QStringList { in1, "undone|checkin|1|K4AA|" } << "//0///";
+    QTest::newRow("undone, but the entry holds another call")
+        << QStringList { in1, "undone|checkin|1|K4BB|", "undone|callchanged|1|K4BB|AB4BB" }
+        << "1=K4AA/K4AA:K4AA ANN/0///";
+    QTest::newRow("call change and its undoing") << QStringList { in1, "callchanged|1|K4AA|AB4AA",
+        "undone|callchanged|1|K4AA|AB4AA" } << "1=K4AA/K4AA:K4AA ANN/0///";
+    QTest::newRow("call change renames the line")
+        << QStringList { in1, "callchanged|1|K4AA|AB4AA" } << "1=AB4AA/AB4AA:AB4AA ANN/0///";
+    QTest::newRow("traffic against stations") << QStringList { "traffic|up|1|K4AA",
+        "traffic|up|2|K4BB", "traffic|up|3|K4AA", "traffic|down|2|K4BB", "traffic|up|3" }
+                                              << "//3/K4AA=2//";
+    QTest::newRow("traffic never below 0") << QStringList { "traffic|down|-1" } << "//0///";
+    QTest::newRow("non-listed, then known") << QStringList { "nonlisted|W9ZZ", "nonlisted|W9YY",
+        "nonlisted|W9ZZ", "checkin|2|W9YY|Texas.dat|1|YY|||added|", "callchanged|2|W9YY|W9ZZ" }
+                                            << "2=W9ZZ/W9ZZ/0///";
+    QTest::newRow("cleared") << QStringList { "nonlisted|W9ZZ", "clear" } << "//0///";
+    QTest::newRow("new members, the last of a call undone")
+        << QStringList { "newmember|W4NEW|W4NEW NED", "newmember|W4OLD|W4OLD OLA",
+               "newmember|W4NEW|W4NEW NED AUBURN", "undone|newmember|0|W4NEW|" }
+        << "//0///W4NEW NED,W4OLD OLA";
+}
+
+void TestSessionJournal::replayedStateOfEvents()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, state);
+    QList<SessionEvent> events;
+    for (const QString &fields : std::as_const(lines)) {
+        const qsizetype bar = fields.indexOf(u'|');
+        const QString line = bar < 0 ? fields + "|2026-03-10T19:04:05"
+                                     : fields.left(bar) + "|2026-03-10T19:04:05" + fields.mid(bar);
+        const std::optional<SessionEvent> e = DecodeEvent(Sealed(line));
+        QVERIFY2(e, qPrintable(line));
+        events << *e;
+    }
+    const SessionState s = ReplayEvents(events);
+    QStringList entries, standing, stations;
+    for (int k = 0; k <= CheckinTable::Last + 1; ++k) {
+        if (!s.table.entry(k).isEmpty())
+            entries << QString("%1=%2").arg(k).arg(s.table.entry(k));
+    }
+    for (const SessionCheckin &c : s.checkins)
+        standing << (c.line.isEmpty() ? c.call : c.call + ":" + c.line);
+    for (const auto &[call, count] : s.trafficByStation)
+        stations << QString("%1=%2").arg(call).arg(count);
+    QCOMPARE(QString("%1/%2/%3/%4/%5/%6")
+                 .arg(entries.join(' '), standing.join(' '))
+                 .arg(s.traffic)
+                 .arg(stations.join(' '), s.nonListedStanding.join(' '), s.newMembers.join(',')),
+        state);
 }
 
 void TestSessionJournal::logAndNetReportOfAScriptedNet()

@@ -2,6 +2,7 @@
 #include "session/idreminder.h"
 #include "session/memberline.h"
 #include "session/netsession.h"
+#include "session/sessionreplay.h"
 #include "session/stationsearch.h"
 #include "stationdb/stationfile.h"
 #include "testroot.h"
@@ -41,6 +42,8 @@ private slots:
     void retirement_data();
     void retirement();
     void clicksAndTakeBack();
+    void interruptedCallChangeFinished_data();
+    void interruptedCallChangeFinished();
 };
 
 void TestSessionLogic::checkinWalkSeesEveryEntry()
@@ -360,6 +363,74 @@ void TestSessionLogic::clicksAndTakeBack()
     QCOMPARE(session.checkinCount(), 3);
     // Coming back marks the members checked in when the option says so.
     QCOMPARE(session.chooseEntry("LEE", kToday, true).marked, (QList<int> { 0, 1, 2 }));
+}
+
+void TestSessionLogic::interruptedCallChangeFinished_data()
+{
+    // The journal's last event, K4AA becoming AB4AA (its entry: 0 when the station was not
+    // checked in, or its check-in came from the click that selected its line), met after a
+    // stop: the call in the file, the table's entry 1 before and after, the events reported.
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("inFile");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("events");
+    const int changed = int(SessionEvent::Kind::CallChanged);
+    QTest::newRow("file changed, the click's check-in taken back") << changed << 0 << "AB4AA"
+                                                                   << "K4AA"
+                                                                   << ""
+                                                                   << "takeback K4AA";
+    QTest::newRow("file changed, nothing checked in") << changed << 0 << "AB4AA"
+                                                      << ""
+                                                      << ""
+                                                      << "";
+    QTest::newRow("file changed, the check-in renamed") << changed << 1 << "AB4AA"
+                                                        << "AB4AA"
+                                                        << "AB4AA"
+                                                        << "";
+    QTest::newRow("file unchanged, the renamed entry back") << changed << 1 << "K4AA"
+                                                            << "AB4AA"
+                                                            << "K4AA"
+                                                            << "undone K4AA";
+    QTest::newRow("a new member is no call change")
+        << int(SessionEvent::Kind::NewMember) << 0 << "K4AA"
+        << "K4AA"
+        << "K4AA"
+        << "";
+}
+
+void TestSessionLogic::interruptedCallChangeFinished()
+{
+    QFETCH(int, kind);
+    QFETCH(int, entry);
+    QFETCH(QString, inFile);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, events);
+    struct Sink : SessionEventSink
+    {
+        QStringList seen;
+        void record(const SessionEvent &e) override
+        {
+            seen << (e.kind == SessionEvent::Kind::TakeBack ? u"takeback "_s : u"undone "_s)
+                    + e.call;
+        }
+    } sink;
+    TestRoot root({ { "LEE", { Station(inFile, "ANN") } } });
+    NetSession session(root.table());
+    SessionState state;
+    state.table.set(1, before);
+    session.restore(state);
+    session.setEventSink(&sink);
+    SessionEvent last;
+    last.kind = SessionEvent::Kind(kind);
+    last.entry = entry;
+    last.call = "K4AA";
+    last.newCall = kind == int(SessionEvent::Kind::CallChanged) ? u"AB4AA"_s : QString();
+    QVERIFY(session.finishInterrupted(last).ok());
+    QCOMPARE(session.checkins().entry(1), after);
+    QCOMPARE(sink.seen.join(','), events);
 }
 
 QTEST_GUILESS_MAIN(TestSessionLogic)

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <QThread>
+#include <memory>
 #include <random>
 #include <sys/stat.h>
 
@@ -28,6 +30,9 @@ private slots:
     void leftoverTemporariesRemoved();
     void replacedFileKeepsItsMode_data();
     void replacedFileKeepsItsMode();
+    void readFailureIsAnErrorNotAWait();
+    void replaceChecksTheRecordFirst_data();
+    void replaceChecksTheRecordFirst();
 };
 
 void TestStationFile::recordFormat_data()
@@ -254,3 +259,61 @@ void TestStationFile::replacedFileKeepsItsMode()
 
 QTEST_GUILESS_MAIN(TestStationFile)
 #include "tst_stationfile.moc"
+
+void TestStationFile::replaceChecksTheRecordFirst_data()
+{
+    QTest::addColumn<int>("record");
+    QTest::addColumn<QString>("expectedCall");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("the call read there") << 1 << "K4A" << true;
+    QTest::newRow("record 100") << 100 << "K4Z" << true;
+    QTest::newRow("another call there now") << 1 << "K4B" << false;
+    QTest::newRow("a blank record, no call expected") << 3 << "" << false;
+    QTest::newRow("record 0") << 0 << "K4A" << false;
+    QTest::newRow("record 101") << 101 << "K4Z" << false;
+}
+
+// An edit is written only over the record it was made from: anything else there means
+// another program (or copy) changed the file meanwhile.
+void TestStationFile::replaceChecksTheRecordFirst()
+{
+    QFETCH(int, record);
+    QFETCH(QString, expectedCall);
+    QFETCH(bool, written);
+    QList<StationRecord> stations { Station("K4A"), Station("K4B") };
+    while (stations.size() < 99)
+        stations << BlankSlot();
+    stations << Station("K4Z");
+    TestRoot root({ { "LEE", stations } });
+    const QString path = root.filePath("LEE");
+    const QByteArray before = root.stationBytes("LEE");
+    const Status done = ReplaceStationRecord(path, record, expectedCall, Station("W4NEW"));
+    QCOMPARE(done.ok(), written);
+    if (!written) {
+        QCOMPARE(done.error(), FileError(path, StationFile::ChangedByAnotherProgram()));
+        QCOMPARE(root.stationBytes("LEE"), before);
+        return;
+    }
+    StationFile file(path);
+    QVERIFY(file.open());
+    QCOMPARE(file.read(record).Call.trimmed(), QString("W4NEW"));
+}
+
+void TestStationFile::readFailureIsAnErrorNotAWait()
+{
+    // A regular file whose read the system refuses: the reason comes back at once.
+    const QString refused = "/sys/class/net/lo/speed";
+    if (!QFileInfo(refused).isFile())
+        QSKIP("no file here whose read the system refuses");
+    // A read that retried such a failure for ever would hang the net: it must end.
+    Result<QByteArray> head = QByteArray();
+    std::unique_ptr<QThread> reader(
+        QThread::create([&head, &refused] { head = ReadFileHead(refused, 82 * 100); }));
+    reader->start();
+    if (!reader->wait(QDeadlineTimer(20000))) {
+        reader.release(); // still reading: the process ends with the failure
+        QFAIL("the read did not return");
+    }
+    QVERIFY(!head);
+    QCOMPARE(head.status().error(), FileError(refused, "Invalid argument"));
+}
