@@ -227,6 +227,10 @@ void TestMemberOps::editChangeAndDelete()
     QVERIFY(editor.startEdit(1));
     QCOMPARE(*editor.save({ "KA4XYZ", "JIM 2", "LEE", "", "OPELIKA" }, {}, kToday).status,
         u"NAME: ONLY LETTERS AND BLANKS CAN BE STORED"_qs);
+    // An edit keeps its call: a form that came back with another one is not written.
+    QCOMPARE(*editor.save({ "KA4XYY", "JIM", "LEE", "", "OPELIKA" }, {}, kToday).status,
+        u"ERROR! RECORD NOT FOUND!"_qs);
+    QCOMPARE(root.record("LEE", 1).Call.trimmed(), u"KA4XYZ"_qs);
     editor.cancel();
     // Delete: a weekday net control stays; a weekday word in the city makes no net control.
     QCOMPARE(*editor.remove(3, kToday).status, u"K4NC IS A NET CONTROL - NOT DELETED"_qs);

@@ -112,6 +112,17 @@ void TestSessionJournal::eventLines()
     const std::optional<SessionEvent> read = DecodeEvent(line);
     QVERIFY(read);
     QCOMPARE(Fields(*read), Fields(event));
+    // Each kind of event that can be taken back names it.
+    for (const Kind kind : { Kind::Checkin, Kind::NewMember, Kind::CallChanged }) {
+        SessionEvent undone = Event(Kind::Undone);
+        undone.undone = kind;
+        undone.entry = 3;
+        undone.call = "K4ABC";
+        undone.newCall = "AB4ABC";
+        const std::optional<SessionEvent> back = DecodeEvent(EncodeEvent(undone));
+        QVERIFY(back && back->undone == kind);
+        QCOMPARE(Fields(*back), Fields(undone));
+    }
     // A line cut anywhere, or with any one byte changed, is never taken for an event.
     for (qsizetype cut = 0; cut < line.size() - 1; ++cut)
         QVERIFY2(!DecodeEvent(line.left(cut)), qPrintable(QString::number(cut)));

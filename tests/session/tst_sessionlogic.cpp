@@ -170,10 +170,12 @@ void TestSessionLogic::idTicks_data()
     // Starts at 6:39, 6:49, 6:59, 7:09 and 7:19 on the twelve-hour clock, on the minute only.
     for (const QTime t : { QTime(18, 39), QTime(19, 19), QTime(6, 39) })
         QTest::addRow("%s starts", qPrintable(t.toString())) << t << false << int(IdTick::Start);
-    for (const QTime t : { QTime(22, 39), QTime(19, 29), QTime(18, 39, 1) })
+    for (const QTime t : { QTime(22, 39), QTime(19, 29), QTime(18, 39, 1), QTime(19, 29, 30) })
         QTest::addRow("%s nothing", qPrintable(t.toString())) << t << false << int(IdTick::None);
     QTest::newRow("6:39:10 ends") << QTime(18, 39, 10) << true << int(IdTick::End);
     QTest::newRow("missed end tick caught at 11") << QTime(18, 39, 11) << true << int(IdTick::End);
+    QTest::newRow("blinking, second 10 of another minute")
+        << QTime(18, 45, 10) << true << int(IdTick::None);
 }
 
 void TestSessionLogic::idTicks()
