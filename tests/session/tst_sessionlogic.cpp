@@ -332,6 +332,10 @@ void TestSessionLogic::retirement()
     QCOMPARE(again.retired, QStringList());
     QCOMPARE(session.retired(0).has_value(), retired); // what DELETED STATIONS can restore
     QVERIFY(!session.retired(1) && !session.retired(-1));
+    // A restore of a station never retired changes nothing.
+    session.retiredRestored(-1);
+    session.retiredRestored(1);
+    QCOMPARE(session.retired(0).has_value(), retired);
     // Only record 2 changes, and of it only the weekday code stays.
     const QByteArray after = root.stationBytes("LEE");
     QCOMPARE(after.left(82) + after.mid(164), before.left(82) + before.mid(164));
