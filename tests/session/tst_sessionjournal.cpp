@@ -306,43 +306,47 @@ void TestSessionJournal::replayedStateOfEvents_data()
 {
     // Journal lines after the time ("|" for a tab), and the state they leave: the table's
     // taken entries (fields apart by "/"), the standing check-ins, the traffic and its stations,
-    // the non-listed calls still unknown, the new members.
+    // the non-listed calls still unknown, the new members, the standing check-ins' names.
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("state");
     const QString in1 = "checkin|1|K4AA|Lee.dat|1|ANN|LEE||typed|K4AA ANN";
     const QString in150 = "checkin|150|K4ZZ|Lee.dat|2|ZED|LEE||clicked|";
     QTest::newRow("entries 1 and 150")
-        << QStringList { in1, in150 } << "1=K4AA 150=K4ZZ/K4AA:K4AA ANN K4ZZ/0///";
+        << QStringList { in1, in150 } << "1=K4AA 150=K4ZZ/K4AA:K4AA ANN K4ZZ/0////ANN ZED";
     QTest::newRow("entries 0 and 151 are none") << QStringList {
         "checkin|0|K4AA|Lee.dat|1|ANN|LEE||typed|", "checkin|151|K4AA|Lee.dat|1|ANN|LEE||typed|",
         "takeback|151|K4AA|deleted", "callchanged|151|K4AA|AB4AA"
-    } << "//0///";
+    } << "//0////";
     QTest::newRow("taken back: freed, deleted")
         << QStringList { in1, in150, "takeback|1|K4AA|freed", "takeback|150|K4ZZ|deleted" }
-        << "150=DELETED//0///";
+        << "150=DELETED//0////";
     QTest::newRow("an entry taken again") << QStringList { in1, "takeback|1|K4AA|freed",
         "checkin|1|K4BB|Lee.dat|2|BEN|LEE||clicked|" }
-                                          << "1=K4BB/K4BB/0///";
-    QTest::newRow("check-in undone") << QStringList { in1, "undone|checkin|1|K4AA|" } << "//0///";
+                                          << "1=K4BB/K4BB/0////BEN";
+    QTest::newRow("check-in undone") << QStringList { in1, "undone|checkin|1|K4AA|" } << "//0////";
     QTest::newRow("undone, but the entry holds another call")
         << QStringList { in1, "undone|checkin|1|K4BB|", "undone|callchanged|1|K4BB|AB4BB" }
-        << "1=K4AA/K4AA:K4AA ANN/0///";
+        << "1=K4AA/K4AA:K4AA ANN/0////ANN";
     QTest::newRow("call change and its undoing") << QStringList { in1, "callchanged|1|K4AA|AB4AA",
-        "undone|callchanged|1|K4AA|AB4AA" } << "1=K4AA/K4AA:K4AA ANN/0///";
+        "undone|callchanged|1|K4AA|AB4AA" } << "1=K4AA/K4AA:K4AA ANN/0////ANN";
     QTest::newRow("call change renames the line")
-        << QStringList { in1, "callchanged|1|K4AA|AB4AA" } << "1=AB4AA/AB4AA:AB4AA ANN/0///";
+        << QStringList { in1, "callchanged|1|K4AA|AB4AA" } << "1=AB4AA/AB4AA:AB4AA ANN/0////ANN";
     QTest::newRow("traffic against stations") << QStringList { "traffic|up|1|K4AA",
         "traffic|up|2|K4BB", "traffic|up|3|K4AA", "traffic|down|2|K4BB", "traffic|up|3" }
-                                              << "//3/K4AA=2//";
-    QTest::newRow("traffic never below 0") << QStringList { "traffic|down|-1" } << "//0///";
+                                              << "//3/K4AA=2///";
+    QTest::newRow("traffic never below 0") << QStringList { "traffic|down|-1" } << "//0////";
     QTest::newRow("non-listed, then known") << QStringList { "nonlisted|W9ZZ", "nonlisted|W9YY",
         "nonlisted|W9ZZ", "checkin|2|W9YY|Texas.dat|1|YY|||added|", "callchanged|2|W9YY|W9ZZ" }
-                                            << "2=W9ZZ/W9ZZ/0///";
-    QTest::newRow("cleared") << QStringList { "nonlisted|W9ZZ", "clear" } << "//0///";
+                                            << "2=W9ZZ/W9ZZ/0////YY";
+    QTest::newRow("member edited: its own check-in only")
+        << QStringList { in1, "checkin|2|K4BB|Lee.dat|2|BEN|LEE||clicked|",
+               "memberedited|Lee.dat|2|K4BB|BENNY|LEE|", "memberedited|Lee.dat|1|K4ZZ|ZED|LEE|" }
+        << "1=K4AA 2=K4BB/K4AA:K4AA ANN K4BB/0////ANN BENNY";
+    QTest::newRow("cleared") << QStringList { "nonlisted|W9ZZ", "clear" } << "//0////";
     QTest::newRow("new members, the last of a call undone")
         << QStringList { "newmember|W4NEW|W4NEW NED", "newmember|W4OLD|W4OLD OLA",
                "newmember|W4NEW|W4NEW NED AUBURN", "undone|newmember|0|W4NEW|" }
-        << "//0///W4NEW NED,W4OLD OLA";
+        << "//0///W4NEW NED,W4OLD OLA/";
 }
 
 void TestSessionJournal::replayedStateOfEvents()
@@ -359,19 +363,22 @@ void TestSessionJournal::replayedStateOfEvents()
         events << *e;
     }
     const SessionState s = ReplayEvents(events);
-    QStringList entries, standing, stations;
+    QStringList entries, standing, stations, names;
     for (int k = 0; k <= CheckinTable::Last + 1; ++k) {
         if (!s.table.entry(k).isEmpty())
             entries << QString("%1=%2").arg(k).arg(s.table.entry(k));
     }
-    for (const SessionCheckin &c : s.checkins)
+    for (const SessionCheckin &c : s.checkins) {
         standing << (c.line.isEmpty() ? c.call : c.call + ":" + c.line);
+        names << c.name;
+    }
     for (const auto &[call, count] : s.trafficByStation)
         stations << QString("%1=%2").arg(call).arg(count);
-    QCOMPARE(QString("%1/%2/%3/%4/%5/%6")
+    QCOMPARE(QString("%1/%2/%3/%4/%5/%6/%7")
                  .arg(entries.join(' '), standing.join(' '))
                  .arg(s.traffic)
-                 .arg(stations.join(' '), s.nonListedStanding.join(' '), s.newMembers.join(',')),
+                 .arg(stations.join(' '), s.nonListedStanding.join(' '), s.newMembers.join(','),
+                     names.join(' ')),
         state);
 }
 

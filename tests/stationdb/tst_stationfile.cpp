@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <memory>
@@ -31,6 +32,7 @@ private slots:
     void replacedFileKeepsItsMode_data();
     void replacedFileKeepsItsMode();
     void readFailureIsAnErrorNotAWait();
+    void refusedRenameIsAnError();
     void replaceChecksTheRecordFirst_data();
     void replaceChecksTheRecordFirst();
 };
@@ -316,4 +318,21 @@ void TestStationFile::readFailureIsAnErrorNotAWait()
     }
     QVERIFY(!head);
     QCOMPARE(head.status().error(), FileError(refused, "Invalid argument"));
+}
+
+void TestStationFile::refusedRenameIsAnError()
+{
+    // A folder that took the target's place: the finished file cannot be put there, and
+    // saying otherwise would lose its content unseen.
+    QTemporaryDir dir;
+    const QString finished = dir.filePath("licences.sqlite.part");
+    const QString target = dir.filePath("licences.sqlite");
+    QFile part(finished);
+    QVERIFY(part.open(QIODevice::WriteOnly) && part.write("whole") == 5);
+    part.close();
+    QVERIFY(QDir().mkpath(target + "/inside"));
+    const Status replaced = SyncAndReplaceFile(finished, target);
+    QVERIFY(!replaced);
+    QVERIFY2(replaced.error().startsWith(target + ": "), qPrintable(replaced.error()));
+    QVERIFY(QFileInfo(finished).isFile() && QFileInfo(target).isDir());
 }
