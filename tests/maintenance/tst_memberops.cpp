@@ -216,11 +216,23 @@ void TestMemberOps::editChangeAndDelete()
     editor.startAdd();
     QCOMPARE(*editor.save({ "W4NEW", "NEW", "MOBILE", "", "MOBILE" }, {}, kToday).status,
         u"W4NEW ADDED"_qs);
+    const QByteArray lee = root.stationBytes("LEE");
     QVERIFY(editor.startChangeCall(1));
     QCOMPARE(*editor.save({}, "KA4-YZ", kToday).status,
         u"NEW CALL: ONLY LETTERS, DIGITS AND BLANKS CAN BE STORED"_qs);
     QCOMPARE(root.record("LEE", 1).Call.trimmed(), u"K4A"_qs);
-    EditorOutcome out = editor.save({}, "KA4XYZ", kToday);
+    // SAVE with no new call ends the change and writes nothing; so does an add with no call,
+    // which says so.
+    EditorOutcome out = editor.save({}, "", kToday);
+    QVERIFY(out.formDone && !out.status && editor.mode() == FormMode::None);
+    QVERIFY(editor.startChangeCall(1));
+    editor.startAdd();
+    out = editor.save({ "", "NED", "LEE", "", "OPELIKA" }, {}, kToday);
+    QVERIFY(out.formDone && editor.mode() == FormMode::None);
+    QCOMPARE(*out.status, u"  INVALID CALL"_qs);
+    QCOMPARE(root.stationBytes("LEE"), lee);
+    QVERIFY(editor.startChangeCall(1));
+    out = editor.save({}, "KA4XYZ", kToday);
     QCOMPARE(*out.status, u"K4A CHANGED TO KA4XYZ"_qs);
     QCOMPARE(root.record("LEE", 1).trimmed(),
         Station("KA4XYZ", "JIM", "LEE", "", "OPELIKA", "2/2/2026"));
