@@ -86,6 +86,10 @@ void TestSettingsStore::rewrite_data()
         << QByteArray("[A]\na=1\n\n[B]\nb=1\n\n[C]\n; note\nc=1\n")
         << QStringList { "-b|B", "-C|c" } << QByteArray("[A]\na=1\n\n[C]\n; note\n")
         << QStringList { "A|a|1", "B|b|", "C|c|" };
+    QTest::newRow("a file written on Windows: its line ends for the new lines")
+        << QByteArray("[Report]\r\nSessions=3\r\n") << QStringList { "Report|Traffic|4", "A|a|1" }
+        << QByteArray("[Report]\r\nSessions=3\r\nTraffic=4\r\n\r\n[A]\r\na=1\r\n")
+        << QStringList { "Report|Sessions|3", "Report|Traffic|4" };
     QTest::newRow("the last section emptied goes")
         << QByteArray("[A]\na=1\n\n[B]\nb=1\n\n") << QStringList { "-B|b" }
         << QByteArray("[A]\na=1\n\n") << QStringList { "A|a|1" };

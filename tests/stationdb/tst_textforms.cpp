@@ -29,6 +29,7 @@ void TestTextForms::leadingNumber_data()
     QTest::newRow("negative") << "-4" << -4 << false;
     QTest::newRow("fraction rounds") << "2.6" << 3 << false;
     QTest::newRow("huge clamps") << "99999999999999" << 2147483647 << false;
+    QTest::newRow("huge negative clamps") << "-99999999999999" << (-2147483647 - 1) << false;
     QTest::newRow("letter O for a zero") << "1O0" << 1 << false;
 }
 
