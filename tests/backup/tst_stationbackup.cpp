@@ -45,9 +45,12 @@ void TestStationBackup::backup()
     const QString data = root.paths().dataFolder();
     QTemporaryDir drive;
     const QString target = drive.path() + "/new/0929"; // made, parent and all
-    CopyReport report = BackupStationFiles(root.table(), data, target);
+    QList<int> shown; // the progress bar: before each of the 116 names, from 1
+    CopyReport report
+        = BackupStationFiles(root.table(), data, target, [&shown](int n) { shown << n; });
     QVERIFY2(report.ok(), qPrintable(report.error));
     QCOMPARE(std::pair(report.copied, report.missing), std::pair(2, 114));
+    QCOMPARE(std::pair(int(shown.size()), shown.first() + shown.last()), std::pair(116, 117));
     QCOMPARE(FileBytes(target + "/Lee.dat"), root.stationBytes("LEE"));
     // Never into the data folder itself.
     report = BackupStationFiles(root.table(), data, data);
@@ -103,8 +106,11 @@ void TestStationBackup::restore()
         u"K4LIVEK4CHG"_s);
     // All, with the live files kept first so a wrong restore can be undone.
     const QString safety = root.paths().backupFolder() + "before-restore-x/";
-    report = RestoreStationFiles(root.table(), data, drive.path(), {}, safety);
+    QList<int> shown; // before each file present, from 1
+    report = RestoreStationFiles(
+        root.table(), data, drive.path(), {}, safety, [&shown](int n) { shown << n; });
     QVERIFY2(report.ok(), qPrintable(report.error));
+    QCOMPARE(shown, (QList<int> { 1, 2 }));
     QCOMPARE(report.missing, 114); // the other counties have no file: the rest is restored
     QCOMPARE(StationRecord::fromBytes(FileBytes(safety + "Mobile.dat")).Call.trimmed(), u"K4CHG"_s);
     // A folder without station files restores nothing and says so.
