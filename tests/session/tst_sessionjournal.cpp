@@ -86,6 +86,7 @@ private slots:
     void lastFileWriteIsUnconfirmed_data();
     void lastFileWriteIsUnconfirmed();
     void tornAndDamagedLinesAreSkipped();
+    void sessionWhoseStartLineWasLost();
     void replayRebuildsEveryKindOfChange();
     void replayedStateOfEvents_data();
     void replayedStateOfEvents();
@@ -228,6 +229,25 @@ void TestSessionJournal::lastFileWriteIsUnconfirmed()
     const PendingSession pending = ReadPendingSession(root.paths());
     QCOMPARE(pending.unconfirmed ? int(pending.unconfirmed->kind) : -1, unconfirmed);
     QCOMPARE(pending.hasNetEvents, netEvents);
+}
+
+void TestSessionJournal::sessionWhoseStartLineWasLost()
+{
+    // A full disk at the start: the check-ins that followed are still a session to resume,
+    // which started with the first of them. A journal of nothing at all holds none.
+    TestRoot root;
+    QDir().mkpath(root.paths().sessionsFolder());
+    const QString journal = root.paths().sessionJournal();
+    QVERIFY(WriteFileAtomically(journal, "").ok());
+    QCOMPARE(ReadPendingSession(root.paths()).kind, PendingSession::None);
+    QVERIFY(WriteFileAtomically(journal,
+        Sealed("checkin|2026-03-10T19:05:00|1|K4AA|Lee.dat|1|ANN|LEE||typed|")
+            + Sealed("traffic|2026-03-10T19:06:00|up|1"))
+                .ok());
+    const PendingSession pending = ReadPendingSession(root.paths());
+    QCOMPARE(pending.kind, PendingSession::Unfinished);
+    QCOMPARE(pending.state.start, QDateTime(QDate(2026, 3, 10), QTime(19, 5)));
+    QCOMPARE(pending.state.checkinCount(), 1);
 }
 
 void TestSessionJournal::tornAndDamagedLinesAreSkipped()
