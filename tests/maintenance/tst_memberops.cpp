@@ -214,8 +214,8 @@ void TestMemberOps::editChangeAndDelete()
     // A member added to another county leaves this county's records alone: a call change
     // afterwards writes only the call.
     editor.startAdd();
-    QCOMPARE(*editor.save({ "W4NEW", "NEW", "MOBILE", "", "MOBILE" }, {}, kToday).status,
-        u"W4NEW ADDED"_qs);
+    const EditorOutcome added = editor.save({ "W4NEW", "NEW", "MOBILE", "", "MOBILE" }, {}, kToday);
+    QVERIFY(*added.status == u"W4NEW ADDED"_qs && added.formDone);
     const QByteArray lee = root.stationBytes("LEE");
     QVERIFY(editor.startChangeCall(1));
     QCOMPARE(*editor.save({}, "KA4-YZ", kToday).status,
