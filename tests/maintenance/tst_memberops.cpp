@@ -234,6 +234,7 @@ void TestMemberOps::editChangeAndDelete()
     QVERIFY(editor.startChangeCall(1));
     out = editor.save({}, "KA4XYZ", kToday);
     QCOMPARE(*out.status, u"K4A CHANGED TO KA4XYZ"_qs);
+    QVERIFY(out.formDone && out.lineRecord == 1 && !out.lineChecked);
     QCOMPARE(root.record("LEE", 1).trimmed(),
         Station("KA4XYZ", "JIM", "LEE", "", "OPELIKA", "2/2/2026"));
     QVERIFY(editor.startEdit(1));
@@ -243,7 +244,10 @@ void TestMemberOps::editChangeAndDelete()
     QCOMPARE(*editor.save({ "KA4XYY", "JIM", "LEE", "", "OPELIKA" }, {}, kToday).status,
         u"ERROR! RECORD NOT FOUND!"_qs);
     QCOMPARE(root.record("LEE", 1).Call.trimmed(), u"KA4XYZ"_qs);
-    editor.cancel();
+    out = editor.save({ "KA4XYZ", "JIMMY", "LEE", "", "OPELIKA" }, {}, kToday);
+    QCOMPARE(*out.status, u"RECORD UPDATED"_qs);
+    QVERIFY(out.formDone && out.lineRecord == 1 && !out.lineChecked);
+    QCOMPARE(root.record("LEE", 1).Name.trimmed(), u"JIMMY"_qs);
     // Delete: a weekday net control stays; a weekday word in the city makes no net control.
     QCOMPARE(*editor.remove(3, kToday).status, u"K4NC IS A NET CONTROL - NOT DELETED"_qs);
     out = editor.remove(4, kToday);
