@@ -42,6 +42,8 @@ private slots:
     void retirement_data();
     void retirement();
     void clicksAndTakeBack();
+    void outcomeOfTheActedOnLine_data();
+    void outcomeOfTheActedOnLine();
     void interruptedCallChangeFinished_data();
     void interruptedCallChangeFinished();
 };
@@ -369,6 +371,65 @@ void TestSessionLogic::clicksAndTakeBack()
     QCOMPARE(session.checkinCount(), 3);
     // Coming back marks the members checked in when the option says so.
     QCOMPARE(session.chooseEntry("LEE", kToday, true).marked, (QList<int> { 0, 1, 2 }));
+}
+
+void TestSessionLogic::outcomeOfTheActedOnLine_data()
+{
+    // What happens to the line acted on: a member line loses its tick when its check-in is
+    // taken back or cannot be made; an early check-in's line leaves the list.
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("status"); // how the status line starts
+    QTest::addColumn<QString>("line"); // "checked", "unmarked", "removed", or "kept"
+    QTest::newRow("click") << "click"
+                           << "K4A CHECKED IN"
+                           << "checked";
+    QTest::newRow("click, the list full") << "click full"
+                                          << "K4A NOT CHECKED IN - LIST FULL"
+                                          << "unmarked";
+    QTest::newRow("click, the file read-only") << "click read-only"
+                                               << ""
+                                               << "unmarked";
+    QTest::newRow("member's check-in deleted") << "delete member"
+                                               << "K4A is NOT checked in"
+                                               << "unmarked";
+    QTest::newRow("early check-in deleted") << "delete early"
+                                            << "K4A REMOVED"
+                                            << "removed";
+}
+
+void TestSessionLogic::outcomeOfTheActedOnLine()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, status);
+    QFETCH(QString, line);
+    TestRoot root({ { "LEE", { Station("K4A", "JIM", "LEE", "", "OPELIKA", "1/5/2026") } } });
+    NetSession session(root.table());
+    if (action == "click full") {
+        SessionState state;
+        for (int k = 1; k <= CheckinTable::Last; ++k)
+            state.table.set(k, u"W%1X"_s.arg(k));
+        session.restore(state);
+    }
+    SessionOutcome out;
+    if (action == "delete early") {
+        QVERIFY(session.typedCheckin("K4A", kToday).checkedIn);
+        out = session.deleteCheckin("K4A JIM OPELIKA", 0);
+    } else {
+        session.chooseEntry("LEE", kToday, true);
+        if (action == "click read-only")
+            QFile::setPermissions(root.filePath("LEE"), QFile::ReadOwner);
+        if (action == "delete member")
+            QVERIFY(session.memberLineClick(1, kToday, true, "ding").checkedIn);
+        out = action == "delete member" ? session.deleteCheckin("line", 1)
+                                        : session.memberLineClick(1, kToday, true, "ding");
+    }
+    QVERIFY2(out.status->startsWith(status), qPrintable(*out.status));
+    QCOMPARE(out.checkedIn   ? u"checked"_s
+            : out.unmarkLine ? u"unmarked"_s
+            : out.removeLine ? u"removed"_s
+                             : u"kept"_s,
+        line);
+    QCOMPARE(session.checkinCount(), line == "checked" ? 1 : action == "click full" ? 150 : 0);
 }
 
 void TestSessionLogic::interruptedCallChangeFinished_data()
