@@ -118,6 +118,10 @@ void TestSessionLogic::searchReadsRecordsAsText_data()
         << first + QByteArray("**EOF").leftJustified(82, ' ') + Station("K4AFT").toBytes()
         << "K4AFT" << 3;
     QTest::newRow("Latin-1 call") << first + Station("K4\u00c4").toBytes() << "K4\u00c4" << 2;
+    QTest::newRow("the last Latin-1 letter")
+        << first + Station("K4\u00ff").toBytes() << "K4\u00ff" << 2;
+    QTest::newRow("past Latin-1: in no file")
+        << first + Station("K4?").toBytes() << "K4\u0100" << 0;
     QTest::newRow("a longer call is another call") << first << "K4ON" << 0;
 }
 
