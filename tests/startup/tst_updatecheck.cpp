@@ -204,6 +204,14 @@ void TestUpdateCheck::steps_data()
         << QStringList { "updates/VorqVersion.txt", "updates/VorqBuild.txt",
                "files/VorqBldUpdate.zip", "files/VorqBldUpdate.zip.sha256" }
         << "A NEW BUILD HAS BEEN DOWNLOADED. CLICK OK TO INSTALL!";
+    Files version = same;
+    version["VorqVersion.txt"] = "2";
+    version["VorqVerUpdate.zip"] = "NEW VERSION";
+    QTest::newRow("version 2 installs")
+        << version << false
+        << QStringList { "updates/VorqVersion.txt", "files/VorqVerUpdate.zip",
+               "files/VorqVerUpdate.zip.sha256" }
+        << "A NEW VERSION HAS BEEN DOWNLOADED. CLICK OK TO INSTALL";
     const QStringList refusedBuild = QStringList { "updates/VorqVersion.txt",
         "updates/VorqBuild.txt", "files/VorqBldUpdate.zip", "files/VorqBldUpdate.zip.sha256" }
         + asked.mid(2);
@@ -271,7 +279,8 @@ void TestUpdateCheck::steps()
         = root.dialogs().messages.isEmpty() ? QString() : root.dialogs().messages.last().text;
     QVERIFY2(message.isEmpty() ? told.isEmpty() : told.startsWith(message), qPrintable(told));
 
-    const QString installer = paths.tempFolder() + "VorqBldUpdate.exe";
+    const QString installer = paths.tempFolder()
+        + (server.contains("VorqVerUpdate.zip") ? "VorqVerUpdate.exe" : "VorqBldUpdate.exe");
     const bool installed = !goesOn;
     QCOMPARE(QFileInfo::exists(installer), installed);
     QCOMPARE(root.shell().programs.contains(QStringList { installer }), installed);
