@@ -355,7 +355,8 @@ void TestSessionLogic::clicksAndTakeBack()
 {
     TestRoot root({ { "LEE",
         { Station("K4ABC", "JIM", "LEE", "", "OPELIKA", "1/5/2026"),
-            Station("W4XY", "SUE", "LEE", "", "AUBURN", "1/5/2026"), Station("N4Z") } } });
+            Station("W4XY", "SUE", "LEE", "", "AUBURN", "1/5/2026"), Station("N4Z"), Vacant(),
+            BlankSlot(), EndMarker() } } });
     NetSession session(root.table());
     QVERIFY(session.typedCheckin("K4ABC", kToday).checkedIn);
     session.chooseEntry("LEE", kToday, true);
@@ -373,6 +374,9 @@ void TestSessionLogic::clicksAndTakeBack()
     QVERIFY(!session.deleteCheckin(BuildMemberLine("N4Z", "", ""), 3).status);
     QCOMPARE(session.memberLineClick(3, kToday, false, "ding").sound, QString());
     QCOMPARE(session.checkinCount(), 3);
+    // A vacant or blank record, the end marker and records past the file are no members.
+    for (const int record : { 0, 4, 5, 6, 7 })
+        QVERIFY2(!session.member(record), qPrintable(QString::number(record)));
     // Coming back marks the members checked in when the option says so.
     QCOMPARE(session.chooseEntry("LEE", kToday, true).marked, (QList<int> { 0, 1, 2 }));
 }
