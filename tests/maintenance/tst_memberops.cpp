@@ -23,6 +23,8 @@ private slots:
     void deleteAndChangeTakeBackOnlyTheClick();
     void addRefusedCountedAndLogged();
     void editChangeAndDelete();
+    void interruptedAddFinished_data();
+    void interruptedAddFinished();
 };
 
 namespace {
@@ -257,6 +259,46 @@ void TestMemberOps::editChangeAndDelete()
     root.writeStations("LEE", { Station("K4B") });
     QCOMPARE(*editor.remove(1, kToday).status, u"RECORD NOT FOUND!"_qs);
     QCOMPARE(root.record("LEE", 1).Call.trimmed(), u"K4B"_qs);
+}
+
+void TestMemberOps::interruptedAddFinished_data()
+{
+    // A new member journaled, then a stop: whether its record reached the file, whether its
+    // line reached the month's list; then the list's first keys and the check-ins.
+    QTest::addColumn<bool>("inFile");
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("checkins");
+    const QString line = "W4NEW NED LEE AUBURN";
+    QTest::newRow("in the file, not in the list") << true << false << "K4OLD X|" + line << 1;
+    QTest::newRow("in the file and the list") << true << true << "K4OLD X|" + line << 1;
+    QTest::newRow("never reached the file") << false << false << "K4OLD X|" << 0;
+}
+
+void TestMemberOps::interruptedAddFinished()
+{
+    QFETCH(bool, inFile);
+    QFETCH(bool, listed);
+    QFETCH(QString, list);
+    QFETCH(int, checkins);
+    const QString line = "W4NEW NED LEE AUBURN";
+    TestRoot root({ { "LEE",
+                      { Station("K4A"),
+                          inFile ? Station("W4NEW", "NED", "LEE", "", "AUBURN") : Vacant() } } },
+        { { "NewMember", "0", "K4OLD X" } });
+    if (listed)
+        QVERIFY(root.settings().save("NewMember", "1", line));
+    NetSession session(root.table());
+    MemberEditor editor(session, root.table(), root.settings());
+    SessionEvent intent;
+    intent.kind = SessionEvent::Kind::NewMember;
+    intent.call = "W4NEW";
+    intent.line = line;
+    QVERIFY(editor.finishInterruptedAdd(intent).ok());
+    QCOMPARE(
+        root.settings().get("NewMember", "0") + u'|' + root.settings().get("NewMember", "1"), list);
+    QCOMPARE(root.settings().get("NewMember", "2"), QString()); // never twice
+    QCOMPARE(session.checkinCount(), checkins);
 }
 
 QTEST_GUILESS_MAIN(TestMemberOps)

@@ -90,6 +90,9 @@ void TestSettingsStore::rewrite_data()
         << QByteArray("[Report]\r\nSessions=3\r\n") << QStringList { "Report|Traffic|4", "A|a|1" }
         << QByteArray("[Report]\r\nSessions=3\r\nTraffic=4\r\n\r\n[A]\r\na=1\r\n")
         << QStringList { "Report|Sessions|3", "Report|Traffic|4" };
+    QTest::newRow("a name that ends in a backslash")
+        << QByteArray("[A]\nk\\=1\n") << QStringList { "A|b|2" } << QByteArray("[A]\nk\\=1\nb=2\n")
+        << QStringList { "A|k\\|1" };
     QTest::newRow("the last section emptied goes")
         << QByteArray("[A]\na=1\n\n[B]\nb=1\n\n") << QStringList { "-B|b" }
         << QByteArray("[A]\na=1\n\n") << QStringList { "A|a|1" };
