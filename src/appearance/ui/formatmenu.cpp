@@ -2,8 +2,8 @@
 
 #include "appearance/appearance.h"
 #include "appearance/ui/controllook.h"
-#include "platform/named.h"
 #include "platform/services.h"
+#include "platform/ui/menuentry.h"
 #include "startup/startupcontext.h"
 
 #include <QAction>
@@ -42,29 +42,26 @@ FormatMenu::FormatMenu(FormatHost &host, ControlLook &look, Services &services,
     , m_services(services)
     , m_context(context)
 {
-    auto entry = [this](QMenu *into, const char *name, const QString &caption,
-                     void (FormatMenu::*handler)()) {
-        connect(Named(into->addAction(caption), name), &QAction::triggered, this, handler);
-    };
     QMenu *controls = Named(menu->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
-    entry(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"),
+    AddEntry(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"), this,
         &FormatMenu::mnuFormatControlsFont_Click);
-    entry(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"),
+    AddEntry(controls, "mnuFormatControlsColor", QStringLiteral("Font Co&lor"), this,
         &FormatMenu::mnuFormatControlsColor_Click);
-    entry(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"),
-        &FormatMenu::mnuFormatControlsBackgroundColor_Click);
+    AddEntry(controls, "mnuFormatControlsBackgroundColor", QStringLiteral("Backg&round Color"),
+        this, &FormatMenu::mnuFormatControlsBackgroundColor_Click);
     QMenu *form = Named(menu->addMenu(QStringLiteral("FORM")), "mnuFormatForm");
-    entry(form, "mnuFormatFormFont", QStringLiteral("Font"), &FormatMenu::mnuFormatFormFont_Click);
-    entry(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"),
+    AddEntry(form, "mnuFormatFormFont", QStringLiteral("Font"), this,
+        &FormatMenu::mnuFormatFormFont_Click);
+    AddEntry(form, "mnuFormatFormFontColor", QStringLiteral("Font Color"), this,
         &FormatMenu::mnuFormatFormFontColor_Click);
-    entry(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"),
+    AddEntry(form, "mnuFormatFormBackgroundColor", QStringLiteral("Background Color"), this,
         &FormatMenu::mnuFormatFormBackgroundColor_Click);
-    entry(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"),
+    AddEntry(form, "mnuFormatFormLineColor", QStringLiteral("Line Color"), this,
         &FormatMenu::mnuFormatFormLineColor_Click);
     QMenu *formData = Named(menu->addMenu(QStringLiteral("FormData")), "mnuFormatFormData");
-    entry(formData, "mnuFormatFormDataFont", QStringLiteral("Font"),
+    AddEntry(formData, "mnuFormatFormDataFont", QStringLiteral("Font"), this,
         &FormatMenu::mnuFormatFormDataFont_Click);
-    entry(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"),
+    AddEntry(formData, "mnuFormatFormDataFontColor", QStringLiteral("Font Color"), this,
         &FormatMenu::mnuFormatFormDataFontColor_Click);
 }
 

@@ -1,7 +1,7 @@
 #include "printmenu.h"
 
-#include "platform/named.h"
 #include "platform/services.h"
+#include "platform/ui/menuentry.h"
 #include "printing/textprint.h"
 #include "reports/reporttext.h"
 
@@ -16,25 +16,22 @@ PrintMenu::PrintMenu(
     , m_userDataFolder(userDataFolder)
     , m_window(window)
 {
-    auto entry = [this](QMenu *menu, const char *name, const QString &caption,
-                     void (PrintMenu::*handler)()) {
-        connect(Named(menu->addAction(caption), name), &QAction::triggered, this, handler);
-    };
     QMenu *print = Named(fileMenu->addMenu(QStringLiteral("&Print...")), "mnuFilePrint");
-    entry(print, "mnuFilePrintPageSetup", QStringLiteral("&Page Setup"),
+    AddEntry(print, "mnuFilePrintPageSetup", QStringLiteral("&Page Setup"), this,
         &PrintMenu::mnuFilePrintPageSetup_Click);
-    entry(print, "mnuFilePrintFont", QStringLiteral("&Font"), &PrintMenu::mnuFilePrintFont_Click);
-    entry(print, "mnuFilePrintInstructions", QStringLiteral("&Instructions"),
+    AddEntry(print, "mnuFilePrintFont", QStringLiteral("&Font"), this,
+        &PrintMenu::mnuFilePrintFont_Click);
+    AddEntry(print, "mnuFilePrintInstructions", QStringLiteral("&Instructions"), this,
         &PrintMenu::mnuFilePrintInstructions_Click);
-    entry(print, "mnuFilePrintPreamble", QStringLiteral("P&reamble"),
+    AddEntry(print, "mnuFilePrintPreamble", QStringLiteral("P&reamble"), this,
         &PrintMenu::mnuFilePrintPreamble_Click);
     // Without a printer there is nothing to print on; Save as PDF stays.
     print->setEnabled(m_services.printer->count() > 0);
     // A copy of the texts for an operator without a printer.
     QMenu *pdf = Named(fileMenu->addMenu(QStringLiteral("Save as P&DF...")), "mnuFilePdf");
-    entry(pdf, "mnuFilePdfInstructions", QStringLiteral("&Instructions"),
+    AddEntry(pdf, "mnuFilePdfInstructions", QStringLiteral("&Instructions"), this,
         &PrintMenu::mnuFilePdfInstructions_Click);
-    entry(pdf, "mnuFilePdfPreamble", QStringLiteral("P&reamble"),
+    AddEntry(pdf, "mnuFilePdfPreamble", QStringLiteral("P&reamble"), this,
         &PrintMenu::mnuFilePdfPreamble_Click);
 }
 

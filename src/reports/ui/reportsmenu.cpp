@@ -1,7 +1,7 @@
 #include "reportsmenu.h"
 
-#include "platform/named.h"
 #include "platform/services.h"
+#include "platform/ui/menuentry.h"
 #include "platform/ui/onewindow.h"
 #include "reports/ui/frmreport.h"
 #include "reports/ui/frmreporteditor.h"
@@ -17,14 +17,11 @@ ReportsMenu::ReportsMenu(Services &services, StartupContext &context, QMenu *men
     , m_window(window)
     , m_reportPeriod(InitialReportPeriod(services.clock->today()))
 {
-    auto entry
-        = [this, menu](const char *name, const QString &caption, void (ReportsMenu::*handler)()) {
-              connect(Named(menu->addAction(caption), name), &QAction::triggered, this, handler);
-          };
-    entry("mnuReportsMonthly", QStringLiteral("&Monthly Report"),
+    AddEntry(menu, "mnuReportsMonthly", QStringLiteral("&Monthly Report"), this,
         &ReportsMenu::mnuReportsMonthly_Click);
-    entry("mnuReportEditor", QStringLiteral("&Report Editor"), &ReportsMenu::mnuReportEditor_Click);
-    entry("mnuReportsSessionLogs", QStringLiteral("Session Logs"),
+    AddEntry(menu, "mnuReportEditor", QStringLiteral("&Report Editor"), this,
+        &ReportsMenu::mnuReportEditor_Click);
+    AddEntry(menu, "mnuReportsSessionLogs", QStringLiteral("Session Logs"), this,
         &ReportsMenu::mnuReportsSessionLogs_Click);
 }
 
