@@ -404,7 +404,10 @@ Status NetSession::finishInterrupted(const SessionEvent &last)
         // unless the record holds another station by now.
         const QString path = m_table.dataFolder() + last.file;
         StationFile file(path);
-        Status done = file.open();
+        // Opening a missing station file makes it; a stop cannot have removed one.
+        Status done = QFileInfo(path).isFile()
+            ? file.open()
+            : Status::Error(FileError(path, QStringLiteral("no such station file")));
         StationRecord record = done ? file.read(last.record) : StationRecord();
         if (done && record.Call.trimmed() != last.call)
             done = Status::Error(FileError(path, StationFile::ChangedByAnotherProgram()));

@@ -3,7 +3,10 @@
 #include "netreport.h"
 #include "platform/clock.h"
 #include "stationdb/atomicfile.h"
+#include "stationdb/countytable.h"
 #include "stationdb/crc32.h"
+#include "stationdb/stationfile.h"
+#include "stationdb/textforms.h"
 
 #include <QDir>
 #include <QFile>
@@ -112,6 +115,20 @@ std::optional<QString> Unescape(const QByteArray &field)
         }
     }
     return QString::fromUtf8(out);
+}
+
+constexpr int MaxSkippedNamed = 5;
+
+// Why an event's station file and record cannot be one of ours; empty when they can.
+QString RefusedStation(const SessionEvent &e)
+{
+    if (e.kind != Kind::Checkin && e.kind != Kind::MemberEdited)
+        return QString();
+    if (!CountyTable::isDataFileName(e.file))
+        return QStringLiteral("NO STATION FILE ") + PrintableText(e.file, 40);
+    if (e.record < 1 || e.record > RecordsPerFile)
+        return QStringLiteral("NO RECORD %1 IN %2").arg(e.record).arg(e.file);
+    return QString();
 }
 
 std::optional<int> Number(const QString &text)
@@ -319,21 +336,29 @@ std::optional<SessionEvent> DecodeEvent(const QByteArray &givenLine)
 
 Result<JournalContents> ReadJournal(const QString &path)
 {
-    const Result<QByteArray> bytes = ReadWholeFile(path);
+    const Result<QByteArray> bytes = ReadFileHead(path, MaxJournalBytes + 1);
     if (!bytes)
         return bytes.status();
+    if (bytes->size() > MaxJournalBytes)
+        return Status::Error(FileError(
+            path, QStringLiteral("over %1 MB: no session's journal").arg(MaxJournalBytes >> 20)));
     JournalContents contents;
     const QByteArray &all = bytes.value();
     qsizetype from = 0;
-    while (from < all.size()) {
+    for (int number = 1; from < all.size(); ++number) {
         const qsizetype end = all.indexOf('\n', from);
         // A last line without its line break was cut short: it is no event.
         const QByteArray line = all.mid(from, end < 0 ? -1 : end - from);
-        const std::optional<SessionEvent> event = end < 0 ? std::nullopt : DecodeEvent(line);
-        if (event)
-            contents.events << *event;
-        else if (!line.isEmpty())
+        std::optional<SessionEvent> event = end < 0 ? std::nullopt : DecodeEvent(line);
+        QString refused = event ? RefusedStation(*event)
+                                : QStringLiteral("DAMAGED (%1 BYTES)").arg(line.size());
+        if (!refused.isEmpty() && !line.isEmpty()) {
             ++contents.skippedLines;
+            if (end >= 0 && contents.skipped.size() < MaxSkippedNamed)
+                contents.skipped << QStringLiteral("LINE %1: %2").arg(number).arg(refused);
+        } else if (event) {
+            contents.events << *event;
+        }
         if (end < 0)
             break;
         from = end + 1;
@@ -360,6 +385,7 @@ PendingSession ReadPendingSession(const Paths &paths)
     }
     pending.state = ReplayEvents(contents->events);
     pending.skippedLines = contents->skippedLines;
+    pending.skipped = contents->skipped;
     for (const SessionEvent &e : contents->events) {
         if (e.kind != Kind::Start && e.kind != Kind::Resume && e.kind != Kind::End)
             pending.hasNetEvents = true;

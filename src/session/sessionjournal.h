@@ -23,9 +23,18 @@ struct JournalContents
 {
     QList<SessionEvent> events;
     int skippedLines = 0; // incomplete or damaged lines passed over
+    // The first of them, "LINE 7: NO STATION FILE ../x.dat", printable and short; a last
+    // line cut short by a stop is not named.
+    QStringList skipped;
 };
 
-// Reads a journal or a session log: every complete line, whatever lies between them.
+// The largest journal read: a whole evening's net is some ten kilobytes.
+inline constexpr qint64 MaxJournalBytes = 8 * 1024 * 1024;
+
+// Reads a journal or a session log: every complete line, whatever lies between them. A
+// journal is a file anything may have written (a bad copy, a restored backup, a hand
+// edit): a line that names a file other than a station file of the table, or a record
+// outside 1 to 100, is skipped as damaged, and a file over MaxJournalBytes is an error.
 Result<JournalContents> ReadJournal(const QString &path);
 
 // Appends one line and forces it onto the disk: opened in append mode, written, flushed,
@@ -45,6 +54,7 @@ struct PendingSession
         = None;
     SessionState state;
     int skippedLines = 0;
+    QStringList skipped; // as JournalContents names them
     QString error;
     // The last event that writes a station file, when nothing followed it but a resume: the
     // stop may have come between its journal line and its file.

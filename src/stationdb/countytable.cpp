@@ -219,6 +219,15 @@ Result<bool> CountyTable::FileHasMembers(const QString &displayName) const
     return false;
 }
 
+bool CountyTable::isDataFileName(const QString &name)
+{
+    for (const char *base : kFileBaseNames) {
+        if (name == QLatin1StringView(base) + QStringLiteral(".dat"))
+            return true;
+    }
+    return false;
+}
+
 int CountyTable::displayPosition(const QString &displayName) const
 {
     for (int p = First; p <= Last; ++p) {

@@ -41,6 +41,10 @@ public:
     // error when the file exists but cannot be read.
     Result<bool> FileHasMembers(const QString &displayName) const;
 
+    // Whether a name is exactly one of the 116 data file names ("Lee.dat"): a name read
+    // from anywhere but this table may point anywhere else.
+    static bool isDataFileName(const QString &name);
+
     // Position 1 to 116 of a display name, 0 when it is none.
     int displayPosition(const QString &displayName) const;
     bool isHomeCounty(const QString &displayName) const;

@@ -58,6 +58,18 @@ std::optional<qint32> WholeNumber(const QString &text)
     return qint32(value);
 }
 
+QString PrintableText(const QString &text, qsizetype maxChars)
+{
+    QString out;
+    out.reserve(qMin(text.size(), maxChars + 3));
+    for (const QChar c : text) {
+        if (out.size() >= maxChars)
+            return out + QStringLiteral("...");
+        out += c.isPrint() ? c : u'?';
+    }
+    return out;
+}
+
 QString ShortDate(const QDate &date)
 {
     return QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());

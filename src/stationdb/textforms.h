@@ -22,6 +22,11 @@ QString MmDdYyyy(const QDate &date);
 // Reads a date in either of the two forms above; anything else is not a date.
 std::optional<QDate> ParseDateText(const QString &text);
 
+// A text read from outside (a name in a zip, a field of a damaged file) made fit for a status
+// line or a message: control characters and other unprintable ones become "?", and beyond
+// maxChars it is cut with "...".
+QString PrintableText(const QString &text, qsizetype maxChars);
+
 // English names whatever the machine's locale.
 QString EnglishMonthName(int month);
 QString EnglishDayName(const QDate &date);

@@ -4,8 +4,10 @@
 #include "session/netreport.h"
 #include "session/sessionjournal.h"
 #include "session/ui/netinfoframe.h"
+#include "stationdb/atomicfile.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 
@@ -29,6 +31,8 @@ private slots:
     void interruptedSessionIsOffered();
     void onlyASessionWithEventsIsOffered_data();
     void onlyASessionWithEventsIsOffered();
+    void resumeWritesOnlyStationFiles_data();
+    void resumeWritesOnlyStationFiles();
     void checkinLogIsSavedWhereChosen();
     void journalFailureIsToldOnce();
 };
@@ -134,6 +138,50 @@ void TestFrmMainJournal::onlyASessionWithEventsIsOffered()
     // Either way the interrupted session is kept, and a fresh journal runs.
     QCOMPARE(ListSessionLogs(f.root.paths()).size(), 1);
     QVERIFY(QFileInfo::exists(f.root.paths().sessionJournal()));
+}
+
+void TestFrmMainJournal::resumeWritesOnlyStationFiles_data()
+{
+    // The journal's last check-in, unconfirmed, would be finished in the file it names.
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("record");
+    QTest::newRow("a file outside the data folder") << "../escape/victim.dat" << 1;
+    QTest::newRow("a file the table does not have") << "Victim.dat" << 1;
+    QTest::newRow("a record past the file") << "Lee.dat" << 101;
+}
+
+void TestFrmMainJournal::resumeWritesOnlyStationFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(int, record);
+    MainWindowFixture f;
+    AddStations(f);
+    const QString data = f.root.paths().dataFolder();
+    QDir().mkpath(f.root.root() + "/escape");
+    const QString victim = f.root.root() + "/escape/victim.dat";
+    QVERIFY(WriteFileAtomically(victim, f.root.stationBytes("LEE")).ok());
+    const QByteArray lee = f.root.stationBytes("LEE");
+    QDir().mkpath(f.root.paths().sessionsFolder());
+    const QString at = "|2026-03-10T19:05:00|";
+    QVERIFY(WriteFileAtomically(f.root.paths().sessionJournal(),
+        SealedJournalLine("start|2026-03-10T19:00:00|BOB|K4XYZ|EARLY")
+            + SealedJournalLine("checkin" + at + "1|K4AA|Lee.dat|1|ANN|LEE|OPELIKA|typed|K4AA")
+            + SealedJournalLine("checkin" + at + "2|K4BB|" + file + "|" + QString::number(record)
+                + "|BEN|LEE|AUBURN|typed|K4BB"))
+                .ok());
+    f.root.dialogs().answers.enqueue(Yes);
+    f.open();
+    QCOMPARE(f.root.dialogs().messages.size(), 1);
+    QCOMPARE(f.root.dialogs().messages[0].text,
+        "THE SESSION OF 3/10/2026 19:00 (1 CHECK INS) DID NOT END. RESUME IT?\n\n"
+        "JOURNAL LINES SKIPPED: 1\nLINE 3: "
+            + (record > 100 ? "NO RECORD 101 IN Lee.dat" : "NO STATION FILE " + file));
+    // Nothing written outside the station files, nothing made; the rest of the net is back.
+    QCOMPARE(FileBytes(victim), lee);
+    QVERIFY(!QFileInfo::exists(data + "Victim.dat"));
+    QCOMPARE(f.root.record("LEE", 2).LastDate.trimmed(), QString());
+    QCOMPARE(f.lines("lst1"), QStringList { "K4AA" });
+    QCOMPARE(f.checkins(), QString("1"));
 }
 
 void TestFrmMainJournal::checkinLogIsSavedWhereChosen()

@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -60,8 +61,7 @@ struct Net
 // A journal line as it is written: "|" stands for a tab, the checksum is added.
 QByteArray Sealed(const QString &fields)
 {
-    const QByteArray body = fields.toUtf8().replace('|', '\t');
-    return body + '\t' + QByteArray::number(Crc32(body), 16).rightJustified(8, '0') + '\n';
+    return SealedJournalLine(fields);
 }
 
 int RecordOf(const NetSession &session, const QString &call)
@@ -86,6 +86,9 @@ private slots:
     void lastFileWriteIsUnconfirmed_data();
     void lastFileWriteIsUnconfirmed();
     void tornAndDamagedLinesAreSkipped();
+    void onlyTheTablesStationFilesAreNamed_data();
+    void mutatedJournalsAreReadSafely();
+    void onlyTheTablesStationFilesAreNamed();
     void sessionWhoseStartLineWasLost();
     void replayRebuildsEveryKindOfChange();
     void replayedStateOfEvents_data();
@@ -276,6 +279,113 @@ void TestSessionJournal::tornAndDamagedLinesAreSkipped()
     read = ReadJournal(path);
     QCOMPARE(read->events.size(), 3);
     QCOMPARE(read->events[2].call, QString("W9BB"));
+}
+
+void TestSessionJournal::onlyTheTablesStationFilesAreNamed_data()
+{
+    // A journal anything may have written: a check-in or an edit names a station file of
+    // the table and a record of it, or its line is skipped and named.
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("skipped"); // empty: taken
+    const QString at = "|2026-03-10T19:05:00|";
+    const QString checkin = "checkin" + at + "2|K4BB|";
+    QTest::newRow("a station file") << checkin + "Lee.dat|100|BEN|LEE||typed|K4BB"
+                                    << "";
+    QTest::newRow("out of the data folder")
+        << checkin + "../../../escape/victim.dat|1|BEN|LEE||typed|K4BB"
+        << "LINE 3: NO STATION FILE ../../../escape/victim.dat";
+    QTest::newRow("a full path") << checkin + "/etc/passwd|1|BEN|LEE||typed|K4BB"
+                                 << "LINE 3: NO STATION FILE /etc/passwd";
+    QTest::newRow("a name in another case") << checkin + "LEE.DAT|1|BEN|LEE||typed|K4BB"
+                                            << "LINE 3: NO STATION FILE LEE.DAT";
+    QTest::newRow("a control character, a long name")
+        << checkin + "Lee.dat\\t" + QString(60, 'x') + "|1|BEN|LEE||typed|K4BB"
+        << "LINE 3: NO STATION FILE Lee.dat?" + QString(32, 'x') + "...";
+    QTest::newRow("record 0") << checkin + "Lee.dat|0|BEN|LEE||typed|K4BB"
+                              << "LINE 3: NO RECORD 0 IN Lee.dat";
+    QTest::newRow("record 101") << checkin + "Lee.dat|101|BEN|LEE||typed|K4BB"
+                                << "LINE 3: NO RECORD 101 IN Lee.dat";
+    QTest::newRow("an edit of another file") << "memberedited" + at + "../Lee.dat|1|K4BB|BEN|LEE|"
+                                             << "LINE 3: NO STATION FILE ../Lee.dat";
+    QTest::newRow("a damaged line") << "checkin" + at + "\x01"
+                                    << "LINE 3: DAMAGED (29 BYTES)";
+}
+
+void TestSessionJournal::onlyTheTablesStationFilesAreNamed()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, skipped);
+    TestRoot root;
+    QDir().mkpath(root.paths().sessionsFolder());
+    QByteArray journal = Sealed("start|2026-03-10T19:00:00|BOB|K4XYZ|EARLY")
+        + Sealed("checkin|2026-03-10T19:04:00|1|K4AA|Lee.dat|1|ANN|LEE||typed|K4AA");
+    journal += line.startsWith("checkin|2026-03-10T19:05:00|\x01") ? line.toUtf8() + '\n'
+                                                                   : Sealed(line);
+    journal += Sealed("traffic|2026-03-10T19:06:00|up|1");
+    QVERIFY(WriteFileAtomically(root.paths().sessionJournal(), journal).ok());
+    const PendingSession pending = ReadPendingSession(root.paths());
+    QCOMPARE(pending.kind, PendingSession::Unfinished);
+    QCOMPARE(pending.skipped, skipped.isEmpty() ? QStringList() : QStringList { skipped });
+    QCOMPARE(pending.skippedLines, skipped.isEmpty() ? 0 : 1);
+    // Nothing else of the session is lost.
+    QCOMPARE(pending.state.checkinCount(), skipped.isEmpty() ? 2 : 1);
+    QCOMPARE(pending.state.traffic, 1);
+    // A file far larger than any net's journal is not read at all.
+    QFile file(root.paths().sessionJournal());
+    QVERIFY(file.open(QIODevice::Append));
+    QVERIFY(file.resize(MaxJournalBytes + 1));
+    file.close();
+    const PendingSession huge = ReadPendingSession(root.paths());
+    QCOMPARE(huge.kind, PendingSession::Unreadable);
+    QVERIFY2(huge.error.startsWith(root.paths().sessionJournal() + ": over 8 MB"),
+        qPrintable(huge.error));
+}
+
+void TestSessionJournal::mutatedJournalsAreReadSafely()
+{
+    // Journals a bad sync or a hand edit could leave, each line sealed again so that its
+    // changed fields reach the replay: none may stop it, and what is replayed names only
+    // station files of the table and their records.
+    const QStringList events = { "start|2026-03-10T19:00:00|BOB|K4XYZ|EARLY",
+        "checkin|2026-03-10T19:01:00|1|K4AA|Lee.dat|1|ANN|LEE|OPELIKA|typed|K4AA",
+        "checkin|2026-03-10T19:02:00|2|K4BB|Texas.dat|100|BEN|TEXAS||clicked|",
+        "traffic|2026-03-10T19:03:00|up|1|K4AA", "nonlisted|2026-03-10T19:03:00|W9ZZ",
+        "takeback|2026-03-10T19:04:00|2|K4BB|deleted",
+        "callchanged|2026-03-10T19:05:00|1|K4AA|AB4AA", "newmember|2026-03-10T19:05:00|W4N|W4N NED",
+        "memberedited|2026-03-10T19:06:00|Lee.dat|1|AB4AA|ANN|LEE|AUBURN",
+        "netcontrol|2026-03-10T19:06:00|AL|K4AL|alternate",
+        "undone|2026-03-10T19:07:00|checkin|1|AB4AA|", "end|2026-03-10T19:08:00" };
+    TestRoot root;
+    QDir().mkpath(root.paths().sessionsFolder());
+    QRandomGenerator random(33);
+    const QByteArray pieces[] = { "\t", "\\", "|", "..", "/", "0", "-1", "101", "99999999999",
+        "Lee.dat", "../Lee.dat", QByteArray(1, '\0'), "\xff\xfe" };
+    for (int run = 0; run < SlowTestRuns(3000); ++run) {
+        QByteArray journal;
+        for (const QString &event : events) {
+            QByteArray body = event.toUtf8().replace('|', '\t');
+            for (int m = random.bounded(3); m > 0; --m) {
+                const qsizetype at = random.bounded(int(body.size()));
+                if (random.bounded(2))
+                    body.insert(at, pieces[random.bounded(int(std::size(pieces)))]);
+                else
+                    body.remove(at, random.bounded(1, 6));
+            }
+            journal += random.bounded(10) == 0
+                ? body + '\n'
+                : body + '\t' + QByteArray::number(Crc32(body), 16).rightJustified(8, '0') + '\n';
+        }
+        QVERIFY(WriteFileAtomically(root.paths().sessionJournal(), journal).ok());
+        const PendingSession pending = ReadPendingSession(root.paths());
+        QVERIFY(pending.kind != PendingSession::Unreadable);
+        QVERIFY(pending.skipped.size() <= 5);
+        for (const SessionCheckin &c : pending.state.checkins) {
+            QVERIFY2(CountyTable::isDataFileName(c.file), qPrintable(c.file));
+            QVERIFY(c.record >= 1 && c.record <= RecordsPerFile);
+        }
+        if (pending.unconfirmed && pending.unconfirmed->kind == Kind::Checkin)
+            QVERIFY(CountyTable::isDataFileName(pending.unconfirmed->file));
+    }
 }
 
 void TestSessionJournal::replayRebuildsEveryKindOfChange()

@@ -1,6 +1,7 @@
 #include "testroot.h"
 
 #include "platform/ui/qtservices.h"
+#include "stationdb/crc32.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,6 +108,12 @@ StationRecord TestRoot::record(const QString &displayName, int n) const
     const QByteArray bytes = stationBytes(displayName);
     return StationRecord::fromBytes(
         bytes.mid(qsizetype(n - 1) * StationRecord::Size, StationRecord::Size));
+}
+
+QByteArray SealedJournalLine(const QString &fields)
+{
+    const QByteArray body = fields.toUtf8().replace('|', '\t');
+    return body + '\t' + QByteArray::number(Crc32(body), 16).rightJustified(8, '0') + '\n';
 }
 
 int SlowTestRuns(int full)

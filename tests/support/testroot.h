@@ -24,6 +24,10 @@ QByteArray FileBytes(const QString &path);
 // VORQ_SLOW_TEST_SHARE gives (the sanitizer build, ten times slower, runs a fifth).
 int SlowTestRuns(int full);
 
+// A journal line with a sound checksum, made by hand as anything may have made it: its
+// fields with "|" for a tab ("nonlisted|2026-03-10T19:04:05|W9ZZ").
+QByteArray SealedJournalLine(const QString &fields);
+
 struct SettingValue
 {
     QString section;

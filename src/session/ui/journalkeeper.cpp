@@ -56,10 +56,18 @@ void JournalKeeper::startJournal()
     if (pending.kind == PendingSession::Unfinished && pending.hasNetEvents
         && !SessionWasCounted(*m_services.settings, CountedSessionId(pending.state))) {
         const SessionState &s = pending.state;
-        const QString question
+        QString question
             = QStringLiteral("THE SESSION OF %1 %2 (%3 CHECK INS) DID NOT END. RESUME IT?")
                   .arg(ShortDate(s.start.date()), s.start.toString(QStringLiteral("HH:mm")),
                       QString::number(s.checkinCount()));
+        // Lines of the journal that could not be taken: what they held is not brought back.
+        if (!pending.skipped.isEmpty()) {
+            question += QStringLiteral("\n\nJOURNAL LINES SKIPPED: %1\n").arg(pending.skippedLines)
+                + pending.skipped.join(u'\n');
+            if (pending.skippedLines > pending.skipped.size())
+                question += QStringLiteral("\n... AND %1 MORE")
+                                .arg(pending.skippedLines - pending.skipped.size());
+        }
         // The question stands over the window of the net it concerns, not over a window the
         // desktop has not mapped yet.
         if (!m_window->isVisible())
