@@ -32,7 +32,8 @@ int main(int argc, char **argv)
         // No display and no window: an import can run from a weekly timer.
         QCoreApplication app(argc, argv);
         return RunLicenceImport(line.licenceZip,
-            line.root.isEmpty() ? Paths::fromEnvironment() : Paths::fromRoot(line.root), stderr);
+            line.root.isEmpty() ? Paths::fromEnvironment() : Paths::fromRoot(line.root), stderr,
+            line.force);
     }
     case CommandLine::Action::Run:
         break;

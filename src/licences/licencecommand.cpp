@@ -17,24 +17,32 @@ void Say(std::FILE *err, const QString &text)
 
 } // namespace
 
-int RunLicenceImport(const QString &zip, const Paths &paths, std::FILE *err)
+int RunLicenceImport(const QString &zip, const Paths &paths, std::FILE *err, bool force)
 {
+    bool shrinkRefused = false;
     const QString target = LicenceDatabasePath(paths);
     const QString name = QFileInfo(zip).fileName();
     int lastTenth = -1;
-    const Result<LicenceImportReport> report
-        = ImportLicenceZip(zip, target, [&](qint64 done, qint64 total) {
-              // A line per tenth: stderr may be a log file, where a bar would be noise.
-              const int tenth = total > 0 ? int(done * 10 / total) : 0;
-              if (tenth != lastTenth) {
-                  lastTenth = tenth;
-                  Say(err, QStringLiteral("importing %1: %2%").arg(name).arg(tenth * 10));
-              }
-              return true;
-          });
+    const Result<LicenceImportReport> report = ImportLicenceZip(
+        zip, target,
+        [&](qint64 done, qint64 total) {
+            // A line per tenth: stderr may be a log file, where a bar would be noise.
+            const int tenth = total > 0 ? int(done * 10 / total) : 0;
+            if (tenth != lastTenth) {
+                lastTenth = tenth;
+                Say(err, QStringLiteral("importing %1: %2%").arg(name).arg(tenth * 10));
+            }
+            return true;
+        },
+        [&](qint64, qint64) {
+            shrinkRefused = !force;
+            return force;
+        });
     if (!report) {
         Say(err, report.error());
         Say(err, QStringLiteral("the licence database was not replaced"));
+        if (shrinkRefused)
+            Say(err, QStringLiteral("if this file is right, import it again with --force"));
         return 1;
     }
     if (report->malformedLines > 0) {

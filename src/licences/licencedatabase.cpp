@@ -57,7 +57,7 @@ QString Licence::lapse(QDate today) const
 
 QString LicenceDatabasePath(const Paths &paths)
 {
-    return paths.programFolder() + QStringLiteral("Licences/licences.sqlite");
+    return paths.licencesFolder() + QStringLiteral("licences.sqlite");
 }
 
 QString UniqueSqlConnectionName(const char *purpose)

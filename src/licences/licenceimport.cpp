@@ -3,10 +3,12 @@
 #include "licencefields.h"
 #include "licenceschema.h"
 #include "stationdb/atomicfile.h"
+#include "stationdb/paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -15,6 +17,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -41,12 +44,108 @@ enum HdField { HdId = 2, HdCall = 5, HdStatus = 6, HdGranted = 8, HdExpires = 9 
 enum AmField { AmId = 2, AmClass = 6, AmPrevious = 16 };
 
 constexpr int MalformedNamed = 20;
+// The longest published line is under 1 KB; a longer one is damage, and is not held.
+constexpr qsizetype MaxLineBytes = 4096;
+// Identifiers run to a few million; far beyond that is damage, not a licence.
+constexpr qint64 MaxSystemId = 999'999'999'999LL;
 // The last step, the join, is this share of the progress bar.
 constexpr qint64 JoinShare = 10; // per cent
 
 QString IsoOfNumber(int yyyymmdd)
 {
     return yyyymmdd ? DateOfNumber(yyyymmdd).toString(Qt::ISODate) : QString();
+}
+
+// Splits a stream of blocks into lines: CR, LF and CR LF each end one, also when a block
+// ends between the CR and the LF. A line longer than MaxLineBytes is not kept, only told as
+// such when it ends, so one endless line costs no memory.
+class LineSplitter
+{
+public:
+    // take(lineNumber, line, overlong) for each whole line; its failure stops the split.
+    template <typename Take> Status feed(QByteArrayView data, Take &&take)
+    {
+        while (!data.isEmpty()) {
+            if (m_afterCr && data.front() == '\n') {
+                m_afterCr = false;
+                data = data.sliced(1);
+                continue;
+            }
+            m_afterCr = false;
+            const char *begin = data.data(), *stop = begin + data.size();
+            const char *hit
+                = std::find_if(begin, stop, [](char c) { return c == '\n' || c == '\r'; });
+            const qsizetype length = hit - begin;
+            if (!m_overlong && m_carry.size() + length > MaxLineBytes) {
+                m_overlong = true;
+                m_carry.clear();
+            }
+            if (hit == stop) {
+                if (!m_overlong)
+                    m_carry += data;
+                return Status::Ok();
+            }
+            m_afterCr = *hit == '\r';
+            Status s = endLine(data.first(length), take);
+            data = data.sliced(length + 1);
+            if (!s)
+                return s;
+        }
+        return Status::Ok();
+    }
+
+    // The last line, when the stream does not end with a line end.
+    template <typename Take> Status finish(Take &&take)
+    {
+        if (m_carry.isEmpty() && !m_overlong)
+            return Status::Ok();
+        return endLine(QByteArrayView(), take);
+    }
+
+    qint64 lineNumber() const { return m_lineNumber; }
+
+private:
+    template <typename Take> Status endLine(QByteArrayView tail, Take &take)
+    {
+        ++m_lineNumber;
+        Status s = Status::Ok();
+        if (m_overlong)
+            s = take(m_lineNumber, QByteArrayView(), true);
+        else if (m_carry.isEmpty())
+            s = take(m_lineNumber, tail, false);
+        else
+            s = take(m_lineNumber, QByteArrayView(m_carry += tail), false);
+        m_carry.clear();
+        m_overlong = false;
+        return s;
+    }
+
+    QByteArray m_carry;
+    qint64 m_lineNumber = 0;
+    bool m_overlong = false;
+    bool m_afterCr = false;
+};
+
+// How many licences the database in use holds; 0 when there is none or it cannot be read.
+qint64 LicencesInUse(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return 0;
+    const QString connection = UniqueSqlConnectionName("in-use");
+    qint64 count = 0;
+    {
+        QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        d.setDatabaseName(path);
+        d.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (d.open()) {
+            QSqlQuery q(d);
+            if (q.exec(QStringLiteral("SELECT count(*) FROM licences")) && q.next())
+                count = q.value(0).toLongLong();
+        }
+        d.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return count;
 }
 
 QString RandomSuffix()
@@ -61,11 +160,14 @@ QString RandomSuffix()
 class Importer
 {
 public:
-    Importer(const QString &zip, const QString &target, const LicenceImportProgress &progress)
+    Importer(const QString &zip, const QString &target, const LicenceImportProgress &progress,
+        const LicenceShrinkQuestion &confirmShrink)
         : m_zip(zip)
         , m_target(target)
         , m_progress(progress)
+        , m_confirmShrink(confirmShrink)
         , m_connection(UniqueSqlConnectionName("import"))
+        , m_lock(QFileInfo(target).absolutePath() + u'/' + Paths::licenceImportLockName())
     {
         const QString marker = TemporaryFileMarker();
         m_newFile = target + marker + RandomSuffix();
@@ -91,6 +193,8 @@ public:
         if (!QDir().mkpath(folder))
             return Status::Error(FileError(folder, QStringLiteral("cannot create the folder")));
         if (Status s = CheckWritable(m_target); !s)
+            return s;
+        if (Status s = lock(); !s)
             return s;
         if (Status s = openDatabase(); !s)
             return s;
@@ -122,6 +226,34 @@ private:
     }
 
     QSqlDatabase db() const { return QSqlDatabase::database(m_connection, false); }
+
+    // One import at a time builds beside a database: a second one (a timer's beside the
+    // window's) would clear the first one's files away, or replace the database under it.
+    Status lock()
+    {
+        m_lock.setStaleLockTime(0); // an import runs for minutes; only a dead one is stale
+        if (!m_lock.tryLock(0)) {
+            qint64 pid = 0;
+            QString host, app;
+            m_lock.getLockInfo(&pid, &host, &app);
+            return Status::Error(FileError(m_target,
+                m_lock.error() == QLockFile::LockFailedError
+                    ? QStringLiteral("another import of the licence database is running "
+                                     "(process %1 on %2)")
+                          .arg(pid)
+                          .arg(host)
+                    : QStringLiteral("cannot create the lock %1").arg(m_lock.fileName())));
+        }
+        // What an import that was killed left: no live process holds it now.
+        const QFileInfo target(m_target);
+        const QFileInfoList leftovers = target.dir().entryInfoList(
+            { target.fileName() + TemporaryFileMarker() + u'*' }, QDir::Files | QDir::Hidden);
+        for (const QFileInfo &file : leftovers) {
+            if (!file.isSymLink())
+                QFile::remove(file.filePath());
+        }
+        return Status::Ok();
+    }
 
     Status openDatabase()
     {
@@ -236,8 +368,13 @@ private:
 
     Status readEntry(int table, const QString &name)
     {
-        QByteArray carry;
-        qint64 lineNumber = 0;
+        LineSplitter lines;
+        auto take = [&](qint64 number, QByteArrayView line, bool overlong) {
+            if (!overlong)
+                return takeLine(table, name, number, line);
+            malformed(name, number, QStringLiteral("longer than %1 bytes").arg(MaxLineBytes));
+            return Status::Ok();
+        };
         for (;;) {
             const void *block = nullptr;
             size_t size = 0;
@@ -247,35 +384,18 @@ private:
                 break;
             // A bad checksum is only a warning to the library; here it is a damaged file.
             if (r != ARCHIVE_OK)
-                return archiveError(QStringLiteral("%1 after line %2").arg(name).arg(lineNumber));
-            QByteArrayView data(static_cast<const char *>(block), qsizetype(size));
-            while (!data.isEmpty()) {
-                const qsizetype end = data.indexOf('\n');
-                if (end < 0) {
-                    carry += data;
-                    break;
-                }
-                ++lineNumber;
-                Status s = Status::Ok();
-                if (carry.isEmpty()) {
-                    s = takeLine(table, name, lineNumber, data.first(end));
-                } else {
-                    carry += data.first(end);
-                    s = takeLine(table, name, lineNumber, carry);
-                    carry.clear();
-                }
-                if (!s)
-                    return s;
-                data = data.sliced(end + 1);
-            }
+                return archiveError(
+                    QStringLiteral("%1 after line %2").arg(name).arg(lines.lineNumber()));
+            if (Status s = lines.feed(
+                    QByteArrayView(static_cast<const char *>(block), qsizetype(size)), take);
+                !s)
+                return s;
             if (!tell(
                     archive_filter_bytes(m_archive, -1) * readShare() / qMax<qint64>(1, m_zipSize),
                     m_zipSize))
                 return Status::Error(LicenceImportCancelledText());
         }
-        if (!carry.isEmpty())
-            return takeLine(table, name, lineNumber + 1, carry);
-        return Status::Ok();
+        return lines.finish(take);
     }
 
     void malformed(const QString &name, qint64 line, const QString &reason)
@@ -307,6 +427,10 @@ private:
         const qint64 id = m_fields.at(2).trimmed().toLongLong(&numeric);
         if (!numeric || id <= 0) {
             malformed(name, lineNumber, QStringLiteral("no system identifier"));
+            return Status::Ok();
+        }
+        if (id > MaxSystemId) {
+            malformed(name, lineNumber, QStringLiteral("system identifier out of range"));
             return Status::Ok();
         }
         QSqlQuery &q = *m_insert[size_t(table)];
@@ -373,7 +497,9 @@ private:
                 "class = excluded.class, previous = excluded.previous "
                 "WHERE excluded.rank > licences.rank")))
             return sqlError(q);
-        for (qint64 from = low, slice = 0; from <= high; from += step, ++slice) {
+        // Counted by slice, not by identifier: no sum here can pass the largest number.
+        for (qint64 slice = 0; slice <= Slices && low + slice * step <= high; ++slice) {
+            const qint64 from = low + slice * step;
             q.bindValue(0, from);
             q.bindValue(1, from + step - 1);
             if (!q.exec())
@@ -395,6 +521,15 @@ private:
                 return sqlError(count);
             m_report.licences = count.value(0).toLongLong();
         }
+        // A file that yields nothing, or far less than the database in use, is more likely
+        // damaged or the wrong file than a net whose licences vanished overnight.
+        const qint64 inUse = LicencesInUse(m_target);
+        if ((m_report.licences == 0 || m_report.licences * 2 < inUse)
+            && !(m_confirmShrink && m_confirmShrink(m_report.licences, inUse)))
+            return Status::Error(FileError(m_zip,
+                QStringLiteral("it yields %1 licences, the database in use holds %2")
+                    .arg(m_report.licences)
+                    .arg(inUse)));
         QSqlQuery meta(db());
         if (!meta.prepare(QStringLiteral("INSERT INTO meta VALUES (?, ?)")))
             return sqlError(meta);
@@ -429,7 +564,9 @@ private:
 
     QString m_zip, m_target, m_newFile, m_stageFile;
     const LicenceImportProgress &m_progress;
+    const LicenceShrinkQuestion &m_confirmShrink;
     QString m_connection;
+    QLockFile m_lock;
     bool m_dbOpen = false, m_replaced = false;
     qint64 m_zipSize = 0;
     archive *m_archive = nullptr;
@@ -447,9 +584,9 @@ QString LicenceImportCancelledText()
     return QStringLiteral("the import was cancelled; the previous licence database stays in use");
 }
 
-Result<LicenceImportReport> ImportLicenceZip(
-    const QString &zipPath, const QString &databasePath, const LicenceImportProgress &progress)
+Result<LicenceImportReport> ImportLicenceZip(const QString &zipPath, const QString &databasePath,
+    const LicenceImportProgress &progress, const LicenceShrinkQuestion &confirmShrink)
 {
-    Importer importer(zipPath, databasePath, progress);
+    Importer importer(zipPath, databasePath, progress, confirmShrink);
     return importer.run();
 }

@@ -32,9 +32,13 @@ CommandLine ParseCommandLine(const QStringList &arguments, const QString &versio
                        "file (l_amat.zip) without opening a window; progress on stderr, exit "
                        "status 0 when the new database is in place, 1 when not."),
         QStringLiteral("FILE.zip"));
+    const QCommandLineOption forceOption(QStringLiteral("force"),
+        QStringLiteral("With --import-licences: put the new database in place even when it "
+                       "holds no licence, or under half of those in the database in use."));
     parser.addOption(rootOption);
     parser.addOption(nowOption);
     parser.addOption(importOption);
+    parser.addOption(forceOption);
 
     CommandLine line;
     auto fail = [&](const QString &reason) {
@@ -77,6 +81,9 @@ CommandLine ParseCommandLine(const QStringList &arguments, const QString &versio
         if (line.licenceZip.isEmpty())
             return fail(QStringLiteral("--import-licences needs a zip file"));
         line.action = CommandLine::Action::ImportLicences;
+        line.force = parser.isSet(forceOption);
+    } else if (parser.isSet(forceOption)) {
+        return fail(QStringLiteral("--force goes with --import-licences"));
     }
     return line;
 }

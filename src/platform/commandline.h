@@ -19,6 +19,8 @@ struct CommandLine
     QDateTime now;
     // --import-licences FILE.zip: build the licence database without a window.
     QString licenceZip;
+    // --force: the import replaces the database even with far fewer licences.
+    bool force = false;
 };
 
 // The exit status of a command line that could not be understood.

@@ -129,6 +129,13 @@ void RemoveLeftoverWrites(const Paths &paths)
 {
     for (const QString &folder : { paths.dataFolder(), paths.settingsFolder(), paths.root(),
              paths.appDataFolder() + MakerFolderName() + u'/', paths.sessionsFolder(),
-             paths.programFolder(), paths.programFolder() + QStringLiteral("Licences/") })
+             paths.programFolder() })
         RemoveLeftoverTemporaries(folder);
+    // A licence import from the command line (a weekly timer) may be building its new
+    // database there right now: its files are left to it, and it clears what a killed
+    // import left before it starts.
+    QLockFile import(paths.licencesFolder() + Paths::licenceImportLockName());
+    import.setStaleLockTime(0);
+    if (import.tryLock(0))
+        RemoveLeftoverTemporaries(paths.licencesFolder());
 }

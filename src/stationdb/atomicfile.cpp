@@ -203,8 +203,10 @@ Status WriteFileAtomically(
 
 Status SyncAndReplaceFile(const QString &finished, const QString &target)
 {
+    // A finished file that vanished (something cleared it away) must not come back empty
+    // in the target's place.
     QFile file(finished);
-    if (!file.open(QIODevice::ReadWrite))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
         return Status::Error(FileError(finished, file.errorString()));
 #ifdef Q_OS_WIN
     const bool synced = syncFile(file);

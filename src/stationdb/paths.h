@@ -21,6 +21,11 @@ public:
     QString programFolder() const { return m_root + QStringLiteral("Version 1/"); }
     QString tempFolder() const { return m_root + QStringLiteral("Temp/"); }
     QString backupFolder() const { return m_root + QStringLiteral("FileBackup/"); }
+    // The US licence database and what its import keeps beside it.
+    QString licencesFolder() const { return programFolder() + QStringLiteral("Licences/"); }
+    // Held by an import of the licence database while it builds the new one beside the old:
+    // the file name within the database's folder.
+    static QString licenceImportLockName() { return QStringLiteral("import.lock"); }
     // The running session's journal, and the logs and net reports of past sessions.
     QString sessionsFolder() const { return m_root + QStringLiteral("Sessions/"); }
     QString sessionJournal() const { return sessionsFolder() + QStringLiteral("current.journal"); }

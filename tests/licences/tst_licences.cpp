@@ -7,6 +7,7 @@
 #include "licences/unknowncall.h"
 #include "licencetestfiles.h"
 #include "loopbackhttp.h"
+#include "platform/instancelock.h"
 #include "testroot.h"
 #include "zipwriter.h"
 
@@ -14,6 +15,10 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -110,6 +115,7 @@ private slots:
         QTest::addColumn<bool>("deflate");
         QTest::newRow("CR LF, deflated") << QByteArray("\r\n") << true;
         QTest::newRow("LF, stored") << QByteArray("\n") << false;
+        QTest::newRow("CR alone, deflated") << QByteArray("\r") << true;
     }
     void import()
     {
@@ -267,6 +273,198 @@ private slots:
         QVERIFY(!report.ok());
         QCOMPARE(report.error(), LicenceImportCancelledText());
         QCOMPARE(FileBytes(db), before);
+        QCOMPARE(Leftovers(db), QStringList());
+    }
+
+    // A window that starts during an import clears leftovers of interrupted writes, and a
+    // second import may be started beside it: neither touches the running import's files.
+    void importKeepsItsFolder()
+    {
+        TestRoot root;
+        const QString db = LicenceDatabasePath(root.paths());
+        const QString old = root.root() + "/old.zip";
+        QVERIFY(WriteBytes(old, SampleZip(SampleLicences("\n"))));
+        QVERIFY(ImportLicenceZip(old, db).ok());
+        PublishedFiles changed = SampleLicences("\n");
+        changed.en.replace("Smith", "Smythe");
+        const QString zip = root.root() + "/new.zip";
+        QVERIFY(WriteBytes(zip, SampleZip(changed)));
+        QString second;
+        const Result<LicenceImportReport> report = ImportLicenceZip(zip, db, [&](qint64, qint64) {
+            if (second.isEmpty()) {
+                RemoveLeftoverWrites(root.paths());
+                const Result<LicenceImportReport> other = ImportLicenceZip(old, db);
+                second = other ? QString("replaced") : other.error();
+            }
+            return true;
+        });
+        QVERIFY2(report.ok(), qPrintable(report.error()));
+        QVERIFY2(second.startsWith(db + ": another import of the licence database is running"),
+            qPrintable(second));
+        QCOMPARE(LicenceDatabase(db).find("W4XYZ").value()->lastName, "Smythe");
+        QCOMPARE(Leftovers(db), QStringList());
+    }
+
+    // An import killed half-way leaves its files; the next import clears them first.
+    void killedImportsLeaveNothing()
+    {
+        TestRoot root;
+        const QString db = LicenceDatabasePath(root.paths());
+        const QString zip = root.root() + "/l_amat.zip";
+        PublishedFiles many;
+        for (int id = 1; id <= 60000; ++id) {
+            const QByteArray call = "K4" + QByteArray::number(id, 36).toUpper();
+            many.en += EnLine(id, call, "ANN", "", "SMITH", "TROY", "AL") + '\n';
+            many.hd += HdLine(id, call, 'A', "01/01/2020", "01/01/2030") + '\n';
+            many.am += AmLine(id, call, 'G') + '\n';
+        }
+        QVERIFY(WriteBytes(zip, SampleZip(many, false)));
+        for (int kill = 0; kill < 2; ++kill) {
+            QProcess process;
+            process.setReadChannel(QProcess::StandardError);
+            process.start(VORQ_PROGRAM, { "--root", root.root(), "--import-licences", zip });
+            QVERIFY(process.waitForStarted());
+            QByteArray said;
+            while (!said.contains("importing") && process.waitForReadyRead(30000))
+                said += process.readAllStandardError();
+            process.kill();
+            QVERIFY2(process.waitForFinished(), said.constData());
+            QVERIFY2(process.exitStatus() == QProcess::CrashExit, said.constData());
+        }
+        QVERIFY(!Leftovers(db).isEmpty());
+        QVERIFY(ImportLicenceZip(zip, db).ok());
+        QCOMPARE(Leftovers(db), QStringList());
+    }
+
+    // A line without end (damage, or a file made to hurt) is never held whole: it is
+    // counted as malformed and the lines around it are taken. The child's address space is
+    // a fraction of the line, so a reader that held it would die.
+    void endlessLineIsNotHeld()
+    {
+        TestRoot root;
+        const PublishedFiles p = SampleLicences("\n");
+        const QString zip = root.root() + "/l_amat.zip";
+        const qint64 lineBytes = qint64(SlowTestRuns(2048)) << 20;
+        {
+            archive *a = archive_write_new();
+            QVERIFY(archive_write_set_format_zip(a) == ARCHIVE_OK);
+            QVERIFY(archive_write_set_options(a, "zip:compression-level=1") == ARCHIVE_OK);
+            QVERIFY(
+                archive_write_open_filename(a, QFile::encodeName(zip).constData()) == ARCHIVE_OK);
+            auto add = [a](const char *name, const QList<QByteArray> &parts, qint64 repeat) {
+                qint64 size = 0;
+                for (const QByteArray &part : parts)
+                    size += part.size();
+                size += (repeat - 1) * parts[1].size();
+                archive_entry *e = archive_entry_new();
+                archive_entry_set_pathname(e, name);
+                archive_entry_set_filetype(e, AE_IFREG);
+                archive_entry_set_perm(e, 0644);
+                archive_entry_set_size(e, size);
+                bool ok = archive_write_header(a, e) == ARCHIVE_OK;
+                archive_entry_free(e);
+                for (qsizetype i = 0; ok && i < parts.size(); ++i) {
+                    for (qint64 r = 0; ok && r < (i == 1 ? repeat : 1); ++r)
+                        ok = archive_write_data(a, parts[i].constData(), size_t(parts[i].size()))
+                            == parts[i].size();
+                }
+                return ok;
+            };
+            // HD.dat: the sample's lines, then the endless one, then one more licence.
+            const QByteArray block(1 << 20, 'A');
+            QVERIFY(add("EN.dat", { p.en, {} }, 1));
+            QVERIFY(add("AM.dat", { p.am, {} }, 1));
+            QVERIFY(add("HD.dat",
+                { p.hd + "HD|", block,
+                    "\n" + HdLine(400, "K4END", 'A', "01/01/2020", "01/01/2030") + "\n" },
+                lineBytes >> 20));
+            QVERIFY(archive_write_close(a) == ARCHIVE_OK);
+            archive_write_free(a);
+        }
+        QProcess process;
+#if !defined(__SANITIZE_ADDRESS__)
+        process.setChildProcessModifier([] {
+            const rlimit limit { 1024L << 20, 1024L << 20 };
+            ::setrlimit(RLIMIT_AS, &limit);
+        });
+#endif
+        process.start(VORQ_PROGRAM, { "--root", root.root(), "--import-licences", zip });
+        QVERIFY(process.waitForFinished(120000));
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
+            qPrintable(err));
+        QVERIFY2(err.contains("HD.dat:11: longer than 4096 bytes"), qPrintable(err));
+        LicenceDatabase licences(LicenceDatabasePath(root.paths()));
+        QVERIFY(licences.find("K4END").value().has_value());
+        QVERIFY(licences.find("W4XYZ").value().has_value());
+    }
+
+    // Identifiers as large as a number can hold are damage, not licences; the join slices
+    // the range of those taken without passing its end.
+    void identifiersAtTheEdge()
+    {
+        TestRoot root;
+        PublishedFiles p = SampleLicences("\n");
+        auto withId = [](QByteArray line, const QByteArray &id) {
+            return line.replace(3, line.indexOf('|', 3) - 3, id) + '\n';
+        };
+        p.hd += withId(HdLine(1, "K4BIG", 'A', "01/01/2020", "01/01/2030"), "9223372036854775807");
+        p.hd += withId(HdLine(1, "K4MAX", 'A', "01/01/2020", "01/01/2030"), "999999999999");
+        p.en += withId(EnLine(1, "K4MAX", "MAX", "", "EDGE", "TROY", "AL"), "999999999999");
+        const QString zip = root.root() + "/l_amat.zip";
+        QVERIFY(WriteBytes(zip, SampleZip(p)));
+        const QString db = LicenceDatabasePath(root.paths());
+        const Result<LicenceImportReport> report = ImportLicenceZip(zip, db);
+        QVERIFY2(report.ok(), qPrintable(report.error()));
+        QVERIFY2(report->malformed.contains("HD.dat:11: system identifier out of range"),
+            qPrintable(report->malformed.join('\n')));
+        QCOMPARE(report->licences, 8);
+        QCOMPARE(LicenceDatabase(db).find("K4MAX").value()->displayName(), "MAX EDGE");
+    }
+
+    // A file that yields no licence, or under half of those in use, is more likely the
+    // wrong file than the truth: it replaces the database only when confirmed.
+    void farFewerLicencesAreAsked_data()
+    {
+        QTest::addColumn<int>("keep"); // HD lines kept of the sample's; -1: blank lines only
+        QTest::addColumn<QString>("asked"); // "fresh/in use"; empty: not asked
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("blank lines, refused") << -1 << "0/7" << false;
+        QTest::newRow("blank lines, confirmed") << -1 << "0/7" << true;
+        QTest::newRow("three of seven, refused") << 4 << "3/7" << false;
+        QTest::newRow("four of seven: not asked") << 5 << "" << false;
+    }
+    void farFewerLicencesAreAsked()
+    {
+        QFETCH(int, keep);
+        QFETCH(QString, asked);
+        QFETCH(bool, answer);
+        TestRoot root;
+        const QString db = LicenceDatabasePath(root.paths());
+        const QString zip = root.root() + "/l_amat.zip";
+        QVERIFY(WriteBytes(zip, SampleZip(SampleLicences("\n"))));
+        QVERIFY(ImportLicenceZip(zip, db).ok());
+        PublishedFiles fewer = SampleLicences("\n");
+        if (keep < 0)
+            fewer = { "\n\n", "\n", "\n\n\n" };
+        else
+            fewer.hd = fewer.hd.split('\n').mid(0, keep).join('\n') + '\n';
+        QVERIFY(WriteBytes(zip, SampleZip(fewer)));
+        QString question;
+        const Result<LicenceImportReport> report
+            = ImportLicenceZip(zip, db, {}, [&](qint64 fresh, qint64 inUse) {
+                  question = QString("%1/%2").arg(fresh).arg(inUse);
+                  return answer;
+              });
+        QCOMPARE(question, asked);
+        const bool replaced = asked.isEmpty() || answer;
+        QCOMPARE(report.ok(), replaced);
+        if (!replaced)
+            QVERIFY2(report.error().endsWith("it yields " + asked.section('/', 0, 0)
+                         + " licences, the database in "
+                           "use holds 7"),
+                qPrintable(report.error()));
+        QCOMPARE(LicenceDatabase(db).find("K4TWO").value().has_value(), !replaced);
         QCOMPARE(Leftovers(db), QStringList());
     }
 
@@ -479,31 +677,42 @@ private slots:
     // vorq --import-licences: no display, progress on stderr, the exit status tells.
     void commandLine_data()
     {
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("good");
-        QTest::newRow("a good zip") << true;
-        QTest::newRow("a zip without EN.dat") << false;
+        QTest::newRow("a good zip") << "good" << true;
+        QTest::newRow("a zip without EN.dat") << "no EN" << false;
+        QTest::newRow("a zip of blank lines") << "blank" << false;
+        QTest::newRow("a zip of blank lines, forced") << "blank --force" << true;
     }
     void commandLine()
     {
+        QFETCH(QString, kind);
         QFETCH(bool, good);
         TestRoot root;
         const PublishedFiles p = SampleLicences("\r\n");
         const QString zip = root.root() + "/l_amat.zip";
         QVERIFY(WriteBytes(zip,
-            good ? SampleZip(p) : MakeZip({ { "AM.dat", p.am, true }, { "HD.dat", p.hd, true } })));
+            kind == "good"        ? SampleZip(p)
+                : kind == "no EN" ? MakeZip({ { "AM.dat", p.am, true }, { "HD.dat", p.hd, true } })
+                                  : SampleZip({ "\n", "\n", "\n" })));
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "xcb"); // cannot start here: none may be needed
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
         process.setProcessEnvironment(env);
-        process.start(VORQ_PROGRAM, { "--root", root.root(), "--import-licences", zip });
+        process.start(VORQ_PROGRAM,
+            QStringList { "--root", root.root(), "--import-licences", zip }
+                + (kind.endsWith("--force") ? QStringList { "--force" } : QStringList()));
         QVERIFY(process.waitForFinished(60000));
         const QString err = QString::fromLocal8Bit(process.readAllStandardError());
         QCOMPARE(process.exitCode(), good ? 0 : 1);
         const QString db = LicenceDatabasePath(root.paths());
         QCOMPARE(QFileInfo::exists(db), good);
-        if (good) {
+        if (kind.startsWith("blank")) {
+            QVERIFY2(
+                err.contains("0 licences") && err.contains("--force") != good, qPrintable(err));
+        } else if (good) {
             QVERIFY2(err.contains("importing l_amat.zip: 100%"), qPrintable(err));
             QVERIFY2(err.contains("EN.dat:8: 3 fields, at least 19 needed"), qPrintable(err));
             QVERIFY2(

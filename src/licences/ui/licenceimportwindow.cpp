@@ -65,10 +65,22 @@ QString ImportLicenceDatabase(QWidget *parent, Services &services)
     // The import runs here, between events: the bar moves and Cancel is heard at every
     // block of the zip and every slice of the join.
     const Result<LicenceImportReport> report = ImportLicenceZip(
-        zip, LicenceDatabasePath(services.paths), [&](qint64 done, qint64 total) {
+        zip, LicenceDatabasePath(services.paths),
+        [&](qint64 done, qint64 total) {
             progress.setValue(total > 0 ? int(done * 1000 / total) : 0);
             QCoreApplication::processEvents();
             return !progress.wasCanceled();
+        },
+        [&](qint64 fresh, qint64 inUse) {
+            return services.dialogs->message(parent, QStringLiteral("VORQ"),
+                       QStringLiteral("THE FILE %1 YIELDS %2 LICENCES; THE DATABASE IN USE HOLDS "
+                                      "%3.\n\nIT MAY BE DAMAGED OR NOT THE COMPLETE FILE. "
+                                      "REPLACE THE DATABASE ALL THE SAME?")
+                           .arg(QFileInfo(zip).fileName())
+                           .arg(fresh)
+                           .arg(inUse),
+                       MsgIcon::Warning, Yes | No, No)
+                == Yes;
         });
     progress.close();
     if (downloaded)
