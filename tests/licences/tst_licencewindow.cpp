@@ -183,6 +183,19 @@ private slots:
             "(FIRST: EN.dat:8: 3 fields, at least 19 needed)");
         f.type("W4XYZ");
         QCOMPARE(f.status(), "W4XYZ NOT FOUND - JOHN SMITH, MOBILE AL (GENERAL)");
+
+        // A file of no licences replaces the database only when the operator says so.
+        QVERIFY(WriteBytes(zip, SampleZip({ "\n", "\n", "\n" })));
+        for (const MsgButton answer : { No, Yes }) {
+            f.root.dialogs().openFiles.enqueue(zip);
+            f.root.dialogs().answers.enqueue(answer);
+            item->trigger();
+            QCOMPARE(f.root.dialogs().messages.last().text,
+                "THE FILE l_amat.zip YIELDS 0 LICENCES; THE DATABASE IN USE HOLDS 7.\n\nIT MAY "
+                "BE DAMAGED OR NOT THE COMPLETE FILE. REPLACE THE DATABASE ALL THE SAME?");
+            f.type("W4XYZ");
+            QCOMPARE(f.status().startsWith("W4XYZ NOT FOUND - JOHN SMITH"), answer == No);
+        }
     }
 
     // With Settings/Licence Url set, the same menu entry offers the download first.
