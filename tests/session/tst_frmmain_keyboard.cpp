@@ -40,6 +40,8 @@ class TestFrmMainKeyboard : public QObject
 private slots:
     void memberLineKeys_data();
     void memberLineKeys();
+    void countiesPassedThroughAreLeftAlone_data();
+    void countiesPassedThroughAreLeftAlone();
     void menusAndShortcuts();
     void keyboardOnlyNet();
 };
@@ -78,6 +80,56 @@ void TestFrmMainKeyboard::memberLineKeys()
     QListWidgetItem *zed = f.memberLine("K4ZED");
     QVERIFY(!(zed->flags() & Qt::ItemIsUserCheckable));
     QVERIFY(named<QListWidget>(w, "lst1")->hasFocus());
+}
+
+void TestFrmMainKeyboard::countiesPassedThroughAreLeftAlone_data()
+{
+    // Keys that pass counties on the way, and how the operator settles on the last one.
+    QTest::addColumn<QString>("keys"); // letters typed, or "v" for each Down arrow
+    QTest::addColumn<int>("settle"); // the key that settles; 0: none, the keys just stop
+    QTest::newRow("a name typed, then no key") << "MONTGOMERY" << 0;
+    QTest::newRow("arrows, then Enter") << "vvv" << int(Qt::Key_Return);
+    QTest::newRow("arrows, then Space") << "vvv" << int(Qt::Key_Space);
+    QTest::newRow("a name typed, then Tab") << "MONT" << int(Qt::Key_Tab);
+}
+
+void TestFrmMainKeyboard::countiesPassedThroughAreLeftAlone()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, settle);
+    // Each county has a member not heard for two years: showing it retires him.
+    auto due = [](const char *call) { return Station(call, "GONE", "", "", "", "3/1/2024"); };
+    MainWindowFixture f({ { "MADISON", { due("K4MAD"), Station("K4MA2") } },
+        { "MOBILE", { due("K4MOB"), Station("K4MO2") } },
+        { "MONTGOMERY", { due("K4MON"), Station("K4MN2") } } });
+    FrmMain &w = f.openActive();
+    const QByteArray madison = f.root.stationBytes("MADISON"),
+                     mobile = f.root.stationBytes("MOBILE");
+    Press(Qt::Key_Tab);
+    auto *counties = named<QListWidget>(w, "lstCounties");
+    QVERIFY(counties->hasFocus());
+    if (keys.startsWith('v')) {
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            Press(Qt::Key_Down);
+    } else {
+        Type(keys);
+    }
+    QCOMPARE(counties->currentItem()->text(), u"MONTGOMERY"_s);
+    // Passing through read and wrote nothing: no county shown, no member retired.
+    QVERIFY(!named<QGroupBox>(w, "FraStations")->title().contains("COUNTY"));
+    QCOMPARE(f.root.stationBytes("MADISON"), madison);
+    QCOMPARE(f.root.stationBytes("MOBILE"), mobile);
+    QCOMPARE(f.lines("lstDS"), QStringList());
+    if (settle)
+        Press(settle);
+    QTRY_COMPARE(named<QGroupBox>(w, "FraStations")->title(), u"MONTGOMERY COUNTY MEMBERS"_s);
+    QCOMPARE(f.lines("lstDS").size(), 1);
+    QVERIFY2(f.lines("lstDS")[0].startsWith("K4MON"), qPrintable(f.lines("lstDS")[0]));
+    QCOMPARE(f.root.stationBytes("MADISON"), madison);
+    QCOMPARE(f.root.stationBytes("MOBILE"), mobile);
+    // The caret stays where the keys left it.
+    QVERIFY(
+        settle == Qt::Key_Tab ? named<QListWidget>(w, "lst1")->hasFocus() : counties->hasFocus());
 }
 
 void TestFrmMainKeyboard::menusAndShortcuts()
@@ -127,13 +179,16 @@ void TestFrmMainKeyboard::keyboardOnlyNet()
         Press(Qt::Key_Return);
     }
     QCOMPARE(f.checkins(), u"1"_s);
-    // LEE called up: Tab to the counties, its name typed, Tab to its members.
+    // LEE called up: Tab to the counties, its name typed, Tab to its members (which shows
+    // the county typed: it is not shown while the keys go on).
     Press(Qt::Key_Tab);
     QVERIFY(named<QListWidget>(w, "lstCounties")->hasFocus());
+    const QString early = named<QGroupBox>(w, "FraStations")->title();
     Type("LEE");
-    QCOMPARE(named<QGroupBox>(w, "FraStations")->title(), u"LEE COUNTY MEMBERS"_s);
+    QCOMPARE(named<QGroupBox>(w, "FraStations")->title(), early);
     QVERIFY(named<QListWidget>(w, "lstCounties")->hasFocus());
     Press(Qt::Key_Tab);
+    QCOMPARE(named<QGroupBox>(w, "FraStations")->title(), u"LEE COUNTY MEMBERS"_s);
     QVERIFY(named<QListWidget>(w, "lst1")->hasFocus());
     Press(Qt::Key_Home);
     Press(Qt::Key_Return); // K4AA
@@ -182,6 +237,7 @@ void TestFrmMainKeyboard::keyboardOnlyNet()
     QVERIFY(named<QLineEdit>(w, "txtChkin")->hasFocus());
     Press(Qt::Key_Tab);
     Press(Qt::Key_End);
+    Press(Qt::Key_Return);
     QCOMPARE(named<QGroupBox>(w, "FraStations")->title(), u"LATE CHECKINS"_s);
     Press(Qt::Key_Tab, Qt::ShiftModifier);
     QVERIFY(named<QLineEdit>(w, "txtChkin")->hasFocus());

@@ -5,11 +5,13 @@
 #include "session/netsession.h"
 #include "stationdb/countytable.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 namespace {
 
@@ -25,13 +27,22 @@ CountyPanel::CountyPanel(Services &services, NetSession &session, QWidget *canva
     , lst1(Named(new QListWidget(FraStations), "lst1"))
     , m_services(services)
     , m_session(session)
+    , m_settle(new QTimer(this))
 {
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(SettleMs);
+    connect(m_settle, &QTimer::timeout, this, [this] { showCurrentCounty(true); });
     lst1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lst1->setContextMenuPolicy(Qt::CustomContextMenu);
     // Screen readers name each list by its frame's caption.
     lstCounties->setAccessibleName(fraCounties->title());
     lst1->setAccessibleName(FraStations->title());
-    connect(lstCounties, &QListWidget::currentRowChanged, this, &CountyPanel::lstCounties_Click);
+    connect(lstCounties, &QListWidget::currentRowChanged, this, [this] {
+        if (m_choosingByKey)
+            m_settle->start(); // again at each key: only where the keys stop counts
+        else
+            lstCounties_Click();
+    });
     connect(lst1, &QListWidget::itemClicked, this, &CountyPanel::lst1_Click);
     lst1->installEventFilter(this);
     lstCounties->installEventFilter(this);
@@ -81,6 +92,23 @@ void CountyPanel::arrange(bool noPreamble)
 
 void CountyPanel::lstCounties_Click()
 {
+    showCurrentCounty(m_choosingByKey);
+}
+
+bool CountyPanel::countyPending() const
+{
+    return m_settle->isActive();
+}
+
+void CountyPanel::settleCounty()
+{
+    if (m_settle->isActive())
+        showCurrentCounty(true);
+}
+
+void CountyPanel::showCurrentCounty(bool byKey)
+{
+    m_settle->stop();
     QListWidgetItem *chosen = lstCounties->currentItem();
     if (!chosen)
         return;
@@ -110,7 +138,7 @@ void CountyPanel::lstCounties_Click()
     showMemberList();
     // A county called up from the keyboard leaves the caret in the list, so the arrows go on
     // choosing and Tab leads to its members.
-    emit countyShown(choice, m_choosingByKey);
+    emit countyShown(choice, byKey);
 }
 
 void CountyPanel::lst1_Click(QListWidgetItem *item)
@@ -138,6 +166,9 @@ void CountyPanel::chooseMemberLine(QListWidgetItem *item)
 
 bool CountyPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    // Leaving the list (Tab to the members, a click elsewhere) settles on the line reached.
+    if (watched == lstCounties && event->type() == QEvent::FocusOut)
+        settleCounty();
     if (event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
@@ -154,6 +185,21 @@ bool CountyPanel::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     } else if (watched == lstCounties) {
+        const int k = key->key();
+        // A space in the middle of a typed name ("ST CLAIR", "NEW YORK") is part of it.
+        const bool typing = m_lastLetter.isValid()
+            && m_lastLetter.elapsed() < QApplication::keyboardInputInterval();
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter || (k == Qt::Key_Space && !typing))
+            && key->modifiers() == Qt::NoModifier) {
+            settleCounty();
+            return true;
+        }
+        if (!key->text().isEmpty() && key->text().front().isLetterOrNumber())
+            m_lastLetter.start();
+        else if (k != Qt::Key_Space)
+            m_lastLetter.invalidate();
+        if (k == Qt::Key_Tab || k == Qt::Key_Backtab)
+            settleCounty(); // before the members' list takes the caret
         const QScopedValueRollback<bool> byKey(m_choosingByKey, true);
         return static_cast<QObject *>(lstCounties)->event(event);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -8,6 +9,7 @@ class NetSession;
 class QGroupBox;
 class QListWidget;
 class QListWidgetItem;
+class QTimer;
 class QWidget;
 class CountyTable;
 struct CountyChoice;
@@ -42,8 +44,15 @@ public:
     // A right-click on the selected line opens the Edit menu: a member line of a county.
     bool offersMemberMenu() const;
 
+    // Shows the county (or EARLY / LATE CHECKINS) that is the list's current line: reads its
+    // file and retires its members due. The keyboard reaches here only once the operator
+    // settles on a line (Enter, Space, leaving the list, or no key for SettleMs); a click
+    // or a choice of the program's at once.
     void lstCounties_Click();
     void lst1_Click(QListWidgetItem *item);
+    // Whether a line reached by keys waits to be shown.
+    bool countyPending() const;
+    static constexpr int SettleMs = 500;
 
     // The selected member line, and the record a line stands for (0 for a line that is no
     // member line of a county view).
@@ -70,8 +79,14 @@ protected:
 
 private:
     void chooseMemberLine(QListWidgetItem *item);
+    void showCurrentCounty(bool byKey);
+    void settleCounty();
 
     Services &m_services;
     NetSession &m_session;
     bool m_choosingByKey = false; // the county list handles a key press
+    // Arrowing or typing through the list passes counties the operator never meant: each
+    // would be read and its due members retired. The line reached waits here.
+    QTimer *const m_settle;
+    QElapsedTimer m_lastLetter; // the last letter typed into the county list
 };
