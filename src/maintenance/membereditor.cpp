@@ -326,6 +326,9 @@ EditorOutcome MemberEditor::remove(int record, const QDate &today)
     const std::optional<MemberRef> member = m_session.member(record);
     if (!member)
         return failed(QStringLiteral("CHOOSE A COUNTY AND SELECT A MEMBER TO DELETE"));
+    const StationRecord before = m_session.currentMembers().value(record - 1);
+    if (const Status kept = m_session.keepRemoved(member->path, record, before, true, today); !kept)
+        return failed(fileError(kept.error()));
     const DeleteResult deleted = DeleteMemberRecord(member->path, record, member->call, today);
     EditorOutcome out;
     switch (deleted.kind) {
@@ -339,6 +342,7 @@ EditorOutcome MemberEditor::remove(int record, const QDate &today)
     case DeleteResult::Deleted:
         break;
     }
+    m_session.stationRemoved(member->path, record, before, true);
     m_session.memberLeft(member->call);
     StationRecord vacant;
     vacant.Call = StationRecord::VacantMarker();

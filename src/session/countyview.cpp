@@ -17,7 +17,8 @@ bool IsDueForRetirement(const StationRecord &r, const QDate &today)
     return heard->daysTo(today) >= RetireAfterDays;
 }
 
-CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMembers &members)
+CountyView ReadCountyView(
+    const QString &path, const QDate &today, CurrentMembers &members, const KeepRetired &keep)
 {
     CountyView view;
     if (members.size() < RecordsPerFile)
@@ -80,14 +81,19 @@ CountyView ReadCountyView(const QString &path, const QDate &today, CurrentMember
         // Every retirement of the county in one replacement of the file: a county with many
         // members due is opened without one synced write each.
         QList<std::pair<int, StationRecord>> records;
-        for (const Due &d : std::as_const(due))
+        // A retired station is kept elsewhere first: the write takes its only copy.
+        bool kept = true;
+        for (const Due &d : std::as_const(due)) {
             records.append({ d.record, d.retired });
-        const bool written = file.write(records).ok();
+            kept = kept && (!keep || keep(d.record, d.station).ok());
+        }
+        const bool written = kept && file.write(records).ok();
         for (const Due &d : std::as_const(due)) {
             if (written) {
                 view.retiredLines << d.station.Call + u' ' + d.station.Name + u' '
                         + d.station.County;
                 view.retiredStations << d.station;
+                view.retiredRecords << d.record;
                 members[d.record - 1] = d.retired;
                 members[d.record - 1].Status.clear();
             } else {

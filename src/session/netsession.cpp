@@ -3,12 +3,14 @@
 #include "memberline.h"
 #include "platform/services.h"
 #include "sessionreplay.h"
+#include "stationdb/atomicfile.h"
 #include "stationdb/callsign.h"
 #include "stationdb/countytable.h"
 #include "stationdb/stationfile.h"
 #include "stationdb/textforms.h"
 #include "stationsearch.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -142,7 +144,10 @@ CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, b
         + (m_table.isHomeCounty(entry) ? QStringLiteral(" COUNTY MEMBERS")
                                        : QStringLiteral(" MEMBERS"));
     m_currentCountyFile = m_table.CountyFilePath(entry);
-    const CountyView view = ReadCountyView(m_currentCountyFile, today, m_members);
+    const CountyView view = ReadCountyView(
+        m_currentCountyFile, today, m_members, [this, &today](int n, const StationRecord &station) {
+            return keepRemoved(m_currentCountyFile, n, station, false, today);
+        });
     if (!view.readError.isEmpty()) {
         // An empty list would say the county has no members; the operator is told why
         // there is none instead.
@@ -153,9 +158,10 @@ CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, b
     choice.lines = view.memberLines;
     choice.records = view.records;
     choice.retired = view.retiredLines;
-    for (const StationRecord &station : view.retiredStations) {
+    for (qsizetype i = 0; i < view.retiredStations.size(); ++i) {
         choice.retiredIds << int(m_retired.size());
-        m_retired.append({ m_currentCountyFile, station });
+        m_retired.append({ m_currentCountyFile, view.retiredStations[i] });
+        stationRemoved(m_currentCountyFile, view.retiredRecords[i], view.retiredStations[i], false);
     }
     if (!view.failedRetirements.isEmpty()) {
         choice.status
@@ -318,8 +324,54 @@ std::optional<NetSession::Retired> NetSession::retired(int id) const
 
 void NetSession::retiredRestored(int id)
 {
-    if (id >= 0 && id < m_retired.size())
-        m_retired[id].restored = true;
+    if (id < 0 || id >= m_retired.size())
+        return;
+    m_retired[id].restored = true;
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::Restored;
+    e.file = QFileInfo(m_retired[id].path).fileName();
+    e.call = m_retired[id].station.Call;
+    report(e);
+}
+
+std::pair<QStringList, QList<int>> NetSession::standingRetired() const
+{
+    std::pair<QStringList, QList<int>> standing;
+    for (qsizetype id = 0; id < m_retired.size(); ++id) {
+        const StationRecord &s = m_retired[id].station;
+        if (!m_retired[id].restored) {
+            standing.first << s.Call + u' ' + s.Name + u' ' + s.County;
+            standing.second << int(id);
+        }
+    }
+    return standing;
+}
+
+Status NetSession::keepRemoved(const QString &path, int n, const StationRecord &station,
+    bool deleted, const QDate &today) const
+{
+    if (m_retiredArchive.isEmpty())
+        return Status::Ok();
+    QDir().mkpath(QFileInfo(m_retiredArchive).absolutePath());
+    // Readable and never rewritten: the record stays findable whatever becomes of the
+    // session, the journal or the station file.
+    const QByteArray line = today.toString(Qt::ISODate).toLatin1()
+        + (deleted ? "\tdeleted\t" : "\tretired\t") + QFileInfo(path).fileName().toLatin1() + '\t'
+        + QByteArray::number(n) + '\t' + station.toBytes() + '\n';
+    return AppendLineDurably(m_retiredArchive, line);
+}
+
+void NetSession::stationRemoved(
+    const QString &path, int n, const StationRecord &station, bool deleted)
+{
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::Retired;
+    e.file = QFileInfo(path).fileName();
+    e.record = n;
+    e.marked = deleted;
+    e.line = QString::fromLatin1(station.toBytes());
+    e.call = station.Call.trimmed();
+    report(e);
 }
 
 void NetSession::memberEdited(const QString &path, int n, const StationRecord &station)
@@ -453,6 +505,11 @@ void NetSession::restore(const SessionState &state)
     m_nonListed = state.nonListed;
     memberAddedFlag = state.memberAdded;
     m_clickCheckin.reset();
+    m_retired.clear();
+    for (const SessionRetirement &r : state.retirements) {
+        if (!r.deleted)
+            m_retired.append({ m_table.dataFolder() + r.file, r.station, r.restored });
+    }
 }
 
 QString NetSession::takeUnreadableNotice(const QStringList &errors)

@@ -81,6 +81,16 @@ public:
     };
     std::optional<Retired> retired(int id) const;
     void retiredRestored(int id);
+    // The lines and ids of DELETED STATIONS as a resumed session left them.
+    std::pair<QStringList, QList<int>> standingRetired() const;
+    // Where every retired or deleted record is kept (append-only text: date, kind, file,
+    // record, the 82 bytes); none by default.
+    void setRetiredArchive(const QString &path) { m_retiredArchive = path; }
+    // A member about to leave its station file: kept in the archive first. The caller
+    // writes the file only when this succeeds, then tells it with stationRemoved.
+    Status keepRemoved(const QString &path, int n, const StationRecord &station, bool deleted,
+        const QDate &today) const;
+    void stationRemoved(const QString &path, int n, const StationRecord &station, bool deleted);
     // A member's record rewritten by the form (record n of the file at path).
     void memberEdited(const QString &path, int n, const StationRecord &station);
     // The roster chose tonight's net control: today's regular one, or an alternate.
@@ -159,6 +169,7 @@ private:
     QSet<QString> m_reportedUnreadable;
     QStringList m_nonListed;
     QList<Retired> m_retired; // stations retired this session, by id
+    QString m_retiredArchive;
     SessionEventSink *m_sink = nullptr;
 };
 

@@ -26,6 +26,10 @@ struct SessionEvent
         // A check-in, new member or call change journaled before its station file was
         // written, whose write failed: undone (undone, entry, call, newCall).
         Undone,
+        // A member taken out of a station file: retired (not heard for a year) or deleted by
+        // the operator (marked); file, record, line: the whole record as it was.
+        Retired,
+        Restored, // a retired station put back: file, call
     };
     enum class How { Typed, Clicked, Added };
 

@@ -44,6 +44,8 @@ constexpr KindName kKinds[] = {
     { Kind::NetControl, "netcontrol", 3 },
     { Kind::MemberEdited, "memberedited", 6 },
     { Kind::Undone, "undone", 4 },
+    { Kind::Retired, "retired", 4 },
+    { Kind::Restored, "restored", 2 },
 };
 
 const char *KindText(Kind kind)
@@ -122,11 +124,12 @@ constexpr int MaxSkippedNamed = 5;
 // Why an event's station file and record cannot be one of ours; empty when they can.
 QString RefusedStation(const SessionEvent &e)
 {
-    if (e.kind != Kind::Checkin && e.kind != Kind::MemberEdited)
+    if (e.kind != Kind::Checkin && e.kind != Kind::MemberEdited && e.kind != Kind::Retired
+        && e.kind != Kind::Restored)
         return QString();
     if (!CountyTable::isDataFileName(e.file))
         return QStringLiteral("NO STATION FILE ") + PrintableText(e.file, 40);
-    if (e.record < 1 || e.record > RecordsPerFile)
+    if (e.kind != Kind::Restored && (e.record < 1 || e.record > RecordsPerFile))
         return QStringLiteral("NO RECORD %1 IN %2").arg(e.record).arg(e.file);
     return QString();
 }
@@ -177,6 +180,13 @@ QByteArray EncodeEvent(const SessionEvent &e)
         break;
     case Kind::MemberEdited:
         fields = { e.file, QString::number(e.record), e.call, e.name, e.county, e.city };
+        break;
+    case Kind::Retired:
+        fields = { e.file, QString::number(e.record),
+            e.marked ? QStringLiteral("deleted") : QStringLiteral("retired"), e.line };
+        break;
+    case Kind::Restored:
+        fields = { e.file, e.call };
         break;
     case Kind::Undone:
         fields = { QString::fromLatin1(KindText(e.undone)), QString::number(e.entry), e.call,
@@ -326,6 +336,22 @@ std::optional<SessionEvent> DecodeEvent(const QByteArray &givenLine)
         e.newCall = f[3];
         break;
     }
+    case Kind::Retired: {
+        const auto record = Number(f[1]);
+        if (!record || (f[2] != QLatin1String("deleted") && f[2] != QLatin1String("retired"))
+            || f[3].size() != StationRecord::Size)
+            return std::nullopt;
+        e.file = f[0];
+        e.record = *record;
+        e.marked = f[2] == QLatin1String("deleted");
+        e.line = f[3];
+        e.call = StationRecord::fromBytes(f[3].toLatin1()).Call.trimmed();
+        break;
+    }
+    case Kind::Restored:
+        e.file = f[0];
+        e.call = f[1];
+        break;
     case Kind::Clear:
     case Kind::Resume:
     case Kind::End:

@@ -96,6 +96,18 @@ void SessionState::apply(const SessionEvent &event)
         newMembers << event.line;
         nonListedStanding.removeAll(event.call);
         break;
+    case Kind::Retired:
+        retirements.append({ event.file, event.record,
+            StationRecord::fromBytes(event.line.toLatin1()).trimmed(), event.marked, false });
+        break;
+    case Kind::Restored:
+        for (auto it = retirements.rbegin(); it != retirements.rend(); ++it) {
+            if (!it->restored && it->file == event.file && it->station.Call == event.call) {
+                it->restored = true;
+                break;
+            }
+        }
+        break;
     case Kind::Resume:
         break;
     case Kind::End:

@@ -2,6 +2,7 @@
 
 #include "checkintable.h"
 #include "sessionevent.h"
+#include "stationdb/stationrecord.h"
 
 #include <QDateTime>
 #include <QList>
@@ -23,6 +24,16 @@ struct SessionCheckin
     QString line; // the check-in list's line; empty for a check-in by click, which makes none
     int record = 0;
     QString netControl; // name and call of the net control in charge when it checked in
+};
+
+// A member taken out of a station file during the session.
+struct SessionRetirement
+{
+    QString file; // the station file's name
+    int record = 0;
+    StationRecord station; // as it was, trimmed
+    bool deleted = false; // by the operator; else retired for a year unheard
+    bool restored = false;
 };
 
 // A session as its events leave it: what the main window shows and what the net report
@@ -56,6 +67,7 @@ struct SessionState
     QStringList nonListedStanding;
     bool memberAdded = false;
     QStringList newMembers;
+    QList<SessionRetirement> retirements; // in the order they happened
     int events = 0;
 
     void apply(const SessionEvent &event);

@@ -21,6 +21,11 @@ public:
     QString programFolder() const { return m_root + QStringLiteral("Version 1/"); }
     QString tempFolder() const { return m_root + QStringLiteral("Temp/"); }
     QString backupFolder() const { return m_root + QStringLiteral("FileBackup/"); }
+    // Every record retired or deleted from a station file, kept as text (append-only).
+    QString retiredStationsFile() const
+    {
+        return programFolder() + QStringLiteral("retired-stations.txt");
+    }
     // The US licence database and what its import keeps beside it.
     QString licencesFolder() const { return programFolder() + QStringLiteral("Licences/"); }
     // Held by an import of the licence database while it builds the new one beside the old:

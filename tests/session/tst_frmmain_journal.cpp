@@ -1,4 +1,5 @@
 #include "failingfs.h"
+#include "maintenance/ui/deletedstationsframe.h"
 #include "mainwindowfixture.h"
 #include "reports/ui/frmsessionlogs.h"
 #include "session/netreport.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPlainTextEdit>
 
 namespace {
@@ -31,6 +33,7 @@ private slots:
     void interruptedSessionIsOffered();
     void onlyASessionWithEventsIsOffered_data();
     void onlyASessionWithEventsIsOffered();
+    void retiredStationsOutliveAStop();
     void resumeWritesOnlyStationFiles_data();
     void resumeWritesOnlyStationFiles();
     void checkinLogIsSavedWhereChosen();
@@ -138,6 +141,47 @@ void TestFrmMainJournal::onlyASessionWithEventsIsOffered()
     // Either way the interrupted session is kept, and a fresh journal runs.
     QCOMPARE(ListSessionLogs(f.root.paths()).size(), 1);
     QVERIFY(QFileInfo::exists(f.root.paths().sessionJournal()));
+}
+
+void TestFrmMainJournal::retiredStationsOutliveAStop()
+{
+    // Three members of BALDWIN not heard for two years; one deleted by the operator.
+    auto due = [](const char *call, const char *name) {
+        return Station(call, name, "BALDWIN", "", "BAY MINETTE", "3/1/2024");
+    };
+    MainWindowFixture f({ { "BALDWIN",
+        { due("KA4DB", "DEB"), due("KA4EE", "EVE"), due("KA4FF", "FAY"), Station("K4NOW", "NED"),
+            Station("K4DEL", "DEL", "BALDWIN", "", "FOLEY") } } });
+    FrmMain &first = f.open();
+    auto *deleted = first.findChild<DeletedStationsFrame *>("fraDeletedStations");
+    f.choose("BALDWIN");
+    QCOMPARE(f.lines(deleted->list()).size(), 3);
+    // KA4DB restored before the stop.
+    first.popupMenu = [](QMenu *menu, const QPoint &) {
+        menu->findChild<QAction *>("mnuRestoreMember")->trigger();
+    };
+    deleted->lstDS_MouseDown(deleted->list()->visualItemRect(deleted->list()->item(0)).center());
+    QCOMPARE(f.status(), QString("KA4DB RESTORED"));
+    f.window.reset(); // killed
+
+    f.root.dialogs().answers.enqueue(Yes);
+    FrmMain &w = f.open();
+    deleted = w.findChild<DeletedStationsFrame *>("fraDeletedStations");
+    QCOMPARE(f.lines(deleted->list()), QStringList({ "KA4EE EVE BALDWIN", "KA4FF FAY BALDWIN" }));
+    // Restore Member works as before the stop.
+    w.popupMenu = [](QMenu *menu, const QPoint &) {
+        menu->findChild<QAction *>("mnuRestoreMember")->trigger();
+    };
+    deleted->lstDS_MouseDown(deleted->list()->visualItemRect(deleted->list()->item(1)).center());
+    QCOMPARE(f.status(), QString("KA4FF RESTORED"));
+    const StationRecord back = f.root.record("BALDWIN", 2).trimmed();
+    QCOMPARE(QStringList({ back.Call, back.Name, back.City }),
+        QStringList({ "KA4FF", "FAY", "BAY MINETTE" }));
+    // Every record retired is kept as it was, in readable text that is only added to.
+    const QList<QByteArray> kept
+        = FileBytes(f.root.paths().retiredStationsFile()).split('\n').mid(0, 3);
+    QCOMPARE(kept.size(), 3);
+    QCOMPARE(kept[1], "2026-03-10\tretired\tBaldwin.dat\t2\t" + due("KA4EE", "EVE").toBytes());
 }
 
 void TestFrmMainJournal::resumeWritesOnlyStationFiles_data()

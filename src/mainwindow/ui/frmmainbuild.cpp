@@ -73,6 +73,7 @@ void FrmMain::buildControls()
         m_services, m_context, m_session, *m_netInfo, m_form->lblIDTime, this);
     connect(m_netControl, &NetControlPanel::done, this, &FrmMain::returnToCheckin);
 
+    m_session.setRetiredArchive(m_services.paths.retiredStationsFile());
     m_deleted = new DeletedStationsFrame(
         m_services, m_session, m_context.countyTable, popupMenu, m_canvas);
     connect(m_deleted, &DeletedStationsFrame::restored, this, [this] {
@@ -120,6 +121,12 @@ void FrmMain::buildMenus()
         m_maintenance->editor(), *m_checkin, file, this);
     connect(m_journalKeeper, &JournalKeeper::resuming, m_netControl,
         &NetControlPanel::resumeNetControl);
+    connect(m_journalKeeper, &JournalKeeper::resuming, this, [this] {
+        // The stations retired before the stop can be restored as before it.
+        const auto [lines, ids] = m_session.standingRetired();
+        if (m_deleted->addRetired(lines, ids))
+            ArrangeMainWindow();
+    });
     auto *import
         = new StationFilesImport(m_services, m_context, m_session, *m_counties, file, this);
     connect(import, &StationFilesImport::statusLine, this, &FrmMain::setStatusLine);
