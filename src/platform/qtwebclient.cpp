@@ -167,6 +167,12 @@ private:
                 m_answer.error = QStringLiteral("%1 answered %2").arg(m_host).arg(status);
             } else if (m_reply->error() != QNetworkReply::NoError) {
                 m_answer.error = m_host + QStringLiteral(": ") + reason(m_reply->error());
+            } else if (status >= 300) {
+                m_answer.error = QStringLiteral("%1 answered %2").arg(m_host).arg(status);
+            } else if (status < 200) {
+                // A redirected request whose connection closed before any answer ends
+                // without error, on the status Qt starts from: that is no empty answer.
+                m_answer.error = m_host + QStringLiteral(": the answer arrived incomplete");
             } else {
                 take();
                 // A connection that ended early leaves less than the server announced.

@@ -205,7 +205,7 @@ Result<QString> QrzClient::ask(const QUrl &url)
     WebRequest request;
     request.url = url;
     request.stallMs = m_timeoutMs;
-    request.totalMs = TotalTimeoutMs;
+    request.totalMs = m_totalTimeoutMs;
     request.maxBytes = MaxAnswerBytes;
     const WebAnswer answer = m_web->get(request);
     if (answer.timedOut)

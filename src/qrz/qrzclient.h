@@ -99,6 +99,7 @@ public:
 
     bool loggedIn() const { return m_loggedIn; }
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+    void setTotalTimeoutMs(int ms) { m_totalTimeoutMs = ms; }
     const QString &session() const { return m_session; }
 
     // Asks the service for a session key. An error only when the service could not be asked
@@ -116,6 +117,7 @@ private:
     SettingsStore &m_settings;
     WebClient *m_web;
     int m_timeoutMs;
+    int m_totalTimeoutMs = TotalTimeoutMs;
     QString m_session;
     bool m_loggedIn = false;
 };

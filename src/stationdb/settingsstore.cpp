@@ -441,6 +441,17 @@ QString SettingsStore::fileOf(const QString &application) const
     return m_paths.settingsFile(application);
 }
 
+QString SettingsStore::readOnlyFile(const QString &application) const
+{
+    if (useRegistry())
+        return QString();
+    const QString path = fileOf(application);
+    // One that cannot be read is told as such; a missing one is made at the first change.
+    if (!QFileInfo::exists(path) || !readStoreFile(path) || CheckWritable(path))
+        return QString();
+    return path;
+}
+
 Result<QString> SettingsStore::ReadSetting(
     const QString &application, const QString &section, const QString &key) const
 {

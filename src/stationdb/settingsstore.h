@@ -90,6 +90,10 @@ public:
     }
 
     QString fileOf(const QString &application) const;
+    // The store's file when it can be read but this user may not write it (the operator or
+    // the system made it read-only), so every change will be refused; empty otherwise, and
+    // for the registry.
+    QString readOnlyFile(const QString &application) const;
     // Why the last read or write failed; empty after one that succeeded.
     QString lastError() const { return m_lastError; }
 

@@ -4,6 +4,7 @@
 #include "qrz/ui/frmqrz.h"
 #include "qrz/ui/nonlistedframe.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -23,6 +24,8 @@ private slots:
     void offerAndChange();
     void rightClick_data();
     void rightClick();
+    void netGoesOnWhateverQrzAnswers_data();
+    void netGoesOnWhateverQrzAnswers();
 };
 
 void TestFrmQrz::loginWindow()
@@ -130,6 +133,84 @@ void TestFrmQrz::rightClick()
         w.findChild<QPushButton *>("CmdRefresh")->click(); // REFRESH QRZ logs in again
         QVERIFY(server.requests().size() == 3 && server.requests().last().contains("username="));
     }
+}
+
+void TestFrmQrz::netGoesOnWhateverQrzAnswers_data()
+{
+    QTest::addColumn<QString>("answer"); // how the server ends the request
+    QTest::addColumn<bool>("lookup"); // a right-click on the call, else REFRESH QRZ
+    QTest::addColumn<QString>("told"); // the status line afterwards
+    const QString refusedRedirect
+        = "QRZ LOOKUP FAILED: 127.0.0.1: refused a redirect to http://192.0.2.2:18081/xml";
+    const QString gone = "QRZ LOOKUP FAILED: 127.0.0.1: the connection was refused";
+    QTest::newRow("REFRESH, stops halfway") << "stall" << false << "QRZ DID NOT ANSWER";
+    QTest::newRow("REFRESH, a byte at a time past the total bound")
+        << "trickle" << false << "QRZ DID NOT ANSWER";
+    QTest::newRow("REFRESH, refused redirect") << "redirect" << false << refusedRedirect;
+    QTest::newRow("REFRESH, bad XML: no key, nothing to tell")
+        << "bad xml" << false << "W4NEW NOT FOUND";
+    QTest::newRow("REFRESH, server gone") << "gone" << false << gone;
+    QTest::newRow("lookup, stops halfway") << "stall" << true << "QRZ DID NOT ANSWER";
+    QTest::newRow("lookup, a byte at a time past the total bound")
+        << "trickle" << true << "QRZ DID NOT ANSWER";
+    QTest::newRow("lookup, refused redirect") << "redirect" << true << refusedRedirect;
+    QTest::newRow("lookup, server gone") << "gone" << true << gone;
+    QTest::newRow("lookup, the service's own error") << "not found" << true << "Not found: W4NEW";
+}
+
+void TestFrmQrz::netGoesOnWhateverQrzAnswers()
+{
+    // However a QRZ request ends, nothing waits for a click: the next call typed into
+    // CALLSIGN, at once, is checked in.
+    QFETCH(QString, answer);
+    QFETCH(bool, lookup);
+    QFETCH(QString, told);
+    auto server = std::make_unique<LoopbackHttp>();
+    server->setHandler([&](const QUrl &request) -> std::optional<LoopbackHttp::Reply> {
+        if (answer == "redirect")
+            return LoopbackHttp::Reply::redirect(QUrl("http://192.0.2.2:18081/xml"));
+        if (answer == "bad xml")
+            return LoopbackHttp::Reply("<QRZDatabase><Session><Ke");
+        if (answer == "not found") {
+            if (request.query().startsWith("username="))
+                return LoopbackHttp::Reply("<Session><Key>k</Key></Session>");
+            return LoopbackHttp::Reply("<Session><Error>Not found: W4NEW</Error></Session>");
+        }
+        LoopbackHttp::Reply slow("");
+        slow.generated = 64 * 1024;
+        slow.pieceBytes = 1;
+        slow.paceMs = 50;
+        if (answer == "stall")
+            slow.stallAfter = 3;
+        return slow;
+    });
+    const QUrl service = server->url("/xml/current/");
+    if (answer == "gone")
+        server.reset(); // nothing listens there any more
+    MainWindowFixture f({ { "LEE", { Station("K4AA", "AL") } } },
+        { { "Settings", "QRZ Url", service.toString() },
+            { "Settings", "QRZ ID", "username=alice;" }, { "Settings", "QRZ PW", "password=pw" } });
+    FrmMain &w = f.openActive();
+    // Bounds far below the program's, the trickle (a byte every 50 ms) within the first.
+    w.qrz().setTimeoutMs(300);
+    w.qrz().setTotalTimeoutMs(800);
+    f.type("W4NEW");
+    auto *nonListed = named<NonListedFrame>(w, "FraSearch");
+    if (lookup) {
+        nonListed->list()->setCurrentRow(0);
+        emit nonListed->list()->customContextMenuRequested(QPoint());
+    } else {
+        named<QPushButton>(w, "CmdRefresh")->click();
+    }
+    QCOMPARE(f.status(), told);
+    QCOMPARE(f.root.dialogs().messages.size(), 0);
+    // Typed where the caret is, as the operator types.
+    QWidget *caret = QApplication::focusWidget();
+    QVERIFY(caret && w.centralWidget()->isEnabled());
+    QTest::keyClicks(caret, "K4AA");
+    QTest::keyClick(caret, Qt::Key_Return);
+    QCOMPARE(f.status(), u"K4AA CHECKED IN"_s);
+    QCOMPARE(f.checkins(), u"1"_s);
 }
 
 QTEST_MAIN(TestFrmQrz)

@@ -3,6 +3,7 @@
 #include "testroot.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -22,6 +23,7 @@ private slots:
     void addresses();
     void redirects_data();
     void redirects();
+    void redirectLoopIsNoAnswer();
     void lazyLoginThenLookup();
     void silentServerTimesOut();
     void noSecretInAnyMessage_data();
@@ -181,6 +183,29 @@ void TestQrz::redirects()
         QVERIFY(clock.elapsed() < 2000); // refused, not tried
         QCOMPARE(server.requests().size(), 1);
     }
+}
+
+void TestQrz::redirectLoopIsNoAnswer()
+{
+    // A server that sends every request on to another address of its own: the login ends
+    // with a failure told, never as an empty answer taken for a refused login.
+    LoopbackHttp server;
+    int hops = 0;
+    server.setHandler([&](const QUrl &) {
+        return std::optional(LoopbackHttp::Reply::redirect(
+            server.url("/xml/current/" + QString::number(++hops) + "/")));
+    });
+    TestRoot root({},
+        { { "Settings", "QRZ Url", server.url("/xml/current/").toString() },
+            { "Settings", "QRZ ID", "username=A;" }, { "Settings", "QRZ PW", "password=x" } });
+    QrzClient client(root.settings(), root.services().web.get(), 2000);
+    const Status logged = client.login();
+    QVERIFY(!client.loggedIn());
+    QVERIFY2(logged.error().startsWith("QRZ LOOKUP FAILED: 127.0.0.1"), qPrintable(logged.error()));
+    // Five redirects followed at most (a request Qt sends again on a closed connection is
+    // no new one).
+    const QSet<QString> asked(server.requests().cbegin(), server.requests().cend());
+    QVERIFY2(asked.size() <= 6, qPrintable(server.requests().join(u'\n')));
 }
 
 void TestQrz::lazyLoginThenLookup()

@@ -1,3 +1,4 @@
+#include "failingfs.h"
 #include "maintenance/ui/deletedstationsframe.h"
 #include "maintenance/ui/memberinfoframe.h"
 #include "mainwindowfixture.h"
@@ -29,6 +30,8 @@ private slots:
     void preambleAndOptions();
     void oversizedPreambleIsRefused_data();
     void oversizedPreambleIsRefused();
+    void readOnlySettingsAreToldAtStart_data();
+    void readOnlySettingsAreToldAtStart();
     void idReminderAndRoster();
     void checkinsReachTheLists();
     void smallControlsAndWindows();
@@ -104,6 +107,47 @@ void TestFrmMain::oversizedPreambleIsRefused()
     // The instructions and the roster's help are read the same way.
     QCOMPARE(ReadWholeText(path).startsWith("THIS TEXT IS NOT SHOWN: " + path), !refused.isEmpty());
     QCOMPARE(FileBytes(path), text); // kept as it is
+}
+
+void TestFrmMain::readOnlySettingsAreToldAtStart_data()
+{
+    QTest::addColumn<int>("mode"); // of the settings file
+    QTest::addColumn<bool>("leftovers"); // the load has stored values to remove
+    QTest::addColumn<QString>("told"); // the status line; %1 the settings file
+    const int readOnly = int(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QString notice = "SETTINGS ARE READ-ONLY: %1 - CHANGES WILL NOT BE SAVED";
+    QTest::newRow("writable") << int(QFile::ReadOwner | QFile::WriteOwner) << true << "";
+    QTest::newRow("read-only") << readOnly << false << notice;
+    QTest::newRow("read-only, the load's removals refused too") << readOnly << true << notice;
+    QTest::newRow("unreadable is no read-only store")
+        << 0 << false << "SETTINGS NOT SAVED: %1: Permission denied";
+}
+
+void TestFrmMain::readOnlySettingsAreToldAtStart()
+{
+    // Nothing the operator chooses tonight will be kept: said when the net starts, once.
+    QFETCH(int, mode);
+    QFETCH(bool, leftovers);
+    QFETCH(QString, told);
+    MainWindowFixture f({ { "LEE", { Station("K4AA") } } },
+        { { "First", "Firstime", "FALSE" }, { "Options", "Ding", "False" },
+            { "Options", "RetainCheckmark", "True" },
+            { "Options", "DisablePreambleWindow", "False" },
+            { "Settings", "Top", leftovers ? "120" : "" } });
+    const QString ini = f.root.settings().fileOf("VORQ");
+    const QByteArray before = f.root.settingsBytes();
+    QVERIFY(QFile::setPermissions(ini, QFile::Permissions(mode)));
+    {
+        ObeyFilePermissions obey;
+        if (!obey.active())
+            QSKIP("file permissions cannot be enforced here");
+        f.open();
+    }
+    QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner));
+    QCOMPARE(f.status(), told.isEmpty() ? told : told.arg(ini));
+    QCOMPARE(f.root.sounds().played.contains(SoundName::Notify()), !told.isEmpty());
+    if (!told.isEmpty())
+        QCOMPARE(FileBytes(ini), before);
 }
 
 void TestFrmMain::idReminderAndRoster()

@@ -142,7 +142,12 @@ void FrmMain::Form_Load()
         notices << notice;
     if (!preambleNotice.isEmpty())
         notices << preambleNotice;
-    if (!m_loadFailures.isEmpty())
+    // Told now rather than only at Exit, when a night's choices would be lost already; the
+    // load's own failed saves say the same again and are left out then.
+    if (const QString readOnly = settings.readOnlyFile(SettingsStore::App()); !readOnly.isEmpty())
+        notices << QStringLiteral("SETTINGS ARE READ-ONLY: ") + readOnly
+                + QStringLiteral(" - CHANGES WILL NOT BE SAVED");
+    else if (!m_loadFailures.isEmpty())
         notices << QStringLiteral("SETTINGS NOT SAVED: ")
                 + m_loadFailures.join(QStringLiteral("; "));
     if (!notices.isEmpty()) {

@@ -59,6 +59,7 @@ void FrmMain::buildControls()
     m_nonListed = new NonListedFrame(m_services, m_session, m_qrz, *m_form, m_canvas);
     connect(m_nonListed, &NonListedFrame::busy, this,
         [this](bool asking) { centralWidget()->setEnabled(!asking); });
+    connect(m_nonListed, &NonListedFrame::statusLine, this, &FrmMain::setStatusLine);
     connect(m_nonListed, &NonListedFrame::done, this, &FrmMain::returnToCheckin);
 
     m_netInfo = new NetInfoFrame(m_canvas);

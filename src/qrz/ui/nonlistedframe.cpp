@@ -73,14 +73,17 @@ void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
     const Result<QrzAnswer> answer = m_qrz.lookup(call);
     emit busy(false);
     if (!answer || answer->error) {
+        // Told on the status line, never in a box that waits for a click: the calls typed
+        // meanwhile and after would go into the box and be lost, and the net stop there.
+        emit statusLine(answer ? *answer->error : answer.error());
         // What QRZ could not tell, the licence database may.
         if (knowsOffline && knowsOffline(call)) {
             if (m_maintenance->mode() != FormMode::Add)
                 m_maintenance->startAdd(call, true);
             fillFromOffline(call);
+            return;
         }
-        m_services.dialogs->message(window(), QStringLiteral("VORQ"),
-            answer ? *answer->error : answer.error(), MsgIcon::None, Ok);
+        emit done();
         return;
     }
     // The lookup fills an ADD, even when the left click that starts one was skipped.
@@ -105,8 +108,7 @@ void NonListedFrame::CmdRefresh_Click()
     const Status logged = m_qrz.login();
     emit busy(false);
     if (!logged)
-        m_services.dialogs->message(
-            window(), QStringLiteral("VORQ"), logged.error(), MsgIcon::Warning, Ok);
+        emit statusLine(logged.error());
     emit done();
 }
 

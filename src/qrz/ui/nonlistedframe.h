@@ -43,6 +43,8 @@ public:
 signals:
     // QRZ is asked: the window takes no input meanwhile.
     void busy(bool asking);
+    // Why QRZ could not be asked or did not answer, for the status line.
+    void statusLine(const QString &text);
     // The caret goes back to CALLSIGN.
     void done();
 
