@@ -11,6 +11,8 @@
 
 // The number of records any scan of a station file reads at most.
 inline constexpr int RecordsPerFile = 100;
+// No write of this program makes a station file longer than its 100 records.
+inline constexpr qsizetype LargestStationFile = qsizetype(RecordsPerFile) * StationRecord::Size;
 
 // Random access to one station file, record n (from 1) at (n - 1) x 82. The file is read
 // once when opened and is not held open; each write replaces the whole file atomically so

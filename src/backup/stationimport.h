@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class CountyTable;
+
+// What an import of the net manager's station files did.
+struct ImportReport
+{
+    QStringList taken; // station file names brought in
+    // Station files left out because they cannot be one: "net/Lee.dat (the reason)".
+    QStringList refused;
+    // The first few names in the source that are no station file, or one already taken; a zip
+    // can hold many thousands.
+    QStringList skipped;
+    qsizetype skippedCount = 0; // all of them, named or not
+    QString safetyFolder; // where the replaced live files were kept
+    QString error; // the source or file and the reason; empty when none
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Brings in the station files of a folder, or of a zip archive (at any depth inside it), by
+// name whatever its case ("LEE.DAT" is Lee.dat), through the restore: the live files are
+// kept in safetyFolder (when given) first. Only the first entry of each name is looked at,
+// and one larger than a station file can be is refused. Nothing is copied when the source
+// holds no station file that can come in. A zip is read as a stream, entry by entry, and no more of
+// it is unpacked than the station files need: whatever the archive holds, the import takes little
+// memory and ends in seconds.
+ImportReport ImportStationFiles(const CountyTable &table, const QString &dataFolder,
+    const QString &source, const QString &safetyFolder);
+
+// The status line after an import: what came in, what was refused and why, the first few
+// names skipped, where the former files are kept (always last).
+QString ImportStatusText(const ImportReport &report);
