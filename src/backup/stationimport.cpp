@@ -80,13 +80,11 @@ public:
         m_report.refused << given + QStringLiteral(" (") + why + QStringLiteral(")");
     }
 
-    // Stages what was read of a claimed entry, when it is no larger than a station file.
+    // Stages what was read of a claimed entry, when it is a whole station file.
     Status take(const QString &given, const QString &name, const QByteArray &bytes)
     {
-        if (bytes.size() > LargestStationFile) {
-            refuse(given,
-                QStringLiteral("larger than a station file, over %1 bytes")
-                    .arg(LargestStationFile));
+        if (const std::optional<QString> problem = StationFileProblem(bytes)) {
+            refuse(given, *problem);
             return Status::Ok();
         }
         // The stage is thrown away after the restore, so its files need not reach the disk;

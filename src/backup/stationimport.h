@@ -23,8 +23,9 @@ struct ImportReport
 // Brings in the station files of a folder, or of a zip archive (at any depth inside it), by
 // name whatever its case ("LEE.DAT" is Lee.dat), through the restore: the live files are
 // kept in safetyFolder (when given) first. Only the first entry of each name is looked at,
-// and one larger than a station file can be is refused. Nothing is copied when the source
-// holds no station file that can come in. A zip is read as a stream, entry by entry, and no more of
+// and only a whole station file (StationFileProblem) comes in; a live file is never
+// replaced by anything else. Nothing is copied when the source holds no station file that
+// can come in. A zip is read as a stream, entry by entry, and no more of
 // it is unpacked than the station files need: whatever the archive holds, the import takes little
 // memory and ends in seconds.
 ImportReport ImportStationFiles(const CountyTable &table, const QString &dataFolder,

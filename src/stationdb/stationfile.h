@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <optional>
 #include <utility>
 
 // The number of records any scan of a station file reads at most.
@@ -70,3 +71,9 @@ QByteArrayView TrimmedCallBytes(const QByteArray &bytes, int n);
 // call is expectedCall), so a stale member list never overwrites another station.
 Status ReplaceStationRecord(
     const QString &path, int n, const QString &expectedCall, const StationRecord &record);
+
+// Why bytes brought in from elsewhere cannot be a station file, or nothing when they can be
+// one: whole records, at most 100, each call blank, vacant, the end marker or a valid call,
+// as every file this program writes holds them (a county file just made is empty). Anything
+// else would become members that are none, and the county's real members would be lost.
+std::optional<QString> StationFileProblem(const QByteArray &bytes);

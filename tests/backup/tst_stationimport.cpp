@@ -1,4 +1,6 @@
 #include "backup/stationimport.h"
+#include "demodatabase.h"
+#include "stationdb/stationfile.h"
 #include "testroot.h"
 #include "zipwriter.h"
 
@@ -7,6 +9,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -29,6 +34,15 @@ QByteArray Records(const QList<StationRecord> &records)
     return bytes;
 }
 
+QByteArray RandomBytes(qsizetype size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &c : bytes)
+        c = char(rng() & 0xff);
+    return bytes;
+}
+
 } // namespace
 
 // The net manager's station files brought in from a folder or a zip, whatever the source holds.
@@ -39,6 +53,10 @@ class TestStationImport : public QObject
 private slots:
     void importStationFiles_data();
     void importStationFiles();
+    void onlyStationFilesComeIn_data();
+    void onlyStationFilesComeIn();
+    void everyDemoFileComesIn_data();
+    void everyDemoFileComesIn();
     void zipBombs_data();
     void zipBombs();
 };
@@ -112,6 +130,139 @@ void TestStationImport::importStationFiles()
     QCOMPARE(ImportStatusText(report),
         "IMPORTED 2 STATION FILES - SKIPPED: " + skipped + " - THE FORMER FILES ARE KEPT IN "
             + QDir::toNativeSeparators(safety));
+}
+
+void TestStationImport::onlyStationFilesComeIn_data()
+{
+    QTest::addColumn<bool>("zip"); // else a folder
+    QTest::addColumn<QByteArray>("sent"); // as Lee.dat
+    QTest::addColumn<bool>("link"); // Lee.dat is a link to a file holding the bytes sent
+    QTest::addColumn<QString>("refusal"); // empty: it comes in
+
+    QByteArray full;
+    for (int n = 0; n < RecordsPerFile; ++n)
+        full += Station(u"K4%1"_s.arg(QChar(u'A' + n % 26)) + QChar(u'A' + n / 26)).toBytes();
+    StationRecord retired = Vacant();
+    retired.Status = "SUN";
+    retired.LastDate = "3/10/2026";
+    const QByteArray zeros(LargestStationFile, '\0');
+    struct Row
+    {
+        const char *name;
+        QByteArray sent;
+        bool link;
+        QString refusal;
+    };
+    const QList<Row> rows = {
+        // What this program's own files hold.
+        { "a county file just made (empty)", QByteArray(), false, "" },
+        { "members, a retired slot, blanks and the end marker",
+            Records({ Station("K4NEW"), retired, BlankSlot(), Station("WA4XYZ"), EndMarker() }),
+            false, "" },
+        { "100 members", full, false, "" },
+        // Anything else, which would stand in for the county's members.
+        { "a link to the password file", "/etc/passwd", true, "not whole station records" },
+        { "a CSV of members", "CALL,NAME,COUNTY\nK4NEW,NED,LEE\nW4TWO,TOM\n", false,
+            "not whole station records" },
+        { "a record cut short", Records({ Station("K4NEW") }) + "W4X", false,
+            "not whole station records" },
+        { "a megabyte of random bytes", RandomBytes(1024 * 1024, 1), false,
+            "larger than a station file" },
+        { "101 records", full + Station("K4ONE").toBytes(), false, "larger than a station file" },
+        { "whole records of random bytes", RandomBytes(LargestStationFile, 2), false,
+            "record 1 holds no call" },
+        { "zeros, as a damaged disk leaves", zeros, false, "record 1 holds no call" },
+        { "a call no one can have in the last record",
+            full.left(LargestStationFile - StationRecord::Size) + Station("HELLO").toBytes(), false,
+            "record 100 holds no call" },
+    };
+    for (bool zip : { true, false }) {
+        for (const Row &row : rows) {
+            QTest::addRow("%s: %s", zip ? "zip" : "folder", row.name)
+                << zip << row.sent << row.link << row.refusal;
+        }
+    }
+}
+
+void TestStationImport::onlyStationFilesComeIn()
+{
+    QFETCH(bool, zip);
+    QFETCH(QByteArray, sent);
+    QFETCH(bool, link);
+    QFETCH(QString, refusal);
+    TestRoot root({ { "LEE", { Station("K4OLD"), Station("K4TWO") } } });
+    const QByteArray before = root.stationBytes("LEE");
+    const QByteArray texas = Records({ Station("W5TX"), EndMarker() });
+    QTemporaryDir sent_, elsewhere;
+    QString from = sent_.path();
+    QString given = "LEE.DAT";
+    if (zip) {
+        given = "net/LEE.DAT";
+        from = WriteFile(sent_, "stations.zip",
+            MakeZip({ { given, sent, true, {}, false, link }, { "Texas.dat", texas, false } }));
+    } else {
+        WriteFile(sent_, "Texas.dat", texas);
+        if (link) {
+            const QString target
+                = WriteFile(elsewhere, "passwd", "root:x:0:0:root:/root:/bin/sh\n");
+            QVERIFY(QFile::link(target, sent_.filePath(given)));
+        } else {
+            WriteFile(sent_, given, sent);
+        }
+    }
+    const QString safety = root.paths().backupFolder() + "before-import/";
+    const ImportReport report
+        = ImportStationFiles(root.table(), root.paths().dataFolder(), from, safety);
+    // The other file comes in either way.
+    QVERIFY2(report.ok(), qPrintable(report.error));
+    QCOMPARE(root.stationBytes("TEXAS"), texas);
+    if (refusal.isEmpty()) {
+        QCOMPARE(report.refused, QStringList());
+        QCOMPARE(report.taken.join(' '), u"Lee.dat Texas.dat"_s);
+        QCOMPARE(root.stationBytes("LEE"), sent);
+        QCOMPARE(FileBytes(safety + "Lee.dat"), before);
+        return;
+    }
+    // Refused by name, with the reason; the live file is as it was.
+    QCOMPARE(report.taken, QStringList { "Texas.dat" });
+    QCOMPARE(report.refused.size(), 1);
+    QVERIFY2(report.refused[0].startsWith(given + " (") && report.refused[0].contains(refusal),
+        qPrintable(report.refused[0]));
+    QCOMPARE(root.stationBytes("LEE"), before);
+    QVERIFY2(ImportStatusText(report).startsWith(
+                 "IMPORTED 1 STATION FILES - REFUSED: " + report.refused[0] + " - "),
+        qPrintable(ImportStatusText(report)));
+}
+
+void TestStationImport::everyDemoFileComesIn_data()
+{
+    QTest::addColumn<bool>("full");
+    QTest::newRow("the demo database") << false;
+    QTest::newRow("every file full") << true;
+}
+
+void TestStationImport::everyDemoFileComesIn()
+{
+    // Files written by the program's own tool, zipped whole: none is refused.
+    QFETCH(bool, full);
+    TestRoot manager;
+    QString error;
+    QVERIFY2(WriteDemoDatabase(manager.paths(), { QDate(2026, 3, 10), full }, &error),
+        qPrintable(error));
+    QList<ZipFile> files;
+    const QStringList names = QDir(manager.paths().dataFolder()).entryList(QDir::Files);
+    for (const QString &name : names)
+        files.append({ "stations/" + name, FileBytes(manager.paths().dataFolder() + name), true });
+    QCOMPARE(int(files.size()), CountyTable::Last);
+    QTemporaryDir sent;
+    TestRoot root({ { "LEE", { Station("K4OLD") } } });
+    const ImportReport report = ImportStationFiles(root.table(), root.paths().dataFolder(),
+        WriteFile(sent, "demo.zip", MakeZip(files)), QString());
+    QVERIFY2(report.ok(), qPrintable(report.error));
+    QCOMPARE(report.refused, QStringList());
+    QCOMPARE(int(report.taken.size()), CountyTable::Last);
+    for (const ZipFile &f : std::as_const(files))
+        QCOMPARE(FileBytes(root.paths().dataFolder() + f.name.section('/', 1)), f.bytes);
 }
 
 void TestStationImport::zipBombs_data()
