@@ -31,6 +31,32 @@ constexpr size_t ReadBlock = 64 * 1024;
 
 // How much of a list of names from the source the status line shows.
 constexpr int NamesShown = 5;
+constexpr qsizetype LongestName = 60;
+
+// Text fit for the status line: a character that is no printable one (a NUL, a line break,
+// an escape, a direction override) becomes "?", and a long name is cut short.
+QString Printable(const QString &text, qsizetype longest = -1)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (longest >= 0 && out.size() >= longest) {
+            out += QStringLiteral("...");
+            break;
+        }
+        char32_t c = text.at(i).unicode();
+        qsizetype width = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            width = 2;
+        }
+        if (QChar::isPrint(c))
+            out += text.mid(i, width);
+        else
+            out += u'?';
+        i += width - 1;
+    }
+    return out;
+}
 
 // The first few names, and how many more there are.
 QString Listed(const QStringList &names, qsizetype count)
@@ -71,13 +97,14 @@ public:
     void skip(const QString &given)
     {
         if (m_report.skipped.size() < NamesShown)
-            m_report.skipped << given;
+            m_report.skipped << Printable(given, LongestName);
         ++m_report.skippedCount;
     }
 
     void refuse(const QString &given, const QString &why)
     {
-        m_report.refused << given + QStringLiteral(" (") + why + QStringLiteral(")");
+        m_report.refused << Printable(given, LongestName) + QStringLiteral(" (") + why
+                + QStringLiteral(")");
     }
 
     // Stages what was read of a claimed entry, when it is a whole station file.
@@ -235,7 +262,7 @@ private:
         const char *reason = m_archive ? archive_error_string(m_archive.get()) : nullptr;
         QString why = reason ? QString::fromLocal8Bit(reason) : QStringLiteral("damaged");
         if (!given.isEmpty())
-            why = given + QStringLiteral(": ") + why;
+            why = Printable(given, LongestName) + QStringLiteral(": ") + why;
         return Status::Error(FileError(
             m_path, QStringLiteral("not a zip file we can read (") + why + QStringLiteral(")")));
     }
@@ -296,5 +323,6 @@ QString ImportStatusText(const ImportReport &report)
     if (!report.safetyFolder.isEmpty())
         text += QStringLiteral(" - THE FORMER FILES ARE KEPT IN ")
             + QDir::toNativeSeparators(report.safetyFolder);
-    return text;
+    // The source's path and the library's reasons may hold anything, too.
+    return Printable(text);
 }

@@ -5,7 +5,8 @@
 
 class CountyTable;
 
-// What an import of the net manager's station files did.
+// What an import of the net manager's station files did. Every name in it can be shown as it
+// is: names from the source are printable and cut short.
 struct ImportReport
 {
     QStringList taken; // station file names brought in
@@ -25,9 +26,9 @@ struct ImportReport
 // kept in safetyFolder (when given) first. Only the first entry of each name is looked at,
 // and only a whole station file (StationFileProblem) comes in; a live file is never
 // replaced by anything else. Nothing is copied when the source holds no station file that
-// can come in. A zip is read as a stream, entry by entry, and no more of
-// it is unpacked than the station files need: whatever the archive holds, the import takes little
-// memory and ends in seconds.
+// can come in. A zip is read as a stream, entry by entry, and no more of it is unpacked than
+// the station files need: whatever the archive holds, the import takes little memory and
+// ends in seconds.
 ImportReport ImportStationFiles(const CountyTable &table, const QString &dataFolder,
     const QString &source, const QString &safetyFolder);
 

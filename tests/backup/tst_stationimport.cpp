@@ -1,14 +1,14 @@
 #include "backup/stationimport.h"
 #include "demodatabase.h"
+#include "mainwindowfixture.h"
 #include "stationdb/stationfile.h"
-#include "testroot.h"
 #include "zipwriter.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <algorithm>
 #include <random>
@@ -43,7 +43,15 @@ QByteArray RandomBytes(qsizetype size, unsigned seed)
     return bytes;
 }
 
+// What an operator can read on the status line: nothing that cuts it, moves it or hides.
+bool AllPrintable(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(ZipFile)
 
 // The net manager's station files brought in from a folder or a zip, whatever the source holds.
 class TestStationImport : public QObject
@@ -59,6 +67,8 @@ private slots:
     void everyDemoFileComesIn();
     void zipBombs_data();
     void zipBombs();
+    void statusLineStaysShortAndPrintable_data();
+    void statusLineStaysShortAndPrintable();
 };
 
 void TestStationImport::importStationFiles_data()
@@ -316,6 +326,49 @@ void TestStationImport::zipBombs()
         QVERIFY2(status.contains(part), qPrintable(status));
     QCOMPARE(root.stationBytes("LEE"), before);
     QCOMPARE(QDir(root.paths().dataFolder()).entryList(QDir::Files), QStringList { "Lee.dat" });
+}
+
+void TestStationImport::statusLineStaysShortAndPrintable_data()
+{
+    QTest::addColumn<QList<ZipFile>>("others"); // beside a Lee.dat that comes in
+    QTest::addColumn<QString>("skipped"); // how the status line names them
+    QTest::newRow("a NUL in a name")
+        << QList<ZipFile> { { u"read\0me.txt"_s, "X", false } } << "SKIPPED: read";
+    QTest::newRow("control characters in a name")
+        << QList<ZipFile> { { "\x1b[2J\rnew\tline\n\x7f.txt", "X", false } }
+        << "SKIPPED: ?[2J?new?line??.txt";
+    QTest::newRow("a name of 2,000 letters")
+        << QList<ZipFile> { { QString(2000, u'A'), "X", false } }
+        << "SKIPPED: " + QString(60, u'A') + "...";
+    QList<ZipFile> many;
+    for (int i = 0; i < 10000; ++i)
+        many.append({ u"notes%1.txt"_s.arg(i), "X", false });
+    QTest::newRow("10,000 entries skipped")
+        << many
+        << "SKIPPED: notes0.txt, notes1.txt, notes2.txt, notes3.txt, notes4.txt AND 9995 MORE";
+}
+
+void TestStationImport::statusLineStaysShortAndPrintable()
+{
+    QFETCH(QList<ZipFile>, others);
+    QFETCH(QString, skipped);
+    MainWindowFixture f({ { "LEE", { Station("K4OLD") } } });
+    FrmMain &w = f.open();
+    const QByteArray before = f.root.stationBytes("LEE");
+    QList<ZipFile> files { { "Lee.dat", Records({ Station("K4NEW") }), true } };
+    files += others;
+    QTemporaryDir sent;
+    f.root.dialogs().openFiles.enqueue(WriteFile(sent, "stations.zip", MakeZip(files)));
+    named<QAction>(w, "mnuFileImportStationFiles")->trigger();
+    // The line says what came in, the first few names, and still where the former files are.
+    const QString status = f.status();
+    const QString safety = f.root.paths().backupFolder() + "before-import-20260310-190000/";
+    QCOMPARE(status,
+        "IMPORTED 1 STATION FILES - " + skipped + " - THE FORMER FILES ARE KEPT IN "
+            + QDir::toNativeSeparators(safety));
+    QVERIFY2(status.size() < 400 && AllPrintable(status), qPrintable(status));
+    QCOMPARE(FileBytes(safety + "Lee.dat"), before);
+    QCOMPARE(f.root.record("LEE", 1).Call.trimmed(), u"K4NEW"_s);
 }
 
 QTEST_MAIN(TestStationImport)
