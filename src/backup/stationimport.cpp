@@ -289,6 +289,7 @@ ImportReport ImportStationFiles(const CountyTable &table, const QString &dataFol
                                                        : GatherFolder(source, gathering);
     if (!gathered) {
         report.error = gathered.error();
+        report.taken.clear(); // staged, but none of them comes in
         return report;
     }
     if (report.taken.isEmpty()) {
@@ -300,6 +301,7 @@ ImportReport ImportStationFiles(const CountyTable &table, const QString &dataFol
     }
     const CopyReport restored
         = RestoreStationFiles(table, dataFolder, stage.path(), report.taken, safetyFolder);
+    report.copied = restored.copied;
     report.safetyFolder = restored.safetyFolder;
     if (!restored.ok())
         report.error = restored.error;
@@ -311,8 +313,8 @@ QString ImportStatusText(const ImportReport &report)
     QString text;
     if (!report.ok()) {
         text = QStringLiteral("IMPORT FAILED - ") + report.error;
-        if (!report.taken.isEmpty())
-            text += QStringLiteral(" - %1 FILES WERE COPIED BEFORE THAT").arg(report.taken.size());
+        if (report.copied > 0)
+            text += QStringLiteral(" - %1 FILES WERE COPIED BEFORE THAT").arg(report.copied);
     } else {
         text = QStringLiteral("IMPORTED %1 STATION FILES").arg(report.taken.size());
     }

@@ -9,13 +9,16 @@ class CountyTable;
 // is: names from the source are printable and cut short.
 struct ImportReport
 {
-    QStringList taken; // station file names brought in
+    // Station file names brought in; after a failed restore, those that were to come in
+    // (copied says how many did).
+    QStringList taken;
     // Station files left out because they cannot be one: "net/Lee.dat (the reason)".
     QStringList refused;
     // The first few names in the source that are no station file, or one already taken; a zip
     // can hold many thousands.
     QStringList skipped;
     qsizetype skippedCount = 0; // all of them, named or not
+    int copied = 0; // live files replaced
     QString safetyFolder; // where the replaced live files were kept
     QString error; // the source or file and the reason; empty when none
     bool ok() const { return error.isEmpty(); }

@@ -1,5 +1,6 @@
 #include "backup/stationimport.h"
 #include "demodatabase.h"
+#include "failingfs.h"
 #include "mainwindowfixture.h"
 #include "stationdb/stationfile.h"
 #include "zipwriter.h"
@@ -69,6 +70,7 @@ private slots:
     void zipBombs();
     void statusLineStaysShortAndPrintable_data();
     void statusLineStaysShortAndPrintable();
+    void failureCountsOnlyFilesCopied();
 };
 
 void TestStationImport::importStationFiles_data()
@@ -369,6 +371,26 @@ void TestStationImport::statusLineStaysShortAndPrintable()
     QVERIFY2(status.size() < 400 && AllPrintable(status), qPrintable(status));
     QCOMPARE(FileBytes(safety + "Lee.dat"), before);
     QCOMPARE(f.root.record("LEE", 1).Call.trimmed(), u"K4NEW"_s);
+}
+
+void TestStationImport::failureCountsOnlyFilesCopied()
+{
+    // The first live file cannot be replaced: nothing was copied, and the line says no more.
+    TestRoot root({ { "LEE", { Station("K4OLD") } }, { "TEXAS", { Station("W5OLD") } } });
+    const QByteArray lee = root.stationBytes("LEE"), texas = root.stationBytes("TEXAS");
+    QTemporaryDir sent;
+    const QString zip = WriteFile(sent, "stations.zip",
+        MakeZip({ { "Lee.dat", Records({ Station("K4NEW") }), true },
+            { "Texas.dat", Records({ Station("W5NEW") }), true } }));
+    ObeyFilePermissions obey;
+    QVERIFY(QFile::setPermissions(root.filePath("LEE"), QFile::ReadOwner | QFile::ReadGroup));
+    const ImportReport report
+        = ImportStationFiles(root.table(), root.paths().dataFolder(), zip, QString());
+    QFile::setPermissions(root.filePath("LEE"), QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(!report.ok());
+    QCOMPARE(report.copied, 0);
+    QCOMPARE(ImportStatusText(report), "IMPORT FAILED - " + report.error);
+    QCOMPARE(root.stationBytes("LEE") + root.stationBytes("TEXAS"), lee + texas);
 }
 
 QTEST_MAIN(TestStationImport)
