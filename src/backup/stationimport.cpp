@@ -218,6 +218,14 @@ private:
                 QByteArray bytes;
                 if (const Status s = unpack(given, &bytes, LargestStationFile + 1); !s)
                     return s;
+                // An entry whose packed length was damaged to nothing ends at once, and the
+                // library checks it no further: what it gives must be as long as the zip says.
+                if (bytes.size() <= LargestStationFile && archive_entry_size_is_set(entry)
+                    && bytes.size() != archive_entry_size(entry))
+                    return damaged(given,
+                        QStringLiteral("%1 bytes where the zip says %2")
+                            .arg(bytes.size())
+                            .arg(archive_entry_size(entry)));
                 if (const Status s = m_gathering.take(given, name, bytes); !s)
                     return s;
             }
@@ -257,10 +265,12 @@ private:
         }
     }
 
-    Status damaged(const QString &given) const
+    // The library's reason, unless one is given.
+    Status damaged(const QString &given, QString why = QString()) const
     {
         const char *reason = m_archive ? archive_error_string(m_archive.get()) : nullptr;
-        QString why = reason ? QString::fromLocal8Bit(reason) : QStringLiteral("damaged");
+        if (why.isEmpty())
+            why = reason ? QString::fromLocal8Bit(reason) : QStringLiteral("damaged");
         if (!given.isEmpty())
             why = Printable(given, LongestName) + QStringLiteral(": ") + why;
         return Status::Error(FileError(

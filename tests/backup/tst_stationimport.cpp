@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <array>
 #include <random>
 
 using namespace Qt::StringLiterals;
@@ -71,6 +72,7 @@ private slots:
     void statusLineStaysShortAndPrintable_data();
     void statusLineStaysShortAndPrintable();
     void failureCountsOnlyFilesCopied();
+    void mutatedZipsNeverReplaceALiveFile();
 };
 
 void TestStationImport::importStationFiles_data()
@@ -90,6 +92,9 @@ void TestStationImport::importStationFiles_data()
     QTest::newRow("a damaged zip") << "damaged zip"
                                    << ""
                                    << "";
+    QTest::newRow("a zip whose packed length of a file was damaged to nothing") << "emptied zip"
+                                                                                << ""
+                                                                                << "";
     QTest::newRow("a folder without station files") << "no station files"
                                                     << ""
                                                     << "notes.txt";
@@ -121,6 +126,8 @@ void TestStationImport::importStationFiles()
             { "Texas.dat", texas, false }, { "net/readme.txt", "READ ME", true, {}, streamed } });
         if (source == "damaged zip")
             zip[50] = char(zip[50] ^ 0x55); // inside the deflated Lee.dat
+        if (source == "emptied zip") // the packed length in Texas.dat's local header
+            zip.replace(zip.indexOf("Texas.dat") - 12, 4, QByteArray(4, '\0'));
         from = WriteFile(sent, "stations.zip", zip);
     }
     const QString safety = root.paths().backupFolder() + "before-import/";
@@ -391,6 +398,115 @@ void TestStationImport::failureCountsOnlyFilesCopied()
     QCOMPARE(report.copied, 0);
     QCOMPARE(ImportStatusText(report), "IMPORT FAILED - " + report.error);
     QCOMPARE(root.stationBytes("LEE") + root.stationBytes("TEXAS"), lee + texas);
+}
+
+void TestStationImport::mutatedZipsNeverReplaceALiveFile()
+{
+    // Damaged copies of a good zip, damaged as a bad disk, a cut-off download or a hostile
+    // sender would; and good zips of damaged station files. Whatever the import makes of
+    // each, a live file is only ever replaced by a whole station file, and the status line
+    // stays readable.
+    QList<StationRecord> lee, texas;
+    for (int n = 0; n < 30; ++n)
+        lee << Station(u"K4L%1"_s.arg(QChar(u'A' + n % 26)), "LEONARD", "LEE");
+    lee << Vacant() << BlankSlot() << EndMarker();
+    for (int n = 0; n < 20; ++n)
+        texas << Station(u"W5T%1"_s.arg(QChar(u'A' + n)), "TOM", "TEXAS");
+    const QList<QByteArray> good { Records(lee), Records(texas) };
+    const QByteArray goodZip = MakeZip({ { "net/Lee.dat", good[0], true },
+        { "net/Texas.dat", good[1], false }, { "net/readme.txt", "READ ME", true } });
+    std::mt19937 rng(33);
+    auto below
+        = [&rng](qsizetype n) { return qsizetype(rng() % quint32(std::max<qsizetype>(n, 1))); };
+    auto damageZip = [&](QByteArray &zip) {
+        switch (rng() % 4) {
+        case 0: // a few bytes changed
+            for (qsizetype i = 1 + below(4); i > 0; --i)
+                zip[below(zip.size())] = char(rng());
+            break;
+        case 1: // cut off
+            zip.truncate(below(zip.size()));
+            break;
+        case 2: { // a length or offset field made huge, zero or slightly off
+            const qsizetype at = below(zip.size() - 4);
+            const quint32 value = std::array<quint32, 4> { 0xffffffffu, 0, 0x7fffffffu,
+                quint32(rng() % 256) }[rng() % 4];
+            for (int i = 0; i < 4; ++i)
+                zip[at + i] = char(value >> (8 * i));
+            break;
+        }
+        default: { // a piece copied over another
+            const qsizetype from = below(zip.size()), to = below(zip.size());
+            const qsizetype length = std::min(below(64), zip.size() - std::max(from, to));
+            zip.replace(to, length, zip.mid(from, length));
+        }
+        }
+    };
+    // Damages the station file; true when it is still a whole one.
+    auto damageFile = [&](QByteArray &bytes) {
+        const qsizetype record = below(30) * StationRecord::Size; // a member's
+        switch (rng() % 3) {
+        case 0: // cut inside a record
+            bytes.truncate(below(bytes.size() / StationRecord::Size) * StationRecord::Size + 1
+                + below(StationRecord::Size - 1));
+            return false;
+        case 1: { // a control character in a call, none that trimming takes away
+            const char control = char(std::array { 0, 1, 7, 8, 14, 27, 31 }[rng() % 7]);
+            bytes[record + below(StationRecord::CallWidth)] = control;
+            return false;
+        }
+        default: // other letters in the other fields
+            for (qsizetype i = 1 + below(8); i > 0; --i)
+                bytes[record + StationRecord::CallWidth
+                    + below(StationRecord::Size - StationRecord::CallWidth)]
+                    = char('A' + below(26));
+            return true;
+        }
+    };
+
+    // Thousands of synced writes would measure the disk, not the import: the root lies in
+    // memory where the system has a folder for that.
+    const QString memory = QStringLiteral("/dev/shm");
+    QTemporaryDir rootFolder(
+        (QFileInfo(memory).isWritable() ? memory : QDir::tempPath()) + "/vorq-import-XXXXXX");
+    TestRoot root({ { "LEE", { Station("K4OLD") } }, { "TEXAS", { Station("W5OLD") } } }, {},
+        QDateTime(QDate(2026, 3, 10), QTime(19, 0)), rootFolder.path());
+    const QDir data(root.paths().dataFolder());
+    QTemporaryDir sent;
+    const int runs = SlowTestRuns(2000);
+    int copied = 0;
+    for (int run = 0; run < runs; ++run) {
+        QHash<QString, QByteArray> before;
+        for (const QString &name : data.entryList(QDir::Files))
+            before.insert(name, FileBytes(data.filePath(name)));
+        QByteArray leeSent = good[0], zip;
+        bool whole = true;
+        const bool zipDamaged = run % 2 == 0;
+        if (zipDamaged) {
+            zip = goodZip;
+            damageZip(zip);
+        } else {
+            whole = damageFile(leeSent);
+            zip = MakeZip({ { "net/Lee.dat", leeSent, rng() % 2 == 0 } });
+        }
+        const ImportReport report = ImportStationFiles(
+            root.table(), data.path(), WriteFile(sent, "mutated.zip", zip), QString());
+        copied += report.copied;
+        const QString status = ImportStatusText(report);
+        QVERIFY2(status.size() < 1000 && AllPrintable(status), qPrintable(status));
+        if (!zipDamaged) {
+            QCOMPARE(FileBytes(data.filePath("Lee.dat")), whole ? leeSent : before["Lee.dat"]);
+            continue;
+        }
+        // A zip program's checksum leaves each file as it was or as the zip first held it.
+        for (const QString &name : data.entryList(QDir::Files)) {
+            const QByteArray bytes = FileBytes(data.filePath(name));
+            QVERIFY2(bytes == before.value(name) || good.contains(bytes),
+                qPrintable(u"run %1: %2 holds %3"_s.arg(run).arg(name, bytes.toPercentEncoding())));
+        }
+    }
+    // Many copies still held good station files: the import was not merely refusing all.
+    QVERIFY2(copied > runs / 10, qPrintable(QString::number(copied)));
 }
 
 QTEST_MAIN(TestStationImport)
