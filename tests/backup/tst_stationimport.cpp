@@ -72,6 +72,7 @@ private slots:
     void statusLineStaysShortAndPrintable_data();
     void statusLineStaysShortAndPrintable();
     void failureCountsOnlyFilesCopied();
+    void secondImportInOneSecondKeepsItsOwnCopy();
     void mutatedZipsNeverReplaceALiveFile();
 };
 
@@ -398,6 +399,26 @@ void TestStationImport::failureCountsOnlyFilesCopied()
     QCOMPARE(report.copied, 0);
     QCOMPARE(ImportStatusText(report), "IMPORT FAILED - " + report.error);
     QCOMPARE(root.stationBytes("LEE") + root.stationBytes("TEXAS"), lee + texas);
+}
+
+void TestStationImport::secondImportInOneSecondKeepsItsOwnCopy()
+{
+    MainWindowFixture f({ { "LEE", { Station("K4OLD") } } });
+    FrmMain &w = f.open();
+    const QByteArray before = f.root.stationBytes("LEE");
+    QTemporaryDir sent;
+    for (const QString call : { "K4ONE", "K4TWO" }) {
+        f.root.dialogs().openFiles.enqueue(WriteFile(
+            sent, call + ".zip", MakeZip({ { "Lee.dat", Records({ Station(call) }), true } })));
+        named<QAction>(w, "mnuFileImportStationFiles")->trigger();
+    }
+    // The clock stood still: the first copy still holds the file as it was before
+    // both.
+    const QString first = f.root.paths().backupFolder() + "before-import-20260310-190000";
+    QCOMPARE(FileBytes(first + "/Lee.dat"), before);
+    QCOMPARE(FileBytes(first + "-2/Lee.dat"), Records({ Station("K4ONE") }));
+    QVERIFY2(f.status().endsWith(QDir::toNativeSeparators(first + "-2/")), qPrintable(f.status()));
+    QCOMPARE(f.root.record("LEE", 1).Call.trimmed(), u"K4TWO"_s);
 }
 
 void TestStationImport::mutatedZipsNeverReplaceALiveFile()

@@ -45,10 +45,16 @@ void StationFilesImport::mnuFileImportStationFiles_Click()
     // Station files already there are kept before any is replaced; a first import has none.
     const bool anyFiles
         = !QDir(m_context.DataFolder).entryList({ QStringLiteral("*.dat") }, QDir::Files).isEmpty();
-    const QString safety = anyFiles
-        ? m_services.paths.backupFolder() + QStringLiteral("before-import-")
-            + m_services.clock->now().toString(QStringLiteral("yyyyMMdd-HHmmss")) + u'/'
-        : QString();
+    QString safety;
+    if (anyFiles) {
+        // A second import in the same second keeps its own copy: the first one's may be the
+        // only one left of the files before both.
+        const QString stamp = m_services.paths.backupFolder() + QStringLiteral("before-import-")
+            + m_services.clock->now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        safety = stamp + u'/';
+        for (int n = 2; QFileInfo::exists(safety); ++n)
+            safety = stamp + QStringLiteral("-%1/").arg(n);
+    }
     const ImportReport report
         = ImportStationFiles(m_context.countyTable, m_context.DataFolder, source, safety);
     QString text = ImportStatusText(report);
