@@ -2,12 +2,9 @@
 
 #include "stationdb/atomicfile.h"
 #include "stationdb/countytable.h"
-#include "ziparchive.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
-#include <QTemporaryDir>
 
 namespace {
 QString inFolder(const QString &folder, const QString &name)
@@ -138,66 +135,5 @@ CopyReport RestoreStationFiles(const CountyTable &table, const QString &dataFold
         }
         ++report.copied;
     }
-    return report;
-}
-
-ImportReport ImportStationFiles(const CountyTable &table, const QString &dataFolder,
-    const QString &source, const QString &safetyFolder)
-{
-    ImportReport report;
-    QHash<QString, QString> byLowerName;
-    for (const QString &name : StationFileNames(table))
-        byLowerName.insert(name.toLower(), name);
-    // The files are gathered under their own names first, so the restore takes them as a
-    // backup of its own.
-    QTemporaryDir stage;
-    if (!stage.isValid()) {
-        report.error = QStringLiteral("no temporary folder: ") + stage.errorString();
-        return report;
-    }
-    auto take = [&](const QString &given, const std::function<Status(const QString &)> &write) {
-        const QString name = byLowerName.value(given.section(u'/', -1).toLower());
-        if (name.isEmpty() || report.taken.contains(name)) {
-            report.skipped << given;
-            return true;
-        }
-        if (const Status written = write(inFolder(stage.path(), name)); !written) {
-            report.error = written.error();
-            return false;
-        }
-        report.taken << name;
-        return true;
-    };
-    const QFileInfo from(source);
-    if (from.isFile()) {
-        // A station file is 100 records; nothing a net manager sends is near a megabyte.
-        const Result<QList<ZipEntry>> zip = ReadZipArchive(source, 1024 * 1024);
-        if (!zip) {
-            report.error = zip.error();
-            return report;
-        }
-        for (const ZipEntry &entry : zip.value()) {
-            if (!take(entry.name,
-                    [&entry](const QString &to) { return WriteFileAtomically(to, entry.bytes); }))
-                return report;
-        }
-    } else {
-        const QFileInfoList files = QDir(source).entryInfoList(QDir::Files, QDir::Name);
-        for (const QFileInfo &file : files) {
-            if (!take(file.fileName(),
-                    [&file](const QString &to) { return CopyFileWhole(file.filePath(), to); }))
-                return report;
-        }
-    }
-    if (report.taken.isEmpty()) {
-        report.error = FileError(
-            source, QStringLiteral("no station file (.dat of a county or state) in it"));
-        return report;
-    }
-    const CopyReport restored
-        = RestoreStationFiles(table, dataFolder, stage.path(), report.taken, safetyFolder);
-    report.safetyFolder = restored.safetyFolder;
-    if (!restored.ok())
-        report.error = restored.error;
     return report;
 }

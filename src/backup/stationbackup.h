@@ -40,22 +40,5 @@ CopyReport RestoreStationFiles(const CountyTable &table, const QString &dataFold
     const QString &source, const QStringList &names, const QString &safetyFolder,
     const CopyProgress &progress = {});
 
-// What an import of the net manager's station files did.
-struct ImportReport
-{
-    QStringList taken; // station file names brought in
-    QStringList skipped; // names in the source that are no station file, or one already taken
-    QString safetyFolder; // where the replaced live files were kept
-    QString error; // the source or file and the reason; empty when none
-    bool ok() const { return error.isEmpty(); }
-};
-
-// Brings in the station files of a folder, or of a zip archive (at any depth inside it), by
-// name whatever its case ("LEE.DAT" is Lee.dat), through the restore: the live files are
-// kept in safetyFolder (when given) first. Nothing is copied when the source holds no
-// station file.
-ImportReport ImportStationFiles(const CountyTable &table, const QString &dataFolder,
-    const QString &source, const QString &safetyFolder);
-
 // The 116 station file names in table order.
 QStringList StationFileNames(const CountyTable &table);

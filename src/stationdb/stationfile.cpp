@@ -1,6 +1,7 @@
 #include "stationfile.h"
 
 #include "atomicfile.h"
+#include "callsign.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -144,4 +145,20 @@ Status ReplaceStationRecord(
         || expectedCall.isEmpty())
         return Status::Error(FileError(path, StationFile::ChangedByAnotherProgram()));
     return file.write(n, record);
+}
+
+std::optional<QString> StationFileProblem(const QByteArray &bytes)
+{
+    if (bytes.size() > LargestStationFile)
+        return QStringLiteral("larger than a station file, over %1 bytes").arg(LargestStationFile);
+    // A record cut short is what a copy broken off leaves; no write of ours ends in one.
+    if (bytes.size() % StationRecord::Size != 0)
+        return QStringLiteral("not whole station records, %1 bytes").arg(bytes.size());
+    for (int n = 1; n <= bytes.size() / StationRecord::Size; ++n) {
+        const StationRecord r = StationRecord::fromBytes(
+            bytes.mid(qsizetype(n - 1) * StationRecord::Size, StationRecord::Size));
+        if (!r.isFree() && !r.isEndMarker() && !IsValidCall(r.Call.trimmed()))
+            return QStringLiteral("record %1 holds no call").arg(n);
+    }
+    return std::nullopt;
 }

@@ -7,10 +7,13 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <optional>
 #include <utility>
 
 // The number of records any scan of a station file reads at most.
 inline constexpr int RecordsPerFile = 100;
+// No write of this program makes a station file longer than its 100 records.
+inline constexpr qsizetype LargestStationFile = qsizetype(RecordsPerFile) * StationRecord::Size;
 
 // Random access to one station file, record n (from 1) at (n - 1) x 82. The file is read
 // once when opened and is not held open; each write replaces the whole file atomically so
@@ -68,3 +71,9 @@ QByteArrayView TrimmedCallBytes(const QByteArray &bytes, int n);
 // call is expectedCall), so a stale member list never overwrites another station.
 Status ReplaceStationRecord(
     const QString &path, int n, const QString &expectedCall, const StationRecord &record);
+
+// Why bytes brought in from elsewhere cannot be a station file, or nothing when they can be
+// one: whole records, at most 100, each call blank, vacant, the end marker or a valid call,
+// as every file this program writes holds them (a county file just made is empty). Anything
+// else would become members that are none, and the county's real members would be lost.
+std::optional<QString> StationFileProblem(const QByteArray &bytes);

@@ -1,9 +1,7 @@
 #include "backup/stationbackup.h"
 #include "backup/ui/frmprocessdatafiles.h"
-#include "backup/ziparchive.h"
 #include "failingfs.h"
 #include "mainwindowfixture.h"
-#include "zipwriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,8 +26,6 @@ private slots:
     void failingDestination_data();
     void failingDestination();
     void restore();
-    void importStationFiles_data();
-    void importStationFiles();
     void window();
     void linksAreNeverFollowed_data();
     void linksAreNeverFollowed();
@@ -118,76 +114,6 @@ void TestStationBackup::restore()
     report = RestoreStationFiles(root.table(), data, empty.path(), {}, QString());
     QVERIFY(!report.ok() && report.copied == 0);
     QCOMPARE(root.record("MOBILE", 1).Call.trimmed(), u"K4MOB"_s);
-}
-
-void TestStationBackup::importStationFiles_data()
-{
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("taken"); // empty: refused, nothing changes
-    QTest::addColumn<QString>("skipped");
-    QTest::newRow("a folder, names in any case") << "folder"
-                                                 << "Lee.dat Texas.dat"
-                                                 << "notes.txt";
-    QTest::newRow("a zip, stored and deflated, in a folder of its own") << "zip"
-                                                                        << "Lee.dat Texas.dat"
-                                                                        << "net/readme.txt";
-    QTest::newRow("a damaged zip") << "damaged zip"
-                                   << ""
-                                   << "";
-    QTest::newRow("a folder without station files") << "no station files"
-                                                    << ""
-                                                    << "";
-}
-
-void TestStationBackup::importStationFiles()
-{
-    QFETCH(QString, source);
-    QFETCH(QString, taken);
-    QFETCH(QString, skipped);
-    TestRoot root({ { "LEE", { Station("K4OLD") } } });
-    const QString data = root.paths().dataFolder();
-    const QByteArray before = root.stationBytes("LEE");
-    // What the net manager sends: records as this program writes them.
-    TestRoot manager({ { "LEE", { Station("K4NEW", "NED"), Station("K4TWO") } },
-        { "TEXAS", { Station("W5TX") } } });
-    const QByteArray lee = manager.stationBytes("LEE"), texas = manager.stationBytes("TEXAS");
-    QTemporaryDir sent;
-    QString from = sent.path();
-    auto write = [&sent](const QString &name, const QByteArray &bytes) {
-        QFile file(sent.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    };
-    if (source == "folder") {
-        write("LEE.DAT", lee);
-        write("Texas.dat", texas);
-        write("notes.txt", "NET MANAGER'S NOTES");
-    } else if (source == "no station files") {
-        write("notes.txt", "NET MANAGER'S NOTES");
-    } else {
-        QByteArray zip = MakeZip({ { "net/Lee.dat", lee, true }, { "Texas.dat", texas, false },
-            { "net/readme.txt", "READ ME", true } });
-        if (source == "damaged zip")
-            zip[50] = char(zip[50] ^ 0x55); // inside the deflated Lee.dat
-        from = sent.filePath("stations.zip");
-        write("stations.zip", zip);
-    }
-    const QString safety = root.paths().backupFolder() + "before-import/";
-    const ImportReport report = ImportStationFiles(root.table(), data, from, safety);
-    if (taken.isEmpty()) {
-        QVERIFY(!report.ok());
-        QVERIFY2(report.error.contains(from), qPrintable(report.error));
-        QCOMPARE(root.stationBytes("LEE"), before);
-        QVERIFY(!QFileInfo::exists(data + "Texas.dat"));
-        return;
-    }
-    QVERIFY2(report.ok(), qPrintable(report.error));
-    QCOMPARE(report.taken.join(' '), taken);
-    QCOMPARE(report.skipped.join(' '), skipped);
-    QCOMPARE(root.stationBytes("LEE"), lee);
-    QCOMPARE(root.stationBytes("TEXAS"), texas);
-    QCOMPARE(report.safetyFolder, safety);
-    QCOMPARE(FileBytes(safety + "Lee.dat"), before);
 }
 
 void TestStationBackup::window()

@@ -1,6 +1,6 @@
 #include "stationfilesimport.h"
 
-#include "backup/stationbackup.h"
+#include "backup/stationimport.h"
 #include "platform/named.h"
 #include "platform/services.h"
 #include "session/netsession.h"
@@ -45,27 +45,21 @@ void StationFilesImport::mnuFileImportStationFiles_Click()
     // Station files already there are kept before any is replaced; a first import has none.
     const bool anyFiles
         = !QDir(m_context.DataFolder).entryList({ QStringLiteral("*.dat") }, QDir::Files).isEmpty();
-    const QString safety = anyFiles
-        ? m_services.paths.backupFolder() + QStringLiteral("before-import-")
-            + m_services.clock->now().toString(QStringLiteral("yyyyMMdd-HHmmss")) + u'/'
-        : QString();
+    QString safety;
+    if (anyFiles) {
+        // A second import in the same second keeps its own copy: the first one's may be the
+        // only one left of the files before both.
+        const QString stamp = m_services.paths.backupFolder() + QStringLiteral("before-import-")
+            + m_services.clock->now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        safety = stamp + u'/';
+        for (int n = 2; QFileInfo::exists(safety); ++n)
+            safety = stamp + QStringLiteral("-%1/").arg(n);
+    }
     const ImportReport report
         = ImportStationFiles(m_context.countyTable, m_context.DataFolder, source, safety);
-    QString text;
-    if (!report.ok()) {
-        text = QStringLiteral("IMPORT FAILED - ") + report.error;
-        if (!report.taken.isEmpty())
-            text += QStringLiteral(" - ") + QString::number(report.taken.size())
-                + QStringLiteral(" FILES WERE COPIED BEFORE THAT");
+    QString text = ImportStatusText(report);
+    if (!report.ok() || !report.refused.isEmpty())
         m_services.sounds->play(SoundName::Notify());
-    } else {
-        text = QStringLiteral("IMPORTED %1 STATION FILES").arg(report.taken.size());
-        if (!report.skipped.isEmpty())
-            text += QStringLiteral(" - SKIPPED: ") + report.skipped.join(QStringLiteral(", "));
-    }
-    if (!report.safetyFolder.isEmpty())
-        text += QStringLiteral(" - THE FORMER FILES ARE KEPT IN ")
-            + QDir::toNativeSeparators(report.safetyFolder);
     // The counties that now have members come into the list, in early mode.
     const QStringList unreadable = m_counties.fill(m_context.countyTable);
     m_counties.lstCounties->setCurrentRow(0);
