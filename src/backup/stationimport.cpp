@@ -4,6 +4,7 @@
 #include "stationdb/atomicfile.h"
 #include "stationdb/countytable.h"
 #include "stationdb/stationfile.h"
+#include "stationdb/textforms.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,31 +33,6 @@ constexpr size_t ReadBlock = 64 * 1024;
 // How much of a list of names from the source the status line shows.
 constexpr int NamesShown = 5;
 constexpr qsizetype LongestName = 60;
-
-// Text fit for the status line: a character that is no printable one (a NUL, a line break,
-// an escape, a direction override) becomes "?", and a long name is cut short.
-QString Printable(const QString &text, qsizetype longest = -1)
-{
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (longest >= 0 && out.size() >= longest) {
-            out += QStringLiteral("...");
-            break;
-        }
-        char32_t c = text.at(i).unicode();
-        qsizetype width = 1;
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            width = 2;
-        }
-        if (QChar::isPrint(c))
-            out += text.mid(i, width);
-        else
-            out += u'?';
-        i += width - 1;
-    }
-    return out;
-}
 
 // The first few names, and how many more there are.
 QString Listed(const QStringList &names, qsizetype count)
@@ -97,13 +73,13 @@ public:
     void skip(const QString &given)
     {
         if (m_report.skipped.size() < NamesShown)
-            m_report.skipped << Printable(given, LongestName);
+            m_report.skipped << PrintableText(given, LongestName);
         ++m_report.skippedCount;
     }
 
     void refuse(const QString &given, const QString &why)
     {
-        m_report.refused << Printable(given, LongestName) + QStringLiteral(" (") + why
+        m_report.refused << PrintableText(given, LongestName) + QStringLiteral(" (") + why
                 + QStringLiteral(")");
     }
 
@@ -112,6 +88,17 @@ public:
     {
         if (const std::optional<QString> problem = StationFileProblem(bytes)) {
             refuse(given, *problem);
+            return Status::Ok();
+        }
+        // A file of no station (the program makes one for a county it opens with none)
+        // brings nothing in, and must not empty a county that has members here.
+        bool holdsStation = false;
+        for (qsizetype at = 0; at < bytes.size() && !holdsStation; at += StationRecord::Size) {
+            const StationRecord r = StationRecord::fromBytes(bytes.mid(at, StationRecord::Size));
+            holdsStation = !r.isFree() && !r.isEndMarker();
+        }
+        if (!holdsStation) {
+            skip(given);
             return Status::Ok();
         }
         // The stage is thrown away after the restore, so its files need not reach the disk;
@@ -272,7 +259,7 @@ private:
         if (why.isEmpty())
             why = reason ? QString::fromLocal8Bit(reason) : QStringLiteral("damaged");
         if (!given.isEmpty())
-            why = Printable(given, LongestName) + QStringLiteral(": ") + why;
+            why = PrintableText(given, LongestName) + QStringLiteral(": ") + why;
         return Status::Error(FileError(
             m_path, QStringLiteral("not a zip file we can read (") + why + QStringLiteral(")")));
     }
@@ -336,5 +323,5 @@ QString ImportStatusText(const ImportReport &report)
         text += QStringLiteral(" - THE FORMER FILES ARE KEPT IN ")
             + QDir::toNativeSeparators(report.safetyFolder);
     // The source's path and the library's reasons may hold anything, too.
-    return Printable(text);
+    return PrintableText(text, text.size());
 }
