@@ -89,9 +89,12 @@ QString NetReportText(const SessionState &s)
     if (s.checkins.isEmpty())
         text += QStringLiteral("NONE\n");
     text += QStringLiteral("\nTRAFFIC BY STATION\n");
-    for (const auto &[call, count] : s.trafficByStation)
+    const QList<std::pair<QString, int>> byStation = s.trafficOfCheckins();
+    for (const auto &[call, count] : byStation)
         text += Column(call, 6) + QString::number(count) + u'\n';
-    if (s.trafficByStation.isEmpty())
+    if (const int unassigned = s.unassignedTraffic(); unassigned > 0)
+        text += QStringLiteral("UNASSIGNED ") + QString::number(unassigned) + u'\n';
+    if (s.traffic == 0)
         text += QStringLiteral("NONE\n");
     text += QStringLiteral("\nNON LISTED STATIONS\n");
     for (const QString &call : s.nonListedStanding)
@@ -103,11 +106,13 @@ QString NetReportText(const SessionState &s)
 
 QByteArray CheckinCsv(const SessionState &s)
 {
-    // The net control column comes last, so readers of the earlier columns are unaffected.
-    QByteArray csv = "time,call,name,county,city,kind,net control\r\n";
+    // New columns come last (the net control, then the traffic), so readers of the earlier
+    // columns are unaffected.
+    QByteArray csv = "time,call,name,county,city,kind,net control,traffic\r\n";
     for (const SessionCheckin &c : s.checkins) {
         const QStringList fields { c.at.toString(QStringLiteral("HH:mm:ss")), c.call, c.name,
-            CountyOf(c), c.city, HowName(c.how), c.netControl };
+            CountyOf(c), c.city, HowName(c.how), c.netControl,
+            QString::number(s.trafficOf(c.call)) };
         QByteArrayList row;
         for (const QString &field : fields)
             row << CsvField(field);

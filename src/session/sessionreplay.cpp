@@ -45,6 +45,9 @@ void SessionState::apply(const SessionEvent &event)
         table.set(event.entry, event.marked ? CheckinTable::Deleted() : QString());
         if (const auto old = standing(event.entry); old != checkins.end())
             checkins.erase(old);
+        // The station's traffic stays counted, as unassigned.
+        trafficByStation.removeIf(
+            [&event](const std::pair<QString, int> &s) { return s.first == event.call; });
         break;
     case Kind::CallChanged:
         if (event.entry < 1 || event.entry > CheckinTable::Last)
@@ -70,16 +73,26 @@ void SessionState::apply(const SessionEvent &event)
     case Kind::Traffic: {
         traffic = std::max(0, event.count);
         trafficCounted = true;
-        if (event.call.isEmpty())
-            break;
         auto station = std::find_if(trafficByStation.begin(), trafficByStation.end(),
             [&event](const std::pair<QString, int> &s) { return s.first == event.call; });
-        if (event.marked && station == trafficByStation.end())
+        if (event.call.isEmpty())
+            ; // counted unassigned
+        else if (event.marked && station == trafficByStation.end())
             trafficByStation.append({ event.call, 1 });
         else if (event.marked)
             ++station->second;
         else if (station != trafficByStation.end() && --station->second <= 0)
             trafficByStation.erase(station);
+        // What is told against stations never passes the count: a count taken down with no
+        // line selected comes off the unassigned first, then off the station counted last.
+        int told = 0;
+        for (const auto &s : std::as_const(trafficByStation))
+            told += s.second;
+        while (told > traffic && !trafficByStation.isEmpty()) {
+            --told;
+            if (--trafficByStation.last().second <= 0)
+                trafficByStation.removeLast();
+        }
         break;
     }
     case Kind::NonListed:
@@ -170,6 +183,35 @@ QStringList SessionState::checkinLines() const
             lines << c.line;
     }
     return lines;
+}
+
+QList<std::pair<QString, int>> SessionState::trafficOfCheckins() const
+{
+    QList<std::pair<QString, int>> standing;
+    for (const auto &station : trafficByStation) {
+        const bool checkedIn = std::any_of(checkins.begin(), checkins.end(),
+            [&station](const SessionCheckin &c) { return c.call == station.first; });
+        if (checkedIn)
+            standing.append(station);
+    }
+    return standing;
+}
+
+int SessionState::unassignedTraffic() const
+{
+    int told = 0;
+    for (const auto &station : trafficOfCheckins())
+        told += station.second;
+    return std::max(0, traffic - told);
+}
+
+int SessionState::trafficOf(const QString &call) const
+{
+    for (const auto &station : trafficOfCheckins()) {
+        if (station.first == call)
+            return station.second;
+    }
+    return 0;
 }
 
 SessionState ReplayEvents(const QList<SessionEvent> &events)

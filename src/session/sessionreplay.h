@@ -79,6 +79,12 @@ struct SessionState
     int checkinCount() const { return table.stationCount(); }
     // The check-in list's lines of the stations still checked in, in check-in order.
     QStringList checkinLines() const;
+    // The traffic of each station still checked in, in the order of its first count; what
+    // was counted with no line selected, or against a station since taken back, is
+    // unassigned. The counts and the unassigned always add up to the traffic count.
+    QList<std::pair<QString, int>> trafficOfCheckins() const;
+    int unassignedTraffic() const;
+    int trafficOf(const QString &call) const;
 };
 
 SessionState ReplayEvents(const QList<SessionEvent> &events);

@@ -556,7 +556,7 @@ void TestSessionJournal::logAndNetReportOfAScriptedNet()
                 "19:16 W4NEW  NED             LEE             AUBURN\n"
                 "\n"
                 "TRAFFIC BY STATION\n"
-                "NONE\n"
+                "UNASSIGNED 2\n"
                 "\n"
                 "NON LISTED STATIONS\n"
                 "W9ZZ\n"));
@@ -622,9 +622,9 @@ void TestSessionJournal::checkinLogReadsBackAsCsv()
     for (const QJsonValue &row : rows)
         read << row.toVariant().toStringList().join('|');
     QCOMPARE(read,
-        QStringList({ "time|call|name|county|city|kind|net control",
-            "19:00:00|K4AA|SMITH, JR|LEE|\"BIG\" SPRING|typed|BOB K4XYZ",
-            "19:01:15|K4BB|O'NEIL|LEE||clicked|BOB K4XYZ" }));
+        QStringList({ "time|call|name|county|city|kind|net control|traffic",
+            "19:00:00|K4AA|SMITH, JR|LEE|\"BIG\" SPRING|typed|BOB K4XYZ|0",
+            "19:01:15|K4BB|O'NEIL|LEE||clicked|BOB K4XYZ|0" }));
 }
 
 void TestSessionJournal::netReportTellsTheEnd_data()
@@ -637,42 +637,42 @@ void TestSessionJournal::netReportTellsTheEnd_data()
     QTest::addColumn<QString>("netControl"); // the report's line
     QTest::addColumn<QString>("checkins"); // the report's check-in lines, joined by "|"
     QTest::addColumn<QString>("nonListed");
-    QTest::addColumn<QString>("csvNetControls"); // the CSV's last column, row by row
+    QTest::addColumn<QString>("csvNetControls"); // the CSV's net control and traffic, by row
     QTest::addColumn<QString>("traffic"); // QTC, then TRAFFIC BY STATION, joined by "|"
     QTest::newRow("the roster's net control all night")
         << "type K4AA"
         << "BOB K4XYZ"
         << "19:00 K4AA   ANN             LEE             OPELIKA"
         << "NONE"
-        << "BOB K4XYZ"
+        << "BOB K4XYZ,0"
         << "0|NONE";
     QTest::newRow("an alternate takes over after the first check-in")
         << "type K4AA;wait 5;alt WALT K4WLT;type K4BB"
         << "WALT K4WLT (ALT NET CONTROL FROM 19:05, IN PLACE OF BOB K4XYZ)"
         << "19:00 K4AA   ANN             LEE             OPELIKA|19:05 K4BB   BEN             LEE"
         << "NONE"
-        << "BOB K4XYZ|WALT K4WLT"
+        << "BOB K4XYZ,0|WALT K4WLT,0"
         << "0|NONE";
     QTest::newRow("the regular one chosen again")
         << "alt WALT K4WLT;wait 3;regular BOB K4XYZ;type K4BB"
         << "BOB K4XYZ"
         << "19:03 K4BB   BEN             LEE"
         << "NONE"
-        << "BOB K4XYZ"
+        << "BOB K4XYZ,0"
         << "0|NONE";
     QTest::newRow("a member edited after checking in shows as edited")
         << "type K4BB;choose LEE;wait 2;edit K4BB ROANOKE"
         << "BOB K4XYZ"
         << "19:00 K4BB   BEN             LEE             ROANOKE"
         << "NONE"
-        << "BOB K4XYZ"
+        << "BOB K4XYZ,0"
         << "0|NONE";
     QTest::newRow("unknown calls since added or cleared are gone")
         << "type W9ZZ;type W9YY;type W9XX;type W9YY;add W9ZZ;clear;type W9WW;type W9XX"
         << "BOB K4XYZ"
         << "19:00 W9ZZ   NED             LEE             AUBURN"
         << "W9WW|W9XX"
-        << "BOB K4XYZ"
+        << "BOB K4XYZ,0"
         << "0|NONE";
     QTest::newRow("traffic counted against stations")
         << "type K4AA;type K4BB;traffic K4BB;traffic -;traffic K4AA;traffic K4BB;traffic "
@@ -680,8 +680,22 @@ void TestSessionJournal::netReportTellsTheEnd_data()
         << "BOB K4XYZ"
         << "19:00 K4AA   ANN             LEE             OPELIKA|19:00 K4BB   BEN             LEE"
         << "NONE"
-        << "BOB K4XYZ|BOB K4XYZ"
-        << "4|K4BB   3";
+        << "BOB K4XYZ,0|BOB K4XYZ,3"
+        << "4|K4BB   3|UNASSIGNED 1";
+    QTest::newRow("a take-back leaves its traffic unassigned; a count down takes that first")
+        << "type K4AA;type K4BB;traffic K4AA;traffic K4AA;traffic K4BB;takeback K4AA;untraffic -"
+        << "BOB K4XYZ"
+        << "19:00 K4BB   BEN             LEE"
+        << "NONE"
+        << "BOB K4XYZ,1"
+        << "2|K4BB   1|UNASSIGNED 1";
+    QTest::newRow("counted down past the unassigned: off the station counted last")
+        << "type K4AA;type K4BB;traffic K4AA;traffic K4BB;traffic -;untraffic -;untraffic -"
+        << "BOB K4XYZ"
+        << "19:00 K4AA   ANN             LEE             OPELIKA|19:00 K4BB   BEN             LEE"
+        << "NONE"
+        << "BOB K4XYZ,1|BOB K4XYZ,0"
+        << "1|K4AA   1";
 }
 
 void TestSessionJournal::netReportTellsTheEnd()
@@ -712,6 +726,8 @@ void TestSessionJournal::netReportTellsTheEnd()
                 "RECORD UPDATED");
         } else if (w[0] == "traffic" || w[0] == "untraffic") {
             s.countTraffic(w[0] == "traffic", w[1] == "-" ? QString() : w[1]);
+        } else if (w[0] == "takeback") {
+            (void)s.deleteCheckin(w[1] + " -");
         } else if (w[0] == "add") {
             net.editor.startAdd();
             (void)net.editor.save({ w[1], "NED", "LEE", "", "AUBURN" }, QString(), today);
@@ -743,7 +759,7 @@ void TestSessionJournal::netReportTellsTheEnd()
     QCOMPARE(lines.mid(listed + 1, lines.size() - listed - 2).join('|'), nonListed);
     QStringList csvLast;
     for (const QString &row : csv.split("\r\n", Qt::SkipEmptyParts).mid(1))
-        csvLast << row.section(',', -1);
+        csvLast << row.section(',', -2);
     QCOMPARE(csvLast.join('|'), csvNetControls);
 }
 
