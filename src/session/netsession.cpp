@@ -73,8 +73,11 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
     const QString notice = takeUnreadableNotice(search.unreadable);
     const auto &found = search.found;
     if (!found) {
-        out.nonListed = c;
-        m_nonListed << c;
+        out.notFound = c;
+        if (!m_nonListed.contains(c)) {
+            out.nonListed = c;
+            m_nonListed << c;
+        }
         SessionEvent e;
         e.kind = SessionEvent::Kind::NonListed;
         e.call = c;
@@ -307,6 +310,7 @@ SessionOutcome NetSession::checkInAdded(const StationRecord &station, const QStr
 SessionEvent NetSession::memberAdded(const QString &call, const QString &newMemberLine)
 {
     memberAddedFlag = true;
+    m_nonListed.removeAll(call); // known now
     SessionEvent e;
     e.kind = SessionEvent::Kind::NewMember;
     e.call = call;
@@ -488,6 +492,17 @@ Status NetSession::finishInterrupted(const SessionEvent &last)
         }
     }
     return Status::Ok();
+}
+
+void NetSession::withdrawNonListed(const QString &call)
+{
+    if (!m_nonListed.contains(call))
+        return;
+    m_nonListed.removeAll(call);
+    SessionEvent e;
+    e.kind = SessionEvent::Kind::Withdrawn;
+    e.call = call;
+    report(e);
 }
 
 void NetSession::clearNonListed()

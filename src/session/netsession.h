@@ -21,6 +21,7 @@ struct SessionOutcome
     QString sound; // a sound to start, or empty
     QString checkinLine; // a line to append to the check-in list
     QString nonListed; // a call to append to the non-listed list
+    QString notFound; // a call found in no station file (listed already, or now)
     bool checkedIn = false;
     bool removeLine = false; // the acted-on line leaves the list
     bool unmarkLine = false; // the acted-on line loses its mark
@@ -133,6 +134,9 @@ public:
     const QStringList &nonListed() const { return m_nonListed; }
     // CLEAR: the non-listed list empties.
     void clearNonListed();
+    // A call not found that the operator accepted as another (a typo of a member's) leaves
+    // the non-listed list.
+    void withdrawNonListed(const QString &call);
 
     // Where every change of the session is reported as it is made (the journal); none by
     // default.

@@ -30,6 +30,7 @@ struct SessionEvent
         // the operator (marked); file, record, line: the whole record as it was.
         Retired,
         Restored, // a retired station put back: file, call
+        Withdrawn, // call: a call not found that the operator accepted as another
     };
     enum class How { Typed, Clicked, Added };
 

@@ -46,6 +46,7 @@ constexpr KindName kKinds[] = {
     { Kind::Undone, "undone", 4 },
     { Kind::Retired, "retired", 4 },
     { Kind::Restored, "restored", 2 },
+    { Kind::Withdrawn, "withdrawn", 1 },
 };
 
 const char *KindText(Kind kind)
@@ -166,6 +167,7 @@ QByteArray EncodeEvent(const SessionEvent &e)
             fields << e.call;
         break;
     case Kind::NonListed:
+    case Kind::Withdrawn:
         fields = { e.call };
         break;
     case Kind::NewMember:
@@ -285,6 +287,7 @@ std::optional<SessionEvent> DecodeEvent(const QByteArray &givenLine)
         break;
     }
     case Kind::NonListed:
+    case Kind::Withdrawn:
         e.call = f[0];
         break;
     case Kind::NewMember:

@@ -96,7 +96,8 @@ void SessionState::apply(const SessionEvent &event)
         break;
     }
     case Kind::NonListed:
-        nonListed << event.call;
+        if (!nonListed.contains(event.call)) // a call typed twice is listed once
+            nonListed << event.call;
         if (!nonListedStanding.contains(event.call))
             nonListedStanding << event.call;
         break;
@@ -107,6 +108,7 @@ void SessionState::apply(const SessionEvent &event)
     case Kind::NewMember:
         memberAdded = true;
         newMembers << event.line;
+        nonListed.removeAll(event.call);
         nonListedStanding.removeAll(event.call);
         break;
     case Kind::Retired:
@@ -120,6 +122,10 @@ void SessionState::apply(const SessionEvent &event)
                 break;
             }
         }
+        break;
+    case Kind::Withdrawn:
+        nonListed.removeAll(event.call);
+        nonListedStanding.removeAll(event.call);
         break;
     case Kind::Resume:
         break;

@@ -76,23 +76,33 @@ private slots:
         MainWindowFixture f({}, {}, NetEvening);
         WriteMembers(f);
         ImportSample(f);
-        FrmMain &w = f.openActive();
-        QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
+        FrmMain *w = &f.openActive();
+        QTest::keyClick(named<QLineEdit>(*w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(f.checkins(), "0");
+        f.type("W9ZZ");
         f.type("KB4OE");
-        QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
+        f.type("KB4OE"); // typed twice, listed once
+        QCOMPARE(f.lines("lstEarly"), QStringList({ "W9ZZ", "KB4OE" }));
+        QTest::keyClick(named<QLineEdit>(*w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(f.checkins(), "1");
         QCOMPARE(f.root.record("BLOUNT", 1).LastDate.trimmed(), "12/7/2026");
         QVERIFY2(f.status().contains("KB4OEB"), qPrintable(f.status()));
+        // The typo was no unknown station: it leaves NON LISTED, and a resume agrees.
+        QCOMPARE(f.lines("lstEarly"), QStringList { "W9ZZ" });
+        f.window.reset(); // the program stops; a resume agrees
+        f.root.dialogs().answers.enqueue(Yes);
+        w = &f.openActive();
+        QCOMPARE(f.lines("lstEarly"), QStringList { "W9ZZ" });
         // Taken once: a second Ctrl+Enter checks nobody in again.
-        QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(named<QLineEdit>(*w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(f.checkins(), "1");
         // A suggestion belongs to the call typed last: a member checked in after it ends it.
         f.type("KB4OE");
         f.type("N4AAA");
         QCOMPARE(f.checkins(), "2");
-        QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(named<QLineEdit>(*w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(f.checkins(), "2");
+        QCOMPARE(f.lines("lstEarly"), QStringList({ "W9ZZ", "KB4OE" }));
     }
 
     // "?" and the suffix's letters list the members under the box; arrows and Enter check

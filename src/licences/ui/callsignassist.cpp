@@ -30,6 +30,7 @@ QString CallsignAssist::explainNotFound(
 {
     const UnknownCallAnswer answer = AnswerUnknownCall(call, &m_licences, m_table, m_clock.today());
     m_suggestion = answer.suggestion;
+    m_suggestionFor = call;
     if (answer.detail.isEmpty())
         return status;
     const QString text = NotFoundText(call, answer);
@@ -96,7 +97,7 @@ bool CallsignAssist::eventFilter(QObject *watched, QEvent *event)
         if ((key->modifiers() & Qt::ControlModifier) && empty) {
             // The suggestion of the last call found nowhere, checked in as if typed.
             if (suggestion)
-                m_checkIn(suggestion->call);
+                m_checkIn(suggestion->call, m_suggestionFor);
             return true;
         }
         if (const std::optional<QString> letters = SuffixQuery(m_box->text())) {
@@ -164,5 +165,5 @@ void CallsignAssist::takeListLine()
     const QString call = line ? line->data(Qt::UserRole).toString() : QString();
     closeSuffixList();
     if (!call.isEmpty())
-        m_checkIn(call);
+        m_checkIn(call, QString());
 }

@@ -24,7 +24,8 @@ class CallsignAssist : public QObject
     Q_OBJECT
 
 public:
-    using CheckIn = std::function<void(const QString &call)>;
+    // call checked in as if typed; insteadOf: the call found nowhere it corrects, if any.
+    using CheckIn = std::function<void(const QString &call, const QString &insteadOf)>;
     using ShowStatus = std::function<void(const QString &text)>;
 
     CallsignAssist(QLineEdit *box, const CountyTable &table, const QString &licencePath,
@@ -56,6 +57,7 @@ private:
     LicenceDatabase m_licences;
     Clock &m_clock;
     CheckIn m_checkIn;
+    QString m_suggestionFor; // the call found nowhere that the suggestion is for
     ShowStatus m_showStatus;
     std::optional<MemberCall> m_suggestion;
     QPointer<QListWidget> m_list;

@@ -58,7 +58,9 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     m_callAssist = new CallsignAssist(
         m_netInfo->txtChkin, m_context.countyTable, LicenceDatabasePath(m_services.paths),
         *m_services.clock,
-        [this](const QString &call) {
+        [this](const QString &call, const QString &insteadOf) {
+            if (!insteadOf.isEmpty())
+                m_session.withdrawNonListed(insteadOf);
             m_netInfo->txtChkin->setText(call);
             m_checkin->txtChkin_KeyDown();
         },

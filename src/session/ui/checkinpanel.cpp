@@ -61,6 +61,12 @@ QString CheckinPanel::selectedCheckinCall()
 void CheckinPanel::updateCounters()
 {
     m_frame.lblChkins->setText(QString::number(m_session.checkinCount()));
+    // A call since added as a member or accepted as another leaves the list; the lines
+    // that stay keep what was found about them.
+    for (int row = m_nonListed->count() - 1; row >= 0; --row) {
+        if (!m_session.nonListed().contains(m_nonListed->item(row)->text()))
+            delete m_nonListed->takeItem(row);
+    }
 }
 
 qint32 CheckinPanel::sessionCheckins() const
@@ -131,8 +137,11 @@ void CheckinPanel::txtChkin_KeyDown()
     const SessionOutcome outcome
         = m_session.typedCheckin(m_frame.txtChkin->text(), m_services.clock->today());
     showOutcome(outcome);
-    if (!outcome.nonListed.isEmpty())
-        emit notFound(outcome.nonListed, m_nonListed->item(m_nonListed->count() - 1));
+    if (!outcome.notFound.isEmpty()) {
+        const QList<QListWidgetItem *> lines
+            = m_nonListed->findItems(outcome.notFound, Qt::MatchExactly);
+        emit notFound(outcome.notFound, lines.value(0));
+    }
     m_frame.txtChkin->clear();
     Change_Caret();
 }
