@@ -349,7 +349,7 @@ EditorOutcome MemberEditor::remove(int record, const QDate &today)
     m_session.currentMembers()[record - 1] = vacant;
     out.lineRecord = record;
     out.countChanged = true;
-    out.status = QStringLiteral("\nRECORD DELETED");
+    out.status = QStringLiteral("RECORD DELETED");
     if (m_target && m_target->record == record)
         end();
     return out;

@@ -95,7 +95,7 @@ void TestMaintenance::editChangeCallAndDelete()
     named<QAction>(w, "mnuEditDelete")->trigger();
     QVERIFY(f.memberLine("K4A") != nullptr);
     named<QAction>(w, "mnuEditDelete")->trigger();
-    QCOMPARE(f.status(), u"\nRECORD DELETED"_s);
+    QCOMPARE(f.status(), u"RECORD DELETED"_s);
     QVERIFY(f.memberLine("K4A") == nullptr);
     QCOMPARE(f.checkins(), u"0"_s); // the check-in the selecting click made goes with it
 }

@@ -253,7 +253,7 @@ void TestMemberOps::editChangeAndDelete()
     // Delete: a weekday net control stays; a weekday word in the city makes no net control.
     QCOMPARE(*editor.remove(3, kToday).status, u"K4NC IS A NET CONTROL - NOT DELETED"_qs);
     out = editor.remove(4, kToday);
-    QVERIFY(*out.status == u"\nRECORD DELETED"_qs && out.lineRecord == 4 && out.lineText.isEmpty());
+    QVERIFY(*out.status == u"RECORD DELETED"_qs && out.lineRecord == 4 && out.lineText.isEmpty());
     QCOMPARE(root.record("LEE", 4).trimmed(), Station("VACANT", "", "", "", "", "3/10/2026"));
     // A record another program gave to another station since stays.
     root.writeStations("LEE", { Station("K4B") });
