@@ -1,3 +1,4 @@
+#include "failingfs.h"
 #include "maintenance/membereditor.h"
 #include "session/netreport.h"
 #include "session/netsession.h"
@@ -88,6 +89,7 @@ private slots:
     void tornAndDamagedLinesAreSkipped();
     void onlyTheTablesStationFilesAreNamed_data();
     void mutatedJournalsAreReadSafely();
+    void noMemberLeavesUnkept();
     void onlyTheTablesStationFilesAreNamed();
     void sessionWhoseStartLineWasLost();
     void replayRebuildsEveryKindOfChange();
@@ -386,6 +388,29 @@ void TestSessionJournal::mutatedJournalsAreReadSafely()
         if (pending.unconfirmed && pending.unconfirmed->kind == Kind::Checkin)
             QVERIFY(CountyTable::isDataFileName(pending.unconfirmed->file));
     }
+}
+
+void TestSessionJournal::noMemberLeavesUnkept()
+{
+    // The retired-stations file cannot be written: no record is retired or deleted, since
+    // its station file would then hold the only copy nowhere.
+    TestRoot root({ { "LEE",
+        { Station("K4OLD", "OLIVER", "LEE", "", "OPELIKA", "3/1/2024"),
+            Station("K4BB", "BEN") } } });
+    Net net(root);
+    NetSession &s = net.session;
+    s.setRetiredArchive(root.paths().retiredStationsFile());
+    QDir().mkpath(root.paths().programFolder());
+    const QByteArray before = root.stationBytes("LEE");
+    {
+        FullDisk full(root.paths().programFolder());
+        QVERIFY2(full.isFull(), "no way to fill a file system here");
+        const CountyChoice choice = s.chooseEntry("LEE", root.clock().today(), true);
+        QCOMPARE(choice.status.value_or(QString()), QString("K4OLD NOT RETIRED - FILE ERROR"));
+        QVERIFY(choice.retired.isEmpty());
+        QVERIFY(net.editor.remove(RecordOf(s, "K4BB"), root.clock().today()).sound.size() > 0);
+    }
+    QCOMPARE(root.stationBytes("LEE"), before);
 }
 
 void TestSessionJournal::replayRebuildsEveryKindOfChange()
