@@ -59,10 +59,14 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
         m_netInfo->txtChkin, m_context.countyTable, LicenceDatabasePath(m_services.paths),
         *m_services.clock,
         [this](const QString &call, const QString &insteadOf) {
-            if (!insteadOf.isEmpty())
-                m_session.withdrawNonListed(insteadOf);
             m_netInfo->txtChkin->setText(call);
             m_checkin->txtChkin_KeyDown();
+            // The call typed was that member's only once the member stands checked in (a
+            // county shown takes no typed check-in).
+            if (!insteadOf.isEmpty() && m_session.checkins().find(call, CheckinTable::Last) > 0) {
+                m_session.withdrawNonListed(insteadOf);
+                m_checkin->updateCounters();
+            }
         },
         [this](const QString &text) { setStatusLine(text); });
     m_nonListed->fillFromOffline = [this](const QString &call) {
