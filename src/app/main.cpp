@@ -4,6 +4,7 @@
 #include "platform/instancelock.h"
 #include "platform/ui/qtservices.h"
 #include "qrz/ui/frmqrz.h"
+#include "session/ui/journalkeeper.h"
 #include "startup/startupcontext.h"
 #include "startup/ui/frmsplash.h"
 #include "startup/ui/frmupdate.h"
@@ -62,6 +63,7 @@ int main(int argc, char **argv)
     StartupContext context;
     std::unique_ptr<FrmMain> window;
     FrmSplash splash(services, context);
+    splash.resumeQuestion = [&] { AskToResumeFirst(services, context); };
     splash.qrzLoginOffer = [&] { OfferQrzLogin(services, context, &splash); };
     splash.updateCheck = [&] { return RunUpdateCheck(services, context, &splash); };
     QObject::connect(&splash, &FrmSplash::startupFinished, &app, [&] {

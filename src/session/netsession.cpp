@@ -133,6 +133,11 @@ CountyChoice NetSession::chooseEntry(const QString &entry, const QDate &today, b
     choice.status = QString();
     m_chosenEntry = entry;
     m_clickCheckin.reset();
+    // A resume comes back to the list the net was in.
+    SessionEvent chosen;
+    chosen.kind = SessionEvent::Kind::Mode;
+    chosen.mode = entry;
+    report(chosen);
     const QString kind = entry.left(5);
     if (kind == QLatin1String("EARLY") || kind == QLatin1String("LATE ")) {
         m_earlyLateKind = kind;

@@ -31,6 +31,7 @@ struct SessionEvent
         Retired,
         Restored, // a retired station put back: file, call
         Withdrawn, // call: a call not found that the operator accepted as another
+        Mode, // mode: the COUNTIES entry the operator settled on (early, late or a county)
     };
     enum class How { Typed, Clicked, Added };
 
@@ -51,7 +52,7 @@ struct SessionEvent
     int count = 0;
     QString netControlName;
     QString netControlCall;
-    QString mode;
+    QString mode; // Start: "EARLY"; Mode: the entry's text
     Kind undone = Kind::End; // Undone: the kind of the event it takes back
 };
 

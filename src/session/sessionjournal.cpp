@@ -47,6 +47,7 @@ constexpr KindName kKinds[] = {
     { Kind::Retired, "retired", 4 },
     { Kind::Restored, "restored", 2 },
     { Kind::Withdrawn, "withdrawn", 1 },
+    { Kind::Mode, "mode", 1 },
 };
 
 const char *KindText(Kind kind)
@@ -189,6 +190,9 @@ QByteArray EncodeEvent(const SessionEvent &e)
         break;
     case Kind::Restored:
         fields = { e.file, e.call };
+        break;
+    case Kind::Mode:
+        fields = { e.mode };
         break;
     case Kind::Undone:
         fields = { QString::fromLatin1(KindText(e.undone)), QString::number(e.entry), e.call,
@@ -355,6 +359,9 @@ std::optional<SessionEvent> DecodeEvent(const QByteArray &givenLine)
         e.file = f[0];
         e.call = f[1];
         break;
+    case Kind::Mode:
+        e.mode = f[0];
+        break;
     case Kind::Clear:
     case Kind::Resume:
     case Kind::End:
@@ -416,7 +423,9 @@ PendingSession ReadPendingSession(const Paths &paths)
     pending.skippedLines = contents->skippedLines;
     pending.skipped = contents->skipped;
     for (const SessionEvent &e : contents->events) {
-        if (e.kind != Kind::Start && e.kind != Kind::Resume && e.kind != Kind::End)
+        // Looking at the lists is no net worth resuming.
+        if (e.kind != Kind::Start && e.kind != Kind::Resume && e.kind != Kind::End
+            && e.kind != Kind::Mode)
             pending.hasNetEvents = true;
     }
     for (auto it = contents->events.crbegin(); it != contents->events.crend(); ++it) {

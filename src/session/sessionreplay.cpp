@@ -35,7 +35,7 @@ void SessionState::apply(const SessionEvent &event)
             checkins.erase(old);
         table.set(event.entry, event.call);
         checkins.append({ event.entry, event.at, event.call, event.name, event.county, event.city,
-            event.file, event.how, event.line, event.record, netControl() });
+            event.file, event.how, event.line, event.record, netControl(), events });
         nonListedStanding.removeAll(event.call);
         break;
     }
@@ -127,6 +127,10 @@ void SessionState::apply(const SessionEvent &event)
         nonListed.removeAll(event.call);
         nonListedStanding.removeAll(event.call);
         break;
+    case Kind::Mode:
+        mode = event.mode;
+        modeChosen = events;
+        break;
     case Kind::Resume:
         break;
     case Kind::End:
@@ -181,11 +185,11 @@ QString SessionState::netControl() const
     return (netControlName + u' ' + netControlCall).trimmed();
 }
 
-QStringList SessionState::checkinLines() const
+QStringList SessionState::linesSinceMode() const
 {
     QStringList lines;
     for (const SessionCheckin &c : checkins) {
-        if (!c.line.isEmpty())
+        if (!c.line.isEmpty() && c.event > modeChosen)
             lines << c.line;
     }
     return lines;

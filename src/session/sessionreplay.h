@@ -24,6 +24,7 @@ struct SessionCheckin
     QString line; // the check-in list's line; empty for a check-in by click, which makes none
     int record = 0;
     QString netControl; // name and call of the net control in charge when it checked in
+    int event = 0; // the session's event count with its check-in
 };
 
 // A member taken out of a station file during the session.
@@ -50,7 +51,9 @@ struct SessionState
     QString startNetControl; // name and call the session started with
     bool alternateNetControl = false;
     std::optional<QDateTime> netControlChanged;
+    // The COUNTIES entry chosen last ("EARLY" from the start), at the event count given.
     QString mode;
+    int modeChosen = 0;
     std::optional<QDateTime> end;
     QDateTime last; // the time of the latest event
 
@@ -77,8 +80,9 @@ struct SessionState
     // "NAME CALL" of the net control in charge.
     QString netControl() const;
     int checkinCount() const { return table.stationCount(); }
-    // The check-in list's lines of the stations still checked in, in check-in order.
-    QStringList checkinLines() const;
+    // The check-in list's lines of the stations still checked in, in check-in order, made
+    // since the early or late list was chosen last: what that list showed.
+    QStringList linesSinceMode() const;
     // The traffic of each station still checked in, in the order of its first count; what
     // was counted with no line selected, or against a station since taken back, is
     // unassigned. The counts and the unassigned always add up to the traffic count.

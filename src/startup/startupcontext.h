@@ -3,6 +3,7 @@
 #include "stationdb/countytable.h"
 
 #include <QString>
+#include <optional>
 
 struct Services;
 
@@ -46,6 +47,9 @@ struct StartupContext
     // Makes the Instructions print entry print the preamble; closing the Instructions window
     // clears it.
     bool ShowPreamble = false;
+    // The operator's answer to resuming an interrupted session, when it was asked before
+    // the main window opened; its load takes it.
+    std::optional<bool> ResumeAnswer;
 };
 
 // Sets the folders, the county table's file names, the screen size, today's date parts and

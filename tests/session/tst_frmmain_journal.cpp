@@ -1,17 +1,22 @@
 #include "failingfs.h"
 #include "maintenance/ui/deletedstationsframe.h"
 #include "mainwindowfixture.h"
+#include "qrz/ui/frmqrz.h"
 #include "reports/ui/frmsessionlogs.h"
 #include "session/netreport.h"
 #include "session/sessionjournal.h"
+#include "session/ui/journalkeeper.h"
 #include "session/ui/netinfoframe.h"
+#include "startup/ui/frmsplash.h"
 #include "stationdb/atomicfile.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 
 namespace {
 
@@ -31,8 +36,11 @@ class TestFrmMainJournal : public QObject
 private slots:
     void interruptedSessionIsOffered_data();
     void interruptedSessionIsOffered();
+    void resumeIsAskedBeforeFirstStartWindows();
     void onlyASessionWithEventsIsOffered_data();
     void onlyASessionWithEventsIsOffered();
+    void resumeComesBackToTheList_data();
+    void resumeComesBackToTheList();
     void retiredStationsOutliveAStop();
     void resumeWritesOnlyStationFiles_data();
     void resumeWritesOnlyStationFiles();
@@ -114,6 +122,42 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
         QString::fromUtf8(FileBytes(f.root.paths().netReport(logs[0].name))));
 }
 
+void TestFrmMainJournal::resumeIsAskedBeforeFirstStartWindows()
+{
+    // The first evening stopped before its first-run flag was kept: the next start would
+    // offer the QRZ login and the instructions.
+    MainWindowFixture f({}, { { "Settings", "User Name", "BOB" } });
+    AddStations(f);
+    f.open();
+    f.type("K4AA");
+    f.window.reset(); // killed
+    QVERIFY(f.root.settings().removeValue("First", "Firstime"));
+
+    // The start as the program runs it.
+    FrmSplash splash(f.root.services(), f.context);
+    splash.resumeQuestion = [&] { AskToResumeFirst(f.root.services(), f.context); };
+    splash.qrzLoginOffer = [&] { OfferQrzLogin(f.root.services(), f.context, &splash); };
+    QStringList order;
+    for (int i = 0; i < 2; ++i) {
+        f.root.dialogs().modalScripts << [&](QDialog *d) {
+            order << d->objectName() + QString::number(f.root.dialogs().messages.size());
+            return int(QDialog::Rejected);
+        };
+    }
+    f.root.dialogs().answers.enqueue(Yes);
+    QVERIFY(splash.Form_Load());
+    splash.Timer1_Timer();
+    FrmMain &w = f.open();
+    // Asked once, before any window, and answered for the window that resumes.
+    QCOMPARE(f.root.dialogs().messages.size(), 1);
+    QCOMPARE(f.root.dialogs().messages[0].title, QString("RESUME SESSION"));
+    QCOMPARE(order, QStringList({ "frmQRZ1", "frmInstr1" }));
+    QCOMPARE(f.checkins(), QString("1"));
+    // Once the window shows, the first start is over for good.
+    w.show();
+    QCOMPARE(f.root.settings().get("First", "Firstime"), QString("FALSE"));
+}
+
 void TestFrmMainJournal::onlyASessionWithEventsIsOffered_data()
 {
     QTest::addColumn<QString>("done");
@@ -141,6 +185,47 @@ void TestFrmMainJournal::onlyASessionWithEventsIsOffered()
     // Either way the interrupted session is kept, and a fresh journal runs.
     QCOMPARE(ListSessionLogs(f.root.paths()).size(), 1);
     QVERIFY(QFileInfo::exists(f.root.paths().sessionJournal()));
+}
+
+void TestFrmMainJournal::resumeComesBackToTheList_data()
+{
+    QTest::addColumn<QStringList>("steps"); // calls typed and entries chosen, in turn
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("late list: only its own lines") << QStringList { "K4AA", "LATE CHECKINS",
+        "K4BB" } << "LATE CHECKINS" << QStringList { "K4BB BEN LEE AUBURN" };
+    QTest::newRow("a county: its members, the checked in ticked")
+        << QStringList { "K4AA", "LEE" } << "LEE COUNTY MEMBERS"
+        << QStringList { "K4   AA   ANN OPELIKA [x]", "K4   BB   BEN AUBURN", "K4   CC   CY" };
+    QTest::newRow("early again after a county") << QStringList { "K4AA", "LEE", "EARLY CHECKINS",
+        "K4BB" } << "EARLY CHECKINS" << QStringList { "K4BB BEN LEE AUBURN" };
+}
+
+void TestFrmMainJournal::resumeComesBackToTheList()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, caption);
+    QFETCH(QStringList, shown);
+    MainWindowFixture f;
+    AddStations(f);
+    f.open();
+    for (const QString &step : steps) {
+        if (step.startsWith('K'))
+            f.type(step);
+        else
+            f.choose(step);
+    }
+    f.window.reset(); // killed
+    f.root.dialogs().answers.enqueue(Yes);
+    FrmMain &w = f.open();
+    QCOMPARE(named<QGroupBox>(w, "FraStations")->title(), caption);
+    QCOMPARE(named<QListWidget>(w, "lstCounties")->currentItem()->text(),
+        caption.section(" COUNTY", 0, 0));
+    QStringList lines;
+    for (QListWidgetItem *line : named<QListWidget>(w, "lst1")->findItems("", Qt::MatchContains))
+        lines << line->text().trimmed() + (line->checkState() == Qt::Checked ? " [x]" : "");
+    QCOMPARE(lines, shown);
+    QCOMPARE(f.checkins(), QString::number(steps.filter(QRegularExpression("^K4")).size()));
 }
 
 void TestFrmMainJournal::retiredStationsOutliveAStop()

@@ -41,6 +41,8 @@ FormatMenu::FormatMenu(FormatHost &host, ControlLook &look, Services &services,
     , m_look(look)
     , m_services(services)
     , m_context(context)
+    , m_firstRun(
+          services.settings->get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty())
 {
     QMenu *controls = Named(menu->addMenu(QStringLiteral("CONTROLS")), "mnuFormatControls");
     AddEntry(controls, "mnuFormatControlsFont", QStringLiteral("Fo&nt"), this,
@@ -155,9 +157,7 @@ QList<SettingChange> FormatMenu::appearanceChanges(bool endsFirstRun, bool dingD
         set(kForm, "BGCOLOR", ColorNumberText(m_host.windowBackground())),
     };
     changes << FontSettingChanges(kForm, label) << FontSettingChanges(kFormData, data);
-    const bool firstRun
-        = m_services.settings->get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty();
-    if (firstRun) {
+    if (m_firstRun) {
         // The first run shows the design fonts; the faces it stored for the next start stay,
         // unless the operator chose others.
         changes.removeIf([this](const SettingChange &c) {
@@ -170,7 +170,7 @@ QList<SettingChange> FormatMenu::appearanceChanges(bool endsFirstRun, bool dingD
         kFormData, "FontColor", ColorNumberText(look.textColor(QStringLiteral("lblNetMgr"))))
             << set(kForm, "LineColor", ColorNumberText(m_host.lineColor()))
             << set(QStringLiteral("Settings"), "Ding", BoolSettingText(dingDisabled));
-    if (endsFirstRun && firstRun)
+    if (endsFirstRun && m_firstRun)
         changes << set(QStringLiteral("First"), "Firstime", QStringLiteral("FALSE"));
     if (m_services.printer->count() > 0)
         changes << FontSettingChanges(QStringLiteral("Print"), m_services.printer->font());

@@ -67,6 +67,8 @@ private:
     ControlLook &m_look;
     Services &m_services;
     StartupContext &m_context;
+    // This run is the first: the flag saved once the main window shows does not change that.
+    bool m_firstRun = false;
     bool m_formFaceChosen = false; // through the Format menu, this run
     bool m_dataFaceChosen = false;
 };

@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <utility>
 
 namespace {
 
@@ -118,6 +119,7 @@ void FrmMain::Form_Load()
 
     const bool firstRun
         = settings.get(QStringLiteral("First"), QStringLiteral("Firstime")).isEmpty();
+    m_firstRunOpen = firstRun;
     if (!firstRun) {
         m_format->applySavedAppearance();
         // A PDF made without a printer uses the stored printer font as well.
@@ -180,6 +182,19 @@ void FrmMain::ErrorHandler(const QString &description)
     m_ending = true;
     m_closeQuietly = true;
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void FrmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // A net run once shows no first-start windows again, even when it never reached Exit:
+    // after a stop the operator wants the net back, not the instructions.
+    if (std::exchange(m_firstRunOpen, false)) {
+        const Status saved = m_services.settings->saveValue(
+            QStringLiteral("First"), QStringLiteral("Firstime"), QStringLiteral("FALSE"));
+        if (!saved)
+            setStatusLine(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
+    }
 }
 
 void FrmMain::closeEvent(QCloseEvent *event)

@@ -70,6 +70,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     // What the window shows of a county chosen and of a member line chosen.
@@ -87,6 +88,7 @@ private:
     NetSession m_session;
     bool m_ending = false;
     bool m_closeQuietly = false; // the error handler has ended the program
+    bool m_firstRunOpen = false; // the first run's flag waits for the window to show
     double m_designHeight = 0;
     std::unique_ptr<ControlLook> m_look;
     MainCanvas *m_canvas = nullptr;

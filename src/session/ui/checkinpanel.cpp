@@ -122,9 +122,15 @@ void CheckinPanel::showOutcome(const SessionOutcome &outcome, QListWidgetItem *i
 
 void CheckinPanel::showResumed(const SessionState &state)
 {
-    m_counties.lst1->clear();
-    m_counties.lst1->addItems(state.checkinLines());
-    m_counties.showMemberList();
+    // The net comes back in the list it was in: a county's members, or the early or late
+    // list with what was checked in since it was chosen. Taken first: showing the list is a
+    // choice the journal's state learns of.
+    const QStringList lines = state.linesSinceMode();
+    m_counties.showEntry(state.mode);
+    if (m_session.earlyLateMode()) {
+        m_counties.lst1->addItems(lines);
+        m_counties.showMemberList();
+    }
     m_nonListed->clear();
     m_nonListed->addItems(state.nonListed);
     updateCounters();

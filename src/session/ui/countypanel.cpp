@@ -95,6 +95,15 @@ void CountyPanel::lstCounties_Click()
     showCurrentCounty(m_choosingByKey);
 }
 
+void CountyPanel::showEntry(const QString &entry)
+{
+    const QList<QListWidgetItem *> found = lstCounties->findItems(entry, Qt::MatchExactly);
+    lstCounties->blockSignals(true);
+    lstCounties->setCurrentRow(found.isEmpty() ? 0 : lstCounties->row(found.first()));
+    lstCounties->blockSignals(false);
+    showCurrentCounty(false);
+}
+
 bool CountyPanel::countyPending() const
 {
     return m_settle->isActive();

@@ -49,6 +49,8 @@ public:
     // settles on a line (Enter, Space, leaving the list, or no key for SettleMs); a click
     // or a choice of the program's at once.
     void lstCounties_Click();
+    // Shows the entry of that text (the early list when there is none), as a click would.
+    void showEntry(const QString &entry);
     void lst1_Click(QListWidgetItem *item);
     // Whether a line reached by keys waits to be shown.
     bool countyPending() const;

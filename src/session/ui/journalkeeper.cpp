@@ -15,6 +15,47 @@
 #include <QAction>
 #include <QMenu>
 #include <QWidget>
+#include <utility>
+
+namespace {
+
+// A session in the monthly totals ended when its Exit was answered, whatever stopped the
+// program after that: it becomes a log and is never offered (nor counted) again. One with
+// nothing but its start has nothing to resume either.
+bool Offered(const PendingSession &pending, const SettingsStore &settings)
+{
+    return pending.kind == PendingSession::Unfinished && pending.hasNetEvents
+        && !SessionWasCounted(settings, CountedSessionId(pending.state));
+}
+
+bool AskToResume(Services &services, QWidget *parent, const PendingSession &pending)
+{
+    const SessionState &s = pending.state;
+    QString question
+        = QStringLiteral("THE SESSION OF %1 %2 (%3 CHECK INS) DID NOT END. RESUME IT?")
+              .arg(ShortDate(s.start.date()), s.start.toString(QStringLiteral("HH:mm")),
+                  QString::number(s.checkinCount()));
+    // Lines of the journal that could not be taken: what they held is not brought back.
+    if (!pending.skipped.isEmpty()) {
+        question += QStringLiteral("\n\nJOURNAL LINES SKIPPED: %1\n").arg(pending.skippedLines)
+            + pending.skipped.join(u'\n');
+        if (pending.skippedLines > pending.skipped.size())
+            question += QStringLiteral("\n... AND %1 MORE")
+                            .arg(pending.skippedLines - pending.skipped.size());
+    }
+    return services.dialogs->message(
+               parent, QStringLiteral("RESUME SESSION"), question, MsgIcon::Question, Yes | No, Yes)
+        == Yes;
+}
+
+} // namespace
+
+void AskToResumeFirst(Services &services, StartupContext &context)
+{
+    const PendingSession pending = ReadPendingSession(services.paths);
+    if (Offered(pending, *services.settings))
+        context.ResumeAnswer = AskToResume(services, nullptr, pending);
+}
 
 JournalKeeper::JournalKeeper(Services &services, StartupContext &context, NetSession &session,
     SessionJournal &journal, MemberEditor &editor, CheckinPanel &checkin, QMenu *fileMenu,
@@ -50,31 +91,16 @@ void JournalKeeper::startJournal()
     // Net reports half written when the program stopped.
     RemoveLeftoverTemporaries(m_services.paths.sessionsFolder());
     const PendingSession pending = ReadPendingSession(m_services.paths);
-    // A session in the monthly totals ended when its Exit was answered, whatever stopped
-    // the program after that: it becomes a log and is never offered (nor counted) again.
-    // One with nothing but its start has nothing to resume either.
-    if (pending.kind == PendingSession::Unfinished && pending.hasNetEvents
-        && !SessionWasCounted(*m_services.settings, CountedSessionId(pending.state))) {
-        const SessionState &s = pending.state;
-        QString question
-            = QStringLiteral("THE SESSION OF %1 %2 (%3 CHECK INS) DID NOT END. RESUME IT?")
-                  .arg(ShortDate(s.start.date()), s.start.toString(QStringLiteral("HH:mm")),
-                      QString::number(s.checkinCount()));
-        // Lines of the journal that could not be taken: what they held is not brought back.
-        if (!pending.skipped.isEmpty()) {
-            question += QStringLiteral("\n\nJOURNAL LINES SKIPPED: %1\n").arg(pending.skippedLines)
-                + pending.skipped.join(u'\n');
-            if (pending.skippedLines > pending.skipped.size())
-                question += QStringLiteral("\n... AND %1 MORE")
-                                .arg(pending.skippedLines - pending.skipped.size());
-        }
+    std::optional<bool> answer = std::exchange(m_context.ResumeAnswer, std::nullopt);
+    if (Offered(pending, *m_services.settings)) {
         // The question stands over the window of the net it concerns, not over a window the
         // desktop has not mapped yet.
-        if (!m_window->isVisible())
+        if (!answer && !m_window->isVisible())
             m_window->show();
-        if (m_services.dialogs->message(m_window, QStringLiteral("RESUME SESSION"), question,
-                MsgIcon::Question, Yes | No, Yes)
-            == Yes) {
+        if (!answer)
+            answer = AskToResume(m_services, m_window, pending);
+        if (*answer) {
+            const SessionState &s = pending.state;
             // Everything comes from the journal; only a write it announced last and may not
             // have reached its station file is finished (or taken back) as the file shows.
             m_session.restore(s);

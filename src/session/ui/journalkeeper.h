@@ -14,6 +14,10 @@ struct StartupContext;
 
 // The window's side of the session journal: the resume of an interrupted session at load,
 // the log at close, the journal mark while lines wait, and File > Save Check-in Log.
+// Asks, when a session did not end, whether to resume it, and leaves the answer in the
+// context for the main window; nothing else is read or written.
+void AskToResumeFirst(Services &services, StartupContext &context);
+
 class JournalKeeper : public QObject
 {
     Q_OBJECT

@@ -104,6 +104,8 @@ bool FrmSplash::Form_Load()
 
     // Folders, county file names, screen size, today and the stored names.
     FillStartupContext(m_context, m_services);
+    if (resumeQuestion)
+        resumeQuestion();
     MigrateStationFiles(m_context.ProgramFolder, m_context.DataFolder, m_context.countyTable);
     PrepareUserDataFolder(m_context.UserDataFolder, m_context.ProgramFolder);
 

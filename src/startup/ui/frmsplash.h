@@ -36,6 +36,9 @@ public:
     std::function<bool()> updateCheck;
     // The offer to log in to the call-sign lookup service.
     std::function<void()> qrzLoginOffer;
+    // Runs before any other question or window: after a stop, the net that stopped comes
+    // first.
+    std::function<void()> resumeQuestion;
 
     QTimer *Timer1 = nullptr;
     QLabel *Label1 = nullptr;
