@@ -3,6 +3,7 @@
 #include "memberops.h"
 #include "platform/services.h"
 #include "session/memberline.h"
+#include "session/retiredarchive.h"
 #include "session/stationsearch.h"
 #include "stationdb/callsign.h"
 #include "stationdb/countytable.h"
@@ -206,25 +207,48 @@ EditorOutcome MemberEditor::restoreRetired(int id, const QDate &today)
     const std::optional<NetSession::Retired> retired = m_session.retired(id);
     if (!retired)
         return failed(QStringLiteral("NOTHING TO RESTORE"));
-    const QString call = retired->station.Call;
+    EditorOutcome out = putBack(retired->path, retired->station, today);
+    if (out.sound.isEmpty())
+        m_session.retiredRestored(id);
+    return out;
+}
+
+EditorOutcome MemberEditor::restoreArchived(const ArchivedStation &archived, const QDate &today)
+{
+    const QString path = StationFilePathOf(m_table, archived.file);
+    const QString call = archived.station.Call.trimmed();
+    if (path.isEmpty())
+        return failed(QStringLiteral("NO STATION FILE ") + archived.file + QStringLiteral(" - ")
+            + call + QStringLiteral(" NOT RESTORED"));
+    if (const std::optional<int> id = m_session.standingRetiredId(path, call))
+        return restoreRetired(*id, today);
+    EditorOutcome out = putBack(path, archived.station.trimmed(), today);
+    if (out.sound.isEmpty())
+        m_session.archivedRestored(path, call);
+    return out;
+}
+
+EditorOutcome MemberEditor::putBack(
+    const QString &path, const StationRecord &station, const QDate &today)
+{
+    const QString call = station.Call;
     if (existingElsewhere(call, QString()))
         return failed(call + QStringLiteral(" IS IN THE DATABASE AGAIN - NOT RESTORED"));
     CurrentMembers otherCounty;
-    const bool shown = retired->path == m_session.currentCountyFile();
-    const AddResult added = AddMemberRecord(
-        retired->path, retired->station, today, shown ? m_session.currentMembers() : otherCounty);
+    const bool shown = path == m_session.currentCountyFile();
+    const AddResult added
+        = AddMemberRecord(path, station, today, shown ? m_session.currentMembers() : otherCounty);
     switch (added.kind) {
     case AddResult::Added:
         break;
     case AddResult::AlreadyExists:
         return failed(call + QStringLiteral(" IS IN THE DATABASE AGAIN - NOT RESTORED"));
     case AddResult::FileFull:
-        return failed(QStringLiteral("NO FREE RECORD IN ") + QFileInfo(retired->path).fileName()
+        return failed(QStringLiteral("NO FREE RECORD IN ") + QFileInfo(path).fileName()
             + QStringLiteral(" - ") + call + QStringLiteral(" NOT RESTORED"));
     case AddResult::WriteFailed:
         return failed(fileError(added.error));
     }
-    m_session.retiredRestored(id);
     EditorOutcome out;
     out.status = call + QStringLiteral(" RESTORED");
     return out;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <optional>
 
+struct ArchivedStation;
 class CountyTable;
 class SettingsStore;
 
@@ -70,6 +71,10 @@ public:
     // It is no new member and changes no total. A call the database holds again is refused.
     // The member list of the county shown is read again by the window.
     EditorOutcome restoreRetired(int id, const QDate &today);
+    // The same for a station of the retired-stations file, typed again on a later night: it
+    // goes back into its station file as it was kept. One retired this session leaves
+    // DELETED STATIONS as by Restore Member.
+    EditorOutcome restoreArchived(const ArchivedStation &archived, const QDate &today);
     // After a resume whose journal ends with a new member (the stop came while it was being
     // added): a member found in the files is put in the month's list and checked in, as the
     // add would have done; one not found is taken back from the journal.
@@ -80,6 +85,7 @@ private:
     EditorOutcome saveEdit(const MemberFields &fields);
     EditorOutcome saveChangeCall(const QString &newCall);
     EditorOutcome failed(const QString &text) const;
+    EditorOutcome putBack(const QString &path, const StationRecord &station, const QDate &today);
     // Why a call cannot be given to a station: another station of the database has it.
     std::optional<QString> existingElsewhere(const QString &call, const QString &path) const;
     void end();

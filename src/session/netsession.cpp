@@ -2,6 +2,7 @@
 
 #include "memberline.h"
 #include "platform/services.h"
+#include "retiredarchive.h"
 #include "sessionreplay.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/callsign.h"
@@ -336,10 +337,25 @@ void NetSession::retiredRestored(int id)
     if (id < 0 || id >= m_retired.size())
         return;
     m_retired[id].restored = true;
+    archivedRestored(m_retired[id].path, m_retired[id].station.Call);
+}
+
+std::optional<int> NetSession::standingRetiredId(const QString &path, const QString &call) const
+{
+    for (qsizetype id = 0; id < m_retired.size(); ++id) {
+        if (!m_retired[id].restored && m_retired[id].path == path
+            && m_retired[id].station.Call == call)
+            return int(id);
+    }
+    return std::nullopt;
+}
+
+void NetSession::archivedRestored(const QString &path, const QString &call)
+{
     SessionEvent e;
     e.kind = SessionEvent::Kind::Restored;
-    e.file = QFileInfo(m_retired[id].path).fileName();
-    e.call = m_retired[id].station.Call;
+    e.file = QFileInfo(path).fileName();
+    e.call = call;
     report(e);
 }
 
@@ -364,10 +380,8 @@ Status NetSession::keepRemoved(const QString &path, int n, const StationRecord &
     QDir().mkpath(QFileInfo(m_retiredArchive).absolutePath());
     // Readable and never rewritten: the record stays findable whatever becomes of the
     // session, the journal or the station file.
-    const QByteArray line = today.toString(Qt::ISODate).toLatin1()
-        + (deleted ? "\tdeleted\t" : "\tretired\t") + QFileInfo(path).fileName().toLatin1() + '\t'
-        + QByteArray::number(n) + '\t' + station.toBytes() + '\n';
-    return AppendLineDurably(m_retiredArchive, line);
+    return AppendLineDurably(m_retiredArchive,
+        RetiredArchiveLine(today, deleted, QFileInfo(path).fileName(), n, station));
 }
 
 void NetSession::stationRemoved(

@@ -82,6 +82,10 @@ public:
     };
     std::optional<Retired> retired(int id) const;
     void retiredRestored(int id);
+    // The id of a station retired this session and not restored, by its file and call.
+    std::optional<int> standingRetiredId(const QString &path, const QString &call) const;
+    // A station of the retired-stations file put back on a later night.
+    void archivedRestored(const QString &path, const QString &call);
     // The lines and ids of DELETED STATIONS as a resumed session left them.
     std::pair<QStringList, QList<int>> standingRetired() const;
     // Where every retired or deleted record is kept (append-only text: date, kind, file,

@@ -42,6 +42,8 @@ private slots:
     void resumeComesBackToTheList_data();
     void resumeComesBackToTheList();
     void retiredStationsOutliveAStop();
+    void retiredMemberIsOfferedBack_data();
+    void retiredMemberIsOfferedBack();
     void resumeWritesOnlyStationFiles_data();
     void resumeWritesOnlyStationFiles();
     void checkinLogIsSavedWhereChosen();
@@ -267,6 +269,46 @@ void TestFrmMainJournal::retiredStationsOutliveAStop()
         = FileBytes(f.root.paths().retiredStationsFile()).split('\n').mid(0, 3);
     QCOMPARE(kept.size(), 3);
     QCOMPARE(kept[1], "2026-03-10\tretired\tBaldwin.dat\t2\t" + due("KA4EE", "EVE").toBytes());
+}
+
+void TestFrmMainJournal::retiredMemberIsOfferedBack_data()
+{
+    QTest::addColumn<bool>("tonight"); // retired this session; else on an earlier night
+    QTest::newRow("retired on an earlier night") << false;
+    QTest::newRow("retired tonight") << true;
+}
+
+void TestFrmMainJournal::retiredMemberIsOfferedBack()
+{
+    QFETCH(bool, tonight);
+    const StationRecord deb = Station("KA4DB", "DEB", "BALDWIN", "", "BAY MINETTE", "3/1/2024");
+    MainWindowFixture f({ { "BALDWIN", { Station("K4NOW", "NED"), deb } } });
+    f.open();
+    f.choose("BALDWIN"); // not heard for two years: retired
+    QCOMPARE(f.root.record("BALDWIN", 2).trimmed().Call, QString("VACANT"));
+    if (!tonight) {
+        f.window.reset();
+        f.root.dialogs().answers.enqueue(No); // a fresh session
+        f.open();
+    }
+    FrmMain &w = *f.window;
+    auto *deleted = w.findChild<DeletedStationsFrame *>("fraDeletedStations");
+    f.choose("EARLY CHECKINS");
+    f.type("KA4DB");
+    QCOMPARE(f.status(),
+        QString("KA4DB RETIRED 3/10/2026 FROM BALDWIN - CTRL+ENTER RESTORES AND CHECKS IN"));
+    QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(f.status(), QString("KA4DB CHECKED IN"));
+    // Back as the member was: name, county and city, dated tonight; no longer unknown.
+    StationRecord back = f.root.record("BALDWIN", 2).trimmed();
+    QCOMPARE(QStringList({ back.Call, back.Name, back.County, back.City, back.LastDate }),
+        QStringList({ "KA4DB", "DEB", "BALDWIN", "BAY MINETTE", "3/10/2026" }));
+    QCOMPARE(f.checkins(), QString("1"));
+    QVERIFY(f.lines("lstEarly").isEmpty());
+    QVERIFY(f.lines(deleted->list()).isEmpty());
+    // Typed again: found in its file, no offer.
+    f.type("KA4DB");
+    QCOMPARE(f.status(), QString("KA4DB Is Already Checked in"));
 }
 
 void TestFrmMainJournal::resumeWritesOnlyStationFiles_data()

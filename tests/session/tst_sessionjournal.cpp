@@ -2,6 +2,7 @@
 #include "maintenance/membereditor.h"
 #include "session/netreport.h"
 #include "session/netsession.h"
+#include "session/retiredarchive.h"
 #include "session/sessionjournal.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/crc32.h"
@@ -90,6 +91,8 @@ private slots:
     void onlyTheTablesStationFilesAreNamed_data();
     void mutatedJournalsAreReadSafely();
     void noMemberLeavesUnkept();
+    void retiredStationsFileIsReadWithCare_data();
+    void retiredStationsFileIsReadWithCare();
     void onlyTheTablesStationFilesAreNamed();
     void sessionWhoseStartLineWasLost();
     void replayRebuildsEveryKindOfChange();
@@ -234,6 +237,55 @@ void TestSessionJournal::lastFileWriteIsUnconfirmed()
     const PendingSession pending = ReadPendingSession(root.paths());
     QCOMPARE(pending.unconfirmed ? int(pending.unconfirmed->kind) : -1, unconfirmed);
     QCOMPARE(pending.hasNetEvents, netEvents);
+}
+
+void TestSessionJournal::retiredStationsFileIsReadWithCare_data()
+{
+    const StationRecord john = Station("W4XYZ", "JOHN", "BALDWIN", "", "FOLEY", "3/1/2024");
+    const QByteArray good = RetiredArchiveLine(QDate(2025, 3, 9), false, "Baldwin.dat", 4, john);
+    QByteArray bytes = john.toBytes();
+    bytes.replace(20, 1, "\t"); // a tab inside the record is the record's
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("record"); // the record found for W4XYZ; 0 none
+    QTest::newRow("kept") << good << 4;
+    QTest::newRow("the latest of two")
+        << good + RetiredArchiveLine(QDate(2026, 1, 2), true, "Baldwin.dat", 7, john) << 7;
+    QTest::newRow("another call only")
+        << RetiredArchiveLine(QDate(2025, 3, 9), false, "Baldwin.dat", 4, Station("W4XY")) << 0;
+    QTest::newRow("record with a tab") << "2025-03-09\tretired\tBaldwin.dat\t5\t" + bytes + "\n"
+                                       << 5;
+    QTest::newRow("a line without its end") << good.chopped(1) << 0;
+    for (const char *field :
+        { "2025-02-30", "gone", "../../etc/passwd", "Baldwin.txt", "0", "101", "x" }) {
+        QList<QByteArray> f = good.split('\t');
+        const int n = QByteArray(field).front() == '2' ? 0
+            : QByteArray(field) == "gone"              ? 1
+            : QByteArray(field).contains('.')          ? 2
+                                                       : 3;
+        f[n] = field;
+        QTest::newRow(field) << f.join('\t') << 0;
+    }
+    QTest::newRow("record cut short") << good.left(good.size() - 3) + "\n" << 0;
+    // A line of 2 MB is read through, never held; the line after it counts.
+    QTest::newRow("2 MB line, then a kept one") << QByteArray(2 << 20, 'W') + "\n" + good << 4;
+    QTest::newRow("2 MB line glued to a kept one") << QByteArray(2 << 20, 'W') + good << 0;
+}
+
+void TestSessionJournal::retiredStationsFileIsReadWithCare()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, record);
+    TestRoot root;
+    const QString path = root.paths().retiredStationsFile();
+    QVERIFY(WriteFileAtomically(path, file));
+    const std::optional<ArchivedStation> found = FindArchivedStation(path, "W4XYZ");
+    QCOMPARE(found ? found->record : 0, record);
+    if (found) {
+        QCOMPARE(found->station.trimmed().Name, QString("JOHN"));
+        QCOMPARE(ArchivedOfferText(*found, root.table()),
+            QString("W4XYZ %1 FROM BALDWIN - CTRL+ENTER RESTORES AND CHECKS IN")
+                .arg(found->deleted ? "DELETED 1/2/2026" : "RETIRED 3/9/2025"));
+    }
 }
 
 void TestSessionJournal::sessionWhoseStartLineWasLost()

@@ -13,7 +13,7 @@
 #include <utility>
 
 CallsignAssist::CallsignAssist(QLineEdit *box, const CountyTable &table, const QString &licencePath,
-    Clock &clock, CheckIn checkIn, ShowStatus showStatus)
+    const QString &retiredPath, Clock &clock, CheckIn checkIn, ShowStatus showStatus)
     : QObject(box)
     , m_box(box)
     , m_table(table)
@@ -21,6 +21,7 @@ CallsignAssist::CallsignAssist(QLineEdit *box, const CountyTable &table, const Q
     , m_clock(clock)
     , m_checkIn(std::move(checkIn))
     , m_showStatus(std::move(showStatus))
+    , m_retiredPath(retiredPath)
 {
     box->installEventFilter(this);
 }
@@ -28,12 +29,21 @@ CallsignAssist::CallsignAssist(QLineEdit *box, const CountyTable &table, const Q
 QString CallsignAssist::explainNotFound(
     const QString &call, const QString &status, QListWidgetItem *line)
 {
-    const UnknownCallAnswer answer = AnswerUnknownCall(call, &m_licences, m_table, m_clock.today());
-    m_suggestion = answer.suggestion;
     m_suggestionFor = call;
-    if (answer.detail.isEmpty())
-        return status;
-    const QString text = NotFoundText(call, answer);
+    // A member of old who is heard again comes before any near miss of the call.
+    m_archived = FindArchivedStation(m_retiredPath, call);
+    QString text;
+    if (m_archived) {
+        m_suggestion.reset();
+        text = ArchivedOfferText(*m_archived, m_table);
+    } else {
+        const UnknownCallAnswer answer
+            = AnswerUnknownCall(call, &m_licences, m_table, m_clock.today());
+        m_suggestion = answer.suggestion;
+        if (answer.detail.isEmpty())
+            return status;
+        text = NotFoundText(call, answer);
+    }
     if (line)
         line->setToolTip(text);
     // The check-in's own words stay first; a notice it added (unreadable files) stays last.
@@ -93,10 +103,13 @@ bool CallsignAssist::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_box && enter) {
         // The suggestion belongs to the call typed last: any other Enter forgets it.
         const std::optional<MemberCall> suggestion = std::exchange(m_suggestion, std::nullopt);
+        const std::optional<ArchivedStation> archived = std::exchange(m_archived, std::nullopt);
         const bool empty = m_box->text().trimmed().isEmpty();
         if ((key->modifiers() & Qt::ControlModifier) && empty) {
             // The suggestion of the last call found nowhere, checked in as if typed.
-            if (suggestion)
+            if (archived)
+                emit archivedChosen(*archived);
+            else if (suggestion)
                 m_checkIn(suggestion->call, m_suggestionFor);
             return true;
         }

@@ -2,6 +2,7 @@
 
 #include "licences/licencedatabase.h"
 #include "licences/membercalls.h"
+#include "session/retiredarchive.h"
 
 #include <QObject>
 #include <QPointer>
@@ -15,8 +16,9 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 
-// The CALLSIGN box's help during a net, all offline: what the licence database knows of a
-// call found in no station file, the member one edit away (Ctrl+Enter checks it in), and
+// The CALLSIGN box's help during a net, all offline: a call found in no station file but
+// kept as retired (Ctrl+Enter puts it back and checks it in), what the licence database
+// knows of one, the member one edit away (Ctrl+Enter checks it in), and
 // "?" with one to three letters and Enter, which lists the members whose call ends in them.
 // The window hands it the box and two hooks, and otherwise knows nothing of it.
 class CallsignAssist : public QObject
@@ -29,7 +31,7 @@ public:
     using ShowStatus = std::function<void(const QString &text)>;
 
     CallsignAssist(QLineEdit *box, const CountyTable &table, const QString &licencePath,
-        Clock &clock, CheckIn checkIn, ShowStatus showStatus);
+        const QString &retiredPath, Clock &clock, CheckIn checkIn, ShowStatus showStatus);
 
     // The status text of a call the typed check-in found nowhere: the check-in's own text
     // with what is known of the call after it. The call's non-listed line gets it too.
@@ -43,6 +45,10 @@ public:
     // The member a Ctrl+Enter would check in.
     const std::optional<MemberCall> &suggestion() const { return m_suggestion; }
     QListWidget *suffixList() const;
+
+signals:
+    // Ctrl+Enter after a call the retired-stations file holds.
+    void archivedChosen(const ArchivedStation &archived);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -60,5 +66,7 @@ private:
     QString m_suggestionFor; // the call found nowhere that the suggestion is for
     ShowStatus m_showStatus;
     std::optional<MemberCall> m_suggestion;
+    QString m_retiredPath;
+    std::optional<ArchivedStation> m_archived; // of the call found nowhere, when kept
     QPointer<QListWidget> m_list;
 };

@@ -67,6 +67,14 @@ void DeletedStationsFrame::restoreMember(QListWidgetItem *line)
     emit done();
 }
 
+void DeletedStationsFrame::dropRestored()
+{
+    for (int row = m_list->count() - 1; row >= 0; --row) {
+        if (!m_session.retired(m_list->item(row)->data(RetiredIdRole).toInt()))
+            delete m_list->item(row);
+    }
+}
+
 void DeletedStationsFrame::arrange()
 {
     const double dw = width(), dh = height();

@@ -29,6 +29,8 @@ public:
     void lstDS_MouseDown(const QPoint &position);
     // Whole rows only, under the caption.
     void arrange();
+    // Takes away the lines of stations restored by other means than this list.
+    void dropRestored();
 
 signals:
     // A station went back into its county: the county shown lists it again.

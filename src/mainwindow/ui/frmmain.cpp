@@ -4,6 +4,7 @@
 #include "backup/ui/frmprocessdatafiles.h"
 #include "licences/licencedatabase.h"
 #include "licences/ui/callsignassist.h"
+#include "maintenance/membereditor.h"
 #include "maintenance/ui/deletedstationsframe.h"
 #include "maintenance/ui/memberinfoframe.h"
 #include "maintenance/ui/membermaintenance.h"
@@ -58,18 +59,10 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     buildMenus();
     m_callAssist = new CallsignAssist(
         m_netInfo->txtChkin, m_context.countyTable, LicenceDatabasePath(m_services.paths),
-        *m_services.clock,
-        [this](const QString &call, const QString &insteadOf) {
-            m_netInfo->txtChkin->setText(call);
-            m_checkin->txtChkin_KeyDown();
-            // The call typed was that member's only once the member stands checked in (a
-            // county shown takes no typed check-in).
-            if (!insteadOf.isEmpty() && m_session.checkins().find(call, CheckinTable::Last) > 0) {
-                m_session.withdrawNonListed(insteadOf);
-                m_checkin->updateCounters();
-            }
-        },
+        m_services.paths.retiredStationsFile(), *m_services.clock,
+        [this](const QString &call, const QString &insteadOf) { checkInInstead(call, insteadOf); },
         [this](const QString &text) { setStatusLine(text); });
+    connect(m_callAssist, &CallsignAssist::archivedChosen, this, &FrmMain::restoreArchived);
     m_nonListed->fillFromOffline = [this](const QString &call) {
         return m_callAssist->fillMemberForm(call, m_form->txtName, m_form->txtCS);
     };
@@ -79,6 +72,38 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     if (const QString age = m_callAssist->ageNotice();
         !age.isEmpty() && m_checkin->statusLine().isEmpty())
         setStatusLine(age);
+}
+
+void FrmMain::checkInInstead(const QString &call, const QString &insteadOf)
+{
+    m_netInfo->txtChkin->setText(call);
+    m_checkin->txtChkin_KeyDown();
+    // The call typed was that member's only once the member stands checked in (a county
+    // shown takes no typed check-in).
+    if (!insteadOf.isEmpty() && m_session.checkins().find(call, CheckinTable::Last) > 0) {
+        m_session.withdrawNonListed(insteadOf);
+        m_checkin->updateCounters();
+    }
+}
+
+void FrmMain::restoreArchived(const ArchivedStation &archived)
+{
+    MemberEditor editor(m_session, m_context.countyTable, *m_services.settings);
+    const EditorOutcome out = editor.restoreArchived(archived, m_services.clock->today());
+    const QString call = archived.station.Call.trimmed();
+    if (!out.sound.isEmpty()) {
+        setStatusLine(out.status.value_or(QString()));
+        m_services.sounds->play(out.sound);
+        return;
+    }
+    m_deleted->dropRestored();
+    if (m_session.earlyLateMode()) {
+        checkInInstead(call, call);
+    } else {
+        // A county shown takes no typed check-in: it lists the station again, to be clicked.
+        m_counties->lstCounties_Click();
+        setStatusLine(out.status.value_or(QString()));
+    }
 }
 
 FrmMain::~FrmMain()

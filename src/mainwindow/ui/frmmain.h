@@ -12,6 +12,7 @@
 #include <memory>
 
 class CallsignAssist;
+struct ArchivedStation;
 class CheckinPanel;
 class CountyPanel;
 class ControlLook;
@@ -73,6 +74,11 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // A call checked in as if typed; insteadOf, the call found nowhere that it stands for,
+    // leaves NON LISTED once the station stands checked in.
+    void checkInInstead(const QString &call, const QString &insteadOf);
+    // Ctrl+Enter on a call of the retired-stations file: back in its file, then checked in.
+    void restoreArchived(const ArchivedStation &archived);
     // What the window shows of a county chosen and of a member line chosen.
     void countyShown(const CountyChoice &choice, bool byKey);
     void memberLineChosen(const SessionOutcome &outcome, QListWidgetItem *item);
