@@ -308,7 +308,8 @@ SessionOutcome NetSession::checkInAdded(const StationRecord &station, const QStr
     m_checkins.set(slot.entry, call);
     out.status = call + QStringLiteral(" CHECKED IN");
     out.checkedIn = true;
-    out.checkinLine = call + u' ' + station.Name + u' ' + station.City;
+    // The line of a typed check-in: a member added tonight reads like every other.
+    out.checkinLine = BuildCheckinLine(station);
     report(checkinEvent(slot.entry, station, path, n, SessionEvent::How::Added, out.checkinLine));
     return out;
 }

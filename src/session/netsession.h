@@ -70,7 +70,7 @@ public:
     // a record that holds no station.
     std::optional<MemberRef> member(int record) const;
     // A check-in of a station just added to the database (its record, record number n of
-    // the file at path, is already written). Its line is call, name and city.
+    // the file at path, is already written).
     SessionOutcome checkInAdded(const StationRecord &station, const QString &path, int n);
     // A station retired this session (an id of CountyChoice::retiredIds), with the file it
     // was retired from, until it is restored.

@@ -118,6 +118,7 @@ private slots:
         MainWindowFixture f({}, {}, NetEvening);
         WriteMembers(f);
         ImportSample(f);
+        f.root.screen().pixels = QSize(1024, 768);
         FrmMain &w = f.openActive();
         f.type("?oeb");
         auto *list = w.findChild<QListWidget *>("lstSuffix");
@@ -127,6 +128,10 @@ private slots:
         QCOMPARE(list->currentRow(), 0);
         QVERIFY(list->item(0)->text().startsWith("KB4OEB  IRMA  BLOUNT"));
         QVERIFY(list->hasFocus());
+        // Inside the window, every line whole.
+        QVERIFY(w.rect().contains(list->geometry()));
+        QVERIFY(list->viewport()->height() >= 2 * list->sizeHintForRow(0));
+        QVERIFY(list->viewport()->width() >= list->sizeHintForColumn(0));
         QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list, Qt::Key_Return);
         QVERIFY(!list->isVisible());
@@ -144,6 +149,7 @@ private slots:
 
         f.type("?QQ");
         QCOMPARE(f.status(), "NO MEMBER CALL ENDS IN QQ");
+        QCOMPARE(named<QLineEdit>(w, "txtChkin")->text(), "");
         QVERIFY(!list->isVisible());
         QCOMPARE(w.findChild<QListWidget *>("lstEarly")->count(), 0);
     }

@@ -60,7 +60,7 @@ void TestMaintenance::addThroughTheForm()
     QFile::setPermissions(f.root.filePath("MOBILE"), QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(save(f), u"W4NEW ADDED"_s);
     QCOMPARE(f.checkins(), u"1"_s);
-    QCOMPARE(f.lines("lst1"), (QStringList { "W4NEW ANN OPELIKA" }));
+    QCOMPARE(f.lines("lst1"), (QStringList { "W4NEW ANN MOBILE OPELIKA" }));
 }
 
 void TestMaintenance::editChangeCallAndDelete()

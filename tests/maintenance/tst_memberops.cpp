@@ -186,7 +186,7 @@ void TestMemberOps::addRefusedCountedAndLogged()
     QCOMPARE(root.stationBytes("LEE"), lee);
     QCOMPARE(session.checkinCount(), 0);
     EditorOutcome out = add("W4NEW", "MOBILE");
-    QVERIFY(out.countChanged && out.appendLine == u"W4NEW NEW TOWN"_qs);
+    QVERIFY(out.countChanged && out.appendLine == u"W4NEW NEW MOBILE TOWN"_qs);
     QCOMPARE(
         root.settings().get("NewMember", "1"), u"W4NEW NEW MOBILE TOWN"_qs); // the first free key
     // A full table: added but not counted.

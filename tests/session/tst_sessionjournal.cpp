@@ -509,9 +509,9 @@ void TestSessionJournal::replayRebuildsEveryKindOfChange()
     QStringList lines;
     for (const SessionCheckin &c : pending.state.checkins)
         lines << c.line;
-    QCOMPARE(lines.join('/'), "AB4AA ANN LEE OPELIKA///W4NEW NED AUBURN");
+    QCOMPARE(lines.join('/'), "AB4AA ANN LEE OPELIKA///W4NEW NED LEE AUBURN");
     QCOMPARE(pending.state.mode, "LEE");
-    QCOMPARE(pending.state.linesSinceMode(), QStringList { "W4NEW NED AUBURN" });
+    QCOMPARE(pending.state.linesSinceMode(), QStringList { "W4NEW NED LEE AUBURN" });
 }
 
 void TestSessionJournal::replayedStateOfEvents_data()
@@ -661,7 +661,7 @@ void TestSessionJournal::logAndNetReportOfAScriptedNet()
             "takeback\t2026-03-10T19:06:00\t1\tK4AA\tdeleted",
             "newmember\t2026-03-10T19:16:00\tW4NEW\tW4NEW NED LEE AUBURN",
             "checkin\t2026-03-10T19:16:00\t3\tW4NEW\tLee.dat\t3\tNED\tLEE\tAUBURN\tadded\tW4NEW "
-            "NED AUBURN",
+            "NED LEE AUBURN",
             "end\t2026-03-10T19:42:00",
         }));
 

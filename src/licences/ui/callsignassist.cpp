@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <algorithm>
 #include <utility>
 
 CallsignAssist::CallsignAssist(QLineEdit *box, const CountyTable &table, const QString &licencePath,
@@ -136,6 +137,8 @@ void CallsignAssist::showSuffixList(const QString &letters)
 {
     const MemberCallSearch search = FindBySuffix(m_table, letters);
     if (search.found.empty()) {
+        // The next call starts in an empty box, as after every other outcome.
+        m_box->clear();
         m_showStatus(QStringLiteral("NO MEMBER CALL ENDS IN ") + letters);
         return;
     }
@@ -154,10 +157,16 @@ void CallsignAssist::showSuffixList(const QString &letters)
             QStringLiteral("%1  %2  %3").arg(m.call, m.name, m.county), m_list);
         line->setData(Qt::UserRole, m.call);
     }
-    const QPoint below = m_box->mapTo(m_box->window(), QPoint(0, m_box->height()));
+    // Under the box, as wide as its longest line, every row whole, inside the window.
+    const QWidget *window = m_box->window();
+    const QPoint below = m_box->mapTo(window, QPoint(0, m_box->height()));
     const int rows = std::min<int>(int(search.found.size()), 8);
-    m_list->setGeometry(below.x(), below.y(), std::max(m_box->width(), 260),
-        rows * m_list->fontMetrics().height() + 4 * m_list->frameWidth() + 4);
+    const int frame = 2 * m_list->frameWidth();
+    const int width = std::min(window->width(),
+        std::max({ m_box->width(), 260, m_list->sizeHintForColumn(0) + frame + 4 }));
+    const int height = std::min(window->height(), rows * m_list->sizeHintForRow(0) + frame);
+    m_list->setGeometry(std::clamp(below.x(), 0, window->width() - width),
+        std::clamp(below.y(), 0, window->height() - height), width, height);
     m_list->setCurrentRow(0);
     m_list->show();
     m_list->raise();
