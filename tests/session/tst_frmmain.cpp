@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTextEdit>
@@ -35,6 +36,7 @@ private slots:
     void idReminderAndRoster();
     void checkinsReachTheLists();
     void smallControlsAndWindows();
+    void narrowColumnsShowWholeLines();
     void caretAlwaysFindsCallsign();
     void firstStartOffersTheImport();
     void retiredMemberIsRestored();
@@ -255,6 +257,28 @@ void TestFrmMain::smallControlsAndWindows()
     for (const char *name : { "frmAbout", "frmInstr", "FrmReport", "FrmNetCtl" }) {
         const QList<QDialog *> open = w.findChildren<QDialog *>(name);
         QVERIFY2(open.size() == 1 && open[0]->isVisible(), name);
+    }
+}
+
+void TestFrmMain::narrowColumnsShowWholeLines()
+{
+    // At 1024x768 the member form and DELETED STATIONS are narrow.
+    MainWindowFixture f(
+        { { "LAUDERDALE", { Station("K4DLZ", "CAROL", "LAUDERDALE", "", "", "3/1/2024") } } },
+        { { "First", "Firstime", "FALSE" } });
+    f.root.screen().pixels = QSize(1024, 768);
+    FrmMain &w = f.openActive();
+    f.choose("LAUDERDALE");
+    QListWidget *lstDS = w.findChild<DeletedStationsFrame *>("fraDeletedStations")->list();
+    QCOMPARE(f.lines(lstDS), QStringList { "K4DLZ CAROL LAUDERDALE" });
+    QVERIFY(lstDS->sizeHintForColumn(0) <= lstDS->viewport()->width());
+    QCOMPARE(lstDS->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    // A six-letter call, whole in either call box.
+    for (const char *name : { "txtCall", "TxtNew" }) {
+        auto *box = named<QLineEdit>(w, name);
+        box->setText("WW4WWW");
+        const QRect caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        QVERIFY2(caret.right() < box->contentsRect().right(), name);
     }
 }
 

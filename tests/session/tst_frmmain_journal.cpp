@@ -155,9 +155,10 @@ void TestFrmMainJournal::resumeIsAskedBeforeFirstStartWindows()
     QCOMPARE(f.root.dialogs().messages[0].title, QString("RESUME SESSION"));
     QCOMPARE(order, QStringList({ "frmQRZ1", "frmInstr1" }));
     QCOMPARE(f.checkins(), QString("1"));
-    // Once the window shows, the first start is over for good.
+    // Once the window shows, the first start is over for good, its look kept with it.
     w.show();
     QCOMPARE(f.root.settings().get("First", "Firstime"), QString("FALSE"));
+    QVERIFY(!f.root.settings().get("Screen", "Size").isEmpty());
 }
 
 void TestFrmMainJournal::onlyASessionWithEventsIsOffered_data()

@@ -23,6 +23,10 @@ DeletedStationsFrame::DeletedStationsFrame(Services &services, NetSession &sessi
     setObjectName(QStringLiteral("fraDeletedStations"));
     m_list = Named(new QListWidget(this), "lstDS");
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    // A narrow column at 1024x768: the lines take its whole width, never a second scroll
+    // bar; one still too long ends in "..." and shows whole as its tip.
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTextElideMode(Qt::ElideRight);
     m_list->setAccessibleName(title());
     connect(
         m_list, &QWidget::customContextMenuRequested, this, &DeletedStationsFrame::lstDS_MouseDown);
@@ -33,6 +37,7 @@ bool DeletedStationsFrame::addRetired(const QStringList &lines, const QList<int>
     const bool first = m_list->count() == 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         auto *line = new QListWidgetItem(lines[i], m_list);
+        line->setToolTip(lines[i]);
         line->setData(RetiredIdRole, ids.value(i, -1));
     }
     return first && !lines.isEmpty();
@@ -77,12 +82,13 @@ void DeletedStationsFrame::dropRestored()
 
 void DeletedStationsFrame::arrange()
 {
-    const double dw = width(), dh = height();
+    const double dh = height();
     const int frame = 2 * m_list->frameWidth();
     const int row = std::max(
         1, m_list->count() > 0 ? m_list->sizeHintForRow(0) : m_list->fontMetrics().height() + 2);
     // Under the frame's caption, however large its font.
     const int top = std::max(int(dh * 0.22), contentsRect().top());
     const int rows = std::max(1, (int(dh * 0.96) - top - frame) / row);
-    m_list->setGeometry(int(dw * 0.025), top, int(dw * 0.95), rows * row + frame);
+    const QRect inside = contentsRect();
+    m_list->setGeometry(inside.left(), top, inside.width(), rows * row + frame);
 }

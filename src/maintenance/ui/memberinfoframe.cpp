@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -70,6 +71,20 @@ void MemberInfoFrame::resizeEvent(QResizeEvent *event)
     arrange();
 }
 
+namespace {
+
+constexpr int CallFieldWidth = 6;
+
+// The width at which a box shows that many of its widest letters.
+int WholeTextWidth(const QLineEdit *box, int letters)
+{
+    const QMargins margins = box->textMargins();
+    return box->fontMetrics().horizontalAdvance(QString(letters, u'W')) + margins.left()
+        + margins.right() + 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+}
+
+} // namespace
+
 void MemberInfoFrame::arrange()
 {
     const double W = width();
@@ -95,7 +110,10 @@ void MemberInfoFrame::arrange()
     };
     const int left = int(W * 0.0523);
     for (const Row &r : rows) {
-        const int boxWidth = int(W * r.boxWidth);
+        // A call box holds the longest call whole, however narrow the frame.
+        const int boxWidth = r.box->maxLength() > CallFieldWidth
+            ? int(W * r.boxWidth)
+            : std::max(int(W * r.boxWidth), WholeTextWidth(r.box, r.box->maxLength()));
         r.box->setGeometry(left, int(H * r.top), boxWidth, rowHeight);
         // Each caption sits right of its box (the 600-twip gap measured from the box's width),
         // as wide as its text where the frame has room, in a smaller font where it has not.

@@ -213,10 +213,11 @@ void FrmMain::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     // A net run once shows no first-start windows again, even when it never reached Exit:
-    // after a stop the operator wants the net back, not the instructions.
+    // after a stop the operator wants the net back, not the instructions. The look goes
+    // with the mark, as Exit would store it, so the next start looks like this one.
     if (std::exchange(m_firstRunOpen, false)) {
-        const Status saved = m_services.settings->saveValue(
-            QStringLiteral("First"), QStringLiteral("Firstime"), QStringLiteral("FALSE"));
+        const Status saved = m_services.settings->saveAll(
+            m_format->appearanceChanges(true, m_options->dingDisabled()));
         if (!saved)
             setStatusLine(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
     }
