@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -57,6 +58,17 @@ void ClickLine(QListWidget *list, const QString &text)
     QTest::qWait(200);
 }
 
+// Keys as the operator presses them: through the X server to the window the window manager
+// has made active, at a typist's pace, while the program runs on.
+void PressOnDesktop(const QStringList &arguments)
+{
+    QProcess keys;
+    keys.start(QStringLiteral("xdotool"), arguments);
+    QVERIFY2(keys.waitForStarted(), qPrintable(keys.errorString()));
+    QTRY_COMPARE_WITH_TIMEOUT(keys.state(), QProcess::NotRunning, 20000);
+    QCOMPARE(keys.exitCode(), 0);
+}
+
 } // namespace
 
 class TestFrmMainScreen : public QObject
@@ -68,6 +80,7 @@ private slots:
     void countyChangeAfterAClick();
     void questionsDuringLoadArePainted();
     void memberFormAfterSave();
+    void countiesTypedThroughAreLeftAlone();
 };
 
 void TestFrmMainScreen::initTestCase()
@@ -104,6 +117,38 @@ void TestFrmMainScreen::countyChangeAfterAClick()
     ClickLine(named<QListWidget>(w, "lst1"), "KD4  BDY");
     QCOMPARE(f.status(), QString("KD4BDY CHECKED IN"));
     QCOMPARE(ScreenDiffers(named<QListWidget>(w, "lst1")->viewport()), QString());
+}
+
+void TestFrmMainScreen::countiesTypedThroughAreLeftAlone()
+{
+    // Each county has a member not heard for two years: showing it retires him.
+    auto due = [](const char *call) { return Station(call, "GONE", "", "", "", "3/1/2024"); };
+    MainWindowFixture f({ { "MADISON", { due("K4MAD"), Station("K4MA2") } },
+                            { "MOBILE", { due("K4MOB"), Station("K4MO2") } },
+                            { "MONTGOMERY", { due("K4MON"), Station("K4MN2") } } },
+        { { "First", "Firstime", "FALSE" } });
+    f.root.screen().pixels = QSize(1024, 768);
+    FrmMain &w = OpenOnScreen(f);
+    QTRY_VERIFY(w.isActiveWindow());
+    const QByteArray madison = f.root.stationBytes("MADISON"),
+                     mobile = f.root.stationBytes("MOBILE");
+    auto *counties = named<QListWidget>(w, "lstCounties");
+    auto *caption = named<QGroupBox>(w, "FraStations");
+    // Tab from CALLSIGN, the name typed: MADISON and MOBILE pass on the way.
+    PressOnDesktop({ "key", "Tab" });
+    QTRY_VERIFY(counties->hasFocus());
+    PressOnDesktop({ "type", "--delay", "60", "MONTGOMERY" });
+    QTRY_COMPARE(caption->title(), QString("MONTGOMERY COUNTY MEMBERS"));
+    QCOMPARE(f.lines("lstDS").size(), 1);
+    // Back up the list with the arrows, past MOBILE, and Enter on MADISON.
+    PressOnDesktop({ "key", "--delay", "60", "Up", "Up", "Return" });
+    QTRY_COMPARE(caption->title(), QString("MADISON COUNTY MEMBERS"));
+    QCOMPARE(f.root.stationBytes("MOBILE"), mobile);
+    QVERIFY(f.root.stationBytes("MADISON") != madison);
+    QStringList retired;
+    for (const QString &line : f.lines("lstDS"))
+        retired << line.section(' ', 0, 0);
+    QCOMPARE(retired, QStringList({ "K4MON", "K4MAD" }));
 }
 
 void TestFrmMainScreen::questionsDuringLoadArePainted()
