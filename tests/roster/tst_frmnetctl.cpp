@@ -1,11 +1,13 @@
 #include "failingfs.h"
 #include "roster/rosterhost.h"
+#include "roster/rosterschedule.h"
 #include "roster/ui/frmnetctl.h"
 #include "startup/startupcontext.h"
 #include "startup/startupsteps.h"
 #include "stationdb/atomicfile.h"
 #include "testroot.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -206,6 +208,48 @@ private slots:
         w->cmdOK_Click();
         QCOMPARE(f->host.log, log + QStringList { "focus" }); // closed
         QCOMPARE(entries(f->open()->lst1).value(2), "CYRUS KF4CYR"); // nothing stored by OK
+    }
+
+    void linesChosenByKeys_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("boxes"); // DAY, NAME and CALL after the keys
+        // Tuesday is today's day; the list reached gives its first line the focus frame.
+        QTest::newRow("the alternate under the focus frame, Space")
+            << "lstAltNC" << QList<int> { Qt::Key_Space } << "Tuesday|AL|K4AAA";
+        QTest::newRow("a day's line by arrows")
+            << "lst1" << QList<int> { Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up }
+            << "Tuesday|CYRUS|KF4CYR";
+        QTest::newRow("End, then Space")
+            << "lst1" << QList<int> { Qt::Key_End, Qt::Key_Space }
+            << "Saturday|" + DefaultRoster().at(6).name + "|" + DefaultRoster().at(6).call;
+        QTest::newRow("Tab through the lists: nothing taken")
+            << "lst1" << QList<int> { Qt::Key_Tab, Qt::Key_Tab } << "Tuesday||";
+        QTest::newRow("Tab through NAME: not made VACANT")
+            << "txtDay" << QList<int> { Qt::Key_Tab, Qt::Key_Tab } << "Tuesday||";
+    }
+
+    void linesChosenByKeys()
+    {
+        QFETCH(QString, list);
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, boxes);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->findChild<QWidget *>(list)->setFocus();
+        for (int key : keys)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QCOMPARE(QStringList({ w->txtDay->text(), w->TxtCtlName->text(), w->TxtCtlCall->text() })
+                     .join('|'),
+            boxes);
+        // OK from the keyboard puts the line in charge.
+        if (boxes.endsWith('|'))
+            return;
+        w->cmdOK->setFocus();
+        QTest::keyClick(w->cmdOK, Qt::Key_Space);
+        QCOMPARE(f->host.log.value(0),
+            "NC " + NetInfoLabel(boxes.section('|', 1, 1), boxes.section('|', 2, 2)));
     }
 
     void managerAndClosing()

@@ -17,6 +17,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -156,7 +157,8 @@ void FrmNetCtl::buildWindow()
     connect(cmdClrNC, &QPushButton::clicked, this, &FrmNetCtl::cmdClrNC_Click);
     connect(CmdClrNM, &QPushButton::clicked, this, &FrmNetCtl::CmdClrNM_Click);
     connect(cmdClose, &QPushButton::clicked, this, &FrmNetCtl::cmdClose_Click);
-    for (QLineEdit *box : { txtDay, TxtCtlName, TxtCtlCall, TxtMgrName, TxtMgrCall })
+    for (QWidget *box : std::initializer_list<QWidget *> {
+             txtDay, TxtCtlName, TxtCtlCall, TxtMgrName, TxtMgrCall, lst1, lstAltNC })
         box->installEventFilter(this);
     InstallKeyFilter(TxtCtlCall, FieldKind::Call);
     InstallKeyFilter(TxtMgrCall, FieldKind::Call);
@@ -166,6 +168,27 @@ void FrmNetCtl::buildWindow()
 
 bool FrmNetCtl::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && (watched == lst1 || watched == lstAltNC)) {
+        // A line made current by the keys, or Enter or Space on it, is taken as a click
+        // takes it; a list merely tabbed through leaves the boxes alone.
+        auto *list = static_cast<QListWidget *>(watched);
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const bool take = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+        const int before = list->currentRow();
+        if (!take) {
+            // The list moves first; a key it does not take goes on to the window (Escape).
+            static_cast<QObject *>(list)->event(event);
+            if (!event->isAccepted())
+                return false;
+        }
+        if (take || list->currentRow() != before) {
+            if (list == lst1)
+                lst1_Click();
+            else
+                lstAltNC_Click();
+        }
+        return true;
+    }
     if (event->type() == QEvent::FocusIn && watched == txtDay) {
         txtDay_GotFocus();
     } else if (event->type() == QEvent::FocusOut) {
@@ -254,7 +277,8 @@ void FrmNetCtl::TxtCtlName_Enter()
 
 void FrmNetCtl::TxtCtlName_LostFocus()
 {
-    if (TxtCtlName->text().isEmpty())
+    // Emptied by the operator, the day is vacant; a box only passed through stays as it is.
+    if (TxtCtlName->text().isEmpty() && TxtCtlName->isModified())
         TxtCtlName->setText(QStringLiteral("vacant"));
     TxtCtlName->setText(TxtCtlName->text().toUpper());
 }
