@@ -156,19 +156,53 @@ private slots:
 
     // Without a QRZ login a click on a non-listed call starts the ADD filled from the
     // licence, as a QRZ answer would fill it.
+    void addFilledFromLicence_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("typedName"); // in NAME before the lookup
+        QTest::addColumn<QString>("name"); // NAME after it
+        QTest::newRow("click on the line") << "click"
+                                           << ""
+                                           << "JOHN";
+        QTest::newRow("Enter on the line") << "enter"
+                                           << ""
+                                           << "JOHN";
+        QTest::newRow("typed into ADD's CALL, Tab") << "typed"
+                                                    << ""
+                                                    << "JOHN";
+        QTest::newRow("typed, NAME typed before") << "typed"
+                                                  << "JACK"
+                                                  << "JACK";
+    }
+
     void addFilledFromLicence()
     {
+        QFETCH(QString, way);
+        QFETCH(QString, typedName);
+        QFETCH(QString, name);
         MainWindowFixture f({}, {}, NetEvening);
         WriteMembers(f);
         ImportSample(f);
         FrmMain &w = f.openActive();
+        auto *form = named<MemberInfoFrame>(w, "fraAdd");
         f.type("W4XYZ");
         auto *nonListed = w.findChild<NonListedFrame *>("FraSearch");
-        nonListed->list()->setCurrentRow(0);
-        nonListed->lstEarly_Click(nonListed->list()->item(0));
-        QCOMPARE(named<MemberInfoFrame>(w, "fraAdd")->txtCall->text(), "W4XYZ");
-        QCOMPARE(named<MemberInfoFrame>(w, "fraAdd")->txtName->text(), "JOHN");
-        QCOMPARE(named<MemberInfoFrame>(w, "fraAdd")->txtCS->text(), "MOBILE AL");
+        if (way == "click") {
+            nonListed->list()->setCurrentRow(0);
+            nonListed->lstEarly_Click(nonListed->list()->item(0));
+        } else if (way == "enter") {
+            nonListed->list()->setFocus();
+            QTest::keyClick(nonListed->list(), Qt::Key_Return);
+        } else {
+            QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_N, Qt::ControlModifier);
+            QVERIFY(form->txtCall->hasFocus());
+            form->txtName->setText(typedName);
+            QTest::keyClicks(form->txtCall, "W4XYZ");
+            QTest::keyClick(form->txtCall, Qt::Key_Tab);
+        }
+        QCOMPARE(form->txtCall->text(), "W4XYZ");
+        QCOMPARE(form->txtName->text(), name);
+        QCOMPARE(form->txtCS->text(), "MOBILE AL");
     }
 
     // Without a database nothing is judged, and a stale one is told at start.

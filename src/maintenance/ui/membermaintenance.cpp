@@ -157,8 +157,14 @@ void MemberMaintenance::txtCall_LostFocus()
 {
     const QString call = m_frame.txtCall->text();
     // An empty box is left alone, so the operator can always get back to CALLSIGN.
-    if (call.isEmpty() || IsValidCall(call))
+    if (call.isEmpty())
         return;
+    if (IsValidCall(call)) {
+        if (m_editor.mode() == FormMode::Add
+            && (m_frame.txtName->text().isEmpty() || m_frame.txtCS->text().isEmpty()))
+            emit addCallTyped(call);
+        return;
+    }
     status(call + QStringLiteral("  INVALID CALL"));
     m_frame.txtCall->clear();
     notify();
@@ -167,8 +173,9 @@ void MemberMaintenance::txtCall_LostFocus()
 
 void MemberMaintenance::txtName_GotFocus()
 {
-    // An edit keeps what the record holds: the operator changes only what is wrong.
-    if (m_editor.mode() != FormMode::Edit)
+    // An edit keeps what the record holds, an add what its lookup found: the operator
+    // changes only what is wrong.
+    if (m_editor.mode() != FormMode::Edit && m_editor.mode() != FormMode::Add)
         m_frame.txtName->clear();
     m_frame.cmdCancel->setEnabled(true);
 }

@@ -18,6 +18,12 @@ public:
     MemberMaintenance(MaintenanceHost &host, MemberInfoFrame &frame);
 
     FormMode mode() const { return m_editor.mode(); }
+
+signals:
+    // A valid call typed into ADD's CALL, the box left with NAME or CITY still empty.
+    void addCallTyped(const QString &call);
+
+public:
     MemberEditor &editor() { return m_editor; }
 
     // A click on a non-listed call (the box takes the call unless a lookup fills the form).

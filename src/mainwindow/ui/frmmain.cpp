@@ -66,6 +66,8 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     m_nonListed->fillFromOffline = [this](const QString &call) {
         return m_callAssist->fillMemberForm(call, m_form->txtName, m_form->txtCS);
     };
+    connect(m_maintenance, &MemberMaintenance::addCallTyped, m_nonListed,
+        &NonListedFrame::lookUpTypedCall);
     m_nonListed->knowsOffline
         = [this](const QString &call) { return m_callAssist->hasLicence(call); };
     Form_Load();

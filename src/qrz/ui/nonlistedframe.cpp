@@ -8,6 +8,7 @@
 #include "session/netsession.h"
 #include "stationdb/settingsstore.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -26,6 +27,7 @@ NonListedFrame::NonListedFrame(
     m_refresh = Named(new QPushButton(QStringLiteral(" REFRESH QRZ"), this), "CmdRefresh");
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setAccessibleName(title());
+    m_list->installEventFilter(this);
     connect(m_list, &QListWidget::itemClicked, this, &NonListedFrame::lstEarly_Click);
     connect(m_list, &QWidget::customContextMenuRequested, this,
         [this] { lstEarly_MouseDown(Qt::RightButton); });
@@ -68,6 +70,20 @@ void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
             QStringLiteral("You must left click on call first then Right"), MsgIcon::None, Ok);
         return;
     }
+    if (fillFromQrz(call, false))
+        return;
+    // What QRZ could not tell, the licence database may.
+    if (knowsOffline && knowsOffline(call)) {
+        if (m_maintenance->mode() != FormMode::Add)
+            m_maintenance->startAdd(call, true);
+        fillFromOffline(call);
+        return;
+    }
+    emit done();
+}
+
+bool NonListedFrame::fillFromQrz(const QString &call, bool onlyEmpty)
+{
     // The window paints while QRZ is asked but takes no input: nothing else runs meanwhile.
     emit busy(true);
     const Result<QrzAnswer> answer = m_qrz.lookup(call);
@@ -76,15 +92,7 @@ void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
         // Told on the status line, never in a box that waits for a click: the calls typed
         // meanwhile and after would go into the box and be lost, and the net stop there.
         emit statusLine(answer ? *answer->error : answer.error());
-        // What QRZ could not tell, the licence database may.
-        if (knowsOffline && knowsOffline(call)) {
-            if (m_maintenance->mode() != FormMode::Add)
-                m_maintenance->startAdd(call, true);
-            fillFromOffline(call);
-            return;
-        }
-        emit done();
-        return;
+        return false;
     }
     // The lookup fills an ADD, even when the left click that starts one was skipped.
     if (m_maintenance->mode() != FormMode::Add)
@@ -94,12 +102,50 @@ void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
         = FillFromQrz({ m_form.txtCall->text(), m_form.txtName->text(), m_form.txtCounty->text(),
                           m_form.txtStatus->text(), m_form.txtCS->text() },
             *answer, focusCounty);
-    m_form.txtCall->setText(form.call);
-    m_form.txtName->setText(form.name);
-    m_form.txtCounty->setText(form.county);
-    m_form.txtCS->setText(form.city);
-    if (focusCounty)
+    const auto fill = [onlyEmpty](QLineEdit *box, const QString &value) {
+        if (!onlyEmpty || box->text().isEmpty())
+            box->setText(value);
+    };
+    fill(m_form.txtCall, form.call);
+    fill(m_form.txtName, form.name);
+    fill(m_form.txtCounty, form.county);
+    fill(m_form.txtCS, form.city);
+    if (focusCounty && !onlyEmpty)
         m_form.txtCounty->setFocus();
+    return true;
+}
+
+void NonListedFrame::lookUpTypedCall(const QString &call)
+{
+    const bool login = !m_services.settings->get(QrzKeys::Section(), QrzKeys::Password()).isEmpty();
+    if (login && fillFromQrz(call, true))
+        return;
+    const QString name = m_form.txtName->text(), city = m_form.txtCS->text();
+    if (!fillFromOffline || !fillFromOffline(call))
+        return;
+    // What the operator typed stays.
+    if (!name.isEmpty())
+        m_form.txtName->setText(name);
+    if (!city.isEmpty())
+        m_form.txtCS->setText(city);
+}
+
+bool NonListedFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter or Space on a call is the click on it: an ADD, filled where it can be.
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const int k = key->key();
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space)
+            && key->modifiers() == Qt::NoModifier) {
+            if (QListWidgetItem *line = m_list->currentItem()) {
+                line->setSelected(true);
+                lstEarly_Click(line);
+            }
+            return true;
+        }
+    }
+    return QGroupBox::eventFilter(watched, event);
 }
 
 void NonListedFrame::CmdRefresh_Click()

@@ -35,6 +35,9 @@ public:
 
     void lstEarly_Click(QListWidgetItem *item);
     void lstEarly_MouseDown(Qt::MouseButton button);
+    // A call typed into ADD's CALL, the box left: QRZ (with a login) or the licence database
+    // fills NAME, COUNTY and CITY where they are still empty.
+    void lookUpTypedCall(const QString &call);
     void CmdRefresh_Click();
     void cmdClear_Click();
     // The buttons keep their place but grow to show their captions whole.
@@ -48,7 +51,14 @@ signals:
     // The caret goes back to CALLSIGN.
     void done();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Asks QRZ for the call and fills the ADD with the answer; onlyEmpty keeps what the
+    // boxes hold. False when QRZ could not tell (said on the status line).
+    bool fillFromQrz(const QString &call, bool onlyEmpty);
+
     Services &m_services;
     NetSession &m_session;
     QrzClient &m_qrz;
