@@ -68,13 +68,20 @@ void TestMaintenance::editChangeCallAndDelete()
     MainWindowFixture f({ { "LEE",
         { Station("K4A", "JIM", "LEE", "", "OPELIKA", "2/2/2026"),
             Station("K4ABC", "ANN", "LEE", "TUE", "AUBURN", "01/05/2026") } } });
-    FrmMain &w = f.open();
+    FrmMain &w = f.openActive();
     MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     QListWidget *members = named<QListWidget>(w, "lst1");
     f.choose("LEE");
     // EDIT keeps the call and the date the click has written; the line is redrawn, marked.
+    // An Edit refused for want of a member before leaves no word of it once it opens.
     f.click(f.memberLine("K4ABC"));
+    members->clearSelection();
     named<QAction>(w, "mnuEditEdit")->trigger();
+    QCOMPARE(f.status(), u"CHOOSE A COUNTY AND SELECT A MEMBER TO EDIT"_s);
+    members->setCurrentItem(f.memberLine("K4ABC")); // by the arrows: nothing said
+    members->currentItem()->setSelected(true);
+    named<QAction>(w, "mnuEditEdit")->trigger();
+    QCOMPARE(f.status(), QString());
     m.txtName->setText("ANNE");
     QCOMPARE(save(f), u"RECORD UPDATED"_s);
     QCOMPARE(f.root.record("LEE", 2).trimmed(),
@@ -84,7 +91,11 @@ void TestMaintenance::editChangeCallAndDelete()
     // Change Call shows the new call box only; the click's check-in is taken back.
     named<QAction>(w, "mnuChgCall")->trigger();
     QVERIFY(m.txtName->isHidden() && !m.TxtNew->isHidden());
-    m.TxtNew->setText("KA4XYZ");
+    // Enter in NEW CALL moves on to Save.
+    m.TxtNew->setFocus();
+    QTest::keyClicks(m.TxtNew, "KA4XYZ");
+    QTest::keyClick(m.TxtNew, Qt::Key_Return);
+    QVERIFY(m.cmdSave->hasFocus());
     save(f);
     QCOMPARE(members->currentItem()->text(), u"KA4  XYZ  ANNE AUBURN"_s);
     QCOMPARE(members->currentItem()->checkState(), Qt::Unchecked);

@@ -4,14 +4,18 @@
 #include "maintenance/ui/memberinfoframe.h"
 #include "mainwindowfixture.h"
 #include "screencheck.h"
+#include "stationdb/atomicfile.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QWindow>
 
 namespace {
@@ -81,6 +85,7 @@ private slots:
     void questionsDuringLoadArePainted();
     void memberFormAfterSave();
     void countiesTypedThroughAreLeftAlone();
+    void smallGapsClosedForTheKeyboard();
 };
 
 void TestFrmMainScreen::initTestCase()
@@ -149,6 +154,48 @@ void TestFrmMainScreen::countiesTypedThroughAreLeftAlone()
     for (const QString &line : f.lines("lstDS"))
         retired << line.section(' ', 0, 0);
     QCOMPARE(retired, QStringList({ "K4MON", "K4MAD" }));
+}
+
+void TestFrmMainScreen::smallGapsClosedForTheKeyboard()
+{
+    MainWindowFixture f(
+        { { "BLOUNT", { Station("KC4AYI", "BOB"), Station("KD4BDY", "LINDA"), Station("W4F") } },
+            { "BALDWIN", { Station("KA4DB", "DEB", "", "", "", "3/1/2024") } } },
+        { { "First", "Firstime", "FALSE" } });
+    f.root.screen().pixels = QSize(1024, 768);
+    const QByteArray text = QByteArray("PREAMBLE LINE\n").repeated(200);
+    QVERIFY(
+        WriteFileAtomically(f.root.paths().appDataFolder() + "Halvorsoft/VorqPreamble.txt", text));
+    FrmMain &w = OpenOnScreen(f);
+    QTRY_VERIFY(w.isActiveWindow());
+    auto *callsign = named<QLineEdit>(w, "txtChkin");
+    QTRY_VERIFY(callsign->hasFocus());
+    // Alt+letter, Escape: the letters typed next go to CALLSIGN, not to the menus.
+    PressOnDesktop({ "key", "--delay", "100", "alt+f", "Escape" });
+    QTRY_VERIFY(callsign->hasFocus());
+    PressOnDesktop({ "type", "--delay", "60", "KC4" });
+    QTRY_COMPARE(callsign->text(), QString("KC4"));
+    QVERIFY(!QApplication::activePopupWidget());
+    PressOnDesktop({ "key", "BackSpace", "BackSpace", "BackSpace" });
+    // Page Down from CALLSIGN turns the preamble's page; the caret stays.
+    auto *preamble = named<QTextEdit>(w, "rtxtPreamble")->verticalScrollBar();
+    PressOnDesktop({ "key", "Next", "Next" });
+    QTRY_VERIFY(preamble->value() > 0);
+    QVERIFY(callsign->hasFocus());
+    // Home in a member list makes the first line current: Enter checks it in.
+    f.choose("BLOUNT");
+    named<QListWidget>(w, "lst1")->setFocus();
+    PressOnDesktop({ "key", "--delay", "60", "Down", "Down", "Home", "Return" });
+    QTRY_COMPARE(f.status(), QString("KC4AYI CHECKED IN"));
+    // The Menu key on DELETED STATIONS, then Enter: Restore Member.
+    f.choose("BALDWIN");
+    QListWidget *deleted = named<QListWidget>(w, "lstDS");
+    QTRY_COMPARE(deleted->count(), 1);
+    w.popupMenu = [](QMenu *menu, const QPoint &at) { menu->exec(at); };
+    deleted->setFocus();
+    deleted->setCurrentRow(0);
+    PressOnDesktop({ "key", "--delay", "300", "Menu", "Return" });
+    QTRY_COMPARE(f.status(), QString("KA4DB RESTORED"));
 }
 
 void TestFrmMainScreen::questionsDuringLoadArePainted()

@@ -45,7 +45,10 @@ bool DeletedStationsFrame::addRetired(const QStringList &lines, const QList<int>
 
 void DeletedStationsFrame::lstDS_MouseDown(const QPoint &position)
 {
+    // The Menu key asks for the current line, wherever the menu is placed.
     QListWidgetItem *line = m_list->itemAt(position);
+    if (!line)
+        line = m_list->currentItem();
     if (!line)
         return;
     m_list->setCurrentItem(line);
@@ -53,6 +56,8 @@ void DeletedStationsFrame::lstDS_MouseDown(const QPoint &position)
     QAction *restore = menu.addAction(QStringLiteral("Restore Member"));
     restore->setObjectName(QStringLiteral("mnuRestoreMember"));
     connect(restore, &QAction::triggered, this, [this, line] { restoreMember(line); });
+    // Enter takes it at once, without an arrow first.
+    menu.setActiveAction(restore);
     m_popup(&menu, m_list->viewport()->mapToGlobal(position));
 }
 

@@ -14,6 +14,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <utility>
+
 MemberMaintenance::MemberMaintenance(MaintenanceHost &host, MemberInfoFrame &frame)
     : QObject(&frame)
     , m_host(host)
@@ -64,7 +66,7 @@ bool MemberMaintenance::eventFilter(QObject *watched, QEvent *event)
             txtCounty_Enter();
         else if (box == m_frame.txtStatus)
             txtStatus_Enter();
-        else if (box == m_frame.txtCS)
+        else if (box == m_frame.txtCS || box == m_frame.TxtNew)
             m_frame.cmdSave->setFocus();
         return true;
     }
@@ -102,6 +104,7 @@ void MemberMaintenance::status(const QString &text)
 void MemberMaintenance::refuse(const QString &text)
 {
     status(text);
+    m_refusal = true;
     notify();
 }
 
@@ -239,6 +242,11 @@ void MemberMaintenance::TxtNew_LostFocus()
 
 void MemberMaintenance::showMode(FormMode mode)
 {
+    // A form that opens takes away the refusal of one that could not.
+    if (mode == FormMode::Edit || mode == FormMode::ChangeCall) {
+        if (std::exchange(m_refusal, false))
+            status(QString());
+    }
     const bool changeCall = mode == FormMode::ChangeCall;
     for (QWidget *w :
         std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblCounty, m_frame.lblStatus1,

@@ -74,5 +74,6 @@ private:
     MaintenanceHost &m_host;
     MemberInfoFrame &m_frame;
     MemberEditor m_editor;
+    bool m_refusal = false; // the status line holds the form's last refusal
     bool m_inFocusChange = false;
 };

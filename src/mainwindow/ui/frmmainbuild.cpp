@@ -30,6 +30,8 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
 
 // The main window's panels, their wiring, its menu bar and its arrangement.
 
@@ -63,6 +65,13 @@ void FrmMain::buildControls()
     connect(m_nonListed, &NonListedFrame::done, this, &FrmMain::returnToCheckin);
 
     m_netInfo = new NetInfoFrame(m_canvas);
+    // The preamble is read while the caret waits in CALLSIGN.
+    for (const bool forward : { false, true }) {
+        auto *page = new QShortcut(QKeySequence(forward ? Qt::Key_PageDown : Qt::Key_PageUp),
+            m_netInfo->txtChkin, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(page, &QShortcut::activated, m_preamble,
+            [this, forward] { m_preamble->turnPage(forward); });
+    }
     m_netInfo->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
     m_checkin = new CheckinPanel(
         m_services, m_session, m_journal, *m_netInfo, *m_counties, m_nonListed->list(), this);
@@ -157,6 +166,18 @@ void FrmMain::buildMenus()
     new ReportsMenu(
         m_services, m_context, Named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports"), this);
     new HelpMenu(m_services, m_context, bar, this);
+    // A menu left with Escape would leave the bar holding the keys, so the next letters
+    // typed open menus: the caret goes back to CALLSIGN instead.
+    for (QAction *top : bar->actions()) {
+        if (QMenu *menu = top->menu()) {
+            connect(menu, &QMenu::aboutToHide, this, [this, bar] {
+                QTimer::singleShot(0, this, [this, bar] {
+                    if (bar->hasFocus())
+                        returnToCheckin();
+                });
+            });
+        }
+    }
 }
 
 // Every net action has an entry here; the handlers are the panels'.

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -57,4 +58,10 @@ void PreambleFrame::arrange()
 {
     const double pw = width(), ph = height();
     m_text->setGeometry(int(pw * 0.0266), int(ph * 0.1), int(pw * 0.938), int(ph * 0.804));
+}
+
+void PreambleFrame::turnPage(bool forward)
+{
+    m_text->verticalScrollBar()->triggerAction(
+        forward ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
 }

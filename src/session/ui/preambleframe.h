@@ -15,6 +15,8 @@ public:
     QString load(const QString &userDataFolder);
     // Places the text inside the frame (the window has placed the frame).
     void arrange();
+    // Page Up and Page Down from CALLSIGN: the text moves a page, the caret stays.
+    void turnPage(bool forward);
 
 private:
     QTextEdit *m_text;
