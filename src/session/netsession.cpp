@@ -125,6 +125,7 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
     out.status = withNotice(c + QStringLiteral(" CHECKED IN"), notice);
     out.checkinLine = intent.line;
     out.checkedIn = true;
+    out.county = record.County.trimmed();
     return out;
 }
 
@@ -258,6 +259,7 @@ SessionOutcome NetSession::memberLineClick(
         out.sound = dingSound;
     out.status = c + QStringLiteral(" CHECKED IN");
     out.checkedIn = true;
+    out.county = dated.County.trimmed();
     return out;
 }
 
@@ -308,6 +310,7 @@ SessionOutcome NetSession::checkInAdded(const StationRecord &station, const QStr
     m_checkins.set(slot.entry, call);
     out.status = call + QStringLiteral(" CHECKED IN");
     out.checkedIn = true;
+    out.county = station.County.trimmed();
     // The line of a typed check-in: a member added tonight reads like every other.
     out.checkinLine = BuildCheckinLine(station);
     report(checkinEvent(slot.entry, station, path, n, SessionEvent::How::Added, out.checkinLine));

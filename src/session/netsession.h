@@ -23,6 +23,7 @@ struct SessionOutcome
     QString nonListed; // a call to append to the non-listed list
     QString notFound; // a call found in no station file (listed already, or now)
     bool checkedIn = false;
+    QString county; // of the station checked in
     bool removeLine = false; // the acted-on line leaves the list
     bool unmarkLine = false; // the acted-on line loses its mark
 };

@@ -5,6 +5,7 @@
 #include "maintenance/ui/memberinfoframe.h"
 #include "mainwindowfixture.h"
 #include "qrz/ui/nonlistedframe.h"
+#include "spokenevents.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -60,13 +61,42 @@ private slots:
         WriteMembers(f);
         ImportSample(f);
         FrmMain &w = f.openActive();
+        SpokenEvents spoken(w);
         f.type(call);
         QCOMPARE(f.status(), status);
+        // A screen reader hears it once, whole, while the caret waits in CALLSIGN.
+        QTRY_COMPARE(spoken.said, QStringList { status });
+        QVERIFY(named<QLineEdit>(w, "txtChkin")->hasFocus());
         QCOMPARE(w.findChild<QListWidget *>("lstEarly")->count(), 1);
         QCOMPARE(w.findChild<QListWidget *>("lstEarly")->item(0)->text(),
             call); // the line stays the call the clicks take
         QCOMPARE(w.findChild<QListWidget *>("lstEarly")->item(0)->toolTip(), status);
         QCOMPARE(f.checkins(), "0");
+    }
+
+    // What the operator sees, a screen reader hears; what it reads, it reads as words.
+    void screenReaderHearsTheNet()
+    {
+        MainWindowFixture f({}, {}, NetEvening);
+        f.root.writeStations("BLOUNT",
+            { Station("KC4AYI", "BOB", "BLOUNT", "", "HAYDEN"), Station("W4OEB", "WES") });
+        FrmMain &w = f.openActive();
+        SpokenEvents spoken(w);
+        f.type("KC4AYI");
+        QTRY_COMPARE(spoken.said.value(0), "KC4AYI CHECKED IN, BLOUNT - CHECK INS 1");
+        QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_T, Qt::ControlModifier);
+        QTRY_COMPARE(spoken.said.value(1), "TRAFFIC 1");
+        f.choose("BLOUNT");
+        QTRY_COMPARE(spoken.said.value(2), "BLOUNT COUNTY MEMBERS, 2");
+        QCOMPARE(spoken.said.size(), 3);
+        auto name = [&w](const char *control) {
+            return QAccessible::queryAccessibleInterface(w.findChild<QWidget *>(control))
+                ->text(QAccessible::Name);
+        };
+        QCOMPARE(name("lblChkins") + " / " + name("lblTraffic"), "CHECK INS, 1 / TRAFFIC, 1");
+        QCOMPARE(f.memberLine("KC4AYI")->data(Qt::AccessibleTextRole).toString(),
+            "KC4AYI, BOB, HAYDEN, checked in");
+        QCOMPARE(f.memberLine("W4OEB")->data(Qt::AccessibleTextRole).toString(), "W4OEB, WES");
     }
 
     // Ctrl+Enter takes the suggestion as a typed check-in of the member; with nothing

@@ -3,6 +3,7 @@
 #include "maintenance/ui/memberinfoframe.h"
 #include "mainwindowfixture.h"
 #include "session/ui/netinfoframe.h"
+#include "spokenevents.h"
 #include "startup/ui/frminstr.h"
 #include "stationdb/supporttext.h"
 
@@ -167,8 +168,11 @@ void TestFrmMain::idReminderAndRoster()
         u"BOB   K4BOB|ANN   W4ANN"_s);
     // Today's net control is the user: the identification reminder sounds and blinks.
     QVERIFY(named<QTimer>(w, "IDTimer")->isActive());
+    w.show();
+    SpokenEvents spoken(w);
     QMetaObject::invokeMethod(named<QTimer>(w, "IDTimer"), "timeout");
     QCOMPARE(f.root.sounds().played, (QStringList { f.context.UserDataFolder + "IDTime.wav" }));
+    QTRY_COMPARE(spoken.said.value(0), u"ID TIME"_s); // heard, not only seen
     QMetaObject::invokeMethod(named<QTimer>(w, "Timer1"), "timeout");
     QVERIFY(!named<MemberInfoFrame>(w, "fraAdd")->lblIDTime->isHidden());
     f.root.clock().advanceSeconds(10);

@@ -260,6 +260,8 @@ void FrmMain::closeEvent(QCloseEvent *event)
 
 void FrmMain::countyShown(const CountyChoice &choice, bool byKey)
 {
+    if (!m_session.earlyLateMode())
+        m_checkin->announce(QStringLiteral("%1, %2").arg(choice.caption).arg(choice.lines.size()));
     if (m_deleted->addRetired(choice.retired, choice.retiredIds))
         ArrangeMainWindow(); // the rows' height is known now
     if (!byKey)

@@ -2,6 +2,7 @@
 
 #include "platform/named.h"
 #include "platform/services.h"
+#include "platform/ui/announcer.h"
 #include "platform/ui/onewindow.h"
 #include "roster/rosterschedule.h"
 #include "roster/ui/frmnetctl.h"
@@ -62,6 +63,7 @@ void NetControlPanel::IDTimer_Timer()
     switch (ClassifyIdTick(m_services.clock->now().time(), m_blink->isActive())) {
     case IdTick::Start:
         m_services.sounds->play(m_context.UserDataFolder + QStringLiteral("IDTime.wav"));
+        m_frame.announcer->announce(m_idTime->text());
         if (m_context.ScreenWidth == 1280 && m_context.ScreenHeight == 960) {
             QFont f = m_idTime->font();
             f.setPointSize(28);

@@ -1,6 +1,7 @@
 #include "checkinpanel.h"
 
 #include "platform/services.h"
+#include "platform/ui/announcer.h"
 #include "platform/ui/blockcaret.h"
 #include "session/netsession.h"
 #include "session/sessionjournal.h"
@@ -61,12 +62,26 @@ QString CheckinPanel::selectedCheckinCall()
 void CheckinPanel::updateCounters()
 {
     m_frame.lblChkins->setText(QString::number(m_session.checkinCount()));
+    nameCounters();
     // A call since added as a member or accepted as another leaves the list; the lines
     // that stay keep what was found about them.
     for (int row = m_nonListed->count() - 1; row >= 0; --row) {
         if (!m_session.nonListed().contains(m_nonListed->item(row)->text()))
             delete m_nonListed->takeItem(row);
     }
+}
+
+void CheckinPanel::nameCounters()
+{
+    // Read by a screen reader as "CHECK INS, 12": the caption with the count.
+    m_frame.lblChkins->setAccessibleName(
+        QStringLiteral("CHECK INS, %1").arg(m_session.checkinCount()));
+    m_frame.lblTraffic->setAccessibleName(QStringLiteral("TRAFFIC, %1").arg(m_session.traffic()));
+}
+
+void CheckinPanel::announce(const QString &text)
+{
+    m_frame.announcer->announce(text);
 }
 
 qint32 CheckinPanel::sessionCheckins() const
@@ -82,6 +97,7 @@ qint32 CheckinPanel::sessionTraffic() const
 void CheckinPanel::setStatusLine(const QString &text)
 {
     m_frame.lblStatus->setText(text);
+    announce(text);
 }
 
 QString CheckinPanel::statusLine() const
@@ -118,6 +134,10 @@ void CheckinPanel::showOutcome(const SessionOutcome &outcome, QListWidgetItem *i
     if (!outcome.sound.isEmpty())
         m_services.sounds->play(outcome.sound);
     updateCounters();
+    if (outcome.checkedIn && outcome.status)
+        announce(*outcome.status
+            + (outcome.county.isEmpty() ? QString() : QStringLiteral(", ") + outcome.county)
+            + QStringLiteral(" - CHECK INS %1").arg(m_session.checkinCount()));
 }
 
 void CheckinPanel::showResumed(const SessionState &state)
@@ -156,6 +176,8 @@ void CheckinPanel::lblTraffic_MouseDown(Qt::MouseButton button)
 {
     m_session.countTraffic(button != Qt::RightButton, selectedCheckinCall());
     m_frame.lblTraffic->setText(TrafficCaption(m_session.traffic()));
+    nameCounters();
+    announce(QStringLiteral("TRAFFIC %1").arg(m_session.traffic()));
 }
 
 void CheckinPanel::mnuEditDeleteCheckin_Click()

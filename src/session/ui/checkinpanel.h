@@ -36,7 +36,10 @@ public:
     // The lists and counters of a session the journal brought back.
     void showResumed(const SessionState &state);
     void updateCounters();
+    // The status line's text, told to a screen reader as well.
     void setStatusLine(const QString &text);
+    // Tells a screen reader without showing anything.
+    void announce(const QString &text);
     QString statusLine() const;
     // The status line on yellow while journal lines wait to be written.
     void markStatusLine(bool failing);
@@ -52,6 +55,8 @@ signals:
     void notFound(const QString &call, QListWidgetItem *line);
 
 private:
+    void nameCounters();
+
     // The station of the selected line when it is checked in; empty otherwise.
     QString selectedCheckinCall();
 

@@ -44,6 +44,7 @@ CountyPanel::CountyPanel(Services &services, NetSession &session, QWidget *canva
             lstCounties_Click();
     });
     connect(lst1, &QListWidget::itemClicked, this, &CountyPanel::lst1_Click);
+    connect(lst1, &QListWidget::itemChanged, this, &CountyPanel::speakAsWords);
     lst1->installEventFilter(this);
     lstCounties->installEventFilter(this);
 }
@@ -140,6 +141,7 @@ void CountyPanel::showCurrentCounty(bool byKey)
             item->setCheckState(Qt::Unchecked);
             // The line knows its record; its text is only for the eye.
             item->setData(MemberRecordRole, choice.records[i]);
+            speakAsWords(item);
         }
     }
     for (int row : choice.marked)
@@ -171,6 +173,23 @@ void CountyPanel::chooseMemberLine(QListWidgetItem *item)
         || (member && m_session.checkins().find(member->call, CheckinTable::Last) > 0))
         item->setCheckState(Qt::Checked);
     emit memberLineChosen(outcome, item);
+}
+
+void CountyPanel::speakAsWords(QListWidgetItem *line)
+{
+    // A screen reader reads "KC4AYI, BOB, HAYDEN, checked in", not columns of blanks.
+    const int record = recordOf(line);
+    const std::optional<MemberRef> member = m_session.member(record);
+    if (!member)
+        return;
+    const StationRecord &station = m_session.currentMembers().at(record - 1);
+    QStringList words { member->call, station.Name.trimmed(), station.City.trimmed() };
+    words.removeAll(QString());
+    if (line->checkState() == Qt::Checked)
+        words << QStringLiteral("checked in");
+    const QString spoken = words.join(QStringLiteral(", "));
+    if (line->data(Qt::AccessibleTextRole).toString() != spoken)
+        line->setData(Qt::AccessibleTextRole, spoken);
 }
 
 bool CountyPanel::eventFilter(QObject *watched, QEvent *event)

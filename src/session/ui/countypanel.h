@@ -83,6 +83,7 @@ private:
     void chooseMemberLine(QListWidgetItem *item);
     void showCurrentCounty(bool byKey);
     void settleCounty();
+    void speakAsWords(QListWidgetItem *line);
 
     Services &m_services;
     NetSession &m_session;

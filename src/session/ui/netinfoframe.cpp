@@ -1,6 +1,7 @@
 #include "netinfoframe.h"
 
 #include "platform/named.h"
+#include "platform/ui/announcer.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -88,14 +89,15 @@ NetInfoFrame::NetInfoFrame(QWidget *parent)
     lblNetMgr = Named(new ElidingLabel(this), "lblNetMgr");
     lblNetMgr->setAlignment(Qt::AlignCenter);
     CmdChange = Named(new QPushButton(QStringLiteral("CHANGE"), this), "CmdChange");
+    announcer = new Announcer(this);
 
     // Screen readers name each control by its caption.
     lblCallSign->setBuddy(txtChkin);
     // The status line keeps no accessible name of its own: so each new text is announced
     // to screen readers as a change of its name.
     lblStatus->setAccessibleDescription(QStringLiteral("STATUS"));
-    lblChkins->setAccessibleDescription(Label6->text());
-    lblTraffic->setAccessibleDescription(Label1->text());
+    lblChkins->setAccessibleName(Label6->text() + QStringLiteral(", 0"));
+    lblTraffic->setAccessibleName(Label1->text() + QStringLiteral(", 0"));
     lblNetCtl->setAccessibleDescription(Label4->text());
     lblNetMgr->setAccessibleDescription(Label2->text());
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QGroupBox>
+
+class Announcer;
 #include <QLabel>
 
 class QLineEdit;
@@ -59,6 +61,8 @@ public:
     QLabel *Label2;
     ElidingLabel *lblNetMgr;
     QPushButton *CmdChange;
+    // What a screen reader is told of each outcome, the caret staying in CALLSIGN.
+    Announcer *announcer;
 
     // Places the four NET INFO labels lower, for the smallest screens.
     void setSmallScreen(bool small) { m_smallScreen = small; }
