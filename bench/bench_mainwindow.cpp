@@ -28,7 +28,8 @@ void BM_MainWindowLoad(benchmark::State &state)
     for (auto _ : state) {
         window = std::make_unique<FrmMain>(services, context);
         // EARLY CHECKINS, the 116 files with members and LATE CHECKINS.
-        if (window->lstCounties->count() != CountyTable::Last + 2)
+        const auto *counties = window->findChild<QListWidget *>(QStringLiteral("lstCounties"));
+        if (!counties || counties->count() != CountyTable::Last + 2)
             state.SkipWithError("the COUNTIES list does not hold every county");
         state.PauseTiming();
         window.reset();

@@ -566,16 +566,13 @@ void TestAppearance::noCaptionOrNameClipped()
 
 void TestAppearance::closingSequence_data()
 {
-    QTest::addColumn<bool>("labelsShown");
     QTest::addColumn<int>("printers");
-    QTest::newRow("labels empty") << false << 1;
-    QTest::newRow("with printer") << true << 1;
-    QTest::newRow("no printer") << true << 0;
+    QTest::newRow("with printer") << 1;
+    QTest::newRow("no printer") << 0;
 }
 
 void TestAppearance::closingSequence()
 {
-    QFETCH(bool, labelsShown);
     QFETCH(int, printers);
     MainWindowFixture f;
     f.root.printer().printers = printers;
@@ -588,19 +585,11 @@ void TestAppearance::closingSequence()
     QFont printerFont("DejaVu Sans Mono", 14);
     printerFont.setBold(true);
     f.root.printer().setFont(printerFont);
-    if (!labelsShown)
-        named<QLabel>(w, "lblNetCtl")->clear();
-    const QString iniBefore = f.root.settings().get("First", "Firstime");
     f.root.dialogs().answers.enqueue(No); // the session is not saved
     f.root.dialogs().answers.enqueue(No); // no backup
     w.close();
 
-    QCOMPARE(f.root.dialogs().messages.size(), labelsShown ? 2 : 1);
-    if (!labelsShown) {
-        QVERIFY(f.setting("Screen", "FGCOLOR").isEmpty());
-        QCOMPARE(f.setting("First", "Firstime"), iniBefore);
-        return;
-    }
+    QCOMPARE(f.root.dialogs().messages.size(), 2);
     QCOMPARE(f.setting("Screen", "FGCOLOR"), QString("197121"));
     QCOMPARE(f.setting("Form", "LineColor"), QString("32768"));
     QCOMPARE(f.setting("First", "Firstime"), QString("FALSE"));

@@ -130,7 +130,7 @@ void FrmMain::Form_Load()
 
     for (int p = CountyTable::First; p <= CountyTable::Last; ++p)
         table.FillDisplayName(p);
-    const QStringList unreadable = m_counties->fill(table);
+    const CountyPanel::Filled filled = m_counties->fill(table);
 
     SetCapsLock(*m_services.keyboard, true);
     SetNumLock(*m_services.keyboard, false);
@@ -167,13 +167,14 @@ void FrmMain::Form_Load()
         m_loadFailures << failed;
     }
     m_netControl->showTonight();
+    m_netShown = true;
     const QString preambleNotice = m_preamble->load(m_context.UserDataFolder);
 
     ArrangeMainWindow();
 
     m_counties->lstCounties->setCurrentRow(0);
     QStringList notices;
-    if (const QString notice = m_session.takeUnreadableNotice(unreadable); !notice.isEmpty())
+    if (const QString notice = m_session.takeUnreadableNotice(filled.unreadable); !notice.isEmpty())
         notices << notice;
     if (!preambleNotice.isEmpty())
         notices << preambleNotice;
@@ -188,8 +189,8 @@ void FrmMain::Form_Load()
     if (!notices.isEmpty()) {
         setStatusLine(notices.join(QStringLiteral(" - ")));
         m_services.sounds->play(SoundName::Notify());
-    } else if (m_counties->lstCounties->count() == 2) {
-        // Only EARLY and LATE CHECKINS: no station file holds a member yet.
+    } else if (filled.counties == 0) {
+        // No station file holds a member yet.
         setStatusLine(EmptyDatabaseNotice());
     }
     m_journalKeeper->startJournal();
@@ -197,9 +198,8 @@ void FrmMain::Form_Load()
 
 void FrmMain::ErrorHandler(const QString &description)
 {
-    const SessionEnd end
-        = ErrorHandlerDialogue(m_services, this, description, m_checkin->sessionCheckins(),
-            m_checkin->sessionTraffic(), CountedSessionId(m_journal.state()));
+    const SessionEnd end = ErrorHandlerDialogue(m_services, this, description,
+        m_session.checkinCount(), m_session.traffic(), CountedSessionId(m_journal.state()));
     if (end == SessionEnd::Cancelled)
         return;
     // The program ends; the question has been asked already. A saved session keeps the
@@ -229,8 +229,8 @@ void FrmMain::closeEvent(QCloseEvent *event)
 {
     // However the window is closed, a night's totals are never dropped without the question.
     if (!m_ending) {
-        const SessionEnd end = EndSession(m_services, this, m_checkin->sessionCheckins(),
-            m_checkin->sessionTraffic(), CountedSessionId(m_journal.state()));
+        const SessionEnd end = EndSession(m_services, this, m_session.checkinCount(),
+            m_session.traffic(), CountedSessionId(m_journal.state()));
         if (end == SessionEnd::Cancelled) {
             event->ignore();
             returnToCheckin();
@@ -241,8 +241,7 @@ void FrmMain::closeEvent(QCloseEvent *event)
     m_journalKeeper->finishJournal();
     // A window closed before its net control and manager were shown (a load that stopped)
     // leaves everything as it was.
-    if (!m_closeQuietly && !m_netInfo->lblNetMgr->text().isEmpty()
-        && !m_netInfo->lblNetCtl->text().isEmpty()) {
+    if (!m_closeQuietly && m_netShown) {
         (void)m_format->saveAppearance(true, m_options->dingDisabled());
         CleanUpUpdateFolder(m_services);
         // A copy of the station files on another drive, offered while nothing writes them.

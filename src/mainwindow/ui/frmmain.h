@@ -94,6 +94,7 @@ private:
     NetSession m_session;
     bool m_ending = false;
     bool m_closeQuietly = false; // the error handler has ended the program
+    bool m_netShown = false; // the load showed tonight's net control and manager
     bool m_firstRunOpen = false; // the first run's flag waits for the window to show
     double m_designHeight = 0;
     std::unique_ptr<ControlLook> m_look;

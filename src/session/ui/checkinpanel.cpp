@@ -84,16 +84,6 @@ void CheckinPanel::announce(const QString &text)
     m_frame.announcer->announce(text);
 }
 
-qint32 CheckinPanel::sessionCheckins() const
-{
-    return LeadingInt(m_frame.lblChkins->text());
-}
-
-qint32 CheckinPanel::sessionTraffic() const
-{
-    return LeadingInt(m_frame.lblTraffic->text());
-}
-
 void CheckinPanel::setStatusLine(const QString &text)
 {
     m_frame.lblStatus->setText(text);

@@ -47,8 +47,6 @@ public:
     void Change_Caret();
 
     // The session's figures as the counters show them.
-    qint32 sessionCheckins() const;
-    qint32 sessionTraffic() const;
 
 signals:
     // A typed call is no member's: its line in NON LISTED STATIONS has just been added.

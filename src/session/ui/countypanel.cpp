@@ -49,24 +49,26 @@ CountyPanel::CountyPanel(Services &services, NetSession &session, QWidget *canva
     lstCounties->installEventFilter(this);
 }
 
-QStringList CountyPanel::fill(const CountyTable &table)
+CountyPanel::Filled CountyPanel::fill(const CountyTable &table)
 {
     lstCounties->blockSignals(true);
     lstCounties->clear();
     lstCounties->addItem(QStringLiteral("EARLY CHECKINS"));
-    QStringList unreadable;
+    Filled filled;
     for (int p = CountyTable::First; p <= CountyTable::Last; ++p) {
         const Result<bool> hasMembers = table.FileHasMembers(table.displayName(p));
         // A county whose file cannot be read stays in the list: choosing it tells why.
         if (!hasMembers)
-            unreadable << hasMembers.error();
-        if (!hasMembers || hasMembers.value())
+            filled.unreadable << hasMembers.error();
+        if (!hasMembers || hasMembers.value()) {
             lstCounties->addItem(table.displayName(p));
+            ++filled.counties;
+        }
     }
     lstCounties->addItem(QStringLiteral("LATE CHECKINS"));
     lstCounties->setCurrentRow(-1);
     lstCounties->blockSignals(false);
-    return unreadable;
+    return filled;
 }
 
 bool CountyPanel::offersMemberMenu() const

@@ -37,7 +37,12 @@ public:
 
     // EARLY CHECKINS, the counties and states whose files hold members, LATE CHECKINS;
     // returns the files that could not be read.
-    QStringList fill(const CountyTable &table);
+    struct Filled
+    {
+        QStringList unreadable; // why a file could not be read
+        int counties = 0; // listed between EARLY and LATE CHECKINS
+    };
+    Filled fill(const CountyTable &table);
     // Places the lists inside their frames (the window has placed the frames).
     void arrange(bool noPreamble);
 
