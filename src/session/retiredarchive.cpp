@@ -11,8 +11,11 @@ namespace {
 
 constexpr qint64 MaxLine = 1024;
 
-std::optional<ArchivedStation> ParseLine(const QByteArray &line, const QString &call)
+std::optional<ArchivedStation> ParseLine(const QByteArray &line, const QByteArray &call)
 {
+    // Most lines are of other calls: passed over before any field is taken apart.
+    if (!line.contains(call))
+        return std::nullopt;
     // The record's bytes come last and may hold anything but a line break: only the first
     // four tabs divide.
     qsizetype from = 0;
@@ -29,7 +32,7 @@ std::optional<ArchivedStation> ParseLine(const QByteArray &line, const QString &
         return std::nullopt;
     ArchivedStation a;
     a.station = StationRecord::fromBytes(bytes);
-    if (a.station.Call.trimmed() != call)
+    if (a.station.Call.trimmed().toLatin1() != call)
         return std::nullopt;
     a.date = QDate::fromString(QString::fromLatin1(fields[0]), Qt::ISODate);
     a.deleted = fields[1] == "deleted";
@@ -69,6 +72,7 @@ std::optional<ArchivedStation> FindArchivedStation(const QString &path, const QS
     // A line cut by the start of the read is passed over like any broken line.
     if (file.size() > MaxRetiredArchiveRead)
         file.seek(file.size() - MaxRetiredArchiveRead);
+    const QByteArray wanted = call.toLatin1();
     std::optional<ArchivedStation> latest;
     QByteArray line;
     bool tooLong = false;
@@ -85,7 +89,7 @@ std::optional<ArchivedStation> FindArchivedStation(const QString &path, const QS
         }
         if (!tooLong) {
             line += piece.chopped(1);
-            if (auto found = ParseLine(line, call))
+            if (auto found = ParseLine(line, wanted))
                 latest = std::move(found);
         }
         line.clear();
