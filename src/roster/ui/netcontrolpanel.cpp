@@ -121,6 +121,7 @@ void NetControlPanel::netControlChosen(const QString &name, const QString &call,
 {
     m_session.netControlChosen(name, call, !todaysRegular);
     showNetControlChoice(todaysRegular);
+    m_frame.announcer->announce(m_frame.Label4->text() + u' ' + name + u' ' + call);
 }
 
 void NetControlPanel::showNetControlChoice(bool todaysRegular)
