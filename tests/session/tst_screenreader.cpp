@@ -208,6 +208,19 @@ void TestScreenReader::wholeNetByKeys()
     Press(Qt::Key_Return); // Save
     hears("W4NEW ADDED");
     QCOMPARE(f.checkins(), QString("27"));
+    // A member's new call, from the keys: BLOUNT, the first line, Edit > Change CallSign.
+    TabTo("lstCounties");
+    Type("BLOUNT");
+    Press(Qt::Key_Return);
+    hears("BLOUNT COUNTY MEMBERS, 27");
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Home);
+    ChooseFromMenu(w, Qt::Key_E, "Change CallSign");
+    QTRY_COMPARE(QApplication::focusWidget()->objectName(), QString("TxtNew"));
+    Type("W4AA");
+    Press(Qt::Key_Return);
+    Press(Qt::Key_Return); // Save
+    hears("K4AA CHANGED TO W4AA");
     // BALDWIN called up from the keys retires its member; the Menu key and Enter restore him.
     TabTo("lstCounties");
     Type("BALDWIN");

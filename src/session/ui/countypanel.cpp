@@ -214,6 +214,15 @@ bool CountyPanel::eventFilter(QObject *watched, QEvent *event)
             }
             return true;
         }
+        // The line the arrows, Home or End reach is the line chosen, even the one that had
+        // the focus frame already (the list moves only when the line changes).
+        if (k == Qt::Key_Home || k == Qt::Key_End || k == Qt::Key_Up || k == Qt::Key_Down
+            || k == Qt::Key_PageUp || k == Qt::Key_PageDown) {
+            static_cast<QObject *>(lst1)->event(event);
+            if (QListWidgetItem *item = lst1->currentItem())
+                item->setSelected(true);
+            return true;
+        }
     } else if (watched == lstCounties) {
         const int k = key->key();
         // A space in the middle of a typed name ("ST CLAIR", "NEW YORK") is part of it.
