@@ -189,6 +189,7 @@ void TestScreenReader::wholeNetByKeys()
         return roster->result();
     };
     ChooseFromMenu(w, Qt::Key_E, "Change Net Ctl/Mgr");
+    hears("Change NET CONTROL/MANAGER"); // the window, read as it opened
     hears("ALT NET CONTROL AL K4AAL");
     // The test's stand-in for the modal loop does not hand the desktop back: done here.
     w.activateWindow();

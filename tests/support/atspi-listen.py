@@ -1,6 +1,7 @@
-# Listens on the accessibility bus as a screen reader does and prints, one per line, each
-# announcement an application makes: an object of role notification or alert that is
-# shown or renamed ("<event>\t<role>\t<name>"). Prints "listening" once registered.
+# Listens on the accessibility bus as a screen reader does and prints, one per line, what a
+# screen reader speaks without the focus moving: an object of role notification or alert
+# that is shown or renamed, and a window or dialog that opens ("<event>\t<role>\t<name>").
+# Prints "listening" once registered.
 import gi
 
 gi.require_version("Atspi", "2.0")
@@ -13,7 +14,9 @@ def on_event(event):
         name = event.source.get_name()
     except Exception:  # the object went away before it was asked
         return
-    if role in ("notification", "alert"):
+    spoken = role in ("notification", "alert")
+    opened = role in ("dialog", "frame", "window") and event.type.endswith("showing") and event.detail1
+    if spoken or opened:
         print(f"{event.type}\t{role}\t{name}", flush=True)
 
 
