@@ -2,6 +2,7 @@
 #include "loopbackhttp.h"
 #include "startup/startupcontext.h"
 #include "startup/updatecheck.h"
+#include "stationdb/atomicfile.h"
 #include "testroot.h"
 
 #include <QCryptographicHash>
@@ -33,6 +34,8 @@ private slots:
     void failedDownloadIsToldAndTriedAgain_data();
     void failedDownloadIsToldAndTriedAgain();
     void killedDownloadIsFetchedAgain();
+    void installerWaitingIsKept_data();
+    void installerWaitingIsKept();
     void noSecretInAnyMessage();
 };
 
@@ -529,4 +532,39 @@ void TestUpdateCheck::noSecretInAnyMessage()
 }
 
 QTEST_GUILESS_MAIN(TestUpdateCheck)
+void TestUpdateCheck::installerWaitingIsKept_data()
+{
+    QTest::addColumn<QString>("flag"); // Settings/VBUpdate
+    QTest::addColumn<QString>("waiting"); // in Temp; a name ending in "/" is a folder
+    QTest::addColumn<bool>("pending");
+    QTest::newRow("a build installer") << "True"
+                                       << "VorqBldUpdate.zip" << true;
+    QTest::newRow("a version installer") << "True"
+                                         << "VorqVerUpdate.exe" << true;
+    QTest::newRow("nothing waiting") << "True"
+                                     << "" << false;
+    QTest::newRow("an installer, no mark") << ""
+                                           << "VorqBldUpdate.zip" << false;
+    QTest::newRow("a folder of that name") << "True"
+                                           << "VorqBldUpdate.zip/" << false;
+    QTest::newRow("another file") << "True"
+                                  << "VorqBldUpdate.txt" << false;
+}
+
+void TestUpdateCheck::installerWaitingIsKept()
+{
+    // A whole installer fetched and not yet installed is no download to clear away.
+    QFETCH(QString, flag);
+    QFETCH(QString, waiting);
+    QFETCH(bool, pending);
+    TestRoot root({}, { { "Settings", "VBUpdate", flag } });
+    const QString temp = root.paths().tempFolder();
+    QVERIFY(QDir().mkpath(temp));
+    if (waiting.endsWith('/'))
+        QVERIFY(QDir().mkpath(temp + waiting));
+    else if (!waiting.isEmpty())
+        QVERIFY(WriteFileAtomically(temp + waiting, "installer"));
+    QCOMPARE(UpdateCheck::InstallPending(root.services()), pending);
+}
+
 #include "tst_updatecheck.moc"
