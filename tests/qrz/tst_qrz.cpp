@@ -17,6 +17,8 @@ class TestQrz : public QObject
 private slots:
     void tagRules_data();
     void tagRules();
+    void characterReferences_data();
+    void characterReferences();
     void sessionKey_data();
     void sessionKey();
     void addresses_data();
@@ -86,6 +88,29 @@ void TestQrz::tagRules()
         = FillFromQrz({ {}, {}, {}, {}, cityBefore }, ParseQrzAnswer(answer), focus);
     QCOMPARE((QStringList { form.call, form.name, form.county, form.city }), after);
     QCOMPARE(focus, focusCounty);
+}
+
+void TestQrz::characterReferences_data()
+{
+    // Numbered characters are taken up to the last one Unicode has, and none beyond.
+    const QString last = QString::fromUcs4(U"\U0010FFFF", 1);
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("the last, in hex") << "A&#x10FFFF;B"
+                                      << "A" + last + "B";
+    QTest::newRow("the last, in decimal") << "A&#1114111;B"
+                                          << "A" + last + "B";
+    QTest::newRow("one beyond") << "A&#x110000;B"
+                                << "AB";
+    QTest::newRow("zero") << "A&#0;B"
+                          << "AB";
+}
+
+void TestQrz::characterReferences()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, text);
+    QCOMPARE(QrzPlainText(value), text);
 }
 
 void TestQrz::sessionKey_data()
