@@ -69,3 +69,10 @@ void InstallKeyFilter(QLineEdit *box, FieldKind kind)
     box->installEventFilter(new KeyFilter(kind, box));
     box->setValidator(new FilterValidator(kind, box));
 }
+
+bool IsLineActivation(const QKeyEvent &key)
+{
+    const int k = key.key();
+    return (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space)
+        && key.modifiers() == Qt::NoModifier;
+}

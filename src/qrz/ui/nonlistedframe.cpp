@@ -4,6 +4,7 @@
 #include "maintenance/ui/membermaintenance.h"
 #include "platform/named.h"
 #include "platform/services.h"
+#include "platform/ui/keyfilter.h"
 #include "qrz/qrzclient.h"
 #include "session/netsession.h"
 #include "stationdb/settingsstore.h"
@@ -134,10 +135,7 @@ bool NonListedFrame::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter or Space on a call is the click on it: an ADD, filled where it can be.
     if (watched == m_list && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const int k = key->key();
-        if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space)
-            && key->modifiers() == Qt::NoModifier) {
+        if (IsLineActivation(*static_cast<QKeyEvent *>(event))) {
             if (QListWidgetItem *line = m_list->currentItem()) {
                 line->setSelected(true);
                 lstEarly_Click(line);

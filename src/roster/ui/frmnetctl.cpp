@@ -172,8 +172,7 @@ bool FrmNetCtl::eventFilter(QObject *watched, QEvent *event)
         // A line made current by the keys, or Enter or Space on it, is taken as a click
         // takes it; a list merely tabbed through leaves the boxes alone.
         auto *list = static_cast<QListWidget *>(watched);
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        const bool take = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+        const bool take = IsLineActivation(*static_cast<QKeyEvent *>(event));
         const int before = list->currentRow();
         if (!take) {
             // The list moves first; a key it does not take goes on to the window (Escape).

@@ -2,6 +2,7 @@
 
 #include "platform/named.h"
 #include "platform/services.h"
+#include "platform/ui/keyfilter.h"
 #include "session/netsession.h"
 #include "stationdb/countytable.h"
 
@@ -206,8 +207,7 @@ bool CountyPanel::eventFilter(QObject *watched, QEvent *event)
         // Enter or Space on a member line is a click on it; the caret stays in the list so
         // the next member is one arrow away.
         const int k = key->key();
-        if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space)
-            && key->modifiers() == Qt::NoModifier) {
+        if (IsLineActivation(*key)) {
             if (QListWidgetItem *item = lst1->currentItem()) {
                 item->setSelected(true);
                 chooseMemberLine(item);
