@@ -50,21 +50,23 @@ CopyReport BackupStationFiles(const CountyTable &table, const QString &dataFolde
 {
     CopyReport report;
     if (destination.trimmed().isEmpty()) {
-        report.error = QStringLiteral("no folder given");
+        report.failure = Status::Error(QStringLiteral("no folder given"));
         return report;
     }
     // A relative path would land wherever the program happened to be started.
     if (QDir::isRelativePath(destination)) {
-        report.error = FileError(destination,
-            QStringLiteral("not a full path; enter the whole path of the folder, from the top"));
+        report.failure = Status::Error(FileError(destination,
+            QStringLiteral("not a full path; enter the whole path of the folder, from the top")));
         return report;
     }
     if (!QDir().mkpath(destination)) {
-        report.error = FileError(destination, QStringLiteral("the folder cannot be made"));
+        report.failure
+            = Status::Error(FileError(destination, QStringLiteral("the folder cannot be made")));
         return report;
     }
     if (sameFolder(destination, dataFolder)) {
-        report.error = FileError(destination, QStringLiteral("this is the data folder itself"));
+        report.failure = Status::Error(
+            FileError(destination, QStringLiteral("this is the data folder itself")));
         return report;
     }
     const QStringList names = StationFileNames(table);
@@ -77,7 +79,7 @@ CopyReport BackupStationFiles(const CountyTable &table, const QString &dataFolde
             continue;
         }
         if (const Status copied = CopyFileWhole(source, inFolder(destination, names[i])); !copied) {
-            report.error = copied.error();
+            report.failure = copied;
             return report;
         }
         ++report.copied;
@@ -99,17 +101,20 @@ CopyReport RestoreStationFiles(const CountyTable &table, const QString &dataFold
             ++report.missing;
     }
     if (present.isEmpty()) {
-        report.error = FileError(source, QStringLiteral("no station file to restore here"));
+        report.failure
+            = Status::Error(FileError(source, QStringLiteral("no station file to restore here")));
         return report;
     }
     if (sameFolder(source, dataFolder)) {
-        report.error = FileError(source, QStringLiteral("this is the data folder itself"));
+        report.failure
+            = Status::Error(FileError(source, QStringLiteral("this is the data folder itself")));
         return report;
     }
     if (!safetyFolder.isEmpty()) {
         // Each live file about to be replaced is kept first, so any restore can be undone.
         if (!QDir().mkpath(safetyFolder)) {
-            report.error = FileError(safetyFolder, QStringLiteral("the folder cannot be made"));
+            report.failure = Status::Error(
+                FileError(safetyFolder, QStringLiteral("the folder cannot be made")));
             return report;
         }
         for (const QString &name : present) {
@@ -117,8 +122,8 @@ CopyReport RestoreStationFiles(const CountyTable &table, const QString &dataFold
             if (!QFileInfo::exists(live))
                 continue;
             if (const Status kept = CopyFileWhole(live, inFolder(safetyFolder, name)); !kept) {
-                report.error
-                    = QStringLiteral("the current files could not be kept: ") + kept.error();
+                report.failure = Status::Error(
+                    QStringLiteral("the current files could not be kept: ") + kept.error());
                 return report;
             }
         }
@@ -130,7 +135,7 @@ CopyReport RestoreStationFiles(const CountyTable &table, const QString &dataFold
         if (const Status copied
             = CopyFileWhole(inFolder(source, present[i]), inFolder(dataFolder, present[i]));
             !copied) {
-            report.error = copied.error();
+            report.failure = copied;
             return report;
         }
         ++report.copied;

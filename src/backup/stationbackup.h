@@ -13,9 +13,9 @@ struct CopyReport
 {
     int copied = 0;
     int missing = 0; // station files not found at the source (not every county has one)
-    QString error; // the file and the reason of the failure that stopped it; empty when none
+    Status failure; // the file and the reason of the failure that stopped it
     QString safetyFolder; // where the replaced live files were kept before a restore
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return failure.ok(); }
 };
 
 // Called before each file (n from 1), so a window can show progress and repaint.

@@ -278,22 +278,23 @@ ImportReport ImportStationFiles(const CountyTable &table, const QString &dataFol
     ImportReport report;
     QTemporaryDir stage;
     if (!stage.isValid()) {
-        report.error = QStringLiteral("no temporary folder: ") + stage.errorString();
+        report.failure
+            = Status::Error(QStringLiteral("no temporary folder: ") + stage.errorString());
         return report;
     }
     Gathering gathering(table, stage.path(), report);
     const Status gathered = QFileInfo(source).isFile() ? StationZip(source, gathering).read()
                                                        : GatherFolder(source, gathering);
     if (!gathered) {
-        report.error = gathered.error();
+        report.failure = gathered;
         report.taken.clear(); // staged, but none of them comes in
         return report;
     }
     if (report.taken.isEmpty()) {
-        report.error = FileError(source,
+        report.failure = Status::Error(FileError(source,
             report.refused.isEmpty()
                 ? QStringLiteral("no station file (.dat of a county or state) in it")
-                : QStringLiteral("no station file in it that can be taken"));
+                : QStringLiteral("no station file in it that can be taken")));
         return report;
     }
     const CopyReport restored
@@ -301,7 +302,7 @@ ImportReport ImportStationFiles(const CountyTable &table, const QString &dataFol
     report.copied = restored.copied;
     report.safetyFolder = restored.safetyFolder;
     if (!restored.ok())
-        report.error = restored.error;
+        report.failure = restored.failure;
     return report;
 }
 
@@ -309,7 +310,7 @@ QString ImportStatusText(const ImportReport &report)
 {
     QString text;
     if (!report.ok()) {
-        text = QStringLiteral("IMPORT FAILED - ") + report.error;
+        text = QStringLiteral("IMPORT FAILED - ") + report.failure.error();
         if (report.copied > 0)
             text += QStringLiteral(" - %1 FILES WERE COPIED BEFORE THAT").arg(report.copied);
     } else {

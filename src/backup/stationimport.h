@@ -1,5 +1,7 @@
 #pragma once
 
+#include "stationdb/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,8 +22,8 @@ struct ImportReport
     qsizetype skippedCount = 0; // all of them, named or not
     int copied = 0; // live files replaced
     QString safetyFolder; // where the replaced live files were kept
-    QString error; // the source or file and the reason; empty when none
-    bool ok() const { return error.isEmpty(); }
+    Status failure; // the source or file and the reason
+    bool ok() const { return failure.ok(); }
 };
 
 // Brings in the station files of a folder, or of a zip archive (at any depth inside it), by

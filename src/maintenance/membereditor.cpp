@@ -1,6 +1,7 @@
 #include "membereditor.h"
 
 #include "memberops.h"
+#include "newmemberlist.h"
 #include "platform/services.h"
 #include "session/memberline.h"
 #include "session/retiredarchive.h"
@@ -64,9 +65,10 @@ Result<MemberFields> MemberEditor::startEdit(int record)
     StationFile file(member->path);
     if (const Status opened = file.open(); !opened)
         return Status::Error(QStringLiteral("CANNOT READ ") + opened.error());
-    const StationRecord r = file.read(record).trimmed();
-    if (r.Call != member->call)
+    const Result<StationRecord> held = file.readHolding(record, member->call);
+    if (!held)
         return Status::Error(StationFile::ChangedByAnotherProgram());
+    const StationRecord r = held->trimmed();
     m_mode = FormMode::Edit;
     m_target = member;
     return MemberFields { r.Call, r.Name, r.County, r.Status, r.City };
@@ -111,6 +113,7 @@ EditorOutcome MemberEditor::failed(const QString &text) const
     EditorOutcome out;
     out.status = text;
     out.sound = SoundName::Notify();
+    out.failed = true;
     return out;
 }
 
@@ -174,7 +177,7 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
                                                         : QStringLiteral("CALL ALREADY EXISTS"));
     case AddResult::WriteFailed:
         // The boxes keep what was typed, so nothing is lost and Save can be tried again.
-        return failed(fileError(added.error));
+        return failed(fileError(added.failure.error()));
     case AddResult::Added:
         break;
     }
@@ -208,7 +211,7 @@ EditorOutcome MemberEditor::restoreRetired(int id, const QDate &today)
     if (!retired)
         return failed(QStringLiteral("NOTHING TO RESTORE"));
     EditorOutcome out = putBack(retired->path, retired->station, today);
-    if (out.sound.isEmpty())
+    if (!out.failed)
         m_session.retiredRestored(id);
     return out;
 }
@@ -223,7 +226,7 @@ EditorOutcome MemberEditor::restoreArchived(const ArchivedStation &archived, con
     if (const std::optional<int> id = m_session.standingRetiredId(path, call))
         return restoreRetired(*id, today);
     EditorOutcome out = putBack(path, archived.station.trimmed(), today);
-    if (out.sound.isEmpty())
+    if (!out.failed)
         m_session.archivedRestored(path, call);
     return out;
 }
@@ -247,7 +250,7 @@ EditorOutcome MemberEditor::putBack(
         return failed(QStringLiteral("NO FREE RECORD IN ") + QFileInfo(path).fileName()
             + QStringLiteral(" - ") + call + QStringLiteral(" NOT RESTORED"));
     case AddResult::WriteFailed:
-        return failed(fileError(added.error));
+        return failed(fileError(added.failure.error()));
     }
     EditorOutcome out;
     out.status = call + QStringLiteral(" RESTORED");
@@ -263,8 +266,9 @@ Status MemberEditor::finishInterruptedAdd(const SessionEvent &intent)
         return Status::Ok();
     }
     bool listed = false;
-    for (int k = 0; k <= 51 && !listed; ++k) // every key LogNewMember may have used
-        listed = m_settings.get(QStringLiteral("NewMember"), QString::number(k)) == intent.line;
+    for (int k = 0; k <= NewMemberList::OverflowKey && !listed;
+         ++k) // every key LogNewMember may have used
+        listed = m_settings.get(NewMemberList::Section(), NewMemberList::Key(k)) == intent.line;
     Status done;
     if (!listed) {
         if (const Result<QString> logged = LogNewMember(m_settings, intent.line); !logged)
@@ -330,7 +334,7 @@ EditorOutcome MemberEditor::saveChangeCall(const QString &newCall)
     if (changed.kind == ChangeCallResult::AlreadyExists)
         return failed(newCall + QStringLiteral(" - CALL ALREADY EXISTS"));
     if (changed.kind != ChangeCallResult::Changed)
-        return failed(fileError(changed.error));
+        return failed(fileError(changed.failure.error()));
     m_session.memberLeft(old.call, newCall, true);
     if (old.path == m_session.currentCountyFile()) {
         m_session.currentMembers()[old.record - 1] = changed.record;
@@ -357,7 +361,7 @@ EditorOutcome MemberEditor::remove(int record, const QDate &today)
     EditorOutcome out;
     switch (deleted.kind) {
     case DeleteResult::WriteFailed:
-        return failed(fileError(deleted.error));
+        return failed(fileError(deleted.failure.error()));
     case DeleteResult::NetControl:
         return failed(member->call + QStringLiteral(" IS A NET CONTROL - NOT DELETED"));
     case DeleteResult::NotFound:

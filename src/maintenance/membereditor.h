@@ -29,6 +29,7 @@ struct EditorOutcome
 {
     std::optional<QString> status;
     QString sound;
+    bool failed = false; // nothing was done: status says why
     bool formDone = false; // the mode is over: the form empties, the caret goes to CALLSIGN
     bool clearForm = false; // the boxes empty although the mode goes on
     // The member line of this record (of the county shown) is redrawn or removed.

@@ -1,5 +1,7 @@
 #include "memberops.h"
 
+#include "newmemberlist.h"
+
 #include "stationdb/settingsstore.h"
 #include "stationdb/stationfile.h"
 #include "stationdb/textforms.h"
@@ -15,7 +17,7 @@ AddResult AddMemberRecord(
 
     StationFile file(path);
     if (const Status opened = file.open(); !opened) {
-        result.error = opened.error();
+        result.failure = opened;
         return result;
     }
     // The whole file up to its end is looked at before a slot is chosen: a station may stand
@@ -54,7 +56,7 @@ AddResult AddMemberRecord(
     }
     if (const Status written = file.write(writes); !written) {
         result.kind = AddResult::WriteFailed;
-        result.error = written.error();
+        result.failure = written;
         return result;
     }
     members[slot - 1] = record.trimmed();
@@ -81,11 +83,12 @@ ChangeCallResult ChangeMemberCall(
     ChangeCallResult result;
     StationFile file(path);
     if (const Status opened = file.open(); !opened) {
-        result.error = opened.error();
+        result.failure = opened;
         return result;
     }
-    if (oldCall.isEmpty() || file.read(n).Call.trimmed() != oldCall) {
-        result.error = FileError(path, StationFile::ChangedByAnotherProgram());
+    const Result<StationRecord> held = file.readHolding(n, oldCall);
+    if (!held) {
+        result.failure = held.status();
         return result;
     }
     if (FindCallInFile(file, newCall) > 0) {
@@ -94,10 +97,10 @@ ChangeCallResult ChangeMemberCall(
     }
     // Only the call changes: the rest of the record is taken from the file as it is now, so
     // a check-in dated meanwhile is kept.
-    StationRecord record = file.read(n);
+    StationRecord record = *held;
     record.Call = newCall;
     if (const Status written = file.write(n, record); !written) {
-        result.error = written.error();
+        result.failure = written;
         return result;
     }
     result.kind = ChangeCallResult::Changed;
@@ -111,14 +114,14 @@ DeleteResult DeleteMemberRecord(const QString &path, int n, const QString &call,
     StationFile file(path);
     if (const Status opened = file.open(); !opened) {
         result.kind = DeleteResult::WriteFailed;
-        result.error = opened.error();
+        result.failure = opened;
         return result;
     }
-    const StationRecord found = file.read(n);
-    if (n < 1 || n > RecordsPerFile || call.isEmpty() || found.Call.trimmed() != call)
+    const Result<StationRecord> found = file.readHolding(n, call);
+    if (!found)
         return result;
     result.record = n;
-    if (IsWeekdayCode(found.Status.trimmed())) {
+    if (IsWeekdayCode(found->Status.trimmed())) {
         result.kind = DeleteResult::NetControl;
         return result;
     }
@@ -127,7 +130,7 @@ DeleteResult DeleteMemberRecord(const QString &path, int n, const QString &call,
     vacant.LastDate = ShortDate(today);
     if (const Status written = file.write(n, vacant); !written) {
         result.kind = DeleteResult::WriteFailed;
-        result.error = written.error();
+        result.failure = written;
         return result;
     }
     result.kind = DeleteResult::Deleted;
@@ -139,10 +142,10 @@ Result<StationRecord> EditMemberRecord(const QString &path, int n, const Station
     StationFile file(path);
     if (const Status opened = file.open(); !opened)
         return opened;
-    StationRecord record = file.read(n);
-    if (n < 1 || n > RecordsPerFile || fields.Call.isEmpty()
-        || record.Call.trimmed() != fields.Call)
-        return Status::Error(FileError(path, StationFile::ChangedByAnotherProgram()));
+    const Result<StationRecord> held = file.readHolding(n, fields.Call);
+    if (!held)
+        return held;
+    StationRecord record = *held;
     record.Name = fields.Name;
     record.County = fields.County;
     record.Status = fields.Status;
@@ -163,15 +166,15 @@ bool IsWeekdayCode(const QString &status)
 
 Result<QString> LogNewMember(SettingsStore &settings, const QString &line)
 {
-    const QString section = QStringLiteral("NewMember");
-    QString key = QStringLiteral("51");
-    for (int k = 0; k <= 50; ++k) {
-        if (settings.get(section, QString::number(k)).isEmpty()) {
-            key = QString::number(k);
+    const QString section = NewMemberList::Section();
+    QString key = NewMemberList::Key(NewMemberList::OverflowKey);
+    for (int k = 0; k <= NewMemberList::LastFreeKey; ++k) {
+        if (settings.get(section, NewMemberList::Key(k)).isEmpty()) {
+            key = NewMemberList::Key(k);
             break;
         }
     }
-    if (!settings.save(section, key, line))
-        return Status::Error(settings.lastError());
+    if (const Status saved = settings.save(section, key, line); !saved)
+        return saved;
     return key;
 }

@@ -14,7 +14,7 @@ struct AddResult
 {
     enum Kind { Added, AlreadyExists, FileFull, WriteFailed } kind = WriteFailed;
     int record = 0; // where the station went
-    QString error;
+    Status failure; // why, when WriteFailed
 };
 
 // Adds a station into the first free slot (vacant or blank) of its file, records 1 to 100.
@@ -32,7 +32,7 @@ struct ChangeCallResult
 {
     enum Kind { Changed, AlreadyExists, WriteFailed } kind = WriteFailed;
     StationRecord record; // as written, trimmed
-    QString error;
+    Status failure; // why, when WriteFailed
 };
 
 // Gives record n a new call, when it still holds oldCall and no station of the file has the
@@ -44,7 +44,7 @@ struct DeleteResult
 {
     enum Kind { Deleted, NotFound, NetControl, WriteFailed } kind = NotFound;
     int record = 0;
-    QString error;
+    Status failure; // why, when WriteFailed
 };
 
 // Overwrites record n, while it still holds the call, with a vacant record dated today. A

@@ -230,8 +230,7 @@ Status QrzClient::login()
     m_session = *session;
     m_loggedIn = true;
     if (m_settings.get(QrzKeys::Section(), QrzKeys::Key()) != m_session) {
-        if (const Status saved
-            = m_settings.saveValue(QrzKeys::Section(), QrzKeys::Key(), m_session);
+        if (const Status saved = m_settings.save(QrzKeys::Section(), QrzKeys::Key(), m_session);
             !saved)
             return Status::Error(QStringLiteral("SETTINGS NOT SAVED: ") + saved.error());
     }

@@ -1,5 +1,6 @@
 #include "monthlytotals.h"
 
+#include "maintenance/newmemberlist.h"
 #include "stationdb/settingsstore.h"
 #include "stationdb/textforms.h"
 
@@ -13,11 +14,6 @@ qint32 SaturatingAdd(qint32 a, qint32 b)
     const qint64 sum = qint64(a) + qint64(b);
     return qint32(qBound(qint64(std::numeric_limits<qint32>::min()), sum,
         qint64(std::numeric_limits<qint32>::max())));
-}
-
-QString NewMemberKey(int index)
-{
-    return QString::number(index);
 }
 
 } // namespace
@@ -99,8 +95,8 @@ bool SessionWasCounted(const SettingsStore &settings, const QString &sessionId)
 QStringList NewMemberEntries(const SettingsStore &settings)
 {
     QStringList entries;
-    for (int i = 0; i < ReportNewMemberKeys; ++i) {
-        const QString value = settings.get(ReportKeys::NewMemberSection(), NewMemberKey(i));
+    for (int i = 0; i < NewMemberList::ShownKeys; ++i) {
+        const QString value = settings.get(NewMemberList::Section(), NewMemberList::Key(i));
         if (!value.isEmpty())
             entries << value;
     }
@@ -111,8 +107,8 @@ int FindNewMemberKey(const SettingsStore &settings, const QString &entry)
 {
     if (entry.isEmpty())
         return -1;
-    for (int i = 0; i < ReportNewMemberKeys; ++i) {
-        if (settings.get(ReportKeys::NewMemberSection(), NewMemberKey(i)) == entry)
+    for (int i = 0; i < NewMemberList::ShownKeys; ++i) {
+        if (settings.get(NewMemberList::Section(), NewMemberList::Key(i)) == entry)
             return i;
     }
     return -1;
@@ -120,16 +116,16 @@ int FindNewMemberKey(const SettingsStore &settings, const QString &entry)
 
 QList<SettingChange> NewMemberListChanges(const SettingsStore &settings, const QStringList &entries)
 {
-    const QString section = ReportKeys::NewMemberSection();
+    const QString section = NewMemberList::Section();
     QList<SettingChange> changes;
     int key = 0;
     for (const QString &entry : entries) {
         if (!entry.isEmpty())
-            changes << SettingChange::Set(section, NewMemberKey(key++), entry);
+            changes << SettingChange::Set(section, NewMemberList::Key(key++), entry);
     }
-    for (; key <= LastNewMemberKey; ++key) {
-        if (!settings.get(section, NewMemberKey(key)).isEmpty())
-            changes << SettingChange::Set(section, NewMemberKey(key), QString());
+    for (; key <= NewMemberList::OverflowKey; ++key) {
+        if (!settings.get(section, NewMemberList::Key(key)).isEmpty())
+            changes << SettingChange::Set(section, NewMemberList::Key(key), QString());
     }
     return changes;
 }
@@ -142,10 +138,10 @@ Status SaveNewMemberList(SettingsStore &settings, const QStringList &entries)
 Status ResetMonthlyReport(SettingsStore &settings)
 {
     QList<SettingChange> changes = MonthlyTotalsChanges(MonthlyTotals {});
-    const QString section = ReportKeys::NewMemberSection();
-    for (int i = 0; i < ReportNewMemberKeys; ++i) {
-        if (!settings.get(section, NewMemberKey(i)).isEmpty())
-            changes << SettingChange::Set(section, NewMemberKey(i), QString());
+    const QString section = NewMemberList::Section();
+    for (int i = 0; i < NewMemberList::ShownKeys; ++i) {
+        if (!settings.get(section, NewMemberList::Key(i)).isEmpty())
+            changes << SettingChange::Set(section, NewMemberList::Key(i), QString());
     }
     changes << SettingChange::Set(
         ReportKeys::Section(), ReportKeys::ResetReport(), QStringLiteral("True"));

@@ -49,16 +49,7 @@ inline QString MsgText()
 {
     return QStringLiteral("MsgText");
 }
-inline QString NewMemberSection()
-{
-    return QStringLiteral("NewMember");
-}
 } // namespace ReportKeys
-
-// The report, its printout and the editor show the keys "0" to "14" of the new-member list;
-// the member form may have written keys up to "51".
-inline constexpr int ReportNewMemberKeys = 15;
-inline constexpr int LastNewMemberKey = 51;
 
 // Each total read as the number at the start of its text (0 when there is none, or when the
 // store cannot be read).

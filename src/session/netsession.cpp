@@ -231,9 +231,13 @@ SessionOutcome NetSession::memberLineClick(
     // station the line shows; the journal learns of it first.
     StationFile file(station->path);
     Status written = file.open();
-    StationRecord dated = file.read(record);
-    if (written && dated.Call.trimmed() != c)
-        written = Status::Error(FileError(station->path, StationFile::ChangedByAnotherProgram()));
+    StationRecord dated;
+    if (written) {
+        const Result<StationRecord> held = file.readHolding(record, c);
+        written = held.status();
+        if (held)
+            dated = *held;
+    }
     std::optional<SessionEvent> intent;
     if (written) {
         dated.LastDate = MmDdYyyy(today);
@@ -487,13 +491,13 @@ Status NetSession::finishInterrupted(const SessionEvent &last)
         Status done = QFileInfo(path).isFile()
             ? file.open()
             : Status::Error(FileError(path, QStringLiteral("no such station file")));
-        StationRecord record = done ? file.read(last.record) : StationRecord();
-        if (done && record.Call.trimmed() != last.call)
-            done = Status::Error(FileError(path, StationFile::ChangedByAnotherProgram()));
-        if (done && ParseDateText(record.LastDate.trimmed()) != last.at.date()) {
+        Result<StationRecord> held = done ? file.readHolding(last.record, last.call) : done;
+        done = held.status();
+        if (held && ParseDateText(held->LastDate.trimmed()) != last.at.date()) {
+            StationRecord record = *held;
             record.LastDate = last.how == SessionEvent::How::Clicked ? MmDdYyyy(last.at.date())
                                                                      : ShortDate(last.at.date());
-            done = ReplaceStationRecord(path, last.record, last.call, record);
+            done = file.replaceHolding(last.record, last.call, record);
         }
         if (!done && m_checkins.entry(last.entry) == last.call) {
             m_checkins.set(last.entry, QString());

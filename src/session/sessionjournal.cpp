@@ -416,7 +416,7 @@ PendingSession ReadPendingSession(const Paths &paths)
     const Result<JournalContents> contents = ReadJournal(path);
     if (!contents) {
         pending.kind = PendingSession::Unreadable;
-        pending.error = contents.error();
+        pending.unreadable = contents.status();
         return pending;
     }
     pending.state = ReplayEvents(contents->events);

@@ -55,7 +55,7 @@ struct PendingSession
     SessionState state;
     int skippedLines = 0;
     QStringList skipped; // as JournalContents names them
-    QString error;
+    Status unreadable; // why, when Unreadable
     // The last event that writes a station file, when nothing followed it but a resume: the
     // stop may have come between its journal line and its file.
     std::optional<SessionEvent> unconfirmed;

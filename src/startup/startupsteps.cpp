@@ -47,11 +47,10 @@ bool PrepareUserDataFolder(const QString &userDataFolder, const QString &program
 {
     if (userDataFolder.isEmpty() || IsFolder(userDataFolder))
         return false;
-    QString error;
-    if (!InstallSupportFiles(userDataFolder, &error))
-        qCWarning(lcStartup) << "support files:" << error;
-    if (!InstallProgramFiles(programFolder, &error))
-        qCWarning(lcStartup) << "program files:" << error;
+    if (const Status installed = InstallSupportFiles(userDataFolder); !installed)
+        qCWarning(lcStartup) << "support files:" << installed.error();
+    if (const Status installed = InstallProgramFiles(programFolder); !installed)
+        qCWarning(lcStartup) << "program files:" << installed.error();
     return true;
 }
 
@@ -102,7 +101,7 @@ bool CheckReportReset(StartupContext &context, SettingsStore &settings, Status &
     context.ReportResetFlag = settings.get(QStringLiteral("Report"), QStringLiteral("ResetReport"));
     if (context.ReportResetFlag.isEmpty()) {
         context.ReportResetFlag = kTrue;
-        saved = settings.saveValue(QStringLiteral("Report"), QStringLiteral("ResetReport"), kTrue);
+        saved = settings.save(QStringLiteral("Report"), QStringLiteral("ResetReport"), kTrue);
     }
     const int day = LeadingInt(context.TodayDay);
     return context.ReportResetFlag != kTrue && day >= 1 && day <= 7
@@ -114,7 +113,7 @@ bool ClearReportResetOnDay8(StartupContext &context, SettingsStore &settings, St
     if (LeadingInt(context.TodayDay) != 8 || context.ReportResetFlag != kTrue)
         return false;
     context.ReportResetFlag = kFalse;
-    saved = settings.saveValue(QStringLiteral("Report"), QStringLiteral("ResetReport"), kFalse);
+    saved = settings.save(QStringLiteral("Report"), QStringLiteral("ResetReport"), kFalse);
     return true;
 }
 

@@ -29,45 +29,36 @@ const Bundled kProgramFiles[] = {
     { ":/sounds/ding.wav", "ding.wav" },
 };
 
-template <std::size_t N>
-bool install(const Bundled (&files)[N], const QString &folder, QString *error)
+template <std::size_t N> Status install(const Bundled (&files)[N], const QString &folder)
 {
-    if (folder.isEmpty() || !QDir().mkpath(folder)) {
-        if (error)
-            *error = QStringLiteral("cannot create the folder %1").arg(folder);
-        return false;
-    }
-    bool ok = true;
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        return Status::Error(QStringLiteral("cannot create the folder %1").arg(folder));
+    Status result;
     for (const Bundled &file : files) {
         const QString target = QDir(folder).filePath(QString::fromLatin1(file.name));
         if (QFile::exists(target))
             continue;
         QFile source(QString::fromLatin1(file.resource));
         if (!source.open(QIODevice::ReadOnly)) {
-            if (error)
-                *error = FileError(source.fileName(), source.errorString());
-            ok = false;
+            result = Status::Error(FileError(source.fileName(), source.errorString()));
             continue;
         }
-        if (const Status written = WriteFileAtomically(target, source.readAll()); !written) {
-            if (error)
-                *error = written.error();
-            ok = false;
-        }
+        if (Status written = WriteFileAtomically(target, source.readAll()); !written)
+            result = std::move(written);
     }
-    return ok;
+    return result;
 }
 
 } // namespace
 
-bool InstallSupportFiles(const QString &userDataFolder, QString *error)
+Status InstallSupportFiles(const QString &userDataFolder)
 {
-    return install(kSupportFiles, userDataFolder, error);
+    return install(kSupportFiles, userDataFolder);
 }
 
-bool InstallProgramFiles(const QString &programFolder, QString *error)
+Status InstallProgramFiles(const QString &programFolder)
 {
-    return install(kProgramFiles, programFolder, error);
+    return install(kProgramFiles, programFolder);
 }
 
 QStringList SupportFileNames()

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "stationdb/result.h"
+
 #include <QString>
 #include <QStringList>
 
 // The support files bundled with the program, installed as an installer would: into the
 // per-user data folder (texts, sounds, pictures) and the program folder (the ding).
-// Existing files are never overwritten. Returns false when a file could not be written.
-bool InstallSupportFiles(const QString &userDataFolder, QString *error = nullptr);
-bool InstallProgramFiles(const QString &programFolder, QString *error = nullptr);
+// Existing files are never overwritten. Every file is tried; the failure told is the last.
+Status InstallSupportFiles(const QString &userDataFolder);
+Status InstallProgramFiles(const QString &programFolder);
 
 QStringList SupportFileNames();

@@ -279,9 +279,10 @@ bool UpdateCheck::installProgramUpdate(const QString &base, const QString &what,
         return giveUp();
     }
     // Only a whole, verified installer marks the update as pending.
-    if (!m_services.settings->save(
-            QStringLiteral("Settings"), QStringLiteral("VBUpdate"), QStringLiteral("True")))
-        qCWarning(lcUpdate) << "VBUpdate not saved:" << m_services.settings->lastError();
+    if (const Status saved = m_services.settings->save(
+            QStringLiteral("Settings"), QStringLiteral("VBUpdate"), QStringLiteral("True"));
+        !saved)
+        qCWarning(lcUpdate) << "VBUpdate not saved:" << saved.error();
     m_services.dialogs->message(nullptr, QStringLiteral("VORQ"), ready, MsgIcon::Information, Ok);
     if (m_services.shell->startProgram(exe, {}))
         return true;

@@ -460,8 +460,7 @@ Result<QString> SettingsStore::ReadSetting(
         QSettings reg(registryPath(application), QSettings::NativeFormat);
         const QString value = reg.value(section + u'/' + key).toString();
         if (reg.status() != QSettings::NoError)
-            return remember(Status::Error(registryError(application)));
-        m_lastError.clear();
+            return Status::Error(registryError(application));
         return value;
     }
 #endif
@@ -470,14 +469,11 @@ Result<QString> SettingsStore::ReadSetting(
     // large store is not read again for every value.
     const QString path = fileOf(application);
     const QByteArray identity = fileIdentity(path);
-    if (!identity.isEmpty() && m_cache && m_cache->path == path && m_cache->identity == identity) {
-        m_lastError.clear();
+    if (!identity.isEmpty() && m_cache && m_cache->path == path && m_cache->identity == identity)
         return m_cache->values.value(IndexKey(section, key));
-    }
     const Result<QByteArray> bytes = readStoreFile(path);
     if (!bytes)
-        return remember(bytes.status());
-    m_lastError.clear();
+        return bytes.status();
     const IniDocument document(*bytes);
     if (!identity.isEmpty() && fileIdentity(path) == identity)
         m_cache = std::make_shared<Cache>(Cache { path, identity, document.index() });
@@ -498,14 +494,14 @@ Status SettingsStore::SaveSettings(const QString &application, const QList<Setti
         }
         reg.sync();
         if (reg.status() != QSettings::NoError)
-            return remember(Status::Error(registryError(application)));
-        return remember(Status::Ok());
+            return Status::Error(registryError(application));
+        return Status::Ok();
     }
 #endif
     const QString path = fileOf(application);
     const Result<QByteArray> current = readStoreFile(path);
     if (!current)
-        return remember(current.status());
+        return current.status();
     IniDocument file(*current);
     for (const SettingChange &change : changes) {
         if (change.remove)
@@ -514,8 +510,8 @@ Status SettingsStore::SaveSettings(const QString &application, const QList<Setti
             file.set(change.section, change.key, change.value);
     }
     if (!file.changed())
-        return remember(Status::Ok());
-    return remember(writeStoreFile(path, file.bytes()));
+        return Status::Ok();
+    return writeStoreFile(path, file.bytes());
 }
 
 QString SettingsStore::GetSetting(
@@ -525,14 +521,14 @@ QString SettingsStore::GetSetting(
     return value ? *value : QString();
 }
 
-bool SettingsStore::SaveSetting(
+Status SettingsStore::SaveSetting(
     const QString &application, const QString &section, const QString &key, const QString &value)
 {
-    return SaveSettings(application, { SettingChange::Set(section, key, value) }).ok();
+    return SaveSettings(application, { SettingChange::Set(section, key, value) });
 }
 
-bool SettingsStore::DeleteSetting(
+Status SettingsStore::DeleteSetting(
     const QString &application, const QString &section, const QString &key)
 {
-    return SaveSettings(application, { SettingChange::Delete(section, key) }).ok();
+    return SaveSettings(application, { SettingChange::Delete(section, key) });
 }

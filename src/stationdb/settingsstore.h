@@ -52,15 +52,14 @@ public:
     virtual Status SaveSettings(const QString &application, const QList<SettingChange> &changes);
 
     // The value, or the empty text when it was never written, was deleted or the store could
-    // not be read (lastError() then says why).
+    // not be read (read() tells the last apart).
     QString GetSetting(
         const QString &application, const QString &section, const QString &key) const;
-    // Creates or replaces a value. False when the store could not be written.
-    [[nodiscard]] bool SaveSetting(const QString &application, const QString &section,
-        const QString &key, const QString &value);
+    // Creates or replaces a value.
+    Status SaveSetting(const QString &application, const QString &section, const QString &key,
+        const QString &value);
     // Removes a value; removing a value that is not there does nothing.
-    [[nodiscard]] bool DeleteSetting(
-        const QString &application, const QString &section, const QString &key);
+    Status DeleteSetting(const QString &application, const QString &section, const QString &key);
 
     // Shorthands for the program's own application name.
     QString get(const QString &section, const QString &key) const
@@ -71,43 +70,26 @@ public:
     {
         return ReadSetting(App(), section, key);
     }
-    [[nodiscard]] bool save(const QString &section, const QString &key, const QString &value)
+    Status save(const QString &section, const QString &key, const QString &value)
     {
         return SaveSetting(App(), section, key, value);
     }
-    [[nodiscard]] bool remove(const QString &section, const QString &key)
+    Status remove(const QString &section, const QString &key)
     {
         return DeleteSetting(App(), section, key);
     }
     Status saveAll(const QList<SettingChange> &changes) { return SaveSettings(App(), changes); }
-    Status saveValue(const QString &section, const QString &key, const QString &value)
-    {
-        return saveAll({ SettingChange::Set(section, key, value) });
-    }
-    Status removeValue(const QString &section, const QString &key)
-    {
-        return saveAll({ SettingChange::Delete(section, key) });
-    }
 
     QString fileOf(const QString &application) const;
     // The store's file when it can be read but this user may not write it (the operator or
     // the system made it read-only), so every change will be refused; empty otherwise, and
     // for the registry.
     QString readOnlyFile(const QString &application) const;
-    // Why the last read or write failed; empty after one that succeeded.
-    QString lastError() const { return m_lastError; }
 
 private:
     bool useRegistry() const;
-    // Keeps the reason of a failure for lastError(), or clears it after a success.
-    Status remember(Status status) const
-    {
-        m_lastError = status.error();
-        return status;
-    }
 
     Paths m_paths;
-    mutable QString m_lastError;
     struct Cache;
     mutable std::shared_ptr<Cache> m_cache; // the file as last parsed
 };

@@ -61,6 +61,23 @@ Status StationFile::write(int n, const StationRecord &record)
     return write(QList<std::pair<int, StationRecord>> { { n, record } });
 }
 
+Result<StationRecord> StationFile::readHolding(int n, const QString &call) const
+{
+    if (!m_open)
+        return Status::Error(FileError(m_path, QStringLiteral("not read")));
+    const StationRecord record = read(n);
+    if (n < 1 || n > RecordsPerFile || call.isEmpty() || record.Call.trimmed() != call)
+        return Status::Error(FileError(m_path, ChangedByAnotherProgram()));
+    return record;
+}
+
+Status StationFile::replaceHolding(int n, const QString &expectedCall, const StationRecord &record)
+{
+    if (const Result<StationRecord> held = readHolding(n, expectedCall); !held)
+        return held.status();
+    return write(n, record);
+}
+
 Status StationFile::write(const QList<std::pair<int, StationRecord>> &records)
 {
     if (!m_open)
@@ -141,10 +158,7 @@ Status ReplaceStationRecord(
     const Status opened = file.open();
     if (!opened)
         return opened;
-    if (n < 1 || n > RecordsPerFile || file.read(n).Call.trimmed() != expectedCall
-        || expectedCall.isEmpty())
-        return Status::Error(FileError(path, StationFile::ChangedByAnotherProgram()));
-    return file.write(n, record);
+    return file.replaceHolding(n, expectedCall, record);
 }
 
 std::optional<QString> StationFileProblem(const QByteArray &bytes)

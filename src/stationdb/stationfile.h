@@ -37,6 +37,12 @@ public:
 
     // A record past the end of the file reads as blanks.
     StationRecord read(int n) const;
+    // Record n while it holds the station the operator acted on (its trimmed call is call),
+    // else why not: every change to a member goes through this, so a stale member list never
+    // touches another station.
+    Result<StationRecord> readHolding(int n, const QString &call) const;
+    // Writes record n only while it holds expectedCall (readHolding).
+    Status replaceHolding(int n, const QString &expectedCall, const StationRecord &record);
     // Writes record n in place; a file shorter than n records grows with blank records.
     Status write(int n, const StationRecord &record);
     // Writes several records in one atomic replacement of the file. The file is read again
@@ -67,8 +73,7 @@ Result<QByteArray> ReadStationRecords(const QString &path);
 // The blanks trimmed are those QString::trimmed() trims from Latin-1 text.
 QByteArrayView TrimmedCallBytes(const QByteArray &bytes, int n);
 
-// Replaces record n when it still holds the station the operator acted on (its trimmed
-// call is expectedCall), so a stale member list never overwrites another station.
+// Opens the file and replaces record n while it holds expectedCall.
 Status ReplaceStationRecord(
     const QString &path, int n, const QString &expectedCall, const StationRecord &record);
 

@@ -426,7 +426,7 @@ void TestAppearance::firstRunAndSecondStart()
     QCOMPARE(first.setting("FormData", "Font"), DefaultFormDataFace());
 
     MainWindowFixture second({}, saved);
-    QVERIFY(second.root.settings().saveValue("First", "Firstime", "FALSE").ok());
+    QVERIFY(second.root.settings().save("First", "Firstime", "FALSE").ok());
     FrmMain &w2 = second.open();
     QCOMPARE(w2.look().textColor("lst1"), QColor(255, 0, 0));
     QCOMPARE(w2.windowBackground(), QColor(0, 0, 255));

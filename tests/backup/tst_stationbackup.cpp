@@ -44,13 +44,13 @@ void TestStationBackup::backup()
     QList<int> shown; // the progress bar: before each of the 116 names, from 1
     CopyReport report
         = BackupStationFiles(root.table(), data, target, [&shown](int n) { shown << n; });
-    QVERIFY2(report.ok(), qPrintable(report.error));
+    QVERIFY2(report.ok(), qPrintable(report.failure.error()));
     QCOMPARE(std::pair(report.copied, report.missing), std::pair(2, 114));
     QCOMPARE(std::pair(int(shown.size()), shown.first() + shown.last()), std::pair(116, 117));
     QCOMPARE(FileBytes(target + "/Lee.dat"), root.stationBytes("LEE"));
     // Never into the data folder itself.
     report = BackupStationFiles(root.table(), data, data);
-    QVERIFY(!report.ok() && report.error.contains("data folder"));
+    QVERIFY(!report.ok() && report.failure.error().contains("data folder"));
 }
 
 void TestStationBackup::failingDestination_data()
@@ -81,7 +81,7 @@ void TestStationBackup::failingDestination()
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Stopped at the first file, named, and nothing half-written left to pass for a backup.
     QVERIFY(!report.ok());
-    QVERIFY2(report.error.contains("Lee.dat"), qPrintable(report.error));
+    QVERIFY2(report.failure.error().contains("Lee.dat"), qPrintable(report.failure.error()));
     QCOMPARE(FileBytes(target + "/Lee.dat"), QByteArray("OLD BACKUP"));
     QCOMPARE(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList { "Lee.dat" });
 }
@@ -105,7 +105,7 @@ void TestStationBackup::restore()
     QList<int> shown; // before each file present, from 1
     report = RestoreStationFiles(
         root.table(), data, drive.path(), {}, safety, [&shown](int n) { shown << n; });
-    QVERIFY2(report.ok(), qPrintable(report.error));
+    QVERIFY2(report.ok(), qPrintable(report.failure.error()));
     QCOMPARE(shown, (QList<int> { 1, 2 }));
     QCOMPARE(report.missing, 114); // the other counties have no file: the rest is restored
     QCOMPARE(StationRecord::fromBytes(FileBytes(safety + "Mobile.dat")).Call.trimmed(), u"K4CHG"_s);
@@ -170,8 +170,9 @@ void TestStationBackup::linksAreNeverFollowed()
     }
     // Refused and named; the file the link points to is untouched and the link stays a link.
     QVERIFY(!report.ok());
-    QVERIFY2(report.error.contains("Autauga.dat") && report.error.contains("link"),
-        qPrintable(report.error));
+    QVERIFY2(
+        report.failure.error().contains("Autauga.dat") && report.failure.error().contains("link"),
+        qPrintable(report.failure.error()));
     QCOMPARE(FileBytes(outside), QByteArray("NOT YOURS"));
     QVERIFY(QFileInfo(link).isSymLink());
 }
@@ -186,7 +187,8 @@ void TestStationBackup::relativeBackupPathRefused()
         = BackupStationFiles(root.table(), root.paths().dataFolder(), "backup/0929/");
     QDir::setCurrent(before);
     QVERIFY(!report.ok());
-    QVERIFY2(report.error.contains("not a full path"), qPrintable(report.error));
+    QVERIFY2(
+        report.failure.error().contains("not a full path"), qPrintable(report.failure.error()));
     QVERIFY(QDir(work.path()).isEmpty()); // nothing went into the working folder
 }
 

@@ -136,12 +136,12 @@ void TestStationImport::importStationFiles()
     QCOMPARE(report.skipped.join(' '), skipped);
     if (taken.isEmpty()) {
         QVERIFY(!report.ok());
-        QVERIFY2(report.error.contains(from), qPrintable(report.error));
+        QVERIFY2(report.failure.error().contains(from), qPrintable(report.failure.error()));
         QCOMPARE(root.stationBytes("LEE"), before);
         QVERIFY(!QFileInfo::exists(data + "Texas.dat"));
         return;
     }
-    QVERIFY2(report.ok(), qPrintable(report.error));
+    QVERIFY2(report.ok(), qPrintable(report.failure.error()));
     QCOMPARE(report.taken.join(' '), taken);
     QCOMPARE(root.stationBytes("LEE"), lee);
     QCOMPARE(root.stationBytes("TEXAS"), texas);
@@ -237,7 +237,7 @@ void TestStationImport::onlyStationFilesComeIn()
     const ImportReport report
         = ImportStationFiles(root.table(), root.paths().dataFolder(), from, safety);
     // The other file comes in either way.
-    QVERIFY2(report.ok(), qPrintable(report.error));
+    QVERIFY2(report.ok(), qPrintable(report.failure.error()));
     QCOMPARE(root.stationBytes("TEXAS"), texas);
     if (refusal == "skipped") {
         QCOMPARE(report.refused, QStringList());
@@ -288,7 +288,7 @@ void TestStationImport::everyDemoFileComesIn()
     TestRoot root({ { "LEE", { Station("K4OLD") } } });
     const ImportReport report = ImportStationFiles(root.table(), root.paths().dataFolder(),
         WriteFile(sent, "demo.zip", MakeZip(files)), QString());
-    QVERIFY2(report.ok(), qPrintable(report.error));
+    QVERIFY2(report.ok(), qPrintable(report.failure.error()));
     QCOMPARE(report.refused, QStringList());
     // Those of no station are skipped; every other one comes in whole.
     QCOMPARE(int(report.taken.size() + report.skippedCount), CountyTable::Last);
@@ -410,7 +410,7 @@ void TestStationImport::failureCountsOnlyFilesCopied()
     QFile::setPermissions(root.filePath("LEE"), QFile::ReadOwner | QFile::WriteOwner);
     QVERIFY(!report.ok());
     QCOMPARE(report.copied, 0);
-    QCOMPARE(ImportStatusText(report), "IMPORT FAILED - " + report.error);
+    QCOMPARE(ImportStatusText(report), "IMPORT FAILED - " + report.failure.error());
     QCOMPARE(root.stationBytes("LEE") + root.stationBytes("TEXAS"), lee + texas);
 }
 

@@ -111,8 +111,8 @@ private slots:
         QTemporaryDir dir;
         const QString userData = dir.filePath("AppData/Halvorsoft/");
         const QString program = dir.filePath("Version 1/");
-        QString error;
-        QVERIFY2(InstallProgramFiles(program, &error), qPrintable(error));
+        const Status installed = InstallProgramFiles(program);
+        QVERIFY2(installed, qPrintable(installed.error()));
         QVERIFY(readAll(program + "ding.wav").startsWith("RIFF"));
         const QByteArray own = "the operator's own edited file";
         QVERIFY(QDir().mkpath(userData));
@@ -120,16 +120,16 @@ private slots:
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(own) == own.size());
         }
-        QVERIFY2(InstallSupportFiles(userData, &error) && InstallProgramFiles(program, &error),
-            qPrintable(error));
+        for (const Status &again : { InstallSupportFiles(userData), InstallProgramFiles(program) })
+            QVERIFY2(again, qPrintable(again.error()));
         QCOMPARE(readAll(userData + "VorqPreamble.txt") + '|' + readAll(program + "ding.wav"),
             own + '|' + own);
         // The files that were missing are installed all the same.
         for (const QString &name : SupportFileNames())
             QVERIFY2(!readAll(userData + name).isEmpty(), qPrintable(name));
-        QString noFolder; // a file where the folder belongs, and no folder at all
-        QVERIFY(!InstallSupportFiles(program + "ding.wav/Halvorsoft/", &error) && !error.isEmpty());
-        QVERIFY(!InstallProgramFiles(QString(), &noFolder) && !noFolder.isEmpty());
+        // A file where the folder belongs, and no folder at all.
+        QVERIFY(!InstallSupportFiles(program + "ding.wav/Halvorsoft/").error().isEmpty());
+        QVERIFY(!InstallProgramFiles(QString()).error().isEmpty());
     }
 };
 

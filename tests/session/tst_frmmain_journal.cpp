@@ -133,7 +133,7 @@ void TestFrmMainJournal::resumeIsAskedBeforeFirstStartWindows()
     f.open();
     f.type("K4AA");
     f.window.reset(); // killed
-    QVERIFY(f.root.settings().removeValue("First", "Firstime"));
+    QVERIFY(f.root.settings().remove("First", "Firstime"));
 
     // The start as the program runs it.
     FrmSplash splash(f.root.services(), f.context);

@@ -391,8 +391,8 @@ void TestSessionJournal::onlyTheTablesStationFilesAreNamed()
     file.close();
     const PendingSession huge = ReadPendingSession(root.paths());
     QCOMPARE(huge.kind, PendingSession::Unreadable);
-    QVERIFY2(huge.error.startsWith(root.paths().sessionJournal() + ": over 8 MB"),
-        qPrintable(huge.error));
+    QVERIFY2(huge.unreadable.error().startsWith(root.paths().sessionJournal() + ": over 8 MB"),
+        qPrintable(huge.unreadable.error()));
 }
 
 void TestSessionJournal::mutatedJournalsAreReadSafely()

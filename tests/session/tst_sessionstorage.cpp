@@ -88,7 +88,7 @@ void TestSessionStorage::fullDiskChangesNothing()
         CurrentMembers members;
         const AddResult added = AddMemberRecord(file, Station("W4NEW"), kToday, members);
         QCOMPARE(added.kind, AddResult::WriteFailed);
-        status = added.error;
+        status = added.failure.error();
     } else {
         const CountyChoice choice = session.chooseEntry("LEE", kToday, true);
         QCOMPARE(choice.retired, QStringList());

@@ -194,7 +194,8 @@ void TestSettingsStore::unreadableStoreIsNeverWritten()
         if (!obey.active())
             QSKIP("file permissions cannot be enforced here");
         QCOMPARE(store.get("Report", "Sessions"), QString());
-        QVERIFY2(store.lastError().startsWith(ini + ": "), qPrintable(store.lastError()));
+        const Result<QString> read = store.read("Report", "Sessions");
+        QVERIFY2(read.error().startsWith(ini + ": "), qPrintable(read.error()));
         QVERIFY(!store.save("Report", "Sessions", "4"));
         const Status saved = store.saveAll(changesOf({ "Report|Sessions|4", "-Report|Checkins" }));
         QVERIFY2(saved.error().startsWith(ini + ": "), qPrintable(saved.error()));
@@ -206,7 +207,7 @@ void TestSettingsStore::unreadableStoreIsNeverWritten()
         QVERIFY(info.exists() && !info.isFile() && !info.isDir());
     } else if (inPlace == "over 1 MB") {
         QVERIFY(FileBytes(ini).startsWith(before) && info.size() > 1024 * 1024);
-        QVERIFY(store.lastError().endsWith(": larger than 1 MB"));
+        QVERIFY(store.read("Report", "Sessions").error().endsWith(": larger than 1 MB"));
     } else {
         QCOMPARE(modeOf(ini), QFile::WriteOwner);
         QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner));

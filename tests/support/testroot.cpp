@@ -76,8 +76,8 @@ TestRoot::TestRoot(Files files, std::initializer_list<SettingValue> settings, co
     for (const auto &[name, records] : files)
         writeStations(name, records);
     for (const SettingValue &s : settings)
-        if (!m_services.settings->save(s.section, s.key, s.value))
-            qFatal("test root: %s", qPrintable(m_services.settings->lastError()));
+        if (const Status saved = m_services.settings->save(s.section, s.key, s.value); !saved)
+            qFatal("test root: %s", qPrintable(saved.error()));
 }
 
 void TestRoot::writeStations(const QString &displayName, const QList<StationRecord> &records)

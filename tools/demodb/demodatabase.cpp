@@ -247,8 +247,14 @@ bool WriteDemoDatabase(const Paths &paths, const DemoDatabaseOptions &options, Q
     }
 
     const QString userData = InitUserDataFolder(paths);
-    if (!InstallSupportFiles(userData, error) || !InstallProgramFiles(paths.programFolder(), error))
-        return false;
+    for (const Status &installed :
+        { InstallSupportFiles(userData), InstallProgramFiles(paths.programFolder()) }) {
+        if (!installed) {
+            if (error)
+                *error = installed.error();
+            return false;
+        }
+    }
 
     SettingsStore settings(paths);
     if (!settings.save(QStringLiteral("Settings"), QStringLiteral("dBDate"), ShortDate(today))) {

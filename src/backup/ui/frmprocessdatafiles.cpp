@@ -192,7 +192,7 @@ void FrmProcessDataFiles::txtFolder_Enter()
     busy(false);
     if (!report.ok()) {
         // Nothing is claimed: the operator learns which file failed and why.
-        done(QStringLiteral("BACKUP FAILED - ") + report.error, false);
+        done(QStringLiteral("BACKUP FAILED - ") + report.failure.error(), false);
         return;
     }
     done(report.missing == 0
@@ -240,7 +240,9 @@ void FrmProcessDataFiles::restore(const QStringList &names)
     busy(false);
     const QString from = QStringLiteral(" FROM ") + QDir::toNativeSeparators(m_source);
     if (!report.ok()) {
-        done(QStringLiteral("RESTORE FAILED") + from + QStringLiteral(" - ") + report.error, false);
+        done(QStringLiteral("RESTORE FAILED") + from + QStringLiteral(" - ")
+                + report.failure.error(),
+            false);
         return;
     }
     QString text = QStringLiteral("RESTORE COMPLETE") + from;

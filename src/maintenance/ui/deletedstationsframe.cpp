@@ -67,7 +67,7 @@ void DeletedStationsFrame::restoreMember(QListWidgetItem *line)
     const EditorOutcome out
         = editor.restoreRetired(line->data(RetiredIdRole).toInt(), m_services.clock->today());
     const QString status = out.status.value_or(QString());
-    if (!out.sound.isEmpty()) {
+    if (out.failed) {
         m_services.sounds->play(out.sound);
     } else {
         delete line;

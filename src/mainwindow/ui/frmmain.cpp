@@ -93,7 +93,7 @@ void FrmMain::restoreArchived(const ArchivedStation &archived)
     MemberEditor editor(m_session, m_context.countyTable, *m_services.settings);
     const EditorOutcome out = editor.restoreArchived(archived, m_services.clock->today());
     const QString call = archived.station.Call.trimmed();
-    if (!out.sound.isEmpty()) {
+    if (out.failed) {
         setStatusLine(out.status.value_or(QString()));
         m_services.sounds->play(out.sound);
         return;

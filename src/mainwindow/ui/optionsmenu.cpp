@@ -94,7 +94,7 @@ QString OptionsMenu::applyStored()
 bool OptionsMenu::saveOption(QAction *option, const QString &key)
 {
     const Status saved
-        = m_services.settings->saveValue(kOptions, key, option->isChecked() ? kTrue : kFalse);
+        = m_services.settings->save(kOptions, key, option->isChecked() ? kTrue : kFalse);
     if (saved)
         return true;
     // The menu shows what the store holds: the option keeps its old state.

@@ -127,7 +127,7 @@ void FrmQrz::chkNoShow_Click()
 
 bool FrmQrz::save(const QString &key, const QString &value)
 {
-    const Status saved = m_services.settings->saveValue(QrzKeys::Section(), key, value);
+    const Status saved = m_services.settings->save(QrzKeys::Section(), key, value);
     if (!saved)
         m_services.dialogs->message(this, windowTitle(),
             QStringLiteral("SETTINGS NOT SAVED: ") + saved.error(), MsgIcon::Warning, Ok);

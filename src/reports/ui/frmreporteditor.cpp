@@ -1,5 +1,6 @@
 #include "frmreporteditor.h"
 
+#include "maintenance/newmemberlist.h"
 #include "platform/named.h"
 #include "platform/services.h"
 #include "reports/monthlytotals.h"
@@ -172,7 +173,7 @@ void frmReportEditor::cmdDelete_Click()
     if (key < 0)
         return;
     if (const Status emptied
-        = settings.saveValue(ReportKeys::NewMemberSection(), QString::number(key), QString());
+        = settings.save(NewMemberList::Section(), QString::number(key), QString());
         !emptied) {
         m_services.dialogs->message(this, windowTitle(),
             QStringLiteral("The entry could not be deleted.\nSETTINGS NOT SAVED: ")

@@ -404,7 +404,7 @@ void FrmNetCtl::cmdAddAltNC_Click()
     const int slot = FreeAlternateSlot(*m_services.settings);
     if (slot == 0)
         return;
-    if (!stored(m_services.settings->saveValue(QStringLiteral("AltNC"), QString::number(slot),
+    if (!stored(m_services.settings->save(QStringLiteral("AltNC"), QString::number(slot),
             TxtCtlName->text() + u' ' + TxtCtlCall->text())))
         return;
     FillAltNetControlList();
@@ -439,7 +439,7 @@ void FrmNetCtl::cmdEdit_Click()
     if (row < 0)
         return;
     // On failure the window stays in edit mode with the boxes filled, for another try.
-    if (!stored(m_services.settings->saveValue(QStringLiteral("AltNC"), QString::number(row + 1),
+    if (!stored(m_services.settings->save(QStringLiteral("AltNC"), QString::number(row + 1),
             TxtCtlName->text() + u' ' + TxtCtlCall->text())))
         return;
     FillAltNetControlList();

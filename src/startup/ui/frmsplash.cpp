@@ -145,7 +145,7 @@ bool FrmSplash::Form_Load()
 
     // An obsolete value of older versions goes when it is there.
     if (!settings.get(QStringLiteral("Settings"), QStringLiteral("NMFlag")).isEmpty())
-        reportSave(settings.removeValue(QStringLiteral("Settings"), QStringLiteral("NMFlag")));
+        reportSave(settings.remove(QStringLiteral("Settings"), QStringLiteral("NMFlag")));
 
     m_context.UserName = settings.get(QStringLiteral("Settings"), QStringLiteral("User Name"));
     Status saved;
@@ -217,8 +217,8 @@ void FrmSplash::askUserName()
     m_context.UserName = name;
     lblName->setText(name);
     lblName->setVisible(true);
-    reportSave(m_services.settings->saveValue(
-        QStringLiteral("Settings"), QStringLiteral("User Name"), name));
+    reportSave(
+        m_services.settings->save(QStringLiteral("Settings"), QStringLiteral("User Name"), name));
 }
 
 void FrmSplash::showWindowsLogo()
@@ -262,7 +262,7 @@ void FrmSplash::runDaylightSavingCheck()
         CentreOnScreen(notice, m_context, m_services);
         m_services.dialogs->execModal(&notice);
     } else if (decision.daylightTime) {
-        reportSave(m_services.settings->saveValue(QStringLiteral("Settings"), QStringLiteral("DST"),
+        reportSave(m_services.settings->save(QStringLiteral("Settings"), QStringLiteral("DST"),
             *decision.daylightTime ? QStringLiteral("True") : QStringLiteral("False")));
     }
 }

@@ -69,6 +69,8 @@ void CleanUpUpdateFolder(Services &services)
     }
     if (services.settings->get(kSettings, QStringLiteral("VBUpdate")) != kTrue)
         return;
-    if (!services.settings->save(kSettings, QStringLiteral("VBUpdate"), QStringLiteral("False")))
-        qCWarning(lcUpdateTraces) << "VBUpdate not saved:" << services.settings->lastError();
+    if (const Status saved
+        = services.settings->save(kSettings, QStringLiteral("VBUpdate"), QStringLiteral("False"));
+        !saved)
+        qCWarning(lcUpdateTraces) << "VBUpdate not saved:" << saved.error();
 }
