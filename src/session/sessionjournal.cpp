@@ -23,40 +23,92 @@ namespace {
 using Kind = SessionEvent::Kind;
 using How = SessionEvent::How;
 
-struct KindName
+// One field of an event's line: which member of the event it holds, in which text form.
+struct Field
+{
+    enum Type { Text, Number, Flag, HowName, KindName } type;
+    QString SessionEvent::*text = nullptr;
+    int SessionEvent::*number = nullptr;
+    const char *on = nullptr; // Flag: marked is set
+    const char *off = nullptr; // Flag: marked is clear
+};
+
+constexpr Field TextOf(QString SessionEvent::*member)
+{
+    return { Field::Text, member };
+}
+constexpr Field NumberOf(int SessionEvent::*member)
+{
+    return { Field::Number, nullptr, member };
+}
+constexpr Field Marked(const char *on, const char *off)
+{
+    return { Field::Flag, nullptr, nullptr, on, off };
+}
+constexpr Field HowOf { Field::HowName };
+constexpr Field UndoneKind { Field::KindName };
+
+// Every kind's name and fields, in the order its lines hold them after the kind and the
+// time: both writing and reading a line follow this table, so a field is added in one place.
+struct KindLine
 {
     Kind kind;
     const char *name;
-    int fields; // after the kind and the time
+    std::initializer_list<Field> fields;
+    int optional = 0; // trailing fields a line may leave out (older lines did not have them)
 };
 
-constexpr KindName kKinds[] = {
-    { Kind::Start, "start", 3 },
-    { Kind::Checkin, "checkin", 9 },
-    { Kind::TakeBack, "takeback", 3 },
-    { Kind::Traffic, "traffic", 2 },
-    { Kind::NonListed, "nonlisted", 1 },
-    { Kind::Clear, "clear", 0 },
-    { Kind::NewMember, "newmember", 2 },
-    { Kind::CallChanged, "callchanged", 3 },
-    { Kind::Resume, "resume", 0 },
-    { Kind::End, "end", 0 },
-    { Kind::NetControl, "netcontrol", 3 },
-    { Kind::MemberEdited, "memberedited", 6 },
-    { Kind::Undone, "undone", 4 },
-    { Kind::Retired, "retired", 4 },
-    { Kind::Restored, "restored", 2 },
-    { Kind::Withdrawn, "withdrawn", 1 },
-    { Kind::Mode, "mode", 1 },
+using E = SessionEvent;
+const KindLine kKinds[] = {
+    { Kind::Start, "start",
+        { TextOf(&E::netControlName), TextOf(&E::netControlCall), TextOf(&E::mode) } },
+    { Kind::Checkin, "checkin",
+        { NumberOf(&E::entry), TextOf(&E::call), TextOf(&E::file), NumberOf(&E::record),
+            TextOf(&E::name), TextOf(&E::county), TextOf(&E::city), HowOf, TextOf(&E::line) } },
+    { Kind::TakeBack, "takeback",
+        { NumberOf(&E::entry), TextOf(&E::call), Marked("deleted", "freed") } },
+    // Only a count against a station has the call, so other lines read as ever.
+    { Kind::Traffic, "traffic", { Marked("up", "down"), NumberOf(&E::count), TextOf(&E::call) },
+        1 },
+    { Kind::NonListed, "nonlisted", { TextOf(&E::call) } },
+    { Kind::Clear, "clear", {} },
+    { Kind::NewMember, "newmember", { TextOf(&E::call), TextOf(&E::line) } },
+    { Kind::CallChanged, "callchanged",
+        { NumberOf(&E::entry), TextOf(&E::call), TextOf(&E::newCall) } },
+    { Kind::Resume, "resume", {} },
+    { Kind::End, "end", {} },
+    { Kind::NetControl, "netcontrol",
+        { TextOf(&E::netControlName), TextOf(&E::netControlCall),
+            Marked("alternate", "regular") } },
+    { Kind::MemberEdited, "memberedited",
+        { TextOf(&E::file), NumberOf(&E::record), TextOf(&E::call), TextOf(&E::name),
+            TextOf(&E::county), TextOf(&E::city) } },
+    { Kind::Undone, "undone",
+        { UndoneKind, NumberOf(&E::entry), TextOf(&E::call), TextOf(&E::newCall) } },
+    { Kind::Retired, "retired",
+        { TextOf(&E::file), NumberOf(&E::record), Marked("deleted", "retired"),
+            TextOf(&E::line) } },
+    { Kind::Restored, "restored", { TextOf(&E::file), TextOf(&E::call) } },
+    { Kind::Withdrawn, "withdrawn", { TextOf(&E::call) } },
+    { Kind::Mode, "mode", { TextOf(&E::mode) } },
 };
 
-const char *KindText(Kind kind)
+const KindLine *LineOf(Kind kind)
 {
-    for (const KindName &k : kKinds) {
+    for (const KindLine &k : kKinds) {
         if (k.kind == kind)
-            return k.name;
+            return &k;
     }
-    return "";
+    return nullptr;
+}
+
+const KindLine *LineNamed(QByteArrayView name)
+{
+    for (const KindLine &k : kKinds) {
+        if (name == k.name)
+            return &k;
+    }
+    return nullptr;
 }
 
 const char *const kHows[] = { "typed", "clicked", "added" };
@@ -145,72 +197,83 @@ std::optional<int> Number(const QString &text)
 
 } // namespace
 
+namespace {
+
+QString FieldText(const SessionEvent &e, const Field &field)
+{
+    switch (field.type) {
+    case Field::Text:
+        return e.*field.text;
+    case Field::Number:
+        return QString::number(e.*field.number);
+    case Field::Flag:
+        return QString::fromLatin1(e.marked ? field.on : field.off);
+    case Field::HowName:
+        return QString::fromLatin1(kHows[int(e.how)]);
+    case Field::KindName: {
+        const KindLine *undone = LineOf(e.undone);
+        return undone ? QString::fromLatin1(undone->name) : QString();
+    }
+    }
+    return QString();
+}
+
+// False when the text cannot be this field.
+bool ReadField(SessionEvent &e, const Field &field, const QString &text)
+{
+    switch (field.type) {
+    case Field::Text:
+        e.*field.text = text;
+        return true;
+    case Field::Number: {
+        const std::optional<int> value = Number(text);
+        if (value)
+            e.*field.number = *value;
+        return value.has_value();
+    }
+    case Field::Flag:
+        e.marked = text == QLatin1String(field.on);
+        return e.marked || text == QLatin1String(field.off);
+    case Field::HowName:
+        for (int how = 0; how < int(std::size(kHows)); ++how) {
+            if (text == QLatin1String(kHows[how])) {
+                e.how = How(how);
+                return true;
+            }
+        }
+        return false;
+    case Field::KindName: {
+        // Only a write made before its station file was can be undone.
+        const KindLine *undone = LineNamed(text.toLatin1());
+        if (!undone
+            || (undone->kind != Kind::Checkin && undone->kind != Kind::NewMember
+                && undone->kind != Kind::CallChanged))
+            return false;
+        e.undone = undone->kind;
+        return true;
+    }
+    }
+    return false;
+}
+
+} // namespace
+
 QByteArray EncodeEvent(const SessionEvent &e)
 {
-    QStringList fields;
-    switch (e.kind) {
-    case Kind::Start:
-        fields = { e.netControlName, e.netControlCall, e.mode };
-        break;
-    case Kind::Checkin:
-        fields = { QString::number(e.entry), e.call, e.file, QString::number(e.record), e.name,
-            e.county, e.city, QString::fromLatin1(kHows[int(e.how)]), e.line };
-        break;
-    case Kind::TakeBack:
-        fields = { QString::number(e.entry), e.call,
-            e.marked ? QStringLiteral("deleted") : QStringLiteral("freed") };
-        break;
-    case Kind::Traffic:
-        fields = { e.marked ? QStringLiteral("up") : QStringLiteral("down"),
-            QString::number(e.count) };
-        // Only a count against a station has the third field, so other lines read as ever.
-        if (!e.call.isEmpty())
-            fields << e.call;
-        break;
-    case Kind::NonListed:
-    case Kind::Withdrawn:
-        fields = { e.call };
-        break;
-    case Kind::NewMember:
-        fields = { e.call, e.line };
-        break;
-    case Kind::CallChanged:
-        fields = { QString::number(e.entry), e.call, e.newCall };
-        break;
-    case Kind::NetControl:
-        fields = { e.netControlName, e.netControlCall,
-            e.marked ? QStringLiteral("alternate") : QStringLiteral("regular") };
-        break;
-    case Kind::MemberEdited:
-        fields = { e.file, QString::number(e.record), e.call, e.name, e.county, e.city };
-        break;
-    case Kind::Retired:
-        fields = { e.file, QString::number(e.record),
-            e.marked ? QStringLiteral("deleted") : QStringLiteral("retired"), e.line };
-        break;
-    case Kind::Restored:
-        fields = { e.file, e.call };
-        break;
-    case Kind::Mode:
-        fields = { e.mode };
-        break;
-    case Kind::Undone:
-        fields = { QString::fromLatin1(KindText(e.undone)), QString::number(e.entry), e.call,
-            e.newCall };
-        break;
-    case Kind::Clear:
-    case Kind::Resume:
-    case Kind::End:
-        break;
-    }
-    QByteArray line;
-    for (const KindName &k : kKinds) {
-        if (k.kind == e.kind)
-            line = k.name;
-    }
+    const KindLine *kind = LineOf(e.kind);
+    QByteArray line = kind ? kind->name : "";
     line += '\t' + e.at.toString(kTimeFormat).toLatin1();
-    for (const QString &field : std::as_const(fields))
-        line += '\t' + Escape(field);
+    if (kind) {
+        int n = 0;
+        const int required = int(kind->fields.size()) - kind->optional;
+        for (const Field &field : kind->fields) {
+            const QString text = FieldText(e, field);
+            // A trailing field left empty is left out, so the line reads as older ones do.
+            if (n++ >= required && text.isEmpty())
+                break;
+            line += '\t' + Escape(text);
+        }
+    }
     line += '\t' + QByteArray::number(Crc32(line), 16).rightJustified(8, '0') + '\n';
     return line;
 }
@@ -227,145 +290,31 @@ std::optional<SessionEvent> DecodeEvent(const QByteArray &givenLine)
     if (line.mid(lastTab + 1) != QByteArray::number(Crc32(body), 16).rightJustified(8, '0'))
         return std::nullopt;
     const QList<QByteArray> raw = body.split('\t');
-    const KindName *kind = nullptr;
-    for (const KindName &k : kKinds) {
-        if (raw[0] == k.name)
-            kind = &k;
-    }
-    const bool stationTraffic = kind && kind->kind == Kind::Traffic && raw.size() == 2 + 3;
-    if (!kind || (raw.size() != 2 + kind->fields && !stationTraffic))
+    const KindLine *kind = LineNamed(raw[0]);
+    if (!kind)
+        return std::nullopt;
+    const qsizetype given = raw.size() - 2;
+    const qsizetype all = qsizetype(kind->fields.size());
+    if (given > all || given < all - kind->optional)
         return std::nullopt;
     SessionEvent e;
     e.kind = kind->kind;
     e.at = QDateTime::fromString(QString::fromLatin1(raw[1]), kTimeFormat);
     if (!e.at.isValid())
         return std::nullopt;
-    QStringList f;
-    for (qsizetype i = 2; i < raw.size(); ++i) {
-        const std::optional<QString> field = Unescape(raw[i]);
-        if (!field)
+    qsizetype i = 2;
+    for (const Field &field : kind->fields) {
+        if (i == raw.size())
+            break;
+        const std::optional<QString> text = Unescape(raw[i++]);
+        if (!text || !ReadField(e, field, *text))
             return std::nullopt;
-        f << *field;
     }
-    switch (e.kind) {
-    case Kind::Start:
-        e.netControlName = f[0];
-        e.netControlCall = f[1];
-        e.mode = f[2];
-        break;
-    case Kind::Checkin: {
-        const auto entry = Number(f[0]), record = Number(f[3]);
-        const qsizetype how = QList<QString> { QStringLiteral("typed"), QStringLiteral("clicked"),
-            QStringLiteral("added") }
-                                  .indexOf(f[7]);
-        if (!entry || !record || how < 0)
+    if (e.kind == Kind::Retired) {
+        // The whole record as it was: the call comes from it.
+        if (e.line.size() != StationRecord::Size)
             return std::nullopt;
-        e.entry = *entry;
-        e.call = f[1];
-        e.file = f[2];
-        e.record = *record;
-        e.name = f[4];
-        e.county = f[5];
-        e.city = f[6];
-        e.how = How(how);
-        e.line = f[8];
-        break;
-    }
-    case Kind::TakeBack: {
-        const auto entry = Number(f[0]);
-        if (!entry || (f[2] != QLatin1String("deleted") && f[2] != QLatin1String("freed")))
-            return std::nullopt;
-        e.entry = *entry;
-        e.call = f[1];
-        e.marked = f[2] == QLatin1String("deleted");
-        break;
-    }
-    case Kind::Traffic: {
-        const auto count = Number(f[1]);
-        if (!count || (f[0] != QLatin1String("up") && f[0] != QLatin1String("down")))
-            return std::nullopt;
-        e.marked = f[0] == QLatin1String("up");
-        e.count = *count;
-        if (f.size() > 2)
-            e.call = f[2];
-        break;
-    }
-    case Kind::NonListed:
-    case Kind::Withdrawn:
-        e.call = f[0];
-        break;
-    case Kind::NewMember:
-        e.call = f[0];
-        e.line = f[1];
-        break;
-    case Kind::CallChanged: {
-        const auto entry = Number(f[0]);
-        if (!entry)
-            return std::nullopt;
-        e.entry = *entry;
-        e.call = f[1];
-        e.newCall = f[2];
-        break;
-    }
-    case Kind::NetControl:
-        if (f[2] != QLatin1String("alternate") && f[2] != QLatin1String("regular"))
-            return std::nullopt;
-        e.netControlName = f[0];
-        e.netControlCall = f[1];
-        e.marked = f[2] == QLatin1String("alternate");
-        break;
-    case Kind::MemberEdited: {
-        const auto record = Number(f[1]);
-        if (!record)
-            return std::nullopt;
-        e.file = f[0];
-        e.record = *record;
-        e.call = f[2];
-        e.name = f[3];
-        e.county = f[4];
-        e.city = f[5];
-        break;
-    }
-    case Kind::Undone: {
-        const auto entry = Number(f[1]);
-        const KindName *undone = nullptr;
-        for (const KindName &k : kKinds) {
-            if (f[0] == QLatin1String(k.name))
-                undone = &k;
-        }
-        if (!entry || !undone
-            || (undone->kind != Kind::Checkin && undone->kind != Kind::NewMember
-                && undone->kind != Kind::CallChanged))
-            return std::nullopt;
-        e.undone = undone->kind;
-        e.entry = *entry;
-        e.call = f[2];
-        e.newCall = f[3];
-        break;
-    }
-    case Kind::Retired: {
-        const auto record = Number(f[1]);
-        if (!record || (f[2] != QLatin1String("deleted") && f[2] != QLatin1String("retired"))
-            || f[3].size() != StationRecord::Size)
-            return std::nullopt;
-        e.file = f[0];
-        e.record = *record;
-        e.marked = f[2] == QLatin1String("deleted");
-        e.line = f[3];
-        e.call = StationRecord::fromBytes(f[3].toLatin1()).Call.trimmed();
-        break;
-    }
-    case Kind::Restored:
-        e.file = f[0];
-        e.call = f[1];
-        break;
-    case Kind::Mode:
-        e.mode = f[0];
-        break;
-    case Kind::Clear:
-    case Kind::Resume:
-    case Kind::End:
-        break;
+        e.call = StationRecord::fromBytes(e.line.toLatin1()).Call.trimmed();
     }
     return e;
 }
