@@ -20,11 +20,6 @@ QString fileError(const QString &call, const Status &failure)
     return call + QStringLiteral(" NOT CHECKED IN - FILE ERROR: ") + failure.error();
 }
 
-QString withNotice(const QString &status, const QString &notice)
-{
-    return notice.isEmpty() ? status : status + QStringLiteral(" - ") + notice;
-}
-
 SessionEvent checkinEvent(int entry, const StationRecord &station, const QString &path, int n,
     SessionEvent::How how, const QString &line)
 {
@@ -52,6 +47,11 @@ SessionEvent takeBackEvent(int entry, const QString &call, bool deleted)
     return e;
 }
 } // namespace
+
+QString WithNotice(const QString &status, const QString &notice)
+{
+    return notice.isEmpty() ? status : status + QStringLiteral(" - ") + notice;
+}
 
 NetSession::NetSession(const CountyTable &table)
     : m_table(table)
@@ -83,7 +83,8 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
         e.kind = SessionEvent::Kind::NonListed;
         e.call = c;
         report(e);
-        out.status = withNotice(c + QStringLiteral(" NOT FOUND"), notice);
+        out.notice = notice;
+        out.status = WithNotice(c + QStringLiteral(" NOT FOUND"), notice);
         out.sound = notice.isEmpty() ? SoundName::Tada() : SoundName::Notify();
         return out;
     }
@@ -122,7 +123,7 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
         out.sound = SoundName::Notify();
         return out;
     }
-    out.status = withNotice(c + QStringLiteral(" CHECKED IN"), notice);
+    out.status = WithNotice(c + QStringLiteral(" CHECKED IN"), notice);
     out.checkinLine = intent.line;
     out.checkedIn = true;
     out.county = record.County.trimmed();
@@ -214,6 +215,7 @@ SessionOutcome NetSession::memberLineClick(
     if (slot.kind == CheckinTable::Walk::Match) {
         out.status = c + QStringLiteral(" IS ALREADY CHECKED IN");
         out.sound = SoundName::Notify();
+        out.standsCheckedIn = true;
         return out;
     }
     if (slot.kind == CheckinTable::Walk::Free) {
@@ -263,6 +265,7 @@ SessionOutcome NetSession::memberLineClick(
         out.sound = dingSound;
     out.status = c + QStringLiteral(" CHECKED IN");
     out.checkedIn = true;
+    out.standsCheckedIn = true;
     out.county = dated.County.trimmed();
     return out;
 }

@@ -22,11 +22,16 @@ struct SessionOutcome
     QString checkinLine; // a line to append to the check-in list
     QString nonListed; // a call to append to the non-listed list
     QString notFound; // a call found in no station file (listed already, or now)
+    QString notice; // what the status line adds after the outcome's own words (unreadable files)
     bool checkedIn = false;
+    bool standsCheckedIn = false; // the station is checked in, now or from before
     QString county; // of the station checked in
     bool removeLine = false; // the acted-on line leaves the list
     bool unmarkLine = false; // the acted-on line loses its mark
 };
+
+// A status line with a notice after its own words.
+QString WithNotice(const QString &status, const QString &notice);
 
 // A station of the county shown: its file and record, and the call the county view read
 // there. Member lines are known by their record, never by taking their text apart again.

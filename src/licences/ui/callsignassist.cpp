@@ -27,8 +27,7 @@ CallsignAssist::CallsignAssist(QLineEdit *box, const CountyTable &table, const Q
     box->installEventFilter(this);
 }
 
-QString CallsignAssist::explainNotFound(
-    const QString &call, const QString &status, QListWidgetItem *line)
+QString CallsignAssist::explainNotFound(const QString &call, QListWidgetItem *line)
 {
     m_suggestionFor = call;
     // A member of old who is heard again comes before any near miss of the call.
@@ -42,14 +41,12 @@ QString CallsignAssist::explainNotFound(
             = AnswerUnknownCall(call, &m_licences, m_table, m_clock.today());
         m_suggestion = answer.suggestion;
         if (answer.detail.isEmpty())
-            return status;
+            return QString();
         text = NotFoundText(call, answer);
     }
     if (line)
         line->setToolTip(text);
-    // The check-in's own words stay first; a notice it added (unreadable files) stays last.
-    const QString own = call + QStringLiteral(" NOT FOUND");
-    return status.startsWith(own) ? text + status.mid(own.size()) : status;
+    return text;
 }
 
 bool CallsignAssist::fillMemberForm(const QString &call, QLineEdit *name, QLineEdit *city)

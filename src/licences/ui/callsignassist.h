@@ -33,9 +33,10 @@ public:
     CallsignAssist(QLineEdit *box, const CountyTable &table, const QString &licencePath,
         const QString &retiredPath, Clock &clock, CheckIn checkIn, ShowStatus showStatus);
 
-    // The status text of a call the typed check-in found nowhere: the check-in's own text
-    // with what is known of the call after it. The call's non-listed line gets it too.
-    QString explainNotFound(const QString &call, const QString &status, QListWidgetItem *line);
+    // What is known of a call the typed check-in found nowhere, for the status line in place
+    // of the check-in's own words; empty when nothing is. The call's non-listed line gets
+    // it too.
+    QString explainNotFound(const QString &call, QListWidgetItem *line);
     // Fills NAME and CITY of the member form from the call's licence, as a QRZ answer
     // would; false when the database knows no licence for it.
     bool fillMemberForm(const QString &call, QLineEdit *name, QLineEdit *city);

@@ -28,7 +28,7 @@ void PanelMaintenanceHost::showCounters()
 
 void PanelMaintenanceHost::returnToCheckin()
 {
-    m_checkin.Change_Caret();
+    m_checkin.returnToCallsign();
 }
 
 QListWidgetItem *PanelMaintenanceHost::selectedLine()

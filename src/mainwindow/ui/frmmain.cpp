@@ -72,14 +72,13 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
         = [this](const QString &call) { return m_callAssist->hasLicence(call); };
     Form_Load();
     if (const QString age = m_callAssist->ageNotice();
-        !age.isEmpty() && m_checkin->statusLine().isEmpty())
+        !age.isEmpty() && m_checkin->statusLineEmpty())
         setStatusLine(age);
 }
 
 void FrmMain::checkInInstead(const QString &call, const QString &insteadOf)
 {
-    m_netInfo->txtChkin->setText(call);
-    m_checkin->txtChkin_KeyDown();
+    m_checkin->checkInCall(call);
     // The call typed was that member's only once the member stands checked in (a county
     // shown takes no typed check-in).
     if (!insteadOf.isEmpty() && m_session.checkins().find(call, CheckinTable::Last) > 0) {
@@ -103,7 +102,7 @@ void FrmMain::restoreArchived(const ArchivedStation &archived)
         checkInInstead(call, call);
     } else {
         // A county shown takes no typed check-in: it lists the station again, to be clicked.
-        m_counties->lstCounties_Click();
+        m_counties->showCountyAgain();
         setStatusLine(out.status.value_or(QString()));
     }
 }
@@ -267,13 +266,6 @@ void FrmMain::countyShown(const CountyChoice &choice, bool byKey)
         returnToCheckin();
 }
 
-void FrmMain::memberLineChosen(const SessionOutcome &outcome, QListWidgetItem *item)
-{
-    m_checkin->showOutcome(outcome, item);
-    m_editEntry->setEnabled(true);
-    m_deleteEntry->setEnabled(true);
-}
-
 void FrmMain::memberMenu(const QPoint &position)
 {
     if (!m_counties->offersMemberMenu())
@@ -302,5 +294,5 @@ void FrmMain::setStatusLine(const QString &text)
 
 void FrmMain::returnToCheckin()
 {
-    m_checkin->Change_Caret();
+    m_checkin->returnToCallsign();
 }

@@ -81,7 +81,6 @@ private:
     void restoreArchived(const ArchivedStation &archived);
     // What the window shows of a county chosen and of a member line chosen.
     void countyShown(const CountyChoice &choice, bool byKey);
-    void memberLineChosen(const SessionOutcome &outcome, QListWidgetItem *item);
     // A right-click on a member line: the Edit menu, without the roster's entry.
     void memberMenu(const QPoint &position);
     void buildControls();

@@ -42,16 +42,16 @@ void FrmMain::buildControls()
     setCentralWidget(m_canvas);
 
     m_counties = new CountyPanel(m_services, m_session, m_canvas);
-    m_counties->retainCheckmark = [this] { return m_options->retainCheckmark(); };
-    m_counties->dingEnabled = [this] { return !m_options->dingDisabled(); };
-    m_counties->dingFile = m_context.ProgramFolder + QStringLiteral("ding.wav");
     connect(m_counties, &CountyPanel::statusLine, this, &FrmMain::setStatusLine);
     connect(m_counties, &CountyPanel::countyLeaving, this, [this] {
         if (m_maintenance)
             m_maintenance->countyChanged();
     });
     connect(m_counties, &CountyPanel::countyShown, this, &FrmMain::countyShown);
-    connect(m_counties, &CountyPanel::memberLineChosen, this, &FrmMain::memberLineChosen);
+    connect(m_counties, &CountyPanel::memberLineChosen, this, [this] {
+        m_editEntry->setEnabled(true);
+        m_deleteEntry->setEnabled(true);
+    });
     connect(m_counties, &CountyPanel::done, this, &FrmMain::returnToCheckin);
     connect(m_counties->lst1, &QWidget::customContextMenuRequested, this, &FrmMain::memberMenu);
 
@@ -75,9 +75,12 @@ void FrmMain::buildControls()
     m_netInfo->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
     m_checkin = new CheckinPanel(
         m_services, m_session, m_journal, *m_netInfo, *m_counties, m_nonListed->list(), this);
+    // A member line chosen shows the session's answer where the check-ins show.
+    connect(m_counties, &CountyPanel::memberLineChosen, m_checkin, &CheckinPanel::showOutcome);
     connect(m_checkin, &CheckinPanel::notFound, this,
-        [this](const QString &call, QListWidgetItem *line) {
-            setStatusLine(m_callAssist->explainNotFound(call, m_checkin->statusLine(), line));
+        [this](const QString &call, const QString &notice, QListWidgetItem *line) {
+            if (const QString known = m_callAssist->explainNotFound(call, line); !known.isEmpty())
+                setStatusLine(WithNotice(known, notice));
         });
     m_netControl = new NetControlPanel(
         m_services, m_context, m_session, *m_netInfo, m_form->lblIDTime, this);
@@ -89,7 +92,7 @@ void FrmMain::buildControls()
     connect(m_deleted, &DeletedStationsFrame::restored, this, [this] {
         // The county shown lists the station again.
         if (!m_session.earlyLateMode())
-            m_counties->lstCounties_Click();
+            m_counties->showCountyAgain();
     });
     connect(m_deleted, &DeletedStationsFrame::statusLine, this, &FrmMain::setStatusLine);
     connect(m_deleted, &DeletedStationsFrame::done, this, &FrmMain::returnToCheckin);
@@ -162,6 +165,12 @@ void FrmMain::buildMenus()
         m_services, m_context, Named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2"), this);
     connect(m_options, &OptionsMenu::statusLine, this, &FrmMain::setStatusLine);
     connect(m_options, &OptionsMenu::preambleToggled, this, &FrmMain::ArrangeMainWindow);
+    const auto followOptions = [this] {
+        m_counties->setLineOptions({ m_options->retainCheckmark(), !m_options->dingDisabled(),
+            m_context.ProgramFolder + QStringLiteral("ding.wav") });
+    };
+    connect(m_options, &OptionsMenu::lineOptionsChanged, m_counties, followOptions);
+    followOptions();
     connect(m_options, &OptionsMenu::done, this, &FrmMain::returnToCheckin);
     new ReportsMenu(
         m_services, m_context, Named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports"), this);
@@ -210,12 +219,9 @@ void FrmMain::buildEditMenu(QMenu *edit)
     connect(changeCall, &QAction::triggered, form, &MemberMaintenance::mnuChgCall_Click);
     connect(addMember, &QAction::triggered, form, &MemberMaintenance::mnuEditAddMember_Click);
     connect(m_rosterEntry, &QAction::triggered, m_netControl, &NetControlPanel::mnuChgCtl_Click);
-    connect(
-        deleteCheckin, &QAction::triggered, m_checkin, &CheckinPanel::mnuEditDeleteCheckin_Click);
-    connect(addTraffic, &QAction::triggered, m_checkin,
-        [this] { m_checkin->lblTraffic_MouseDown(Qt::LeftButton); });
-    connect(removeTraffic, &QAction::triggered, m_checkin,
-        [this] { m_checkin->lblTraffic_MouseDown(Qt::RightButton); });
+    connect(deleteCheckin, &QAction::triggered, m_checkin, &CheckinPanel::deleteSelectedCheckin);
+    connect(addTraffic, &QAction::triggered, m_checkin, [this] { m_checkin->countTraffic(1); });
+    connect(removeTraffic, &QAction::triggered, m_checkin, [this] { m_checkin->countTraffic(-1); });
 }
 
 void FrmMain::ArrangeMainWindow()

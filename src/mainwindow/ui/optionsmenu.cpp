@@ -88,6 +88,7 @@ QString OptionsMenu::applyStored()
     }
     const Status saved = settings.saveAll(defaults);
     m_changeQrzLogin->setChecked(false);
+    emit lineOptionsChanged();
     return saved ? QString() : saved.error();
 }
 
@@ -108,11 +109,13 @@ bool OptionsMenu::saveOption(QAction *option, const QString &key)
 void OptionsMenu::mnuOptionsRetainCheckmark_Click()
 {
     saveOption(m_retainCheckmark, QStringLiteral("RetainCheckmark"));
+    emit lineOptionsChanged();
 }
 
 void OptionsMenu::mnuOptionsDisableDing_Click()
 {
     saveOption(m_disableDing, QStringLiteral("Ding"));
+    emit lineOptionsChanged();
 }
 
 void OptionsMenu::mnuOptionsChangeQRZLogin_Click()

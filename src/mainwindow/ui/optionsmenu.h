@@ -26,18 +26,19 @@ public:
     // stored so. Returns the failure of that write, if any.
     QString applyStored();
 
-    void mnuOptionsRetainCheckmark_Click();
-    void mnuOptionsDisableDing_Click();
-    void mnuOptionsChangeQRZLogin_Click();
-    void mnuOptionsDisablePreambleWindow_Click();
-
 signals:
     void statusLine(const QString &text);
+    // Retain Checkmark or Disable Ding now reads otherwise (or the stored options were shown).
+    void lineOptionsChanged();
     // Disable Preamble Window changed: the window is laid out again.
     void preambleToggled();
     void done();
 
 private:
+    void mnuOptionsRetainCheckmark_Click();
+    void mnuOptionsDisableDing_Click();
+    void mnuOptionsChangeQRZLogin_Click();
+    void mnuOptionsDisablePreambleWindow_Click();
     // Saves an option as its entry now shows it; false, with the entry turned back and the
     // status line telling why, when the store cannot be written.
     bool saveOption(QAction *option, const QString &key);

@@ -23,7 +23,8 @@ CheckinPanel::CheckinPanel(Services &services, NetSession &session, const Sessio
     , m_nonListed(nonListed)
 {
     GiveBlockCaret(m_frame.txtChkin);
-    connect(m_frame.txtChkin, &QLineEdit::returnPressed, this, &CheckinPanel::txtChkin_KeyDown);
+    connect(m_frame.txtChkin, &QLineEdit::returnPressed, this,
+        [this] { checkInCall(m_frame.txtChkin->text()); });
     connect(m_frame.txtChkin, &QLineEdit::textEdited, this, [this](const QString &text) {
         // Where Caps Lock cannot be forced on, calls still appear in capitals as typed.
         if (m_services.keyboard->canSetLocks())
@@ -35,7 +36,8 @@ CheckinPanel::CheckinPanel(Services &services, NetSession &session, const Sessio
             m_frame.txtChkin->setCursorPosition(cursor);
         }
     });
-    connect(m_frame.lblTraffic, &PressLabel::pressed, this, &CheckinPanel::lblTraffic_MouseDown);
+    connect(m_frame.lblTraffic, &PressLabel::pressed, this,
+        [this](Qt::MouseButton button) { countTraffic(button == Qt::RightButton ? -1 : 1); });
     m_frame.lblTraffic->setText(QStringLiteral("0"));
 }
 
@@ -86,13 +88,9 @@ void CheckinPanel::announce(const QString &text)
 
 void CheckinPanel::setStatusLine(const QString &text)
 {
+    m_status = text;
     m_frame.lblStatus->setText(text);
     announce(text);
-}
-
-QString CheckinPanel::statusLine() const
-{
-    return m_frame.lblStatus->text();
 }
 
 void CheckinPanel::markStatusLine(bool failing)
@@ -102,7 +100,7 @@ void CheckinPanel::markStatusLine(bool failing)
             : QStringLiteral("color: red; font-weight: bold;"));
 }
 
-void CheckinPanel::Change_Caret()
+void CheckinPanel::returnToCallsign()
 {
     m_frame.txtChkin->setFocus();
 }
@@ -148,34 +146,33 @@ void CheckinPanel::showResumed(const SessionState &state)
         state.trafficCounted ? TrafficCaption(state.traffic) : QStringLiteral("0"));
 }
 
-void CheckinPanel::txtChkin_KeyDown()
+void CheckinPanel::checkInCall(const QString &call)
 {
-    const SessionOutcome outcome
-        = m_session.typedCheckin(m_frame.txtChkin->text(), m_services.clock->today());
+    const SessionOutcome outcome = m_session.typedCheckin(call, m_services.clock->today());
     showOutcome(outcome);
     if (!outcome.notFound.isEmpty()) {
         const QList<QListWidgetItem *> lines
             = m_nonListed->findItems(outcome.notFound, Qt::MatchExactly);
-        emit notFound(outcome.notFound, lines.value(0));
+        emit notFound(outcome.notFound, outcome.notice, lines.value(0));
     }
     m_frame.txtChkin->clear();
-    Change_Caret();
+    returnToCallsign();
 }
 
-void CheckinPanel::lblTraffic_MouseDown(Qt::MouseButton button)
+void CheckinPanel::countTraffic(int step)
 {
-    m_session.countTraffic(button != Qt::RightButton, selectedCheckinCall());
+    m_session.countTraffic(step > 0, selectedCheckinCall());
     m_frame.lblTraffic->setText(TrafficCaption(m_session.traffic()));
     nameCounters();
     announce(QStringLiteral("TRAFFIC %1").arg(m_session.traffic()));
 }
 
-void CheckinPanel::mnuEditDeleteCheckin_Click()
+void CheckinPanel::deleteSelectedCheckin()
 {
     QListWidgetItem *line = m_counties.lst1->currentItem();
     const bool chosen = line && line->isSelected();
     const SessionOutcome outcome = m_session.deleteCheckin(
         chosen ? line->text() : QString(), chosen ? CountyPanel::recordOf(line) : 0);
     showOutcome(outcome, chosen ? line : nullptr);
-    Change_Caret();
+    returnToCallsign();
 }

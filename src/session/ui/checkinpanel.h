@@ -24,11 +24,13 @@ public:
     CheckinPanel(Services &services, NetSession &session, const SessionJournal &journal,
         NetInfoFrame &frame, CountyPanel &counties, QListWidget *nonListed, QObject *parent);
 
-    void txtChkin_KeyDown();
-    // A press on TRAFFIC (and Edit > Add Traffic, Remove Traffic): the right button takes
-    // one back.
-    void lblTraffic_MouseDown(Qt::MouseButton button);
-    void mnuEditDeleteCheckin_Click();
+    // A call checked in as if typed into CALLSIGN (Enter there, Ctrl+Enter's choice).
+    void checkInCall(const QString &call);
+    // One message more (step 1: a press on TRAFFIC, Edit > Add Traffic) or one taken back
+    // (-1: the right button, Remove Traffic), against the selected station when checked in.
+    void countTraffic(int step);
+    // Edit > Delete Checkin: the selected line's check-in taken back.
+    void deleteSelectedCheckin();
 
     // Shows an outcome of the session core: the status line, the lists, the sound, the
     // counters.
@@ -40,17 +42,16 @@ public:
     void setStatusLine(const QString &text);
     // Tells a screen reader without showing anything.
     void announce(const QString &text);
-    QString statusLine() const;
+    bool statusLineEmpty() const { return m_status.isEmpty(); }
     // The status line on yellow while journal lines wait to be written.
     void markStatusLine(bool failing);
     // The caret back to CALLSIGN.
-    void Change_Caret();
-
-    // The session's figures as the counters show them.
+    void returnToCallsign();
 
 signals:
-    // A typed call is no member's: its line in NON LISTED STATIONS has just been added.
-    void notFound(const QString &call, QListWidgetItem *line);
+    // A typed call is no member's: its line in NON LISTED STATIONS has just been added;
+    // notice is what the status line tells after the call's own words.
+    void notFound(const QString &call, const QString &notice, QListWidgetItem *line);
 
 private:
     void nameCounters();
@@ -64,4 +65,5 @@ private:
     NetInfoFrame &m_frame;
     CountyPanel &m_counties;
     QListWidget *m_nonListed;
+    QString m_status; // as last shown
 };

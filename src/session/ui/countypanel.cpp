@@ -42,9 +42,9 @@ CountyPanel::CountyPanel(Services &services, NetSession &session, QWidget *canva
         if (m_choosingByKey)
             m_settle->start(); // again at each key: only where the keys stop counts
         else
-            lstCounties_Click();
+            showCurrentCounty(false);
     });
-    connect(lst1, &QListWidget::itemClicked, this, &CountyPanel::lst1_Click);
+    connect(lst1, &QListWidget::itemClicked, this, &CountyPanel::memberLineClicked);
     connect(lst1, &QListWidget::itemChanged, this, &CountyPanel::speakAsWords);
     lst1->installEventFilter(this);
     lstCounties->installEventFilter(this);
@@ -94,9 +94,9 @@ void CountyPanel::arrange(bool noPreamble)
         int(sh * (noPreamble ? 0.94 : 0.9131)) - 2);
 }
 
-void CountyPanel::lstCounties_Click()
+void CountyPanel::showCountyAgain()
 {
-    showCurrentCounty(m_choosingByKey);
+    showCurrentCounty(false);
 }
 
 void CountyPanel::showEntry(const QString &entry)
@@ -125,8 +125,8 @@ void CountyPanel::showCurrentCounty(bool byKey)
     QListWidgetItem *chosen = lstCounties->currentItem();
     if (!chosen)
         return;
-    const CountyChoice choice
-        = m_session.chooseEntry(chosen->text(), m_services.clock->today(), retainCheckmark());
+    const CountyChoice choice = m_session.chooseEntry(
+        chosen->text(), m_services.clock->today(), m_options.retainCheckmark);
     if (choice.status)
         emit statusLine(*choice.status);
     if (!choice.sound.isEmpty())
@@ -155,7 +155,7 @@ void CountyPanel::showCurrentCounty(bool byKey)
     emit countyShown(choice, byKey);
 }
 
-void CountyPanel::lst1_Click(QListWidgetItem *item)
+void CountyPanel::memberLineClicked(QListWidgetItem *item)
 {
     if (!item)
         return;
@@ -168,12 +168,10 @@ void CountyPanel::chooseMemberLine(QListWidgetItem *item)
     if (m_session.earlyLateMode())
         return;
     const int record = recordOf(item);
-    const SessionOutcome outcome
-        = m_session.memberLineClick(record, m_services.clock->today(), dingEnabled(), dingFile);
+    const SessionOutcome outcome = m_session.memberLineClick(
+        record, m_services.clock->today(), m_options.ding, m_options.dingFile);
     // A click on the box of a station checked in already must not take its mark away.
-    const std::optional<MemberRef> member = m_session.member(record);
-    if (outcome.checkedIn
-        || (member && m_session.checkins().find(member->call, CheckinTable::Last) > 0))
+    if (outcome.standsCheckedIn)
         item->setCheckState(Qt::Checked);
     emit memberLineChosen(outcome, item);
 }

@@ -31,9 +31,13 @@ public:
     QListWidget *const lst1;
 
     // The options of the window's menu the choices follow.
-    std::function<bool()> retainCheckmark = [] { return true; };
-    std::function<bool()> dingEnabled = [] { return true; };
-    QString dingFile;
+    struct LineOptions
+    {
+        bool retainCheckmark = true; // a county's lines show who is checked in
+        bool ding = true; // a check-in by click rings dingFile
+        QString dingFile;
+    };
+    void setLineOptions(const LineOptions &options) { m_options = options; }
 
     // EARLY CHECKINS, the counties and states whose files hold members, LATE CHECKINS;
     // returns the files that could not be read.
@@ -49,14 +53,11 @@ public:
     // A right-click on the selected line opens the Edit menu: a member line of a county.
     bool offersMemberMenu() const;
 
-    // Shows the county (or EARLY / LATE CHECKINS) that is the list's current line: reads its
-    // file and retires its members due. The keyboard reaches here only once the operator
-    // settles on a line (Enter, Space, leaving the list, or no key for SettleMs); a click
-    // or a choice of the program's at once.
-    void lstCounties_Click();
+    // Shows the county (or EARLY / LATE CHECKINS) chosen again, read anew from its file: a
+    // station put back in it is listed.
+    void showCountyAgain();
     // Shows the entry of that text (the early list when there is none), as a click would.
     void showEntry(const QString &entry);
-    void lst1_Click(QListWidgetItem *item);
     // Whether a line reached by keys waits to be shown.
     bool countyPending() const;
     static constexpr int SettleMs = 500;
@@ -76,8 +77,8 @@ signals:
     void countyLeaving();
     // A choice is shown; byKey when it came from the keyboard (the caret stays).
     void countyShown(const CountyChoice &choice, bool byKey);
-    // A member line was clicked or chosen with a key; the item may be gone once the
-    // outcome is shown.
+    // A member line was clicked or chosen with a key, and the session answered; the item
+    // may be gone once the outcome is shown.
     void memberLineChosen(const SessionOutcome &outcome, QListWidgetItem *item);
     void done();
 
@@ -85,13 +86,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void memberLineClicked(QListWidgetItem *item);
     void chooseMemberLine(QListWidgetItem *item);
+    // Shows the county (or EARLY / LATE CHECKINS) that is the list's current line: reads its
+    // file and retires its members due. The keyboard reaches here only once the operator
+    // settles on a line (Enter, Space, leaving the list, or no key for SettleMs); a click
+    // or a choice of the program's at once.
     void showCurrentCounty(bool byKey);
     void settleCounty();
     void speakAsWords(QListWidgetItem *line);
 
     Services &m_services;
     NetSession &m_session;
+    LineOptions m_options;
     bool m_choosingByKey = false; // the county list handles a key press
     // Arrowing or typing through the list passes counties the operator never meant: each
     // would be read and its due members retired. The line reached waits here.

@@ -168,5 +168,5 @@ void JournalKeeper::mnuFileSaveCheckinLog_Click()
             m_services.sounds->play(SoundName::Notify());
         }
     }
-    m_checkin.Change_Caret();
+    m_checkin.returnToCallsign();
 }
