@@ -17,6 +17,7 @@
 
 class QWidget;
 class QDialog;
+class QMenu;
 class SettingsStore;
 
 // ---- Dialogs: every message box, question and picker that faces the operator ----
@@ -55,6 +56,8 @@ public:
         = 0;
     // Runs one of the program's own modal windows; returns its result code.
     virtual int execModal(QDialog *dialog) = 0;
+    // A context menu at a point of the screen, until an entry is chosen or it is left.
+    virtual void popupMenu(QMenu *menu, const QPoint &at) = 0;
 
     // Shorthands.
     void inform(QWidget *parent, const QString &title, const QString &text)

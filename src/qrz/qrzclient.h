@@ -58,6 +58,15 @@ struct QrzAnswer
     std::optional<QString> state; // the two characters after "<state>"
 };
 
+// Another source of what a lookup would answer about a call (the licence database on this
+// PC), asked when QRZ cannot be; none when it knows nothing of the call.
+class OfflineAnswers
+{
+public:
+    virtual ~OfflineAnswers() = default;
+    virtual std::optional<QrzAnswer> offlineAnswer(const QString &call) = 0;
+};
+
 // The text between the first "<tag>" and the first "</tag>" after it; none when either is
 // missing (a cut-off answer is no answer).
 std::optional<QString> QrzTagValue(const QString &answer, const QString &tag);

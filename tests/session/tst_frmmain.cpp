@@ -210,7 +210,7 @@ void TestFrmMain::checkinsReachTheLists()
             { "Options", "RetainCheckmark", "True" } });
     FrmMain &w = f.open();
     QStringList menus; // each menu opened, with whether Change Control was enabled
-    w.popupMenu = [&](QMenu *menu, const QPoint &) {
+    f.root.dialogs().menus = [&](QMenu *menu, const QPoint &) {
         menus << menu->objectName() + (named<QAction>(w, "mnuChgCtl")->isEnabled() ? "+" : "-");
     };
     for (const char *call : { "k4abc ", "W4NEW", "B4ABC" })
@@ -338,8 +338,8 @@ void TestFrmMain::retiredMemberIsRestored()
     f.choose("LEE");
     QCOMPARE(f.lines(lstDS), QStringList { "K4OLD OLIVER LEE" });
     QVERIFY(!f.memberLine("K4OLD"));
-    auto restore = [&w, deleted, lstDS] {
-        w.popupMenu = [](QMenu *menu, const QPoint &) {
+    auto restore = [&f, deleted, lstDS] {
+        f.root.dialogs().menus = [](QMenu *menu, const QPoint &) {
             menu->findChild<QAction *>("mnuRestoreMember")->trigger();
         };
         deleted->lstDS_MouseDown(lstDS->visualItemRect(lstDS->item(0)).center());

@@ -245,7 +245,7 @@ void TestFrmMainJournal::retiredStationsOutliveAStop()
     f.choose("BALDWIN");
     QCOMPARE(f.lines(deleted->list()).size(), 3);
     // KA4DB restored before the stop.
-    first.popupMenu = [](QMenu *menu, const QPoint &) {
+    f.root.dialogs().menus = [](QMenu *menu, const QPoint &) {
         menu->findChild<QAction *>("mnuRestoreMember")->trigger();
     };
     deleted->lstDS_MouseDown(deleted->list()->visualItemRect(deleted->list()->item(0)).center());
@@ -257,7 +257,7 @@ void TestFrmMainJournal::retiredStationsOutliveAStop()
     deleted = w.findChild<DeletedStationsFrame *>("fraDeletedStations");
     QCOMPARE(f.lines(deleted->list()), QStringList({ "KA4EE EVE BALDWIN", "KA4FF FAY BALDWIN" }));
     // Restore Member works as before the stop.
-    w.popupMenu = [](QMenu *menu, const QPoint &) {
+    f.root.dialogs().menus = [](QMenu *menu, const QPoint &) {
         menu->findChild<QAction *>("mnuRestoreMember")->trigger();
     };
     deleted->lstDS_MouseDown(deleted->list()->visualItemRect(deleted->list()->item(1)).center());

@@ -191,7 +191,7 @@ void TestFrmMainScreen::smallGapsClosedForTheKeyboard()
     f.choose("BALDWIN");
     QListWidget *deleted = named<QListWidget>(w, "lstDS");
     QTRY_COMPARE(deleted->count(), 1);
-    w.popupMenu = [](QMenu *menu, const QPoint &at) { menu->exec(at); };
+    f.root.dialogs().menus = [](QMenu *menu, const QPoint &at) { menu->exec(at); };
     deleted->setFocus();
     deleted->setCurrentRow(0);
     PressOnDesktop({ "key", "--delay", "300", "Menu", "Return" });

@@ -1,6 +1,7 @@
 #include "doubles.h"
 
 #include <QDialog>
+#include <QMenu>
 
 MsgButton ScriptedDialogs::message(QWidget *, const QString &title, const QString &text,
     MsgIcon icon, MsgButtons buttons, MsgButton defaultButton)
@@ -44,6 +45,13 @@ QString ScriptedDialogs::chooseOpenFile(
     QWidget *, const QString &, const QString &, const QString &)
 {
     return openFiles.isEmpty() ? QString() : openFiles.dequeue();
+}
+
+void ScriptedDialogs::popupMenu(QMenu *menu, const QPoint &at)
+{
+    menusShown << menu->objectName();
+    if (menus)
+        menus(menu, at);
 }
 
 int ScriptedDialogs::execModal(QDialog *dialog)

@@ -50,6 +50,9 @@ public:
     QString chooseOpenFile(QWidget *parent, const QString &title, const QString &startFolder,
         const QString &filter) override;
     int execModal(QDialog *dialog) override;
+    // Runs menus on each menu shown (trigger an entry, or exec it for real keys); without
+    // it a menu is only recorded.
+    void popupMenu(QMenu *menu, const QPoint &at) override;
 
     QQueue<MsgButton> answers;
     QQueue<std::optional<QFont>> fonts;
@@ -60,6 +63,8 @@ public:
     QList<QFont> fontsOffered; // the initial font of each font picker shown
     // Each runs on the shown window (fill boxes, press buttons) and returns its result.
     QQueue<std::function<int(QDialog *)>> modalScripts;
+    std::function<void(QMenu *, const QPoint &)> menus;
+    QStringList menusShown; // objectName of each menu shown
 
     QList<DialogRecord> messages;
     QStringList modalWindows; // objectName of each window run

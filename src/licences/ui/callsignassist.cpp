@@ -49,13 +49,13 @@ QString CallsignAssist::explainNotFound(const QString &call, QListWidgetItem *li
     return text;
 }
 
-bool CallsignAssist::fillMemberForm(const QString &call, QLineEdit *name, QLineEdit *city)
+std::optional<QrzAnswer> CallsignAssist::offlineAnswer(const QString &call)
 {
     if (!m_licences.exists() || call.isEmpty())
-        return false;
+        return std::nullopt;
     const Result<std::optional<Licence>> found = m_licences.find(call);
     if (!found || !found->has_value())
-        return false;
+        return std::nullopt;
     const Licence &l = **found;
     // The QRZ rules: the first word of the first name, the city with the state after it.
     QrzAnswer answer;
@@ -63,20 +63,7 @@ bool CallsignAssist::fillMemberForm(const QString &call, QLineEdit *name, QLineE
     answer.addr2 = l.city;
     if (!l.state.isEmpty())
         answer.state = l.state;
-    bool focusCounty = false;
-    const MemberFields form = FillFromQrz(
-        { call, name->text(), QString(), QString(), city->text() }, answer, focusCounty);
-    name->setText(form.name);
-    city->setText(form.city);
-    return true;
-}
-
-bool CallsignAssist::hasLicence(const QString &call)
-{
-    if (!m_licences.exists() || call.isEmpty())
-        return false;
-    const Result<std::optional<Licence>> found = m_licences.find(call);
-    return found && found->has_value();
+    return answer;
 }
 
 QString CallsignAssist::ageNotice()

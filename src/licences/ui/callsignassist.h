@@ -2,6 +2,7 @@
 
 #include "licences/licencedatabase.h"
 #include "licences/membercalls.h"
+#include "qrz/qrzclient.h"
 #include "session/retiredarchive.h"
 
 #include <QObject>
@@ -21,7 +22,7 @@ class QListWidgetItem;
 // knows of one, the member one edit away (Ctrl+Enter checks it in), and
 // "?" with one to three letters and Enter, which lists the members whose call ends in them.
 // The window hands it the box and two hooks, and otherwise knows nothing of it.
-class CallsignAssist : public QObject
+class CallsignAssist : public QObject, public OfflineAnswers
 {
     Q_OBJECT
 
@@ -37,10 +38,9 @@ public:
     // of the check-in's own words; empty when nothing is. The call's non-listed line gets
     // it too.
     QString explainNotFound(const QString &call, QListWidgetItem *line);
-    // Fills NAME and CITY of the member form from the call's licence, as a QRZ answer
-    // would; false when the database knows no licence for it.
-    bool fillMemberForm(const QString &call, QLineEdit *name, QLineEdit *city);
-    bool hasLicence(const QString &call);
+    // The call's licence as a QRZ answer would give it: the first name and the city with
+    // the state; none when the database knows no licence for it.
+    std::optional<QrzAnswer> offlineAnswer(const QString &call) override;
     // "LICENCE DATABASE IS 45 DAYS OLD", or empty.
     QString ageNotice();
     // The member a Ctrl+Enter would check in.

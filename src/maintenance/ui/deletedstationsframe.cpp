@@ -12,13 +12,12 @@ namespace {
 constexpr int RetiredIdRole = Qt::UserRole + 2;
 } // namespace
 
-DeletedStationsFrame::DeletedStationsFrame(Services &services, NetSession &session,
-    const CountyTable &table, const Popup &popup, QWidget *parent)
+DeletedStationsFrame::DeletedStationsFrame(
+    Services &services, NetSession &session, const CountyTable &table, QWidget *parent)
     : QGroupBox(QStringLiteral("DELETED STATIONS"), parent)
     , m_services(services)
     , m_session(session)
     , m_table(table)
-    , m_popup(popup)
 {
     setObjectName(QStringLiteral("fraDeletedStations"));
     m_list = Named(new QListWidget(this), "lstDS");
@@ -58,7 +57,7 @@ void DeletedStationsFrame::lstDS_MouseDown(const QPoint &position)
     connect(restore, &QAction::triggered, this, [this, line] { restoreMember(line); });
     // Enter takes it at once, without an arrow first.
     menu.setActiveAction(restore);
-    m_popup(&menu, m_list->viewport()->mapToGlobal(position));
+    m_services.dialogs->popupMenu(&menu, m_list->viewport()->mapToGlobal(position));
 }
 
 void DeletedStationsFrame::restoreMember(QListWidgetItem *line)

@@ -17,9 +17,8 @@ class DeletedStationsFrame : public QGroupBox
 {
     Q_OBJECT
 public:
-    using Popup = std::function<void(QMenu *, const QPoint &)>;
     DeletedStationsFrame(Services &services, NetSession &session, const CountyTable &table,
-        const Popup &popup, QWidget *parent = nullptr);
+        QWidget *parent = nullptr);
 
     QListWidget *list() const { return m_list; }
     // Lines for the stations a county view retired; true when they are the first ones, so
@@ -44,6 +43,5 @@ private:
     Services &m_services;
     NetSession &m_session;
     const CountyTable &m_table;
-    const Popup &m_popup;
     QListWidget *m_list;
 };

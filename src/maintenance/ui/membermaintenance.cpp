@@ -330,6 +330,33 @@ void MemberMaintenance::startAdd(const QString &call, bool fillCall)
     }
 }
 
+MemberFields MemberMaintenance::formFields() const
+{
+    return { m_frame.txtCall->text(), m_frame.txtName->text(), m_frame.txtCounty->text(),
+        m_frame.txtStatus->text(), m_frame.txtCS->text() };
+}
+
+void MemberMaintenance::fillForm(const MemberFields &values, int boxes, bool onlyEmpty)
+{
+    const auto fill = [boxes, onlyEmpty](int which, QLineEdit *box, const QString &value) {
+        if ((boxes & which) && (!onlyEmpty || box->text().isEmpty()))
+            box->setText(value);
+    };
+    fill(CallBox, m_frame.txtCall, values.call);
+    fill(NameBox, m_frame.txtName, values.name);
+    fill(CountyBox, m_frame.txtCounty, values.county);
+    fill(CityBox, m_frame.txtCS, values.city);
+}
+
+void MemberMaintenance::focusBox(FormBox box)
+{
+    QLineEdit *const target = box == CallBox ? m_frame.txtCall
+        : box == NameBox                     ? m_frame.txtName
+        : box == CountyBox                   ? m_frame.txtCounty
+                                             : m_frame.txtCS;
+    target->setFocus();
+}
+
 void MemberMaintenance::focusAfterListClick()
 {
     if (m_editor.mode() == FormMode::ChangeCall)

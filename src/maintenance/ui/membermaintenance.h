@@ -30,6 +30,12 @@ public:
     void startAdd(const QString &call, bool fillCall);
     // The caret goes where the form's mode wants it after a click in the member list.
     void focusAfterListClick();
+    // What the boxes hold, and looked-up values put into some of them (FormBox flags); with
+    // onlyEmpty a box the operator filled keeps its text.
+    MemberFields formFields() const;
+    enum FormBox { CallBox = 1, NameBox = 2, CountyBox = 4, CityBox = 8 };
+    void fillForm(const MemberFields &values, int boxes, bool onlyEmpty);
+    void focusBox(FormBox box);
 
     // Edit > Add Member: an empty form in ADD, the caret in CALL.
     void mnuEditAddMember_Click();

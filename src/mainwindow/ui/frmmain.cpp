@@ -54,7 +54,6 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("VORQ V1 B12"));
-    popupMenu = [](QMenu *menu, const QPoint &at) { menu->exec(at); };
     buildControls();
     buildMenus();
     m_callAssist = new CallsignAssist(
@@ -63,13 +62,9 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
         [this](const QString &call, const QString &insteadOf) { checkInInstead(call, insteadOf); },
         [this](const QString &text) { setStatusLine(text); });
     connect(m_callAssist, &CallsignAssist::archivedChosen, this, &FrmMain::restoreArchived);
-    m_nonListed->fillFromOffline = [this](const QString &call) {
-        return m_callAssist->fillMemberForm(call, m_form->txtName, m_form->txtCS);
-    };
+    m_nonListed->setOfflineSource(m_callAssist);
     connect(m_maintenance, &MemberMaintenance::addCallTyped, m_nonListed,
         &NonListedFrame::lookUpTypedCall);
-    m_nonListed->knowsOffline
-        = [this](const QString &call) { return m_callAssist->hasLicence(call); };
     Form_Load();
     if (const QString age = m_callAssist->ageNotice();
         !age.isEmpty() && m_checkin->statusLineEmpty())
@@ -271,7 +266,7 @@ void FrmMain::memberMenu(const QPoint &position)
     if (!m_counties->offersMemberMenu())
         return;
     m_rosterEntry->setEnabled(false);
-    popupMenu(m_editMenu, m_counties->lst1->viewport()->mapToGlobal(position));
+    m_services.dialogs->popupMenu(m_editMenu, m_counties->lst1->viewport()->mapToGlobal(position));
     m_rosterEntry->setEnabled(true);
     m_maintenance->focusAfterListClick();
 }

@@ -54,8 +54,6 @@ public:
     void ArrangeMainWindow();
     // The fonts and colours of the controls.
     ControlLook &look();
-    // Shows a context menu; tests replace it, as a menu waits for a person.
-    std::function<void(QMenu *, const QPoint &)> popupMenu;
 
     // FormatHost
     QWidget *hostWindow() override { return this; }

@@ -38,7 +38,7 @@
 void FrmMain::buildControls()
 {
     m_canvas = new MainCanvas(this);
-    m_canvas->backgroundClicked = [this] { returnToCheckin(); };
+    connect(m_canvas, &MainCanvas::backgroundClicked, this, &FrmMain::returnToCheckin);
     setCentralWidget(m_canvas);
 
     m_counties = new CountyPanel(m_services, m_session, m_canvas);
@@ -58,7 +58,7 @@ void FrmMain::buildControls()
     m_preamble = new PreambleFrame(m_canvas);
     m_form = new MemberInfoFrame(m_canvas);
 
-    m_nonListed = new NonListedFrame(m_services, m_session, m_qrz, *m_form, m_canvas);
+    m_nonListed = new NonListedFrame(m_services, m_session, m_qrz, m_canvas);
     connect(m_nonListed, &NonListedFrame::busy, this,
         [this](bool asking) { centralWidget()->setEnabled(!asking); });
     connect(m_nonListed, &NonListedFrame::statusLine, this, &FrmMain::setStatusLine);
@@ -87,8 +87,7 @@ void FrmMain::buildControls()
     connect(m_netControl, &NetControlPanel::done, this, &FrmMain::returnToCheckin);
 
     m_session.setRetiredArchive(m_services.paths.retiredStationsFile());
-    m_deleted = new DeletedStationsFrame(
-        m_services, m_session, m_context.countyTable, popupMenu, m_canvas);
+    m_deleted = new DeletedStationsFrame(m_services, m_session, m_context.countyTable, m_canvas);
     connect(m_deleted, &DeletedStationsFrame::restored, this, [this] {
         // The county shown lists the station again.
         if (!m_session.earlyLateMode())

@@ -3,11 +3,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
-#include <functional>
 
 // The window background, with the divider lines between the areas.
 class MainCanvas : public QWidget
 {
+    Q_OBJECT
 public:
     explicit MainCanvas(QWidget *parent)
         : QWidget(parent)
@@ -16,7 +16,6 @@ public:
     QList<QLineF> lines;
     QRectF outline;
     QColor lineColor = Qt::black;
-    std::function<void()> backgroundClicked;
 
     void setLineColor(const QColor &color)
     {
@@ -32,12 +31,14 @@ public:
         setAutoFillBackground(true);
     }
 
+signals:
+    void backgroundClicked();
+
 protected:
     void mousePressEvent(QMouseEvent *event) override
     {
         // A click anywhere on the background sends the caret back to CALLSIGN.
-        if (backgroundClicked)
-            backgroundClicked();
+        emit backgroundClicked();
         event->accept();
     }
     void paintEvent(QPaintEvent *) override

@@ -13,6 +13,7 @@
 #include <QFontDialog>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
@@ -128,6 +129,11 @@ QString QtDialogs::chooseOpenFile(
 int QtDialogs::execModal(QDialog *dialog)
 {
     return dialog->exec();
+}
+
+void QtDialogs::popupMenu(QMenu *menu, const QPoint &at)
+{
+    menu->exec(at);
 }
 
 QtSounds::QtSounds(QObject *parent)

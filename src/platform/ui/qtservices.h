@@ -28,6 +28,7 @@ public:
     QString chooseOpenFile(QWidget *parent, const QString &title, const QString &startFolder,
         const QString &filter) override;
     int execModal(QDialog *dialog) override;
+    void popupMenu(QMenu *menu, const QPoint &at) override;
 };
 
 class QtSounds : public QObject, public Sounds

@@ -1,6 +1,5 @@
 #include "nonlistedframe.h"
 
-#include "maintenance/ui/memberinfoframe.h"
 #include "maintenance/ui/membermaintenance.h"
 #include "platform/named.h"
 #include "platform/services.h"
@@ -15,12 +14,11 @@
 #include <QPushButton>
 
 NonListedFrame::NonListedFrame(
-    Services &services, NetSession &session, QrzClient &qrz, MemberInfoFrame &form, QWidget *parent)
+    Services &services, NetSession &session, QrzClient &qrz, QWidget *parent)
     : QGroupBox(QStringLiteral("NON LISTED STATIONS"), parent)
     , m_services(services)
     , m_session(session)
     , m_qrz(qrz)
-    , m_form(form)
 {
     setObjectName(QStringLiteral("FraSearch"));
     m_list = Named(new QListWidget(this), "lstEarly");
@@ -45,8 +43,8 @@ void NonListedFrame::lstEarly_Click(QListWidgetItem *item)
     const bool noLogin
         = m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("QRZ PW")).isEmpty();
     m_maintenance->startAdd(item->text(), noLogin);
-    if (noLogin && fillFromOffline)
-        fillFromOffline(item->text());
+    if (noLogin)
+        fillFromOffline(item->text(), false);
 }
 
 void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
@@ -58,12 +56,11 @@ void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
     const SettingsStore &settings = *m_services.settings;
     if (settings.get(QrzKeys::Section(), QrzKeys::Password()).isEmpty()) {
         // No login: the station's page on the web site, and the operator types what it says.
-        m_form.txtCall->setText(call);
-        if (fillFromOffline)
-            fillFromOffline(call);
+        m_maintenance->fillForm({ call }, MemberMaintenance::CallBox, false);
+        fillFromOffline(call, false);
         if (!call.isEmpty())
             m_services.shell->openUrl(QrzWebPage(settings, call));
-        m_form.txtName->setFocus();
+        m_maintenance->focusBox(MemberMaintenance::NameBox);
         return;
     }
     if (call.isEmpty()) {
@@ -74,10 +71,10 @@ void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
     if (fillFromQrz(call, false))
         return;
     // What QRZ could not tell, the licence database may.
-    if (knowsOffline && knowsOffline(call)) {
+    if (m_offline && m_offline->offlineAnswer(call)) {
         if (m_maintenance->mode() != FormMode::Add)
             m_maintenance->startAdd(call, true);
-        fillFromOffline(call);
+        fillFromOffline(call, false);
         return;
     }
     emit done();
@@ -99,20 +96,28 @@ bool NonListedFrame::fillFromQrz(const QString &call, bool onlyEmpty)
     if (m_maintenance->mode() != FormMode::Add)
         m_maintenance->startAdd(call, false);
     bool focusCounty = false;
-    const MemberFields form
-        = FillFromQrz({ m_form.txtCall->text(), m_form.txtName->text(), m_form.txtCounty->text(),
-                          m_form.txtStatus->text(), m_form.txtCS->text() },
-            *answer, focusCounty);
-    const auto fill = [onlyEmpty](QLineEdit *box, const QString &value) {
-        if (!onlyEmpty || box->text().isEmpty())
-            box->setText(value);
-    };
-    fill(m_form.txtCall, form.call);
-    fill(m_form.txtName, form.name);
-    fill(m_form.txtCounty, form.county);
-    fill(m_form.txtCS, form.city);
+    const MemberFields form = FillFromQrz(m_maintenance->formFields(), *answer, focusCounty);
+    m_maintenance->fillForm(form,
+        MemberMaintenance::CallBox | MemberMaintenance::NameBox | MemberMaintenance::CountyBox
+            | MemberMaintenance::CityBox,
+        onlyEmpty);
     if (focusCounty && !onlyEmpty)
-        m_form.txtCounty->setFocus();
+        m_maintenance->focusBox(MemberMaintenance::CountyBox);
+    return true;
+}
+
+bool NonListedFrame::fillFromOffline(const QString &call, bool onlyEmpty)
+{
+    const std::optional<QrzAnswer> answer
+        = m_offline && !call.isEmpty() ? m_offline->offlineAnswer(call) : std::nullopt;
+    if (!answer)
+        return false;
+    const MemberFields now = m_maintenance->formFields();
+    bool focusCounty = false;
+    const MemberFields form
+        = FillFromQrz({ call, now.name, QString(), QString(), now.city }, *answer, focusCounty);
+    m_maintenance->fillForm(
+        form, MemberMaintenance::NameBox | MemberMaintenance::CityBox, onlyEmpty);
     return true;
 }
 
@@ -121,14 +126,8 @@ void NonListedFrame::lookUpTypedCall(const QString &call)
     const bool login = !m_services.settings->get(QrzKeys::Section(), QrzKeys::Password()).isEmpty();
     if (login && fillFromQrz(call, true))
         return;
-    const QString name = m_form.txtName->text(), city = m_form.txtCS->text();
-    if (!fillFromOffline || !fillFromOffline(call))
-        return;
     // What the operator typed stays.
-    if (!name.isEmpty())
-        m_form.txtName->setText(name);
-    if (!city.isEmpty())
-        m_form.txtCS->setText(city);
+    fillFromOffline(call, true);
 }
 
 bool NonListedFrame::eventFilter(QObject *watched, QEvent *event)

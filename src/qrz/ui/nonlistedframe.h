@@ -2,9 +2,7 @@
 
 #include <QGroupBox>
 
-#include <functional>
-
-class MemberInfoFrame;
+class OfflineAnswers;
 class MemberMaintenance;
 class NetSession;
 class QListWidget;
@@ -20,14 +18,12 @@ class NonListedFrame : public QGroupBox
 {
     Q_OBJECT
 public:
-    NonListedFrame(Services &services, NetSession &session, QrzClient &qrz, MemberInfoFrame &form,
-        QWidget *parent = nullptr);
+    NonListedFrame(
+        Services &services, NetSession &session, QrzClient &qrz, QWidget *parent = nullptr);
     // The member form's handlers, which the window makes once every control is there.
     void setMaintenance(MemberMaintenance *maintenance) { m_maintenance = maintenance; }
-    // What an offline source (the licence database) knows of a call: fills NAME and CITY, or
-    // says false and touches nothing. Asked when QRZ cannot be.
-    std::function<bool(const QString &call)> fillFromOffline;
-    std::function<bool(const QString &call)> knowsOffline;
+    // What this PC knows of a call (the licence database), asked when QRZ cannot be.
+    void setOfflineSource(OfflineAnswers *offline) { m_offline = offline; }
 
     QListWidget *list() const { return m_list; }
     QPushButton *clearButton() const { return m_clear; }
@@ -58,12 +54,15 @@ private:
     // Asks QRZ for the call and fills the ADD with the answer; onlyEmpty keeps what the
     // boxes hold. False when QRZ could not tell (said on the status line).
     bool fillFromQrz(const QString &call, bool onlyEmpty);
+    // Fills NAME and CITY from the offline source; false, touching nothing, when it knows
+    // nothing of the call.
+    bool fillFromOffline(const QString &call, bool onlyEmpty);
 
     Services &m_services;
     NetSession &m_session;
     QrzClient &m_qrz;
     MemberMaintenance *m_maintenance = nullptr;
-    MemberInfoFrame &m_form;
+    OfflineAnswers *m_offline = nullptr;
     QListWidget *m_list;
     QPushButton *m_clear;
     QPushButton *m_refresh;
