@@ -13,6 +13,30 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+// The load sequence's steps that belong to the session, the update and the lookup service.
+class ProgramSteps : public SplashSteps
+{
+public:
+    ProgramSteps(Services &services, StartupContext &context, QWidget &splash)
+        : m_services(services)
+        , m_context(context)
+        , m_splash(splash)
+    {
+    }
+    void askToResume() override { AskToResumeFirst(m_services, m_context); }
+    bool checkForUpdate() override { return RunUpdateCheck(m_services, m_context, &m_splash); }
+    void offerQrzLogin() override { OfferQrzLogin(m_services, m_context, &m_splash); }
+
+private:
+    Services &m_services;
+    StartupContext &m_context;
+    QWidget &m_splash;
+};
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     // The command line is read before the application object: --help and --version must
@@ -63,9 +87,8 @@ int main(int argc, char **argv)
     StartupContext context;
     std::unique_ptr<FrmMain> window;
     FrmSplash splash(services, context);
-    splash.resumeQuestion = [&] { AskToResumeFirst(services, context); };
-    splash.qrzLoginOffer = [&] { OfferQrzLogin(services, context, &splash); };
-    splash.updateCheck = [&] { return RunUpdateCheck(services, context, &splash); };
+    ProgramSteps steps(services, context, splash);
+    splash.setSteps(&steps);
     QObject::connect(&splash, &FrmSplash::startupFinished, &app, [&] {
         window = std::make_unique<FrmMain>(services, context);
         window->show();

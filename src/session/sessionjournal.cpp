@@ -479,8 +479,8 @@ void SessionJournal::append(SessionEvent event)
     if (m_failing) {
         m_failing = false;
         m_failureTold = false;
-        if (writeRecovered)
-            writeRecovered();
+        if (m_watcher)
+            m_watcher->journalRecovered();
     }
 }
 
@@ -493,8 +493,8 @@ void SessionJournal::tellFailure(const QString &error)
     }
     qCWarning(lcJournal) << error;
     m_failureTold = true;
-    if (writeFailed)
-        writeFailed(error);
+    if (m_watcher)
+        m_watcher->journalFailed(error);
 }
 
 Result<QString> SessionJournal::finish()

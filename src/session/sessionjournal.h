@@ -91,9 +91,15 @@ public:
     // Lines not written yet stay in memory and are tried again at each event.
     bool writeFailing() const { return m_failing; }
 
-    // The first failure of a run of failures; writeRecovered when a write succeeds again.
-    std::function<void(const QString &)> writeFailed;
-    std::function<void()> writeRecovered;
+    // Who is told of the first failure of a run of failures, and when a write succeeds again.
+    class Watcher
+    {
+    public:
+        virtual ~Watcher() = default;
+        virtual void journalFailed(const QString &error) = 0;
+        virtual void journalRecovered() = 0;
+    };
+    void setWatcher(Watcher *watcher) { m_watcher = watcher; }
 
 private:
     void append(SessionEvent event);
@@ -107,4 +113,5 @@ private:
     bool m_failureTold = false;
     bool m_failing = false;
     QByteArray m_unwritten;
+    Watcher *m_watcher = nullptr;
 };

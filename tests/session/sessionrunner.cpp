@@ -27,10 +27,16 @@ int main(int argc, char **argv)
     NetSession session(table);
     MemberEditor editor(session, table, settings);
     SessionJournal journal(paths, clock);
-    journal.writeFailed = [](const QString &error) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        std::exit(1);
-    };
+    struct StopOnFailure : SessionJournal::Watcher
+    {
+        void journalFailed(const QString &error) override
+        {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            std::exit(1);
+        }
+        void journalRecovered() override { }
+    } stop;
+    journal.setWatcher(&stop);
     // Tells the test that the session begins: a kill before would only test the start-up.
     std::fputs("ready\n", stdout);
     std::fflush(stdout);

@@ -137,8 +137,10 @@ void TestFrmMainJournal::resumeIsAskedBeforeFirstStartWindows()
 
     // The start as the program runs it.
     FrmSplash splash(f.root.services(), f.context);
-    splash.resumeQuestion = [&] { AskToResumeFirst(f.root.services(), f.context); };
-    splash.qrzLoginOffer = [&] { OfferQrzLogin(f.root.services(), f.context, &splash); };
+    ScriptedSplashSteps steps;
+    steps.resume = [&] { AskToResumeFirst(f.root.services(), f.context); };
+    steps.qrz = [&] { OfferQrzLogin(f.root.services(), f.context, &splash); };
+    splash.setSteps(&steps);
     QStringList order;
     for (int i = 0; i < 2; ++i) {
         f.root.dialogs().modalScripts << [&](QDialog *d) {
@@ -147,8 +149,8 @@ void TestFrmMainJournal::resumeIsAskedBeforeFirstStartWindows()
         };
     }
     f.root.dialogs().answers.enqueue(Yes);
-    QVERIFY(splash.Form_Load());
-    splash.Timer1_Timer();
+    QVERIFY(splash.runLoadSequence());
+    splash.handOver();
     FrmMain &w = f.open();
     // Asked once, before any window, and answered for the window that resumes.
     QCOMPARE(f.root.dialogs().messages.size(), 1);

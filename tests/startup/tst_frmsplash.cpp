@@ -1,4 +1,5 @@
 #include "failingfs.h"
+#include "mainwindowfixture.h"
 #include "startup/startupcontext.h"
 #include "startup/startupsteps.h"
 #include "startup/ui/frmsplash.h"
@@ -35,6 +36,7 @@ struct Start
     explicit Start(const QDate &today = QDate(2026, 3, 10), bool later = true)
         : root({}, {}, QDateTime(today, QTime(18, 30)))
     {
+        splash.setSteps(&steps);
         if (!later)
             return;
         for (const SettingValue &v : { SettingValue { "Settings", "User Name", "BOB" },
@@ -56,6 +58,7 @@ struct Start
     TestRoot root;
     StartupContext context;
     FrmSplash splash { root.services(), context };
+    ScriptedSplashSteps steps;
 };
 
 } // namespace
@@ -68,29 +71,31 @@ void TestFrmSplash::firstStart()
     QStringList seen;
     // The update check runs once the name is known and before the roster is seeded; the login
     // offer once today's net control is known.
-    s.splash.updateCheck = [&] {
+    s.steps.update = [&] {
         seen << "update:" + settings.get("Settings", "User Name") + "/"
                 + settings.get("NetCtl", "Sunday");
         return true;
     };
-    s.splash.qrzLoginOffer = [&] { seen << "qrz:" + s.context.NetCtlName; };
+    s.steps.qrz = [&] { seen << "qrz:" + s.context.NetCtlName; };
     connect(&s.splash, &FrmSplash::startupFinished, this,
         [&] { seen << s.root.dialogs().modalWindows.join('+'); });
 
-    QVERIFY(s.splash.Form_Load());
+    QVERIFY(s.splash.runLoadSequence());
     QCOMPARE(settings.get("Settings", "User Name"), "ABC");
     // Seeded roster, today's entry shown; no reset warning.
     const QString tuesday = DefaultRoster().at(2).name;
-    QCOMPARE(s.splash.lblNetCtlName->text(), tuesday);
-    QVERIFY(s.root.dialogs().messages.isEmpty() && s.splash.Timer1->isActive());
+    QCOMPARE(named<QLabel>(s.splash, "lblNetCtlName")->text(), tuesday);
+    QVERIFY(s.root.dialogs().messages.isEmpty() && s.splash.handOverPending());
     // The instructions come before the main window takes over.
-    s.splash.Timer1_Timer();
+    s.splash.handOver();
     QCOMPARE(seen, (QStringList { "update:ABC/", "qrz:" + tuesday, "frmUserName+frmInstr" }));
 
     // An installer taking over ends the start: no hand-over follows.
     FrmSplash ended(s.root.services(), s.context);
-    ended.updateCheck = [] { return false; };
-    QVERIFY(!ended.Form_Load() && !ended.Timer1->isActive());
+    ScriptedSplashSteps endingSteps;
+    endingSteps.update = [] { return false; };
+    ended.setSteps(&endingSteps);
+    QVERIFY(!ended.runLoadSequence() && !ended.handOverPending());
 }
 
 void TestFrmSplash::laterStart()
@@ -103,13 +108,14 @@ void TestFrmSplash::laterStart()
     QFile(leftOver).open(QIODevice::WriteOnly);
     int handOvers = 0;
     connect(&s.splash, &FrmSplash::startupFinished, this, [&] { ++handOvers; });
-    QVERIFY(s.splash.Form_Load());
+    QVERIFY(s.splash.runLoadSequence());
     QCOMPARE(s.root.dialogs().messages.size(), 1); // the report of last month is not reset
     QVERIFY(s.root.dialogs().messages[0].text.contains("has not been reset"));
     QCOMPARE(s.root.settings().get("Settings", "NMFlag"), QString());
-    s.splash.Timer1_Timer();
+    s.splash.handOver();
     QVERIFY(handOvers == 1 && s.root.dialogs().modalWindows.isEmpty());
-    QCOMPARE(s.context.NetCtlName + '/' + s.context.NetMgrCall + '/' + s.splash.lblName->text(),
+    QCOMPARE(s.context.NetCtlName + '/' + s.context.NetMgrCall + '/'
+            + named<QLabel>(s.splash, "lblName")->text(),
         "BOB/W4MAX/BOB");
     QVERIFY(!QFile::exists(leftOver));
 }
@@ -119,15 +125,15 @@ void TestFrmSplash::seasons()
     // The eve of a clock change shows its notice; a first start in Christmas week the greeting
     // with its tune, before the instructions.
     Start eve(QDate(2018, 3, 10));
-    QVERIFY(eve.splash.Form_Load());
+    QVERIFY(eve.splash.runLoadSequence());
     eve.splash.show();
-    eve.splash.Timer1_Timer();
+    eve.splash.handOver();
     QCOMPARE(eve.root.dialogs().modalWindows, QStringList { "frmHoliday" });
     Start xmas(QDate(2026, 12, 18));
     QVERIFY(xmas.root.settings().remove("First", "Firstime"));
-    QVERIFY(xmas.splash.Form_Load());
+    QVERIFY(xmas.splash.runLoadSequence());
     xmas.splash.show();
-    xmas.splash.Timer1_Timer();
+    xmas.splash.handOver();
     QCOMPARE(xmas.root.dialogs().modalWindows, (QStringList { "frmXmas", "frmInstr" }));
     QCOMPARE(xmas.root.sounds().played,
         QStringList { xmas.root.paths().appDataFolder() + "Halvorsoft/home.wav" });
@@ -152,13 +158,13 @@ void TestFrmSplash::failedSavesAreTold()
         s.answerUserName();
         FullDisk full(s.root.root());
         QVERIFY2(full.isFull(), "no way to fill a file system here");
-        QVERIFY(s.splash.Form_Load());
+        QVERIFY(s.splash.runLoadSequence());
     } else if (fault == "over 1 MB") {
         QFile file(ini);
         QVERIFY(file.open(QIODevice::Append));
         QVERIFY(file.write("[Junk]\n" + QByteArray("A=1\n").repeated(256 * 1024)) > 0);
         file.close();
-        QVERIFY(s.splash.Form_Load());
+        QVERIFY(s.splash.runLoadSequence());
         QCOMPARE(s.root.dialogs().messages.size(), 1);
         QCOMPARE(s.root.dialogs().messages[0].text.section(u'\n', 0, 0),
             "SETTINGS CANNOT BE READ: " + ini + ": larger than 1 MB");
@@ -170,7 +176,7 @@ void TestFrmSplash::failedSavesAreTold()
         const QFileInfo was(ini);
         ObeyFilePermissions obey;
         QVERIFY(obey.active());
-        QVERIFY(s.splash.Form_Load());
+        QVERIFY(s.splash.runLoadSequence());
         QCOMPARE(ReadWholeFile(ini).value(), before);
         QCOMPARE(QFileInfo(ini).fileTime(QFileDevice::FileMetadataChangeTime),
             was.fileTime(QFileDevice::FileMetadataChangeTime));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/services.h"
+#include "startup/ui/frmsplash.h"
 
 #include <QList>
 #include <QQueue>
@@ -170,4 +171,25 @@ public:
 
 private:
     QFont m_font;
+};
+
+// The load sequence's steps of other parts, each as the test wants it (unset: nothing, and
+// the update check lets the start go on).
+class ScriptedSplashSteps : public SplashSteps
+{
+public:
+    void askToResume() override
+    {
+        if (resume)
+            resume();
+    }
+    bool checkForUpdate() override { return update ? update() : true; }
+    void offerQrzLogin() override
+    {
+        if (qrz)
+            qrz();
+    }
+    std::function<void()> resume;
+    std::function<bool()> update;
+    std::function<void()> qrz;
 };

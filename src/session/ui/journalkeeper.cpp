@@ -71,23 +71,30 @@ JournalKeeper::JournalKeeper(Services &services, StartupContext &context, NetSes
 {
     connect(
         Named(fileMenu->addAction(QStringLiteral("Save Check-in Log...")), "mnuFileSaveCheckinLog"),
-        &QAction::triggered, this, &JournalKeeper::mnuFileSaveCheckinLog_Click);
+        &QAction::triggered, this, &JournalKeeper::saveCheckinLog);
+}
+
+void JournalKeeper::journalFailed(const QString &error)
+{
+    showJournalMark(true);
+    // Told after the outcome of the action that failed, which would overwrite it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, error] {
+            m_checkin.setStatusLine(QStringLiteral("SESSION JOURNAL NOT WRITTEN: ") + error);
+            m_services.sounds->play(SoundName::Notify());
+        },
+        Qt::QueuedConnection);
+}
+
+void JournalKeeper::journalRecovered()
+{
+    showJournalMark(false);
 }
 
 void JournalKeeper::startJournal()
 {
-    m_journal.writeFailed = [this](const QString &error) {
-        showJournalMark(true);
-        // Told after the outcome of the action that failed, which would overwrite it.
-        QMetaObject::invokeMethod(
-            this,
-            [this, error] {
-                m_checkin.setStatusLine(QStringLiteral("SESSION JOURNAL NOT WRITTEN: ") + error);
-                m_services.sounds->play(SoundName::Notify());
-            },
-            Qt::QueuedConnection);
-    };
-    m_journal.writeRecovered = [this] { showJournalMark(false); };
+    m_journal.setWatcher(this);
     // Net reports half written when the program stopped.
     RemoveLeftoverTemporaries(m_services.paths.sessionsFolder());
     const PendingSession pending = ReadPendingSession(m_services.paths);
@@ -150,7 +157,7 @@ void JournalKeeper::finishJournal()
             MsgIcon::Warning, Ok);
 }
 
-void JournalKeeper::mnuFileSaveCheckinLog_Click()
+void JournalKeeper::saveCheckinLog()
 {
     const SessionState &s = m_journal.state();
     const QDateTime start = s.started ? s.start : m_services.clock->now();

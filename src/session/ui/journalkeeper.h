@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/sessionjournal.h"
+
 #include <QObject>
 
 class CheckinPanel;
@@ -7,7 +9,6 @@ class MemberEditor;
 class NetSession;
 class QMenu;
 class QWidget;
-class SessionJournal;
 struct Services;
 struct SessionState;
 struct StartupContext;
@@ -18,7 +19,7 @@ struct StartupContext;
 // context for the main window; nothing else is read or written.
 void AskToResumeFirst(Services &services, StartupContext &context);
 
-class JournalKeeper : public QObject
+class JournalKeeper : public QObject, public SessionJournal::Watcher
 {
     Q_OBJECT
 public:
@@ -34,7 +35,11 @@ public:
     void finishJournal();
     void showJournalMark(bool failing);
 
-    void mnuFileSaveCheckinLog_Click();
+    // File > Save Check-in Log.
+    void saveCheckinLog();
+
+    void journalFailed(const QString &error) override;
+    void journalRecovered() override;
 
 signals:
     // The operator resumed a session: its net control comes back, before the journal goes on.

@@ -53,7 +53,7 @@ FrmSplash::FrmSplash(Services &services, StartupContext &context, QWidget *paren
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(5000);
     Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, this, &FrmSplash::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &FrmSplash::handOver);
 
     QFont title = Label1->font();
     title.setPointSize(title.pointSize() + 14);
@@ -86,13 +86,13 @@ FrmSplash::FrmSplash(Services &services, StartupContext &context, QWidget *paren
 
 bool FrmSplash::start()
 {
-    if (!Form_Load())
+    if (!runLoadSequence())
         return false;
     show();
     return true;
 }
 
-bool FrmSplash::Form_Load()
+bool FrmSplash::runLoadSequence()
 {
     SettingsStore &settings = *m_services.settings;
     // A store that cannot be read gives every value empty and takes no change: said once
@@ -104,8 +104,8 @@ bool FrmSplash::Form_Load()
 
     // Folders, county file names, screen size, today and the stored names.
     FillStartupContext(m_context, m_services);
-    if (resumeQuestion)
-        resumeQuestion();
+    if (m_steps)
+        m_steps->askToResume();
     MigrateStationFiles(m_context.ProgramFolder, m_context.DataFolder, m_context.countyTable);
     PrepareUserDataFolder(m_context.UserDataFolder, m_context.ProgramFolder);
 
@@ -126,7 +126,7 @@ bool FrmSplash::Form_Load()
         askUserName();
     }
 
-    if (updateCheck && !updateCheck())
+    if (m_steps && !m_steps->checkForUpdate())
         return false;
 
     lblGM->setVisible(true);
@@ -140,8 +140,8 @@ bool FrmSplash::Form_Load()
     lblNetCtlName->setText(m_context.NetCtlName);
     lblNetCtlCall->setText(m_context.NetCtlCall);
 
-    if (qrzLoginOffer)
-        qrzLoginOffer();
+    if (m_steps)
+        m_steps->offerQrzLogin();
 
     // An obsolete value of older versions goes when it is there.
     if (!settings.get(QStringLiteral("Settings"), QStringLiteral("NMFlag")).isEmpty())
@@ -166,7 +166,12 @@ bool FrmSplash::Form_Load()
     return true;
 }
 
-void FrmSplash::Timer1_Timer()
+bool FrmSplash::handOverPending() const
+{
+    return Timer1->isActive();
+}
+
+void FrmSplash::handOver()
 {
     Timer1->stop();
     const bool firstStart

@@ -5,12 +5,25 @@
 #include <QStringList>
 
 #include <QWidget>
-#include <functional>
 
 struct Services;
 struct StartupContext;
 class QLabel;
 class QTimer;
+
+// The steps of the load sequence whose windows come from other parts of the program, each
+// run at its place in the sequence.
+class SplashSteps
+{
+public:
+    virtual ~SplashSteps() = default;
+    // Before any other question or window: after a stop, the net that stopped comes first.
+    virtual void askToResume() = 0;
+    // The update check: false when the program is to end (an installer was started).
+    virtual bool checkForUpdate() = 0;
+    // The offer to log in to the call-sign lookup service.
+    virtual void offerQrzLogin() = 0;
+};
 
 // The first window: prepares the start-up context and the folders, asks what the first start
 // needs, shows today's net control, and five seconds later hands over to the main window.
@@ -25,21 +38,25 @@ public:
     // update installer took over); the main window must then not open.
     bool start();
 
-    // The load sequence, in order. Modal windows and messages go through the services.
-    bool Form_Load();
+    // The steps of other parts; without them those steps do nothing.
+    void setSteps(SplashSteps *steps) { m_steps = steps; }
+
+    // The load sequence, in order (modal windows and messages go through the services); then
+    // the hand-over waits five seconds. False when a step ended the program.
+    bool runLoadSequence();
+    bool handOverPending() const;
     // The five-second step: Christmas greeting, first-start instructions, then the hand-over.
-    void Timer1_Timer();
+    void handOver();
 
-    // Steps whose windows come from other parts of the program. Each runs at its place in the
-    // sequence when set; unset, the step does nothing.
-    // The update check: returns false when the program is to end (an installer was started).
-    std::function<bool()> updateCheck;
-    // The offer to log in to the call-sign lookup service.
-    std::function<void()> qrzLoginOffer;
-    // Runs before any other question or window: after a stop, the net that stopped comes
-    // first.
-    std::function<void()> resumeQuestion;
+    // The design size; a 1024 x 768 screen gets a smaller window.
+    static constexpr int DesignWidth = 560;
+    static constexpr int DesignHeight = 400;
 
+signals:
+    // The sequence is done; the main window opens now. The splash closes right after.
+    void startupFinished();
+
+private:
     QTimer *Timer1 = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *Label5 = nullptr;
@@ -54,15 +71,6 @@ public:
     QLabel *WinLogo = nullptr;
     QLabel *Image1 = nullptr;
 
-    // The design size; a 1024 x 768 screen gets a smaller window.
-    static constexpr int DesignWidth = 560;
-    static constexpr int DesignHeight = 400;
-
-signals:
-    // The sequence is done; the main window opens now. The splash closes right after.
-    void startupFinished();
-
-private:
     // Keeps a failed save to be told at the end of the load.
     void reportSave(const Status &saved);
     void placeWindow();
@@ -73,4 +81,5 @@ private:
     Services &m_services;
     StartupContext &m_context;
     QStringList m_saveFailures;
+    SplashSteps *m_steps = nullptr;
 };
