@@ -123,18 +123,21 @@ void TestStationBackup::window()
     FrmProcessDataFiles w(f.root.services(), f.context);
     // A backup typed into the box; Restore All names where the former files went.
     QTemporaryDir drive;
-    w.OptBackup->click();
-    w.txtFolder->setText(drive.path() + "/0929/");
-    w.txtFolder_Enter();
+    named<QRadioButton>(w, "OptBackup")->click();
+    named<QLineEdit>(w, "txtFolder")->setText(drive.path() + "/0929/");
+    QTest::keyClick(named<QLineEdit>(w, "txtFolder"), Qt::Key_Return);
     // The other counties have no file yet: the main window's load makes none.
-    QCOMPARE(w.lblStatus->text(), u"BACKUP COMPLETE - 115 COUNTIES HAVE NO FILE"_s);
+    QCOMPARE(
+        named<QLabel>(w, "lblStatus")->text(), u"BACKUP COMPLETE - 115 COUNTIES HAVE NO FILE"_s);
     QCOMPARE(FileBytes(drive.path() + "/0929/Lee.dat"), f.root.stationBytes("LEE"));
-    w.OptRestore->click();
-    w.Dir1_Click(drive.path() + "/0929");
-    w.OptAll_Click();
-    QVERIFY2(w.lblStatus->text().startsWith("RESTORE COMPLETE FROM " + drive.path() + "/0929 - ")
-            && w.lblStatus->text().contains(" - THE FORMER FILES ARE KEPT IN "),
-        qPrintable(w.lblStatus->text()));
+    named<QRadioButton>(w, "OptRestore")->click();
+    w.chooseFolder(drive.path() + "/0929");
+    named<QRadioButton>(w, "OptAll")->click();
+    QVERIFY2(named<QLabel>(w, "lblStatus")
+                 ->text()
+                 .startsWith("RESTORE COMPLETE FROM " + drive.path() + "/0929 - ")
+            && named<QLabel>(w, "lblStatus")->text().contains(" - THE FORMER FILES ARE KEPT IN "),
+        qPrintable(named<QLabel>(w, "lblStatus")->text()));
 }
 
 void TestStationBackup::linksAreNeverFollowed_data()
@@ -219,36 +222,38 @@ void TestStationBackup::restoreTakesTheHighlightedFolder()
     FrmProcessDataFiles w(f.root.services(), f.context);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.OptRestore->click();
-    auto *model = qobject_cast<QFileSystemModel *>(w.Dir1->model());
+    named<QRadioButton>(w, "OptRestore")->click();
+    auto *model = qobject_cast<QFileSystemModel *>(named<QTreeView>(w, "Dir1")->model());
     const QModelIndex top = model->index(drive.path());
-    w.Dir1->setRootIndex(top);
+    named<QTreeView>(w, "Dir1")->setRootIndex(top);
     QTRY_COMPARE(model->rowCount(top), 2);
     // Click the first folder, then the arrow key moves the highlight to the second.
     const QModelIndex first = model->index(0, 0, top);
-    QTest::mouseClick(w.Dir1->viewport(), Qt::LeftButton, {}, w.Dir1->visualRect(first).center());
-    QTest::keyClick(w.Dir1, Qt::Key_Down);
-    const QString highlighted = model->filePath(w.Dir1->currentIndex());
+    QTest::mouseClick(named<QTreeView>(w, "Dir1")->viewport(), Qt::LeftButton, {},
+        named<QTreeView>(w, "Dir1")->visualRect(first).center());
+    QTest::keyClick(named<QTreeView>(w, "Dir1"), Qt::Key_Down);
+    const QString highlighted = model->filePath(named<QTreeView>(w, "Dir1")->currentIndex());
     QCOMPARE(highlighted, model->filePath(model->index(1, 0, top)));
     QCOMPARE(w.sourceFolder(), highlighted);
     if (all) {
-        w.OptAll->click();
+        named<QRadioButton>(w, "OptAll")->click();
     } else {
-        w.OptSelect->click();
-        w.lstSelect_Click("Baldwin.dat");
+        named<QRadioButton>(w, "OptSelect")->click();
+        EmitLineClick(named<QListWidget>(w, "lstSelect"), "Baldwin.dat");
     }
     const QByteArray expected = FileBytes(highlighted + "/Baldwin.dat");
     QCOMPARE(f.root.stationBytes("BALDWIN"), expected);
     // The status names the source and the safety copy, which holds the former live file.
-    const QString status = w.lblStatus->text();
+    const QString status = named<QLabel>(w, "lblStatus")->text();
     QVERIFY2(status.startsWith("RESTORE COMPLETE FROM " + highlighted), qPrintable(status));
     const QString safety = status.section(" - THE FORMER FILES ARE KEPT IN ", 1);
     QVERIFY2(!safety.isEmpty(), qPrintable(status));
     QCOMPARE(FileBytes(QDir::fromNativeSeparators(safety) + "Baldwin.dat"), live);
     // A second restore in the same second keeps its own safety copy.
     if (!all) {
-        w.lstSelect_Click("Baldwin.dat");
-        const QString second = w.lblStatus->text().section(" - THE FORMER FILES ARE KEPT IN ", 1);
+        EmitLineClick(named<QListWidget>(w, "lstSelect"), "Baldwin.dat");
+        const QString second
+            = named<QLabel>(w, "lblStatus")->text().section(" - THE FORMER FILES ARE KEPT IN ", 1);
         QVERIFY(!second.isEmpty() && second != safety);
         QCOMPARE(FileBytes(QDir::fromNativeSeparators(second) + "Baldwin.dat"), expected);
         QCOMPARE(FileBytes(QDir::fromNativeSeparators(safety) + "Baldwin.dat"), live);

@@ -33,23 +33,26 @@ void TestFrmQrz::loginWindow()
     TestRoot root({}, { { "Settings", "QRZ Key", "s=old;" } });
     StartupContext context;
     FrmQrz w(root.services(), context);
-    QVERIFY(!w.cmdOK->isEnabled() && w.txtQrzPassWrd->echoMode() == QLineEdit::Password);
+    QVERIFY(!named<QPushButton>(w, "cmdOK")->isEnabled()
+        && named<QLineEdit>(w, "txtQrzPassWrd")->echoMode() == QLineEdit::Password);
     // Tab passing the empty password box on its way to DO NOT ASK AGAIN leaves it usable.
-    w.txtQrzPassWrd_LostFocus();
-    QVERIFY(!w.cmdOK->isEnabled() && w.chkNoShow->isEnabled());
+    LeaveBox(named<QWidget>(w, "txtQrzPassWrd"));
+    QVERIFY(!named<QPushButton>(w, "cmdOK")->isEnabled()
+        && named<QCheckBox>(w, "chkNoShow")->isEnabled());
     // OK comes once the password box is left with text in it; "never ask" goes then.
-    w.txtQrzPassWrd->setText("pw");
-    w.txtQrzPassWrd_LostFocus();
-    QVERIFY(w.cmdOK->isEnabled() && !w.chkNoShow->isEnabled());
+    named<QLineEdit>(w, "txtQrzPassWrd")->setText("pw");
+    LeaveBox(named<QWidget>(w, "txtQrzPassWrd"));
+    QVERIFY(named<QPushButton>(w, "cmdOK")->isEnabled()
+        && !named<QCheckBox>(w, "chkNoShow")->isEnabled());
     // Remove, with empty boxes: the login goes, the window stays.
-    w.txtQrzPassWrd->clear();
-    w.ChkRemoveLogin->setChecked(true);
-    w.cmdOK->click();
+    named<QLineEdit>(w, "txtQrzPassWrd")->clear();
+    named<QCheckBox>(w, "ChkRemoveLogin")->setChecked(true);
+    named<QPushButton>(w, "cmdOK")->click();
     QVERIFY(root.settings().get("Settings", "QRZ Key").isEmpty() && w.result() == 0);
     // With the id and the password the window closes.
-    w.txtUserID->setText("alice");
-    w.txtQrzPassWrd->setText("p;a&s=s# +w");
-    w.cmdOK->click();
+    named<QLineEdit>(w, "txtUserID")->setText("alice");
+    named<QLineEdit>(w, "txtQrzPassWrd")->setText("p;a&s=s# +w");
+    named<QPushButton>(w, "cmdOK")->click();
     QCOMPARE(root.settings().get("Settings", "QRZ ID") + root.settings().get("Settings", "QRZ PW"),
         u"username=alice;password=p;a&s=s# +w"_s);
 }
@@ -72,8 +75,8 @@ void TestFrmQrz::offerAndChange()
     if (offered) {
         root.dialogs().modalScripts << [](QDialog *d) {
             auto *w = qobject_cast<FrmQrz *>(d);
-            w->chkNoShow->click();
-            w->cmdCancel->click();
+            named<QCheckBox>(*w, "chkNoShow")->click();
+            named<QPushButton>(*w, "cmdCancel")->click();
             return d->result();
         };
     }

@@ -49,8 +49,8 @@ struct Fixture
     }
     void type(const QString &nameAndCall)
     {
-        window->TxtCtlName->setText(nameAndCall.section(' ', 0, 0));
-        window->TxtCtlCall->setText(nameAndCall.section(' ', 1));
+        named<QLineEdit>(*window, "TxtCtlName")->setText(nameAndCall.section(' ', 0, 0));
+        named<QLineEdit>(*window, "TxtCtlCall")->setText(nameAndCall.section(' ', 1));
     }
 
     TestRoot root;
@@ -101,15 +101,21 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(MsgButton, answer);
         QFETCH(int, changedRow);
-        QStringList expected = entries(w->lst1);
-        w->txtDay->setText(day);
-        w->txtDay_Enter();
-        QCOMPARE(w->txtDay->text(), shown);
+        QStringList expected = entries(named<QListWidget>(*w, "lst1"));
+        named<QLineEdit>(*w, "txtDay")->setText(day);
+        emit named<QLineEdit>(*w, "txtDay")->returnPressed();
+        QCOMPARE(named<QLineEdit>(*w, "txtDay")->text(), shown);
         const bool weekday = shown != "Tue";
-        QCOMPARE(w->cmdAdd->isEnabled(), weekday);
+        QCOMPARE(named<QPushButton>(*w, "cmdAdd")->isEnabled(), weekday);
         f->type("ZOE K4ZOE");
         f->root.dialogs().answers << answer;
-        w->cmdAdd_Click();
+        if (!weekday) {
+            // A day changed after a weekday's Enter leaves ADD as it was: ADD then says why.
+            named<QLineEdit>(*w, "txtDay")->setText("Monday");
+            emit named<QLineEdit>(*w, "txtDay")->returnPressed();
+            named<QLineEdit>(*w, "txtDay")->setText(day);
+        }
+        named<QPushButton>(*w, "cmdAdd")->click();
         // The question names the day; what is no weekday is said so, and nothing is asked.
         QVERIFY(f->root.dialogs().messages.value(0).text.contains(
             weekday ? "(" + shown.toUpper() + ")" : "WEEKDAY"));
@@ -117,23 +123,25 @@ private slots:
             QString(changedRow == 2 ? "NC ZOE   K4ZOE," : "") + (changedRow < 0 ? "" : "focus"));
         if (changedRow >= 0)
             expected[changedRow] = "ZOE K4ZOE";
-        QCOMPARE(entries(f->open()->lst1), expected); // as stored
+        QCOMPARE(entries(named<QListWidget>(*f->open(), "lst1")), expected); // as stored
     }
 
     void alternates()
     {
         for (const QString who : { "BO K4BBB", "CY K4CCC" }) {
             f->type(who);
-            w->cmdAddAltNC_Click();
+            named<QPushButton>(*w, "cmdAddAltNC")->click();
         }
-        w->lstAltNC->setCurrentRow(1);
-        w->mnuEditEdit_Click();
+        named<QListWidget>(*w, "lstAltNC")->setCurrentRow(1);
+        named<QAction>(*w, "mnuEditEdit")->trigger();
         f->type("BOB K4BOB");
-        w->cmdEdit_Click();
-        w->lstAltNC->setCurrentRow(0);
-        w->mnuEditDelete_Click();
-        QCOMPARE(
-            lines(f->open()->lstAltNC), (QStringList { "BOB K4BOB", "CY K4CCC" })); // gap closed
+        // EDIT comes with the press into the boxes.
+        QTest::mouseClick(named<QLineEdit>(*w, "TxtCtlName"), Qt::LeftButton);
+        named<QPushButton>(*w, "cmdEdit")->click();
+        named<QListWidget>(*w, "lstAltNC")->setCurrentRow(0);
+        named<QAction>(*w, "mnuEditDelete")->trigger();
+        QCOMPARE(lines(named<QListWidget>(*f->open(), "lstAltNC")),
+            (QStringList { "BOB K4BOB", "CY K4CCC" })); // gap closed
     }
 
     void failedSaveIsTold_data()
@@ -146,7 +154,7 @@ private slots:
     void failedSaveIsTold()
     {
         QFETCH(bool, readOnly);
-        const QStringList days = entries(w->lst1);
+        const QStringList days = entries(named<QListWidget>(*w, "lst1"));
         const QString ini = f->root.settings().fileOf("VORQ");
         const QByteArray before = ReadWholeFile(ini).value();
         std::unique_ptr<FullDisk> disk;
@@ -160,7 +168,8 @@ private slots:
         }
         f->type("ZOE K4ZOE");
         f->root.dialogs().answers << Yes;
-        w->cmdAdd_Click();
+        emit named<QLineEdit>(*w, "txtDay")->returnPressed(); // today's day, as opened
+        named<QPushButton>(*w, "cmdAdd")->click();
         const DialogRecord told = f->root.dialogs().messages.last();
         QVERIFY2(told.text.startsWith(
                      "The roster could not be saved.\nSETTINGS NOT SAVED: " + ini + ": "),
@@ -171,7 +180,7 @@ private slots:
         }
         // Nothing is shown as changed.
         QCOMPARE(f->host.log, QStringList());
-        QCOMPARE(entries(w->lst1), days);
+        QCOMPARE(entries(named<QListWidget>(*w, "lst1")), days);
     }
 
     void ok_data()
@@ -198,16 +207,19 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QStringList, log);
         // A click puts the day and the entry in the boxes.
-        w->lst1->setCurrentRow(dayRow);
-        w->lst1_Click();
-        w->lstAltNC->setCurrentRow(altRow);
-        w->lstAltNC_Click();
-        if (!typed.isEmpty())
+        named<QListWidget>(*w, "lst1")->setCurrentRow(dayRow);
+        ClickCurrentLine(named<QListWidget>(*w, "lst1"));
+        named<QListWidget>(*w, "lstAltNC")->setCurrentRow(altRow);
+        ClickCurrentLine(named<QListWidget>(*w, "lstAltNC"));
+        if (!typed.isEmpty()) {
             f->type(typed);
-        w->TxtMgrCall->setText("kj4ezr");
-        w->cmdOK_Click();
+            emit named<QLineEdit>(*w, "TxtCtlCall")->returnPressed(); // on to DAY: OK comes
+        }
+        named<QLineEdit>(*w, "TxtMgrCall")->setText("kj4ezr");
+        named<QPushButton>(*w, "cmdOK")->click();
         QCOMPARE(f->host.log, log + QStringList { "focus" }); // closed
-        QCOMPARE(entries(f->open()->lst1).value(2), "CYRUS KF4CYR"); // nothing stored by OK
+        QCOMPARE(entries(named<QListWidget>(*f->open(), "lst1")).value(2),
+            "CYRUS KF4CYR"); // nothing stored by OK
     }
 
     void linesChosenByKeys_data()
@@ -240,14 +252,16 @@ private slots:
         w->findChild<QWidget *>(list)->setFocus();
         for (int key : keys)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-        QCOMPARE(QStringList({ w->txtDay->text(), w->TxtCtlName->text(), w->TxtCtlCall->text() })
+        QCOMPARE(QStringList({ named<QLineEdit>(*w, "txtDay")->text(),
+                                 named<QLineEdit>(*w, "TxtCtlName")->text(),
+                                 named<QLineEdit>(*w, "TxtCtlCall")->text() })
                      .join('|'),
             boxes);
         // OK from the keyboard puts the line in charge.
         if (boxes.endsWith('|'))
             return;
-        w->cmdOK->setFocus();
-        QTest::keyClick(w->cmdOK, Qt::Key_Space);
+        named<QPushButton>(*w, "cmdOK")->setFocus();
+        QTest::keyClick(named<QPushButton>(*w, "cmdOK"), Qt::Key_Space);
         QCOMPARE(f->host.log.value(0),
             "NC " + NetInfoLabel(boxes.section('|', 1, 1), boxes.section('|', 2, 2)));
     }
@@ -255,15 +269,15 @@ private slots:
     void managerAndClosing()
     {
         w->show();
-        w->CmdClrNM_Click();
-        w->cmdClose_Click(); // no manager: stays open
+        named<QPushButton>(*w, "CmdClrNM")->click();
+        named<QPushButton>(*w, "cmdClose")->click(); // no manager: stays open
         QVERIFY(w->isVisible());
-        w->TxtMgrName->setText("MAX");
-        w->TxtMgrCall->setText("w4max");
-        w->cmdChange_Click();
+        named<QLineEdit>(*w, "TxtMgrName")->setText("MAX");
+        named<QLineEdit>(*w, "TxtMgrCall")->setText("w4max");
+        named<QPushButton>(*w, "cmdChange")->click();
         const SettingsStore &s = f->root.settings();
         QCOMPARE(s.get("Settings", "NetMgr") + ' ' + s.get("Settings", "NetMgrCall"), "MAX W4MAX");
-        w->cmdClose_Click(); // closes and hands the focus back
+        named<QPushButton>(*w, "cmdClose")->click(); // closes and hands the focus back
         QCOMPARE(f->host.log, QStringList({ "NM MAX   W4MAX", "focus" }));
     }
 };

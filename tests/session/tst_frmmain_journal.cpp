@@ -118,9 +118,9 @@ void TestFrmMainJournal::interruptedSessionIsOffered()
     named<QAction>(*f.window, "mnuReportsSessionLogs")->trigger();
     auto *list = f.window->findChild<FrmSessionLogs *>();
     QVERIFY(list);
-    QCOMPARE(list->lstSessions->count(), int(logs.size()));
-    list->lstSessions->setCurrentRow(0);
-    QCOMPARE(list->txtReport->toPlainText(),
+    QCOMPARE(named<QListWidget>(*list, "lstSessions")->count(), int(logs.size()));
+    named<QListWidget>(*list, "lstSessions")->setCurrentRow(0);
+    QCOMPARE(named<QPlainTextEdit>(*list, "txtReport")->toPlainText(),
         QString::fromUtf8(FileBytes(f.root.paths().netReport(logs[0].name))));
 }
 

@@ -50,8 +50,8 @@ struct Start
     void answerUserName()
     {
         root.dialogs().modalScripts << [](QDialog *d) {
-            qobject_cast<FrmUserName *>(d)->txtUser->setText("abc");
-            qobject_cast<FrmUserName *>(d)->CmdExit_Click();
+            named<QLineEdit>(*qobject_cast<FrmUserName *>(d), "txtUser")->setText("abc");
+            named<QPushButton>(*qobject_cast<FrmUserName *>(d), "CmdExit")->click();
             return d->result();
         };
     }

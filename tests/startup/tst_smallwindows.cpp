@@ -30,11 +30,11 @@ void TestSmallWindows::userNameNeedsAName()
     Fixture f;
     FrmUserName prompt(f.root.services(), f.context);
     prompt.show();
-    prompt.CmdExit_Click();
+    named<QPushButton>(prompt, "CmdExit")->click();
     prompt.reject(); // Escape or the close box
     QVERIFY(prompt.isVisible());
-    prompt.txtUser->setText("abc");
-    prompt.CmdExit_Click();
+    named<QLineEdit>(prompt, "txtUser")->setText("abc");
+    named<QPushButton>(prompt, "CmdExit")->click();
     QVERIFY(!prompt.isVisible() && prompt.result() == QDialog::Accepted);
     QCOMPARE(prompt.userName(), "abc");
 }
@@ -60,7 +60,8 @@ void TestSmallWindows::instructionsShownExactly()
     if (!bytes.isNull())
         QVERIFY(
             file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush());
-    QCOMPARE(FrmInstr(f.root.services(), f.context).txtInstr->toPlainText(), shown);
+    QCOMPARE(
+        named<QTextEdit>(FrmInstr(f.root.services(), f.context), "txtInstr")->toPlainText(), shown);
 }
 
 QTEST_MAIN(TestSmallWindows)

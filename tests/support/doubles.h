@@ -3,9 +3,23 @@
 #include "platform/services.h"
 #include "startup/ui/frmsplash.h"
 
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QList>
+#include <QListWidget>
+#include <QPushButton>
 #include <QQueue>
 #include <functional>
+
+// A control, menu or menu entry of a window, found by its object name. A name that finds
+// nothing ends the test run here, naming what was looked for, rather than crashing later.
+template <class T> T *named(const QObject &window, const char *name)
+{
+    T *found = window.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no %s named %s", T::staticMetaObject.className(), name);
+    return found;
+}
 
 // Test doubles for what faces a person or the clock.
 
@@ -33,6 +47,28 @@ struct DialogRecord
     MsgButtons buttons = NoButton;
     MsgButton defaultButton = NoButton;
 };
+
+// The focus leaves a box as Tab or a click elsewhere would take it (its handlers run, even
+// in a window that is not shown).
+inline void LeaveBox(QWidget *box)
+{
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(box, &out);
+}
+
+// A click on a list's current line, or on the line of that text.
+inline void ClickCurrentLine(QListWidget *list)
+{
+    emit list->itemClicked(list->currentItem());
+}
+inline void EmitLineClick(QListWidget *list, const QString &text)
+{
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    if (found.isEmpty())
+        qFatal("no line %s in %s", qPrintable(text), qPrintable(list->objectName()));
+    list->setCurrentItem(found.first());
+    emit list->itemClicked(found.first());
+}
 
 // Answers every dialog from a script and records what was asked. With the script empty a
 // message gets Ok, or Yes when it offers no Ok; pickers are cancelled; modal windows are

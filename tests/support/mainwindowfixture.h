@@ -10,16 +10,6 @@
 #include <QTest>
 #include <memory>
 
-// A control, menu or menu entry of a window, found by its object name. A name that finds
-// nothing ends the test run here, naming what was looked for, rather than crashing later.
-template <class T> T *named(const QObject &window, const char *name)
-{
-    T *found = window.findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no %s named %s", T::staticMetaObject.className(), name);
-    return found;
-}
-
 // A main window on a temporary root: station files, settings and clock as given.
 class MainWindowFixture
 {

@@ -108,12 +108,12 @@ FrmProcessDataFiles::FrmProcessDataFiles(
     connect(Drive1, &QComboBox::currentTextChanged, this,
         [this](const QString &drive) { Dir1->setRootIndex(m_folders->index(drive)); });
     connect(Dir1, &QTreeView::clicked, this,
-        [this](const QModelIndex &index) { Dir1_Click(m_folders->filePath(index)); });
+        [this](const QModelIndex &index) { chooseFolder(m_folders->filePath(index)); });
     // The folder highlighted is the source, whether the mouse or the arrow keys put it there.
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex &index) {
             if (index.isValid())
-                Dir1_Click(m_folders->filePath(index));
+                chooseFolder(m_folders->filePath(index));
         });
     connect(lstSelect, &QListWidget::itemClicked, this,
         [this](QListWidgetItem *item) { lstSelect_Click(item->text()); });
@@ -215,7 +215,7 @@ void FrmProcessDataFiles::OptRestore_Click()
     lblStatus->setText(QStringLiteral("SELECT FOLDER TO RESTORE FROM"));
 }
 
-void FrmProcessDataFiles::Dir1_Click(const QString &folder)
+void FrmProcessDataFiles::chooseFolder(const QString &folder)
 {
     m_source = folder;
     OptAll->setEnabled(true);

@@ -25,6 +25,26 @@ class FrmProcessDataFiles : public QDialog
 public:
     FrmProcessDataFiles(Services &services, StartupContext &context, QWidget *parent = nullptr);
 
+    const QString &sourceFolder() const { return m_source; }
+    // The folder to restore from, as a click in the folder tree chooses it: its station files
+    // are listed.
+    void chooseFolder(const QString &folder);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void busy(bool on);
+    void done(const QString &text, bool ok);
+    // Restores the names (all when none) from the folder current in Dir1; the live files
+    // they replace are kept first.
+    void restore(const QStringList &names);
+
+    Services &m_services;
+    StartupContext &m_context;
+    QFileSystemModel *m_folders;
+    QString m_source;
+
     QGroupBox *fraOptions;
     QRadioButton *OptBackup;
     QRadioButton *OptRestore;
@@ -47,25 +67,7 @@ public:
     void OptRestore_Click();
     // A folder chosen in the folder list (clicked, or reached with the arrow keys): the
     // source of a restore.
-    void Dir1_Click(const QString &folder);
     void OptAll_Click();
     void OptSelect_Click();
     void lstSelect_Click(const QString &name);
-
-    const QString &sourceFolder() const { return m_source; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void busy(bool on);
-    void done(const QString &text, bool ok);
-    // Restores the names (all when none) from the folder current in Dir1; the live files
-    // they replace are kept first.
-    void restore(const QStringList &names);
-
-    Services &m_services;
-    StartupContext &m_context;
-    QFileSystemModel *m_folders;
-    QString m_source;
 };

@@ -111,6 +111,13 @@ void FrmQrz::txtQrzPassWrd_LostFocus()
     chkNoShow->setEnabled(false);
 }
 
+void FrmQrz::askOnEveryStart()
+{
+    chkNoShow->setEnabled(true);
+    chkNoShow->setChecked(false);
+    chkNoShow_Click();
+}
+
 void FrmQrz::chkNoShow_Click()
 {
     if (!chkNoShow->isEnabled())
@@ -190,8 +197,6 @@ void OfferQrzLogin(Services &services, StartupContext &context, QWidget *parent)
 void ChangeQrzLogin(Services &services, StartupContext &context, QWidget *parent)
 {
     FrmQrz login(services, context, parent);
-    login.chkNoShow->setEnabled(true);
-    login.chkNoShow->setChecked(false);
-    login.chkNoShow_Click();
+    login.askOnEveryStart();
     services.dialogs->execModal(&login);
 }

@@ -19,6 +19,20 @@ class FrmQrz : public QDialog
 public:
     FrmQrz(Services &services, StartupContext &context, QWidget *parent = nullptr);
 
+    // The notice the window shows.
+    static QString Notice();
+    // Options > Change QRZ Login: DO NOT ASK AGAIN is offered, cleared and stored so.
+    void askOnEveryStart();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void done(int result) override;
+
+private:
+    bool save(const QString &key, const QString &value);
+
+    Services &m_services;
+
     QGroupBox *fraQRZ;
     QLabel *LabelUserID;
     QLineEdit *txtUserID;
@@ -34,18 +48,6 @@ public:
     void cmdCancel_Click();
     void chkNoShow_Click();
     void txtQrzPassWrd_LostFocus();
-
-    // The notice the window shows.
-    static QString Notice();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void done(int result) override;
-
-private:
-    bool save(const QString &key, const QString &value);
-
-    Services &m_services;
 };
 
 // The start-up offer: the login window, when no login is stored and the operator has not

@@ -16,12 +16,12 @@ class FrmSessionLogs : public QWidget
 public:
     explicit FrmSessionLogs(Services &services, QWidget *parent = nullptr);
 
+private:
+    Services &m_services;
+
     QListWidget *lstSessions;
     QPlainTextEdit *txtReport;
     QPushButton *cmdClose;
 
     void lstSessions_Click();
-
-private:
-    Services &m_services;
 };

@@ -33,29 +33,24 @@ public:
     void FillNetControlList();
     void FillAltNetControlList();
 
-    void lst1_Click();
-    void lstAltNC_Click();
-    void txtDay_GotFocus();
-    void txtDay_Enter();
-    void TxtCtlName_Enter();
-    void TxtCtlName_LostFocus();
-    void TxtCtlCall_Enter();
-    void TxtCtl_MouseDown();
-    void TxtMgrName_LostFocus();
-    void TxtMgrCall_LostFocus();
-
-    void cmdAdd_Click();
-    void cmdOK_Click();
-    void cmdChange_Click();
-    void cmdAddAltNC_Click();
-    void mnuEditEdit_Click();
-    void mnuEditDelete_Click();
-    void cmdEdit_Click();
-    void cmdClrNC_Click();
-    void CmdClrNM_Click();
-    void cmdClose_Click();
-
     bool altNCEditMode() const { return m_altNCEditMode; }
+
+public slots:
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildWindow();
+    void takeLine(const QString &line);
+    bool todaysRegularLineTaken() const;
+    bool stored(const Status &saved);
+
+    Services &m_services;
+    StartupContext &m_context;
+    RosterHost &m_host;
+    bool m_altNCEditMode = false;
 
     QGroupBox *Frame1 = nullptr;
     QListWidget *lst1 = nullptr;
@@ -83,20 +78,24 @@ public:
     QPlainTextEdit *txtInstr = nullptr;
     QPushButton *cmdClose = nullptr;
 
-public slots:
-    void done(int result) override;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void buildWindow();
-    void takeLine(const QString &line);
-    bool todaysRegularLineTaken() const;
-    bool stored(const Status &saved);
-
-    Services &m_services;
-    StartupContext &m_context;
-    RosterHost &m_host;
-    bool m_altNCEditMode = false;
+    void lst1_Click();
+    void lstAltNC_Click();
+    void txtDay_GotFocus();
+    void txtDay_Enter();
+    void TxtCtlName_Enter();
+    void TxtCtlName_LostFocus();
+    void TxtCtlCall_Enter();
+    void TxtCtl_MouseDown();
+    void TxtMgrName_LostFocus();
+    void TxtMgrCall_LostFocus();
+    void cmdAdd_Click();
+    void cmdOK_Click();
+    void cmdChange_Click();
+    void cmdAddAltNC_Click();
+    void mnuEditEdit_Click();
+    void mnuEditDelete_Click();
+    void cmdEdit_Click();
+    void cmdClrNC_Click();
+    void CmdClrNM_Click();
+    void cmdClose_Click();
 };

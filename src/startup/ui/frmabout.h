@@ -17,11 +17,12 @@ public:
 
     static QString aboutText();
 
-    void cmdExit_Click();
-
+private:
     QLabel *Label1 = nullptr;
     QLabel *lblTitle = nullptr;
     QPlainTextEdit *Text1 = nullptr;
     QLabel *Image1 = nullptr;
     QPushButton *cmdExit = nullptr;
+
+    void cmdExit_Click();
 };

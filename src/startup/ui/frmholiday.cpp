@@ -32,3 +32,8 @@ void FrmHoliday::cmdOK_Click()
 {
     accept();
 }
+
+void FrmHoliday::setNotice(const QString &text)
+{
+    Label1->setText(text);
+}

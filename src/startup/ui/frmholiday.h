@@ -12,9 +12,11 @@ class FrmHoliday : public QDialog
 
 public:
     explicit FrmHoliday(QWidget *parent = nullptr);
+    void setNotice(const QString &text);
 
-    void cmdOK_Click();
-
+private:
     QLabel *Label1 = nullptr;
     QPushButton *cmdOK = nullptr;
+
+    void cmdOK_Click();
 };

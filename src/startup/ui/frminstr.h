@@ -16,13 +16,13 @@ class FrmInstr : public QDialog
 public:
     FrmInstr(Services &services, StartupContext &context, QWidget *parent = nullptr);
 
-    void cmdExit_Click();
+private:
+    StartupContext &m_context;
 
     QTextEdit *txtInstr = nullptr;
     QPushButton *cmdExit = nullptr;
 
-private:
-    StartupContext &m_context;
+    void cmdExit_Click();
 };
 
 // The whole of a text file as the program shows it; empty when it cannot be read.

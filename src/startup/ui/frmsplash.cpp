@@ -262,7 +262,7 @@ void FrmSplash::runDaylightSavingCheck()
     if (decision.notice != DstNotice::None) {
         FrmHoliday notice(this);
         notice.setWindowTitle(DstNoticeCaption());
-        notice.Label1->setText(DstNoticeText(decision.notice));
+        notice.setNotice(DstNoticeText(decision.notice));
         notice.adjustSize();
         CentreOnScreen(notice, m_context, m_services);
         m_services.dialogs->execModal(&notice);

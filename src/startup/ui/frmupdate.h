@@ -17,6 +17,7 @@ public:
     // received of total bytes of file so far (total -1 when the server did not say).
     void showProgress(const QString &file, qint64 received, qint64 total);
 
+private:
     QLabel *lblUpdate;
     QLabel *lblUpdate1;
     QLabel *lblProgress;

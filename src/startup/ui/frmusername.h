@@ -20,13 +20,14 @@ public:
     // The name as typed; the start-up sequence upper-cases and stores it.
     QString userName() const;
 
-    void CmdExit_Click();
+public slots:
+    // Escape and the close box do not end the prompt without a name.
+    void reject() override;
 
+private:
     QLabel *lblUser = nullptr;
     QLineEdit *txtUser = nullptr;
     QPushButton *CmdExit = nullptr;
 
-public slots:
-    // Escape and the close box do not end the prompt without a name.
-    void reject() override;
+    void CmdExit_Click();
 };

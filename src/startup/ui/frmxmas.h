@@ -16,21 +16,21 @@ class FrmXmas : public QDialog
 public:
     FrmXmas(Services &services, StartupContext &context, QWidget *parent = nullptr);
 
-    void TimeXmas_Timer();
-    void Timer1_Timer();
-    void cmdExit_Click();
-
     // The picture number the next animation tick loads.
     int frame() const { return m_frame; }
     QString pictureFile() const { return m_pictureFile; }
+
+private:
+    StartupContext &m_context;
+    int m_frame = 0;
+    QString m_pictureFile;
 
     QLabel *Image1 = nullptr;
     QPushButton *cmdExit = nullptr;
     QTimer *TimeXmas = nullptr;
     QTimer *Timer1 = nullptr;
 
-private:
-    StartupContext &m_context;
-    int m_frame = 0;
-    QString m_pictureFile;
+    void TimeXmas_Timer();
+    void Timer1_Timer();
+    void cmdExit_Click();
 };
