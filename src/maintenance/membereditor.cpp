@@ -187,6 +187,7 @@ EditorOutcome MemberEditor::saveAdd(const MemberFields &fields, const QDate &tod
     if (checkin.checkedIn) {
         out.countChanged = true;
         out.appendLine = checkin.checkinLine;
+        out.appendCall = checkin.checkinCall;
         // In the county shown the line is that member's like the others: it can be
         // clicked, edited and deleted at once.
         if (path == m_session.currentCountyFile())

@@ -38,6 +38,7 @@ struct EditorOutcome
     bool lineChecked = false;
     QString appendLine; // a line for the list: the station just added and checked in
     int appendRecord = 0; // its record, when it went into the county shown
+    QString appendCall; // its call
     bool countChanged = false;
 };
 

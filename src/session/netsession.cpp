@@ -125,6 +125,7 @@ SessionOutcome NetSession::typedCheckin(const QString &typed, const QDate &today
     }
     out.status = WithNotice(c + QStringLiteral(" CHECKED IN"), notice);
     out.checkinLine = intent.line;
+    out.checkinCall = c;
     out.checkedIn = true;
     out.county = record.County.trimmed();
     return out;
@@ -320,6 +321,7 @@ SessionOutcome NetSession::checkInAdded(const StationRecord &station, const QStr
     out.county = station.County.trimmed();
     // The line of a typed check-in: a member added tonight reads like every other.
     out.checkinLine = BuildCheckinLine(station);
+    out.checkinCall = call;
     report(checkinEvent(slot.entry, station, path, n, SessionEvent::How::Added, out.checkinLine));
     return out;
 }

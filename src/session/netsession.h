@@ -20,6 +20,7 @@ struct SessionOutcome
     std::optional<QString> status; // the new status line, when it changes
     QString sound; // a sound to start, or empty
     QString checkinLine; // a line to append to the check-in list
+    QString checkinCall; // the station of that line
     QString nonListed; // a call to append to the non-listed list
     QString notFound; // a call found in no station file (listed already, or now)
     QString notice; // what the status line adds after the outcome's own words (unreadable files)

@@ -185,13 +185,21 @@ QString SessionState::netControl() const
     return (netControlName + u' ' + netControlCall).trimmed();
 }
 
+QList<SessionCheckin> SessionState::checkinsSinceMode() const
+{
+    QList<SessionCheckin> since;
+    for (const SessionCheckin &c : checkins) {
+        if (!c.line.isEmpty() && c.event > modeChosen)
+            since << c;
+    }
+    return since;
+}
+
 QStringList SessionState::linesSinceMode() const
 {
     QStringList lines;
-    for (const SessionCheckin &c : checkins) {
-        if (!c.line.isEmpty() && c.event > modeChosen)
-            lines << c.line;
-    }
+    for (const SessionCheckin &c : checkinsSinceMode())
+        lines << c.line;
     return lines;
 }
 

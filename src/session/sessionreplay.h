@@ -83,6 +83,7 @@ struct SessionState
     // The check-in list's lines of the stations still checked in, in check-in order, made
     // since the early or late list was chosen last: what that list showed.
     QStringList linesSinceMode() const;
+    QList<SessionCheckin> checkinsSinceMode() const;
     // The traffic of each station still checked in, in the order of its first count; what
     // was counted with no line selected, or against a station since taken back, is
     // unassigned. The counts and the unassigned always add up to the traffic count.

@@ -673,16 +673,21 @@ void TestAppearance::netInfoRowsNeverOverlap()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     NetInfoFrame *frame = w.findChild<NetInfoFrame *>();
-    QWidget *const rows[] = { frame->lblCallSign, frame->txtChkin, frame->lblStatus,
-        frame->lblChkins, frame->Label6, frame->lblTraffic, frame->Label1, frame->Label4,
-        frame->lblNetCtl, frame->Label2, frame->lblNetMgr, frame->CmdChange };
+    QWidget *const rows[]
+        = { named<QLabel>(*frame, "lblCallSign"), named<QLineEdit>(*frame, "txtChkin"),
+              named<QLabel>(*frame, "lblStatus"), named<QLabel>(*frame, "lblChkins"),
+              named<QLabel>(*frame, "Label6"), named<PressLabel>(*frame, "lblTraffic"),
+              named<QLabel>(*frame, "Label1"), named<QLabel>(*frame, "Label4"),
+              named<ElidingLabel>(*frame, "lblNetCtl"), named<QLabel>(*frame, "Label2"),
+              named<ElidingLabel>(*frame, "lblNetMgr"), named<QPushButton>(*frame, "CmdChange") };
     for (std::size_t i = 1; i < std::size(rows); ++i)
         QVERIFY2(rows[i]->y() > rows[i - 1]->geometry().bottom(),
             qPrintable(rows[i]->objectName() + " over " + rows[i - 1]->objectName()));
-    QVERIFY(frame->CmdChange->geometry().bottom() < frame->height());
+    QVERIFY(named<QPushButton>(*frame, "CmdChange")->geometry().bottom() < frame->height());
     // Each heading stands beside its name.
     for (const auto &[heading, name] :
-        { std::pair(frame->Label4, frame->lblNetCtl), std::pair(frame->Label2, frame->lblNetMgr) })
+        { std::pair(named<QLabel>(*frame, "Label4"), named<ElidingLabel>(*frame, "lblNetCtl")),
+            std::pair(named<QLabel>(*frame, "Label2"), named<ElidingLabel>(*frame, "lblNetMgr")) })
         QVERIFY2(name->y() - heading->geometry().bottom() <= heading->height(),
             qPrintable(heading->text()));
     // Each row shows its text whole.

@@ -219,20 +219,20 @@ private slots:
         auto *nonListed = w.findChild<NonListedFrame *>("FraSearch");
         if (way == "click") {
             nonListed->list()->setCurrentRow(0);
-            nonListed->lstEarly_Click(nonListed->list()->item(0));
+            emit nonListed->list()->itemClicked(nonListed->list()->item(0));
         } else if (way == "enter") {
             nonListed->list()->setFocus();
             QTest::keyClick(nonListed->list(), Qt::Key_Return);
         } else {
             QTest::keyClick(named<QLineEdit>(w, "txtChkin"), Qt::Key_N, Qt::ControlModifier);
-            QVERIFY(form->txtCall->hasFocus());
-            form->txtName->setText(typedName);
-            QTest::keyClicks(form->txtCall, "W4XYZ");
-            QTest::keyClick(form->txtCall, Qt::Key_Tab);
+            QVERIFY(named<QLineEdit>(*form, "txtCall")->hasFocus());
+            named<QLineEdit>(*form, "txtName")->setText(typedName);
+            QTest::keyClicks(named<QLineEdit>(*form, "txtCall"), "W4XYZ");
+            QTest::keyClick(named<QLineEdit>(*form, "txtCall"), Qt::Key_Tab);
         }
-        QCOMPARE(form->txtCall->text(), "W4XYZ");
-        QCOMPARE(form->txtName->text(), name);
-        QCOMPARE(form->txtCS->text(), "MOBILE AL");
+        QCOMPARE(named<QLineEdit>(*form, "txtCall")->text(), "W4XYZ");
+        QCOMPARE(named<QLineEdit>(*form, "txtName")->text(), name);
+        QCOMPARE(named<QLineEdit>(*form, "txtCS")->text(), "MOBILE AL");
     }
 
     // Without a database nothing is judged, and a stale one is told at start.

@@ -32,7 +32,7 @@ namespace {
 // Saves the member form and returns the status line.
 QString save(MainWindowFixture &f)
 {
-    named<MemberInfoFrame>(*f.window, "fraAdd")->cmdSave->click();
+    named<QPushButton>(*named<MemberInfoFrame>(*f.window, "fraAdd"), "cmdSave")->click();
     return f.status();
 }
 } // namespace
@@ -45,18 +45,18 @@ void TestMaintenance::addThroughTheForm()
     // A click on a non-listed call starts an ADD with it.
     f.type("W4NEW");
     auto *nonListed = w.findChild<NonListedFrame *>("FraSearch");
-    nonListed->lstEarly_Click(nonListed->list()->item(0));
-    QCOMPARE(m.txtCall->text(), u"W4NEW"_s);
-    m.txtName->setText("ANN");
-    m.txtCS->setText("OPELIKA");
+    emit nonListed->list()->itemClicked(nonListed->list()->item(0));
+    QCOMPARE(named<QLineEdit>(m, "txtCall")->text(), u"W4NEW"_s);
+    named<QLineEdit>(m, "txtName")->setText("ANN");
+    named<QLineEdit>(m, "txtCS")->setText("OPELIKA");
     save(f); // without a county Save only asks for it
     QVERIFY(w.maintenance().mode() == FormMode::Add);
     // A failed write keeps the form; nothing failed is checked in.
-    m.txtCounty->setText("MOBILE");
+    named<QLineEdit>(m, "txtCounty")->setText("MOBILE");
     QFile::setPermissions(f.root.filePath("MOBILE"), QFile::ReadOwner);
     QVERIFY(save(f).startsWith("RECORD NOT SAVED"));
     QCOMPARE(f.root.sounds().played.last(), u"notify"_s);
-    QCOMPARE(m.txtName->text() + f.checkins(), u"ANN0"_s);
+    QCOMPARE(named<QLineEdit>(m, "txtName")->text() + f.checkins(), u"ANN0"_s);
     QFile::setPermissions(f.root.filePath("MOBILE"), QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(save(f), u"W4NEW ADDED"_s);
     QCOMPARE(f.checkins(), u"1"_s);
@@ -82,7 +82,7 @@ void TestMaintenance::editChangeCallAndDelete()
     members->currentItem()->setSelected(true);
     named<QAction>(w, "mnuEditEdit")->trigger();
     QCOMPARE(f.status(), QString());
-    m.txtName->setText("ANNE");
+    named<QLineEdit>(m, "txtName")->setText("ANNE");
     QCOMPARE(save(f), u"RECORD UPDATED"_s);
     QCOMPARE(f.root.record("LEE", 2).trimmed(),
         Station("K4ABC", "ANNE", "LEE", "TUE", "AUBURN", "03/10/2026"));
@@ -90,12 +90,13 @@ void TestMaintenance::editChangeCallAndDelete()
     QCOMPARE(members->currentItem()->checkState(), Qt::Checked);
     // Change Call shows the new call box only; the click's check-in is taken back.
     named<QAction>(w, "mnuChgCall")->trigger();
-    QVERIFY(m.txtName->isHidden() && !m.TxtNew->isHidden());
+    QVERIFY(
+        named<QLineEdit>(m, "txtName")->isHidden() && !named<QLineEdit>(m, "TxtNew")->isHidden());
     // Enter in NEW CALL moves on to Save.
-    m.TxtNew->setFocus();
-    QTest::keyClicks(m.TxtNew, "KA4XYZ");
-    QTest::keyClick(m.TxtNew, Qt::Key_Return);
-    QVERIFY(m.cmdSave->hasFocus());
+    named<QLineEdit>(m, "TxtNew")->setFocus();
+    QTest::keyClicks(named<QLineEdit>(m, "TxtNew"), "KA4XYZ");
+    QTest::keyClick(named<QLineEdit>(m, "TxtNew"), Qt::Key_Return);
+    QVERIFY(named<QPushButton>(m, "cmdSave")->hasFocus());
     save(f);
     QCOMPARE(members->currentItem()->text(), u"KA4  XYZ  ANNE AUBURN"_s);
     QCOMPARE(members->currentItem()->checkState(), Qt::Unchecked);
@@ -119,24 +120,24 @@ void TestMaintenance::countyAndCallChecks()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     // The county must be a name of the table; upper case is made on Enter, and STATUS is next.
-    m.txtCounty->setFocus();
-    QTest::keyClicks(m.txtCounty, "lee");
-    QTest::keyClick(m.txtCounty, Qt::Key_Return);
-    QCOMPARE(m.txtCounty->text(), u"LEE"_s);
+    named<QLineEdit>(m, "txtCounty")->setFocus();
+    QTest::keyClicks(named<QLineEdit>(m, "txtCounty"), "lee");
+    QTest::keyClick(named<QLineEdit>(m, "txtCounty"), Qt::Key_Return);
+    QCOMPARE(named<QLineEdit>(m, "txtCounty")->text(), u"LEE"_s);
     QTest::qWait(0);
-    QTRY_VERIFY(m.txtStatus->hasFocus());
-    m.txtCounty->setFocus();
-    m.txtCounty->setText("NARNIA");
-    QTest::keyClick(m.txtCounty, Qt::Key_Return);
-    QVERIFY(m.txtCounty->text().isEmpty());
-    QTRY_VERIFY(m.txtCounty->hasFocus());
+    QTRY_VERIFY(named<QLineEdit>(m, "txtStatus")->hasFocus());
+    named<QLineEdit>(m, "txtCounty")->setFocus();
+    named<QLineEdit>(m, "txtCounty")->setText("NARNIA");
+    QTest::keyClick(named<QLineEdit>(m, "txtCounty"), Qt::Key_Return);
+    QVERIFY(named<QLineEdit>(m, "txtCounty")->text().isEmpty());
+    QTRY_VERIFY(named<QLineEdit>(m, "txtCounty")->hasFocus());
     // Leaving the call box with an invalid call.
-    m.txtCall->setFocus();
-    m.txtCall->setText("B4X");
-    m.txtName->setFocus();
+    named<QLineEdit>(m, "txtCall")->setFocus();
+    named<QLineEdit>(m, "txtCall")->setText("B4X");
+    named<QLineEdit>(m, "txtName")->setFocus();
     QCOMPARE(f.status(), u"B4X  INVALID CALL"_s);
-    QVERIFY(m.txtCall->text().isEmpty());
-    QTRY_VERIFY(m.txtCall->hasFocus());
+    QVERIFY(named<QLineEdit>(m, "txtCall")->text().isEmpty());
+    QTRY_VERIFY(named<QLineEdit>(m, "txtCall")->hasFocus());
 }
 
 void TestMaintenance::waysOutOfTheForm()
@@ -157,14 +158,14 @@ void TestMaintenance::waysOutOfTheForm()
     f.click(f.memberLine("W4XY"));
     const QByteArray before = f.root.stationBytes("LEE");
     named<QAction>(w, "mnuChgCall")->trigger();
-    m.cmdCancel->click();
-    m.TxtNew->setText("K4ZBC");
+    named<QPushButton>(m, "cmdCancel")->click();
+    named<QLineEdit>(m, "TxtNew")->setText("K4ZBC");
     save(f);
     QCOMPARE(f.root.stationBytes("LEE"), before);
     // Edit one member, click another, Save: the edited member's line changes, not the other.
     f.click(f.memberLine("K4A"));
     named<QAction>(w, "mnuEditEdit")->trigger();
-    m.txtName->setText("ANNIE");
+    named<QLineEdit>(m, "txtName")->setText("ANNIE");
     f.click(f.memberLine("W4XY"));
     QCOMPARE(save(f), u"RECORD UPDATED"_s);
     QCOMPARE(
@@ -189,14 +190,14 @@ void TestMaintenance::editKeepsWhatTheRecordHolds()
     f.click(f.memberLine("KJ4NC"));
     named<QAction>(w, "mnuEditEdit")->trigger();
     // Enter and Tab walk the boxes; in an edit each keeps what the record holds.
-    m.txtCall->setFocus();
+    named<QLineEdit>(m, "txtCall")->setFocus();
     Key(Qt::Key_Return);
-    QCOMPARE(m.txtName->text(), u"NED"_s);
+    QCOMPARE(named<QLineEdit>(m, "txtName")->text(), u"NED"_s);
     for (int box = 0; box < 3; ++box) // COUNTY, STATUS, CITY
         Key(Qt::Key_Tab);
-    QVERIFY(m.txtCS->hasFocus());
-    QTest::keyClicks(m.txtCS, "LEEDS");
-    m.cmdSave->click();
+    QVERIFY(named<QLineEdit>(m, "txtCS")->hasFocus());
+    QTest::keyClicks(named<QLineEdit>(m, "txtCS"), "LEEDS");
+    named<QPushButton>(m, "cmdSave")->click();
     QCOMPARE(f.status(), u"RECORD UPDATED"_s);
     QCOMPARE(f.root.record("JEFFERSON", 1).trimmed(),
         Station("KJ4NC", "NED", "JEFFERSON", "MON", "LEEDS", "03/10/2026"));
@@ -211,16 +212,16 @@ void TestMaintenance::saveChecksTheCountyItself()
     f.click(f.memberLine("K4AAA"));
     const QByteArray before = f.root.stationBytes("JEFFERSON");
     named<QAction>(w, "mnuEditEdit")->trigger();
-    m.txtCounty->setFocus();
-    m.txtCounty->selectAll();
-    QTest::keyClicks(m.txtCounty, "FOO");
+    named<QLineEdit>(m, "txtCounty")->setFocus();
+    named<QLineEdit>(m, "txtCounty")->selectAll();
+    QTest::keyClicks(named<QLineEdit>(m, "txtCounty"), "FOO");
     // Alt+S saves while the box has the caret: the box is checked all the same.
     Key(Qt::Key_S, Qt::AltModifier);
     QTest::qWait(300); // a button's letter presses it a moment later, as the eye sees
     QCOMPARE(f.root.stationBytes("JEFFERSON"), before);
     QVERIFY(f.status() != u"RECORD UPDATED"_s);
     QCOMPARE(f.root.sounds().played.last(), u"notify"_s);
-    QVERIFY(m.txtCounty->text().isEmpty());
+    QVERIFY(named<QLineEdit>(m, "txtCounty")->text().isEmpty());
     QCOMPARE(w.maintenance().mode(), FormMode::Edit);
 }
 
@@ -231,9 +232,11 @@ void TestMaintenance::addFromTheKeyboard()
     MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     f.choose("LEE");
     Key(Qt::Key_N, Qt::ControlModifier);
-    QVERIFY(m.txtCall->hasFocus());
+    QVERIFY(named<QLineEdit>(m, "txtCall")->hasFocus());
     // Enter goes CALL, NAME, COUNTY, STATUS, CITY, Save; a blank on a button presses nothing.
-    const QList<QLineEdit *> boxes { m.txtCall, m.txtName, m.txtCounty, m.txtStatus, m.txtCS };
+    const QList<QLineEdit *> boxes { named<QLineEdit>(m, "txtCall"), named<QLineEdit>(m, "txtName"),
+        named<QLineEdit>(m, "txtCounty"), named<QLineEdit>(m, "txtStatus"),
+        named<QLineEdit>(m, "txtCS") };
     const QStringList typed { "K4NEW", "NED", "LEE", "", "OAK" };
     for (qsizetype i = 0; i < boxes.size(); ++i) {
         QVERIFY2(boxes[i]->hasFocus(), qPrintable(boxes[i]->objectName()));
@@ -241,8 +244,8 @@ void TestMaintenance::addFromTheKeyboard()
         Key(Qt::Key_Return);
         QCoreApplication::processEvents(); // a focus move the form queued
     }
-    QVERIFY(m.cmdSave->hasFocus());
-    QTest::keyClicks(m.cmdSave, " FORD");
+    QVERIFY(named<QPushButton>(m, "cmdSave")->hasFocus());
+    QTest::keyClicks(named<QPushButton>(m, "cmdSave"), " FORD");
     QCOMPARE(w.maintenance().mode(), FormMode::Add);
     Key(Qt::Key_Return);
     QCOMPARE(f.status(), u"K4NEW ADDED"_s);
@@ -253,16 +256,17 @@ void TestMaintenance::addFromTheKeyboard()
     f.click(line);
     QCOMPARE(f.status(), u"K4NEW IS ALREADY CHECKED IN"_s);
     named<QAction>(w, "mnuEditEdit")->trigger();
-    QCOMPARE(m.txtName->text(), u"NED"_s);
+    QCOMPARE(named<QLineEdit>(m, "txtName")->text(), u"NED"_s);
     // Enter on Cancel presses it.
-    m.cmdCancel->setFocus();
+    named<QPushButton>(m, "cmdCancel")->setFocus();
     Key(Qt::Key_Return);
     QCOMPARE(w.maintenance().mode(), FormMode::None);
     // A form filled in by hand with no mode is a new member too.
-    for (auto [box, text] :
-        { std::pair { m.txtCall, "K4HND" }, { m.txtName, "HAL" }, { m.txtCounty, "LEE" } })
+    for (auto [box, text] : { std::pair { named<QLineEdit>(m, "txtCall"), "K4HND" },
+             { named<QLineEdit>(m, "txtName"), "HAL" },
+             { named<QLineEdit>(m, "txtCounty"), "LEE" } })
         box->setText(text);
-    m.cmdSave->click();
+    named<QPushButton>(m, "cmdSave")->click();
     QCOMPARE(f.status(), u"K4HND ADDED"_s);
 }
 
@@ -288,14 +292,15 @@ void TestMaintenance::refusedAddKeepsTheForm()
     FrmMain &w = f.open();
     MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
     named<QAction>(w, "mnuEditAddMember")->trigger();
-    m.txtCall->setText(call);
-    m.txtName->setText("NED");
-    m.txtCounty->setText("LEE");
-    m.txtCS->setText("OAK FORD");
-    m.cmdSave->click();
+    named<QLineEdit>(m, "txtCall")->setText(call);
+    named<QLineEdit>(m, "txtName")->setText("NED");
+    named<QLineEdit>(m, "txtCounty")->setText("LEE");
+    named<QLineEdit>(m, "txtCS")->setText("OAK FORD");
+    named<QPushButton>(m, "cmdSave")->click();
     QCOMPARE(f.status(), status);
     // Nothing typed is lost: the operator corrects and saves again, or cancels.
-    QCOMPARE(QStringList({ m.txtCall->text(), m.txtName->text(), m.txtCS->text() }),
+    QCOMPARE(QStringList({ named<QLineEdit>(m, "txtCall")->text(),
+                 named<QLineEdit>(m, "txtName")->text(), named<QLineEdit>(m, "txtCS")->text() }),
         QStringList({ call, "NED", "OAK FORD" }));
     QCOMPARE(w.maintenance().mode(), FormMode::Add);
 }

@@ -122,12 +122,13 @@ void TestFrmQrz::rightClick()
     f.type("W4NEW");
     auto *nonListed = w.findChild<NonListedFrame *>("FraSearch");
     nonListed->list()->setCurrentRow(0);
-    nonListed->lstEarly_Click(nonListed->list()->item(0));
-    named<MemberInfoFrame>(w, "fraAdd")->txtCall->clear();
-    nonListed->lstEarly_MouseDown(Qt::RightButton);
+    emit nonListed->list()->itemClicked(nonListed->list()->item(0));
+    named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtCall")->clear();
+    emit nonListed->list()->customContextMenuRequested(QPoint());
     MemberInfoFrame &m = *named<MemberInfoFrame>(w, "fraAdd");
-    QCOMPARE((QStringList {
-                 m.txtCall->text(), m.txtName->text(), m.txtCounty->text(), m.txtCS->text() }),
+    QCOMPARE((QStringList { named<QLineEdit>(m, "txtCall")->text(),
+                 named<QLineEdit>(m, "txtName")->text(), named<QLineEdit>(m, "txtCounty")->text(),
+                 named<QLineEdit>(m, "txtCS")->text() }),
         form);
     if (password.isEmpty()) {
         QVERIFY(server.requests().isEmpty()); // never contacted

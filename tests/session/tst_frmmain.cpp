@@ -174,11 +174,11 @@ void TestFrmMain::idReminderAndRoster()
     QCOMPARE(f.root.sounds().played, (QStringList { f.context.UserDataFolder + "IDTime.wav" }));
     QTRY_COMPARE(spoken.said.value(0), u"ID TIME"_s); // heard, not only seen
     QMetaObject::invokeMethod(named<QTimer>(w, "Timer1"), "timeout");
-    QVERIFY(!named<MemberInfoFrame>(w, "fraAdd")->lblIDTime->isHidden());
+    QVERIFY(!named<QLabel>(*named<MemberInfoFrame>(w, "fraAdd"), "lblIDTime")->isHidden());
     f.root.clock().advanceSeconds(10);
     QMetaObject::invokeMethod(named<QTimer>(w, "IDTimer"), "timeout");
     QVERIFY(!named<QTimer>(w, "Timer1")->isActive()
-        && named<MemberInfoFrame>(w, "fraAdd")->lblIDTime->isHidden());
+        && named<QLabel>(*named<MemberInfoFrame>(w, "fraAdd"), "lblIDTime")->isHidden());
     // Another day's line taken in the roster: its net control is shown and the reminder stops.
     f.root.dialogs().modalScripts.enqueue([](QDialog *roster) {
         auto *days = roster->findChild<QListWidget *>("lst1");
@@ -342,7 +342,7 @@ void TestFrmMain::retiredMemberIsRestored()
         f.root.dialogs().menus = [](QMenu *menu, const QPoint &) {
             menu->findChild<QAction *>("mnuRestoreMember")->trigger();
         };
-        deleted->lstDS_MouseDown(lstDS->visualItemRect(lstDS->item(0)).center());
+        emit lstDS->customContextMenuRequested(lstDS->visualItemRect(lstDS->item(0)).center());
     };
     restore();
     QCOMPARE(f.status(), "K4OLD RESTORED");

@@ -250,7 +250,8 @@ void TestFrmMainJournal::retiredStationsOutliveAStop()
     f.root.dialogs().menus = [](QMenu *menu, const QPoint &) {
         menu->findChild<QAction *>("mnuRestoreMember")->trigger();
     };
-    deleted->lstDS_MouseDown(deleted->list()->visualItemRect(deleted->list()->item(0)).center());
+    emit deleted->list()->customContextMenuRequested(
+        deleted->list()->visualItemRect(deleted->list()->item(0)).center());
     QCOMPARE(f.status(), QString("KA4DB RESTORED"));
     f.window.reset(); // killed
 
@@ -262,7 +263,8 @@ void TestFrmMainJournal::retiredStationsOutliveAStop()
     f.root.dialogs().menus = [](QMenu *menu, const QPoint &) {
         menu->findChild<QAction *>("mnuRestoreMember")->trigger();
     };
-    deleted->lstDS_MouseDown(deleted->list()->visualItemRect(deleted->list()->item(1)).center());
+    emit deleted->list()->customContextMenuRequested(
+        deleted->list()->visualItemRect(deleted->list()->item(1)).center());
     QCOMPARE(f.status(), QString("KA4FF RESTORED"));
     const StationRecord back = f.root.record("BALDWIN", 2).trimmed();
     QCOMPARE(QStringList({ back.Call, back.Name, back.City }),

@@ -158,8 +158,8 @@ void TestFrmMainKeyboard::menusAndShortcuts()
     Press(Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(named<QLabel>(w, "lblTraffic")->text().trimmed(), u"1"_s);
     Press(Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(named<MemberInfoFrame>(w, "fraAdd")->lblMode->text(), u"ADD"_s);
-    QVERIFY(named<MemberInfoFrame>(w, "fraAdd")->txtCall->hasFocus());
+    QCOMPARE(named<QLabel>(*named<MemberInfoFrame>(w, "fraAdd"), "lblMode")->text(), u"ADD"_s);
+    QVERIFY(named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtCall")->hasFocus());
 }
 
 void TestFrmMainKeyboard::keyboardOnlyNet()
@@ -208,7 +208,7 @@ void TestFrmMainKeyboard::keyboardOnlyNet()
         Type(text);
         Press(Qt::Key_Return);
     }
-    QVERIFY(named<MemberInfoFrame>(w, "fraAdd")->cmdSave->hasFocus());
+    QVERIFY(named<QPushButton>(*named<MemberInfoFrame>(w, "fraAdd"), "cmdSave")->hasFocus());
     Press(Qt::Key_Return);
     QCOMPARE(f.status(), u"K4NEW ADDED"_s);
     QCOMPARE(f.root.record("LEE", 4).trimmed().City, u"OAK FORD"_s);
@@ -220,13 +220,13 @@ void TestFrmMainKeyboard::keyboardOnlyNet()
     Press(Qt::Key_E, Qt::AltModifier);
     QVERIFY(QApplication::activePopupWidget() == named<QMenu>(w, "mnuEdit"));
     Press(Qt::Key_E);
-    QCOMPARE(named<MemberInfoFrame>(w, "fraAdd")->lblMode->text(), u"EDIT"_s);
+    QCOMPARE(named<QLabel>(*named<MemberInfoFrame>(w, "fraAdd"), "lblMode")->text(), u"EDIT"_s);
     // The offscreen platform leaves the closed menu active; a desktop gives it back.
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     for (int box = 0; box < 4; ++box) // CALL, NAME, COUNTY, STATUS
         Press(Qt::Key_Tab);
-    QVERIFY(named<MemberInfoFrame>(w, "fraAdd")->txtStatus->hasFocus());
+    QVERIFY(named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtStatus")->hasFocus());
     Type("MON");
     Press(Qt::Key_S, Qt::AltModifier);
     QTRY_COMPARE(f.status(), u"RECORD UPDATED"_s);

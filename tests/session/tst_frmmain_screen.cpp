@@ -222,16 +222,22 @@ void TestFrmMainScreen::memberFormAfterSave()
     FrmMain &w = OpenOnScreen(f);
     ClickLine(named<QListWidget>(w, "lstCounties"), "BLOUNT");
     named<QAction>(w, "mnuEditAddMember")->trigger();
-    QTest::keyClicks(named<MemberInfoFrame>(w, "fraAdd")->txtCall, "K4NEW");
-    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->txtCall, Qt::Key_Return);
-    QTest::keyClicks(named<MemberInfoFrame>(w, "fraAdd")->txtName, "ANN");
-    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->txtName, Qt::Key_Return);
-    QTest::keyClicks(named<MemberInfoFrame>(w, "fraAdd")->txtCounty, "BLOUNT");
-    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->txtCounty, Qt::Key_Return);
-    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->txtStatus, Qt::Key_Return);
-    QTest::keyClicks(named<MemberInfoFrame>(w, "fraAdd")->txtCS, "OAK FORD");
-    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->txtCS, Qt::Key_Return);
-    QTest::keyClick(named<MemberInfoFrame>(w, "fraAdd")->cmdSave, Qt::Key_Return);
+    QTest::keyClicks(named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtCall"), "K4NEW");
+    QTest::keyClick(
+        named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtCall"), Qt::Key_Return);
+    QTest::keyClicks(named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtName"), "ANN");
+    QTest::keyClick(
+        named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtName"), Qt::Key_Return);
+    QTest::keyClicks(named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtCounty"), "BLOUNT");
+    QTest::keyClick(
+        named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtCounty"), Qt::Key_Return);
+    QTest::keyClick(
+        named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtStatus"), Qt::Key_Return);
+    QTest::keyClicks(named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtCS"), "OAK FORD");
+    QTest::keyClick(
+        named<QLineEdit>(*named<MemberInfoFrame>(w, "fraAdd"), "txtCS"), Qt::Key_Return);
+    QTest::keyClick(
+        named<QPushButton>(*named<MemberInfoFrame>(w, "fraAdd"), "cmdSave"), Qt::Key_Return);
     QCOMPARE(f.status(), QString("K4NEW ADDED"));
     QCOMPARE(named<QListWidget>(w, "lst1")->count(), 8);
     QCOMPARE(ScreenDiffers(named<MemberInfoFrame>(w, "fraAdd")), QString());

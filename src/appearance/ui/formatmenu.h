@@ -49,16 +49,6 @@ public:
     // shows them. Returns the failure, if any.
     QString storeDesignFaces();
 
-    void mnuFormatControlsFont_Click();
-    void mnuFormatControlsColor_Click();
-    void mnuFormatControlsBackgroundColor_Click();
-    void mnuFormatFormFont_Click();
-    void mnuFormatFormFontColor_Click();
-    void mnuFormatFormBackgroundColor_Click();
-    void mnuFormatFormLineColor_Click();
-    void mnuFormatFormDataFont_Click();
-    void mnuFormatFormDataFontColor_Click();
-
 private:
     void saveFormatChoice(const QList<SettingChange> &changes);
     void chooseColorFor(const QColor &initial, const std::function<void(const QColor &)> &apply);
@@ -71,4 +61,14 @@ private:
     bool m_firstRun = false;
     bool m_formFaceChosen = false; // through the Format menu, this run
     bool m_dataFaceChosen = false;
+
+    void mnuFormatControlsFont_Click();
+    void mnuFormatControlsColor_Click();
+    void mnuFormatControlsBackgroundColor_Click();
+    void mnuFormatFormFont_Click();
+    void mnuFormatFormFontColor_Click();
+    void mnuFormatFormBackgroundColor_Click();
+    void mnuFormatFormLineColor_Click();
+    void mnuFormatFormDataFont_Click();
+    void mnuFormatFormDataFontColor_Click();
 };

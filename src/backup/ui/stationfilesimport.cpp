@@ -62,7 +62,7 @@ void StationFilesImport::mnuFileImportStationFiles_Click()
         m_services.sounds->play(SoundName::Notify());
     // The counties that now have members come into the list, in early mode.
     const QStringList unreadable = m_counties.fill(m_context.countyTable).unreadable;
-    m_counties.lstCounties->setCurrentRow(0);
+    m_counties.showFirstEntry();
     if (const QString notice = m_session.takeUnreadableNotice(unreadable); !notice.isEmpty())
         text += QStringLiteral(" - ") + notice;
     emit statusLine(text);

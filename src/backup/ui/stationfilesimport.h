@@ -19,8 +19,6 @@ public:
     StationFilesImport(Services &services, StartupContext &context, NetSession &session,
         CountyPanel &counties, QMenu *fileMenu, QWidget *window);
 
-    void mnuFileImportStationFiles_Click();
-
 signals:
     void statusLine(const QString &text);
     void done();
@@ -31,4 +29,6 @@ private:
     NetSession &m_session;
     CountyPanel &m_counties;
     QWidget *m_window;
+
+    void mnuFileImportStationFiles_Click();
 };

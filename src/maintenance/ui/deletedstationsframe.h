@@ -24,8 +24,6 @@ public:
     // Lines for the stations a county view retired; true when they are the first ones, so
     // the window lays the list out again now that its rows' height is known.
     bool addRetired(const QStringList &lines, const QList<int> &ids);
-    // Right-click on a deleted station: Restore Member.
-    void lstDS_MouseDown(const QPoint &position);
     // Whole rows only, under the caption.
     void arrange();
     // Takes away the lines of stations restored by other means than this list.
@@ -44,4 +42,7 @@ private:
     NetSession &m_session;
     const CountyTable &m_table;
     QListWidget *m_list;
+
+    // Right-click on a deleted station: Restore Member.
+    void lstDS_MouseDown(const QPoint &position);
 };

@@ -33,7 +33,7 @@ public:
     virtual QListWidgetItem *lineOfRecord(int record) = 0;
     // A line for the list; a record above 0 makes it the member line of that record of the
     // county shown, checked in.
-    virtual void appendLine(const QString &text, int record) = 0;
+    virtual void appendLine(const QString &text, int record, const QString &call) = 0;
     virtual void setRosterMenuEnabled(bool enabled) = 0;
     // The member list's lines were changed, removed or added: it is shown as it is now.
     virtual void memberListChanged() = 0;

@@ -134,3 +134,8 @@ void MemberInfoFrame::arrange()
     cmdCancel->setGeometry(
         std::max(int(W * 0.3), left + buttonWidth + 6), int(H * 0.76), buttonWidth, rowHeight);
 }
+
+QList<QWidget *> MemberInfoFrame::tabStops() const
+{
+    return { txtCall, TxtNew, txtName, txtCounty, txtStatus, txtCS, cmdSave, cmdCancel };
+}

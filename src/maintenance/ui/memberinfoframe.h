@@ -13,6 +13,21 @@ class MemberInfoFrame : public QGroupBox
 public:
     explicit MemberInfoFrame(QWidget *parent = nullptr);
 
+    // The boxes and buttons in their tab order.
+    QList<QWidget *> tabStops() const;
+    // ID TIME, which the ID reminder shows and blinks.
+    QLabel *idTimeLabel() const { return lblIDTime; }
+
+    // Places the rows again, e.g. after a font change.
+    void arrange();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // The form's behaviour is its controller's, which works the boxes directly.
+    friend class MemberMaintenance;
+
     QLabel *lblMode;
     QLineEdit *TxtNew;
     QLabel *LblNew;
@@ -29,10 +44,4 @@ public:
     QPushButton *cmdSave;
     QPushButton *cmdCancel;
     QLabel *lblIDTime;
-
-    // Places the rows again, e.g. after a font change.
-    void arrange();
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
 };

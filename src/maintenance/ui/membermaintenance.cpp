@@ -292,7 +292,7 @@ void MemberMaintenance::show(const EditorOutcome &outcome)
         }
     }
     if (!outcome.appendLine.isEmpty())
-        m_host.appendLine(outcome.appendLine, outcome.appendRecord);
+        m_host.appendLine(outcome.appendLine, outcome.appendRecord, outcome.appendCall);
     else if (outcome.lineRecord > 0)
         m_host.memberListChanged();
     if (outcome.countChanged)
@@ -365,7 +365,7 @@ void MemberMaintenance::focusAfterListClick()
         backToCheckin();
 }
 
-void MemberMaintenance::mnuEditEdit_Click()
+void MemberMaintenance::editSelectedMember()
 {
     const int record = selectedMember(QStringLiteral("EDIT"));
     if (record == 0)
@@ -384,7 +384,7 @@ void MemberMaintenance::mnuEditEdit_Click()
     m_frame.txtCS->setText(fields->city);
 }
 
-void MemberMaintenance::mnuEditAddMember_Click()
+void MemberMaintenance::addMember()
 {
     m_editor.startAdd();
     clearBoxes();
@@ -433,7 +433,7 @@ void MemberMaintenance::countyChanged()
         cmdCancel_Click();
 }
 
-void MemberMaintenance::mnuEditDelete_Click()
+void MemberMaintenance::deleteSelectedMember()
 {
     const int record = selectedMember(QStringLiteral("DELETE"));
     if (record == 0)
@@ -459,7 +459,7 @@ void MemberMaintenance::mnuEditDelete_Click()
     backToCheckin();
 }
 
-void MemberMaintenance::mnuChgCall_Click()
+void MemberMaintenance::changeSelectedCall()
 {
     m_host.setRosterMenuEnabled(true);
     QListWidgetItem *line = m_host.selectedLine();

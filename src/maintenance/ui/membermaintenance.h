@@ -37,27 +37,14 @@ public:
     void fillForm(const MemberFields &values, int boxes, bool onlyEmpty);
     void focusBox(FormBox box);
 
-    // Edit > Add Member: an empty form in ADD, the caret in CALL.
-    void mnuEditAddMember_Click();
-    void mnuEditEdit_Click();
-    void mnuEditDelete_Click();
-    void mnuChgCall_Click();
-    void cmdSave_Click();
-    void cmdCancel_Click();
+    // Edit > Add Member: an empty form in ADD, the caret in CALL. Edit > Edit, Delete and
+    // Change CallSign work on the selected member line.
+    void addMember();
+    void editSelectedMember();
+    void deleteSelectedMember();
+    void changeSelectedCall();
     // The county shown changes: a form working on a member of the old one ends.
     void countyChanged();
-
-    // Box events.
-    void txtCall_GotFocus();
-    void txtCall_Enter();
-    void txtCall_LostFocus();
-    void txtName_GotFocus();
-    void txtCounty_Enter();
-    void txtCounty_LostFocus();
-    void txtStatus_GotFocus();
-    void txtStatus_Enter();
-    void TxtNew_GotFocus();
-    void TxtNew_LostFocus();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -82,4 +69,18 @@ private:
     MemberEditor m_editor;
     bool m_refusal = false; // the status line holds the form's last refusal
     bool m_inFocusChange = false;
+
+    void cmdSave_Click();
+    void cmdCancel_Click();
+    // Box events.
+    void txtCall_GotFocus();
+    void txtCall_Enter();
+    void txtCall_LostFocus();
+    void txtName_GotFocus();
+    void txtCounty_Enter();
+    void txtCounty_LostFocus();
+    void txtStatus_GotFocus();
+    void txtStatus_Enter();
+    void TxtNew_GotFocus();
+    void TxtNew_LostFocus();
 };

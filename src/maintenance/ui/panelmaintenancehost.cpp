@@ -46,15 +46,15 @@ QListWidgetItem *PanelMaintenanceHost::lineOfRecord(int record)
     return m_counties.lineOfRecord(record);
 }
 
-void PanelMaintenanceHost::appendLine(const QString &text, int record)
+void PanelMaintenanceHost::appendLine(const QString &text, int record, const QString &call)
 {
-    m_counties.appendLine(text, record);
+    m_counties.appendLine(text, record, call);
 }
 
 void PanelMaintenanceHost::setRosterMenuEnabled(bool enabled)
 {
-    if (rosterEntry)
-        rosterEntry->setEnabled(enabled);
+    if (m_rosterEntry)
+        m_rosterEntry->setEnabled(enabled);
 }
 
 void PanelMaintenanceHost::memberListChanged()

@@ -14,9 +14,6 @@ public:
     PanelMaintenanceHost(Services &services, const CountyTable &table, NetSession &session,
         QWidget *window, CountyPanel &counties, CheckinPanel &checkin);
 
-    // Edit > Change Net Ctl/Mgr, off while the form asks about a member.
-    QAction *rosterEntry = nullptr;
-
     Services &hostServices() override { return m_services; }
     const CountyTable &hostCountyTable() override { return m_table; }
     NetSession &hostSession() override { return m_session; }
@@ -27,9 +24,12 @@ public:
     QListWidgetItem *selectedLine() override;
     int recordOf(QListWidgetItem *line) override;
     QListWidgetItem *lineOfRecord(int record) override;
-    void appendLine(const QString &text, int record) override;
+    void appendLine(const QString &text, int record, const QString &call) override;
     void setRosterMenuEnabled(bool enabled) override;
     void memberListChanged() override;
+
+    // Edit > Change Net Ctl/Mgr, which the form turns off while it asks about a member.
+    void setRosterEntry(QAction *entry) { m_rosterEntry = entry; }
 
 private:
     Services &m_services;
@@ -38,4 +38,6 @@ private:
     QWidget *m_window;
     CountyPanel &m_counties;
     CheckinPanel &m_checkin;
+    // Edit > Change Net Ctl/Mgr, off while the form asks about a member.
+    QAction *m_rosterEntry = nullptr;
 };

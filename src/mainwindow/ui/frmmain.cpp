@@ -57,7 +57,7 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     buildControls();
     buildMenus();
     m_callAssist = new CallsignAssist(
-        m_netInfo->txtChkin, m_context.countyTable, LicenceDatabasePath(m_services.paths),
+        m_netInfo->callsignBox(), m_context.countyTable, LicenceDatabasePath(m_services.paths),
         m_services.paths.retiredStationsFile(), *m_services.clock,
         [this](const QString &call, const QString &insteadOf) { checkInInstead(call, insteadOf); },
         [this](const QString &text) { setStatusLine(text); });
@@ -166,7 +166,7 @@ void FrmMain::Form_Load()
 
     ArrangeMainWindow();
 
-    m_counties->lstCounties->setCurrentRow(0);
+    m_counties->showFirstEntry();
     QStringList notices;
     if (const QString notice = m_session.takeUnreadableNotice(filled.unreadable); !notice.isEmpty())
         notices << notice;
@@ -266,7 +266,7 @@ void FrmMain::memberMenu(const QPoint &position)
     if (!m_counties->offersMemberMenu())
         return;
     m_rosterEntry->setEnabled(false);
-    m_services.dialogs->popupMenu(m_editMenu, m_counties->lst1->viewport()->mapToGlobal(position));
+    m_services.dialogs->popupMenu(m_editMenu, position);
     m_rosterEntry->setEnabled(true);
     m_maintenance->focusAfterListClick();
 }

@@ -53,7 +53,7 @@ void FrmMain::buildControls()
         m_deleteEntry->setEnabled(true);
     });
     connect(m_counties, &CountyPanel::done, this, &FrmMain::returnToCheckin);
-    connect(m_counties->lst1, &QWidget::customContextMenuRequested, this, &FrmMain::memberMenu);
+    connect(m_counties, &CountyPanel::memberMenuRequested, this, &FrmMain::memberMenu);
 
     m_preamble = new PreambleFrame(m_canvas);
     m_form = new MemberInfoFrame(m_canvas);
@@ -68,13 +68,13 @@ void FrmMain::buildControls()
     // The preamble is read while the caret waits in CALLSIGN.
     for (const bool forward : { false, true }) {
         auto *page = new QShortcut(QKeySequence(forward ? Qt::Key_PageDown : Qt::Key_PageUp),
-            m_netInfo->txtChkin, nullptr, nullptr, Qt::WidgetShortcut);
+            m_netInfo->callsignBox(), nullptr, nullptr, Qt::WidgetShortcut);
         connect(page, &QShortcut::activated, m_preamble,
             [this, forward] { m_preamble->turnPage(forward); });
     }
     m_netInfo->setSmallScreen(m_context.ScreenWidth == 1024 && m_context.ScreenHeight == 768);
     m_checkin = new CheckinPanel(
-        m_services, m_session, m_journal, *m_netInfo, *m_counties, m_nonListed->list(), this);
+        m_services, m_session, *m_netInfo, *m_counties, m_nonListed->list(), this);
     // A member line chosen shows the session's answer where the check-ins show.
     connect(m_counties, &CountyPanel::memberLineChosen, m_checkin, &CheckinPanel::showOutcome);
     connect(m_checkin, &CheckinPanel::notFound, this,
@@ -83,7 +83,7 @@ void FrmMain::buildControls()
                 setStatusLine(WithNotice(known, notice));
         });
     m_netControl = new NetControlPanel(
-        m_services, m_context, m_session, *m_netInfo, m_form->lblIDTime, this);
+        m_services, m_context, m_session, *m_netInfo, m_form->idTimeLabel(), this);
     connect(m_netControl, &NetControlPanel::done, this, &FrmMain::returnToCheckin);
 
     m_session.setRetiredArchive(m_services.paths.retiredStationsFile());
@@ -109,12 +109,12 @@ void FrmMain::buildControls()
     for (QLineEdit *box : m_canvas->findChildren<QLineEdit *>())
         box->installEventFilter(this);
     // Tab goes the way of a net: from CALLSIGN to the counties, their members, the form.
-    QWidget *const order[]
-        = { m_netInfo->txtChkin, m_counties->lstCounties, m_counties->lst1, m_form->txtCall,
-              m_form->TxtNew, m_form->txtName, m_form->txtCounty, m_form->txtStatus, m_form->txtCS,
-              m_form->cmdSave, m_form->cmdCancel, m_nonListed->list(), m_nonListed->clearButton(),
-              m_nonListed->refreshButton(), m_netInfo->CmdChange, m_deleted->list(), m_exit };
-    for (std::size_t i = 1; i < std::size(order); ++i)
+    QList<QWidget *> order { m_netInfo->callsignBox(), m_counties->countyList(),
+        m_counties->memberList() };
+    order << m_form->tabStops();
+    order << QList<QWidget *> { m_nonListed->list(), m_nonListed->clearButton(),
+        m_nonListed->refreshButton(), m_netInfo->changeButton(), m_deleted->list(), m_exit };
+    for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
     m_look = std::make_unique<ControlLook>(m_canvas);
@@ -199,7 +199,7 @@ void FrmMain::buildEditMenu(QMenu *edit)
     m_deleteEntry = entry("mnuEditDelete", QStringLiteral("&Delete"));
     m_editEntry = entry("mnuEditEdit", QStringLiteral("&Edit"));
     m_rosterEntry = entry("mnuChgCtl", QStringLiteral("Change Net Ctl/Mgr"));
-    m_maintenanceHost->rosterEntry = m_rosterEntry;
+    m_maintenanceHost->setRosterEntry(m_rosterEntry);
     QAction *changeCall = entry("mnuChgCall", QStringLiteral("Change CallSign"));
     QAction *deleteCheckin = entry("mnuEditDeleteCheckin", QStringLiteral("Delete Chec&kin"),
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
@@ -213,11 +213,11 @@ void FrmMain::buildEditMenu(QMenu *edit)
         "mnuEditAddMember", QStringLiteral("Add &Member"), QKeySequence(Qt::CTRL | Qt::Key_N));
 
     MemberMaintenance *form = m_maintenance;
-    connect(m_deleteEntry, &QAction::triggered, form, &MemberMaintenance::mnuEditDelete_Click);
-    connect(m_editEntry, &QAction::triggered, form, &MemberMaintenance::mnuEditEdit_Click);
-    connect(changeCall, &QAction::triggered, form, &MemberMaintenance::mnuChgCall_Click);
-    connect(addMember, &QAction::triggered, form, &MemberMaintenance::mnuEditAddMember_Click);
-    connect(m_rosterEntry, &QAction::triggered, m_netControl, &NetControlPanel::mnuChgCtl_Click);
+    connect(m_deleteEntry, &QAction::triggered, form, &MemberMaintenance::deleteSelectedMember);
+    connect(m_editEntry, &QAction::triggered, form, &MemberMaintenance::editSelectedMember);
+    connect(changeCall, &QAction::triggered, form, &MemberMaintenance::changeSelectedCall);
+    connect(addMember, &QAction::triggered, form, &MemberMaintenance::addMember);
+    connect(m_rosterEntry, &QAction::triggered, m_netControl, &NetControlPanel::openRosterModal);
     connect(deleteCheckin, &QAction::triggered, m_checkin, &CheckinPanel::deleteSelectedCheckin);
     connect(addTraffic, &QAction::triggered, m_checkin, [this] { m_checkin->countTraffic(1); });
     connect(removeTraffic, &QAction::triggered, m_checkin, [this] { m_checkin->countTraffic(-1); });
@@ -229,8 +229,8 @@ void FrmMain::ArrangeMainWindow()
     const MainLayout l = ComputeMainLayout(m_canvas->size(), noPreamble);
     m_canvas->lines = l.dividers;
     m_canvas->outline = l.outline;
-    m_counties->fraCounties->setGeometry(l.fraCounties.toRect());
-    m_counties->FraStations->setGeometry(l.FraStations.toRect());
+    m_counties->countiesFrame()->setGeometry(l.fraCounties.toRect());
+    m_counties->membersFrame()->setGeometry(l.FraStations.toRect());
     m_preamble->setVisible(!noPreamble);
     if (!noPreamble)
         m_preamble->setGeometry(l.fraPreamble.toRect());
@@ -242,8 +242,8 @@ void FrmMain::ArrangeMainWindow()
     m_deleted->setGeometry(l.fraDeletedStations.toRect());
     m_exit->setGeometry(l.cmdExit.toRect());
 
-    for (QGroupBox *frame : QList<QGroupBox *> { m_counties->fraCounties, m_counties->FraStations,
-             m_preamble, m_nonListed, m_netInfo, m_deleted, m_form })
+    for (QGroupBox *frame : QList<QGroupBox *> { m_counties->countiesFrame(),
+             m_counties->membersFrame(), m_preamble, m_nonListed, m_netInfo, m_deleted, m_form })
         FitCaption(frame);
 
     m_counties->arrange(noPreamble);

@@ -16,13 +16,6 @@ public:
     // Adds both entries to the File menu; the texts are read from the user data folder.
     PrintMenu(Services &services, const QString &userDataFolder, QMenu *fileMenu, QWidget *window);
 
-    void mnuFilePrintPageSetup_Click();
-    void mnuFilePrintFont_Click();
-    void mnuFilePrintInstructions_Click();
-    void mnuFilePrintPreamble_Click();
-    void mnuFilePdfInstructions_Click();
-    void mnuFilePdfPreamble_Click();
-
 signals:
     void statusLine(const QString &text);
     void done();
@@ -36,4 +29,11 @@ private:
     Services &m_services;
     const QString &m_userDataFolder;
     QWidget *m_window;
+
+    void mnuFilePrintPageSetup_Click();
+    void mnuFilePrintFont_Click();
+    void mnuFilePrintInstructions_Click();
+    void mnuFilePrintPreamble_Click();
+    void mnuFilePdfInstructions_Click();
+    void mnuFilePdfPreamble_Click();
 };

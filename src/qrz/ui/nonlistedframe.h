@@ -29,13 +29,9 @@ public:
     QPushButton *clearButton() const { return m_clear; }
     QPushButton *refreshButton() const { return m_refresh; }
 
-    void lstEarly_Click(QListWidgetItem *item);
-    void lstEarly_MouseDown(Qt::MouseButton button);
     // A call typed into ADD's CALL, the box left: QRZ (with a login) or the licence database
     // fills NAME, COUNTY and CITY where they are still empty.
     void lookUpTypedCall(const QString &call);
-    void CmdRefresh_Click();
-    void cmdClear_Click();
     // The buttons keep their place but grow to show their captions whole.
     void arrange();
 
@@ -66,4 +62,9 @@ private:
     QListWidget *m_list;
     QPushButton *m_clear;
     QPushButton *m_refresh;
+
+    void lstEarly_Click(QListWidgetItem *item);
+    void lstEarly_MouseDown(Qt::MouseButton button);
+    void CmdRefresh_Click();
+    void cmdClear_Click();
 };

@@ -20,10 +20,6 @@ public:
     // Fills the menu; the report's period starts from today.
     ReportsMenu(Services &services, StartupContext &context, QMenu *menu, QWidget *window);
 
-    void mnuReportsMonthly_Click();
-    void mnuReportEditor_Click();
-    void mnuReportsSessionLogs_Click();
-
 private:
     Services &m_services;
     StartupContext &m_context;
@@ -31,4 +27,8 @@ private:
     ReportPeriod m_reportPeriod; // the month the report window shows, kept between openings
     QPointer<FrmReport> m_report;
     QPointer<FrmSessionLogs> m_sessionLogs;
+
+    void mnuReportsMonthly_Click();
+    void mnuReportEditor_Click();
+    void mnuReportsSessionLogs_Click();
 };

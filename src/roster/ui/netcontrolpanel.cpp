@@ -33,15 +33,15 @@ NetControlPanel::NetControlPanel(Services &services, StartupContext &context, Ne
     m_blink->setInterval(200);
     connect(m_idTimer, &QTimer::timeout, this, &NetControlPanel::IDTimer_Timer);
     connect(m_blink, &QTimer::timeout, this, &NetControlPanel::Timer1_Timer);
-    connect(m_frame.CmdChange, &QPushButton::clicked, this, &NetControlPanel::CmdChange_Click);
+    connect(&m_frame, &NetInfoFrame::changeClicked, this, &NetControlPanel::openRoster);
 }
 
 void NetControlPanel::showTonight()
 {
-    m_frame.lblNetMgr->setText(m_context.NetMgrName + QStringLiteral("   ") + m_context.NetMgrCall);
-    m_frame.lblNetCtl->setText(m_context.NetCtlName + QStringLiteral("   ") + m_context.NetCtlCall);
+    setNetManagerLabel(m_context.NetMgrName + QStringLiteral("   ") + m_context.NetMgrCall);
+    m_frame.showNetControl(m_context.NetCtlName + QStringLiteral("   ") + m_context.NetCtlCall);
     if (m_context.AltNetControlChosen)
-        m_frame.Label4->setText(QStringLiteral("ALT ") + m_frame.Label4->text());
+        m_frame.showNetControlRole(true, false);
     if (m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("User Name"))
         == m_context.NetCtlName)
         m_idTimer->start();
@@ -52,7 +52,7 @@ void NetControlPanel::resumeNetControl(const SessionState &s)
     if (!s.netControlChanged)
         return; // the roster's net control, as the load has shown it
     const QString label = NetInfoLabel(s.netControlName, s.netControlCall);
-    m_frame.lblNetCtl->setText(label);
+    m_frame.showNetControl(label);
     showNetControlChoice(!s.alternateNetControl);
     setIdReminderEnabled(IdReminderFor(
         label, m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("User Name"))));
@@ -63,7 +63,7 @@ void NetControlPanel::IDTimer_Timer()
     switch (ClassifyIdTick(m_services.clock->now().time(), m_blink->isActive())) {
     case IdTick::Start:
         m_services.sounds->play(m_context.UserDataFolder + QStringLiteral("IDTime.wav"));
-        m_frame.announcer->announce(m_idTime->text());
+        m_frame.announce(m_idTime->text());
         if (m_context.ScreenWidth == 1280 && m_context.ScreenHeight == 960) {
             QFont f = m_idTime->font();
             f.setPointSize(28);
@@ -85,7 +85,7 @@ void NetControlPanel::Timer1_Timer()
     m_idTime->setVisible(m_idTime->isHidden());
 }
 
-void NetControlPanel::mnuChgCtl_Click()
+void NetControlPanel::openRosterModal()
 {
     if (m_roster) {
         OneWindow(m_roster, [] { return nullptr; });
@@ -96,7 +96,7 @@ void NetControlPanel::mnuChgCtl_Click()
     m_services.dialogs->execModal(&roster);
 }
 
-void NetControlPanel::CmdChange_Click()
+void NetControlPanel::openRoster()
 {
     // Not modal: the net goes on while the roster is open.
     OneWindow(m_roster, [this] { return new FrmNetCtl(m_services, m_context, *this, m_window); });
@@ -104,36 +104,30 @@ void NetControlPanel::CmdChange_Click()
 
 QString NetControlPanel::netManagerLabel() const
 {
-    return m_frame.lblNetMgr->text();
+    return m_netManager;
 }
 
 void NetControlPanel::setNetControlLabel(const QString &text)
 {
-    m_frame.lblNetCtl->setText(text);
+    m_frame.showNetControl(text);
 }
 
 void NetControlPanel::setNetManagerLabel(const QString &text)
 {
-    m_frame.lblNetMgr->setText(text);
+    m_netManager = text;
+    m_frame.showNetManager(text);
 }
 
 void NetControlPanel::netControlChosen(const QString &name, const QString &call, bool todaysRegular)
 {
     m_session.netControlChosen(name, call, !todaysRegular);
     showNetControlChoice(todaysRegular);
-    m_frame.announcer->announce(m_frame.Label4->text() + u' ' + name + u' ' + call);
+    m_frame.announce(m_frame.netControlHeading() + u' ' + name + u' ' + call);
 }
 
 void NetControlPanel::showNetControlChoice(bool todaysRegular)
 {
-    if (todaysRegular) {
-        m_frame.Label4->setText(QStringLiteral("NET CONTROL"));
-        m_frame.CmdChange->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);"));
-    } else {
-        m_frame.Label4->setText(QStringLiteral("ALT NET CONTROL"));
-        m_frame.CmdChange->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 0);"));
-        m_frame.CmdChange->setText(QStringLiteral("CHANGED"));
-    }
+    m_frame.showNetControlRole(!todaysRegular, true);
     m_context.AltNetControlChosen = true;
 }
 

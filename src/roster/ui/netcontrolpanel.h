@@ -32,10 +32,10 @@ public:
     // A resumed session's net control, when the operator had chosen one, with its reminders.
     void resumeNetControl(const SessionState &state);
 
-    void IDTimer_Timer();
-    void Timer1_Timer();
-    void CmdChange_Click();
-    void mnuChgCtl_Click();
+    // CHANGE: the roster beside the net, which goes on; Edit > Change Net Ctl/Mgr: the
+    // roster until it is closed.
+    void openRoster();
+    void openRosterModal();
 
     // RosterHost
     QString netManagerLabel() const override;
@@ -50,6 +50,8 @@ signals:
     void done();
 
 private:
+    void IDTimer_Timer();
+    void Timer1_Timer();
     // Label4 and the CHANGE button as a roster choice leaves them.
     void showNetControlChoice(bool todaysRegular);
 
@@ -62,4 +64,5 @@ private:
     QTimer *m_idTimer; // once a second: is it time for the ID?
     QTimer *m_blink; // ID TIME blinks while it runs
     QPointer<FrmNetCtl> m_roster;
+    QString m_netManager; // as shown
 };

@@ -4,7 +4,7 @@
 #include "platform/ui/announcer.h"
 #include "platform/ui/blockcaret.h"
 #include "session/netsession.h"
-#include "session/sessionjournal.h"
+#include "session/sessionreplay.h"
 #include "session/ui/countypanel.h"
 #include "session/ui/netinfoframe.h"
 #include "stationdb/textforms.h"
@@ -12,33 +12,32 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-CheckinPanel::CheckinPanel(Services &services, NetSession &session, const SessionJournal &journal,
-    NetInfoFrame &frame, CountyPanel &counties, QListWidget *nonListed, QObject *parent)
+CheckinPanel::CheckinPanel(Services &services, NetSession &session, NetInfoFrame &frame,
+    CountyPanel &counties, QListWidget *nonListed, QObject *parent)
     : QObject(parent)
     , m_services(services)
     , m_session(session)
-    , m_journal(journal)
     , m_frame(frame)
     , m_counties(counties)
     , m_nonListed(nonListed)
 {
-    GiveBlockCaret(m_frame.txtChkin);
-    connect(m_frame.txtChkin, &QLineEdit::returnPressed, this,
-        [this] { checkInCall(m_frame.txtChkin->text()); });
-    connect(m_frame.txtChkin, &QLineEdit::textEdited, this, [this](const QString &text) {
+    QLineEdit *box = m_frame.callsignBox();
+    GiveBlockCaret(box);
+    connect(&m_frame, &NetInfoFrame::callEntered, this, &CheckinPanel::checkInCall);
+    connect(box, &QLineEdit::textEdited, this, [this, box](const QString &text) {
         // Where Caps Lock cannot be forced on, calls still appear in capitals as typed.
         if (m_services.keyboard->canSetLocks())
             return;
         const QString upper = text.toUpper();
         if (upper != text) {
-            const int cursor = m_frame.txtChkin->cursorPosition();
-            m_frame.txtChkin->setText(upper);
-            m_frame.txtChkin->setCursorPosition(cursor);
+            const int cursor = box->cursorPosition();
+            box->setText(upper);
+            box->setCursorPosition(cursor);
         }
     });
-    connect(m_frame.lblTraffic, &PressLabel::pressed, this,
+    connect(&m_frame, &NetInfoFrame::trafficPressed, this,
         [this](Qt::MouseButton button) { countTraffic(button == Qt::RightButton ? -1 : 1); });
-    m_frame.lblTraffic->setText(QStringLiteral("0"));
+    nameCounters();
 }
 
 QString CheckinPanel::selectedCheckinCall()
@@ -53,17 +52,12 @@ QString CheckinPanel::selectedCheckinCall()
             ? member->call
             : QString();
     }
-    // The check-in lists show the session's lines, so a line is its check-in's.
-    for (const SessionCheckin &c : m_journal.state().checkins) {
-        if (!c.line.isEmpty() && c.line == line->text())
-            return c.call;
-    }
-    return QString();
+    // A line of the check-in lists knows its station.
+    return CountyPanel::callOf(line);
 }
 
 void CheckinPanel::updateCounters()
 {
-    m_frame.lblChkins->setText(QString::number(m_session.checkinCount()));
     nameCounters();
     // A call since added as a member or accepted as another leaves the list; the lines
     // that stay keep what was found about them.
@@ -76,33 +70,30 @@ void CheckinPanel::updateCounters()
 void CheckinPanel::nameCounters()
 {
     // Read by a screen reader as "CHECK INS, 12": the caption with the count.
-    m_frame.lblChkins->setAccessibleName(
-        QStringLiteral("CHECK INS, %1").arg(m_session.checkinCount()));
-    m_frame.lblTraffic->setAccessibleName(QStringLiteral("TRAFFIC, %1").arg(m_session.traffic()));
+    m_frame.showCheckins(m_session.checkinCount());
+    m_frame.showTraffic(m_trafficCaption, m_session.traffic());
 }
 
 void CheckinPanel::announce(const QString &text)
 {
-    m_frame.announcer->announce(text);
+    m_frame.announce(text);
 }
 
 void CheckinPanel::setStatusLine(const QString &text)
 {
     m_status = text;
-    m_frame.lblStatus->setText(text);
+    m_frame.showStatus(text);
     announce(text);
 }
 
 void CheckinPanel::markStatusLine(bool failing)
 {
-    m_frame.lblStatus->setStyleSheet(failing
-            ? QStringLiteral("color: red; font-weight: bold; background-color: yellow;")
-            : QStringLiteral("color: red; font-weight: bold;"));
+    m_frame.markStatus(failing);
 }
 
 void CheckinPanel::returnToCallsign()
 {
-    m_frame.txtChkin->setFocus();
+    m_frame.focusCallsign();
 }
 
 void CheckinPanel::showOutcome(const SessionOutcome &outcome, QListWidgetItem *item)
@@ -110,7 +101,7 @@ void CheckinPanel::showOutcome(const SessionOutcome &outcome, QListWidgetItem *i
     if (outcome.status)
         setStatusLine(*outcome.status);
     if (!outcome.checkinLine.isEmpty())
-        m_counties.lst1->addItem(outcome.checkinLine);
+        m_counties.appendLine(outcome.checkinLine, 0, outcome.checkinCall);
     if (!outcome.nonListed.isEmpty())
         m_nonListed->addItem(outcome.nonListed);
     if (item && outcome.unmarkLine)
@@ -133,17 +124,16 @@ void CheckinPanel::showResumed(const SessionState &state)
     // The net comes back in the list it was in: a county's members, or the early or late
     // list with what was checked in since it was chosen. Taken first: showing the list is a
     // choice the journal's state learns of.
-    const QStringList lines = state.linesSinceMode();
+    const QList<SessionCheckin> lines = state.checkinsSinceMode();
     m_counties.showEntry(state.mode);
     if (m_session.earlyLateMode()) {
-        m_counties.lst1->addItems(lines);
-        m_counties.showMemberList();
+        for (const SessionCheckin &c : lines)
+            m_counties.appendLine(c.line, 0, c.call);
     }
     m_nonListed->clear();
     m_nonListed->addItems(state.nonListed);
+    m_trafficCaption = state.trafficCounted ? TrafficCaption(state.traffic) : QStringLiteral("0");
     updateCounters();
-    m_frame.lblTraffic->setText(
-        state.trafficCounted ? TrafficCaption(state.traffic) : QStringLiteral("0"));
 }
 
 void CheckinPanel::checkInCall(const QString &call)
@@ -155,22 +145,22 @@ void CheckinPanel::checkInCall(const QString &call)
             = m_nonListed->findItems(outcome.notFound, Qt::MatchExactly);
         emit notFound(outcome.notFound, outcome.notice, lines.value(0));
     }
-    m_frame.txtChkin->clear();
+    m_frame.clearTypedCall();
     returnToCallsign();
 }
 
 void CheckinPanel::countTraffic(int step)
 {
     m_session.countTraffic(step > 0, selectedCheckinCall());
-    m_frame.lblTraffic->setText(TrafficCaption(m_session.traffic()));
+    m_trafficCaption = TrafficCaption(m_session.traffic());
     nameCounters();
     announce(QStringLiteral("TRAFFIC %1").arg(m_session.traffic()));
 }
 
 void CheckinPanel::deleteSelectedCheckin()
 {
-    QListWidgetItem *line = m_counties.lst1->currentItem();
-    const bool chosen = line && line->isSelected();
+    QListWidgetItem *line = m_counties.selectedLine();
+    const bool chosen = line != nullptr;
     const SessionOutcome outcome = m_session.deleteCheckin(
         chosen ? line->text() : QString(), chosen ? CountyPanel::recordOf(line) : 0);
     showOutcome(outcome, chosen ? line : nullptr);

@@ -8,7 +8,6 @@ class NetInfoFrame;
 class NetSession;
 class QListWidget;
 class QListWidgetItem;
-class SessionJournal;
 struct Services;
 struct SessionOutcome;
 struct SessionState;
@@ -21,8 +20,8 @@ class CheckinPanel : public QObject
     Q_OBJECT
 public:
     // nonListed is the NON LISTED STATIONS list, where a call no member holds is added.
-    CheckinPanel(Services &services, NetSession &session, const SessionJournal &journal,
-        NetInfoFrame &frame, CountyPanel &counties, QListWidget *nonListed, QObject *parent);
+    CheckinPanel(Services &services, NetSession &session, NetInfoFrame &frame,
+        CountyPanel &counties, QListWidget *nonListed, QObject *parent);
 
     // A call checked in as if typed into CALLSIGN (Enter there, Ctrl+Enter's choice).
     void checkInCall(const QString &call);
@@ -61,9 +60,9 @@ private:
 
     Services &m_services;
     NetSession &m_session;
-    const SessionJournal &m_journal;
     NetInfoFrame &m_frame;
     CountyPanel &m_counties;
     QListWidget *m_nonListed;
     QString m_status; // as last shown
+    QString m_trafficCaption = QStringLiteral("0"); // "0" until traffic is first counted
 };

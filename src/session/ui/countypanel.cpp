@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int MemberRecordRole = Qt::UserRole + 1;
+constexpr int CheckinCallRole = Qt::UserRole + 2;
 
 } // namespace
 
@@ -35,6 +36,8 @@ CountyPanel::CountyPanel(Services &services, NetSession &session, QWidget *canva
     connect(m_settle, &QTimer::timeout, this, [this] { showCurrentCounty(true); });
     lst1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lst1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lst1, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint &at) { emit memberMenuRequested(lst1->viewport()->mapToGlobal(at)); });
     // Screen readers name each list by its frame's caption.
     lstCounties->setAccessibleName(fraCounties->title());
     lst1->setAccessibleName(FraStations->title());
@@ -92,6 +95,11 @@ void CountyPanel::arrange(bool noPreamble)
     const double sw = FraStations->width(), sh = FraStations->height();
     lst1->setGeometry(int(sw * 0.0259), int(sh * 0.0513), int(sw * 0.94),
         int(sh * (noPreamble ? 0.94 : 0.9131)) - 2);
+}
+
+void CountyPanel::showFirstEntry()
+{
+    lstCounties->setCurrentRow(0);
 }
 
 void CountyPanel::showCountyAgain()
@@ -263,9 +271,15 @@ QListWidgetItem *CountyPanel::lineOfRecord(int record) const
     return nullptr;
 }
 
-void CountyPanel::appendLine(const QString &text, int record)
+QString CountyPanel::callOf(QListWidgetItem *line)
+{
+    return line ? line->data(CheckinCallRole).toString() : QString();
+}
+
+void CountyPanel::appendLine(const QString &text, int record, const QString &call)
 {
     auto *item = new QListWidgetItem(text, lst1);
+    item->setData(CheckinCallRole, call);
     if (record > 0 && !m_session.earlyLateMode()) {
         item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);

@@ -25,10 +25,11 @@ class CountyPanel : public QObject
 public:
     CountyPanel(Services &services, NetSession &session, QWidget *canvas);
 
-    QGroupBox *const fraCounties;
-    QListWidget *const lstCounties;
-    QGroupBox *const FraStations;
-    QListWidget *const lst1;
+    // The two frames, which the window places, and the lists in its tab order.
+    QGroupBox *countiesFrame() const { return fraCounties; }
+    QGroupBox *membersFrame() const { return FraStations; }
+    QListWidget *countyList() const { return lstCounties; }
+    QListWidget *memberList() const { return lst1; }
 
     // The options of the window's menu the choices follow.
     struct LineOptions
@@ -58,6 +59,8 @@ public:
     void showCountyAgain();
     // Shows the entry of that text (the early list when there is none), as a click would.
     void showEntry(const QString &entry);
+    // EARLY CHECKINS, the list a net starts in.
+    void showFirstEntry();
     // Whether a line reached by keys waits to be shown.
     bool countyPending() const;
     static constexpr int SettleMs = 500;
@@ -67,7 +70,11 @@ public:
     QListWidgetItem *selectedLine() const;
     static int recordOf(QListWidgetItem *line);
     QListWidgetItem *lineOfRecord(int record) const;
-    void appendLine(const QString &text, int record);
+    // A line checked in: a member line of the county shown (record), or a line of the
+    // check-in list; call is its station.
+    void appendLine(const QString &text, int record, const QString &call);
+    // The station of a line of the check-in list.
+    static QString callOf(QListWidgetItem *line);
     // Lays the member list out and repaints it after its lines changed.
     void showMemberList();
 
@@ -81,6 +88,8 @@ signals:
     // may be gone once the outcome is shown.
     void memberLineChosen(const SessionOutcome &outcome, QListWidgetItem *item);
     void done();
+    // A right-click on the member list, at that point of the screen.
+    void memberMenuRequested(const QPoint &at);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -96,6 +105,10 @@ private:
     void settleCounty();
     void speakAsWords(QListWidgetItem *line);
 
+    QGroupBox *const fraCounties;
+    QListWidget *const lstCounties;
+    QGroupBox *const FraStations;
+    QListWidget *const lst1;
     Services &m_services;
     NetSession &m_session;
     LineOptions m_options;

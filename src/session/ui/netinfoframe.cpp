@@ -108,6 +108,87 @@ NetInfoFrame::NetInfoFrame(QWidget *parent)
     counter.setPointSize(24);
     lblChkins->setFont(counter);
     lblTraffic->setFont(counter);
+
+    connect(
+        txtChkin, &QLineEdit::returnPressed, this, [this] { emit callEntered(txtChkin->text()); });
+    connect(lblTraffic, &PressLabel::pressed, this, &NetInfoFrame::trafficPressed);
+    connect(CmdChange, &QPushButton::clicked, this, &NetInfoFrame::changeClicked);
+}
+
+QWidget *NetInfoFrame::changeButton() const
+{
+    return CmdChange;
+}
+
+QString NetInfoFrame::typedCall() const
+{
+    return txtChkin->text();
+}
+
+void NetInfoFrame::clearTypedCall()
+{
+    txtChkin->clear();
+}
+
+void NetInfoFrame::focusCallsign()
+{
+    txtChkin->setFocus();
+}
+
+void NetInfoFrame::showStatus(const QString &text)
+{
+    lblStatus->setText(text);
+}
+
+void NetInfoFrame::markStatus(bool failing)
+{
+    lblStatus->setStyleSheet(failing
+            ? QStringLiteral("color: red; font-weight: bold; background-color: yellow;")
+            : QStringLiteral("color: red; font-weight: bold;"));
+}
+
+void NetInfoFrame::showCheckins(int count)
+{
+    lblChkins->setText(QString::number(count));
+    lblChkins->setAccessibleName(QStringLiteral("CHECK INS, %1").arg(count));
+}
+
+void NetInfoFrame::showTraffic(const QString &caption, int count)
+{
+    lblTraffic->setText(caption);
+    lblTraffic->setAccessibleName(QStringLiteral("TRAFFIC, %1").arg(count));
+}
+
+void NetInfoFrame::showNetControl(const QString &text)
+{
+    lblNetCtl->setText(text);
+}
+
+void NetInfoFrame::showNetManager(const QString &text)
+{
+    lblNetMgr->setText(text);
+}
+
+void NetInfoFrame::showNetControlRole(bool alternate, bool changedTonight)
+{
+    Label4->setText(alternate ? QStringLiteral("ALT NET CONTROL") : QStringLiteral("NET CONTROL"));
+    lblNetCtl->setAccessibleDescription(Label4->text());
+    if (!changedTonight)
+        return;
+    CmdChange->setStyleSheet(alternate ? QStringLiteral("background-color: rgb(255, 255, 0);")
+                                       : QStringLiteral("background-color: rgb(0, 255, 0);"));
+    if (alternate)
+        CmdChange->setText(QStringLiteral("CHANGED"));
+}
+
+QString NetInfoFrame::netControlHeading() const
+{
+    return Label4->text();
+}
+
+void NetInfoFrame::announce(const QString &text)
+{
+    announcer->announce(text);
 }
 
 void NetInfoFrame::resizeEvent(QResizeEvent *event)

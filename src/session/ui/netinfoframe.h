@@ -49,6 +49,47 @@ class NetInfoFrame : public QGroupBox
 public:
     explicit NetInfoFrame(QWidget *parent = nullptr);
 
+    // CALLSIGN, where calls are typed (the help and the window's keys hook into it).
+    QLineEdit *callsignBox() const { return txtChkin; }
+    QWidget *changeButton() const;
+    QString typedCall() const;
+    void clearTypedCall();
+    void focusCallsign();
+
+    void showStatus(const QString &text);
+    // The status line on yellow while journal lines wait to be written.
+    void markStatus(bool failing);
+    // The counters, read by a screen reader as "CHECK INS, 12" and "TRAFFIC, 3".
+    void showCheckins(int count);
+    void showTraffic(const QString &caption, int count);
+    // Tonight's net control and manager; an alternate is marked as such, and CHANGE shows a
+    // choice made during the net.
+    void showNetControl(const QString &text);
+    void showNetManager(const QString &text);
+    void showNetControlRole(bool alternate, bool changedTonight);
+    QString netControlHeading() const;
+    // Tells a screen reader without showing anything; the caret stays in CALLSIGN.
+    void announce(const QString &text);
+
+    // Places the four NET INFO labels lower, for the smallest screens.
+    void setSmallScreen(bool small) { m_smallScreen = small; }
+    // Places the rows again, e.g. after a font change.
+    void arrange();
+
+signals:
+    // Enter in CALLSIGN.
+    void callEntered(const QString &call);
+    // A press on TRAFFIC, with its button.
+    void trafficPressed(Qt::MouseButton button);
+    void changeClicked();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void keepApart();
+    bool m_smallScreen = false;
+
     QLabel *lblCallSign;
     QLineEdit *txtChkin;
     QLabel *lblStatus;
@@ -61,18 +102,5 @@ public:
     QLabel *Label2;
     ElidingLabel *lblNetMgr;
     QPushButton *CmdChange;
-    // What a screen reader is told of each outcome, the caret staying in CALLSIGN.
     Announcer *announcer;
-
-    // Places the four NET INFO labels lower, for the smallest screens.
-    void setSmallScreen(bool small) { m_smallScreen = small; }
-    // Places the rows again, e.g. after a font change.
-    void arrange();
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
-private:
-    void keepApart();
-    bool m_smallScreen = false;
 };

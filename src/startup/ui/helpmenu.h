@@ -18,13 +18,13 @@ class HelpMenu : public QObject
 public:
     HelpMenu(Services &services, StartupContext &context, QMenuBar *bar, QWidget *window);
 
-    void mnuHelpInstructions_Click();
-    void mnuAbout_Click();
-
 private:
     Services &m_services;
     StartupContext &m_context;
     QWidget *m_window;
     QPointer<FrmInstr> m_instructions;
     QPointer<FrmAbout> m_about;
+
+    void mnuHelpInstructions_Click();
+    void mnuAbout_Click();
 };
