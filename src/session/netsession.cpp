@@ -291,9 +291,7 @@ SessionOutcome NetSession::deleteCheckin(const QString &line, int record)
         return out;
     }
     const qsizetype blank = line.indexOf(u' ');
-    if (blank < 0)
-        return out;
-    const QString c = line.left(blank);
+    const QString c = blank < 0 ? line : line.left(blank);
     const int k = m_checkins.find(c, CheckinTable::Last);
     if (k == 0)
         return out;

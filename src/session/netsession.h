@@ -70,8 +70,9 @@ public:
     // A click on the member line of a record in county mode.
     SessionOutcome memberLineClick(
         int record, const QDate &today, bool dingEnabled, const QString &dingSound);
-    // Edit > Delete Checkin on the current line: a check-in line (early and late mode) or
-    // the member line of a record (county mode). An empty line: nothing is selected.
+    // Edit > Delete Checkin on the current line: a check-in line's station (its call, or the
+    // line whose first word it is; early and late mode) or the member line of a record
+    // (county mode). Empty: nothing is selected.
     SessionOutcome deleteCheckin(const QString &line, int record = 0);
     // The station of a member line of the county shown; none in early and late mode or for
     // a record that holds no station.

@@ -247,6 +247,7 @@ void MemberMaintenance::showMode(FormMode mode)
         if (std::exchange(m_refusal, false))
             status(QString());
     }
+    m_shownMode = mode;
     const bool changeCall = mode == FormMode::ChangeCall;
     for (QWidget *w :
         std::initializer_list<QWidget *> { m_frame.lblName, m_frame.lblCounty, m_frame.lblStatus1,
@@ -452,7 +453,7 @@ void MemberMaintenance::deleteSelectedMember()
     if (answer != Yes)
         return;
     show(m_editor.remove(record, services.clock->today()));
-    if (m_editor.mode() == FormMode::None && !m_frame.lblMode->text().isEmpty()) {
+    if (m_editor.mode() == FormMode::None && m_shownMode != FormMode::None) {
         clearBoxes();
         showMode(FormMode::None);
     }

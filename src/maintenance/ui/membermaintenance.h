@@ -69,6 +69,7 @@ private:
     MemberEditor m_editor;
     bool m_refusal = false; // the status line holds the form's last refusal
     bool m_inFocusChange = false;
+    FormMode m_shownMode = FormMode::None; // the mode the form shows
 
     void cmdSave_Click();
     void cmdCancel_Click();

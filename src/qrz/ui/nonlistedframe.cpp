@@ -4,6 +4,7 @@
 #include "platform/named.h"
 #include "platform/services.h"
 #include "platform/ui/keyfilter.h"
+#include "platform/ui/stationlines.h"
 #include "qrz/qrzclient.h"
 #include "session/netsession.h"
 #include "stationdb/settingsstore.h"
@@ -42,9 +43,9 @@ void NonListedFrame::lstEarly_Click(QListWidgetItem *item)
     // or the operator types it.
     const bool noLogin
         = m_services.settings->get(QStringLiteral("Settings"), QStringLiteral("QRZ PW")).isEmpty();
-    m_maintenance->startAdd(item->text(), noLogin);
+    m_maintenance->startAdd(StationCallOf(item), noLogin);
     if (noLogin)
-        fillFromOffline(item->text(), false);
+        fillFromOffline(StationCallOf(item), false);
 }
 
 void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
@@ -52,11 +53,13 @@ void NonListedFrame::lstEarly_MouseDown(Qt::MouseButton button)
     if (button != Qt::RightButton)
         return;
     QListWidgetItem *selected = m_list->currentItem();
-    const QString call = selected && selected->isSelected() ? selected->text() : QString();
+    const QString call = selected && selected->isSelected() ? StationCallOf(selected) : QString();
     const SettingsStore &settings = *m_services.settings;
     if (settings.get(QrzKeys::Section(), QrzKeys::Password()).isEmpty()) {
         // No login: the station's page on the web site, and the operator types what it says.
-        m_maintenance->fillForm({ call }, MemberMaintenance::CallBox, false);
+        MemberFields typed;
+        typed.call = call;
+        m_maintenance->fillForm(typed, MemberMaintenance::CallBox, false);
         fillFromOffline(call, false);
         if (!call.isEmpty())
             m_services.shell->openUrl(QrzWebPage(settings, call));

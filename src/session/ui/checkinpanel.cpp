@@ -3,6 +3,7 @@
 #include "platform/services.h"
 #include "platform/ui/announcer.h"
 #include "platform/ui/blockcaret.h"
+#include "platform/ui/stationlines.h"
 #include "session/netsession.h"
 #include "session/sessionreplay.h"
 #include "session/ui/countypanel.h"
@@ -62,7 +63,7 @@ void CheckinPanel::updateCounters()
     // A call since added as a member or accepted as another leaves the list; the lines
     // that stay keep what was found about them.
     for (int row = m_nonListed->count() - 1; row >= 0; --row) {
-        if (!m_session.nonListed().contains(m_nonListed->item(row)->text()))
+        if (!m_session.nonListed().contains(StationCallOf(m_nonListed->item(row))))
             delete m_nonListed->takeItem(row);
     }
 }
@@ -103,7 +104,7 @@ void CheckinPanel::showOutcome(const SessionOutcome &outcome, QListWidgetItem *i
     if (!outcome.checkinLine.isEmpty())
         m_counties.appendLine(outcome.checkinLine, 0, outcome.checkinCall);
     if (!outcome.nonListed.isEmpty())
-        m_nonListed->addItem(outcome.nonListed);
+        AddStationLine(m_nonListed, outcome.nonListed, outcome.nonListed);
     if (item && outcome.unmarkLine)
         item->setCheckState(Qt::Unchecked);
     if (item && outcome.removeLine)
@@ -131,7 +132,8 @@ void CheckinPanel::showResumed(const SessionState &state)
             m_counties.appendLine(c.line, 0, c.call);
     }
     m_nonListed->clear();
-    m_nonListed->addItems(state.nonListed);
+    for (const QString &call : state.nonListed)
+        AddStationLine(m_nonListed, call, call);
     m_trafficCaption = state.trafficCounted ? TrafficCaption(state.traffic) : QStringLiteral("0");
     updateCounters();
 }
@@ -162,7 +164,7 @@ void CheckinPanel::deleteSelectedCheckin()
     QListWidgetItem *line = m_counties.selectedLine();
     const bool chosen = line != nullptr;
     const SessionOutcome outcome = m_session.deleteCheckin(
-        chosen ? line->text() : QString(), chosen ? CountyPanel::recordOf(line) : 0);
+        chosen ? CountyPanel::callOf(line) : QString(), chosen ? CountyPanel::recordOf(line) : 0);
     showOutcome(outcome, chosen ? line : nullptr);
     returnToCallsign();
 }

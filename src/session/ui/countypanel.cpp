@@ -3,6 +3,7 @@
 #include "platform/named.h"
 #include "platform/services.h"
 #include "platform/ui/keyfilter.h"
+#include "platform/ui/stationlines.h"
 #include "session/netsession.h"
 #include "stationdb/countytable.h"
 
@@ -17,7 +18,6 @@
 namespace {
 
 constexpr int MemberRecordRole = Qt::UserRole + 1;
-constexpr int CheckinCallRole = Qt::UserRole + 2;
 
 } // namespace
 
@@ -79,11 +79,8 @@ bool CountyPanel::offersMemberMenu() const
 {
     if (m_session.earlyLateMode())
         return false;
-    const QListWidgetItem *county = lstCounties->currentItem();
-    if (!county || county->text().isEmpty())
-        return false;
-    const QListWidgetItem *line = lst1->currentItem();
-    return line && line->text().left(4).contains(u' ');
+    // A line that stands for a member of the county shown.
+    return m_session.member(recordOf(lst1->currentItem())).has_value();
 }
 
 void CountyPanel::arrange(bool noPreamble)
@@ -150,8 +147,10 @@ void CountyPanel::showCurrentCounty(bool byKey)
             // The tick shows the check-in table: only a check-in or a take-back changes it.
             item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
-            // The line knows its record; its text is only for the eye.
+            // The line knows its record and station; its text is only for the eye.
             item->setData(MemberRecordRole, choice.records[i]);
+            if (const std::optional<MemberRef> member = m_session.member(choice.records[i]))
+                item->setData(StationCallRole, member->call);
             speakAsWords(item);
         }
     }
@@ -273,13 +272,12 @@ QListWidgetItem *CountyPanel::lineOfRecord(int record) const
 
 QString CountyPanel::callOf(QListWidgetItem *line)
 {
-    return line ? line->data(CheckinCallRole).toString() : QString();
+    return StationCallOf(line);
 }
 
 void CountyPanel::appendLine(const QString &text, int record, const QString &call)
 {
-    auto *item = new QListWidgetItem(text, lst1);
-    item->setData(CheckinCallRole, call);
+    QListWidgetItem *item = AddStationLine(lst1, text, call);
     if (record > 0 && !m_session.earlyLateMode()) {
         item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);

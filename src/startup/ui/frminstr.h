@@ -17,10 +17,9 @@ public:
     FrmInstr(Services &services, StartupContext &context, QWidget *parent = nullptr);
 
 private:
-    StartupContext &m_context;
-
     QTextEdit *txtInstr = nullptr;
     QPushButton *cmdExit = nullptr;
+    StartupContext &m_context;
 
     void cmdExit_Click();
 };

@@ -21,14 +21,13 @@ public:
     QString pictureFile() const { return m_pictureFile; }
 
 private:
-    StartupContext &m_context;
-    int m_frame = 0;
-    QString m_pictureFile;
-
     QLabel *Image1 = nullptr;
     QPushButton *cmdExit = nullptr;
     QTimer *TimeXmas = nullptr;
     QTimer *Timer1 = nullptr;
+    StartupContext &m_context;
+    int m_frame = 0;
+    QString m_pictureFile;
 
     void TimeXmas_Timer();
     void Timer1_Timer();
