@@ -17,33 +17,71 @@ bool IsDueForRetirement(const StationRecord &r, const QDate &today)
     return heard->daysTo(today) >= RetireAfterDays;
 }
 
+namespace {
+
+// A member line before the sort, and its sort key.
+struct Entry
+{
+    QString key;
+    QString call;
+    QString name;
+    QString city;
+    int record;
+};
+
+Entry EntryOf(const StationRecord &r, int n)
+{
+    return Entry { CallSuffix(r.Call) + u' ' + CallPrefix(r.Call) + u' ' + r.Name + u' ' + r.City,
+        r.Call, r.Name, r.City, n };
+}
+
+// A station due for retirement, and the vacant record that takes its place.
+struct Due
+{
+    int record;
+    StationRecord station;
+    StationRecord retired;
+};
+
+// Every retirement of the county in one replacement of the file: a county with many members
+// due is opened without one synced write each. A station that could not be retired stays a
+// member line.
+void Retire(StationFile &file, const QList<Due> &due, const KeepRetired &keep, CountyView &view,
+    CurrentMembers &members, QList<Entry> &work)
+{
+    QList<std::pair<int, StationRecord>> records;
+    // A retired station is kept elsewhere first: the write takes its only copy.
+    bool kept = true;
+    for (const Due &d : due) {
+        records.append({ d.record, d.retired });
+        kept = kept && (!keep || keep(d.record, d.station).ok());
+    }
+    const bool written = kept && file.write(records).ok();
+    for (const Due &d : due) {
+        if (written) {
+            view.retiredLines << d.station.Call + u' ' + d.station.Name + u' ' + d.station.County;
+            view.retiredStations << d.station;
+            view.retiredRecords << d.record;
+            members[d.record - 1] = d.retired;
+            members[d.record - 1].Status.clear();
+        } else {
+            // The station stays listed: better an old member shown than one lost from the
+            // list while its record still says otherwise.
+            view.failedRetirements << d.station.Call;
+            work.append(EntryOf(d.station, d.record));
+        }
+    }
+}
+
+} // namespace
+
 CountyView ReadCountyView(
     const QString &path, const QDate &today, CurrentMembers &members, const KeepRetired &keep)
 {
     CountyView view;
     if (members.size() < RecordsPerFile)
         members.resize(RecordsPerFile);
-
-    struct Entry
-    {
-        QString key;
-        QString call;
-        QString name;
-        QString city;
-        int record;
-    };
     QList<Entry> work;
-    auto entry = [](const StationRecord &r, int n) {
-        return Entry { CallSuffix(r.Call) + u' ' + CallPrefix(r.Call) + u' ' + r.Name + u' '
-                + r.City,
-            r.Call, r.Name, r.City, n };
-    };
-    struct Due
-    {
-        int record;
-        StationRecord station;
-        StationRecord retired;
-    };
     QList<Due> due;
 
     StationFile file(path);
@@ -75,35 +113,10 @@ CountyView ReadCountyView(
         }
         if (r.Call == StationRecord::VacantMarker())
             continue;
-        work.append(entry(r, n));
+        work.append(EntryOf(r, n));
     }
-    if (!due.isEmpty()) {
-        // Every retirement of the county in one replacement of the file: a county with many
-        // members due is opened without one synced write each.
-        QList<std::pair<int, StationRecord>> records;
-        // A retired station is kept elsewhere first: the write takes its only copy.
-        bool kept = true;
-        for (const Due &d : std::as_const(due)) {
-            records.append({ d.record, d.retired });
-            kept = kept && (!keep || keep(d.record, d.station).ok());
-        }
-        const bool written = kept && file.write(records).ok();
-        for (const Due &d : std::as_const(due)) {
-            if (written) {
-                view.retiredLines << d.station.Call + u' ' + d.station.Name + u' '
-                        + d.station.County;
-                view.retiredStations << d.station;
-                view.retiredRecords << d.record;
-                members[d.record - 1] = d.retired;
-                members[d.record - 1].Status.clear();
-            } else {
-                // The station stays listed: better an old member shown than one lost from
-                // the list while its record still says otherwise.
-                view.failedRetirements << d.station.Call;
-                work.append(entry(d.station, d.record));
-            }
-        }
-    }
+    if (!due.isEmpty())
+        Retire(file, due, keep, view, members, work);
     std::stable_sort(work.begin(), work.end(), [](const Entry &a, const Entry &b) {
         return a.key.compare(b.key, Qt::CaseInsensitive) < 0;
     });

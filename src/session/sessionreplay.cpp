@@ -7,10 +7,6 @@ void SessionState::apply(const SessionEvent &event)
     using Kind = SessionEvent::Kind;
     ++events;
     last = event.at;
-    auto standing = [this](int entry) {
-        return std::find_if(checkins.begin(), checkins.end(),
-            [entry](const SessionCheckin &c) { return c.entry == entry; });
-    };
     switch (event.kind) {
     case Kind::Start:
         if (started)
@@ -28,37 +24,10 @@ void SessionState::apply(const SessionEvent &event)
         alternateNetControl = event.marked;
         netControlChanged = event.at;
         break;
-    case Kind::Checkin: {
-        if (event.entry < 1 || event.entry > CheckinTable::Last)
-            break;
-        if (const auto old = standing(event.entry); old != checkins.end())
-            checkins.erase(old);
-        table.set(event.entry, event.call);
-        checkins.append({ event.entry, event.at, event.call, event.name, event.county, event.city,
-            event.file, event.how, event.line, event.record, netControl(), events });
-        nonListedStanding.removeAll(event.call);
-        break;
-    }
+    case Kind::Checkin:
     case Kind::TakeBack:
-        if (event.entry < 1 || event.entry > CheckinTable::Last)
-            break;
-        table.set(event.entry, event.marked ? CheckinTable::Deleted() : QString());
-        if (const auto old = standing(event.entry); old != checkins.end())
-            checkins.erase(old);
-        // The station's traffic stays counted, as unassigned.
-        trafficByStation.removeIf(
-            [&event](const std::pair<QString, int> &s) { return s.first == event.call; });
-        break;
     case Kind::CallChanged:
-        if (event.entry < 1 || event.entry > CheckinTable::Last)
-            break;
-        table.set(event.entry, event.newCall);
-        if (const auto c = standing(event.entry); c != checkins.end()) {
-            c->call = event.newCall;
-            if (c->line.startsWith(event.call + u' ') || c->line == event.call)
-                c->line = event.newCall + c->line.mid(event.call.size());
-        }
-        nonListedStanding.removeAll(event.newCall);
+        applyToCheckins(event);
         break;
     case Kind::MemberEdited:
         // The report tells the station as it stands; the list's line stays as it was shown.
@@ -70,31 +39,9 @@ void SessionState::apply(const SessionEvent &event)
             }
         }
         break;
-    case Kind::Traffic: {
-        traffic = std::max(0, event.count);
-        trafficCounted = true;
-        auto station = std::find_if(trafficByStation.begin(), trafficByStation.end(),
-            [&event](const std::pair<QString, int> &s) { return s.first == event.call; });
-        if (event.call.isEmpty())
-            ; // counted unassigned
-        else if (event.marked && station == trafficByStation.end())
-            trafficByStation.append({ event.call, 1 });
-        else if (event.marked)
-            ++station->second;
-        else if (station != trafficByStation.end() && --station->second <= 0)
-            trafficByStation.erase(station);
-        // What is told against stations never passes the count: a count taken down with no
-        // line selected comes off the unassigned first, then off the station counted last.
-        int told = 0;
-        for (const auto &s : std::as_const(trafficByStation))
-            told += s.second;
-        while (told > traffic && !trafficByStation.isEmpty()) {
-            --told;
-            if (--trafficByStation.last().second <= 0)
-                trafficByStation.removeLast();
-        }
+    case Kind::Traffic:
+        applyTraffic(event);
         break;
-    }
     case Kind::NonListed:
         if (!nonListed.contains(event.call)) // a call typed twice is listed once
             nonListed << event.call;
@@ -139,6 +86,70 @@ void SessionState::apply(const SessionEvent &event)
     case Kind::Undone:
         undo(event);
         break;
+    }
+}
+
+void SessionState::applyToCheckins(const SessionEvent &event)
+{
+    using Kind = SessionEvent::Kind;
+    if (event.entry < 1 || event.entry > CheckinTable::Last)
+        return;
+    const auto standing = std::find_if(checkins.begin(), checkins.end(),
+        [&event](const SessionCheckin &c) { return c.entry == event.entry; });
+    switch (event.kind) {
+    case Kind::Checkin:
+        if (standing != checkins.end())
+            checkins.erase(standing);
+        table.set(event.entry, event.call);
+        checkins.append({ event.entry, event.at, event.call, event.name, event.county, event.city,
+            event.file, event.how, event.line, event.record, netControl(), events });
+        nonListedStanding.removeAll(event.call);
+        break;
+    case Kind::TakeBack:
+        table.set(event.entry, event.marked ? CheckinTable::Deleted() : QString());
+        if (standing != checkins.end())
+            checkins.erase(standing);
+        // The station's traffic stays counted, as unassigned.
+        trafficByStation.removeIf(
+            [&event](const std::pair<QString, int> &s) { return s.first == event.call; });
+        break;
+    case Kind::CallChanged:
+        table.set(event.entry, event.newCall);
+        if (standing != checkins.end()) {
+            standing->call = event.newCall;
+            if (standing->line.startsWith(event.call + u' ') || standing->line == event.call)
+                standing->line = event.newCall + standing->line.mid(event.call.size());
+        }
+        nonListedStanding.removeAll(event.newCall);
+        break;
+    default:
+        break;
+    }
+}
+
+void SessionState::applyTraffic(const SessionEvent &event)
+{
+    traffic = std::max(0, event.count);
+    trafficCounted = true;
+    auto station = std::find_if(trafficByStation.begin(), trafficByStation.end(),
+        [&event](const std::pair<QString, int> &s) { return s.first == event.call; });
+    if (event.call.isEmpty())
+        ; // counted unassigned
+    else if (event.marked && station == trafficByStation.end())
+        trafficByStation.append({ event.call, 1 });
+    else if (event.marked)
+        ++station->second;
+    else if (station != trafficByStation.end() && --station->second <= 0)
+        trafficByStation.erase(station);
+    // What is told against stations never passes the count: a count taken down with no line
+    // selected comes off the unassigned first, then off the station counted last.
+    int told = 0;
+    for (const auto &s : std::as_const(trafficByStation))
+        told += s.second;
+    while (told > traffic && !trafficByStation.isEmpty()) {
+        --told;
+        if (--trafficByStation.last().second <= 0)
+            trafficByStation.removeLast();
     }
 }
 

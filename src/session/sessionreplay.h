@@ -77,6 +77,12 @@ struct SessionState
     // The event an Undone names, taken back.
     void undo(const SessionEvent &event);
 
+private:
+    // The check-in table's events: an entry taken, freed or given a new call.
+    void applyToCheckins(const SessionEvent &event);
+    void applyTraffic(const SessionEvent &event);
+
+public:
     // "NAME CALL" of the net control in charge.
     QString netControl() const;
     int checkinCount() const { return table.stationCount(); }

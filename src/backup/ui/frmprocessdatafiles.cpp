@@ -35,6 +35,29 @@ FrmProcessDataFiles::FrmProcessDataFiles(
     , m_services(services)
     , m_context(context)
 {
+    buildControls();
+    listDrives();
+    layOut();
+    wire();
+    fraRestore->hide();
+    OptAll->setEnabled(false);
+    OptSelect->setEnabled(false);
+    Dir1->hide();
+    lstSelect->hide();
+    for (QWidget *w : std::initializer_list<QWidget *> { lblFolder, Label2, txtFolder })
+        w->hide();
+
+    // Opening.
+    resize(720, 480);
+    CentreOnScreen(*this, context, services);
+    lblStatus->setText(QStringLiteral("SELECT OPTION BELOW"));
+    Label1->setText(
+        QStringLiteral("BACKUP: Click down arrow to select drive to backup to.   RESTORE: Select "
+                       "the directory to restore from to enable restore options."));
+}
+
+void FrmProcessDataFiles::buildControls()
+{
     setObjectName(QStringLiteral("frmProcessDataFiles"));
     setWindowTitle(QStringLiteral("BACKUP/RESTORE DATA FILES"));
     fraOptions = Named(new QGroupBox(QStringLiteral("SELECT ONE"), this), "fraOptions");
@@ -66,7 +89,10 @@ FrmProcessDataFiles::FrmProcessDataFiles(
     lblStatus1 = Named(new QLabel(this), "lblStatus1");
     cmdDone = Named(new QPushButton(QStringLiteral("DONE"), this), "cmdDone");
     cmdDone->setAutoDefault(false);
+}
 
+void FrmProcessDataFiles::listDrives()
+{
     // The drives of this machine: every mounted volume, removable media among them, and home.
     Drive1->addItem(QDir::homePath());
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
@@ -80,7 +106,10 @@ FrmProcessDataFiles::FrmProcessDataFiles(
     for (int column = 1; column < m_folders->columnCount(); ++column)
         Dir1->hideColumn(column);
     Dir1->setRootIndex(m_folders->index(Drive1->currentText()));
+}
 
+void FrmProcessDataFiles::layOut()
+{
     auto *options = new QVBoxLayout(fraOptions);
     options->addWidget(OptBackup);
     options->addWidget(OptRestore);
@@ -100,7 +129,10 @@ FrmProcessDataFiles::FrmProcessDataFiles(
     layout->addWidget(lblStatus, 8, 0, 1, 3);
     layout->addWidget(lblStatus1, 9, 0, 1, 3);
     layout->addWidget(cmdDone, 10, 2);
+}
 
+void FrmProcessDataFiles::wire()
+{
     connect(OptBackup, &QRadioButton::clicked, this, &FrmProcessDataFiles::OptBackup_Click);
     connect(OptRestore, &QRadioButton::clicked, this, &FrmProcessDataFiles::OptRestore_Click);
     connect(OptAll, &QRadioButton::clicked, this, &FrmProcessDataFiles::OptAll_Click);
@@ -119,22 +151,6 @@ FrmProcessDataFiles::FrmProcessDataFiles(
         [this](QListWidgetItem *item) { lstSelect_Click(item->text()); });
     connect(cmdDone, &QPushButton::clicked, this, &QDialog::accept);
     txtFolder->installEventFilter(this);
-
-    fraRestore->hide();
-    OptAll->setEnabled(false);
-    OptSelect->setEnabled(false);
-    Dir1->hide();
-    lstSelect->hide();
-    for (QWidget *w : std::initializer_list<QWidget *> { lblFolder, Label2, txtFolder })
-        w->hide();
-
-    // Opening.
-    resize(720, 480);
-    CentreOnScreen(*this, context, services);
-    lblStatus->setText(QStringLiteral("SELECT OPTION BELOW"));
-    Label1->setText(
-        QStringLiteral("BACKUP: Click down arrow to select drive to backup to.   RESTORE: Select "
-                       "the directory to restore from to enable restore options."));
 }
 
 bool FrmProcessDataFiles::eventFilter(QObject *watched, QEvent *event)

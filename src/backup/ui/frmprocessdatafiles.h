@@ -34,6 +34,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildControls();
+    // The drives of this machine, and the folder tree of the first.
+    void listDrives();
+    void layOut();
+    void wire();
     void busy(bool on);
     void done(const QString &text, bool ok);
     // Restores the names (all when none) from the folder current in Dir1; the live files

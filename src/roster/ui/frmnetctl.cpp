@@ -60,6 +60,35 @@ FrmNetCtl::FrmNetCtl(Services &services, StartupContext &context, RosterHost &ho
 
 void FrmNetCtl::buildWindow()
 {
+    buildRosterLists();
+    buildManagerFrame();
+    buildNetControlFrame();
+    Frame2 = Named(new QGroupBox(QStringLiteral("INSTRUCTIONS"), this), QStringLiteral("Frame2"));
+    txtInstr = Named(new QPlainTextEdit(Frame2), QStringLiteral("txtInstr"));
+    txtInstr->setReadOnly(true);
+    (new QVBoxLayout(Frame2))->addWidget(txtInstr);
+
+    cmdClose = Named(new QPushButton(QStringLiteral("CLOSE"), this), QStringLiteral("cmdClose"));
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(Frame1, 0, 0, 2, 1);
+    layout->addWidget(fraAltNC, 0, 1);
+    layout->addWidget(FraNetMgr, 1, 1);
+    layout->addWidget(FraNetCtl, 0, 2);
+    layout->addWidget(Frame2, 1, 2);
+    layout->addWidget(cmdClose, 2, 2, Qt::AlignRight);
+
+    // Enter in a box must not press a default button of the dialog.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(false);
+
+    wire();
+    resize(820, 520);
+}
+
+// NET CONTROLS and ALT NET CONTROLS with its buttons and menu.
+void FrmNetCtl::buildRosterLists()
+{
     Frame1 = Named(new QGroupBox(QStringLiteral("NET CONTROLS"), this), QStringLiteral("Frame1"));
     lst1 = Named(new QListWidget(Frame1), QStringLiteral("lst1"));
     (new QVBoxLayout(Frame1))->addWidget(lst1);
@@ -81,7 +110,10 @@ void FrmNetCtl::buildWindow()
     mnuEditDelete
         = Named(mnuAltNC->addAction(QStringLiteral("&Delete")), QStringLiteral("mnuEditDelete"));
     lstAltNC->setContextMenuPolicy(Qt::CustomContextMenu);
+}
 
+void FrmNetCtl::buildManagerFrame()
+{
     FraNetMgr
         = Named(new QGroupBox(QStringLiteral("NET MANAGER"), this), QStringLiteral("FraNetMgr"));
     TxtMgrName = Named(new QLineEdit(FraNetMgr), QStringLiteral("TxtMgrName"));
@@ -97,7 +129,10 @@ void FrmNetCtl::buildWindow()
     mgrLayout->addWidget(TxtMgrCall, 1, 1);
     mgrLayout->addWidget(cmdChange, 2, 0);
     mgrLayout->addWidget(CmdClrNM, 2, 1);
+}
 
+void FrmNetCtl::buildNetControlFrame()
+{
     FraNetCtl = Named(
         new QGroupBox(QStringLiteral("NET CONTROL OPERATIONS"), this), QStringLiteral("FraNetCtl"));
     lblDay = Named(new QLabel(QStringLiteral("DAY"), FraNetCtl), QStringLiteral("lblDay"));
@@ -120,26 +155,10 @@ void FrmNetCtl::buildWindow()
     ctlLayout->addWidget(cmdAdd, 3, 0);
     ctlLayout->addWidget(cmdOK, 3, 1);
     ctlLayout->addWidget(cmdClrNC, 3, 2);
+}
 
-    Frame2 = Named(new QGroupBox(QStringLiteral("INSTRUCTIONS"), this), QStringLiteral("Frame2"));
-    txtInstr = Named(new QPlainTextEdit(Frame2), QStringLiteral("txtInstr"));
-    txtInstr->setReadOnly(true);
-    (new QVBoxLayout(Frame2))->addWidget(txtInstr);
-
-    cmdClose = Named(new QPushButton(QStringLiteral("CLOSE"), this), QStringLiteral("cmdClose"));
-
-    auto *layout = new QGridLayout(this);
-    layout->addWidget(Frame1, 0, 0, 2, 1);
-    layout->addWidget(fraAltNC, 0, 1);
-    layout->addWidget(FraNetMgr, 1, 1);
-    layout->addWidget(FraNetCtl, 0, 2);
-    layout->addWidget(Frame2, 1, 2);
-    layout->addWidget(cmdClose, 2, 2, Qt::AlignRight);
-
-    // Enter in a box must not press a default button of the dialog.
-    for (QPushButton *button : findChildren<QPushButton *>())
-        button->setAutoDefault(false);
-
+void FrmNetCtl::wire()
+{
     connect(lst1, &QListWidget::itemClicked, this, &FrmNetCtl::lst1_Click);
     connect(lstAltNC, &QListWidget::itemClicked, this, &FrmNetCtl::lstAltNC_Click);
     connect(lstAltNC, &QWidget::customContextMenuRequested, this,
@@ -162,8 +181,6 @@ void FrmNetCtl::buildWindow()
         box->installEventFilter(this);
     InstallKeyFilter(TxtCtlCall, FieldKind::Call);
     InstallKeyFilter(TxtMgrCall, FieldKind::Call);
-
-    resize(820, 520);
 }
 
 bool FrmNetCtl::eventFilter(QObject *watched, QEvent *event)

@@ -43,6 +43,10 @@ protected:
 
 private:
     void buildWindow();
+    void buildRosterLists();
+    void buildManagerFrame();
+    void buildNetControlFrame();
+    void wire();
     void takeLine(const QString &line);
     bool todaysRegularLineTaken() const;
     bool stored(const Status &saved);
