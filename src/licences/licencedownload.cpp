@@ -41,7 +41,7 @@ Result<QString> DownloadLicenceZip(WebClient &web, const QUrl &url, const QStrin
     const WebAnswer answer = web.get(request);
     if (!answer.ok()) {
         QFile::remove(file);
-        return Status::Error(answer.error);
+        return answer.failure;
     }
     if (QFileInfo(file).size() == 0) {
         QFile::remove(file);

@@ -99,7 +99,7 @@ public:
         QObject::connect(m_reply, &QNetworkReply::downloadProgress, &m_loop,
             [this, &stall](qint64 received, qint64 size) {
                 stall.start(m_request.stallMs);
-                if (m_request.progress && m_answer.error.isEmpty())
+                if (m_request.progress && m_answer.failure.ok())
                     m_request.progress(received, size);
             });
         QObject::connect(m_reply, &QNetworkReply::finished, &m_loop, &QEventLoop::quit);
@@ -115,8 +115,8 @@ public:
 private:
     void fail(const QString &error)
     {
-        if (m_answer.error.isEmpty())
-            m_answer.error = error;
+        if (m_answer.failure.ok())
+            m_answer.failure = Status::Error(error);
         m_reply->abort();
         m_loop.quit();
     }
@@ -138,7 +138,7 @@ private:
     // Reads what has arrived, so no more than a chunk is ever held beyond the cap.
     void take()
     {
-        while (m_answer.error.isEmpty() && m_reply->bytesAvailable() > 0) {
+        while (m_answer.failure.ok() && m_reply->bytesAvailable() > 0) {
             const QByteArray chunk = m_reply->read(kChunk);
             m_received += chunk.size();
             if (m_received > m_request.maxBytes) {
@@ -156,42 +156,48 @@ private:
 
     void finish()
     {
-        if (m_answer.error.isEmpty()) {
+        if (m_answer.failure.ok()) {
             const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
             m_answer.status = status;
             if (m_reply->error() == QNetworkReply::OperationCanceledError
                 || m_reply->error() == QNetworkReply::TimeoutError) {
                 m_answer.timedOut = true;
-                m_answer.error = m_host + QStringLiteral(": no answer");
+                m_answer.failure = Status::Error(m_host + QStringLiteral(": no answer"));
             } else if (status >= 400) {
-                m_answer.error = QStringLiteral("%1 answered %2").arg(m_host).arg(status);
+                m_answer.failure
+                    = Status::Error(QStringLiteral("%1 answered %2").arg(m_host).arg(status));
             } else if (m_reply->error() != QNetworkReply::NoError) {
-                m_answer.error = m_host + QStringLiteral(": ") + reason(m_reply->error());
+                m_answer.failure
+                    = Status::Error(m_host + QStringLiteral(": ") + reason(m_reply->error()));
             } else if (status >= 300) {
-                m_answer.error = QStringLiteral("%1 answered %2").arg(m_host).arg(status);
+                m_answer.failure
+                    = Status::Error(QStringLiteral("%1 answered %2").arg(m_host).arg(status));
             } else if (status < 200) {
                 // A redirected request whose connection closed before any answer ends
                 // without error, on the status Qt starts from: that is no empty answer.
-                m_answer.error = m_host + QStringLiteral(": the answer arrived incomplete");
+                m_answer.failure
+                    = Status::Error(m_host + QStringLiteral(": the answer arrived incomplete"));
             } else {
                 take();
                 // A connection that ended early leaves less than the server announced.
-                if (m_answer.error.isEmpty() && m_announced >= 0 && m_received != m_announced)
-                    m_answer.error = m_host + QStringLiteral(": the answer arrived incomplete");
+                if (m_answer.failure.ok() && m_announced >= 0 && m_received != m_announced)
+                    m_answer.failure
+                        = Status::Error(m_host + QStringLiteral(": the answer arrived incomplete"));
             }
         }
         if (m_file.isOpen()) {
             // A file that is not whole on the disk is no download.
-            if (m_answer.error.isEmpty()
+            if (m_answer.failure.ok()
                 && (!m_file.flush()
 #ifndef Q_OS_WIN
                     || ::fsync(m_file.handle()) != 0
 #endif
                     ))
-                m_answer.error = m_request.file + QStringLiteral(": ") + m_file.errorString();
+                m_answer.failure
+                    = Status::Error(m_request.file + QStringLiteral(": ") + m_file.errorString());
             m_file.close();
         }
-        if (!m_answer.error.isEmpty())
+        if (!m_answer.failure.ok())
             m_answer.body.clear();
     }
 
@@ -214,7 +220,7 @@ WebAnswer QtWebClient::get(const WebRequest &request)
 {
     WebAnswer answer;
     if (const QString refused = RefusedWebAddress(request.url); !refused.isEmpty()) {
-        answer.error = refused;
+        answer.failure = Status::Error(refused);
         return answer;
     }
     if (!m_network)

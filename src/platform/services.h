@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "stationdb/paths.h"
+#include "stationdb/result.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -126,11 +127,11 @@ struct WebRequest
 struct WebAnswer
 {
     QByteArray body;
-    QString error; // empty when the request succeeded
+    Status failure; // why there is no answer
     int status = 0; // the HTTP status when the server answered
     bool timedOut = false; // no (complete) answer within the bounds
     bool tooLarge = false; // refused for its size
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return failure.ok(); }
 };
 
 class WebClient

@@ -213,7 +213,8 @@ Result<QString> QrzClient::ask(const QUrl &url)
     if (answer.tooLarge)
         return Status::Error(QStringLiteral("QRZ ANSWER TOO LARGE - NOT READ"));
     if (!answer.ok())
-        return Status::Error(withoutSecrets(QStringLiteral("QRZ LOOKUP FAILED: ") + answer.error));
+        return Status::Error(
+            withoutSecrets(QStringLiteral("QRZ LOOKUP FAILED: ") + answer.failure.error()));
     return QString::fromUtf8(answer.body);
 }
 

@@ -151,7 +151,7 @@ WebAnswer UpdateCheck::fetch(const QString &folder, const QString &name)
     const qint64 left = m_checkMs - (m_clock.elapsed() - m_downloading);
     if (left <= 0 || !m_services.web) {
         answer.timedOut = true;
-        answer.error = QStringLiteral("the update check ran out of time");
+        answer.failure = Status::Error(QStringLiteral("the update check ran out of time"));
         return answer;
     }
     QUrl url = m_base;
@@ -167,9 +167,9 @@ WebAnswer UpdateCheck::fetch(const QString &folder, const QString &name)
     answer = m_services.web->get(request);
     // An error page or an empty answer is no file: it never replaces one.
     if (answer.ok() && answer.body.isEmpty())
-        answer.error = url.host() + QStringLiteral(": an empty answer");
+        answer.failure = Status::Error(url.host() + QStringLiteral(": an empty answer"));
     if (!answer.ok())
-        qCInfo(lcUpdate) << folder + u'/' + name << answer.error;
+        qCInfo(lcUpdate) << folder + u'/' + name << answer.failure.error();
     return answer;
 }
 
@@ -210,7 +210,7 @@ QString UpdateCheck::download(const QString &name, const QString &target)
     if (!m_services.web)
         return failed(QStringLiteral("no network"));
     if (!answer.ok())
-        return failed(answer.error);
+        return failed(answer.failure.error());
     if (QFileInfo(temporary).size() == 0)
         return failed(url.host() + QStringLiteral(": an empty answer"));
     // A checksum the server offers must be read and must match: a damaged or changed
@@ -225,8 +225,8 @@ QString UpdateCheck::download(const QString &name, const QString &target)
         if (sha256Of(temporary) != match.captured(1).toLower().toLatin1())
             return failed(name + QStringLiteral(" IS DAMAGED: its checksum does not match"));
     } else if (sum.status != 404) {
-        return failed(
-            name + QStringLiteral(": its checksum could not be read (") + sum.error + u')');
+        return failed(name + QStringLiteral(": its checksum could not be read (")
+            + sum.failure.error() + u')');
     }
     QFile::remove(target);
     if (!QFile::rename(temporary, target))
