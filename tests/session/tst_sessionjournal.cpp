@@ -504,6 +504,8 @@ void TestSessionJournal::replayRebuildsEveryKindOfChange()
         QCOMPARE(resumed.checkins().entry(k), s.checkins().entry(k));
     QCOMPARE(resumed.traffic(), 1);
     QCOMPARE(resumed.nonListed(), QStringList { "W9YY" });
+    // A member the operator deleted is no retirement to offer back in DELETED STATIONS.
+    QVERIFY(resumed.standingRetired().first.isEmpty());
     // Lines only for typed and added check-ins; the renamed one shows its new call. The
     // county chosen last is where the net was; the early list had only what came before.
     QStringList lines;
