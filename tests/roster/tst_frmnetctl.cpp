@@ -135,8 +135,10 @@ private slots:
         named<QListWidget>(*w, "lstAltNC")->setCurrentRow(1);
         named<QAction>(*w, "mnuEditEdit")->trigger();
         f->type("BOB K4BOB");
-        // EDIT comes with the press into the boxes.
-        QTest::mouseClick(named<QLineEdit>(*w, "TxtCtlName"), Qt::LeftButton);
+        // EDIT comes once the boxes are reached, by Tab as by a click.
+        QVERIFY(!named<QPushButton>(*w, "cmdEdit")->isEnabled());
+        QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(named<QLineEdit>(*w, "TxtCtlName"), &tabbedIn);
         named<QPushButton>(*w, "cmdEdit")->click();
         named<QListWidget>(*w, "lstAltNC")->setCurrentRow(0);
         named<QAction>(*w, "mnuEditDelete")->trigger();

@@ -205,7 +205,12 @@ bool FrmNetCtl::eventFilter(QObject *watched, QEvent *event)
         }
         return true;
     }
-    if (event->type() == QEvent::FocusIn && watched == txtDay) {
+    if (event->type() == QEvent::FocusIn && m_altNCEditMode
+        && (watched == TxtCtlName || watched == TxtCtlCall)) {
+        // Tabbing into the boxes of an alternate being edited offers EDIT, as a click there
+        // does: the keyboard alone finishes an edit.
+        TxtCtl_MouseDown();
+    } else if (event->type() == QEvent::FocusIn && watched == txtDay) {
         txtDay_GotFocus();
     } else if (event->type() == QEvent::FocusOut) {
         if (watched == TxtCtlName)
