@@ -49,7 +49,6 @@ QString ScriptedDialogs::chooseOpenFile(
 
 void ScriptedDialogs::popupMenu(QMenu *menu, const QPoint &at)
 {
-    menusShown << menu->objectName();
     if (menus)
         menus(menu, at);
 }

@@ -88,7 +88,7 @@ public:
         const QString &filter) override;
     int execModal(QDialog *dialog) override;
     // Runs menus on each menu shown (trigger an entry, or exec it for real keys); without
-    // it a menu is only recorded.
+    // it a menu waits for no one and nothing is chosen.
     void popupMenu(QMenu *menu, const QPoint &at) override;
 
     QQueue<MsgButton> answers;
@@ -101,7 +101,6 @@ public:
     // Each runs on the shown window (fill boxes, press buttons) and returns its result.
     QQueue<std::function<int(QDialog *)>> modalScripts;
     std::function<void(QMenu *, const QPoint &)> menus;
-    QStringList menusShown; // objectName of each menu shown
 
     QList<DialogRecord> messages;
     QStringList modalWindows; // objectName of each window run

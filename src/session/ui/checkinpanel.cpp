@@ -54,7 +54,7 @@ QString CheckinPanel::selectedCheckinCall()
             : QString();
     }
     // A line of the check-in lists knows its station.
-    return CountyPanel::callOf(line);
+    return StationCallOf(line);
 }
 
 void CheckinPanel::updateCounters()
@@ -164,7 +164,7 @@ void CheckinPanel::deleteSelectedCheckin()
     QListWidgetItem *line = m_counties.selectedLine();
     const bool chosen = line != nullptr;
     const SessionOutcome outcome = m_session.deleteCheckin(
-        chosen ? CountyPanel::callOf(line) : QString(), chosen ? CountyPanel::recordOf(line) : 0);
+        chosen ? StationCallOf(line) : QString(), chosen ? CountyPanel::recordOf(line) : 0);
     showOutcome(outcome, chosen ? line : nullptr);
     returnToCallsign();
 }

@@ -270,11 +270,6 @@ QListWidgetItem *CountyPanel::lineOfRecord(int record) const
     return nullptr;
 }
 
-QString CountyPanel::callOf(QListWidgetItem *line)
-{
-    return StationCallOf(line);
-}
-
 void CountyPanel::appendLine(const QString &text, int record, const QString &call)
 {
     QListWidgetItem *item = AddStationLine(lst1, text, call);

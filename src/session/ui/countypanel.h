@@ -73,8 +73,6 @@ public:
     // A line checked in: a member line of the county shown (record), or a line of the
     // check-in list; call is its station.
     void appendLine(const QString &text, int record, const QString &call);
-    // The station a line stands for (a member's or a check-in's).
-    static QString callOf(QListWidgetItem *line);
     // Lays the member list out and repaints it after its lines changed.
     void showMemberList();
 
