@@ -240,6 +240,7 @@ EditorOutcome MemberEditor::putBack(
         return failed(call + QStringLiteral(" IS IN THE DATABASE AGAIN - NOT RESTORED"));
     CurrentMembers otherCounty;
     const bool shown = path == m_session.currentCountyFile();
+    const RecordChangeNote restoring(QStringLiteral("restore"));
     const AddResult added
         = AddMemberRecord(path, station, today, shown ? m_session.currentMembers() : otherCounty);
     switch (added.kind) {

@@ -56,6 +56,7 @@ void Retire(StationFile &file, const QList<Due> &due, const KeepRetired &keep, C
         records.append({ d.record, d.retired });
         kept = kept && (!keep || keep(d.record, d.station).ok());
     }
+    const RecordChangeNote retiring(QStringLiteral("retire"));
     const bool written = kept && file.write(records).ok();
     for (const Due &d : due) {
         if (written) {

@@ -3,10 +3,12 @@
 #include "atomicfile.h"
 #include "callsign.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -18,7 +20,65 @@ QByteArray recordBytes(const QByteArray &data, int n)
     return bytes;
 }
 
+struct Watched
+{
+    QString folder;
+    RecordChangeWatcher *watcher;
+};
+
+QList<Watched> &Watchers()
+{
+    static QList<Watched> watchers;
+    return watchers;
+}
+
+QString FolderKey(const QString &folder)
+{
+    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+RecordChangeWatcher *WatcherOf(const QString &path)
+{
+    if (Watchers().isEmpty())
+        return nullptr;
+    const QString folder = FolderKey(QFileInfo(path).absolutePath());
+    for (const Watched &w : Watchers()) {
+        if (w.folder == folder)
+            return w.watcher;
+    }
+    return nullptr;
+}
+
+QString &Note()
+{
+    thread_local QString note;
+    return note;
+}
+
 } // namespace
+
+void WatchStationFiles(const QString &dataFolder, RecordChangeWatcher *watcher)
+{
+    const QString folder = FolderKey(dataFolder);
+    Watchers().removeIf([&](const Watched &w) { return w.folder == folder; });
+    if (watcher)
+        Watchers().append({ folder, watcher });
+}
+
+RecordChangeNote::RecordChangeNote(QString note)
+    : m_previous(std::exchange(Note(), std::move(note)))
+{
+}
+
+RecordChangeNote::~RecordChangeNote()
+{
+    Note() = m_previous;
+}
+
+QString CurrentChangeNote()
+{
+    return Note();
+}
 
 StationFile::StationFile(QString path)
     : m_path(std::move(path))
@@ -109,6 +169,15 @@ Status StationFile::write(const QList<std::pair<int, StationRecord>> &records)
         if (recordBytes(data, n) != recordBytes(m_data, n))
             return Status::Error(FileError(m_path, ChangedByAnotherProgram()));
     }
+    QList<RecordChange> changes;
+    for (const auto &[n, record] : records) {
+        const QByteArray after = record.toBytes();
+        if (const QByteArray before = recordBytes(data, n); before != after)
+            changes.append({ n, before, after });
+    }
+    RecordChangeWatcher *watcher = changes.isEmpty() ? nullptr : WatcherOf(m_path);
+    if (watcher)
+        watcher->recordsChanging(m_path, changes);
     for (const auto &[n, record] : records) {
         const qsizetype offset = qsizetype(n - 1) * StationRecord::Size;
         if (data.size() < offset + StationRecord::Size) {
@@ -119,8 +188,11 @@ Status StationFile::write(const QList<std::pair<int, StationRecord>> &records)
         data.replace(offset, StationRecord::Size, record.toBytes());
     }
     const Status written = WriteFileAtomically(m_path, data);
-    if (!written)
+    if (!written) {
+        if (watcher)
+            watcher->recordsNotChanged(m_path, changes);
         return written;
+    }
     m_data = data;
     return Status::Ok();
 }

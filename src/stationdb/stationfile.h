@@ -73,6 +73,43 @@ Result<QByteArray> ReadStationRecords(const QString &path);
 // The blanks trimmed are those QString::trimmed() trims from Latin-1 text.
 QByteArrayView TrimmedCallBytes(const QByteArray &bytes, int n);
 
+// One record a write changes: its bytes before and after.
+struct RecordChange
+{
+    int record = 0;
+    QByteArray before;
+    QByteArray after;
+};
+
+// Told of every record a write of a station file in its folder changes: before the file is
+// replaced (so a record of the change exists before the change), and again when that
+// replacement failed (so the record can be taken back).
+class RecordChangeWatcher
+{
+public:
+    virtual ~RecordChangeWatcher() = default;
+    virtual void recordsChanging(const QString &path, const QList<RecordChange> &changes) = 0;
+    virtual void recordsNotChanged(const QString &path, const QList<RecordChange> &changes) = 0;
+};
+
+// Sets (or, with nullptr, removes) the watcher of the station files of one data folder.
+void WatchStationFiles(const QString &dataFolder, RecordChangeWatcher *watcher);
+
+// What the writes made while one lives are, when the bytes alone cannot tell ("retire",
+// "restore"); watchers read it with CurrentChangeNote().
+class RecordChangeNote
+{
+public:
+    explicit RecordChangeNote(QString note);
+    ~RecordChangeNote();
+    RecordChangeNote(const RecordChangeNote &) = delete;
+    RecordChangeNote &operator=(const RecordChangeNote &) = delete;
+
+private:
+    QString m_previous;
+};
+QString CurrentChangeNote();
+
 // Opens the file and replaces record n while it holds expectedCall.
 Status ReplaceStationRecord(
     const QString &path, int n, const QString &expectedCall, const StationRecord &record);
