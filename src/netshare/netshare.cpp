@@ -260,7 +260,7 @@ void NetShare::flushOwn()
     }
 }
 
-NetShare::Applied NetShare::apply(const ChangeEvent &e)
+NetShare::Applied NetShare::apply(const ChangeEvent &e, QList<NetApplied> &written)
 {
     StationFile file(m_paths.dataFolder() + e.file);
     if (!file.open())
@@ -311,9 +311,13 @@ NetShare::Applied NetShare::apply(const ChangeEvent &e)
     if (writes.isEmpty())
         return Applied::AlreadyThere;
     m_applying = true;
-    const Status written = file.write(writes);
+    const Status done = file.write(writes);
     m_applying = false;
-    return written ? Applied::Written : Applied::Conflict;
+    if (!done)
+        return Applied::Conflict;
+    for (const auto &[n, station] : writes)
+        written.append({ e.file, n, station });
+    return Applied::Written;
 }
 
 NetPass NetShare::pass()
@@ -389,7 +393,7 @@ void NetShare::passStation(const QString &id, NetPass &out)
     QList<NetConflict> standing = storedConflicts();
     bool conflictsChanged = false;
     for (const auto &[sequence, e] : events) {
-        const Applied applied_ = apply(e);
+        const Applied applied_ = apply(e, out.written);
         if (applied_ != Applied::Conflict) {
             // A later change of theirs to the record went through: whatever they chose
             // since (this PC's version, say) settles what clashed before.

@@ -28,6 +28,14 @@ struct NetConflict
     QByteArray mine; // this PC's record when the change came
 };
 
+// A record another PC's change was written into here.
+struct NetApplied
+{
+    QString file; // the station file's name
+    int record = 0;
+    StationRecord station; // as written
+};
+
 // What one pass over the net folder did.
 struct NetPass
 {
@@ -36,6 +44,7 @@ struct NetPass
     int published = 0; // sessions of this PC put into the net folder
     QStringList refused; // lines passed over, named: "W4ABC-3f9a2c/changes.log LINE 7: ..."
     QStringList changedFiles; // station files written, by name
+    QList<NetApplied> written; // each record written, in order
     bool more = false; // a log was read only in part: another pass follows at once
 };
 
@@ -92,7 +101,7 @@ signals:
 
 private:
     enum class Applied { Written, AlreadyThere, Conflict };
-    Applied apply(const ChangeEvent &event);
+    Applied apply(const ChangeEvent &event, QList<NetApplied> &written);
     void appendOwn(const QString &file, int record, const QByteArray &before,
         const QByteArray &after, const QString &kind);
     void flushOwn();

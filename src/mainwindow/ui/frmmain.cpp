@@ -10,6 +10,7 @@
 #include "maintenance/ui/membermaintenance.h"
 #include "maintenance/ui/panelmaintenancehost.h"
 #include "mainwindow/ui/optionsmenu.h"
+#include "netshare/ui/netsharemenu.h"
 #include "platform/services.h"
 #include "printing/textprint.h"
 #include "qrz/ui/nonlistedframe.h"
@@ -26,6 +27,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -66,6 +68,7 @@ FrmMain::FrmMain(Services &services, StartupContext &context, QWidget *parent)
     connect(m_maintenance, &MemberMaintenance::addCallTyped, m_nonListed,
         &NonListedFrame::lookUpTypedCall);
     Form_Load();
+    m_netShare->start();
     if (const QString age = m_callAssist->ageNotice();
         !age.isEmpty() && m_checkin->statusLineEmpty())
         setStatusLine(age);
@@ -80,6 +83,14 @@ void FrmMain::checkInInstead(const QString &call, const QString &insteadOf)
         m_session.withdrawNonListed(insteadOf);
         m_checkin->updateCounters();
     }
+}
+
+void FrmMain::followNetChanges(const QStringList &files)
+{
+    const QString shown = m_session.currentCountyFile();
+    if (!m_session.earlyLateMode() && !shown.isEmpty()
+        && files.contains(QFileInfo(shown).fileName()))
+        m_counties->showCountyAgain();
 }
 
 void FrmMain::restoreArchived(const ArchivedStation &archived)

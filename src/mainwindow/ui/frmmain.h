@@ -23,6 +23,7 @@ class MemberMaintenance;
 class NetControlPanel;
 class NetInfoFrame;
 class NonListedFrame;
+class NetShareMenu;
 class OptionsMenu;
 class PanelMaintenanceHost;
 class PreambleFrame;
@@ -81,6 +82,9 @@ private:
     void countyShown(const CountyChoice &choice, bool byKey);
     // A right-click on a member line: the Edit menu, without the roster's entry.
     void memberMenu(const QPoint &position);
+    // Another PC's changes were written into these station files: the county shown is read
+    // again when it is one of them.
+    void followNetChanges(const QStringList &files);
     void buildControls();
     void buildMenus();
     void buildEditMenu(QMenu *edit);
@@ -115,6 +119,7 @@ private:
     QAction *m_rosterEntry = nullptr;
     FormatMenu *m_format = nullptr;
     OptionsMenu *m_options = nullptr;
+    NetShareMenu *m_netShare = nullptr;
     JournalKeeper *m_journalKeeper = nullptr;
     QrzClient m_qrz;
     QStringList m_loadFailures; // settings the load could not write, told once it is done

@@ -11,6 +11,7 @@
 #include "maintenance/ui/membermaintenance.h"
 #include "maintenance/ui/panelmaintenancehost.h"
 #include "mainwindow/ui/optionsmenu.h"
+#include "netshare/ui/netsharemenu.h"
 #include "platform/named.h"
 #include "platform/services.h"
 #include "printing/ui/printmenu.h"
@@ -160,8 +161,8 @@ void FrmMain::buildMenus()
     // Alt+O belongs to Options; Format takes its m.
     m_format = new FormatMenu(*this, *m_look, m_services, m_context,
         Named(bar->addMenu(QStringLiteral("For&mat")), "mnuFormat"), this);
-    m_options = new OptionsMenu(
-        m_services, m_context, Named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2"), this);
+    QMenu *options = Named(bar->addMenu(QStringLiteral("&Options")), "Hyphen2");
+    m_options = new OptionsMenu(m_services, m_context, options, this);
     connect(m_options, &OptionsMenu::statusLine, this, &FrmMain::setStatusLine);
     connect(m_options, &OptionsMenu::preambleToggled, this, &FrmMain::ArrangeMainWindow);
     const auto followOptions = [this] {
@@ -171,8 +172,19 @@ void FrmMain::buildMenus()
     connect(m_options, &OptionsMenu::lineOptionsChanged, m_counties, followOptions);
     followOptions();
     connect(m_options, &OptionsMenu::done, this, &FrmMain::returnToCheckin);
-    new ReportsMenu(
-        m_services, m_context, Named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports"), this);
+    QMenu *reports = Named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports");
+    new ReportsMenu(m_services, m_context, reports, this);
+    m_netShare = new NetShareMenu(m_services, options, reports, this);
+    connect(m_netShare, &NetShareMenu::statusLine, this, &FrmMain::setStatusLine);
+    connect(m_netShare, &NetShareMenu::stationFilesChanged, this, &FrmMain::followNetChanges);
+    connect(m_netShare, &NetShareMenu::recordWritten, this, [this](const NetApplied &written) {
+        // A station checked in tonight is reported as it now stands, as after an edit here.
+        const QString call = written.station.Call.trimmed();
+        if (m_journal.isOpen() && !call.isEmpty()
+            && m_session.checkins().find(call, CheckinTable::Last) > 0)
+            m_session.memberEdited(m_services.paths.dataFolder() + written.file, written.record,
+                written.station.trimmed());
+    });
     new HelpMenu(m_services, m_context, bar, this);
     // A menu left with Escape would leave the bar holding the keys, so the next letters
     // typed open menus: the caret goes back to CALLSIGN instead.
