@@ -57,6 +57,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # The licence database is SQLite through Qt's plugin, which no library links to.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6sql6-sqlite)
+# Net sharing only uses a folder; Syncthing is what keeps it the same on every PC of the net.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS syncthing)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Folders the package does not own keep the modes dpkg expects.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

@@ -25,6 +25,8 @@ constexpr int MaxStations = 64;
 constexpr int MaxLogCopies = 16;
 // Sessions shared in one pass; the rest follow in the next.
 constexpr int SessionsPerPass = 20;
+// How much of each log a conflict's check reads at most (in MaxChangeRead pieces).
+constexpr int MaxWholeLogChunks = 8;
 
 QString ChangesLog(const QString &stationFolder)
 {
@@ -328,13 +330,20 @@ NetPass NetShare::pass()
     flushOwn();
     const QFileInfoList stations
         = QDir(m_folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    QList<NetConflict> standing = storedConflicts();
+    bool conflictsChanged = false;
+    m_everyChange.reset();
     int count = 0;
     for (const QFileInfo &station : stations) {
         const QString id = station.fileName();
         if (!IsStationId(id) || id == m_id || ++count > MaxStations)
             continue;
-        passStation(id, out);
+        StationRead read = readStation(id, out);
+        applyStation(read, standing, conflictsChanged, out);
     }
+    m_everyChange.reset();
+    if (conflictsChanged)
+        (void)storeConflicts(standing);
     out.published = publishSessions();
     checkOwnId();
     if (m_sequence != m_savedSequence
@@ -356,31 +365,30 @@ NetPass NetShare::pass()
     return out;
 }
 
-void NetShare::passStation(const QString &id, NetPass &out)
+NetShare::StationRead NetShare::readStation(const QString &id, NetPass &out) const
 {
     const QString folder = stationFolder(id);
     const QStringList state = ReadState(m_settings, id).split(u' ');
-    qint64 offset = state.value(0).toLongLong();
-    qint64 applied = state.value(1).toLongLong();
-    const qint64 appliedBefore = applied;
-
-    std::map<qint64, ChangeEvent> events;
-    auto take = [&](const Result<ChangeRead> &read, const QString &name) {
-        if (!read) {
-            out.refused << id + u'/' + name + QStringLiteral(": ") + read.error();
+    StationRead read;
+    read.id = id;
+    read.storedOffset = read.offset = state.value(0).toLongLong();
+    read.storedApplied = read.applied = state.value(1).toLongLong();
+    auto take = [&](const Result<ChangeRead> &changes, const QString &name) {
+        if (!changes) {
+            out.refused << id + u'/' + name + QStringLiteral(": ") + changes.error();
             return;
         }
-        for (const QString &refused : read->refused)
+        for (const QString &refused : changes->refused)
             out.refused << id + u'/' + refused;
-        for (const ChangeEvent &e : read->events) {
-            if (e.sequence > applied)
-                events.emplace(e.sequence, e);
+        for (const ChangeEvent &e : changes->events) {
+            if (e.sequence > read.applied)
+                read.events.emplace(e.sequence, e);
         }
     };
-    const Result<ChangeRead> main = ReadChanges(ChangesLog(folder), offset, id);
+    const Result<ChangeRead> main = ReadChanges(ChangesLog(folder), read.offset, id);
     take(main, QStringLiteral("changes.log"));
     if (main) {
-        offset = main->nextOffset;
+        read.offset = main->nextOffset;
         out.more = out.more || main->more;
     }
     // The sync engine keeps the losing side of a clash as a conflict copy: its changes count
@@ -389,21 +397,71 @@ void NetShare::passStation(const QString &id, NetPass &out)
         { QStringLiteral("changes.sync-conflict-*.log") }, QDir::Files, QDir::Name);
     for (const QFileInfo &copy : copies.mid(0, MaxLogCopies))
         take(ReadChanges(copy.filePath(), 0, id), copy.fileName());
+    return read;
+}
 
-    QList<NetConflict> standing = storedConflicts();
-    bool conflictsChanged = false;
-    for (const auto &[sequence, e] : events) {
-        const Applied applied_ = apply(e, out.written);
-        if (applied_ != Applied::Conflict) {
-            // A later change of theirs to the record went through: whatever they chose
-            // since (this PC's version, say) settles what clashed before.
+namespace {
+
+// Whether later made its change to a record that held what earlier made: its author had
+// earlier's result before them (their own choice on a conflict, say), so earlier is settled.
+bool Settles(const ChangeEvent &later, const ChangeEvent &earlier)
+{
+    return later.id() != earlier.id() && later.file == earlier.file && IsStation(earlier.after)
+        && SameApartFromDate(later.before, earlier.after);
+}
+
+} // namespace
+
+const QList<ChangeEvent> &NetShare::everyChange()
+{
+    if (m_everyChange)
+        return *m_everyChange;
+    m_everyChange.emplace();
+    const QFileInfoList stations
+        = QDir(m_folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &station : stations.mid(0, MaxStations)) {
+        const QString id = station.fileName();
+        if (!IsStationId(id))
+            continue;
+        qint64 offset = 0;
+        for (int chunk = 0; chunk < MaxWholeLogChunks; ++chunk) {
+            const Result<ChangeRead> read = ReadChanges(ChangesLog(stationFolder(id)), offset, id);
+            if (!read)
+                break;
+            m_everyChange->append(read->events);
+            offset = read->nextOffset;
+            if (!read->more)
+                break;
+        }
+    }
+    return *m_everyChange;
+}
+
+void NetShare::applyStation(
+    StationRead &read, QList<NetConflict> &standing, bool &conflictsChanged, NetPass &out)
+{
+    for (const auto &[sequence, e] : read.events) {
+        Applied applied = apply(e, out.written);
+        // A change another PC (or this one) already answered, having it before them, is no
+        // conflict here, in whatever order the PCs' logs arrive: read once a pass, and only
+        // when a conflict asks.
+        if (applied == Applied::Conflict) {
+            const QList<ChangeEvent> &all = everyChange();
+            if (std::any_of(all.cbegin(), all.cend(),
+                    [&](const ChangeEvent &later) { return Settles(later, e); }))
+                applied = Applied::AlreadyThere;
+        }
+        if (applied != Applied::Conflict) {
+            // A later change to the record went through: whatever its author chose (this
+            // PC's version, say) settles what clashed before.
             conflictsChanged = standing.removeIf([&](const NetConflict &c) {
-                return c.theirs.station == e.station && c.theirs.file == e.file
-                    && c.theirs.record == e.record;
+                return (c.theirs.station == e.station && c.theirs.file == e.file
+                           && c.theirs.record == e.record)
+                    || Settles(e, c.theirs);
             }) > 0
                 || conflictsChanged;
         }
-        switch (applied_) {
+        switch (applied) {
         case Applied::Written:
             ++out.applied;
             if (!out.changedFiles.contains(e.file))
@@ -424,13 +482,11 @@ void NetShare::passStation(const QString &id, NetPass &out)
             break;
         }
         }
-        applied = sequence;
+        read.applied = sequence;
     }
-    if (conflictsChanged)
-        (void)storeConflicts(standing);
-    if (offset != state.value(0).toLongLong() || applied != appliedBefore)
-        (void)m_settings.save(
-            ReadSection(), id, QString::number(offset) + u' ' + QString::number(applied));
+    if (read.offset != read.storedOffset || read.applied != read.storedApplied)
+        (void)m_settings.save(ReadSection(), read.id,
+            QString::number(read.offset) + u' ' + QString::number(read.applied));
 }
 
 int NetShare::publishSessions()

@@ -15,6 +15,9 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <map>
+#include <optional>
+
 class Clock;
 class SettingsStore;
 
@@ -105,7 +108,21 @@ private:
     void appendOwn(const QString &file, int record, const QByteArray &before,
         const QByteArray &after, const QString &kind);
     void flushOwn();
-    void passStation(const QString &id, NetPass &pass);
+    // One station's changes not applied yet, and where its reading stands.
+    struct StationRead
+    {
+        QString id;
+        qint64 offset = 0;
+        qint64 applied = 0; // the sequence number of the last change applied
+        qint64 storedOffset = 0;
+        qint64 storedApplied = 0;
+        std::map<qint64, ChangeEvent> events;
+    };
+    StationRead readStation(const QString &id, NetPass &pass) const;
+    void applyStation(
+        StationRead &read, QList<NetConflict> &standing, bool &conflictsChanged, NetPass &pass);
+    // Every change of every station's log (this PC's too), read once a pass when asked.
+    const QList<ChangeEvent> &everyChange();
     int publishSessions();
     void checkOwnId();
     QString stationFolder(const QString &id) const;
@@ -126,6 +143,7 @@ private:
     QString m_logFailure;
     bool m_applying = false;
     bool m_idElsewhere = false;
+    std::optional<QList<ChangeEvent>> m_everyChange;
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_minute;
     QTimer m_settle;

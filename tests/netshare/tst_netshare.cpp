@@ -230,6 +230,11 @@ void TestNetShare::sameRecordChangedOnTwoIsAConflict()
     QCOMPARE(a.bytes(), b.bytes());
     QCOMPARE(a.root.record(kCounty, 1).City.trimmed(),
         aTakesTheirs ? QStringLiteral("FAIRHOPE") : QStringLiteral("MOBILE"));
+    // A third PC that joins late meets both edits and the choice: it follows the choice, and
+    // the edit it overruled is no conflict there.
+    Pc late(net.path(), QStringLiteral("C-000003"));
+    QCOMPARE(late.share.pass().conflicts, 0);
+    QCOMPARE(late.bytes(), a.bytes());
 }
 
 void TestNetShare::membersAddedIntoOneSlotOnTwoBothStay()
