@@ -25,6 +25,8 @@ constexpr int MaxStations = 64;
 constexpr int MaxLogCopies = 16;
 // Sessions shared in one pass; the rest follow in the next.
 constexpr int SessionsPerPass = 20;
+// Conflicts kept for a look at most.
+constexpr int MaxConflicts = 500;
 // How much of each log a conflict's check reads at most (in MaxChangeRead pieces).
 constexpr int MaxWholeLogChunks = 8;
 
@@ -93,6 +95,25 @@ StationRecord WithLaterDate(const QByteArray &bytes, const StationRecord &other)
     return r;
 }
 
+// Why this PC's own folder in the net folder cannot be written, or nothing. Anything in the
+// net folder may have come from another PC, a link among them: a link in the place of this
+// PC's folder, its sessions folder or its log would carry the writes elsewhere.
+std::optional<QString> OwnFolderProblem(const QString &netFolder, const QString &own)
+{
+    const QString net = QFileInfo(netFolder).canonicalFilePath();
+    for (const QString &path : { own, own + QStringLiteral("sessions") }) {
+        const QFileInfo info(path);
+        if (info.isSymLink() || !info.isDir() || !info.canonicalFilePath().startsWith(net + u'/'))
+            return FileError(path, QStringLiteral("not a folder of the net folder"));
+    }
+    for (const QString &name : { QStringLiteral("changes.log"), QStringLiteral("station.txt") }) {
+        const QFileInfo info(own + name);
+        if (info.isSymLink() || (info.exists() && !info.isFile()))
+            return FileError(own + name, QStringLiteral("not a file of this PC's"));
+    }
+    return std::nullopt;
+}
+
 QString ReadState(const SettingsStore &settings, const QString &id)
 {
     return settings.get(NetShare::ReadSection(), id);
@@ -148,8 +169,15 @@ Status NetShare::start()
     if (!IsStationId(id))
         return Status::Error(QStringLiteral("NET STATION ID ") + PrintableText(id, 40)
             + QStringLiteral(" IS NOT ONE: LETTERS, DIGITS AND - ONLY"));
+    // A link in this PC's place is refused before anything is made through it.
+    for (const QString &made : { folder + id, folder + id + QStringLiteral("/sessions") }) {
+        if (QFileInfo(made).isSymLink())
+            return Status::Error(FileError(made, QStringLiteral("not a folder of the net folder")));
+    }
     if (!QDir().mkpath(folder + id + QStringLiteral("/sessions")))
         return Status::Error(FileError(folder + id, QStringLiteral("cannot be made")));
+    if (const std::optional<QString> problem = OwnFolderProblem(folder, folder + id + u'/'))
+        return Status::Error(*problem);
     m_folder = folder;
     m_id = id;
     const std::optional<ChangeEvent> last = LastChange(ChangesLog(stationFolder(id)));
@@ -252,7 +280,10 @@ void NetShare::flushOwn()
 {
     if (m_unwritten.isEmpty())
         return;
-    const Status written = AppendLineDurably(ChangesLog(stationFolder(m_id)), m_unwritten);
+    const std::optional<QString> problem = OwnFolderProblem(m_folder, stationFolder(m_id));
+    const Status written = problem
+        ? Status::Error(*problem)
+        : AppendLineDurably(ChangesLog(stationFolder(m_id)), m_unwritten);
     if (written) {
         m_unwritten.clear();
         m_logFailure.clear();
@@ -475,7 +506,12 @@ void NetShare::applyStation(
             const int at = n > 0 ? n : e.record;
             const bool known = std::any_of(standing.cbegin(), standing.cend(),
                 [&](const NetConflict &c) { return c.theirs.id() == e.id(); });
-            if (!known) {
+            // However many a PC's log brings, the list stays one an operator can go through
+            // (and one a pass reads quickly); those beyond are told as refused.
+            if (!known && standing.size() >= MaxConflicts) {
+                out.refused << e.station + QStringLiteral("/changes.log: ") + e.id()
+                        + QStringLiteral(" NOT APPLIED, TOO MANY NET CHANGES NEED A LOOK");
+            } else if (!known) {
                 standing.append({ e, QString(), at, RecordAt(file, at) });
                 conflictsChanged = true;
             }
@@ -493,6 +529,8 @@ int NetShare::publishSessions()
 {
     static const QRegularExpression logName(
         QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}-[0-9]{4}(-[0-9]{1,4})?$"));
+    if (OwnFolderProblem(m_folder, stationFolder(m_id)))
+        return 0;
     const QString shared = stationFolder(m_id) + QStringLiteral("sessions/");
     const QFileInfoList logs
         = QDir(m_paths.sessionsFolder())
@@ -587,9 +625,13 @@ QString NetShare::nameOf(const QString &id) const
 QList<NetConflict> NetShare::conflicts() const
 {
     QList<NetConflict> out;
+    std::map<QString, StationFile> files; // each read once
     for (NetConflict c : storedConflicts()) {
-        StationFile file(m_paths.dataFolder() + c.theirs.file);
-        if (file.open() && SameApartFromDate(RecordAt(file, c.record), c.theirs.after))
+        auto [at, added] = files.try_emplace(c.theirs.file, m_paths.dataFolder() + c.theirs.file);
+        StationFile &file = at->second;
+        if (added)
+            (void)file.open();
+        if (file.isOpen() && SameApartFromDate(RecordAt(file, c.record), c.theirs.after))
             continue; // settled: theirs is here now
         if (file.isOpen())
             c.mine = RecordAt(file, c.record);

@@ -34,6 +34,7 @@ private slots:
     void netMonthCountsEachSessionOnce();
     void sharedStationIdTold();
     void unwritableNetFolderKeepsTheChanges();
+    void plantedLinksCarryNoWrite();
 };
 
 namespace {
@@ -445,6 +446,36 @@ void TestNetShare::unwritableNetFolderKeepsTheChanges()
     QVERIFY(!a.share.logFailing());
     QCOMPARE(b.share.pass().applied, 1);
     QCOMPARE(b.bytes(), a.bytes());
+}
+
+void TestNetShare::plantedLinksCarryNoWrite()
+{
+    QTemporaryDir net;
+    QTemporaryDir elsewhere;
+    // Another PC's sync brought a link in the place of this PC's folder.
+    QVERIFY(QFile::link(elsewhere.path(), net.path() + QStringLiteral("/A-000001")));
+    TestRoot root({},
+        { { QStringLiteral("Net"), QStringLiteral("Folder"), net.path() },
+            { QStringLiteral("Net"), QStringLiteral("Station"), QStringLiteral("A-000001") } });
+    NetShare share(root.paths(), root.settings(), root.clock());
+    const Status started = share.start();
+    QVERIFY(!started);
+    QVERIFY2(started.error().endsWith(QStringLiteral("not a folder of the net folder")),
+        qPrintable(started.error()));
+    QVERIFY(!share.isOn());
+    QCOMPARE(
+        QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+
+    // A link in the place of this PC's log, once sharing runs: the member's change is made,
+    // its line waits, and the file the link points at stays as it was.
+    Pc b(net.path(), QStringLiteral("B-000002"));
+    const QString outside = elsewhere.path() + QStringLiteral("/victim.txt");
+    QVERIFY(WriteFileAtomically(outside, "mine\n"));
+    QVERIFY(QFile::link(outside, Changes(net.path(), QStringLiteral("B-000002"))));
+    Make(Change::Edit, b);
+    QCOMPARE(b.root.record(kCounty, 1).City.trimmed(), QStringLiteral("GULF SHORES"));
+    QVERIFY(b.share.logFailing());
+    QCOMPARE(FileBytes(outside), QByteArray("mine\n"));
 }
 
 QTEST_GUILESS_MAIN(TestNetShare)

@@ -118,7 +118,7 @@ void TestNetShareWindows::conflictShownAndSettledFromTheKeyboard()
     fields.City = "MOBILE";
     QVERIFY(EditMemberRecord(f->root.filePath("BALDWIN"), 1, fields));
     b.editCity("FAIRHOPE");
-    QTRY_COMPARE(f->status(), u"1 NET CHANGE NEEDS A LOOK (OPTIONS > NET CHANGES)"_s);
+    QTRY_COMPARE(f->status(), u"1 NET CHANGE NEEDS A LOOK"_s);
     QCOMPARE(f->root.record("BALDWIN", 1).City.trimmed(), u"MOBILE"_s);
 
     w.show();
@@ -214,8 +214,9 @@ void TestNetShareWindows::netMonthShowsEverySessionOnce()
     for (int c = 0; c < table->columnCount(); ++c)
         row << table->topLevelItem(0)->text(c);
     QCOMPARE(row.join('|'), u"12/3/2026|19:00|19:30|BOB W4BOB|0|0|30|W4BOB BOB"_s);
-    QCOMPARE(named<QLabel>(*month, "lblNetMonthTotals")->text(),
-        u"SESSIONS 1   QNI 0   QTC 0   QTR 30 MINUTES"_s);
+    QCOMPARE(named<QLabel>(*month, "lblNetMonthTotals")->text() + '|'
+            + named<QLabel>(*month, "lblNetMonthOwn")->text(),
+        u"THE NET: SESSIONS 1   QNI 0   QTC 0   QTR 30 MINUTES|THIS PC: SESSIONS 0   QNI 0   QTC 0   QTR 0 MINUTES"_s);
     const QString csv = f->root.root() + "/month.csv";
     f->root.dialogs().saveFiles.enqueue(csv);
     named<QPushButton>(*month, "cmdSaveCsv")->click();

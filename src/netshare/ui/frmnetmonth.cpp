@@ -62,6 +62,9 @@ FrmNetMonth::FrmNetMonth(Services &services, NetShare &share, QWidget *parent)
     lblNetMonthTotals = Named(new QLabel(this), "lblNetMonthTotals");
     lblNetMonthTotals->setTextInteractionFlags(
         Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblNetMonthOwn = Named(new QLabel(this), "lblNetMonthOwn");
+    lblNetMonthOwn->setTextInteractionFlags(
+        Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     tblNetControls = Table(this, "tblNetControls",
         { QStringLiteral("NET CONTROL"), QStringLiteral("SESSIONS"), QStringLiteral("QNI"),
             QStringLiteral("QTC"), QStringLiteral("QTR") });
@@ -83,6 +86,7 @@ FrmNetMonth::FrmNetMonth(Services &services, NetShare &share, QWidget *parent)
     layout->addLayout(top);
     layout->addWidget(tblNetMonth, 3);
     layout->addWidget(lblNetMonthTotals);
+    layout->addWidget(lblNetMonthOwn);
     layout->addWidget(tblNetControls, 1);
     layout->addLayout(buttons);
     resize(820, 560);
@@ -117,7 +121,18 @@ void FrmNetMonth::showMonth()
             { nc.netControl, QString::number(nc.sessions), QString::number(nc.qni),
                 QString::number(nc.qtc), QString::number(nc.qtr) });
     }
-    QString totals = Totals(int(net.sessions.size()), net.qni, net.qtc, net.qtr);
+    int own = 0, ownQni = 0, ownQtc = 0, ownQtr = 0;
+    for (const NetSessionSummary &s : net.sessions) {
+        if (s.station() == m_share.stationId()) {
+            ++own;
+            ownQni += s.qni;
+            ownQtc += s.qtc;
+            ownQtr += s.qtr;
+        }
+    }
+    lblNetMonthOwn->setText(QStringLiteral("THIS PC: ") + Totals(own, ownQni, ownQtc, ownQtr));
+    QString totals
+        = QStringLiteral("THE NET: ") + Totals(int(net.sessions.size()), net.qni, net.qtc, net.qtr);
     if (!net.refused.isEmpty())
         totals += QStringLiteral("   (%1 SUMMARIES COULD NOT BE READ: ").arg(net.refused.size())
             + net.refused.first() + u')';

@@ -30,6 +30,7 @@ private:
     QComboBox *cboNetMonth;
     QTreeWidget *tblNetMonth;
     QLabel *lblNetMonthTotals;
+    QLabel *lblNetMonthOwn; // this PC's share of the month, beside the net's
     QTreeWidget *tblNetControls;
     QPushButton *cmdSaveCsv;
     QPushButton *cmdClose;

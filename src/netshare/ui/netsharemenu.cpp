@@ -57,7 +57,7 @@ void NetShareMenu::tell(const NetPass &pass)
                 ? QStringLiteral("1 CHANGE FROM THE NET APPLIED")
                 : QString::number(pass.applied) + QStringLiteral(" CHANGES FROM THE NET APPLIED"));
     if (pass.conflicts > 0 && pass.conflicts != m_conflictsTold)
-        notices << ConflictNotice(pass.conflicts) + QStringLiteral(" (OPTIONS > NET CHANGES)");
+        notices << ConflictNotice(pass.conflicts);
     m_conflictsTold = pass.conflicts;
     if (m_share.idInUseElsewhere() && !m_idTold)
         notices << QStringLiteral("ANOTHER PC SHARES AS ") + m_share.stationId()
