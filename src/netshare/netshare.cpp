@@ -10,6 +10,7 @@
 #include "stationdb/textforms.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -25,6 +26,8 @@ constexpr int MaxStations = 64;
 constexpr int MaxLogCopies = 16;
 // Sessions shared in one pass; the rest follow in the next.
 constexpr int SessionsPerPass = 20;
+// The most an outbox of unwritten changes is read: a month of a busy net.
+constexpr qsizetype MaxOutbox = 4 * 1024 * 1024;
 // Conflicts kept for a look at most.
 constexpr int MaxConflicts = 500;
 // How much of each log a conflict's check reads at most (in MaxChangeRead pieces).
@@ -121,6 +124,11 @@ QString ReadState(const SettingsStore &settings, const QString &id)
 
 } // namespace
 
+QString NetOutboxFile(const Paths &paths)
+{
+    return paths.programFolder() + QStringLiteral("net-unwritten.log");
+}
+
 QString NetConflictsFile(const Paths &paths)
 {
     return paths.programFolder() + QStringLiteral("net-conflicts.log");
@@ -198,7 +206,28 @@ Status NetShare::start()
     }
     m_on = true;
     WatchStationFiles(m_paths.dataFolder(), this);
+    // Lines an earlier run could not write to the net folder wait in the program folder.
+    if (const Result<QByteArray> waiting = ReadFileHead(NetOutboxFile(m_paths), MaxOutbox)) {
+        for (const QByteArray &line : waiting->split('\n')) {
+            const Result<ChangeEvent> e = DecodeChange(line);
+            if (e && e->station == m_id) {
+                m_unwritten += line + '\n';
+                m_sequence = std::max(m_sequence, e->sequence);
+            }
+        }
+        flushOwn();
+        if (!logFailing())
+            (void)QFile::remove(NetOutboxFile(m_paths));
+    }
     return Status::Ok();
+}
+
+void NetShare::publishNow()
+{
+    if (!m_on)
+        return;
+    flushOwn();
+    publishSessions();
 }
 
 void NetShare::stop()
@@ -206,6 +235,15 @@ void NetShare::stop()
     if (m_on) {
         WatchStationFiles(m_paths.dataFolder(), nullptr);
         (void)m_settings.save(Section(), QStringLiteral("Sequence"), QString::number(m_sequence));
+        // Changes the net folder would not take are kept on this PC's own disk, whole, for
+        // the next run to write: the others must learn of every change made here.
+        flushOwn();
+        if (!m_unwritten.isEmpty()) {
+            const Result<QByteArray> kept = ReadFileHead(NetOutboxFile(m_paths), MaxOutbox);
+            const QByteArray before = kept ? *kept : QByteArray();
+            if (WriteFileAtomically(NetOutboxFile(m_paths), before + m_unwritten))
+                m_unwritten.clear();
+        }
     }
     m_on = false;
     m_minute.stop();
@@ -538,7 +576,7 @@ int NetShare::publishSessions()
     int published = 0;
     for (const QFileInfo &log : logs) {
         const QString name = log.completeBaseName();
-        if (!logName.match(name).hasMatch()
+        if (!logName.match(name).hasMatch() || m_notShared.contains(name)
             || QFileInfo::exists(shared + name + QStringLiteral(".summary")))
             continue;
         if (published >= SessionsPerPass)
@@ -547,8 +585,12 @@ int NetShare::publishSessions()
         if (!contents)
             continue;
         const SessionState state = ReplayEvents(contents->events);
-        if (!state.started)
+        // A session that only started (the program stopped before the net began) is no net
+        // session: it would count in every PC's month with nothing in it.
+        if (!state.started || (!state.end && state.checkins.isEmpty() && state.traffic == 0)) {
+            m_notShared.insert(name);
             continue;
+        }
         const Result<QByteArray> bytes = ReadWholeFile(log.filePath());
         if (!bytes || !WriteFileAtomically(shared + name + QStringLiteral(".log"), *bytes))
             continue;

@@ -11,6 +11,7 @@
 #include <QFileSystemWatcher>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -78,6 +79,10 @@ public:
     // and every minute.
     void watch();
 
+    // Writes this PC's waiting changes and shares its finished sessions (at the end of a
+    // net, so the others see it before the next start).
+    void publishNow();
+
     // Applies the others' new changes, shares this PC's finished sessions and looks whether
     // another PC writes under this station id.
     NetPass pass();
@@ -144,6 +149,7 @@ private:
     bool m_applying = false;
     bool m_idElsewhere = false;
     std::optional<QList<ChangeEvent>> m_everyChange;
+    QSet<QString> m_notShared; // session logs not worth sharing, looked at once a run
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_minute;
     QTimer m_settle;
@@ -163,5 +169,7 @@ struct NetStationSeen
 // Every station folder of a net folder (at most 64), this PC's among them.
 QList<NetStationSeen> ListNetStations(const QString &netFolder);
 
+// Where this PC's changes the net folder would not take wait for the next run.
+QString NetOutboxFile(const Paths &paths);
 // The file this PC keeps the conflicts it has not settled in.
 QString NetConflictsFile(const Paths &paths);

@@ -140,6 +140,7 @@ void TestNetShareWindows::conflictShownAndSettledFromTheKeyboard()
         named<QLabel>(*changes, "lblNetChangesStatus")->text(), u"NO NET CHANGE NEEDS A LOOK"_s);
     QCOMPARE(f->root.record("BALDWIN", 1).City.trimmed(), u"FAIRHOPE"_s);
     QVERIFY(f->lines("lst1").join('|').contains("FAIRHOPE"));
+    QCOMPARE(f->status(), u"NO NET CHANGE NEEDS A LOOK"_s);
     QCOMPARE(b.share.pass().conflicts, 0);
     QCOMPARE(b.root.stationBytes("BALDWIN"), f->root.stationBytes("BALDWIN"));
     changes->close();
@@ -225,6 +226,13 @@ void TestNetShareWindows::netMonthShowsEverySessionOnce()
     named<QComboBox>(*month, "cboNetMonth")->setCurrentIndex(1);
     QCOMPARE(table->topLevelItemCount(), 0);
     month->close();
+    // Tonight's net on this PC is shared as the program ends, not at its next start.
+    f->type("W4AAA");
+    f->root.dialogs().answers.enqueue(Yes); // the night's totals into the month
+    f->root.dialogs().answers.enqueue(No); // no backup
+    named<QAction>(w, "mnuFileExit")->trigger();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(ReadNetMonth(net.path(), 2026, 12).sessions.size(), 2);
 }
 
 QTEST_MAIN(TestNetShareWindows)

@@ -244,6 +244,7 @@ void FrmMain::closeEvent(QCloseEvent *event)
         m_ending = true;
     }
     m_journalKeeper->finishJournal();
+    m_netShare->share().publishNow();
     // A window closed before its net control and manager were shown (a load that stopped)
     // leaves everything as it was.
     if (!m_closeQuietly && m_netShown) {

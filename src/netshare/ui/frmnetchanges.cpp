@@ -106,6 +106,7 @@ void FrmNetChanges::showConflicts()
     cmdTakeTheirs->setEnabled(!conflicts.isEmpty());
     cmdKeepMine->setEnabled(!conflicts.isEmpty());
     lstNetChanges_Click();
+    emit conflictsShown(int(conflicts.size()));
 }
 
 QString FrmNetChanges::chosenId() const
@@ -138,11 +139,12 @@ void FrmNetChanges::cmdTakeTheirs_Click()
             file = c.theirs.file;
     }
     const Status taken = m_share.takeTheirs(chosenId());
+    // The county shown follows first, so what the list tells after it is what stays said.
+    if (taken)
+        emit stationFilesChanged({ file });
     showConflicts();
     if (!taken)
         lblNetChangesStatus->setText(QStringLiteral("NOT TAKEN: ") + taken.error());
-    else
-        emit stationFilesChanged({ file });
 }
 
 void FrmNetChanges::cmdKeepMine_Click()

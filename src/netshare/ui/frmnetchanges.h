@@ -24,6 +24,8 @@ public:
 signals:
     // A record of this station file was made theirs.
     void stationFilesChanged(const QStringList &files);
+    // The list was shown again, with this many conflicts.
+    void conflictsShown(int count);
 
 private:
     void lstNetChanges_Click();

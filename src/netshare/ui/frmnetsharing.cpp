@@ -85,7 +85,7 @@ FrmNetSharing::FrmNetSharing(Services &services, NetShare &share, QWidget *paren
     };
     form->addRow(label(QStringLiteral("Net &folder:"), txtNetFolder), folderRow);
     form->addRow(
-        label(QStringLiteral("This PC &shares as:"), txtNetStationName), txtNetStationName);
+        label(QStringLiteral("&Name (call and name):"), txtNetStationName), txtNetStationName);
     form->addRow(label(QStringLiteral("Station id:"), cmdNewStationId), idRow);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(cmdNetChanges);
@@ -95,7 +95,7 @@ FrmNetSharing::FrmNetSharing(Services &services, NetShare &share, QWidget *paren
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(chkNetSharing);
     layout->addLayout(form);
-    layout->addWidget(label(QStringLiteral("PCs in the net &folder:"), lstNetStations));
+    layout->addWidget(label(QStringLiteral("&PCs in the net folder:"), lstNetStations));
     layout->addWidget(lstNetStations, 1);
     layout->addLayout(buttons);
     resize(720, 420);

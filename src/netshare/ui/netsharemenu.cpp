@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <utility>
+
 QString ConflictNotice(int count)
 {
     return count == 1 ? QStringLiteral("1 NET CHANGE NEEDS A LOOK")
@@ -56,9 +58,8 @@ void NetShareMenu::tell(const NetPass &pass)
         notices << (pass.applied == 1
                 ? QStringLiteral("1 CHANGE FROM THE NET APPLIED")
                 : QString::number(pass.applied) + QStringLiteral(" CHANGES FROM THE NET APPLIED"));
-    if (pass.conflicts > 0 && pass.conflicts != m_conflictsTold)
-        notices << ConflictNotice(pass.conflicts);
-    m_conflictsTold = pass.conflicts;
+    if (const QString conflicts = conflictsNotice(pass.conflicts); !conflicts.isEmpty())
+        notices << conflicts;
     if (m_share.idInUseElsewhere() && !m_idTold)
         notices << QStringLiteral("ANOTHER PC SHARES AS ") + m_share.stationId()
                 + QStringLiteral(" - GIVE THIS ONE A NEW ID IN OPTIONS > NET SHARING");
@@ -78,6 +79,14 @@ void NetShareMenu::tell(const NetPass &pass)
         emit statusLine(notices.join(QStringLiteral(" - ")));
 }
 
+QString NetShareMenu::conflictsNotice(int count)
+{
+    const int told = std::exchange(m_conflictsTold, count);
+    if (count == told)
+        return QString();
+    return count > 0 ? ConflictNotice(count) : QStringLiteral("NO NET CHANGE NEEDS A LOOK");
+}
+
 void NetShareMenu::openNetSharing()
 {
     FrmNetSharing window(m_services, m_share, m_window);
@@ -92,6 +101,10 @@ void NetShareMenu::openNetChanges()
         auto *window = new FrmNetChanges(m_services, m_share, m_window);
         connect(
             window, &FrmNetChanges::stationFilesChanged, this, &NetShareMenu::stationFilesChanged);
+        connect(window, &FrmNetChanges::conflictsShown, this, [this](int count) {
+            if (const QString told = conflictsNotice(count); !told.isEmpty())
+                emit statusLine(told);
+        });
         return window;
     });
 }

@@ -38,6 +38,8 @@ signals:
 
 private:
     void tell(const NetPass &pass);
+    // The conflicts' notice when their count changed since it was last told, else nothing.
+    QString conflictsNotice(int count);
 
     Services &m_services;
     QWidget *m_window;
