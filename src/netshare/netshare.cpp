@@ -60,12 +60,35 @@ int RecordHolding(const StationFile &file, const QString &call)
     return 0;
 }
 
-// A free record for a station: the one asked for, else the first free one before the end
-// marker, else the marker's own (the marker moves on when there is room).
+// Whether an end marker stands before record n: a scan stops there, so nothing behind it
+// is seen.
+bool MarkerBefore(const StationFile &file, int n)
+{
+    for (int m = 1; m < n; ++m) {
+        if (file.read(m).isEndMarker())
+            return true;
+    }
+    return false;
+}
+
+// Whether any station stands behind record n.
+bool StationAfter(const StationFile &file, int n)
+{
+    for (int m = n + 1; m <= RecordsPerFile; ++m) {
+        const StationRecord r = file.read(m);
+        if (!r.isFree() && !r.isEndMarker())
+            return true;
+    }
+    return false;
+}
+
+// A free record for a station: the one asked for (unless this file ends before it), else the
+// first free one before the end marker, else the marker's own (the marker moves on when
+// there is room).
 QList<std::pair<int, StationRecord>> PlaceStation(
     const StationFile &file, int wanted, const StationRecord &station)
 {
-    if (file.read(wanted).isFree())
+    if (file.read(wanted).isFree() && !MarkerBefore(file, wanted))
         return { { wanted, station } };
     for (int n = 1; n <= RecordsPerFile; ++n) {
         const StationRecord r = file.read(n);
@@ -340,8 +363,10 @@ NetShare::Applied NetShare::apply(const ChangeEvent &e, QList<NetApplied> &writt
     const StationRecord after = StationRecord::fromBytes(e.after);
     QList<std::pair<int, StationRecord>> writes;
     if (after.isEndMarker()) {
-        // Where a file ends is each PC's own affair as long as no station is lost to it.
-        if (file.read(e.record).isBlank())
+        // Where a file ends is each PC's own affair: a marker goes only where it hides no
+        // station and ends the file no earlier than it ends already.
+        if (file.read(e.record).isBlank() && !MarkerBefore(file, e.record)
+            && !StationAfter(file, e.record))
             writes.append({ e.record, after });
     } else if (IsStation(e.before)) {
         const int n = Locate(file, e);

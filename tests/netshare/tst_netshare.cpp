@@ -30,6 +30,8 @@ private slots:
     void sameRecordChangedOnTwoIsAConflict();
     void membersAddedIntoOneSlotOnTwoBothStay();
     void eventsAppliedOnce();
+    void appliedChangesHideNoStation_data();
+    void appliedChangesHideNoStation();
     void hostileLinesRefusedByName_data();
     void hostileLinesRefusedByName();
     void netMonthCountsEachSessionOnce();
@@ -296,6 +298,52 @@ void TestNetShare::eventsAppliedOnce()
     QCOMPARE(b.share.pass().applied, 0);
     QCOMPARE(b.bytes(), afterDelete);
     QCOMPARE(b.share.conflicts().size(), 0);
+}
+
+void TestNetShare::appliedChangesHideNoStation_data()
+{
+    QTest::addColumn<QList<StationRecord>>("here"); // B's file before
+    QTest::addColumn<QByteArray>("change"); // A's line: kind|record|before hex|after hex
+    QTest::addColumn<QString>("calls"); // every call a scan of B's file finds after
+    using L = QList<StationRecord>;
+    const StationRecord w4aaa = Station(QStringLiteral("W4AAA"));
+    const StationRecord w4ccc = Station(QStringLiteral("W4CCC"));
+    const StationRecord k4new = Station(QStringLiteral("K4NEW"));
+    QTest::newRow("an add behind this file's end marker takes the marker's record") << L { w4aaa,
+        EndMarker() } << "add|5|" + Hex(BlankSlot()) + '|' + Hex(k4new) << "W4AAA K4NEW";
+    QTest::newRow("an add into a record taken here takes a free one")
+        << L { w4aaa, w4ccc, Vacant(), EndMarker() }
+        << "add|2|" + Hex(BlankSlot()) + '|' + Hex(k4new) << "W4AAA W4CCC K4NEW";
+    QTest::newRow("an end marker that would hide a station is not written")
+        << L { w4aaa, BlankSlot(), w4ccc, EndMarker() }
+        << "marker|2|" + Hex(BlankSlot()) + '|' + Hex(EndMarker()) << "W4AAA W4CCC";
+    QTest::newRow("an end marker behind this file's end changes nothing")
+        << L { w4aaa, EndMarker() } << "marker|4|" + Hex(BlankSlot()) + '|' + Hex(EndMarker())
+        << "W4AAA";
+}
+
+void TestNetShare::appliedChangesHideNoStation()
+{
+    QFETCH(QList<StationRecord>, here);
+    QFETCH(QByteArray, change);
+    QFETCH(QString, calls);
+    QTemporaryDir net;
+    Pc a(net.path(), QStringLiteral("A-000001"));
+    Pc b(net.path(), QStringLiteral("B-000002"));
+    b.root.writeStations(kCounty, here);
+    const QList<QByteArray> f = change.split('|');
+    QVERIFY(WriteFileAtomically(Changes(net.path(), QStringLiteral("A-000001")),
+        SealedChange("1|A-000001|1|2026-12-08T19:00:00Z|" + f[0] + "|Baldwin.dat|" + f[1] + '|'
+            + f[2] + '|' + f[3])));
+    QCOMPARE(b.share.pass().conflicts, 0);
+    StationFile file(b.file());
+    QVERIFY(file.open());
+    QStringList found;
+    for (int n = 1; n <= RecordsPerFile && !file.read(n).isEndMarker(); ++n) {
+        if (!file.read(n).isFree())
+            found << file.read(n).Call.trimmed();
+    }
+    QCOMPARE(found.join(u' '), calls);
 }
 
 void TestNetShare::hostileLinesRefusedByName_data()
