@@ -30,8 +30,12 @@ constexpr int SessionsPerPass = 20;
 constexpr qsizetype MaxOutbox = 4 * 1024 * 1024;
 // Conflicts kept for a look at most.
 constexpr int MaxConflicts = 500;
-// How much of each log a conflict's check reads at most (in MaxChangeRead pieces).
-constexpr int MaxWholeLogChunks = 8;
+// How much of the logs a conflict's check reads at most, all together (in MaxChangeRead
+// pieces).
+constexpr int MaxWholeLogChunks = 16;
+// Changes applied in one pass: each is a synced write of a station file, and a PC catching
+// up on a year must not hold the window for long. The rest follow half a second later.
+constexpr int ChangesPerPass = 100;
 
 QString ChangesLog(const QString &stationFolder)
 {
@@ -427,6 +431,7 @@ NetPass NetShare::pass()
     QList<NetConflict> standing = storedConflicts();
     bool conflictsChanged = false;
     m_everyChange.reset();
+    m_budget = ChangesPerPass;
     int count = 0;
     for (const QFileInfo &station : stations) {
         const QString id = station.fileName();
@@ -511,6 +516,7 @@ const QList<ChangeEvent> &NetShare::everyChange()
     if (m_everyChange)
         return *m_everyChange;
     m_everyChange.emplace();
+    int chunks = 0; // read in all, over every log
     const QFileInfoList stations
         = QDir(m_folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &station : stations.mid(0, MaxStations)) {
@@ -518,7 +524,8 @@ const QList<ChangeEvent> &NetShare::everyChange()
         if (!IsStationId(id))
             continue;
         qint64 offset = 0;
-        for (int chunk = 0; chunk < MaxWholeLogChunks; ++chunk) {
+        while (chunks < MaxWholeLogChunks) {
+            ++chunks;
             const Result<ChangeRead> read = ReadChanges(ChangesLog(stationFolder(id)), offset, id);
             if (!read)
                 break;
@@ -535,6 +542,14 @@ void NetShare::applyStation(
     StationRead &read, QList<NetConflict> &standing, bool &conflictsChanged, NetPass &out)
 {
     for (const auto &[sequence, e] : read.events) {
+        if (m_budget == 0) {
+            // The rest of this reading is read again next time; what was applied is skipped
+            // by its number.
+            read.offset = read.storedOffset;
+            out.more = true;
+            break;
+        }
+        --m_budget;
         Applied applied = apply(e, out.written);
         // A change another PC (or this one) already answered, having it before them, is no
         // conflict here, in whatever order the PCs' logs arrive: read once a pass, and only

@@ -149,6 +149,7 @@ private:
     bool m_applying = false;
     bool m_idElsewhere = false;
     std::optional<QList<ChangeEvent>> m_everyChange;
+    int m_budget = 0; // changes this pass may still apply
     QSet<QString> m_notShared; // session logs not worth sharing, looked at once a run
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_minute;
