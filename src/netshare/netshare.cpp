@@ -3,6 +3,7 @@
 #include "netmonth.h"
 
 #include "platform/clock.h"
+#include "session/retiredarchive.h"
 #include "session/sessionjournal.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/countytable.h"
@@ -410,6 +411,8 @@ NetShare::Applied NetShare::apply(const ChangeEvent &e, QList<NetApplied> &writt
     }
     if (writes.isEmpty())
         return Applied::AlreadyThere;
+    if (!keepTakenOut(file, writes, e.kind))
+        return Applied::Conflict;
     m_applying = true;
     const Status done = file.write(writes);
     m_applying = false;
@@ -418,6 +421,25 @@ NetShare::Applied NetShare::apply(const ChangeEvent &e, QList<NetApplied> &writt
     for (const auto &[n, station] : writes)
         written.append({ e.file, n, station });
     return Applied::Written;
+}
+
+bool NetShare::keepTakenOut(const StationFile &file,
+    const QList<std::pair<int, StationRecord>> &writes, const QString &kind) const
+{
+    // A member another PC retired or deleted leaves this PC's file too, so it is kept in
+    // this PC's retired-stations file first, as one taken out here is: typed again, it is
+    // offered back.
+    QByteArray lines;
+    for (const auto &[n, station] : writes) {
+        const StationRecord was = file.read(n);
+        if (IsStation(was.toBytes()) && station.isFree())
+            lines += RetiredArchiveLine(m_clock.today(), kind != QStringLiteral("retire"),
+                QFileInfo(file.path()).fileName(), n, was.trimmed());
+    }
+    if (lines.isEmpty())
+        return true;
+    QDir().mkpath(QFileInfo(m_paths.retiredStationsFile()).absolutePath());
+    return AppendLineDurably(m_paths.retiredStationsFile(), lines).ok();
 }
 
 NetPass NetShare::pass()
@@ -740,6 +762,9 @@ Status NetShare::takeTheirs(const QString &eventId)
             return Status::Error(theirs.Call.trimmed() + QStringLiteral(" IS IN RECORD ")
                 + QString::number(holder) + QStringLiteral(" ALREADY"));
     }
+    if (!keepTakenOut(file, { { it->record, theirs } }, it->theirs.kind))
+        return Status::Error(
+            FileError(m_paths.retiredStationsFile(), QStringLiteral("not written")));
     const RecordChangeNote note(QStringLiteral("theirs"));
     if (const Status written = file.write(it->record, theirs); !written)
         return written;

@@ -110,6 +110,8 @@ signals:
 private:
     enum class Applied { Written, AlreadyThere, Conflict };
     Applied apply(const ChangeEvent &event, QList<NetApplied> &written);
+    bool keepTakenOut(const StationFile &file, const QList<std::pair<int, StationRecord>> &writes,
+        const QString &kind) const;
     void appendOwn(const QString &file, int record, const QByteArray &before,
         const QByteArray &after, const QString &kind);
     void flushOwn();

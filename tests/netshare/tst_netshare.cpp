@@ -3,6 +3,7 @@
 #include "netshare/netshare.h"
 #include "session/countyview.h"
 #include "session/netreport.h"
+#include "session/retiredarchive.h"
 #include "session/sessionjournal.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/crc32.h"
@@ -149,19 +150,28 @@ void TestNetShare::changesReachTheOthers_data()
 {
     QTest::addColumn<Change>("change");
     QTest::addColumn<QString>("kinds"); // of the lines A's log holds
-    QTest::newRow("add (the end marker moves on)") << Change::Add << "add marker";
-    QTest::newRow("edit") << Change::Edit << "edit";
-    QTest::newRow("change of call") << Change::CallChange << "call";
-    QTest::newRow("delete") << Change::Delete << "delete";
-    QTest::newRow("retire") << Change::Retire << "retire";
-    QTest::newRow("retire then restore") << Change::Restore << "retire restore";
-    QTest::newRow("heard (a check-in's date)") << Change::Heard << "heard";
+    QTest::addColumn<QString>("archived"); // the call B keeps as taken out, and how
+    QTest::newRow("add (the end marker moves on)") << Change::Add << "add marker"
+                                                   << "";
+    QTest::newRow("edit") << Change::Edit << "edit"
+                          << "";
+    QTest::newRow("change of call") << Change::CallChange << "call"
+                                    << "";
+    QTest::newRow("delete") << Change::Delete << "delete"
+                            << "W4AAA deleted";
+    QTest::newRow("retire") << Change::Retire << "retire"
+                            << "W4OLD retired";
+    QTest::newRow("retire then restore") << Change::Restore << "retire restore"
+                                         << "W4OLD retired";
+    QTest::newRow("heard (a check-in's date)") << Change::Heard << "heard"
+                                               << "";
 }
 
 void TestNetShare::changesReachTheOthers()
 {
     QFETCH(Change, change);
     QFETCH(QString, kinds);
+    QFETCH(QString, archived);
     QTemporaryDir net;
     Pc a(net.path(), QStringLiteral("A-000001"));
     Pc b(net.path(), QStringLiteral("B-000002"));
@@ -185,6 +195,11 @@ void TestNetShare::changesReachTheOthers()
     QCOMPARE(b.bytes(), a.bytes());
     QCOMPARE(c.share.pass().conflicts, 0);
     QCOMPARE(c.bytes(), a.bytes());
+    // A member taken out on A is offered back on B when typed, as one taken out on B is.
+    const QString call = archived.section(u' ', 0, 0);
+    const std::optional<ArchivedStation> kept
+        = FindArchivedStation(b.root.paths().retiredStationsFile(), call);
+    QCOMPARE(kept ? call + (kept->deleted ? " deleted" : " retired") : QString(), archived);
     // A never applies its own changes; B's applying told nobody anything new.
     QCOMPARE(a.share.pass().applied, 0);
     QVERIFY(!QFileInfo::exists(Changes(net.path(), QStringLiteral("B-000002"))));
