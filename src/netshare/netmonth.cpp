@@ -2,6 +2,7 @@
 
 #include "changelog.h"
 
+#include "session/netreport.h"
 #include "session/sessionreplay.h"
 #include "stationdb/atomicfile.h"
 #include "stationdb/callsign.h"
@@ -47,14 +48,6 @@ std::optional<int> Count(const QByteArray &field)
     if (!ok || n < 0 || n > 100000)
         return std::nullopt;
     return n;
-}
-
-QByteArray CsvField(const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r'))
-        return utf8;
-    return '"' + QByteArray(utf8).replace("\"", "\"\"") + '"';
 }
 
 } // namespace

@@ -303,27 +303,29 @@ void NetShare::watch()
 
 void NetShare::recordsChanging(const QString &path, const QList<RecordChange> &changes)
 {
-    if (!m_on || m_applying)
-        return;
-    const QString file = QFileInfo(path).fileName();
-    if (!CountyTable::isDataFileName(file))
-        return;
-    const QString note = CurrentChangeNote();
-    for (const RecordChange &c : changes)
-        appendOwn(file, c.record, c.before, c.after, ChangeKindOf(c.before, c.after, note));
-    flushOwn();
+    logChanges(path, changes, false);
 }
 
 void NetShare::recordsNotChanged(const QString &path, const QList<RecordChange> &changes)
+{
+    // The others were told of a change that did not happen: it is taken back the same way.
+    logChanges(path, changes, true);
+}
+
+void NetShare::logChanges(const QString &path, const QList<RecordChange> &changes, bool undone)
 {
     if (!m_on || m_applying)
         return;
     const QString file = QFileInfo(path).fileName();
     if (!CountyTable::isDataFileName(file))
         return;
-    // The others were told of a change that did not happen: it is taken back the same way.
-    for (const RecordChange &c : changes)
-        appendOwn(file, c.record, c.after, c.before, QStringLiteral("undone"));
+    const QString note = CurrentChangeNote();
+    for (const RecordChange &c : changes) {
+        if (undone)
+            appendOwn(file, c.record, c.after, c.before, QStringLiteral("undone"));
+        else
+            appendOwn(file, c.record, c.before, c.after, ChangeKindOf(c.before, c.after, note));
+    }
     flushOwn();
 }
 

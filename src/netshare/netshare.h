@@ -112,6 +112,7 @@ private:
     Applied apply(const ChangeEvent &event, QList<NetApplied> &written);
     bool keepTakenOut(const StationFile &file, const QList<std::pair<int, StationRecord>> &writes,
         const QString &kind) const;
+    void logChanges(const QString &path, const QList<RecordChange> &changes, bool undone);
     void appendOwn(const QString &file, int record, const QByteArray &before,
         const QByteArray &after, const QString &kind);
     void flushOwn();

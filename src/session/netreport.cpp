@@ -38,14 +38,6 @@ QString HowName(SessionEvent::How how)
     return QString();
 }
 
-QByteArray CsvField(const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r'))
-        return utf8;
-    return '"' + QByteArray(utf8).replace("\"", "\"\"") + '"';
-}
-
 } // namespace
 
 QString NetReportText(const SessionState &s)
@@ -102,6 +94,14 @@ QString NetReportText(const SessionState &s)
     if (s.nonListedStanding.isEmpty())
         text += QStringLiteral("NONE\n");
     return text;
+}
+
+QByteArray CsvField(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r'))
+        return utf8;
+    return '"' + QByteArray(utf8).replace("\"", "\"\"") + '"';
 }
 
 QByteArray CheckinCsv(const SessionState &s)

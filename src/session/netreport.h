@@ -13,6 +13,10 @@
 // the check-ins in check-in order and the calls not found.
 QString NetReportText(const SessionState &session);
 
+// A CSV field (RFC 4180): quoted where it holds a comma, a quote or a line break, quotes
+// doubled.
+QByteArray CsvField(const QString &text);
+
 // The session's check-ins as CSV (RFC 4180: CRLF line ends, fields quoted where they hold a
 // comma, a quote or a line break, quotes doubled), one header row first.
 QByteArray CheckinCsv(const SessionState &session);
