@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -191,6 +192,18 @@ void TestNetShareWindows::netSharingWindowKeepsTheChoice()
     named<QAction>(w, "mnuOptionsNetSharing")->trigger();
     QCOMPARE(f.setting("Net", "Folder"), QString());
     QCOMPARE(f.setting("Net", "Station"), id); // kept for when sharing is on again
+    // A program folder copied from another PC parts from it with a new id.
+    f.root.dialogs().modalScripts.enqueue([&](QDialog *d) {
+        named<QCheckBox>(*d, "chkNetSharing")->setChecked(true);
+        named<QLineEdit>(*d, "txtNetFolder")->setText(net.path());
+        named<QPushButton>(*d, "cmdNewStationId")->click();
+        named<QPushButton>(*d, "cmdOK")->click();
+        return d->result();
+    });
+    named<QAction>(w, "mnuOptionsNetSharing")->trigger();
+    const QString renewed = f.setting("Net", "Station");
+    QVERIFY(renewed != id && renewed.startsWith("W4ANN-"));
+    QVERIFY(QFileInfo::exists(net.path() + '/' + renewed + "/station.txt"));
 }
 
 void TestNetShareWindows::netMonthShowsEverySessionOnce()
