@@ -40,6 +40,7 @@ private slots:
     void sharedStationIdTold();
     void unwritableNetFolderKeepsTheChanges();
     void plantedLinksCarryNoWrite();
+    void damagedConflictsFileIsPassedOver();
 };
 
 namespace {
@@ -588,6 +589,26 @@ void TestNetShare::plantedLinksCarryNoWrite()
     QCOMPARE(b.root.record(kCounty, 1).City.trimmed(), QStringLiteral("GULF SHORES"));
     QVERIFY(b.share.logFailing());
     QCOMPARE(FileBytes(outside), QByteArray("mine\n"));
+}
+
+void TestNetShare::damagedConflictsFileIsPassedOver()
+{
+    QTemporaryDir net;
+    Pc a(net.path(), QStringLiteral("A-000001"));
+    Pc b(net.path(), QStringLiteral("B-000002"));
+    StationRecord fields = a.root.record(kCounty, 1).trimmed();
+    fields.City = QStringLiteral("MOBILE");
+    QVERIFY(EditMemberRecord(a.file(), 1, fields));
+    fields.City = QStringLiteral("FAIRHOPE");
+    QVERIFY(EditMemberRecord(b.file(), 1, fields));
+    QCOMPARE(a.share.pass().conflicts, 1);
+    // A's own list of conflicts, damaged on its disk: what can be read still stands.
+    const QString kept = NetConflictsFile(a.root.paths());
+    const QByteArray whole = FileBytes(kept);
+    QVERIFY(WriteFileAtomically(kept,
+        "1\t" + Hex(Station(QStringLiteral("W4AAA"))) + "\tnot a change\n7\tzz\tgarbage\n" + whole
+            + whole.left(whole.size() / 2)));
+    QCOMPARE(a.share.conflicts().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestNetShare)
