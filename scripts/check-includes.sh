@@ -3,7 +3,7 @@
 #
 # The folders stand in one order, lowest first (ARCHITECTURE.md, "Dependencies"):
 #   0 stationdb   1 platform   2 appearance printing startup   3 session   4 maintenance
-#   5 qrz reports roster backup licences netshare   6 mainwindow   (app, the program, above all)
+#   5 qrz reports roster backup licences netshare netstats   6 mainwindow   (app, the program, above all)
 # A core file (not under a ui/ folder) includes core headers of its own level or below and
 # nothing of Qt Widgets, Print Support or Multimedia. A ui/ file includes core headers of
 # any folder and ui/ headers of its own level or below.
@@ -22,7 +22,7 @@ if [ -z "$qtdir" ]; then
 fi
 widgetheaders=$(
     if [ -n "$qtdir" ]; then
-        for m in QtWidgets QtPrintSupport QtMultimedia QtMultimediaWidgets; do
+        for m in QtWidgets QtPrintSupport QtMultimedia QtMultimediaWidgets QtCharts; do
             [ -d "$qtdir/$m" ] && ls "$qtdir/$m"
         done
     fi | tr '\n' ' '
@@ -31,11 +31,12 @@ widgetheaders=$(
 awk -v widgets="$widgetheaders" '
 BEGIN {
     split("stationdb=0 platform=1 appearance=2 printing=2 startup=2 session=3 maintenance=4 " \
-          "qrz=5 reports=5 roster=5 backup=5 licences=5 netshare=5 mainwindow=6 app=7", pairs, " ")
+          "qrz=5 reports=5 roster=5 backup=5 licences=5 netshare=5 netstats=5 mainwindow=6 app=7", pairs, " ")
     for (i in pairs) { split(pairs[i], kv, "="); level[kv[1]] = kv[2] }
     n = split(widgets, w, " ")
     for (i = 1; i <= n; i++) widget[w[i]] = 1
     widget["QtWidgets"] = 1; widget["QtPrintSupport"] = 1; widget["QtMultimedia"] = 1
+    widget["QtCharts"] = 1
     bad = 0
 }
 FNR == 1 {

@@ -1,5 +1,7 @@
 #include "demodatabase.h"
 
+#include "platform/clock.h"
+#include "session/sessionjournal.h"
 #include "startup/supportfiles.h"
 #include "stationdb/callsign.h"
 #include "stationdb/countytable.h"
@@ -11,6 +13,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QSet>
 #include <random>
@@ -261,6 +265,79 @@ bool WriteDemoDatabase(const Paths &paths, const DemoDatabaseOptions &options, Q
         if (error)
             *error = QStringLiteral("cannot write the settings store");
         return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The clock a written session's events are stamped with.
+class SetClock : public Clock
+{
+public:
+    QDateTime now() const override { return at; }
+    QDateTime at;
+};
+
+} // namespace
+
+bool WriteDemoSessions(
+    const Paths &paths, const QDate &today, int months, int perMonth, QString *error)
+{
+    if (!QDir().mkpath(paths.sessionsFolder())) {
+        if (error)
+            *error = paths.sessionsFolder() + QStringLiteral(": cannot be made");
+        return false;
+    }
+    const QStringList netControls { QStringLiteral("ARLO"), QStringLiteral("BEATRIX"),
+        QStringLiteral("CYRUS"), QStringLiteral("DELPHA"), QStringLiteral("EZRA"),
+        QStringLiteral("FLORA"), QStringLiteral("GIDEON") };
+    CountyTable table;
+    table.FillCountyFileNames();
+    QRandomGenerator random(20261208);
+    SetClock clock;
+    const QDate first(today.year(), today.month(), 1);
+    for (int back = months - 1; back >= 0; --back) {
+        const QDate month = first.addMonths(-back);
+        for (int day = 1; day <= std::min(perMonth, month.daysInMonth()); ++day) {
+            const QDate date(month.year(), month.month(), day);
+            if (date > today)
+                break;
+            clock.at = QDateTime(date, QTime(19, 0));
+            SessionJournal journal(paths, clock);
+            const QString nc = netControls[date.dayOfWeek() - 1];
+            journal.begin(nc, QStringLiteral("K4") + nc.left(3), QStringLiteral("EARLY"));
+            const int checkins = 8 + int(random.bounded(33));
+            for (int entry = 1; entry <= checkins; ++entry) {
+                clock.at = clock.at.addSecs(50);
+                const int county = 1 + int(random.bounded(CountyTable::HomeCounties));
+                SessionEvent e;
+                e.kind = SessionEvent::Kind::Checkin;
+                e.entry = entry;
+                e.call = QStringLiteral("K4%1%2")
+                             .arg(QChar(u'A' + county % 26))
+                             .arg(QChar(u'A' + entry % 26));
+                e.file = table.fileName(county);
+                e.record = 1 + entry % 20;
+                e.name = QStringLiteral("MEMBER");
+                e.county = QFileInfo(e.file).completeBaseName().toUpper();
+                e.line = e.call;
+                journal.record(e);
+            }
+            for (int count = 1; count <= int(random.bounded(4)); ++count) {
+                SessionEvent e;
+                e.kind = SessionEvent::Kind::Traffic;
+                e.marked = true;
+                e.count = count;
+                journal.record(e);
+            }
+            clock.at = QDateTime(date, QTime(19, 30)).addSecs(60 * int(random.bounded(21)));
+            if (const Result<QString> finished = journal.finish(); !finished) {
+                if (error)
+                    *error = finished.error();
+                return false;
+            }
+        }
     }
     return true;
 }

@@ -20,8 +20,11 @@ int main(int argc, char **argv)
         QStringLiteral("The root folder to write into."), QStringLiteral("DIR"));
     const QCommandLineOption fullOption(
         QStringLiteral("full"), QStringLiteral("All 116 files with 100 stations each."));
+    const QCommandLineOption sessionsOption(QStringLiteral("sessions"),
+        QStringLiteral("Also a year of past sessions, 30 a month (for the statistics)."));
     parser.addOption(rootOption);
     parser.addOption(fullOption);
+    parser.addOption(sessionsOption);
     parser.process(app);
 
     if (!parser.isSet(rootOption)) {
@@ -38,7 +41,10 @@ int main(int argc, char **argv)
             options.today = at.date();
     }
     QString error;
-    if (!WriteDemoDatabase(Paths::underRoot(parser.value(rootOption)), options, &error)) {
+    const Paths paths = Paths::underRoot(parser.value(rootOption));
+    if (!WriteDemoDatabase(paths, options, &error)
+        || (parser.isSet(sessionsOption)
+            && !WriteDemoSessions(paths, options.today, 12, 30, &error))) {
         std::fprintf(stderr, "vorq-demodb: %s\n", qPrintable(error));
         return 1;
     }

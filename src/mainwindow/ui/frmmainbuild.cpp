@@ -174,7 +174,7 @@ void FrmMain::buildMenus()
     connect(m_options, &OptionsMenu::done, this, &FrmMain::returnToCheckin);
     QMenu *reports = Named(bar->addMenu(QStringLiteral("&Reports")), "mnuReports");
     new ReportsMenu(m_services, m_context, reports, this);
-    m_netShare = new NetShareMenu(m_services, options, reports, this);
+    m_netShare = new NetShareMenu(m_services, m_context, options, reports, this);
     connect(m_netShare, &NetShareMenu::statusLine, this, &FrmMain::setStatusLine);
     connect(m_netShare, &NetShareMenu::stationFilesChanged, this, &FrmMain::followNetChanges);
     connect(m_netShare, &NetShareMenu::recordWritten, this, [this](const NetApplied &written) {

@@ -3,6 +3,7 @@
 #include "frmnetchanges.h"
 #include "frmnetmonth.h"
 #include "frmnetsharing.h"
+#include "netstats/ui/frmnetstatistics.h"
 
 #include "platform/services.h"
 #include "platform/ui/menuentry.h"
@@ -19,9 +20,11 @@ QString ConflictNotice(int count)
                       : QString::number(count) + QStringLiteral(" NET CHANGES NEED A LOOK");
 }
 
-NetShareMenu::NetShareMenu(Services &services, QMenu *options, QMenu *reports, QWidget *window)
+NetShareMenu::NetShareMenu(
+    Services &services, StartupContext &context, QMenu *options, QMenu *reports, QWidget *window)
     : QObject(window)
     , m_services(services)
+    , m_context(context)
     , m_window(window)
     , m_share(services.paths, *services.settings, *services.clock)
 {
@@ -32,6 +35,8 @@ NetShareMenu::NetShareMenu(Services &services, QMenu *options, QMenu *reports, Q
         &NetShareMenu::openNetChanges);
     AddEntry(reports, "mnuReportsNetMonth", QStringLiteral("&Net Month..."), this,
         &NetShareMenu::openNetMonth);
+    AddEntry(reports, "mnuReportsNetStatistics", QStringLiteral("Net &Statistics..."), this,
+        &NetShareMenu::openNetStatistics);
     connect(&m_share, &NetShare::passed, this, &NetShareMenu::tell);
 }
 
@@ -112,4 +117,10 @@ void NetShareMenu::openNetChanges()
 void NetShareMenu::openNetMonth()
 {
     OneWindow(m_month, [this] { return new FrmNetMonth(m_services, m_share, m_window); });
+}
+
+void NetShareMenu::openNetStatistics()
+{
+    OneWindow(m_statistics,
+        [this] { return new FrmNetStatistics(m_services, m_context, m_share, m_window); });
 }

@@ -8,9 +8,11 @@
 
 class FrmNetChanges;
 class FrmNetMonth;
+class FrmNetStatistics;
 class QMenu;
 class QWidget;
 struct Services;
+struct StartupContext;
 
 // Net sharing in the program: Options > Net Sharing... and Net Changes..., Reports > Net
 // Month..., and this PC's NetShare, started from the settings and passing over the net folder
@@ -19,7 +21,8 @@ class NetShareMenu : public QObject
 {
     Q_OBJECT
 public:
-    NetShareMenu(Services &services, QMenu *options, QMenu *reports, QWidget *window);
+    NetShareMenu(Services &services, StartupContext &context, QMenu *options, QMenu *reports,
+        QWidget *window);
 
     // Starts sharing as the settings say; the first pass follows at once.
     void start();
@@ -28,6 +31,7 @@ public:
     void openNetSharing();
     void openNetChanges();
     void openNetMonth();
+    void openNetStatistics();
 
 signals:
     void statusLine(const QString &text);
@@ -42,10 +46,12 @@ private:
     QString conflictsNotice(int count);
 
     Services &m_services;
+    StartupContext &m_context;
     QWidget *m_window;
     NetShare m_share;
     QPointer<FrmNetChanges> m_changes;
     QPointer<FrmNetMonth> m_month;
+    QPointer<FrmNetStatistics> m_statistics;
     int m_conflictsTold = 0;
     bool m_idTold = false;
     QString m_logFailureTold;
