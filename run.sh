@@ -6,8 +6,8 @@ scripts/ensure-packages.sh
 scripts/build.sh
 ROOT="$(pwd)/demo-root"
 if [ ! -d "$ROOT/DatFiles" ]; then
-    echo "Creating a demo database in $ROOT"
-    build/tools/demodb/vorq-demodb --root "$ROOT"
+    echo "Creating a demo database, with a year of past sessions, in $ROOT"
+    build/tools/demodb/vorq-demodb --root "$ROOT" --sessions
 fi
 if [ -z "$DISPLAY" ] && [ -z "$WAYLAND_DISPLAY" ] && [ -z "$QT_QPA_PLATFORM" ]; then
     echo "No display: VORQ is a desktop program and needs one."
