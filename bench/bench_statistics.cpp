@@ -1,7 +1,13 @@
 #include "demodatabase.h"
 
+#include "netshare/netshare.h"
 #include "netstats/netstatistics.h"
+#include "netstats/ui/frmnetstatistics.h"
+#include "platform/ui/qtservices.h"
+#include "startup/startupcontext.h"
 #include "stationdb/paths.h"
+
+#include <QTreeWidget>
 
 #include <QTemporaryDir>
 
@@ -18,8 +24,9 @@ const Paths &YearOfSessions()
     static const Paths paths = [] {
         const Paths p = Paths::underRoot(root.path() + QStringLiteral("/"));
         QString error;
-        if (!WriteDemoSessions(p, kToday, 12, 30, &error))
-            qFatal("the sessions could not be written: %s", qPrintable(error));
+        if (!WriteDemoDatabase(p, { kToday, true }, &error)
+            || !WriteDemoSessions(p, kToday, 12, 30, &error))
+            qFatal("the database or the sessions could not be written: %s", qPrintable(error));
         return p;
     }();
     return paths;
@@ -41,5 +48,24 @@ void BM_Statistics_ReadYearOfSessions(benchmark::State &state)
     }
 }
 BENCHMARK(BM_Statistics_ReadYearOfSessions)->Unit(benchmark::kMillisecond);
+
+// The whole window as the operator opens it: the year's logs, the members to call from the
+// full database of 116 files, the charts and the map built.
+void BM_Statistics_OpenWindow(benchmark::State &state)
+{
+    const Paths &paths = YearOfSessions();
+    Services services = MakeProductionServices(paths.root(), QDateTime(kToday, QTime(19, 0)));
+    StartupContext context;
+    FillStartupContext(context, services);
+    context.countyTable.FillDisplayNames();
+    NetShare share(services.paths, *services.settings, *services.clock);
+    for (auto _ : state) {
+        FrmNetStatistics window(services, context, share);
+        const auto *members = window.findChild<QTreeWidget *>(QStringLiteral("tblMembersToCall"));
+        if (!members || members->topLevelItemCount() == 0)
+            state.SkipWithError("no member to call was listed");
+    }
+}
+BENCHMARK(BM_Statistics_OpenWindow)->Unit(benchmark::kMillisecond);
 
 } // namespace
