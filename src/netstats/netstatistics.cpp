@@ -19,8 +19,11 @@
 
 namespace {
 
-// No net keeps more logs than this in one folder for the months asked.
-constexpr int MaxLogsPerFolder = 5000;
+// No PC keeps more logs than this for a year (a net a night is 366), nor a log this large
+// (an evening's is some tens of kilobytes): a folder from elsewhere that holds more is not
+// read further, so the window always opens at once.
+constexpr int MaxLogsPerFolder = 1000;
+constexpr qint64 MaxStatLog = 1024 * 1024;
 
 std::optional<QDate> DateOfLogName(const QString &name)
 {
@@ -42,7 +45,7 @@ void ReadFolder(const QString &folder, const QString &station, const QDate &from
         if (!date || *date < from || *date > to || name == QStringLiteral("current"))
             continue;
         const QString id = station.isEmpty() ? name : station + u'/' + name;
-        if (seen.contains(id) || ++read > MaxLogsPerFolder)
+        if (seen.contains(id) || log.size() > MaxStatLog || ++read > MaxLogsPerFolder)
             continue;
         const Result<JournalContents> contents = ReadJournal(log.filePath());
         if (!contents)

@@ -30,8 +30,8 @@ struct StatSession
 
 // The logs read: this PC's sessions folder, or, with a net folder, every PC's
 // `<id>/sessions/` there (this PC's among them). Logs are read for the months from..to only
-// (by their names), each session once by its id; logs over the journal's size limit or
-// without a start are left out. A resumed session is one log, so it counts once.
+// (by their names), each session once by its id; logs over 1 MB, past the thousandth of a
+// folder, or without a start are left out. A resumed session is one log, so it counts once.
 QList<StatSession> ReadStatSessions(
     const Paths &paths, const QString &netFolder, const QDate &from, const QDate &to);
 

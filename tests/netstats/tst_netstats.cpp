@@ -233,6 +233,14 @@ void TestNetStats::netWideCountsEachSessionOnce()
     QVERIFY(QFile::copy(net.path() + "/A-000001/sessions/2026-12-01-1900.log",
         net.path()
             + "/A-000001/sessions/2026-12-01-1900.sync-conflict-20261202-080000-ABCDEFG.log"));
+    // A log far larger than any evening's (its session readable under a mass of other lines)
+    // is not read: the window never waits on such a file.
+    const QByteArray real = FileBytes(net.path() + "/B-000002/sessions/2026-12-02-1900.log");
+    QFile huge(net.path() + "/B-000002/sessions/2026-12-05-1900.log");
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    huge.write(real);
+    huge.write(QByteArray(1100 * 1024, '\n'));
+    huge.close();
     const QList<StatSession> read
         = ReadStatSessions(a.paths(), net.path(), QDate(2026, 12, 1), kToday);
     QStringList ids;
