@@ -48,6 +48,17 @@ QString Totals(const MonthStatistics &m)
         .arg(m.qtr);
 }
 
+// Empties a chart for its next figures: its series go with removeAllSeries, but an axis
+// removed is handed back, and is deleted here.
+void ClearChart(QChart *chart)
+{
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+}
+
 QChartView *ChartView(QWidget *parent, const char *name, const QString &accessible)
 {
     auto *view = Named(new QChartView(new QChart, parent), name);
@@ -216,9 +227,7 @@ void FrmNetStatistics::showMonth()
     const QDate month = cboStatsMonth->currentData().toDate();
     m_month = StatisticsOfMonth(m_sessions, month.year(), month.month());
     QChart *chart = chartMonth->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
-        chart->removeAxis(axis);
+    ClearChart(chart);
     auto *qni = new QBarSet(QStringLiteral("QNI"));
     auto *qtc = new QBarSet(QStringLiteral("QTC"));
     QStringList categories;
@@ -263,9 +272,7 @@ void FrmNetStatistics::showYear()
 {
     m_year = LastTwelveMonths(m_sessions, m_services.clock->today());
     QChart *chart = chartYear->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
-        chart->removeAxis(axis);
+    ClearChart(chart);
     auto *sessions = new QLineSeries;
     sessions->setName(QStringLiteral("SESSIONS"));
     auto *qni = new QLineSeries;
