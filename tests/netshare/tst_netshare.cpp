@@ -521,6 +521,12 @@ void TestNetShare::sharedStationIdTold()
     QTemporaryDir net;
     Pc a(net.path(), QStringLiteral("A-000001"));
     QVERIFY(!a.share.idInUseElsewhere());
+    // Its name alone, the writer's line cut off (a hand edit): nobody else is said to write.
+    QVERIFY(WriteFileAtomically(
+        net.path() + QStringLiteral("/A-000001/station.txt"), "A-000001 OPERATOR"));
+    a.share.pass();
+    QVERIFY(!a.share.idInUseElsewhere());
+    QVERIFY(a.share.start()); // which writes the line again
     // A program folder copied to a second PC shares under the same id.
     Pc copy(net.path(), QStringLiteral("A-000001"));
     QVERIFY(copy.share.idInUseElsewhere());
