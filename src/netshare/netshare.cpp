@@ -17,6 +17,7 @@
 #include <QSysInfo>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 namespace {
@@ -747,7 +748,8 @@ QList<NetConflict> NetShare::conflicts() const
     return out;
 }
 
-Status NetShare::takeTheirs(const QString &eventId)
+Status NetShare::settle(
+    const QString &eventId, const std::function<Status(StationFile &, const NetConflict &)> &choice)
 {
     QList<NetConflict> stored = storedConflicts();
     const auto it = std::find_if(stored.begin(), stored.end(),
@@ -757,39 +759,39 @@ Status NetShare::takeTheirs(const QString &eventId)
     StationFile file(m_paths.dataFolder() + it->theirs.file);
     if (const Status opened = file.open(); !opened)
         return opened;
-    const StationRecord theirs = StationRecord::fromBytes(it->theirs.after);
-    if (IsStation(it->theirs.after)) {
-        const int holder = RecordHolding(file, theirs.Call.trimmed());
-        if (holder > 0 && holder != it->record)
-            return Status::Error(theirs.Call.trimmed() + QStringLiteral(" IS IN RECORD ")
-                + QString::number(holder) + QStringLiteral(" ALREADY"));
-    }
-    if (!keepTakenOut(file, { { it->record, theirs } }, it->theirs.kind))
-        return Status::Error(
-            FileError(m_paths.retiredStationsFile(), QStringLiteral("not written")));
-    const RecordChangeNote note(QStringLiteral("theirs"));
-    if (const Status written = file.write(it->record, theirs); !written)
-        return written;
+    if (const Status chosen = choice(file, *it); !chosen)
+        return chosen;
     stored.erase(it);
     return storeConflicts(stored);
 }
 
+Status NetShare::takeTheirs(const QString &eventId)
+{
+    return settle(eventId, [this](StationFile &file, const NetConflict &c) {
+        const StationRecord theirs = StationRecord::fromBytes(c.theirs.after);
+        if (IsStation(c.theirs.after)) {
+            const int holder = RecordHolding(file, theirs.Call.trimmed());
+            if (holder > 0 && holder != c.record)
+                return Status::Error(theirs.Call.trimmed() + QStringLiteral(" IS IN RECORD ")
+                    + QString::number(holder) + QStringLiteral(" ALREADY"));
+        }
+        if (!keepTakenOut(file, { { c.record, theirs } }, c.theirs.kind))
+            return Status::Error(
+                FileError(m_paths.retiredStationsFile(), QStringLiteral("not written")));
+        const RecordChangeNote note(QStringLiteral("theirs"));
+        return file.write(c.record, theirs);
+    });
+}
+
 Status NetShare::keepMine(const QString &eventId)
 {
-    QList<NetConflict> stored = storedConflicts();
-    const auto it = std::find_if(stored.begin(), stored.end(),
-        [&](const NetConflict &c) { return c.theirs.id() == eventId; });
-    if (it == stored.end())
-        return Status::Error(QStringLiteral("THAT NET CHANGE IS SETTLED"));
-    StationFile file(m_paths.dataFolder() + it->theirs.file);
-    if (const Status opened = file.open(); !opened)
-        return opened;
-    // Nothing changes here; the others, who hold theirs, are told to make it this PC's.
-    appendOwn(it->theirs.file, it->record, it->theirs.after, RecordAt(file, it->record),
-        QStringLiteral("mine"));
-    flushOwn();
-    stored.erase(it);
-    return storeConflicts(stored);
+    return settle(eventId, [this](StationFile &file, const NetConflict &c) {
+        // Nothing changes here; the others, who hold theirs, are told to make it this PC's.
+        appendOwn(c.theirs.file, c.record, c.theirs.after, RecordAt(file, c.record),
+            QStringLiteral("mine"));
+        flushOwn();
+        return Status::Ok();
+    });
 }
 
 QString SharedStationName(const QString &netFolder, const QString &id)

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -110,6 +111,10 @@ signals:
 private:
     enum class Applied { Written, AlreadyThere, Conflict };
     Applied apply(const ChangeEvent &event, QList<NetApplied> &written);
+    // Finds a stored conflict, lets choice act on its station file, and drops it when that
+    // went well.
+    Status settle(const QString &eventId,
+        const std::function<Status(StationFile &, const NetConflict &)> &choice);
     bool keepTakenOut(const StationFile &file, const QList<std::pair<int, StationRecord>> &writes,
         const QString &kind) const;
     void logChanges(const QString &path, const QList<RecordChange> &changes, bool undone);

@@ -38,6 +38,16 @@ QString Totals(int sessions, int qni, int qtc, int qtr)
 
 } // namespace
 
+void AddMonthChoices(QComboBox *box, const QDate &today, int months)
+{
+    for (int back = 0; back < months; ++back) {
+        const QDate month = QDate(today.year(), today.month(), 1).addMonths(-back);
+        box->addItem(
+            EnglishMonthName(month.month()).toUpper() + u' ' + QString::number(month.year()),
+            month);
+    }
+}
+
 FrmNetMonth::FrmNetMonth(Services &services, NetShare &share, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_services(services)
@@ -48,12 +58,7 @@ FrmNetMonth::FrmNetMonth(Services &services, NetShare &share, QWidget *parent)
     cboNetMonth = Named(new QComboBox(this), "cboNetMonth");
     cboNetMonth->setAccessibleName(QStringLiteral("Month"));
     const QDate today = services.clock->today();
-    for (int back = 0; back < 24; ++back) {
-        const QDate month = QDate(today.year(), today.month(), 1).addMonths(-back);
-        cboNetMonth->addItem(
-            EnglishMonthName(month.month()).toUpper() + u' ' + QString::number(month.year()),
-            month);
-    }
+    AddMonthChoices(cboNetMonth, today, 24);
     tblNetMonth = Table(this, "tblNetMonth",
         { QStringLiteral("DATE"), QStringLiteral("START"), QStringLiteral("END"),
             QStringLiteral("NET CONTROL"), QStringLiteral("QNI"), QStringLiteral("QTC"),

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class NetShare;
+class QDate;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -35,3 +36,7 @@ private:
     QPushButton *cmdSaveCsv;
     QPushButton *cmdClose;
 };
+
+// Fills a month chooser with the given number of months, today's first ("DECEMBER 2026"), each
+// holding its first day.
+void AddMonthChoices(QComboBox *box, const QDate &today, int months);

@@ -3,6 +3,7 @@
 #include "countymapview.h"
 
 #include "netshare/netshare.h"
+#include "netshare/ui/frmnetmonth.h"
 #include "platform/clock.h"
 #include "platform/named.h"
 #include "platform/services.h"
@@ -113,12 +114,7 @@ FrmNetStatistics::FrmNetStatistics(
     cboStatsMonth = Named(new QComboBox(this), "cboStatsMonth");
     cboStatsMonth->setAccessibleName(QStringLiteral("Month"));
     const QDate today = services.clock->today();
-    for (int back = 0; back < 12; ++back) {
-        const QDate month = QDate(today.year(), today.month(), 1).addMonths(-back);
-        cboStatsMonth->addItem(
-            EnglishMonthName(month.month()).toUpper() + u' ' + QString::number(month.year()),
-            month);
-    }
+    AddMonthChoices(cboStatsMonth, today, 12);
     lblStatsSource = Named(new QLabel(this), "lblStatsSource");
     tabStatistics = Named(new QTabWidget(this), "tabStatistics");
 
