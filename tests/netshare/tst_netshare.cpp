@@ -69,6 +69,13 @@ struct Pc
     }
     QString file() const { return root.filePath(kCounty); }
     QByteArray bytes() const { return root.stationBytes(kCounty); }
+    // The first member's city edited here, as MEMBER INFO's edit does.
+    void editCity(const QString &city)
+    {
+        StationRecord fields = root.record(kCounty, 1).trimmed();
+        fields.City = city;
+        QVERIFY(EditMemberRecord(file(), 1, fields));
+    }
 
     TestRoot root;
     NetShare share;
@@ -219,11 +226,8 @@ void TestNetShare::sameRecordChangedOnTwoIsAConflict()
     QTemporaryDir net;
     Pc a(net.path(), QStringLiteral("A-000001"));
     Pc b(net.path(), QStringLiteral("B-000002"));
-    StationRecord fields = a.root.record(kCounty, 1).trimmed();
-    fields.City = QStringLiteral("MOBILE");
-    QVERIFY(EditMemberRecord(a.file(), 1, fields));
-    fields.City = QStringLiteral("FAIRHOPE");
-    QVERIFY(EditMemberRecord(b.file(), 1, fields));
+    a.editCity(QStringLiteral("MOBILE"));
+    b.editCity(QStringLiteral("FAIRHOPE"));
     const QByteArray mineA = a.bytes();
     const QByteArray mineB = b.bytes();
 
@@ -322,11 +326,8 @@ void TestNetShare::aLongBacklogArrivesInSteps()
     QTemporaryDir net;
     Pc a(net.path(), QStringLiteral("A-000001"));
     Pc b(net.path(), QStringLiteral("B-000002"));
-    StationRecord fields = a.root.record(kCounty, 1).trimmed();
-    for (int i = 1; i <= 230; ++i) {
-        fields.City = QStringLiteral("TOWN %1").arg(i);
-        QVERIFY(EditMemberRecord(a.file(), 1, fields));
-    }
+    for (int i = 1; i <= 230; ++i)
+        a.editCity(QStringLiteral("TOWN %1").arg(i));
     // A PC catching up never holds the window for the whole backlog: a pass takes a part,
     // and the next goes on from there.
     QList<int> steps;
@@ -602,11 +603,8 @@ void TestNetShare::damagedConflictsFileIsPassedOver()
     QTemporaryDir net;
     Pc a(net.path(), QStringLiteral("A-000001"));
     Pc b(net.path(), QStringLiteral("B-000002"));
-    StationRecord fields = a.root.record(kCounty, 1).trimmed();
-    fields.City = QStringLiteral("MOBILE");
-    QVERIFY(EditMemberRecord(a.file(), 1, fields));
-    fields.City = QStringLiteral("FAIRHOPE");
-    QVERIFY(EditMemberRecord(b.file(), 1, fields));
+    a.editCity(QStringLiteral("MOBILE"));
+    b.editCity(QStringLiteral("FAIRHOPE"));
     QCOMPARE(a.share.pass().conflicts, 1);
     // A's own list of conflicts, damaged on its disk: what can be read still stands.
     const QString kept = NetConflictsFile(a.root.paths());

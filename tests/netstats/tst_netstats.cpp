@@ -91,6 +91,16 @@ struct Net
     int entries = 0;
 };
 
+// A whole net: its check-ins ("CALL@County"), then its end.
+void OneNet(TestRoot &root, const QDateTime &start, const QString &netControl,
+    const QStringList &checkins, const QTime &end)
+{
+    Net net(root, start, netControl);
+    for (const QString &c : checkins)
+        net.checkIn(c.section('@', 0, 0), c.section('@', 1));
+    net.finishAt(end);
+}
+
 enum class Case { NoSession, Resumed, LastDay, NetControlChanged };
 
 } // namespace
@@ -130,12 +140,10 @@ void TestNetStats::monthFiguresEqualTheLogs()
     QFETCH(QString, counties);
     TestRoot root;
     switch (which) {
-    case Case::NoSession: {
-        Net net(root, QDateTime(QDate(2026, 11, 10), QTime(19, 0)), "ANN");
-        net.checkIn("W4AAA", "Baldwin");
-        net.finishAt(QTime(19, 30));
+    case Case::NoSession:
+        OneNet(root, QDateTime(QDate(2026, 11, 10), QTime(19, 0)), "ANN", { "W4AAA@Baldwin" },
+            QTime(19, 30));
         break;
-    }
     case Case::Resumed: {
         {
             Net net(root, QDateTime(QDate(2026, 12, 1), QTime(19, 0)), "ANN");
@@ -150,15 +158,12 @@ void TestNetStats::monthFiguresEqualTheLogs()
         again.finishAt(QTime(19, 50));
         break;
     }
-    case Case::LastDay: {
-        Net net(root, QDateTime(QDate(2026, 11, 30), QTime(19, 0)), "BOB");
-        net.checkIn("W4AAA", "Lee");
-        net.finishAt(QTime(19, 45));
-        Net late(root, QDateTime(QDate(2026, 11, 30), QTime(21, 0)), "BOB");
-        late.checkIn("W4BBB", "Lee");
-        late.finishAt(QTime(21, 30));
+    case Case::LastDay:
+        OneNet(root, QDateTime(QDate(2026, 11, 30), QTime(19, 0)), "BOB", { "W4AAA@Lee" },
+            QTime(19, 45));
+        OneNet(root, QDateTime(QDate(2026, 11, 30), QTime(21, 0)), "BOB", { "W4BBB@Lee" },
+            QTime(21, 30));
         break;
-    }
     case Case::NetControlChanged: {
         Net net(root, QDateTime(QDate(2026, 12, 2), QTime(19, 0)), "BOB");
         net.checkIn("W4AAA", "Baldwin");
@@ -170,9 +175,8 @@ void TestNetStats::monthFiguresEqualTheLogs()
         net.journal->record(e);
         net.checkIn("W4BBB", "Baldwin");
         net.finishAt(QTime(19, 40));
-        Net next(root, QDateTime(QDate(2026, 12, 3), QTime(19, 0)), "ANN");
-        next.checkIn("W4CCC", "Lee");
-        next.finishAt(QTime(19, 40));
+        OneNet(root, QDateTime(QDate(2026, 12, 3), QTime(19, 0)), "ANN", { "W4CCC@Lee" },
+            QTime(19, 40));
         break;
     }
     }
@@ -215,12 +219,9 @@ void TestNetStats::monthFiguresEqualTheLogs()
 void TestNetStats::netWideCountsEachSessionOnce()
 {
     TestRoot a, b;
-    Net na(a, QDateTime(QDate(2026, 12, 1), QTime(19, 0)), "ANN");
-    na.checkIn("W4AAA", "Baldwin");
-    na.finishAt(QTime(19, 30));
-    Net nb(b, QDateTime(QDate(2026, 12, 2), QTime(19, 0)), "BOB");
-    nb.checkIn("W4BBB", "Lee");
-    nb.finishAt(QTime(19, 30));
+    OneNet(
+        a, QDateTime(QDate(2026, 12, 1), QTime(19, 0)), "ANN", { "W4AAA@Baldwin" }, QTime(19, 30));
+    OneNet(b, QDateTime(QDate(2026, 12, 2), QTime(19, 0)), "BOB", { "W4BBB@Lee" }, QTime(19, 30));
     // Two PCs' shared sessions, one of them twice (a conflict copy of the sync engine).
     QTemporaryDir net;
     for (const auto &[id, root] :
@@ -361,10 +362,8 @@ void TestNetStats::windowShowsTheFiguresAndSavesThem()
 {
     MainWindowFixture f({ { "LEE", { Station("K4OLD", "OLA", "", "", "", "1/15/2026") } } },
         { { "First", "Firstime", "FALSE" } }, QDateTime(kToday, QTime(18, 0)));
-    Net net(f.root, QDateTime(QDate(2026, 12, 1), QTime(19, 0)), "ANN");
-    net.checkIn("W4AAA", "Lee");
-    net.checkIn("W4BBB", "Lee");
-    net.finishAt(QTime(19, 30));
+    OneNet(f.root, QDateTime(QDate(2026, 12, 1), QTime(19, 0)), "ANN", { "W4AAA@Lee", "W4BBB@Lee" },
+        QTime(19, 30));
     f.root.clock().set(QDateTime(kToday, QTime(18, 0)));
     FrmMain &w = f.open();
     named<QAction>(w, "mnuReportsNetStatistics")->trigger();
