@@ -1,3 +1,4 @@
+#include "failingfs.h"
 #include "maintenance/memberops.h"
 #include "netshare/netmonth.h"
 #include "netshare/netshare.h"
@@ -39,6 +40,7 @@ private slots:
     void netMonthCountsEachSessionOnce();
     void sharedStationIdTold();
     void unwritableNetFolderKeepsTheChanges();
+    void aChangeItsDiskRefusedIsTakenBack();
     void plantedLinksCarryNoWrite();
     void damagedConflictsFileIsPassedOver();
 };
@@ -566,6 +568,35 @@ void TestNetShare::unwritableNetFolderKeepsTheChanges()
     QVERIFY(!QFileInfo::exists(NetOutboxFile(a.root.paths())));
     QCOMPARE(b.share.pass().applied, 1);
     QCOMPARE(b.bytes(), a.bytes());
+}
+
+void TestNetShare::aChangeItsDiskRefusedIsTakenBack()
+{
+    QTemporaryDir net;
+    Pc a(net.path(), QStringLiteral("A-000001"));
+    Pc b(net.path(), QStringLiteral("B-000002"));
+    const QByteArray before = a.bytes();
+    {
+        FullDisk full(a.root.paths().dataFolder());
+        if (!full.isFull())
+            QSKIP("cannot make the disk full here");
+        StationRecord fields = a.root.record(kCounty, 1).trimmed();
+        fields.City = QStringLiteral("MOBILE");
+        QVERIFY(!EditMemberRecord(a.file(), 1, fields));
+    }
+    QCOMPARE(a.bytes(), before);
+    // The others were told of the change before the file: they are told it did not happen.
+    a.share.pass();
+    QStringList logged;
+    for (const QByteArray &line :
+        FileBytes(Changes(net.path(), QStringLiteral("A-000001"))).split('\n')) {
+        if (const Result<ChangeEvent> e = DecodeChange(line))
+            logged << e->kind;
+    }
+    QCOMPARE(logged.join(u' '), QStringLiteral("edit undone"));
+    b.share.pass();
+    QCOMPARE(b.bytes(), before);
+    QCOMPARE(b.share.conflicts().size(), 0);
 }
 
 void TestNetShare::plantedLinksCarryNoWrite()
