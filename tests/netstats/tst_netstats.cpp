@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <QPushButton>
 #include <QSet>
 #include <QTabWidget>
@@ -390,6 +391,16 @@ void TestNetStats::windowShowsTheFiguresAndSavesThem()
     QCOMPARE(saved.size(), QSize(1200, 1500));
     QVERIFY(saved.pixel(600, 700) != qRgb(255, 255, 255)
         || saved.pixel(500, 600) != qRgb(255, 255, 255));
+    // As PDF, its legend is text a reader finds.
+    const QString pdf = f.root.root() + "/map.pdf";
+    f.root.dialogs().saveFiles.enqueue(pdf);
+    named<QPushButton>(*window, "cmdSavePicture")->click();
+    QProcess text;
+    text.start("pdftotext", { "-layout", pdf, "-" });
+    QVERIFY(text.waitForFinished(30000));
+    const QString words = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    // The month's most is 2: one check-in is the first step, two the third.
+    QVERIFY2(words.contains("0 1 - 2 - MEMBERS, NONE HEARD"), qPrintable(words));
     tabs->setCurrentIndex(3);
     const QString csv = f.root.root() + "/members.csv";
     f.root.dialogs().saveFiles.enqueue(csv);

@@ -80,12 +80,20 @@ void PaintCountyMap(QPainter &painter, const QRectF &area, const QList<CountyOut
     font.setPixelSize(std::max(8, int(box * 0.8)));
     painter.setFont(font);
     painter.setPen(Qt::black);
+    // Each step says the counts it shades, worked out by the shading's own rule; a step no
+    // count reaches this month (a month's most under 4) says "-".
     QStringList labels { QStringLiteral("0") };
     for (int step = 1; step <= 4; ++step) {
-        const int low = most <= 0 ? step : (step - 1) * most / 4 + 1;
-        const int high = most <= 0 ? step : step * most / 4;
-        labels << (low >= high ? QString::number(high)
-                               : QStringLiteral("%1-%2").arg(low).arg(high));
+        int low = 0, high = 0;
+        for (int n = 1; n <= most; ++n) {
+            if (ShadeStep(n, most) == step) {
+                low = low == 0 ? n : low;
+                high = n;
+            }
+        }
+        labels << (low == 0   ? QStringLiteral("-")
+                : low == high ? QString::number(low)
+                              : QStringLiteral("%1-%2").arg(low).arg(high));
     }
     labels << QStringLiteral("MEMBERS, NONE HEARD");
     qreal x = legend.left();
